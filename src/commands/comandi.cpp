@@ -1,0 +1,40 @@
+#include "commands/comandi.h"
+
+#include "platform/errors.h"
+#include "settings/modFileIni.h"
+
+namespace cw {
+
+std::string Contesto::FileIni() const { return NomeFileIni(cartellaProgramma ? cartellaProgramma() : CartellaProgramma()); }
+
+Esito EseguiComando(Contesto& ctx, Gestore gestore) {
+  try {
+    return gestore(ctx);
+  } catch (const ErroreRuntime& e) {
+    // The original ended the program here; we end only the command, so the
+    // user sees in the log which row failed and can go on.
+    ctx.ui.SetMousePointer(kPuntatorePredefinito);
+    ctx.ui.MsgBox(e.TestoMessaggio(), kStileCritico, kTitoloApplicazione);
+    return Esito::ErroreRuntime;
+  }
+}
+
+void CaricaImpostazioni(Contesto& ctx) {
+  ctx.campi.ImpostaIncrementoAutomatico(
+      LeggiIniIntero(ctx.FileIni(), kSezioneVersione, "IncrementoAutomatico", -1) & 1);
+  const struct {
+    Campo campo;
+    const char* chiave;
+    const char* predefinito;
+  } kLetture[] = {
+      {Campo::txtVersionePrincipale, "Principale", "1"}, {Campo::txtVersioneSecondario, "Secondario", "0"},
+      {Campo::txtVersioneRevisione, "Revisione", "0"},   {Campo::txtCommenti, "Commenti", ""},
+      {Campo::txtCopyRight, "CopyRight", ""},            {Campo::txtNomeProdotto, "NomeProdotto", ""},
+      {Campo::txtNomeSocieta, "NomeSocieta", ""},
+  };
+  for (const auto& l : kLetture)
+    ctx.campi.ImpostaTesto(l.campo, LeggiIniStringa(ctx.FileIni(), kSezioneVersione, l.chiave, l.predefinito, 255));
+  ctx.campi.SelezionaOpzione(Compatibilita::Binaria);
+}
+
+}  // namespace cw

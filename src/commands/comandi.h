@@ -1,0 +1,53 @@
+#pragma once
+// The window's commands, one handler per button and menu entry, and the
+// table that tells the window which ones exist.
+
+#include <string>
+#include <vector>
+
+#include "commands/contesto.h"
+
+namespace cw {
+
+// How a command ended; the window ignores it, the batch front end turns it
+// into its exit status.
+enum class Esito {
+  Completato,      // ran to its closing step
+  Fallito,         // a build or a registration failed, reported in the log
+  Rifiutato,       // refused its input (a validation message, a refused question)
+  ErroreRuntime,   // stopped by a run-time error, shown in its box
+};
+
+using Gestore = Esito (*)(Contesto&);
+
+struct VoceComando {
+  const char* nome;     // the control's name, "cmdBackup", "mnuGeneraVbg", ...
+  Gestore gestore;
+};
+
+// The commands that are built, in the order of the window's command table.
+const std::vector<VoceComando>& TabellaComandi();
+
+// Runs one handler as the click dispatcher does: a run-time error raised by
+// it is shown in the critical box titled "CompilaWexo" and ends the command;
+// the pointer goes back to the default and the log keeps its lines.
+Esito EseguiComando(Contesto& ctx, Gestore gestore);
+
+// Start-up: the eight settings of section "Versione" read, in order, into
+// the fields; "Binaria" selected.
+void CaricaImpostazioni(Contesto& ctx);
+
+// Handlers (Italian names of the window's controls).
+Esito cmdBackup_Click(Contesto& ctx);
+Esito cmdBackupCompatibilita_Click(Contesto& ctx);
+Esito cmdTutto_Click(Contesto& ctx);
+Esito cmdImpostaVersione_Click(Contesto& ctx);
+Esito cmdRegistra_Click(Contesto& ctx);
+Esito cmdRimuovi_Click(Contesto& ctx);
+Esito cmdApplica_Click(Contesto& ctx);
+Esito cmdChangeGuid_Click(Contesto& ctx);
+Esito mnuGeneraVbg_Click(Contesto& ctx);
+Esito mnuVbBuild_Click(Contesto& ctx);
+Esito mnuIndirizziBaseDll_Click(Contesto& ctx);
+
+}  // namespace cw

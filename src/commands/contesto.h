@@ -1,0 +1,37 @@
+#pragma once
+// Everything a command of the window works with: the catalogue, the fields,
+// the window's face and the platform services. The window (or the batch
+// front end) owns all of it; a command only borrows.
+
+#include <functional>
+#include <string>
+
+#include "catalogue/catalogo.h"
+#include "commands/campi.h"
+#include "platform/filesystem.h"
+#include "platform/keyboard.h"
+#include "platform/process.h"
+#include "platform/ui.h"
+#include "registration/registratore.h"
+
+namespace cw {
+
+struct Contesto {
+  FileSystem& fso;
+  const CatalogoComponenti& catalogo;
+  Ui& ui;
+  Campi& campi;
+  Processes* processi = nullptr;      // compile, Notepad, EXE servers
+  RegistratoreDll* registratore = nullptr;
+  Keyboard* tastiera = nullptr;       // Vb-Build
+  // The program's own folder, asked anew for every settings value.
+  std::function<std::string()> cartellaProgramma;
+  // Waits of Attendi, in milliseconds (tests shorten them; the window never does).
+  std::function<void(int ms)> attendi;
+  // The full build run shows the error file through this command line's viewer.
+  std::string visualizzatore = "Notepad.exe";
+
+  std::string FileIni() const;
+};
+
+}  // namespace cw

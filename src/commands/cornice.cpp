@@ -1,0 +1,29 @@
+#include "commands/cornice.h"
+
+namespace cw {
+
+void AperturaCornice(Contesto& ctx, const Cornice& cornice) {
+  ctx.ui.SetMousePointer(cornice.puntatore);
+  ctx.ui.LogClear();
+  ctx.ui.LogSetFontName(kFontFinestra);
+}
+
+void ChiusuraCornice(Contesto& ctx, const Cornice& cornice) {
+  if (cornice.pronto) {
+    ctx.ui.LogAddItem("Pronto");
+    ctx.ui.LogSelect(ctx.ui.LogCount() - 1);
+    ctx.ui.LogRefresh();
+  }
+  ctx.ui.SetMousePointer(kPuntatorePredefinito);
+  if (!cornice.messaggioFinale.empty())
+    ctx.ui.MsgBox(cornice.messaggioFinale, kStileInformativo, kTitoloApplicazione);
+}
+
+Esito InCornice(Contesto& ctx, const Cornice& cornice, const std::function<Esito()>& operazioni) {
+  AperturaCornice(ctx, cornice);
+  const Esito esito = operazioni();
+  if (esito == Esito::Completato || esito == Esito::Fallito) ChiusuraCornice(ctx, cornice);
+  return esito;
+}
+
+}  // namespace cw

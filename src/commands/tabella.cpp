@@ -1,0 +1,14 @@
+#include "commands/comandi.h"
+
+namespace cw {
+
+// One entry per command whose routines are built; the window connects these
+// and leaves every other control unconnected.
+const std::vector<VoceComando>& TabellaComandi() {
+  static const std::vector<VoceComando> kTabella = {
+      // {"cmdBackup", &cmdBackup_Click},
+  };
+  return kTabella;
+}
+
+}  // namespace cw

@@ -1,0 +1,51 @@
+#pragma once
+// Run-time errors: a failing file, folder or process operation stops the
+// running command with a Visual Basic error number and its Italian text.
+// The click dispatcher of the window (and the batch front end) catch it.
+
+#include <stdexcept>
+#include <string>
+
+namespace cw {
+
+// The error numbers the platform raises.
+enum ErroreVb : int {
+  kChiamataNonValida = 5,
+  kOverflow = 6,
+  kIndiceFuoriIntervallo = 9,
+  kTipoNonCorrispondente = 13,
+  kNomeFileNonValido = 52,
+  kFileNonTrovato = 53,
+  kErroreIo = 57,
+  kFileGiaEsistente = 58,
+  kDiscoPieno = 61,
+  kAutorizzazioneNegata = 70,
+  kErroreAccessoPercorso = 75,
+  kPercorsoNonTrovato = 76,
+};
+
+// The Italian description of an error number ("" for numbers we never raise).
+std::string DescrizioneErrore(int numero);
+
+class ErroreRuntime : public std::runtime_error {
+ public:
+  explicit ErroreRuntime(int numero, std::string dettaglio = {});
+  int Numero() const { return numero_; }
+  const std::string& Descrizione() const { return descrizione_; }
+  // Free text for developers (the host path, errno text); never shown in the box.
+  const std::string& Dettaglio() const { return dettaglio_; }
+  // "Errore di run-time '53':\n\nImpossibile trovare il file", as the box shows it.
+  std::string TestoMessaggio() const;
+
+ private:
+  int numero_;
+  std::string descrizione_;
+  std::string dettaglio_;
+};
+
+[[noreturn]] void SollevaErrore(int numero, std::string dettaglio = {});
+
+// Maps an errno value of a failed host call to the error Windows would give.
+int ErroreDaErrno(int err, bool percorso_mancante_e_cartella);
+
+}  // namespace cw

@@ -1,0 +1,62 @@
+#pragma once
+// The file-system service: the operations the commands call on the window's
+// file-system object, over Windows paths ("C:\Progetti VB\Wexo\..."). Every
+// failure raises ErroreRuntime; no caller tests a result code.
+//
+// Contents are bytes in the ANSI code page: a stream hands out and takes
+// lines exactly as they stand in the file, never converted.
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cw {
+
+enum class IOMode { ForReading = 1, ForWriting = 2, ForAppending = 8 };
+
+// A text stream over one open file. The destructor closes it, so a command
+// that stops on an error leaves no file open.
+class TextStream {
+ public:
+  virtual ~TextStream() = default;
+  // True when nothing is left to read.
+  virtual bool AtEndOfStream() = 0;
+  // The next line without its line end. A line ends at CR LF or LF; a CR not
+  // followed by LF is part of the line.
+  virtual std::string ReadLine() = 0;
+  // Everything not yet read.
+  virtual std::string ReadAll() = 0;
+  // The text followed by CR LF.
+  virtual void WriteLine(std::string_view text) = 0;
+  // The text as it is.
+  virtual void Write(std::string_view text) = 0;
+  // Flushes and closes; later calls on the stream raise error 52.
+  virtual void Close() = 0;
+};
+
+// A folder as GetFolder gives it: its own path and the names of the files
+// directly inside it, in the order the platform lists them.
+struct FolderListing {
+  std::string Path;
+  std::vector<std::string> FileNames;
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+  // Never fail: a missing path (or drive) answers false.
+  virtual bool FileExists(std::string_view path) = 0;
+  virtual bool FolderExists(std::string_view path) = 0;
+  // The destination becomes a copy of the source. A failure leaves an
+  // existing destination as it was.
+  virtual void CopyFile(std::string_view source, std::string_view destination, bool overwrite = true) = 0;
+  // With force, a read-only file is deleted too.
+  virtual void DeleteFile(std::string_view path, bool force = true) = 0;
+  // ForReading: the file must exist unless create is true. ForWriting: the
+  // file is emptied at once (created when create is true).
+  virtual std::unique_ptr<TextStream> OpenTextFile(std::string_view path, IOMode mode, bool create = false) = 0;
+  virtual FolderListing GetFolder(std::string_view path) = 0;
+};
+
+}  // namespace cw

@@ -1,0 +1,26 @@
+#pragma once
+// The file-system service over the host's files, through a drive table.
+
+#include "platform/drive_table.h"
+#include "platform/filesystem.h"
+
+namespace cw {
+
+class LinuxFileSystem : public FileSystem {
+ public:
+  explicit LinuxFileSystem(DriveTable drives) : drives_(std::move(drives)) {}
+
+  bool FileExists(std::string_view path) override;
+  bool FolderExists(std::string_view path) override;
+  void CopyFile(std::string_view source, std::string_view destination, bool overwrite = true) override;
+  void DeleteFile(std::string_view path, bool force = true) override;
+  std::unique_ptr<TextStream> OpenTextFile(std::string_view path, IOMode mode, bool create = false) override;
+  FolderListing GetFolder(std::string_view path) override;
+
+  const DriveTable& Drives() const { return drives_; }
+
+ private:
+  DriveTable drives_;
+};
+
+}  // namespace cw

@@ -1,0 +1,35 @@
+#pragma once
+// Starting programs from a Windows command line and waiting for them.
+
+#include <cstdint>
+#include <string>
+
+namespace cw {
+
+// Window styles handed to a started program.
+enum StileFinestra : int { kFinestraNascosta = 0, kFinestraNormale = 1, kFinestraRidotta = 2 };
+
+inline constexpr std::uint32_t kProcessAllAccess = 0x1F0FFF;
+inline constexpr std::uint32_t kInfinite = 0xFFFFFFFF;
+inline constexpr std::uint32_t kWaitObject0 = 0;
+inline constexpr std::uint32_t kWaitTimeout = 258;
+inline constexpr std::uint32_t kWaitFailed = 0xFFFFFFFF;
+
+using HandleProcesso = std::intptr_t;  // 0: no handle
+
+class Processes {
+ public:
+  virtual ~Processes() = default;
+  // Starts the command line and returns the new process's identifier. A
+  // program that cannot be found or started raises error 53. A process that
+  // is never waited for is still reaped when it ends.
+  virtual std::uint32_t Shell(const std::string& commandLine, int windowStyle) = 0;
+  // 0 when the process cannot be opened (it has already ended and been reaped,
+  // or the identifier is not one of ours).
+  virtual HandleProcesso OpenProcess(std::uint32_t access, bool inherit, std::uint32_t pid) = 0;
+  // kWaitObject0 when the process has ended, kWaitTimeout, or kWaitFailed.
+  virtual std::uint32_t WaitForSingleObject(HandleProcesso handle, std::uint32_t milliseconds) = 0;
+  virtual void CloseHandle(HandleProcesso handle) = 0;
+};
+
+}  // namespace cw

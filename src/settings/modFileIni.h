@@ -1,0 +1,28 @@
+#pragma once
+// modFileIni: the settings file "WexoUty.ini" beside the program's folder.
+// Paths here are host paths: the settings file is the one file the program
+// names by its host path.
+
+#include <cstdint>
+#include <string>
+
+namespace cw {
+
+inline constexpr const char* kSezioneVersione = "Versione";
+
+// The folder of the running executable, without a trailing separator.
+std::string CartellaProgramma();
+// The settings file's path: the folder's path with "WexoUty.ini" appended
+// directly (so it lies beside the folder, not in it).
+std::string NomeFileIni(const std::string& cartellaProgramma);
+
+std::string LeggiIniStringa(const std::string& file, const std::string& sezione, const std::string& chiave,
+                            const std::string& predefinito, std::int16_t dimensioneBuffer);
+std::int16_t LeggiIniIntero(const std::string& file, const std::string& sezione, const std::string& chiave,
+                            std::int16_t predefinito);
+void ScriviIniStringa(const std::string& file, const std::string& sezione, const std::string& chiave,
+                      const std::string& valore);
+void ScriviIniIntero(const std::string& file, const std::string& sezione, const std::string& chiave,
+                     std::int16_t valore);
+
+}  // namespace cw

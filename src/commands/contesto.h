@@ -30,6 +30,9 @@ struct Contesto {
   std::function<void(int ms)> attendi;
   // The full build run shows the error file through this command line's viewer.
   std::string visualizzatore = "Notepad.exe";
+  // When set, shows the error file in place of the viewer program (the batch
+  // front end prints it); returns once the user has seen it.
+  std::function<void(const std::string& fileErrori)> mostraFileErrori;
 
   std::string FileIni() const;
 };

@@ -1,0 +1,21 @@
+#include <string>
+
+#include "projectfile/operazioni_progetto.h"
+#include "projectfile/passaggio_progetti.h"
+
+namespace cw {
+
+void ImpostaCompatibilita(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, std::int32_t modo) {
+  PassaggioProgetti passaggio;
+  passaggio.prefissoLog = "Impostazione compatibilità di ";
+  // Applications take no compatibility; the comparison is exact, so "App" is
+  // processed.
+  passaggio.filtro = [](const CatalogoComponenti& c, int riga) {
+    const std::string& tipo = c(riga, kTipo);
+    return tipo != "app" && tipo != "app-skipcompile";
+  };
+  passaggio.regola = RegolaPrefisso("CompatibleMode=", "\"" + std::to_string(modo) + "\"");
+  EseguiPassaggioProgetti(fso, catalogo, ui, passaggio);
+}
+
+}  // namespace cw

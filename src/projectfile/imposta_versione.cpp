@@ -1,0 +1,20 @@
+#include "platform/ansi.h"
+#include "projectfile/operazioni_progetto.h"
+#include "projectfile/passaggio_progetti.h"
+
+namespace cw {
+
+void ImpostaVersione(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, const std::string& principale,
+                     const std::string& secondaria, const std::string& revisione) {
+  PassaggioProgetti passaggio;
+  passaggio.prefissoLog = "Impostazione versione di ";
+  passaggio.regola = InSequenza({
+      RegolaPrefisso("MajorVer=", Utf8ToAnsi(principale)),
+      RegolaPrefisso("MinorVer=", Utf8ToAnsi(secondaria)),
+      RegolaPrefisso("RevisionVer=", Utf8ToAnsi(revisione)),
+      RegolaRigaIntera("FavorPentiumPro(tm)=0", "FavorPentiumPro(tm)=-1"),
+  });
+  EseguiPassaggioProgetti(fso, catalogo, ui, passaggio);
+}
+
+}  // namespace cw

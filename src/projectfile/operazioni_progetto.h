@@ -1,0 +1,40 @@
+#pragma once
+// The operations that stamp values into every project file of the suite, and
+// the GUID replacement over project and form files. Texts are UTF-8 as the
+// window holds them; they reach the files in Windows-1252.
+
+#include <cstdint>
+#include <string>
+
+#include "catalogue/catalogo.h"
+#include "platform/filesystem.h"
+#include "platform/ui.h"
+
+namespace cw {
+
+// Compatibility modes.
+inline constexpr std::int32_t kCompatibilitaNessuna = 0;
+inline constexpr std::int32_t kCompatibilitaProgetto = 1;
+inline constexpr std::int32_t kCompatibilitaBinaria = 2;
+
+// "CompatibleMode=\"<modo>\"" in the project file of every row except the
+// applications ("app", "app-skipcompile").
+void ImpostaCompatibilita(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, std::int32_t modo);
+
+// "MajorVer=", "MinorVer=", "RevisionVer=" followed by the texts as given, and
+// "FavorPentiumPro(tm)=0" switched to -1, in the project file of every row.
+void ImpostaVersione(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, const std::string& principale,
+                     const std::string& secondaria, const std::string& revisione);
+
+// The four version-information texts, in the project file of every row.
+void ImpostaProprieta(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, const std::string& commenti,
+                      const std::string& copyright, const std::string& nomeProdotto,
+                      const std::string& nomeSocieta);
+
+// Every occurrence of vecchio becomes nuovo in the project file of every row
+// and in each ".frm" file directly inside the row's "Form" folder. Writes no
+// log line.
+void SostituisciGuid(FileSystem& fso, const CatalogoComponenti& catalogo, const std::string& vecchio,
+                     const std::string& nuovo);
+
+}  // namespace cw

@@ -1,0 +1,20 @@
+#include "projectfile/passaggio_progetti.h"
+
+#include "platform/ansi.h"
+#include "projectfile/riscrivi_file.h"
+
+namespace cw {
+
+void EseguiPassaggioProgetti(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui,
+                             const PassaggioProgetti& passaggio) {
+  for (int riga = catalogo.LBound(); riga <= catalogo.UBound(); ++riga) {
+    if (passaggio.filtro && !passaggio.filtro(catalogo, riga)) continue;
+    const std::string progetto = catalogo.FileProgettoCompleto(riga);
+    const std::string voce = passaggio.prefissoLog + MaiuscoloUtf8(catalogo(riga, kFileProgetto)) + " in corso...";
+    AnnunciaPasso(ui, voce);
+    RiscriviFile(fso, progetto, passaggio.regola);
+    ConcludiPasso(ui, voce + " OK!");
+  }
+}
+
+}  // namespace cw

@@ -1,0 +1,24 @@
+#include "projectfile/riscrivi_file.h"
+
+#include <string>
+
+namespace cw {
+
+void RiscriviFile(FileSystem& fso, std::string_view percorso, const RegolaRiga& regola) {
+  std::string copia(percorso);
+  copia += kSuffissoCopia;
+
+  fso.CopyFile(percorso, copia, true);
+  {
+    // Both streams close on every way out of this block; a failure before
+    // the last Close leaves the copy whole beside a partly written file.
+    const auto lettore = fso.OpenTextFile(copia, IOMode::ForReading);
+    const auto scrittore = fso.OpenTextFile(percorso, IOMode::ForWriting, true);
+    while (!lettore->AtEndOfStream()) scrittore->WriteLine(regola(lettore->ReadLine()));
+    lettore->Close();
+    scrittore->Close();
+  }
+  fso.DeleteFile(copia, true);
+}
+
+}  // namespace cw

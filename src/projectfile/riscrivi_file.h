@@ -1,0 +1,21 @@
+#pragma once
+// The in-place rewrite of one text file through a copy of itself.
+
+#include <string_view>
+
+#include "platform/filesystem.h"
+#include "projectfile/regole_riga.h"
+
+namespace cw {
+
+// The temporary copy of a file being rewritten: its path with "_tmp" appended.
+inline constexpr std::string_view kSuffissoCopia = "_tmp";
+
+// Copies percorso to percorso + "_tmp", then writes percorso again line by
+// line from that copy, every line passed through regola and ended by CR LF,
+// and deletes the copy. A failing file operation passes its run-time error on;
+// the copy is the only record of the old content once the file has been
+// opened for writing, so it is left in place on every failure.
+void RiscriviFile(FileSystem& fso, std::string_view percorso, const RegolaRiga& regola);
+
+}  // namespace cw

@@ -1,0 +1,97 @@
+#include "build/compila.h"
+
+#include "platform/ansi.h"
+
+namespace cw {
+namespace {
+
+bool DaSaltare(const std::string& tipo) {
+  return tipo == "dll-skipcompile" || tipo == "exe-skipcompile" || tipo == "app-skipcompile";
+}
+
+// Off for the walk and on again after it, also when a run-time error ends
+// the walk: the window must not stay disabled for the commands that follow.
+class FinestraDisabilitata {
+ public:
+  explicit FinestraDisabilitata(Ui& ui) : finestra_(dynamic_cast<FinestraAbilitabile*>(&ui)) {
+    if (finestra_) finestra_->SetEnabled(false);
+  }
+  ~FinestraDisabilitata() {
+    if (finestra_) finestra_->SetEnabled(true);
+  }
+  FinestraDisabilitata(const FinestraDisabilitata&) = delete;
+  FinestraDisabilitata& operator=(const FinestraDisabilitata&) = delete;
+
+ private:
+  FinestraAbilitabile* finestra_;
+};
+
+char Minuscola(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool ContieneSenzaCaso(const std::string& testo, const std::string& parola) {
+  if (parola.size() > testo.size()) return false;
+  for (size_t i = 0; i + parola.size() <= testo.size(); ++i) {
+    size_t k = 0;
+    while (k < parola.size() && Minuscola(testo[i + k]) == parola[k]) ++k;
+    if (k == parola.size()) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string RigaDiComando(const std::string& progetto, const std::string& cartellaOutput) {
+  std::string riga;
+  riga += "\"";
+  riga += kAmbienteSviluppo;
+  riga += "\" /make \"";
+  riga += progetto;
+  riga += "\" /outdir \"";
+  riga += cartellaOutput;
+  riga += "\" /out \"";
+  riga += kFileErroriCompilazione;
+  riga += "\"";
+  return riga;
+}
+
+bool CompilazioneFallita(const std::string& testoErrori) {
+  return ContieneSenzaCaso(testoErrori, "impossibile") || ContieneSenzaCaso(testoErrori, "non completata");
+}
+
+bool CompilaProgetti(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, Processes& processi,
+                     int* rigaFallita) {
+  if (rigaFallita) *rigaFallita = -1;
+  FinestraDisabilitata finestra(ui);
+  if (fso.FileExists(kFileErroriCompilazione)) fso.DeleteFile(kFileErroriCompilazione, true);
+
+  for (int i = catalogo.LBound(); i <= catalogo.UBound(); ++i) {
+    if (!DaSaltare(catalogo(i, kTipo))) {
+      const std::string riga = RigaDiComando(catalogo.FileProgettoCompleto(i), catalogo(i, kCartellaOutput));
+      const std::string voce = std::to_string(i) + ") Compilazione " + MaiuscoloUtf8(catalogo(i, kFileProgetto));
+      AnnunciaPasso(ui, voce + " in corso...");
+
+      const std::uint32_t pid = processi.Shell(riga, kFinestraRidotta);
+      if (const HandleProcesso h = processi.OpenProcess(kProcessAllAccess, false, pid)) {
+        processi.WaitForSingleObject(h, kInfinite);
+        processi.CloseHandle(h);
+      }
+      std::string testo;
+      {
+        auto flusso = fso.OpenTextFile(kFileErroriCompilazione, IOMode::ForReading, false);
+        testo = flusso->ReadAll();
+        flusso->Close();
+      }
+      if (CompilazioneFallita(testo)) {
+        ConcludiPasso(ui, voce + " in corso... ERRORE!");
+        if (rigaFallita) *rigaFallita = i;
+        return true;
+      }
+      // The event pump below repaints the line.
+      ConcludiPasso(ui, voce + " in corso... OK!", false);
+    }
+    ui.DoEvents();
+  }
+  return true;
+}
+
+}  // namespace cw

@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include "build/compila.h"
+#include "build/compila_finti.h"
+#include "platform/errors.h"
+#include "support/ui_registrata.h"
+
+namespace cw {
+namespace {
+
+using test::RigaSuite;
+using test::SuiteCompilazione;
+using test::UiRegistrata;
+
+const std::string kErrori = "C:\\Progetti VB\\Wexo\\ErroriCompilazione.txt";
+
+TEST(RigaDiComando, EveryPathStandsBetweenQuotesWithSingleBlanks) {
+  EXPECT_EQ(RigaDiComando("C:\\Progetti VB\\Wexo\\Anagrafe Clienti\\Anagrafe Clienti.vbp", "C:\\Orbalis\\Componenti"),
+            "\"C:\\Programmi\\Microsoft Visual Studio\\VB98\\VB6.EXE\" /make "
+            "\"C:\\Progetti VB\\Wexo\\Anagrafe Clienti\\Anagrafe Clienti.vbp\" /outdir \"C:\\Orbalis\\Componenti\" "
+            "/out \"C:\\Progetti VB\\Wexo\\ErroriCompilazione.txt\"");
+  // Nothing is escaped: a trailing backslash or a quote goes in as it is.
+  EXPECT_EQ(RigaDiComando("a\\", "b\"c"),
+            "\"C:\\Programmi\\Microsoft Visual Studio\\VB98\\VB6.EXE\" /make \"a\\\" /outdir \"b\"c\" /out "
+            "\"C:\\Progetti VB\\Wexo\\ErroriCompilazione.txt\"");
+}
+
+TEST(CompilazioneFallita, EitherWordInAnyCaseAnywhere) {
+  for (const char* testo : {"impossibile", "IMPOSSIBILE", "xxImPoSsIbIlExx", "non completata", "Non Completata.",
+                            "ok\r\nriga 2\r\nNON COMPLETATA"})
+    EXPECT_TRUE(CompilazioneFallita(testo)) << testo;
+  for (const char* testo : {"", "Compilazione di 'A.vbp' completata.", "possibile", "non  completata",
+                            "noncompletata", "impossibil"})
+    EXPECT_FALSE(CompilazioneFallita(testo)) << testo;
+}
+
+TEST(CompilaProgetti, BuildsEveryRowMinimizedAndWaitsForEach) {
+  SuiteCompilazione s({{"Anagrafe Clienti"}, {"Ordini", "exe"}, {"Gestionale", "app"}});
+  UiRegistrata ui;
+  int fallita = 7;
+  EXPECT_TRUE(CompilaProgetti(s.fso, s.catalogo, ui, s.processi, &fallita));
+  EXPECT_EQ(fallita, -1);
+
+  ASSERT_EQ(s.processi.avvii.size(), 3u);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(s.processi.avvii[i].riga, RigaDiComando(s.catalogo.FileProgettoCompleto(i), "C:\\Orbalis\\Componenti"));
+    EXPECT_EQ(s.processi.avvii[i].stile, 2);
+  }
+  // Opened with all access, not inheritable, waited for without a time-out, closed.
+  EXPECT_EQ(std::vector<std::string>(s.processi.eventi.begin() + 1, s.processi.eventi.begin() + 4),
+            (std::vector<std::string>{"open:2035711:0:4001", "wait:4294967295", "close:4002"}));
+  EXPECT_EQ(ui.log, (std::vector<std::string>{"0) Compilazione ANAGRAFE CLIENTI.VBP in corso... OK!",
+                                              "1) Compilazione ORDINI.VBP in corso... OK!",
+                                              "2) Compilazione GESTIONALE.VBP in corso... OK!"}));
+  // Each line announced, selected and repainted; the overwrite waits for the pump.
+  EXPECT_EQ(std::vector<std::string>(ui.eventi.begin(), ui.eventi.begin() + 5),
+            (std::vector<std::string>{"add:0) Compilazione ANAGRAFE CLIENTI.VBP in corso...", "select:0", "refresh",
+                                      "set:0:0) Compilazione ANAGRAFE CLIENTI.VBP in corso... OK!", "doevents"}));
+  EXPECT_EQ(ui.repaint, 3);
+  EXPECT_EQ(ui.doevents, 3);
+  // One error file for the whole walk: every build's report is still in it.
+  EXPECT_EQ(s.prefisso.Leggi(kErrori),
+            "Compilazione di 'C:\\Progetti VB\\Wexo\\Anagrafe Clienti\\Anagrafe Clienti.vbp' completata.\r\n"
+            "Compilazione di 'C:\\Progetti VB\\Wexo\\Ordini\\Ordini.vbp' completata.\r\n"
+            "Compilazione di 'C:\\Progetti VB\\Wexo\\Gestionale\\Gestionale.vbp' completata.\r\n");
+}
+
+TEST(CompilaProgetti, SkipMarkersLeaveAGapInTheNumbering) {
+  SuiteCompilazione s({{"A"},
+                       {"B", "dll-skipcompile"},
+                       {"C", "exe-skipcompile"},
+                       {"D", "app-skipcompile"},
+                       {"E", "DLL-SKIPCOMPILE"},
+                       {"F", "app"},
+                       {"G", "dll-skipcompile "}});
+  UiRegistrata ui;
+  CompilaProgetti(s.fso, s.catalogo, ui, s.processi);
+  // Only the exact markers skip; any other kind, known or not, is built.
+  EXPECT_EQ(s.costruiti, (std::vector<std::string>{"C:\\Progetti VB\\Wexo\\A\\A.vbp", "C:\\Progetti VB\\Wexo\\E\\E.vbp",
+                                                   "C:\\Progetti VB\\Wexo\\F\\F.vbp", "C:\\Progetti VB\\Wexo\\G\\G.vbp"}));
+  EXPECT_EQ(ui.log, (std::vector<std::string>{"0) Compilazione A.VBP in corso... OK!", "4) Compilazione E.VBP in corso... OK!",
+                                              "5) Compilazione F.VBP in corso... OK!", "6) Compilazione G.VBP in corso... OK!"}));
+  // The pump turns for skipped rows too.
+  EXPECT_EQ(ui.doevents, 7);
+}
+
+TEST(CompilaProgetti, AStaleErrorFileIsDeletedFirstEvenReadOnly) {
+  SuiteCompilazione s({{"A"}, {"B"}});
+  s.prefisso.Scrivi(kErrori, "Compilazione di 'vecchio' non completata.\r\n");
+  std::filesystem::permissions(s.prefisso.Host(kErrori), std::filesystem::perms::owner_read);
+  UiRegistrata ui;
+  CompilaProgetti(s.fso, s.catalogo, ui, s.processi);
+  EXPECT_EQ(s.costruiti.size(), 2u);
+  EXPECT_EQ(ui.log.back(), "1) Compilazione B.VBP in corso... OK!");
+  EXPECT_EQ(s.prefisso.Leggi(kErrori).find("vecchio"), std::string::npos);
+}
+
+TEST(CompilaProgetti, TheFirstFailureEndsTheWalk) {
+  for (const char* parola : {"non completata", "NON COMPLETATA", "Impossibile"}) {
+    SuiteCompilazione s({{"A"}, {"B"}, {"C"}, {"D"}, {"E"}});
+    s.fallite = {s.catalogo.FileProgettoCompleto(2)};
+    s.parolaFallita = parola;
+    UiRegistrata ui;
+    int fallita = -1;
+    EXPECT_TRUE(CompilaProgetti(s.fso, s.catalogo, ui, s.processi, &fallita)) << parola;
+    EXPECT_EQ(fallita, 2);
+    EXPECT_EQ(s.costruiti.size(), 3u);
+    EXPECT_EQ(ui.log, (std::vector<std::string>{"0) Compilazione A.VBP in corso... OK!", "1) Compilazione B.VBP in corso... OK!",
+                                                "2) Compilazione C.VBP in corso... ERRORE!"}));
+    // No pump for the failed row; its line is repainted instead.
+    EXPECT_EQ(ui.doevents, 2);
+    EXPECT_EQ(ui.eventi.back(), "refresh");
+    // The error file stays for the caller to show.
+    EXPECT_TRUE(s.prefisso.Esiste(kErrori));
+  }
+}
+
+TEST(CompilaProgetti, ABuildThatCannotBeOpenedIsNotWaitedFor) {
+  SuiteCompilazione s({{"A"}});
+  s.processi.senzaHandle = true;
+  UiRegistrata ui;
+  CompilaProgetti(s.fso, s.catalogo, ui, s.processi);
+  EXPECT_EQ(s.processi.eventi, (std::vector<std::string>{s.processi.eventi[0], "open:2035711:0:4001"}));
+  EXPECT_EQ(ui.log.back(), "0) Compilazione A.VBP in corso... OK!");
+}
+
+int ErroreDi(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const ErroreRuntime& e) {
+    return e.Numero();
+  }
+  return 0;
+}
+
+TEST(CompilaProgetti, AnEnvironmentThatCannotBeStartedStopsAtThatRow) {
+  SuiteCompilazione s({{"A"}, {"B"}, {"C"}});
+  s.processi.programma = [&](const std::string& riga) {
+    s.Programma(riga);
+    s.processi.nonAvviabile = true;  // gone after the first build
+  };
+  UiRegistrata ui;
+  EXPECT_EQ(ErroreDi([&] { CompilaProgetti(s.fso, s.catalogo, ui, s.processi); }), 53);
+  EXPECT_EQ(s.costruiti.size(), 1u);
+  EXPECT_EQ(ui.log, (std::vector<std::string>{"0) Compilazione A.VBP in corso... OK!", "1) Compilazione B.VBP in corso..."}));
+}
+
+TEST(CompilaProgetti, ABuildThatLeavesNoErrorFileStopsAtThatRow) {
+  SuiteCompilazione s({{"A"}, {"B"}});
+  s.senzaFileErrori = true;
+  UiRegistrata ui;
+  EXPECT_EQ(ErroreDi([&] { CompilaProgetti(s.fso, s.catalogo, ui, s.processi); }), 53);
+  EXPECT_EQ(s.costruiti.size(), 1u);
+  EXPECT_EQ(ui.log, (std::vector<std::string>{"0) Compilazione A.VBP in corso..."}));
+}
+
+// A window that can be disabled: off for the walk, on again after it, also
+// when a run-time error ends the walk.
+class UiDisabilitabile : public UiRegistrata, public FinestraAbilitabile {
+ public:
+  std::vector<bool> stati;
+  bool abilitata = true;
+  void SetEnabled(bool e) override {
+    abilitata = e;
+    stati.push_back(e);
+  }
+};
+
+TEST(CompilaProgetti, TheWindowIsDisabledForTheWalkOnly) {
+  SuiteCompilazione s({{"A"}, {"B"}});
+  UiDisabilitabile ui;
+  std::vector<bool> durante;
+  s.processi.programma = [&](const std::string& riga) {
+    durante.push_back(ui.abilitata);
+    s.Programma(riga);
+  };
+  CompilaProgetti(s.fso, s.catalogo, ui, s.processi);
+  EXPECT_EQ(durante, (std::vector<bool>{false, false}));
+  EXPECT_EQ(ui.stati, (std::vector<bool>{false, true}));
+
+  UiDisabilitabile ui2;
+  s.processi.nonAvviabile = true;
+  EXPECT_EQ(ErroreDi([&] { CompilaProgetti(s.fso, s.catalogo, ui2, s.processi); }), 53);
+  EXPECT_TRUE(ui2.abilitata);
+}
+
+}  // namespace
+}  // namespace cw

@@ -1,0 +1,75 @@
+#include "argomenti.h"
+
+#include <cctype>
+
+namespace cw::sandbox {
+
+const char* const kUso =
+    "usage: wexo-sandbox DIR [--rebuild] [--install WINPATH=HOSTFILE]...\n"
+    "       wexo-sandbox DIR --install-only --install WINPATH=HOSTFILE...\n"
+    "Makes a Wine-style prefix in DIR holding the whole suite of the catalogue.\n"
+    "  --rebuild       make it anew in a DIR that already holds a sandbox\n"
+    "  --install W=H   copy host file H to Windows path W (or VB6.EXE, notepad.exe)\n"
+    "  --install-only  only install into an existing sandbox\n";
+
+namespace {
+
+std::string Minuscolo(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+Installazione Installazione_(const std::string& valore) {
+  const size_t uguale = valore.find('=');
+  if (uguale == std::string::npos || uguale == 0 || uguale + 1 == valore.size())
+    throw ErroreUso("--install takes WINPATH=HOSTFILE, not \"" + valore + "\"");
+  const std::string percorso = PercorsoInstallazione(valore.substr(0, uguale));
+  if (percorso.empty())
+    throw ErroreUso("\"" + valore.substr(0, uguale) + "\" is neither a Windows path (C:\\...) nor VB6.EXE or notepad.exe");
+  return {percorso, valore.substr(uguale + 1)};
+}
+
+}  // namespace
+
+std::string PercorsoInstallazione(const std::string& nome) {
+  if (Minuscolo(nome) == "vb6.exe") return kVb6;
+  if (Minuscolo(nome) == "notepad.exe") return kNotepad;
+  if (nome.size() > 3 && std::isalpha(static_cast<unsigned char>(nome[0])) && nome[1] == ':' &&
+      (nome[2] == '\\' || nome[2] == '/'))
+    return nome;
+  return {};
+}
+
+Argomenti AnalizzaArgomenti(const std::vector<std::string>& argomenti) {
+  Argomenti a;
+  bool haDir = false;
+  for (size_t i = 0; i < argomenti.size(); ++i) {
+    const std::string& arg = argomenti[i];
+    if (arg == "-h" || arg == "--help") {
+      a.aiuto = true;
+    } else if (arg == "--rebuild") {
+      a.opzioni.ricostruisci = true;
+    } else if (arg == "--install-only") {
+      a.soloInstalla = true;
+    } else if (arg == "--install") {
+      if (i + 1 >= argomenti.size()) throw ErroreUso("--install needs WINPATH=HOSTFILE");
+      a.opzioni.installa.push_back(Installazione_(argomenti[++i]));
+    } else if (arg.rfind("--install=", 0) == 0) {
+      a.opzioni.installa.push_back(Installazione_(arg.substr(10)));
+    } else if (!arg.empty() && arg[0] == '-') {
+      throw ErroreUso("unknown option " + arg);
+    } else if (haDir) {
+      throw ErroreUso("one folder only (got \"" + a.dir.string() + "\" and \"" + arg + "\")");
+    } else {
+      a.dir = arg;
+      haDir = true;
+    }
+  }
+  if (a.aiuto) return a;
+  if (!haDir || a.dir.empty()) throw ErroreUso("no folder given");
+  if (a.soloInstalla && a.opzioni.ricostruisci) throw ErroreUso("--install-only and --rebuild exclude each other");
+  if (a.soloInstalla && a.opzioni.installa.empty()) throw ErroreUso("--install-only without any --install");
+  return a;
+}
+
+}  // namespace cw::sandbox

@@ -1,0 +1,37 @@
+#pragma once
+// The command line of wexo-sandbox:
+//   wexo-sandbox DIR [--rebuild] [--install WINPATH=HOSTFILE]...
+//   wexo-sandbox DIR --install-only --install WINPATH=HOSTFILE...
+// WINPATH is a Windows path ("C:\Windows\notepad.exe") or one of the short
+// names VB6.EXE and notepad.exe.
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "sandbox.h"
+
+namespace cw::sandbox {
+
+struct Argomenti {
+  std::filesystem::path dir;
+  OpzioniSandbox opzioni;
+  bool soloInstalla = false;
+  bool aiuto = false;
+};
+
+class ErroreUso : public std::invalid_argument {
+ public:
+  using std::invalid_argument::invalid_argument;
+};
+
+// Throws ErroreUso for a command line it cannot take.
+Argomenti AnalizzaArgomenti(const std::vector<std::string>& argomenti);
+
+// "VB6.EXE" and "notepad.exe" (any letter case) to their Windows paths; a
+// path with a drive as it is; "" for anything else.
+std::string PercorsoInstallazione(const std::string& nome);
+
+extern const char* const kUso;
+
+}  // namespace cw::sandbox

@@ -1,0 +1,47 @@
+// wexo-sandbox: makes the demo prefix the tool runs on.
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "argomenti.h"
+#include "catalogue/catalogo.h"
+#include "errore_sandbox.h"
+#include "sandbox.h"
+
+int main(int argc, char** argv) {
+  using namespace cw::sandbox;
+  Argomenti a;
+  try {
+    a = AnalizzaArgomenti(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const ErroreUso& e) {
+    std::fprintf(stderr, "wexo-sandbox: %s\n%s", e.what(), kUso);
+    return 2;
+  }
+  if (a.aiuto) {
+    std::fputs(kUso, stdout);
+    return 0;
+  }
+  try {
+    if (a.soloInstalla) {
+      InstallaProgrammi(a.dir, a.opzioni.installa);
+      std::printf("Installed %zu program(s) into %s\n", a.opzioni.installa.size(), a.dir.c_str());
+      return 0;
+    }
+    const auto inizio = std::chrono::steady_clock::now();
+    cw::CatalogoComponenti catalogo;
+    cw::CaricaCatalogo(catalogo);
+    const Riepilogo r = CreaSandbox(a.dir, catalogo, a.opzioni);
+    const auto ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - inizio).count();
+    std::printf("Sandbox made in %s: %d projects, %d files, %.0f ms\n", a.dir.c_str(), r.progetti, r.file, ms);
+    std::printf("Run the tool on it with WINEPREFIX=%s\n", a.dir.c_str());
+    return 0;
+  } catch (const ErroreSandbox& e) {
+    std::fprintf(stderr, "wexo-sandbox: %s\n", e.what());
+    return 1;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "wexo-sandbox: %s\n", e.what());
+    return 1;
+  }
+}

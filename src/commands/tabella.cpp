@@ -7,6 +7,7 @@ namespace cw {
 const std::vector<VoceComando>& TabellaComandi() {
   static const std::vector<VoceComando> kTabella = {
       // {"cmdBackup", &cmdBackup_Click},
+      {"cmdTutto", &cmdTutto_Click},
   };
   return kTabella;
 }

@@ -1,0 +1,367 @@
+#include "platform/linux_process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/eventfd.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstring>
+#include <vector>
+
+#include "platform/command_line.h"
+#include "platform/errors.h"
+
+extern char** environ;
+
+namespace cw {
+
+namespace fs = std::filesystem;
+
+fs::path CartellaEseguibile() {
+  std::error_code ec;
+  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  return ec ? fs::current_path(ec) : exe.parent_path();
+}
+
+namespace {
+
+// Called through syscall: the C library's own declaration lacks C linkage for C++.
+int PidfdOpen(pid_t pid) { return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)); }
+
+char MinuscolaAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool UgualiSenzaMaiuscole(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return MinuscolaAscii(x) == MinuscolaAscii(y); });
+}
+
+bool FileRegolare(const fs::path& p) {
+  std::error_code ec;
+  return fs::is_regular_file(p, ec);
+}
+
+// A file named so in a host folder: that exact name, else one that matches
+// ignoring letter case, as Windows would find it.
+std::optional<fs::path> CercaInCartella(const fs::path& cartella, const std::string& nome) {
+  if (cartella.empty()) return std::nullopt;
+  if (FileRegolare(cartella / nome)) return cartella / nome;
+  std::error_code ec;
+  for (fs::directory_iterator it(cartella, ec), end; !ec && it != end; it.increment(ec)) {
+    if (UgualiSenzaMaiuscole(it->path().filename().string(), nome) && FileRegolare(it->path())) return it->path();
+  }
+  return std::nullopt;
+}
+
+bool ComeProgrammaWindows(const fs::path& programma) {
+  const int fd = ::open(programma.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  char testa[2] = {};
+  const ssize_t n = ::read(fd, testa, sizeof testa);
+  ::close(fd);
+  return n == 2 && testa[0] == 'M' && testa[1] == 'Z';
+}
+
+std::optional<fs::path> CercaNelPercorso(const std::string& percorso, const std::string& nome) {
+  size_t inizio = 0;
+  while (inizio <= percorso.size()) {
+    size_t fine = percorso.find(':', inizio);
+    if (fine == std::string::npos) fine = percorso.size();
+    if (fine > inizio) {
+      const fs::path candidato = fs::path(percorso.substr(inizio, fine - inizio)) / nome;
+      if (FileRegolare(candidato) && ::access(candidato.c_str(), X_OK) == 0) return candidato;
+    }
+    inizio = fine + 1;
+  }
+  return std::nullopt;
+}
+
+bool EIlNome(const char* voce, const char* nome) {
+  const size_t n = std::strlen(nome);
+  return std::strncmp(voce, nome, n) == 0 && voce[n] == '=';
+}
+
+// The tool's environment, with the prefix the drive table uses (so a native
+// stand-in resolves paths through the same drives) and the window style.
+std::vector<std::string> Ambiente(const fs::path& prefisso, int stile) {
+  std::vector<std::string> env;
+  for (char** e = environ; e && *e; ++e) {
+    if (EIlNome(*e, "WINEPREFIX") || EIlNome(*e, kVariabileStileFinestra)) continue;
+    env.emplace_back(*e);
+  }
+  env.push_back("WINEPREFIX=" + prefisso.string());
+  env.push_back(std::string(kVariabileStileFinestra) + "=" + std::to_string(stile));
+  return env;
+}
+
+std::vector<char*> Puntatori(std::vector<std::string>& testi) {
+  std::vector<char*> p;
+  p.reserve(testi.size() + 1);
+  for (auto& t : testi) p.push_back(t.data());
+  p.push_back(nullptr);
+  return p;
+}
+
+}  // namespace
+
+LinuxProcesses::LinuxProcesses() : LinuxProcesses(DriveTable::FromEnvironment()) {}
+
+LinuxProcesses::LinuxProcesses(DriveTable drives) : LinuxProcesses(std::move(drives), Opzioni{}) {}
+
+LinuxProcesses::LinuxProcesses(DriveTable drives, Opzioni opzioni)
+    : drives_(std::move(drives)), opzioni_(std::move(opzioni)) {
+  if (opzioni_.cartellaProgramma.empty()) opzioni_.cartellaProgramma = CartellaEseguibile();
+  sveglia_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+}
+
+LinuxProcesses::~LinuxProcesses() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    fine_ = true;
+  }
+  Sveglia();
+  if (raccoglitore_.joinable()) raccoglitore_.join();
+  // Whatever has ended by now is collected; children still running are left
+  // to run, as on Windows.
+  for (auto& [pid, figlio] : figli_) {
+    if (!figlio.ended) RaccogliSeFinito(pid, figlio, false);
+    if (figlio.pidfd >= 0) ::close(figlio.pidfd);
+  }
+  if (sveglia_ >= 0) ::close(sveglia_);
+}
+
+std::optional<fs::path> LinuxProcesses::TrovaProgramma(const std::string& programma) const {
+  if (DriveTable::IsDrivePath(programma)) {
+    auto host = drives_.Resolve(programma);
+    if (host && FileRegolare(*host)) return host;
+    return std::nullopt;
+  }
+  if (programma.empty() || programma.find_first_of("\\/:") != std::string::npos) return std::nullopt;
+  // A bare name: the program's own folder, then the system folders. As on
+  // Windows, a name without an extension may stand for its ".exe".
+  std::vector<std::string> nomi = {programma};
+  if (programma.find('.') == std::string::npos) nomi.push_back(programma + ".exe");
+  for (const auto& nome : nomi)
+    if (auto p = CercaInCartella(opzioni_.cartellaProgramma, nome)) return p;
+  for (const char* cartella : {"C:\\Windows\\System32\\", "C:\\Windows\\"}) {
+    for (const auto& nome : nomi) {
+      auto host = drives_.Resolve(cartella + nome);
+      if (host && FileRegolare(*host)) return host;
+    }
+  }
+  return std::nullopt;
+}
+
+std::uint32_t LinuxProcesses::Shell(const std::string& commandLine, int windowStyle) {
+  std::vector<std::string> parole = SplitCommandLine(commandLine);
+  if (parole.empty()) SollevaErrore(kFileNonTrovato, "riga di comando vuota");
+  const auto programma = TrovaProgramma(parole[0]);
+  if (!programma) SollevaErrore(kFileNonTrovato, "programma non trovato: " + parole[0]);
+
+  std::vector<std::string> argomenti;
+  fs::path eseguibile = *programma;
+  if (ComeProgrammaWindows(*programma)) {
+    const std::string percorso =
+        opzioni_.percorsoRicerca ? *opzioni_.percorsoRicerca : (std::getenv("PATH") ? std::getenv("PATH") : "");
+    const auto wine = CercaNelPercorso(percorso, "wine");
+    if (!wine) SollevaErrore(kFileNonTrovato, "programma Windows senza wine: " + programma->string());
+    eseguibile = *wine;
+    argomenti.push_back("wine");
+  }
+  argomenti.push_back(programma->string());
+  argomenti.insert(argomenti.end(), parole.begin() + 1, parole.end());
+  std::vector<std::string> ambiente = Ambiente(drives_.Prefix(), windowStyle);
+  std::vector<char*> argv = Puntatori(argomenti);
+  std::vector<char*> envp = Puntatori(ambiente);
+
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  sigset_t vuoto, tutti;
+  sigemptyset(&vuoto);
+  sigfillset(&tutti);
+  posix_spawnattr_setsigmask(&attr, &vuoto);
+  posix_spawnattr_setsigdefault(&attr, &tutti);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+  pid_t pid = 0;
+  const int err = posix_spawn(&pid, eseguibile.c_str(), nullptr, &attr, argv.data(), envp.data());
+  posix_spawnattr_destroy(&attr);
+  if (err != 0) SollevaErrore(kFileNonTrovato, eseguibile.string() + ": " + std::strerror(err));
+
+  Figlio figlio;
+  figlio.pidfd = PidfdOpen(pid);  // -1: the reaper falls back to polling
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    figli_[pid] = figlio;
+    AvviaRaccoglitore();
+  }
+  Sveglia();
+  return static_cast<std::uint32_t>(pid);
+}
+
+HandleProcesso LinuxProcesses::OpenProcess(std::uint32_t /*access*/, bool /*inherit*/, std::uint32_t pid) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto it = figli_.find(static_cast<pid_t>(pid));
+  if (it == figli_.end()) return 0;
+  ++it->second.handles;
+  const HandleProcesso h = nextHandle_;
+  nextHandle_ += 4;
+  handles_[h] = it->first;
+  return h;
+}
+
+std::uint32_t LinuxProcesses::WaitForSingleObject(HandleProcesso handle, std::uint32_t milliseconds) {
+  using Orologio = std::chrono::steady_clock;
+  const bool infinito = milliseconds == kInfinite;
+  const auto scadenza = Orologio::now() + std::chrono::milliseconds(milliseconds);
+  pid_t pid = 0;
+  int pidfd = -1;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto h = handles_.find(handle);
+    if (h == handles_.end()) return kWaitFailed;
+    pid = h->second;
+    Figlio& figlio = figli_.at(pid);
+    if (figlio.ended) return kWaitObject0;
+    pidfd = figlio.pidfd;
+  }
+  for (;;) {
+    int attesa = -1;
+    if (!infinito) {
+      const auto resto = std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - Orologio::now()).count();
+      attesa = static_cast<int>(std::clamp<long long>(resto, 0, INT_MAX));
+    }
+    if (pidfd < 0) attesa = infinito ? 5 : std::min(attesa, 5);  // no pidfd: poll the status
+    pollfd p{pidfd, POLLIN, 0};
+    const int n = ::poll(pidfd >= 0 ? &p : nullptr, pidfd >= 0 ? 1 : 0, attesa);
+    if (n < 0 && errno != EINTR) return kWaitFailed;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      Figlio& figlio = figli_.at(pid);
+      if (figlio.ended || ((n > 0 || pidfd < 0) && RaccogliSeFinito(pid, figlio, false))) return kWaitObject0;
+    }
+    if (!infinito && Orologio::now() >= scadenza) return kWaitTimeout;
+  }
+}
+
+void LinuxProcesses::CloseHandle(HandleProcesso handle) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto h = handles_.find(handle);
+    if (h == handles_.end()) return;
+    auto it = figli_.find(h->second);
+    handles_.erase(h);
+    if (--it->second.handles > 0) return;
+    if (it->second.ended) {
+      if (it->second.pidfd >= 0) ::close(it->second.pidfd);
+      figli_.erase(it);
+      return;
+    }
+  }
+  // Nobody holds it any more: the reaper takes it over.
+  Sveglia();
+}
+
+bool LinuxProcesses::GetExitCodeProcess(HandleProcesso handle, std::uint32_t& code) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto h = handles_.find(handle);
+  if (h == handles_.end()) return false;
+  Figlio& figlio = figli_.at(h->second);
+  if (!figlio.ended) return false;
+  code = figlio.exitCode;
+  return true;
+}
+
+std::size_t LinuxProcesses::FigliInCorso() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return static_cast<std::size_t>(
+      std::count_if(figli_.begin(), figli_.end(), [](const auto& f) { return !f.second.ended; }));
+}
+
+bool LinuxProcesses::RaccogliSeFinito(pid_t pid, Figlio& figlio, bool attendi) {
+  siginfo_t info{};
+  int r;
+  do {
+    r = ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | (attendi ? 0 : WNOHANG));
+  } while (r < 0 && errno == EINTR);
+  if (r < 0) {
+    // ECHILD: collected elsewhere (SIGCHLD ignored by someone); it has ended.
+    if (errno != ECHILD) return false;
+    figlio.ended = true;
+    return true;
+  }
+  if (info.si_pid == 0) return false;
+  figlio.ended = true;
+  figlio.exitCode = static_cast<std::uint32_t>(info.si_code == CLD_EXITED ? info.si_status : 128 + info.si_status);
+  return true;
+}
+
+void LinuxProcesses::AvviaRaccoglitore() {
+  if (!raccoglitore_.joinable()) raccoglitore_ = std::thread([this] { Raccoglitore(); });
+}
+
+void LinuxProcesses::Sveglia() {
+  const std::uint64_t uno = 1;
+  if (sveglia_ >= 0) (void)!::write(sveglia_, &uno, sizeof uno);
+}
+
+void LinuxProcesses::Raccoglitore() {
+  std::vector<pollfd> fds;
+  std::vector<pid_t> pids;
+  for (;;) {
+    bool senzaPidfd = false;
+    fds.assign(1, pollfd{sveglia_, POLLIN, 0});
+    pids.assign(1, 0);
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (fine_) return;
+      for (const auto& [pid, figlio] : figli_) {
+        if (figlio.handles > 0 || figlio.ended) continue;
+        if (figlio.pidfd < 0) {
+          senzaPidfd = true;
+          continue;
+        }
+        fds.push_back(pollfd{figlio.pidfd, POLLIN, 0});
+        pids.push_back(pid);
+      }
+    }
+    const int n = ::poll(fds.data(), fds.size(), senzaPidfd ? 100 : -1);
+    if (n < 0 && errno != EINTR) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      continue;
+    }
+    if (fds[0].revents & POLLIN) {
+      std::uint64_t valore;
+      (void)!::read(sveglia_, &valore, sizeof valore);
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (fine_) return;
+    for (size_t i = 1; i < fds.size(); ++i) {
+      if (fds[i].revents == 0) continue;
+      auto it = figli_.find(pids[i]);
+      // A handle taken meanwhile: its wait reaps it and keeps the status.
+      if (it == figli_.end() || it->second.handles > 0 || it->second.ended) continue;
+      if (RaccogliSeFinito(it->first, it->second, false)) {
+        ::close(it->second.pidfd);
+        figli_.erase(it);
+      }
+    }
+    if (senzaPidfd) {
+      for (auto it = figli_.begin(); it != figli_.end();) {
+        if (it->second.pidfd < 0 && it->second.handles == 0 && RaccogliSeFinito(it->first, it->second, false)) {
+          it = figli_.erase(it);
+        } else {
+          ++it;
+        }
+      }
+    }
+  }
+}
+
+}  // namespace cw

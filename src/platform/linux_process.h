@@ -1,0 +1,94 @@
+#pragma once
+// The process service over Linux processes. A command line's program is a
+// Windows path resolved through the drive table; a Windows (PE) program runs
+// through wine, any other program file runs directly.
+//
+// Every child started here is reaped: a background thread collects the ones
+// nobody holds a handle for as they end; a child somebody holds a handle for
+// is reaped by the wait that sees it end, and keeps its exit status until the
+// last handle is closed.
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include <sys/types.h>
+
+#include "platform/drive_table.h"
+#include "platform/process.h"
+
+namespace cw {
+
+// The host folder of the running executable (from /proc/self/exe).
+std::filesystem::path CartellaEseguibile();
+
+// The variable through which a started program learns its window style
+// ("0" hidden, "1" normal, "2" minimized).
+inline constexpr const char* kVariabileStileFinestra = "CW_WINDOW_STYLE";
+
+class LinuxProcesses : public Processes {
+ public:
+  struct Opzioni {
+    // Where a bare program name is looked for first; empty: the folder of
+    // the running executable.
+    std::filesystem::path cartellaProgramma;
+    // The search list for "wine"; nullopt: $PATH at each start.
+    std::optional<std::string> percorsoRicerca;
+  };
+
+  // Drives from $WINEPREFIX (or ~/.wine).
+  LinuxProcesses();
+  explicit LinuxProcesses(DriveTable drives);
+  LinuxProcesses(DriveTable drives, Opzioni opzioni);
+  ~LinuxProcesses() override;
+  LinuxProcesses(const LinuxProcesses&) = delete;
+  LinuxProcesses& operator=(const LinuxProcesses&) = delete;
+
+  std::uint32_t Shell(const std::string& commandLine, int windowStyle) override;
+  HandleProcesso OpenProcess(std::uint32_t access, bool inherit, std::uint32_t pid) override;
+  std::uint32_t WaitForSingleObject(HandleProcesso handle, std::uint32_t milliseconds) override;
+  void CloseHandle(HandleProcesso handle) override;
+
+  // The exit code of a process that has ended: its exit status, or 128 plus
+  // the signal that ended it. False while it runs or for an unknown handle.
+  bool GetExitCodeProcess(HandleProcesso handle, std::uint32_t& code);
+
+  // The host program a command line would start (after the lookup of a bare
+  // name); nullopt when there is none.
+  std::optional<std::filesystem::path> TrovaProgramma(const std::string& program) const;
+
+  // Children started here and not yet reaped.
+  std::size_t FigliInCorso() const;
+
+ private:
+  struct Figlio {
+    int pidfd = -1;
+    int handles = 0;
+    bool ended = false;
+    std::uint32_t exitCode = 0;
+  };
+
+  void AvviaRaccoglitore();
+  void Raccoglitore();
+  void Sveglia();
+  // Reaps pid if it has ended; true when it has. Caller holds mutex_.
+  bool RaccogliSeFinito(pid_t pid, Figlio& figlio, bool attendi);
+
+  DriveTable drives_;
+  Opzioni opzioni_;
+
+  mutable std::mutex mutex_;
+  std::map<pid_t, Figlio> figli_;
+  std::map<HandleProcesso, pid_t> handles_;
+  HandleProcesso nextHandle_ = 4;
+  int sveglia_ = -1;  // eventfd that wakes the reaper
+  bool fine_ = false;
+  std::thread raccoglitore_;
+};
+
+}  // namespace cw

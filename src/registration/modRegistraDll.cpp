@@ -1,0 +1,57 @@
+#include "registration/modRegistraDll.h"
+
+#include "platform/linux_process.h"
+#include "registration/protocollo_worker.h"
+#include "registration/sessione_worker.h"
+
+namespace cw {
+
+std::filesystem::path PercorsoWorkerPredefinito() { return CartellaEseguibile() / worker::kNomeProgramma; }
+
+RegistratoreHelper::RegistratoreHelper(Ui& ui, DriveTable drives, std::filesystem::path worker,
+                                       std::chrono::milliseconds limite)
+    : ui_(ui), drives_(std::move(drives)), worker_(std::move(worker)), limite_(limite) {}
+
+bool RegistratoreHelper::RegistraDll(const std::string& percorso, std::int32_t flag) {
+  const char* entryPoint = flag == 0 ? "DllRegisterServer" : "DllUnregisterServer";
+  auto erroreCaricamento = [&] {
+    ui_.MsgBox("Errore caricando la DLL", kStileCritico, "Register Server");
+    return false;
+  };
+  auto entryPointMancante = [&] {
+    ui_.MsgBox("Registrazione fallita EntryPoint mancante '" + percorso + "'.", kStileCritico,
+               "Registrazione Fallita!");
+    return false;
+  };
+
+  // A missing drive, folder or file is the loader failing.
+  const auto libreria = drives_.Resolve(percorso);
+  std::error_code ec;
+  if (!libreria || !std::filesystem::is_regular_file(*libreria, ec)) return erroreCaricamento();
+
+  SessioneWorker sessione;
+  if (!sessione.Avvia(worker_, entryPoint, *libreria, drives_.Prefix())) return entryPointMancante();
+  switch (sessione.Attendi(limite_)) {
+    case SessioneWorker::Esito::Conclusa:
+      return true;
+    case SessioneWorker::Esito::CaricamentoFallito:
+      return erroreCaricamento();
+    case SessioneWorker::Esito::EntryPointMancante:
+    case SessioneWorker::Esito::NonAvviato:
+      return entryPointMancante();
+    case SessioneWorker::Esito::Errore:
+      // The component crashed the worker: told like the time-out, naming the
+      // failure for what it is.
+      ui_.MsgBox("Registrazione fallita per errore di '" + percorso + "'.", kStileCritico, "Registrazione fallita!");
+      return false;
+    case SessioneWorker::Esito::TimeOut:
+      break;
+  }
+  // The user learns of the time-out first; the worker is ended once the box
+  // is dismissed, even if it has finished meanwhile.
+  ui_.MsgBox("Registrazione fallita per time-out da '" + percorso + "'.", kStileCritico, "Registrazione fallita!");
+  sessione.Termina();
+  return false;
+}
+
+}  // namespace cw

@@ -1,0 +1,171 @@
+#include "registration/sessione_worker.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <vector>
+
+#include "registration/protocollo_worker.h"
+
+extern char** environ;
+
+namespace cw {
+
+namespace {
+
+// Called through syscall: the C library's own declaration lacks C linkage for C++.
+int PidfdOpen(pid_t pid) { return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)); }
+
+// The report pipe's number in the worker.
+constexpr int kFdRapporto = 3;
+
+bool IniziaCon(std::string_view riga, std::string_view parola) {
+  return riga.substr(0, parola.size()) == parola && (riga.size() == parola.size() || riga[parola.size()] == ' ');
+}
+
+}  // namespace
+
+SessioneWorker::~SessioneWorker() {
+  if (pid_ > 0 && !raccolto_) Termina();
+  ChiudiDescrittori();
+}
+
+bool SessioneWorker::Avvia(const std::filesystem::path& worker, const std::string& entryPoint,
+                           const std::filesystem::path& libreria, const std::filesystem::path& prefisso) {
+  int tubo[2];
+  if (::pipe2(tubo, O_CLOEXEC) < 0) return false;
+
+  std::vector<std::string> argomenti = {worker.string(), std::to_string(kFdRapporto), entryPoint, libreria.string()};
+  std::vector<std::string> ambiente;
+  for (char** e = environ; e && *e; ++e)
+    if (std::strncmp(*e, "WINEPREFIX=", 11) != 0) ambiente.emplace_back(*e);
+  ambiente.push_back("WINEPREFIX=" + prefisso.string());
+  std::vector<char*> argv, envp;
+  for (auto& a : argomenti) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  for (auto& a : ambiente) envp.push_back(a.data());
+  envp.push_back(nullptr);
+
+  posix_spawn_file_actions_t azioni;
+  posix_spawn_file_actions_init(&azioni);
+  posix_spawn_file_actions_adddup2(&azioni, tubo[1], kFdRapporto);
+  // A component must not read the tool's terminal.
+  posix_spawn_file_actions_addopen(&azioni, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  sigset_t vuoto, tutti;
+  sigemptyset(&vuoto);
+  sigfillset(&tutti);
+  posix_spawnattr_setsigmask(&attr, &vuoto);
+  posix_spawnattr_setsigdefault(&attr, &tutti);
+  posix_spawnattr_setpgroup(&attr, 0);  // its own group: one kill ends all it started
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+  pid_t pid = 0;
+  const int err = posix_spawn(&pid, worker.c_str(), &azioni, &attr, argv.data(), envp.data());
+  posix_spawnattr_destroy(&attr);
+  posix_spawn_file_actions_destroy(&azioni);
+  ::close(tubo[1]);
+  if (err != 0) {
+    ::close(tubo[0]);
+    return false;
+  }
+  pid_ = pid;
+  rapporto_ = tubo[0];
+  ::fcntl(rapporto_, F_SETFL, ::fcntl(rapporto_, F_GETFL) | O_NONBLOCK);
+  pidfd_ = PidfdOpen(pid);  // -1: the end is polled for instead
+  return true;
+}
+
+void SessioneWorker::LeggiRapporto() {
+  char blocco[512];
+  for (;;) {
+    const ssize_t n = ::read(rapporto_, blocco, sizeof blocco);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      // End of the report (every writer gone) or nothing more for now.
+      if (n == 0) {
+        ::close(rapporto_);
+        rapporto_ = -1;
+      }
+      break;
+    }
+    buffer_.append(blocco, static_cast<size_t>(n));
+  }
+  size_t fine;
+  while ((fine = buffer_.find('\n')) != std::string::npos) {
+    const std::string riga = buffer_.substr(0, fine);
+    buffer_.erase(0, fine + 1);
+    if (IniziaCon(riga, worker::kCaricamentoFallito)) caricamentoFallito_ = true;
+    else if (IniziaCon(riga, worker::kEntryPointMancante)) entryPointMancante_ = true;
+    else if (IniziaCon(riga, worker::kEntryPointTrovato)) entryPointTrovato_ = true;
+    else if (IniziaCon(riga, worker::kConclusa)) conclusa_ = true;
+  }
+}
+
+SessioneWorker::Esito SessioneWorker::Attendi(std::chrono::milliseconds limite) {
+  using Orologio = std::chrono::steady_clock;
+  if (pid_ <= 0) return Esito::NonAvviato;
+  auto scadenza = Orologio::now() + limite;
+  for (;;) {
+    const auto resto = std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - Orologio::now()).count();
+    if (resto <= 0) return Esito::TimeOut;
+    int attesa = static_cast<int>(std::min<long long>(resto, INT_MAX));
+    if (pidfd_ < 0) attesa = std::min(attesa, 10);
+    pollfd fds[2];
+    nfds_t n = 0;
+    if (pidfd_ >= 0) fds[n++] = pollfd{pidfd_, POLLIN, 0};
+    if (rapporto_ >= 0) fds[n++] = pollfd{rapporto_, POLLIN, 0};
+    const int pronti = ::poll(fds, n, attesa);
+    if (pronti < 0) {
+      if (errno == EINTR) continue;
+      return Esito::TimeOut;  // the wait failed: reported as the time-out is
+    }
+    if (rapporto_ >= 0) {
+      const bool giaTrovato = entryPointTrovato_;
+      LeggiRapporto();
+      if (entryPointTrovato_ && !giaTrovato) scadenza = Orologio::now() + limite;
+    }
+    siginfo_t info{};
+    const int flag = WEXITED | WNOHANG;
+    if (::waitid(P_PID, static_cast<id_t>(pid_), &info, flag) < 0 || info.si_pid == 0) continue;
+    raccolto_ = true;
+    // Whatever it managed to write before it ended.
+    if (rapporto_ >= 0) LeggiRapporto();
+    ChiudiDescrittori();
+    if (conclusa_) return Esito::Conclusa;
+    if (caricamentoFallito_) return Esito::CaricamentoFallito;
+    if (entryPointMancante_) return Esito::EntryPointMancante;
+    if (info.si_code != CLD_EXITED) return Esito::Errore;
+    // An entry point that ended the process itself has still ended in time.
+    if (entryPointTrovato_) return Esito::Conclusa;
+    return Esito::NonAvviato;
+  }
+}
+
+void SessioneWorker::Termina() {
+  if (pid_ <= 0 || raccolto_) return;
+  // The group is still there: its leader is not reaped yet.
+  ::killpg(pid_, SIGKILL);
+  siginfo_t info{};
+  while (::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED) < 0 && errno == EINTR) {
+  }
+  raccolto_ = true;
+  ChiudiDescrittori();
+}
+
+void SessioneWorker::ChiudiDescrittori() {
+  if (pidfd_ >= 0) ::close(pidfd_);
+  if (rapporto_ >= 0) ::close(rapporto_);
+  pidfd_ = rapporto_ = -1;
+}
+
+}  // namespace cw

@@ -1,0 +1,63 @@
+#pragma once
+// One run of the registration worker (compilawexo-regworker) in a process
+// group of its own: started, its report read, waited for with a limit, and
+// ended with everything it started when the limit has passed.
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+namespace cw {
+
+class SessioneWorker {
+ public:
+  enum class Esito {
+    Conclusa,            // the entry point returned (whatever its result)
+    CaricamentoFallito,  // the library could not be loaded
+    EntryPointMancante,  // the library does not export the entry point
+    NonAvviato,          // the worker ended without reporting anything
+    TimeOut,             // the limit passed, or the wait itself failed
+    Errore,              // the worker died by a signal (the component crashed)
+  };
+
+  SessioneWorker() = default;
+  // Ends the worker's group if it still runs, and reaps it.
+  ~SessioneWorker();
+  SessioneWorker(const SessioneWorker&) = delete;
+  SessioneWorker& operator=(const SessioneWorker&) = delete;
+
+  // Starts the worker on the library (a host path), with WINEPREFIX set to
+  // the prefix so the component records its registration there. False when
+  // the worker cannot be started.
+  bool Avvia(const std::filesystem::path& worker, const std::string& entryPoint, const std::filesystem::path& libreria,
+             const std::filesystem::path& prefisso);
+
+  // Reads the report until the worker ends or the limit passes. The limit
+  // runs from the start and starts again when the entry point is called, so
+  // the entry point always gets all of it. On TimeOut the worker still runs.
+  Esito Attendi(std::chrono::milliseconds limite);
+
+  // SIGKILL to the worker's group, then reaps the worker. Harmless once it
+  // has been reaped.
+  void Termina();
+
+  pid_t Pid() const { return pid_; }
+
+ private:
+  void LeggiRapporto();
+  void ChiudiDescrittori();
+
+  pid_t pid_ = -1;
+  int pidfd_ = -1;
+  int rapporto_ = -1;
+  bool raccolto_ = false;
+  std::string buffer_;
+  bool caricamentoFallito_ = false;
+  bool entryPointMancante_ = false;
+  bool entryPointTrovato_ = false;
+  bool conclusa_ = false;
+};
+
+}  // namespace cw

@@ -1,0 +1,184 @@
+#include "registration/registra_componenti.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "platform/errors.h"
+#include "support/ui_registrata.h"
+
+namespace cw {
+namespace {
+
+using test::UiRegistrata;
+using Righe = std::vector<std::string>;
+
+struct RegistratoreFinto : RegistratoreDll {
+  std::vector<std::pair<std::string, std::int32_t>> chiamate;
+  std::set<std::string> falliscono;
+  UiRegistrata* ui = nullptr;
+  bool RegistraDll(const std::string& percorso, std::int32_t flag) override {
+    chiamate.emplace_back(percorso, flag);
+    if (ui) ui->eventi.push_back("dll:" + percorso);
+    return !falliscono.count(percorso);
+  }
+};
+
+struct ProcessiFinti : Processes {
+  std::vector<std::pair<std::string, int>> righe;
+  UiRegistrata* ui = nullptr;
+  bool fallisci = false;
+  std::uint32_t Shell(const std::string& commandLine, int windowStyle) override {
+    if (fallisci) SollevaErrore(kFileNonTrovato);
+    righe.emplace_back(commandLine, windowStyle);
+    if (ui) ui->eventi.push_back("shell:" + commandLine);
+    return 1000 + static_cast<std::uint32_t>(righe.size());
+  }
+  HandleProcesso OpenProcess(std::uint32_t, bool, std::uint32_t) override { return 0; }
+  std::uint32_t WaitForSingleObject(HandleProcesso, std::uint32_t) override { return kWaitFailed; }
+  void CloseHandle(HandleProcesso) override {}
+};
+
+RigaCatalogo Riga(const std::string& cartellaOutput, const std::string& tipo, const std::string& fileOutput) {
+  return {"C:\\Progetti VB\\Wexo\\X", "X.vbp", cartellaOutput, tipo, fileOutput};
+}
+
+const char* kOut = "C:\\Orbalis\\Componenti";
+
+class Walk : public ::testing::Test {
+ protected:
+  UiRegistrata ui;
+  RegistratoreFinto reg;
+  ProcessiFinti proc;
+  void SetUp() override {
+    reg.ui = &ui;
+    proc.ui = &ui;
+  }
+};
+
+TEST_F(Walk, EveryRowGetsItsTwoLinesAndOnlyExactKindsAnAction) {
+  CatalogoComponenti catalogo({
+      Riga(kOut, "dll", "Orbalis.dll"),
+      Riga(kOut, "exe", "WexoSrv.exe"),
+      Riga(kOut, "app", "Wexo.exe"),
+      Riga(kOut, "Dll", "Maiuscola.dll"),
+      Riga(kOut, "dll-skipcompile", "Salta.dll"),
+      Riga(kOut, "exe-skipcompile", "SaltaSrv.exe"),
+      Riga(kOut, "app-skipcompile", "SaltaApp.exe"),
+      Riga(kOut, "dll ", "Spazio.dll"),
+      Riga("", "", ""),
+      Riga(kOut, "dll", "Società.dll"),
+  });
+  EXPECT_FALSE(RegistraComponenti(catalogo, ui, &reg, &proc, true));
+  const Righe nomi = {"ORBALIS.DLL", "WEXOSRV.EXE", "WEXO.EXE",         "MAIUSCOLA.DLL", "SALTA.DLL",
+                      "SALTASRV.EXE", "SALTAAPP.EXE", "SPAZIO.DLL", "",              "SOCIETÀ.DLL"};
+  Righe attese;
+  for (const auto& n : nomi) attese.push_back("Registrazione componente " + n + " in corso... OK!");
+  EXPECT_EQ(ui.log, attese);
+  EXPECT_EQ(reg.chiamate, (std::vector<std::pair<std::string, std::int32_t>>{
+                              {"C:\\Orbalis\\Componenti\\Orbalis.dll", 0},
+                              {"C:\\Orbalis\\Componenti\\Salta.dll", 0},
+                              {"C:\\Orbalis\\Componenti\\Società.dll", 0},
+                          }));
+  EXPECT_EQ(proc.righe, (std::vector<std::pair<std::string, int>>{
+                            {"C:\\Orbalis\\Componenti\\WexoSrv.exe /RegServer", 0},
+                            {"C:\\Orbalis\\Componenti\\SaltaSrv.exe /RegServer", 0},
+                        }));
+}
+
+TEST_F(Walk, EachRowIsAnnouncedActedOnThenConcluded) {
+  CatalogoComponenti catalogo({Riga(kOut, "dll", "A.dll"), Riga(kOut, "app", "B.exe"), Riga(kOut, "exe", "C.exe")});
+  RegistraComponenti(catalogo, ui, &reg, &proc, true);
+  EXPECT_EQ(ui.eventi, (Righe{
+                           "add:Registrazione componente A.DLL in corso...",
+                           "select:0",
+                           "refresh",
+                           "dll:C:\\Orbalis\\Componenti\\A.dll",
+                           "set:0:Registrazione componente A.DLL in corso... OK!",
+                           "refresh",
+                           "add:Registrazione componente B.EXE in corso...",
+                           "select:1",
+                           "refresh",
+                           "set:1:Registrazione componente B.EXE in corso... OK!",
+                           "refresh",
+                           "add:Registrazione componente C.EXE in corso...",
+                           "select:2",
+                           "refresh",
+                           "shell:C:\\Orbalis\\Componenti\\C.exe /RegServer",
+                           "set:2:Registrazione componente C.EXE in corso... OK!",
+                           "refresh",
+                       }));
+  EXPECT_TRUE(ui.messaggi.empty());
+}
+
+TEST_F(Walk, RemovalWalksFromTheFirstRowWithFlagOne) {
+  CatalogoComponenti catalogo({Riga(kOut, "dll", "Primo.dll"), Riga(kOut, "exe", "Srv.exe"), Riga(kOut, "dll", "Ultimo.dll")});
+  EXPECT_FALSE(RegistraComponenti(catalogo, ui, &reg, &proc, false));
+  EXPECT_EQ(ui.log, (Righe{"Rimozione componente PRIMO.DLL in corso... OK!", "Rimozione componente SRV.EXE in corso... OK!",
+                           "Rimozione componente ULTIMO.DLL in corso... OK!"}));
+  EXPECT_EQ(reg.chiamate, (std::vector<std::pair<std::string, std::int32_t>>{
+                              {"C:\\Orbalis\\Componenti\\Primo.dll", 1}, {"C:\\Orbalis\\Componenti\\Ultimo.dll", 1}}));
+  EXPECT_EQ(proc.righe, (std::vector<std::pair<std::string, int>>{{"C:\\Orbalis\\Componenti\\Srv.exe /UnregServer", 0}}));
+}
+
+TEST_F(Walk, TheExeLineKeepsBlanksAndAddsNoQuotes) {
+  CatalogoComponenti catalogo({Riga("D:\\Cartella con spazi\\Out", "exe", "Il Server.exe"), Riga("C:\\Out\\", "exe", "S.exe")});
+  RegistraComponenti(catalogo, ui, &reg, &proc, true);
+  RegistraComponenti(catalogo, ui, &reg, &proc, false);
+  EXPECT_EQ(proc.righe, (std::vector<std::pair<std::string, int>>{
+                            {"D:\\Cartella con spazi\\Out\\Il Server.exe /RegServer", 0},
+                            {"C:\\Out\\\\S.exe /RegServer", 0},
+                            {"D:\\Cartella con spazi\\Out\\Il Server.exe /UnregServer", 0},
+                            {"C:\\Out\\\\S.exe /UnregServer", 0},
+                        }));
+}
+
+TEST_F(Walk, AFailedDllRegistrationEndsItsLineInErrorAndTheWalkGoesOn) {
+  CatalogoComponenti catalogo(
+      {Riga(kOut, "dll", "Buona.dll"), Riga(kOut, "dll", "Rotta.dll"), Riga(kOut, "exe", "Srv.exe"), Riga(kOut, "dll", "Dopo.dll")});
+  reg.falliscono = {"C:\\Orbalis\\Componenti\\Rotta.dll"};
+  EXPECT_TRUE(RegistraComponenti(catalogo, ui, &reg, &proc, true));
+  EXPECT_EQ(ui.log, (Righe{"Registrazione componente BUONA.DLL in corso... OK!",
+                           "Registrazione componente ROTTA.DLL in corso... ERRORE!",
+                           "Registrazione componente SRV.EXE in corso... OK!",
+                           "Registrazione componente DOPO.DLL in corso... OK!"}));
+  EXPECT_EQ(reg.chiamate.size(), 3u);
+  ui.LogClear();
+  EXPECT_TRUE(RegistraComponenti(catalogo, ui, &reg, &proc, false));
+  EXPECT_EQ(ui.log[1], "Rimozione componente ROTTA.DLL in corso... ERRORE!");
+}
+
+TEST_F(Walk, AnExeServerThatCannotStartStopsTheWalkWithItsError) {
+  CatalogoComponenti catalogo({Riga(kOut, "exe", "Assente.exe"), Riga(kOut, "dll", "Dopo.dll")});
+  proc.fallisci = true;
+  try {
+    RegistraComponenti(catalogo, ui, &reg, &proc, true);
+    FAIL() << "no error";
+  } catch (const ErroreRuntime& e) {
+    EXPECT_EQ(e.Numero(), kFileNonTrovato);
+  }
+  EXPECT_EQ(ui.log, (Righe{"Registrazione componente ASSENTE.EXE in corso..."}));
+  EXPECT_TRUE(reg.chiamate.empty());
+}
+
+TEST_F(Walk, ServicesAreNeededOnlyByTheRowsThatUseThem) {
+  CatalogoComponenti soloApp({Riga(kOut, "app", "A.exe")});
+  EXPECT_FALSE(RegistraComponenti(soloApp, ui, nullptr, nullptr, true));
+  CatalogoComponenti conDll({Riga(kOut, "dll", "A.dll")});
+  try {
+    RegistraComponenti(conDll, ui, nullptr, &proc, true);
+    FAIL() << "no error";
+  } catch (const ErroreRuntime& e) {
+    EXPECT_EQ(e.Numero(), kChiamataNonValida);
+  }
+}
+
+TEST_F(Walk, TheProgramsCatalogueIsWalkedByItsOwnBounds) {
+  CatalogoComponenti vuoto;  // 148 empty slots
+  RegistraComponenti(vuoto, ui, &reg, &proc, true);
+  ASSERT_EQ(ui.log.size(), 148u);
+  EXPECT_EQ(ui.log.front(), "Registrazione componente  in corso... OK!");
+}
+
+}  // namespace
+}  // namespace cw

@@ -8,6 +8,8 @@ const std::vector<VoceComando>& TabellaComandi() {
   static const std::vector<VoceComando> kTabella = {
       // {"cmdBackup", &cmdBackup_Click},
       {"cmdTutto", &cmdTutto_Click},
+      {"cmdRegistra", &cmdRegistra_Click},
+      {"cmdRimuovi", &cmdRimuovi_Click},
   };
   return kTabella;
 }

@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "commands/comandi.h"
+#include "platform/drive_table.h"
+#include "platform/linux_filesystem.h"
+#include "support/prefisso_temporaneo.h"
+#include "support/ui_registrata.h"
+
+namespace cw {
+namespace {
+
+using test::UiRegistrata;
+using Righe = std::vector<std::string>;
+
+struct RegistratoreFinto : RegistratoreDll {
+  std::vector<std::int32_t> flag;
+  bool riesce = true;
+  bool RegistraDll(const std::string&, std::int32_t f) override {
+    flag.push_back(f);
+    return riesce;
+  }
+};
+
+class Comandi : public ::testing::Test {
+ protected:
+  test::PrefissoTemporaneo prefisso;
+  LinuxFileSystem fso{DriveTable(prefisso.Dir())};
+  CatalogoComponenti catalogo{{RigaCatalogo{"C:\\P", "A.vbp", "C:\\Orbalis\\Componenti", "dll", "A.dll"},
+                               RigaCatalogo{"C:\\P", "B.vbp", "C:\\Orbalis\\Componenti", "app", "B.exe"}}};
+  UiRegistrata ui;
+  CampiInMemoria campi;
+  RegistratoreFinto reg;
+  Contesto ctx{fso, catalogo, ui, campi, nullptr, &reg, nullptr, {}, {}, "Notepad.exe", {}};
+  void SetUp() override {
+    ui.LogAddItem("riga di prima");
+    ui.LogSetFontName("Courier");
+    ui.eventi.clear();
+  }
+};
+
+TEST_F(Comandi, RegistraRunsTheWalkInTheFrameWithoutAClosingMessage) {
+  EXPECT_EQ(EseguiComando(ctx, &cmdRegistra_Click), Esito::Completato);
+  EXPECT_EQ(ui.eventi.front(), "pointer:11");
+  EXPECT_EQ(ui.eventi[1], "clear");
+  EXPECT_EQ(ui.font, "Tahoma");
+  EXPECT_EQ(ui.log, (Righe{"Registrazione componente A.DLL in corso... OK!",
+                           "Registrazione componente B.EXE in corso... OK!", "Pronto"}));
+  EXPECT_EQ(ui.selezionata, 2);
+  EXPECT_EQ(ui.puntatore, kPuntatorePredefinito);
+  EXPECT_TRUE(ui.messaggi.empty());
+  EXPECT_EQ(reg.flag, std::vector<std::int32_t>{0});
+}
+
+TEST_F(Comandi, RimuoviRemovesAndAFailureStillEndsWithPronto) {
+  reg.riesce = false;
+  EXPECT_EQ(EseguiComando(ctx, &cmdRimuovi_Click), Esito::Fallito);
+  EXPECT_EQ(ui.log, (Righe{"Rimozione componente A.DLL in corso... ERRORE!",
+                           "Rimozione componente B.EXE in corso... OK!", "Pronto"}));
+  EXPECT_EQ(ui.puntatore, kPuntatorePredefinito);
+  EXPECT_EQ(reg.flag, std::vector<std::int32_t>{1});
+}
+
+TEST_F(Comandi, BothButtonsAreInTheTable) {
+  const auto& t = TabellaComandi();
+  auto trova = [&](const std::string& nome) {
+    return std::find_if(t.begin(), t.end(), [&](const VoceComando& v) { return nome == v.nome; });
+  };
+  ASSERT_NE(trova("cmdRegistra"), t.end());
+  ASSERT_NE(trova("cmdRimuovi"), t.end());
+  EXPECT_EQ(trova("cmdRegistra")->gestore, &cmdRegistra_Click);
+  EXPECT_EQ(trova("cmdRimuovi")->gestore, &cmdRimuovi_Click);
+}
+
+}  // namespace
+}  // namespace cw

@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "build/compila.h"
+#include "build/compila_finti.h"
+#include "commands/comandi.h"
+#include "support/ui_registrata.h"
+
+namespace cw {
+namespace {
+
+using test::SuiteCompilazione;
+
+const char* const kDomanda1 = "Sei sicuro di voler compliare senza nessuna compatibilià?";
+const char* const kDomanda2 =
+    "Sei proprio sicuro, potrebbe succedere del casino. Ti sei ricordato di rimuovere tutto dal registro?";
+const char* const kRifiuto = "Backup, impostazione compatibilità e compilazione non effettuate";
+const char* const kFatto = "Backup, impostazione compatibilità e compilazione effettuate";
+
+struct Click {
+  Click() : s({{"Base"}, {"Server", "exe"}, {"App1", "app"}, {"App2", "app"}, {"App3", "app"}, {"App4", "app"}}) {
+    s.ScriviProgetti();
+    std::filesystem::create_directories(s.prefisso.Host("D:\\WexoApp"));
+    std::filesystem::create_directories(s.prefisso.Host("D:\\QuilApp"));
+    campi.ImpostaTesto(Campo::txtVersionePrincipale, "2");
+    campi.ImpostaTesto(Campo::txtVersioneSecondario, "1");
+    campi.ImpostaTesto(Campo::txtVersioneRevisione, "7");
+    campi.ImpostaIncrementoAutomatico(1);
+    ctx.cartellaProgramma = [this] { return (s.prefisso.Dir() / "bin").string(); };
+    // The viewer and the registrations show up among the window's events.
+    s.alVisualizzatore = [this](const std::string&) { ui.eventi.push_back("viewer"); };
+    reg.alChiamare = [this] { ui.eventi.push_back("registra:" + reg.chiamate.back().percorso); };
+  }
+  Esito Esegui() { return EseguiComando(ctx, &cmdTutto_Click); }
+  std::vector<std::string> Testi() const {
+    std::vector<std::string> t;
+    for (const auto& m : ui.messaggi) t.push_back(m.testo + "|" + std::to_string(m.stile) + "|" + m.titolo);
+    return t;
+  }
+
+  SuiteCompilazione s;
+  test::UiRegistrata ui;
+  CampiInMemoria campi;
+  test::RegistratoreFinto reg;
+  Contesto ctx{s.fso, s.catalogo, ui, campi, &s.processi, &reg, nullptr, {}, {}, "Notepad.exe", {}};
+};
+
+std::string M(const std::string& testo, int stile) { return testo + "|" + std::to_string(stile) + "|CompilaWexo"; }
+
+TEST(CmdTutto, IsInTheCommandTable) {
+  const auto& t = TabellaComandi();
+  EXPECT_TRUE(std::any_of(t.begin(), t.end(), [](const VoceComando& v) {
+    return std::string(v.nome) == "cmdTutto" && v.gestore == &cmdTutto_Click;
+  }));
+}
+
+TEST(CmdTutto, NessunaRefusedAtEitherQuestionChangesNoFile) {
+  struct Caso {
+    std::deque<int> risposte;
+    std::vector<std::string> messaggi;
+  };
+  const std::vector<Caso> casi = {
+      {{kRispostaAnnulla}, {M(kDomanda1, 33), M(kRifiuto, 48)}},
+      {{0}, {M(kDomanda1, 33), M(kRifiuto, 48)}},  // the box closed without an answer
+      {{kRispostaOk, kRispostaNo}, {M(kDomanda1, 33), M(kDomanda2, 36), M(kRifiuto, 48)}},
+  };
+  for (const auto& c : casi) {
+    Click k;
+    k.s.prefisso.Scrivi(kFileErroriCompilazione, "old report");
+    k.ui.log = {"riga di prima"};
+    k.campi.SelezionaOpzione(Compatibilita::Nessuna);
+    k.ui.risposte = c.risposte;
+    const auto prima = test::Albero(k.s.prefisso.Dir());
+    EXPECT_EQ(k.Esegui(), Esito::Rifiutato);
+    EXPECT_EQ(k.Testi(), c.messaggi);
+    EXPECT_EQ(test::Albero(k.s.prefisso.Dir()), prima);  // no backup, no project, no settings, no copy
+    EXPECT_EQ(k.ui.puntatori, (std::vector<int>{0}));
+    EXPECT_EQ(k.ui.log, (std::vector<std::string>{"riga di prima"}));
+    EXPECT_TRUE(k.s.processi.avvii.empty());
+    EXPECT_TRUE(k.reg.chiamate.empty());
+    EXPECT_EQ(k.campi.Testo(Campo::txtVersioneRevisione), "7");
+  }
+}
+
+TEST(CmdTutto, NessunaAcceptedRunsLikeTheOthers) {
+  Click k;
+  k.campi.SelezionaOpzione(Compatibilita::Nessuna);
+  k.ui.risposte = {kRispostaOk, kRispostaSi};
+  EXPECT_EQ(k.Esegui(), Esito::Completato);
+  EXPECT_EQ(k.Testi(), (std::vector<std::string>{M(kDomanda1, 33), M(kDomanda2, 36), M(kFatto, 64)}));
+  EXPECT_NE(k.s.prefisso.Leggi("C:\\Progetti VB\\Wexo\\Server\\Server.vbp").find("CompatibleMode=\"0\""), std::string::npos);
+  EXPECT_EQ(k.s.costruiti.size(), 6u);
+  EXPECT_EQ(k.ui.log.back(), "Pronto");
+}
+
+TEST(CmdTutto, ProjectAndBinaryAskNothing) {
+  for (auto opzione : {Compatibilita::Progetto, Compatibilita::Binaria}) {
+    Click k;
+    k.campi.SelezionaOpzione(opzione);
+    k.ui.risposte = {kRispostaAnnulla, kRispostaNo};  // would refuse, if anything were asked
+    EXPECT_EQ(k.Esegui(), Esito::Completato);
+    EXPECT_EQ(k.Testi(), (std::vector<std::string>{M(kFatto, 64)}));
+  }
+}
+
+TEST(CmdTutto, ARevisionTheIncrementCannotHoldIsRefusedFirst) {
+  for (const char* revisione : {"32767", "32767.4", "32767.5", "40000", "-32769", "abc", "", "1,5"}) {
+    Click k;
+    k.campi.SelezionaOpzione(Compatibilita::Nessuna);  // refused before any question
+    k.campi.ImpostaTesto(Campo::txtVersioneRevisione, revisione);
+    const auto prima = test::Albero(k.s.prefisso.Dir());
+    EXPECT_EQ(k.Esegui(), Esito::Rifiutato) << revisione;
+    EXPECT_EQ(k.Testi(), (std::vector<std::string>{M("Versione revisione non valida", 48)})) << revisione;
+    EXPECT_EQ(test::Albero(k.s.prefisso.Dir()), prima);
+    EXPECT_TRUE(k.ui.puntatori.empty());
+  }
+  // The edge that still fits, and no check at all without the increment.
+  for (auto [revisione, incremento] : {std::pair{"32766", 1}, std::pair{"32767", 0}, std::pair{"abc", 2}}) {
+    Click k;
+    k.campi.ImpostaTesto(Campo::txtVersioneRevisione, revisione);
+    k.campi.ImpostaIncrementoAutomatico(incremento);
+    EXPECT_EQ(k.Esegui(), Esito::Completato) << revisione;
+  }
+  Click k;
+  k.campi.ImpostaTesto(Campo::txtVersioneRevisione, "32766");
+  k.Esegui();
+  EXPECT_EQ(k.campi.Testo(Campo::txtVersioneRevisione), "32767");
+}
+
+// Every message, log line, pointer, the viewer and the registrations, in order.
+TEST(CmdTutto, TheOrderOfEverything) {
+  Click k;
+  EXPECT_EQ(k.Esegui(), Esito::Completato);
+  std::vector<std::string> visti;
+  for (const auto& e : k.ui.eventi)
+    if (e.rfind("set:", 0) != 0 && e != "select:" && e.rfind("select:", 0) != 0 && e != "refresh" && e != "doevents")
+      visti.push_back(e);
+  const std::vector<std::string> nomi = {"BASE.VBP", "SERVER.VBP", "APP1.VBP", "APP2.VBP", "APP3.VBP", "APP4.VBP"};
+  std::vector<std::string> attesi = {"pointer:11", "clear", "font:Tahoma"};
+  for (const auto& n : nomi) attesi.push_back("add:Backup di " + n + " in corso...");
+  for (const auto& n : nomi) attesi.push_back("add:Impostazione versione di " + n + " in corso...");
+  for (int i = 0; i < 2; ++i) attesi.push_back("add:Impostazione compatibilità di " + nomi[i] + " in corso...");
+  for (int i = 0; i < 6; ++i) attesi.push_back("add:" + std::to_string(i) + ") Compilazione " + nomi[i] + " in corso...");
+  for (const char* e : {"pointer:0", "msg:CompilaWexo:Backup, impostazione compatibilità e compilazione effettuate",
+                        "viewer", "pointer:13", "registra:C:\\Orbalis\\Componenti\\Base.dll",
+                        "registra:D:\\QuilApp\\Base.dll", "add:Pronto", "pointer:0"})
+    attesi.push_back(e);
+  EXPECT_EQ(visti, attesi);
+  EXPECT_EQ(k.ui.log.back(), "Pronto");
+  EXPECT_EQ(k.ui.selezionata, k.ui.LogCount() - 1);
+  EXPECT_EQ(k.ui.eventi.back(), "pointer:0");
+  EXPECT_EQ(k.ui.log[19], "5) Compilazione APP4.VBP in corso... OK!");
+  // The settings are written by then, the copies made.
+  EXPECT_NE(k.s.prefisso.Leggi("D:\\QuilApp\\Base.dll").find("built"), std::string::npos);
+}
+
+TEST(CmdTutto, AFailedBuildEndsWithPronto) {
+  Click k;
+  k.s.fallite = {"C:\\Progetti VB\\Wexo\\Server\\Server.vbp"};
+  for (const char* nome : {"App1.exe", "App2.exe", "App3.exe", "App4.exe"})
+    k.s.prefisso.Scrivi(std::string("C:\\Orbalis\\Componenti\\") + nome, "earlier");
+  EXPECT_EQ(k.Esegui(), Esito::Fallito);
+  ASSERT_GE(k.ui.log.size(), 2u);
+  EXPECT_EQ(k.ui.log[k.ui.log.size() - 2], "1) Compilazione SERVER.VBP in corso... ERRORE!");
+  EXPECT_EQ(k.ui.log.back(), "Pronto");
+  EXPECT_EQ(k.Testi(), (std::vector<std::string>{M(kFatto, 64)}));
+  EXPECT_EQ(k.reg.chiamate.size(), 2u);
+}
+
+TEST(CmdTutto, ARunTimeErrorStopsTheRunWhereItStruck) {
+  Click k;
+  k.s.processi.nonAvviabile = true;
+  EXPECT_EQ(k.Esegui(), Esito::ErroreRuntime);
+  EXPECT_EQ(k.ui.log.back(), "0) Compilazione BASE.VBP in corso...");
+  EXPECT_EQ(k.Testi(), (std::vector<std::string>{M("Errore di run-time '53':\n\nImpossibile trovare il file", 16)}));
+  EXPECT_EQ(k.ui.puntatore, 0);
+  EXPECT_FALSE(std::filesystem::exists(k.s.prefisso.Dir() / "binWexoUty.ini"));
+  EXPECT_EQ(k.campi.Testo(Campo::txtVersioneRevisione), "7");
+  EXPECT_TRUE(k.reg.chiamate.empty());
+}
+
+}  // namespace
+}  // namespace cw

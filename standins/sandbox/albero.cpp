@@ -62,6 +62,21 @@ void ScriviTutto(const fs::path& host, std::string_view byte, mode_t modo) {
   if (::close(fd) != 0) Fallisce("cannot write", host, errno);
 }
 
+// Clears the way for a new entry: an existing file or link is removed (the
+// link itself, not its target); a folder is refused.
+void Sgombra(const fs::path& host) {
+  struct stat st;
+  if (::lstat(host.c_str(), &st) != 0) return;
+  if (S_ISDIR(st.st_mode)) throw ErroreSandbox("a folder is in the way: " + host.string());
+  if (::unlink(host.c_str()) != 0) Fallisce("cannot replace", host, errno);
+}
+
+void RichiediFileRegolare(const fs::path& origine) {
+  struct stat st;
+  if (::stat(origine.c_str(), &st) != 0) Fallisce("cannot read", origine, errno);
+  if (!S_ISREG(st.st_mode)) throw ErroreSandbox("not a file: " + origine.string());
+}
+
 }  // namespace
 
 PercorsoWindows Scomponi(std::string_view windows) {
@@ -168,9 +183,21 @@ void Albero::CopiaFile(const fs::path& origine, std::string_view windows) {
   ::close(fd);
   const fs::path destinazione = File(windows);
   const mode_t modo = st.st_mode & 07777;
+  Sgombra(destinazione);
   ScriviTutto(destinazione, byte, modo);
   // The umask may have taken bits away; the copy gets the source's own.
   if (::chmod(destinazione.c_str(), modo) != 0) Fallisce("cannot set the mode of", destinazione, errno);
+  ++fileScritti_;
+}
+
+void Albero::CollegaFile(const fs::path& origine, std::string_view windows) {
+  RichiediFileRegolare(origine);
+  std::error_code ec;
+  const fs::path assoluto = fs::absolute(origine, ec);
+  if (ec) throw ErroreSandbox("cannot make " + origine.string() + " absolute: " + ec.message());
+  const fs::path destinazione = File(windows);
+  Sgombra(destinazione);
+  if (::symlink(assoluto.c_str(), destinazione.c_str()) != 0) Fallisce("cannot make the link", destinazione, errno);
   ++fileScritti_;
 }
 

@@ -23,8 +23,12 @@ class Albero {
   // Writes a file (parent folders made); an existing file is replaced.
   void ScriviFile(std::string_view windows, std::string_view byte);
   // Copies a host file to a Windows path, keeping its permission bits so a
-  // program stays runnable.
+  // program stays runnable. A file or link already there is replaced, never
+  // written through.
   void CopiaFile(const std::filesystem::path& origine, std::string_view windows);
+  // Puts a symbolic link to a host file (made absolute) at a Windows path,
+  // for a program that finds its companions beside its own real path.
+  void CollegaFile(const std::filesystem::path& origine, std::string_view windows);
 
   int FileScritti() const { return fileScritti_; }
 

@@ -5,11 +5,12 @@
 namespace cw::sandbox {
 
 const char* const kUso =
-    "usage: wexo-sandbox DIR [--rebuild] [--install WINPATH=HOSTFILE]...\n"
-    "       wexo-sandbox DIR --install-only --install WINPATH=HOSTFILE...\n"
+    "usage: wexo-sandbox DIR [--rebuild] [--install WINPATH=HOSTFILE]... [--link WINPATH=HOSTFILE]...\n"
+    "       wexo-sandbox DIR --install-only --install|--link WINPATH=HOSTFILE...\n"
     "Makes a Wine-style prefix in DIR holding the whole suite of the catalogue.\n"
     "  --rebuild       make it anew in a DIR that already holds a sandbox\n"
     "  --install W=H   copy host file H to Windows path W (or VB6.EXE, notepad.exe)\n"
+    "  --link W=H      the same, as a symbolic link to H\n"
     "  --install-only  only install into an existing sandbox\n";
 
 namespace {
@@ -19,14 +20,14 @@ std::string Minuscolo(std::string s) {
   return s;
 }
 
-Installazione Installazione_(const std::string& valore) {
+Installazione Installazione_(const std::string& valore, bool collega) {
   const size_t uguale = valore.find('=');
   if (uguale == std::string::npos || uguale == 0 || uguale + 1 == valore.size())
-    throw ErroreUso("--install takes WINPATH=HOSTFILE, not \"" + valore + "\"");
+    throw ErroreUso(std::string(collega ? "--link" : "--install") + " takes WINPATH=HOSTFILE, not \"" + valore + "\"");
   const std::string percorso = PercorsoInstallazione(valore.substr(0, uguale));
   if (percorso.empty())
     throw ErroreUso("\"" + valore.substr(0, uguale) + "\" is neither a Windows path (C:\\...) nor VB6.EXE or notepad.exe");
-  return {percorso, valore.substr(uguale + 1)};
+  return {percorso, valore.substr(uguale + 1), collega};
 }
 
 }  // namespace
@@ -51,11 +52,13 @@ Argomenti AnalizzaArgomenti(const std::vector<std::string>& argomenti) {
       a.opzioni.ricostruisci = true;
     } else if (arg == "--install-only") {
       a.soloInstalla = true;
-    } else if (arg == "--install") {
-      if (i + 1 >= argomenti.size()) throw ErroreUso("--install needs WINPATH=HOSTFILE");
-      a.opzioni.installa.push_back(Installazione_(argomenti[++i]));
+    } else if (arg == "--install" || arg == "--link") {
+      if (i + 1 >= argomenti.size()) throw ErroreUso(arg + " needs WINPATH=HOSTFILE");
+      a.opzioni.installa.push_back(Installazione_(argomenti[++i], arg == "--link"));
     } else if (arg.rfind("--install=", 0) == 0) {
-      a.opzioni.installa.push_back(Installazione_(arg.substr(10)));
+      a.opzioni.installa.push_back(Installazione_(arg.substr(10), false));
+    } else if (arg.rfind("--link=", 0) == 0) {
+      a.opzioni.installa.push_back(Installazione_(arg.substr(7), true));
     } else if (!arg.empty() && arg[0] == '-') {
       throw ErroreUso("unknown option " + arg);
     } else if (haDir) {
@@ -68,7 +71,7 @@ Argomenti AnalizzaArgomenti(const std::vector<std::string>& argomenti) {
   if (a.aiuto) return a;
   if (!haDir || a.dir.empty()) throw ErroreUso("no folder given");
   if (a.soloInstalla && a.opzioni.ricostruisci) throw ErroreUso("--install-only and --rebuild exclude each other");
-  if (a.soloInstalla && a.opzioni.installa.empty()) throw ErroreUso("--install-only without any --install");
+  if (a.soloInstalla && a.opzioni.installa.empty()) throw ErroreUso("--install-only without any --install or --link");
   return a;
 }
 

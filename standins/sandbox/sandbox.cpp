@@ -60,7 +60,10 @@ void PreparaCartella(const fs::path& dir, bool ricostruisci) {
 }
 
 void Installa(Albero& albero, const std::vector<Installazione>& programmi) {
-  for (const Installazione& p : programmi) albero.CopiaFile(p.origine, p.percorsoWindows);
+  for (const Installazione& p : programmi) {
+    if (p.collega) albero.CollegaFile(p.origine, p.percorsoWindows);
+    else albero.CopiaFile(p.origine, p.percorsoWindows);
+  }
 }
 
 }  // namespace

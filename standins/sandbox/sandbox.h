@@ -23,10 +23,13 @@ inline constexpr const char* kVb6 = "C:\\Programmi\\Microsoft Visual Studio\\VB9
 inline constexpr const char* kNotepad = "C:\\Windows\\notepad.exe";
 
 // A host file to be put at a Windows path of the sandbox (the stand-in
-// development environment, the viewer, ...).
+// development environment, the viewer, ...): a copy, or with `collega` a
+// symbolic link to it, for a program that finds its companions beside its
+// own real path and should follow rebuilds of it.
 struct Installazione {
   std::string percorsoWindows;
   std::filesystem::path origine;
+  bool collega = false;
 };
 
 struct OpzioniSandbox {

@@ -165,6 +165,14 @@ TEST(CreaSandbox, InstallaIProgrammiAiLoroPercorsiWindows) {
   EXPECT_THROW(sandbox::InstallaProgrammi(dir, {{"C:\\Windows\\..\\..\\x.exe", host.Dir() / "visore"}}), ErroreSandbox);
   EXPECT_THROW(sandbox::InstallaProgrammi(dir, {{"C:\\Windows\\x.exe", host.Dir() / "manca"}}), ErroreSandbox);
   EXPECT_THROW(sandbox::InstallaProgrammi(host.Dir(), {{"C:\\Windows\\x.exe", host.Dir() / "visore"}}), ErroreSandbox);
+  // A link to the host file, for a program that looks beside its real path;
+  // a copy put there later replaces the link and leaves its target alone.
+  sandbox::InstallaProgrammi(dir, {{sandbox::kVb6, host.Dir() / "vb6", true}});
+  EXPECT_EQ(fs::read_symlink(vb6), fs::absolute(host.Dir() / "vb6"));
+  sandbox::InstallaProgrammi(dir, {{sandbox::kVb6, host.Dir() / "visore"}});
+  EXPECT_FALSE(fs::is_symlink(vb6));
+  EXPECT_EQ(test::LeggiFile(vb6), "visore");
+  EXPECT_EQ(test::LeggiFile(host.Dir() / "vb6"), "#!/bin/sh\nexit 0\n");
   // A link inside the sandbox is not followed out of it.
   fs::create_directory_symlink(host.Dir(), dir / "drive_c/Windows/fuori");
   EXPECT_THROW(sandbox::InstallaProgrammi(dir, {{"C:\\Windows\\fuori\\x.exe", host.Dir() / "visore"}}), ErroreSandbox);
@@ -184,6 +192,12 @@ TEST(Argomenti, LaRigaDiComando) {
   EXPECT_EQ(a.opzioni.installa[1].percorsoWindows, sandbox::kNotepad);
   EXPECT_EQ(a.opzioni.installa[1].origine, "/bin/n=1");
   EXPECT_EQ(a.opzioni.installa[2].percorsoWindows, "D:\\QuilApp\\X.exe");
+  EXPECT_FALSE(a.opzioni.installa[0].collega);
+  auto l = AnalizzaArgomenti({"d", "--link", "VB6.EXE=/bin/vb6", "--link=C:\\Windows\\notepad.exe=/bin/n"});
+  ASSERT_EQ(l.opzioni.installa.size(), 2u);
+  EXPECT_TRUE(l.opzioni.installa[0].collega);
+  EXPECT_TRUE(l.opzioni.installa[1].collega);
+  EXPECT_EQ(l.opzioni.installa[1].percorsoWindows, sandbox::kNotepad);
   EXPECT_FALSE(AnalizzaArgomenti({"d"}).opzioni.ricostruisci);
   EXPECT_TRUE(AnalizzaArgomenti({"--help"}).aiuto);
   EXPECT_TRUE(AnalizzaArgomenti({"d", "--install-only", "--install", "vb6.exe=/x"}).soloInstalla);
@@ -195,6 +209,7 @@ TEST(Argomenti, LaRigaDiComando) {
   EXPECT_THROW(AnalizzaArgomenti({"a", "--install", "VB6.EXE"}), ErroreUso);
   EXPECT_THROW(AnalizzaArgomenti({"a", "--install", "programma.exe=/x"}), ErroreUso);
   EXPECT_THROW(AnalizzaArgomenti({"a", "--install", "VB6.EXE="}), ErroreUso);
+  EXPECT_THROW(AnalizzaArgomenti({"a", "--link"}), ErroreUso);
   EXPECT_THROW(AnalizzaArgomenti({"a", "--install-only"}), ErroreUso);
   EXPECT_THROW(AnalizzaArgomenti({"a", "--install-only", "--rebuild", "--install", "VB6.EXE=/x"}), ErroreUso);
 }

@@ -35,6 +35,22 @@ class DriveTable {
   // True for "C:\..." style paths this table can map at all.
   static bool IsDrivePath(std::string_view windowsPath);
 
+  // What a lookup found. The file service needs to tell a missing file from
+  // a missing folder, and wants the entry's mode without asking again.
+  struct Lookup {
+    enum class State { Found, LeafMissing, FolderMissing };
+    State state = State::FolderMissing;
+    // Found: the entry. LeafMissing: the path a new entry takes (the folder
+    // resolved, the name as given). FolderMissing: empty.
+    std::filesystem::path host;
+    // st_mode and st_size of the entry (symbolic links followed) when Found.
+    unsigned mode = 0;
+    unsigned long long size = 0;
+  };
+  // The lookup behind Resolve and ResolveForCreate. "." and ".." are taken
+  // lexically; ".." stops at the drive root.
+  Lookup Find(std::string_view windowsPath) const;
+
  private:
   std::filesystem::path prefix_;
 };

@@ -15,6 +15,7 @@ std::string DescrizioneErrore(int numero) {
     case 57: return "Errore di I/O della periferica";
     case 58: return "File già esistente";
     case 61: return "Disco pieno";
+    case 62: return "Input oltre la fine del file";
     case 70: return "Autorizzazione negata";
     case 75: return "Errore di accesso al percorso/file";
     case 76: return "Impossibile trovare il percorso";

@@ -19,6 +19,7 @@ enum ErroreVb : int {
   kErroreIo = 57,
   kFileGiaEsistente = 58,
   kDiscoPieno = 61,
+  kInputOltreFine = 62,
   kAutorizzazioneNegata = 70,
   kErroreAccessoPercorso = 75,
   kPercorsoNonTrovato = 76,

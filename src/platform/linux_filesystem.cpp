@@ -1,0 +1,214 @@
+#include "platform/linux_filesystem.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/errors.h"
+#include "platform/linux_io.h"
+#include "platform/linux_text_stream.h"
+
+namespace cw {
+namespace {
+
+using State = DriveTable::Lookup::State;
+
+// Windows' read-only attribute. Checked by us, not left to the kernel, so
+// that root (who may write anything) meets it too.
+bool IsReadOnly(unsigned mode) { return (mode & 0222) == 0; }
+
+bool IsDir(unsigned mode) { return S_ISDIR(mode); }
+bool IsRegular(unsigned mode) { return S_ISREG(mode); }
+
+// The lookup of a path that must name an existing file: 76 for a missing
+// folder, 53 for a missing file, 75 for a folder (or anything else that is
+// not a plain file).
+DriveTable::Lookup ExistingFile(const DriveTable& drives, std::string_view path) {
+  DriveTable::Lookup l = drives.Find(path);
+  if (l.state == State::FolderMissing) SollevaErrore(kPercorsoNonTrovato, std::string(path));
+  if (l.state == State::LeafMissing) SollevaErrore(kFileNonTrovato, std::string(path));
+  if (!IsRegular(l.mode)) SollevaErrore(kErroreAccessoPercorso, std::string(path));
+  return l;
+}
+
+class Fd {
+ public:
+  explicit Fd(int fd = -1) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  int release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
+  // close(2) with its result: 0 or errno.
+  int Close() {
+    const int fd = release();
+    return ::close(fd) == 0 || errno == EINTR ? 0 : errno;
+  }
+
+ private:
+  int fd_;
+};
+
+// Makes the file open on fd (holding old) hold bytes instead, in place.
+// Space for a longer file is reserved before the first byte changes, so a
+// full disk stops the copy with the file as it was; should a write fail all
+// the same, the old bytes are put back. 0, or the errno of the failure.
+int ReplaceInPlace(int fd, const std::string& old, const std::string& bytes) {
+  if (bytes.size() > old.size() && ::fallocate(fd, 0, 0, static_cast<off_t>(bytes.size())) != 0) {
+    const int err = errno;
+    if (err != EOPNOTSUPP && err != ENOSYS) {
+      // A reservation that failed halfway may have lengthened the file.
+      (void)!::ftruncate(fd, static_cast<off_t>(old.size()));
+      return err;
+    }
+  }
+  int err = WriteFullyAtStart(fd, bytes);
+  if (!err && bytes.size() < old.size() && ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) err = errno;
+  if (err) {
+    WriteFullyAtStart(fd, old);
+    (void)!::ftruncate(fd, static_cast<off_t>(old.size()));
+  }
+  return err;
+}
+
+}  // namespace
+
+bool LinuxFileSystem::FileExists(std::string_view path) {
+  const auto l = drives_.Find(path);
+  return l.state == State::Found && IsRegular(l.mode);
+}
+
+bool LinuxFileSystem::FolderExists(std::string_view path) {
+  const auto l = drives_.Find(path);
+  return l.state == State::Found && IsDir(l.mode);
+}
+
+void LinuxFileSystem::CopyFile(std::string_view source, std::string_view destination, bool overwrite) {
+  const auto src = ExistingFile(drives_, source);
+  const auto dst = drives_.Find(destination);
+  if (dst.state == State::FolderMissing) SollevaErrore(kPercorsoNonTrovato, std::string(destination));
+  const bool replacing = dst.state == State::Found;
+  if (replacing) {
+    if (!overwrite) SollevaErrore(kFileGiaEsistente, std::string(destination));
+    if (!IsRegular(dst.mode)) SollevaErrore(kErroreAccessoPercorso, std::string(destination));
+    if (IsReadOnly(dst.mode)) SollevaErrore(kAutorizzazioneNegata, std::string(destination));
+  }
+  const std::string& srcHost = src.host.native();
+  const std::string& dstHost = dst.host.native();
+
+  // The source is read whole before the destination is touched: a source
+  // that cannot be read leaves the destination as it was.
+  std::string bytes;
+  {
+    Fd in(::open(srcHost.c_str(), O_RDONLY | O_CLOEXEC));
+    if (in.get() < 0) RaiseErrno(errno, false, srcHost, "open");
+    if (ReadToEnd(in.get(), bytes, static_cast<size_t>(src.size)) != 0) RaiseErrno(EIO, false, srcHost, "read");
+  }
+
+  if (!replacing) {
+    // A new copy gets the source's permission bits less the umask, as cp
+    // gives them: a read-only source gives a read-only copy, as on Windows.
+    Fd out(::open(dstHost.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>(src.mode & 0777)));
+    if (out.get() < 0) RaiseErrno(errno, true, dstHost, "open");
+    int err = WriteFully(out.get(), bytes);
+    const int closeErr = out.Close();
+    if (!err) err = closeErr;
+    if (err) {
+      ::unlink(dstHost.c_str());
+      RaiseErrno(err, false, dstHost, "write");
+    }
+    return;
+  }
+
+  // An existing destination is rewritten in place rather than replaced by
+  // a renamed temporary file: renaming over a file makes ext4 write the new
+  // file out at once, which costs several times the copy itself.
+  Fd out(::open(dstHost.c_str(), O_RDWR | O_CLOEXEC));
+  if (out.get() < 0) RaiseErrno(errno, false, dstHost, "open");
+  std::string old;
+  if (const int err = ReadToEnd(out.get(), old, static_cast<size_t>(dst.size))) RaiseErrno(err, false, dstHost, "read");
+  int err = ReplaceInPlace(out.get(), old, bytes);
+  // The read-only attribute goes with the copy; other bits stay the file's.
+  if (!err && IsReadOnly(src.mode) && ::fchmod(out.get(), static_cast<mode_t>(dst.mode & 07555)) != 0) {
+    err = errno;
+    ReplaceInPlace(out.get(), bytes, old);
+  }
+  const int closeErr = out.Close();
+  if (!err) err = closeErr;
+  if (err) RaiseErrno(err, false, dstHost, "write");
+}
+
+void LinuxFileSystem::DeleteFile(std::string_view path, bool force) {
+  const auto l = ExistingFile(drives_, path);
+  if (!force && IsReadOnly(l.mode)) SollevaErrore(kAutorizzazioneNegata, std::string(path));
+  if (::unlink(l.host.c_str()) != 0) RaiseErrno(errno, false, l.host.native(), "unlink");
+}
+
+std::unique_ptr<TextStream> LinuxFileSystem::OpenTextFile(std::string_view path, IOMode mode, bool create) {
+  if (mode != IOMode::ForReading && mode != IOMode::ForWriting && mode != IOMode::ForAppending)
+    SollevaErrore(kChiamataNonValida, "OpenTextFile mode");
+  const auto l = drives_.Find(path);
+  if (l.state == State::FolderMissing) SollevaErrore(kPercorsoNonTrovato, std::string(path));
+  if (l.state == State::LeafMissing && !create) SollevaErrore(kFileNonTrovato, std::string(path));
+  if (l.state == State::Found && !IsRegular(l.mode)) SollevaErrore(kErroreAccessoPercorso, std::string(path));
+  const std::string& host = l.host.native();
+
+  if (mode == IOMode::ForReading) {
+    if (l.state == State::LeafMissing) {
+      Fd fd(::open(host.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
+      if (fd.get() < 0) RaiseErrno(errno, true, host, "open");
+      return std::make_unique<ReadingStream>(std::string());
+    }
+    Fd fd(::open(host.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) RaiseErrno(errno, false, host, "open");
+    struct stat st {};
+    const size_t hint = ::fstat(fd.get(), &st) == 0 ? static_cast<size_t>(st.st_size) : 0;
+    std::string contents;
+    if (const int err = ReadToEnd(fd.get(), contents, hint)) RaiseErrno(err == ENOSPC ? EIO : err, false, host, "read");
+    return std::make_unique<ReadingStream>(std::move(contents));
+  }
+
+  if (l.state == State::Found && IsReadOnly(l.mode)) SollevaErrore(kAutorizzazioneNegata, std::string(path));
+  int flags = O_WRONLY | O_CLOEXEC | (mode == IOMode::ForAppending ? O_APPEND : O_TRUNC);
+  if (l.state == State::LeafMissing) flags |= O_CREAT;
+  const int fd = ::open(host.c_str(), flags, 0666);
+  if (fd < 0) RaiseErrno(errno, l.state == State::LeafMissing, host, "open");
+  return std::make_unique<WritingStream>(fd, host);
+}
+
+FolderListing LinuxFileSystem::GetFolder(std::string_view path) {
+  const auto l = drives_.Find(path);
+  if (l.state != State::Found || !IsDir(l.mode)) SollevaErrore(kPercorsoNonTrovato, std::string(path));
+  DIR* d = ::opendir(l.host.c_str());
+  if (!d) RaiseErrno(errno, true, l.host.native(), "opendir");
+  FolderListing out;
+  while (const dirent* e = ::readdir(d)) {
+    const std::string_view name = e->d_name;
+    if (name == "." || name == "..") continue;
+    bool file = e->d_type == DT_REG;
+    if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) {
+      struct stat st {};
+      file = ::fstatat(::dirfd(d), e->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
+    }
+    if (file) out.FileNames.emplace_back(name);
+  }
+  ::closedir(d);
+  // The folder's path as the caller wrote it, without trailing separators;
+  // a drive's root keeps its one, as "C:\".
+  std::string p(path);
+  while (!p.empty() && (p.back() == '\\' || p.back() == '/')) p.pop_back();
+  if (p.size() == 2) p += '\\';
+  out.Path = std::move(p);
+  return out;
+}
+
+}  // namespace cw

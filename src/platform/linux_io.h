@@ -1,0 +1,24 @@
+#pragma once
+// Small helpers over file descriptors for the Linux file service: whole
+// reads and writes that survive short transfers, and the error raised for a
+// failed host call.
+
+#include <string>
+#include <string_view>
+
+namespace cw {
+
+// Reads fd to its end, appending to out. 0, or the errno of the failure.
+int ReadToEnd(int fd, std::string& out, size_t sizeHint);
+
+// Writes all of data. 0, or the errno of the failure.
+int WriteFully(int fd, std::string_view data);
+
+// Writes all of data at offset 0 (pwrite). 0, or the errno of the failure.
+int WriteFullyAtStart(int fd, std::string_view data);
+
+// Raises the run-time error for errno err of a host call on host.
+// missingIsFolder: whether ENOENT means the folder (76) rather than the file (53).
+[[noreturn]] void RaiseErrno(int err, bool missingIsFolder, const std::string& host, const char* call);
+
+}  // namespace cw

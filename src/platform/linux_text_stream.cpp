@@ -1,0 +1,124 @@
+#include "platform/linux_text_stream.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/errors.h"
+#include "platform/linux_io.h"
+
+namespace cw {
+namespace {
+
+constexpr size_t kBufferLimit = 64 * 1024;
+
+// A stream used in the wrong direction: a caller's mistake, not a disk's.
+[[noreturn]] void WrongDirection(const char* what) { SollevaErrore(kChiamataNonValida, what); }
+
+}  // namespace
+
+void ReadingStream::CheckOpen() const {
+  if (closed_) SollevaErrore(kNomeFileNonValido, "stream already closed");
+}
+
+bool ReadingStream::AtEndOfStream() {
+  CheckOpen();
+  return pos_ >= data_.size();
+}
+
+std::string ReadingStream::ReadLine() {
+  CheckOpen();
+  if (pos_ >= data_.size()) SollevaErrore(kInputOltreFine);
+  const size_t lf = data_.find('\n', pos_);
+  size_t end = lf == std::string::npos ? data_.size() : lf;
+  const size_t next = lf == std::string::npos ? data_.size() : lf + 1;
+  // Only CR LF and LF end a line: a CR elsewhere stays in the line's bytes.
+  if (lf != std::string::npos && end > pos_ && data_[end - 1] == '\r') --end;
+  std::string line = data_.substr(pos_, end - pos_);
+  pos_ = next;
+  return line;
+}
+
+std::string ReadingStream::ReadAll() {
+  CheckOpen();
+  std::string rest = data_.substr(pos_);
+  pos_ = data_.size();
+  return rest;
+}
+
+void ReadingStream::WriteLine(std::string_view) {
+  CheckOpen();
+  WrongDirection("WriteLine on a stream open for reading");
+}
+
+void ReadingStream::Write(std::string_view) {
+  CheckOpen();
+  WrongDirection("Write on a stream open for reading");
+}
+
+void ReadingStream::Close() {
+  CheckOpen();
+  closed_ = true;
+  std::string().swap(data_);
+}
+
+WritingStream::~WritingStream() {
+  if (closed_) return;
+  // Whatever was written before the command stopped reaches the file.
+  Flush();
+  ::close(fd_);
+}
+
+void WritingStream::CheckOpen() const {
+  if (closed_) SollevaErrore(kNomeFileNonValido, "stream already closed");
+}
+
+bool WritingStream::AtEndOfStream() {
+  CheckOpen();
+  WrongDirection("AtEndOfStream on a stream open for writing");
+}
+
+std::string WritingStream::ReadLine() {
+  CheckOpen();
+  WrongDirection("ReadLine on a stream open for writing");
+}
+
+std::string WritingStream::ReadAll() {
+  CheckOpen();
+  WrongDirection("ReadAll on a stream open for writing");
+}
+
+void WritingStream::WriteLine(std::string_view text) {
+  CheckOpen();
+  buffer_.append(text);
+  buffer_.append("\r\n");
+  FlushIfFull();
+}
+
+void WritingStream::Write(std::string_view text) {
+  CheckOpen();
+  buffer_.append(text);
+  FlushIfFull();
+}
+
+void WritingStream::FlushIfFull() {
+  if (buffer_.size() < kBufferLimit) return;
+  if (const int err = Flush()) RaiseErrno(err, false, host_, "write");
+}
+
+int WritingStream::Flush() {
+  const int err = WriteFully(fd_, buffer_);
+  buffer_.clear();
+  return err;
+}
+
+void WritingStream::Close() {
+  CheckOpen();
+  closed_ = true;
+  const int err = Flush();
+  const int closeErr = ::close(fd_) == 0 ? 0 : errno;
+  if (err) RaiseErrno(err, false, host_, "write");
+  if (closeErr && closeErr != EINTR) RaiseErrno(closeErr, false, host_, "close");
+}
+
+}  // namespace cw

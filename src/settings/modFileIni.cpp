@@ -1,0 +1,69 @@
+#include "settings/modFileIni.h"
+
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
+#include "platform/ansi.h"
+#include "platform/numeri.h"
+#include "platform/profile.h"
+
+namespace cw {
+namespace {
+
+// The reader's answer in a buffer of blanks, cut at the first NUL; nothing
+// when the buffer holds no NUL (the caller then keeps its default). Texts
+// cross to the reader in the ANSI code page; the answer stays in it.
+std::optional<std::string> LeggiBuffer(const std::string& file, const std::string& sezione, const std::string& chiave,
+                                       const std::string& predefinito, std::int16_t dimensioneBuffer) {
+  if (dimensioneBuffer <= 0) return std::nullopt;
+  std::string buffer(static_cast<size_t>(dimensioneBuffer), ' ');
+  GetPrivateProfileStringA(file, Utf8ToAnsi(sezione), Utf8ToAnsi(chiave), Utf8ToAnsi(predefinito), buffer.data(),
+                           buffer.size() - 1);
+  const size_t nul = buffer.find('\0');
+  if (nul == std::string::npos) return std::nullopt;
+  buffer.resize(nul);
+  return buffer;
+}
+
+constexpr std::int16_t kDimensioneBuffer = 255;
+
+}  // namespace
+
+std::string CartellaProgramma() {
+  std::error_code ec;
+  const std::filesystem::path programma = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec) return {};
+  return programma.parent_path().string();
+}
+
+std::string NomeFileIni(const std::string& cartellaProgramma) { return cartellaProgramma + "WexoUty.ini"; }
+
+std::string LeggiIniStringa(const std::string& file, const std::string& sezione, const std::string& chiave,
+                            const std::string& predefinito, std::int16_t dimensioneBuffer) {
+  const std::optional<std::string> letto = LeggiBuffer(file, sezione, chiave, predefinito, dimensioneBuffer);
+  return letto ? AnsiToUtf8(*letto) : predefinito;
+}
+
+std::int16_t LeggiIniIntero(const std::string& file, const std::string& sezione, const std::string& chiave,
+                            std::int16_t predefinito) {
+  const std::optional<std::string> letto =
+      LeggiBuffer(file, sezione, chiave, std::to_string(predefinito), kDimensioneBuffer);
+  double numero = 0;
+  if (!letto || !ConvertiNumero(*letto, numero)) return predefinito;
+  // The setting is a flag: any number other than zero is true, and true is -1.
+  return numero == 0 ? std::int16_t{0} : std::int16_t{-1};
+}
+
+void ScriviIniStringa(const std::string& file, const std::string& sezione, const std::string& chiave,
+                      const std::string& valore) {
+  // A file that cannot be written keeps its old values; nobody is told.
+  WritePrivateProfileStringA(file, Utf8ToAnsi(sezione), Utf8ToAnsi(chiave), Utf8ToAnsi(valore));
+}
+
+void ScriviIniIntero(const std::string& file, const std::string& sezione, const std::string& chiave,
+                     std::int16_t valore) {
+  WritePrivateProfileStringA(file, Utf8ToAnsi(sezione), Utf8ToAnsi(chiave), std::to_string(valore));
+}
+
+}  // namespace cw

@@ -1,0 +1,109 @@
+// modFileIni: the settings file's name, the UTF-8 edge and the two kinds of
+// setting the window keeps there.
+
+#include "settings/modFileIni.h"
+
+#include <gtest/gtest.h>
+
+#include "settings/file_profilo.h"
+
+namespace cw {
+namespace {
+
+using test::FileProfilo;
+using namespace std::string_literals;
+
+TEST(NomeFileIni, BesideTheFolderUnlessTheFolderEndsInASeparator) {
+  EXPECT_EQ(NomeFileIni("/x/Compila"), "/x/CompilaWexoUty.ini");
+  EXPECT_EQ(NomeFileIni("/x/Compila/"), "/x/Compila/WexoUty.ini");
+  EXPECT_EQ(NomeFileIni("/"), "/WexoUty.ini");
+}
+
+TEST(CartellaProgramma, IsTheExecutablesFolder) {
+  const std::string cartella = CartellaProgramma();
+  const auto programma = std::filesystem::read_symlink("/proc/self/exe");
+  EXPECT_EQ(cartella, programma.parent_path().string());
+  EXPECT_NE(cartella.back(), '/');
+  EXPECT_EQ(NomeFileIni(cartella), programma.parent_path().string() + "WexoUty.ini");
+}
+
+TEST(ModFileIni, NoFileGivesTheWindowsDefaults) {
+  FileProfilo f;
+  const std::string& ini = f.Percorso();
+  EXPECT_EQ(LeggiIniIntero(ini, kSezioneVersione, "IncrementoAutomatico", -1), -1);
+  EXPECT_EQ(LeggiIniStringa(ini, kSezioneVersione, "Principale", "1", 255), "1");
+  EXPECT_EQ(LeggiIniStringa(ini, kSezioneVersione, "Secondario", "0", 255), "0");
+  EXPECT_EQ(LeggiIniStringa(ini, kSezioneVersione, "Commenti", "", 255), "");
+  EXPECT_FALSE(f.Esiste());
+}
+
+TEST(ModFileIni, TextsCrossInWindows1252) {
+  FileProfilo f;
+  ScriviIniStringa(f.Percorso(), kSezioneVersione, "NomeSocieta", "Società € ☃");
+  EXPECT_EQ(f.Contenuto(), "[Versione]\r\nNomeSocieta=Societ\xE0 \x80 ?\r\n");
+  EXPECT_EQ(LeggiIniStringa(f.Percorso(), kSezioneVersione, "nomesocieta", "", 255), "Società € ?");
+  // Names are converted too, so an accented key finds its own line.
+  ScriviIniStringa(f.Percorso(), "Più", "Città", "1");
+  EXPECT_EQ(LeggiIniStringa(f.Percorso(), "Più", "Città", "", 255), "1");
+  EXPECT_EQ(LeggiIniStringa(f.Percorso(), "Più", "Manca", "già", 255), "già");
+}
+
+TEST(ModFileIni, StringReadBuffer) {
+  FileProfilo f;
+  f.Metti("[Versione]\r\nPrincipale=\r\nNomeProdotto=" + std::string(300, 'p') + "\r\nNul=a\0b\r\n"s);
+  EXPECT_EQ(LeggiIniStringa(f.Percorso(), kSezioneVersione, "Principale", "1", 255), "");
+  EXPECT_EQ(LeggiIniStringa(f.Percorso(), kSezioneVersione, "NomeProdotto", "", 255), std::string(253, 'p'));
+  EXPECT_EQ(LeggiIniStringa(f.Percorso(), kSezioneVersione, "Nul", "", 255), "a");
+  // A buffer with no room for the NUL keeps the default.
+  EXPECT_EQ(LeggiIniStringa(f.Percorso(), kSezioneVersione, "NomeProdotto", "d", 1), "d");
+  EXPECT_EQ(LeggiIniStringa(f.Percorso(), kSezioneVersione, "NomeProdotto", "d", 0), "d");
+  EXPECT_EQ(LeggiIniStringa(f.Percorso(), kSezioneVersione, "NomeProdotto", "d", -5), "d");
+  EXPECT_EQ(LeggiIniStringa(f.Percorso(), kSezioneVersione, "NomeProdotto", "d", 4), "pp");
+}
+
+TEST(ModFileIni, IntegerReadIsATruthValue) {
+  FileProfilo f;
+  f.Metti(
+      "[Versione]\r\nZero=0\r\nUno=1\r\nMenoUno=-1\r\nSette=7\r\nMezzo=0.5\r\nZeroVirgola= 0.0e5 \r\n"
+      "Parola=sì\r\nVuoto=\r\nVirgola=1,5\r\n");
+  const auto leggi = [&](const char* chiave, std::int16_t predefinito = -1) {
+    return LeggiIniIntero(f.Percorso(), kSezioneVersione, chiave, predefinito);
+  };
+  EXPECT_EQ(leggi("Zero"), 0);
+  EXPECT_EQ(leggi("ZeroVirgola"), 0);
+  EXPECT_EQ(leggi("Uno"), -1);
+  EXPECT_EQ(leggi("MenoUno"), -1);
+  EXPECT_EQ(leggi("Sette", 0), -1);
+  EXPECT_EQ(leggi("Mezzo", 0), -1);
+  EXPECT_EQ(leggi("Parola"), -1);
+  EXPECT_EQ(leggi("Parola", 0), 0);
+  EXPECT_EQ(leggi("Parola", 5), 5);  // not a number: the default unchanged
+  EXPECT_EQ(leggi("Vuoto", 3), 3);
+  EXPECT_EQ(leggi("Virgola", 3), 3);
+  EXPECT_EQ(leggi("Manca", 0), 0);
+  EXPECT_EQ(leggi("Manca", 5), -1);  // the default's own text is read as a flag
+}
+
+TEST(ModFileIni, IntegerWriteIsDecimalText) {
+  FileProfilo f;
+  ScriviIniIntero(f.Percorso(), kSezioneVersione, "IncrementoAutomatico", -1);
+  ScriviIniIntero(f.Percorso(), kSezioneVersione, "Zero", 0);
+  ScriviIniIntero(f.Percorso(), kSezioneVersione, "Minimo", -32768);
+  EXPECT_EQ(f.Contenuto(), "[Versione]\r\nIncrementoAutomatico=-1\r\nZero=0\r\nMinimo=-32768\r\n");
+  ScriviIniIntero(f.Percorso(), kSezioneVersione, "IncrementoAutomatico", 0);
+  EXPECT_EQ(LeggiIniIntero(f.Percorso(), kSezioneVersione, "IncrementoAutomatico", -1), 0);
+}
+
+TEST(ModFileIni, WritersStaySilentWhenTheFileCannotBeWritten) {
+  FileProfilo f;
+  f.Metti("[Versione]\r\nPrincipale=2\r\n");
+  std::filesystem::permissions(f.Percorso(), std::filesystem::perms::owner_read);
+  ScriviIniStringa(f.Percorso(), kSezioneVersione, "Principale", "3");
+  ScriviIniIntero(f.Percorso(), kSezioneVersione, "IncrementoAutomatico", 0);
+  EXPECT_EQ(LeggiIniStringa(f.Percorso(), kSezioneVersione, "Principale", "1", 255), "2");
+  EXPECT_EQ(f.Contenuto(), "[Versione]\r\nPrincipale=2\r\n");
+  EXPECT_NO_THROW(ScriviIniStringa((f.Cartella() / "manca" / "x.ini").string(), kSezioneVersione, "A", "1"));
+}
+
+}  // namespace
+}  // namespace cw

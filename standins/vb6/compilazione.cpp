@@ -17,8 +17,8 @@ namespace fs = std::filesystem;
 namespace {
 
 // File names of the stand-in components beside the stand-in itself.
-constexpr const char* kServerInProcesso = "libcw-standin-dll.so";
-constexpr const char* kServerEseguibile = "cw-standin-exe-server";
+constexpr const char* kServerInProcesso = "standin-component.so";
+constexpr const char* kServerEseguibile = "standin-exeserver";
 
 enum class Genere { Dll, ServerExe, Applicazione };
 

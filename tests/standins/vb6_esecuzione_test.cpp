@@ -30,9 +30,9 @@ struct Vb6 {
     fs::create_directories(pref.Host(kUscita));
     fs::create_directories(pref.Host("C:\\Progetti VB\\Wexo"));
     fs::create_directories(componenti);
-    std::ofstream(componenti / "libcw-standin-dll.so") << "ELF dll";
-    std::ofstream(componenti / "cw-standin-exe-server") << "ELF exe server";
-    fs::permissions(componenti / "cw-standin-exe-server", fs::perms::owner_all);
+    std::ofstream(componenti / "standin-component.so") << "ELF dll";
+    std::ofstream(componenti / "standin-exeserver") << "ELF exe server";
+    fs::permissions(componenti / "standin-exeserver", fs::perms::owner_all);
   }
 
   // A project that builds: one form, one module, one class, binary compatibility.

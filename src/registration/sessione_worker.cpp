@@ -144,9 +144,10 @@ SessioneWorker::Esito SessioneWorker::Attendi(std::chrono::milliseconds limite) 
     if (conclusa_) return Esito::Conclusa;
     if (caricamentoFallito_) return Esito::CaricamentoFallito;
     if (entryPointMancante_) return Esito::EntryPointMancante;
-    if (info.si_code != CLD_EXITED) return Esito::Errore;
-    // An entry point that ended the process itself has still ended in time.
-    if (entryPointTrovato_) return Esito::Conclusa;
+    // Killed by a signal, or its entry point ended the process instead of
+    // returning (a sanitizer reporting a crash does that): the component
+    // failed.
+    if (info.si_code != CLD_EXITED || entryPointTrovato_) return Esito::Errore;
     return Esito::NonAvviato;
   }
 }

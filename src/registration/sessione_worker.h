@@ -19,7 +19,7 @@ class SessioneWorker {
     EntryPointMancante,  // the library does not export the entry point
     NonAvviato,          // the worker ended without reporting anything
     TimeOut,             // the limit passed, or the wait itself failed
-    Errore,              // the worker died by a signal (the component crashed)
+    Errore,              // the component crashed the worker, or ended it instead of returning
   };
 
   SessioneWorker() = default;

@@ -181,6 +181,11 @@ TEST_F(RegistraDllTest, ACrashingComponentIsReportedAndTheToolGoesOn) {
   EXPECT_FALSE(reg.RegistraDll(dll, 0));
   EXPECT_FALSE(reg.RegistraDll(dll, 1));
   EXPECT_EQ(ui.messaggi, (std::vector<Messaggio>{Crash(dll), Crash(dll)}));
+  // An entry point that ends the worker instead of returning fails alike.
+  const std::string esce = "C:\\Orbalis\\Componenti\\Esce.dll";
+  Installa(prefisso, "standin-component-esce.so", esce);
+  EXPECT_FALSE(reg.RegistraDll(esce, 0));
+  EXPECT_EQ(ui.messaggi, (std::vector<Messaggio>{Crash(dll), Crash(dll), Crash(esce)}));
   EXPECT_TRUE(NessunFiglio());
   // The next call works as ever.
   EXPECT_TRUE(reg.RegistraDll(kDll, 0));

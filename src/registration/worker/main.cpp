@@ -1,17 +1,19 @@
 // compilawexo-regworker: loads one library, finds its registration entry
 // point, reports each step to the tool and calls it. The tool waits for it
 // with a limit and ends it when the limit passes; nothing here is trusted to
-// return.
+// return. It uses the C library only, so that starting it costs little (it
+// runs once per DLL).
 
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
-#include <string>
 
 #include "registration/protocollo_worker.h"
 
@@ -19,20 +21,21 @@ namespace {
 
 int g_report = -1;
 
-void Riferisci(const char* passo, const std::string& dettaglio = {}) {
-  std::string riga = passo;
-  if (!dettaglio.empty()) riga += " " + dettaglio;
-  for (char& c : riga)
-    if (c == '\n') c = ' ';
-  riga += '\n';
-  const char* p = riga.data();
-  size_t resto = riga.size();
+void Riferisci(const char* passo, const char* dettaglio = "") {
+  char riga[1024];
+  int n = std::snprintf(riga, sizeof riga - 1, *dettaglio ? "%s %s" : "%s", passo, dettaglio);
+  if (n < 0) return;
+  size_t resto = std::min(static_cast<size_t>(n), sizeof riga - 2);
+  for (size_t i = 0; i < resto; ++i)
+    if (riga[i] == '\n') riga[i] = ' ';
+  riga[resto++] = '\n';
+  const char* p = riga;
   while (resto > 0) {
-    const ssize_t n = ::write(g_report, p, resto);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return;  // the tool has gone: nothing left to tell
-    p += n;
-    resto -= static_cast<size_t>(n);
+    const ssize_t scritti = ::write(g_report, p, resto);
+    if (scritti < 0 && errno == EINTR) continue;
+    if (scritti <= 0) return;  // the tool has gone: nothing left to tell
+    p += scritti;
+    resto -= static_cast<size_t>(scritti);
   }
 }
 
@@ -65,7 +68,9 @@ int main(int argc, char** argv) {
 
   using EntryPoint = std::int32_t (*)();
   const std::int32_t risultato = reinterpret_cast<EntryPoint>(simbolo)();
-  Riferisci(cw::worker::kConclusa, std::to_string(risultato));
+  char codice[16];
+  std::snprintf(codice, sizeof codice, "%d", static_cast<int>(risultato));
+  Riferisci(cw::worker::kConclusa, codice);
   // Ending the process releases the library; the component's destructors
   // and exit handlers are not run, so none of them can hold up the tool.
   ::_exit(0);

@@ -1,0 +1,101 @@
+// "Registra" and "Rimuovi" end to end on a fresh sandbox whose components the
+// stand-in development environment built: the real process service, the
+// real worker, the stand-in components writing the stand-ins' registry. Then
+// the full build run, which moves the first row's registration to its copy
+// in "D:\QuilApp".
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "build/compila.h"
+#include "build/tutto.h"
+#include "commands/comandi.h"
+#include "platform/ansi.h"
+#include "platform/linux_filesystem.h"
+#include "platform/linux_process.h"
+#include "registration/modRegistraDll.h"
+#include "registro_standin.h"
+#include "sandbox.h"
+#include "support/ui_registrata.h"
+
+namespace cw {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Entro;
+using test::UiRegistrata;
+
+class RegistrazioneEndToEnd : public ::testing::Test {
+ protected:
+  test::PrefissoTemporaneo radice;  // only its folder: the sandbox goes inside
+  fs::path sandbox = radice.Dir() / "sandbox";
+  CatalogoComponenti catalogo;
+
+  void SetUp() override {
+    CaricaCatalogo(catalogo);
+    sandbox::CreaSandbox(sandbox, catalogo, {false, {{sandbox::kVb6, CartellaEseguibile() / "standin-vb6", true}}});
+  }
+
+  // The registry, upper-cased so it compares with the catalogue's names
+  // whatever case the built files have on disk.
+  std::set<std::string> Registro() const {
+    std::set<std::string> out;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(sandbox / "registry-standin", ec)) {
+      if (e.path().filename().string().front() == '.') continue;
+      std::ifstream in(e.path());
+      for (std::string riga; std::getline(in, riga);)
+        if (riga.rfind("Percorso=", 0) == 0) out.insert(MaiuscoloUtf8(riga.substr(9)));
+    }
+    return out;
+  }
+};
+
+TEST_F(RegistrazioneEndToEnd, RegistraAndRimuoviOverTheWholeSuite) {
+  DriveTable drives(sandbox);
+  LinuxFileSystem fso(drives);
+  LinuxProcesses processi(drives);
+  UiRegistrata ui;
+  RegistratoreHelper registratore(ui, drives);
+  CampiInMemoria campi;
+  campi.ImpostaTesto(Campo::txtVersionePrincipale, "1");
+  campi.ImpostaTesto(Campo::txtVersioneSecondario, "0");
+  campi.ImpostaTesto(Campo::txtVersioneRevisione, "0");
+  const std::string cartellaProgramma = (radice.Dir() / "bin").string();
+  Contesto ctx{fso, catalogo, ui, campi, &processi, &registratore, nullptr, [&] { return cartellaProgramma; },
+               [](int) {}, "Notepad.exe", [](const std::string&) {}};
+
+  int rigaFallita = 0;
+  CompilaProgetti(fso, catalogo, ui, processi, &rigaFallita);
+  ASSERT_EQ(rigaFallita, -1) << ui.log.back();
+
+  std::set<std::string> server;
+  for (int i = catalogo.LBound(); i <= catalogo.UBound(); ++i)
+    if (catalogo(i, kTipo) == "dll" || catalogo(i, kTipo) == "exe") server.insert(MaiuscoloUtf8(catalogo.FileOutputCompleto(i)));
+  ASSERT_EQ(server.size(), 140u);
+
+  EXPECT_EQ(EseguiComando(ctx, &cmdRegistra_Click), Esito::Completato);
+  EXPECT_TRUE(ui.messaggi.empty());
+  ASSERT_EQ(ui.log.size(), 149u);
+  EXPECT_EQ(ui.log.back(), "Pronto");
+  for (int i = 0; i < 148; ++i)
+    EXPECT_EQ(ui.log[i], "Registrazione componente " + MaiuscoloUtf8(catalogo(i, kFileOutput)) + " in corso... OK!");
+  // The EXE servers register in their own processes, maybe after "Pronto".
+  EXPECT_TRUE(Entro([&] { return Registro().size() == 140; })) << Registro().size();
+  EXPECT_EQ(Registro(), server);
+
+  EXPECT_EQ(EseguiComando(ctx, &cmdRimuovi_Click), Esito::Completato);
+  EXPECT_TRUE(ui.messaggi.empty());
+  EXPECT_EQ(ui.log.front(), "Rimozione componente " + MaiuscoloUtf8(catalogo(0, kFileOutput)) + " in corso... OK!");
+  EXPECT_TRUE(Entro([&] { return Registro().empty(); })) << Registro().size();
+
+  // The full build run: the first row registered from its copy in D:\QuilApp.
+  EXPECT_EQ(EseguiComando(ctx, &cmdTutto_Click), Esito::Completato) << ui.log.back();
+  EXPECT_EQ(Registro(), std::set<std::string>{MaiuscoloUtf8(std::string(kCartellaQuilApp) + "\\" + catalogo(0, kFileOutput))});
+  EXPECT_TRUE(Entro([&] { return processi.FigliInCorso() == 0; }));
+}
+
+}  // namespace
+}  // namespace cw

@@ -1,0 +1,331 @@
+// The editing commands as the window runs them: through the click
+// dispatcher, with the recording window face, the real file service on a
+// temporary prefix and a settings file of their own.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "commands/comandi.h"
+#include "projectfile/suite_prova.h"
+#include "settings/modFileIni.h"
+#include "support/ui_registrata.h"
+
+namespace cw {
+namespace {
+
+using test::Messaggio;
+using test::SuiteProva;
+using test::UiRegistrata;
+
+// A context with only what these commands use; the rest stays empty.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+Contesto Ctx(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, Campi& campi) {
+  return Contesto{fso, catalogo, ui, campi};
+}
+#pragma GCC diagnostic pop
+
+const std::string kProgetto =
+    "Type=OleDll\n"
+    "CompatibleMode=\"1\"\n"
+    "MajorVer=1\n"
+    "MinorVer=0\n"
+    "RevisionVer=41\n"
+    "FavorPentiumPro(tm)=0\n"
+    "VersionComments=\"old\"\n"
+    "VersionCompanyName=S\n"
+    "Object={AAAA}#1.0#0; A.ocx\n";
+
+class ComandiTest : public ::testing::Test {
+ protected:
+  SuiteProva suite{{{"Alfa", "Alfa.vbp", "dll"}, {"Beta", "Beta.vbp", "app"}}};
+  UiRegistrata ui;
+  CampiInMemoria campi;
+  Contesto ctx = Ctx(suite.fso, suite.catalogo, ui, campi);
+
+  void SetUp() override {
+    ctx.cartellaProgramma = [this] { return (suite.prefisso.Dir() / "programma").string(); };
+    for (std::size_t i = 0; i < suite.righe.size(); ++i) suite.Scrivi(suite.Progetto(i), kProgetto);
+    campi.ImpostaTesto(Campo::txtVersionePrincipale, "2");
+    campi.ImpostaTesto(Campo::txtVersioneSecondario, "1");
+    campi.ImpostaTesto(Campo::txtVersioneRevisione, "7");
+    campi.ImpostaIncrementoAutomatico(1);
+  }
+
+  Esito Clic(Gestore g) { return EseguiComando(ctx, g); }
+  std::string Ini(const std::string& chiave) const {
+    return LeggiIniStringa(ctx.FileIni(), kSezioneVersione, chiave, "<assente>", 255);
+  }
+  std::string IniGrezzo() const {
+    std::ifstream in(ctx.FileIni(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  std::string P(std::size_t i) const { return suite.Leggi(suite.Progetto(i)); }
+  bool Riga(std::size_t i, const std::string& riga) const { return P(i).find(riga + "\r\n") != std::string::npos; }
+  std::vector<std::string> Backup() const {
+    return {"Backup di ALFA.VBP in corso... OK!", "Backup di BETA.VBP in corso... OK!"};
+  }
+  static std::vector<std::string> Piu(std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+  }
+  void Messaggio1(const std::string& testo, int stile) const {
+    ASSERT_EQ(ui.messaggi.size(), 1u);
+    EXPECT_EQ(ui.messaggi[0].testo, testo);
+    EXPECT_EQ(ui.messaggi[0].stile, stile);
+    EXPECT_EQ(ui.messaggi[0].titolo, "CompilaWexo");
+  }
+};
+
+TEST_F(ComandiTest, TheFiveCommandsAreInTheTable) {
+  std::vector<std::string> nomi;
+  for (const auto& v : TabellaComandi()) nomi.push_back(v.nome);
+  for (const char* n : {"cmdBackup", "cmdBackupCompatibilita", "cmdImpostaVersione", "cmdApplica", "cmdChangeGuid"})
+    EXPECT_NE(std::find(nomi.begin(), nomi.end(), n), nomi.end()) << n;
+}
+
+TEST_F(ComandiTest, SoloBackupRunsInTheFrameWithItsClosingMessage) {
+  ui.LogAddItem("left over");
+  ui.LogSetFontName("Courier New");
+  ui.eventi.clear();
+  EXPECT_EQ(Clic(cmdBackup_Click), Esito::Completato);
+  EXPECT_EQ(ui.log, Piu(Backup(), {"Pronto"}));
+  EXPECT_EQ(ui.selezionata, 2);
+  EXPECT_EQ(ui.font, "Tahoma");
+  EXPECT_EQ(ui.puntatori, (std::vector<int>{11, 0}));
+  Messaggio1("Backup effettuato", 64);
+  // Frame order: pointer, clear, font ... "Pronto", select, refresh, pointer, message.
+  const std::vector<std::string> inizio(ui.eventi.begin(), ui.eventi.begin() + 3);
+  EXPECT_EQ(inizio, (std::vector<std::string>{"pointer:11", "clear", "font:Tahoma"}));
+  const std::vector<std::string> fine(ui.eventi.end() - 5, ui.eventi.end());
+  EXPECT_EQ(fine, (std::vector<std::string>{"add:Pronto", "select:2", "refresh", "pointer:0",
+                                            "msg:CompilaWexo:Backup effettuato"}));
+  EXPECT_EQ(suite.Leggi(suite.Progetto(0) + "_1"), kProgetto);
+}
+
+TEST_F(ComandiTest, BackupECompatibilitaWritesTheSelectedMode) {
+  const struct {
+    Compatibilita opzione;
+    const char* riga;
+  } kCasi[] = {{Compatibilita::Nessuna, "CompatibleMode=\"0\""},
+               {Compatibilita::Progetto, "CompatibleMode=\"1\""},
+               {Compatibilita::Binaria, "CompatibleMode=\"2\""}};
+  for (const auto& c : kCasi) {
+    campi.SelezionaOpzione(c.opzione);
+    ui.messaggi.clear();
+    EXPECT_EQ(Clic(cmdBackupCompatibilita_Click), Esito::Completato);
+    EXPECT_TRUE(Riga(0, c.riga)) << c.riga;
+    EXPECT_EQ(ui.log, Piu(Backup(), {"Impostazione compatibilità di ALFA.VBP in corso... OK!", "Pronto"}));
+    Messaggio1("Backup e impostazione compatibilità effettuate", 64);
+  }
+  EXPECT_EQ(P(1), kProgetto);  // the "app" row
+  EXPECT_EQ(ui.puntatori, (std::vector<int>{11, 0, 11, 0, 11, 0}));
+}
+
+// Options as a window might report them with none of the three selected.
+class NessunaOpzione : public CampiInMemoria {
+ public:
+  bool OpzioneSelezionata(Compatibilita) const override { return false; }
+};
+
+TEST_F(ComandiTest, BinaryIsWhatIsLeftWhenNeitherOtherOptionIsSelected) {
+  NessunaOpzione nessuna;
+  Contesto c = Ctx(suite.fso, suite.catalogo, ui, nessuna);
+  c.cartellaProgramma = ctx.cartellaProgramma;
+  EXPECT_EQ(EseguiComando(c, cmdBackupCompatibilita_Click), Esito::Completato);
+  EXPECT_TRUE(Riga(0, "CompatibleMode=\"2\""));
+}
+
+TEST_F(ComandiTest, BackupEVersioneWritesIncrementsAndSavesInOrder) {
+  EXPECT_EQ(Clic(cmdImpostaVersione_Click), Esito::Completato);
+  for (std::size_t i : {0u, 1u}) {
+    EXPECT_TRUE(Riga(i, "MajorVer=2"));
+    EXPECT_TRUE(Riga(i, "MinorVer=1"));
+    EXPECT_TRUE(Riga(i, "RevisionVer=7"));  // the revision as it stood before the click
+    EXPECT_TRUE(Riga(i, "FavorPentiumPro(tm)=-1"));
+  }
+  EXPECT_EQ(campi.Testo(Campo::txtVersioneRevisione), "8");
+  EXPECT_EQ(IniGrezzo(), "[Versione]\r\nIncrementoAutomatico=-1\r\nPrincipale=2\r\nSecondario=1\r\nRevisione=8\r\n");
+  EXPECT_EQ(ui.log, Piu(Backup(), {"Impostazione versione di ALFA.VBP in corso... OK!",
+                                   "Impostazione versione di BETA.VBP in corso... OK!", "Pronto"}));
+  EXPECT_EQ(ui.puntatori, (std::vector<int>{13, 0}));
+  Messaggio1("Backup e impostazione versione effettuate", 64);
+  // The backup was taken before the rewrite.
+  EXPECT_EQ(suite.Leggi(suite.Progetto(0) + "_1"), kProgetto);
+
+  // The next click writes what the field now shows.
+  EXPECT_EQ(Clic(cmdImpostaVersione_Click), Esito::Completato);
+  EXPECT_TRUE(Riga(0, "RevisionVer=8"));
+  EXPECT_EQ(Ini("Revisione"), "9");
+}
+
+TEST_F(ComandiTest, TheRevisionIsWrittenAsTypedAndIncrementedAsANumber) {
+  campi.ImpostaTesto(Campo::txtVersionePrincipale, " 3");
+  campi.ImpostaTesto(Campo::txtVersioneRevisione, "0099");
+  EXPECT_EQ(Clic(cmdImpostaVersione_Click), Esito::Completato);
+  EXPECT_TRUE(Riga(0, "MajorVer= 3"));
+  EXPECT_TRUE(Riga(0, "RevisionVer=0099"));
+  EXPECT_EQ(campi.Testo(Campo::txtVersioneRevisione), "100");
+  EXPECT_EQ(Ini("Principale"), "3");  // the reader drops the blank; the file holds it
+  EXPECT_NE(IniGrezzo().find("Principale= 3\r\n"), std::string::npos);
+
+  const struct {
+    const char* prima;
+    const char* dopo;
+  } kCasi[] = {{"2.5", "3"}, {"3.5", "5"}, {"-32768", "-32767"}, {"32766", "32767"}, {"1e2", "101"}, {"-1", "0"}};
+  for (const auto& c : kCasi) {
+    campi.ImpostaTesto(Campo::txtVersioneRevisione, c.prima);
+    EXPECT_EQ(Clic(cmdImpostaVersione_Click), Esito::Completato) << c.prima;
+    EXPECT_TRUE(Riga(0, std::string("RevisionVer=") + c.prima)) << c.prima;
+    EXPECT_EQ(campi.Testo(Campo::txtVersioneRevisione), c.dopo) << c.prima;
+  }
+}
+
+TEST_F(ComandiTest, GreyedOrClearCheckBoxDoesNotIncrement) {
+  for (int valore : {2, 0}) {
+    campi.ImpostaIncrementoAutomatico(valore);
+    campi.ImpostaTesto(Campo::txtVersioneRevisione, "32767");
+    EXPECT_EQ(Clic(cmdImpostaVersione_Click), Esito::Completato) << valore;
+    EXPECT_EQ(campi.Testo(Campo::txtVersioneRevisione), "32767");
+    EXPECT_TRUE(Riga(0, "RevisionVer=32767"));
+    EXPECT_EQ(Ini("IncrementoAutomatico"), "0");
+    EXPECT_EQ(Ini("Revisione"), "32767");
+  }
+  // With the box clear even a revision beyond 16 bits is written as it stands.
+  campi.ImpostaTesto(Campo::txtVersioneRevisione, "99999");
+  EXPECT_EQ(Clic(cmdImpostaVersione_Click), Esito::Completato);
+  EXPECT_TRUE(Riga(0, "RevisionVer=99999"));
+}
+
+TEST_F(ComandiTest, TheFirstInvalidFieldIsReportedAndNothingElseHappens) {
+  const struct {
+    const char* principale;
+    const char* secondario;
+    const char* revisione;
+    const char* messaggio;
+  } kCasi[] = {
+      {"", "1", "", "Versione principale non valida"},
+      {"1,5", "1", "1", "Versione principale non valida"},
+      {"2", "x", "", "Versione secondaria non valida"},
+      {"2", "1 2", "3", "Versione secondaria non valida"},
+      {"2", "1", "", "Versione revisione non valida"},
+      {"2", "1", " ", "Versione revisione non valida"},
+      {"2", "1", "&H10", "Versione revisione non valida"},
+  };
+  for (const auto& c : kCasi) {
+    campi.ImpostaTesto(Campo::txtVersionePrincipale, c.principale);
+    campi.ImpostaTesto(Campo::txtVersioneSecondario, c.secondario);
+    campi.ImpostaTesto(Campo::txtVersioneRevisione, c.revisione);
+    ui.eventi.clear();
+    ui.messaggi.clear();
+    EXPECT_EQ(Clic(cmdImpostaVersione_Click), Esito::Rifiutato);
+    Messaggio1(c.messaggio, 48);
+    EXPECT_EQ(ui.eventi.size(), 1u);  // the box and nothing else: no pointer, no log
+  }
+  EXPECT_EQ(P(0), kProgetto);
+  EXPECT_FALSE(suite.Esiste(suite.Progetto(0) + "_1"));
+  EXPECT_EQ(IniGrezzo(), "");
+}
+
+TEST_F(ComandiTest, ARevisionTheIncrementWouldOverflowIsRefusedBeforeAnyChange) {
+  for (const char* revisione : {"32767", "32767.4", "32767.5", "40000", "-40000", "1e10"}) {
+    campi.ImpostaTesto(Campo::txtVersioneRevisione, revisione);
+    ui.eventi.clear();
+    ui.messaggi.clear();
+    EXPECT_EQ(Clic(cmdImpostaVersione_Click), Esito::Rifiutato) << revisione;
+    Messaggio1("Versione revisione non valida", 48);
+    EXPECT_EQ(ui.eventi.size(), 1u);
+    EXPECT_EQ(campi.Testo(Campo::txtVersioneRevisione), revisione);
+  }
+  EXPECT_EQ(P(0), kProgetto);
+  EXPECT_FALSE(suite.Esiste(suite.Progetto(0) + "_1"));
+  EXPECT_EQ(IniGrezzo(), "");
+}
+
+TEST_F(ComandiTest, AFailingRewriteLeavesTheFieldsAndSettingsAsTheyWere) {
+  suite.SolaLettura(suite.Progetto(1));
+  // The read-only file's backup copy is read-only too; the backup itself
+  // succeeds the first time.
+  EXPECT_EQ(Clic(cmdImpostaVersione_Click), Esito::ErroreRuntime);
+  EXPECT_EQ(campi.Testo(Campo::txtVersioneRevisione), "7");
+  EXPECT_EQ(IniGrezzo(), "");
+  EXPECT_EQ(ui.log.back(), "Impostazione versione di BETA.VBP in corso...");
+  EXPECT_EQ(ui.puntatori.back(), 0);
+  ASSERT_EQ(ui.messaggi.size(), 1u);
+  EXPECT_EQ(ui.messaggi[0].stile, 16);
+  EXPECT_EQ(ui.messaggi[0].testo, "Errore di run-time '70':\n\nAutorizzazione negata");
+  EXPECT_EQ(suite.Leggi(suite.Progetto(1) + "_tmp"), kProgetto);
+}
+
+TEST_F(ComandiTest, ApplicaSavesFirstThenRewritesWithoutFrame) {
+  campi.ImpostaTesto(Campo::txtCommenti, "");
+  campi.ImpostaTesto(Campo::txtCopyRight, "© 2024");
+  campi.ImpostaTesto(Campo::txtNomeProdotto, "Wexo \"Suite\"");
+  campi.ImpostaTesto(Campo::txtNomeSocieta, "Orbalis Società");
+  ui.LogAddItem("Pronto");
+  ui.eventi.clear();
+  EXPECT_EQ(Clic(cmdApplica_Click), Esito::Completato);
+  EXPECT_EQ(ui.log, (std::vector<std::string>{"Pronto", "Impostazione proprietà di ALFA.VBP in corso... OK!",
+                                              "Impostazione proprietà di BETA.VBP in corso... OK!"}));
+  EXPECT_TRUE(ui.puntatori.empty());
+  EXPECT_TRUE(ui.messaggi.empty());
+  EXPECT_EQ(std::count(ui.eventi.begin(), ui.eventi.end(), "clear"), 0);
+  EXPECT_TRUE(Riga(0, "VersionComments="));
+  EXPECT_TRUE(Riga(1, "VersionCompanyName=Orbalis Societ\xE0"));
+  EXPECT_EQ(IniGrezzo(),
+            "[Versione]\r\nCommenti=\r\nCopyRight=\xA9 2024\r\nNomeProdotto=Wexo \"Suite\"\r\n"
+            "NomeSocieta=Orbalis Societ\xE0\r\n");
+  EXPECT_EQ(Ini("NomeSocieta"), "Orbalis Società");
+  EXPECT_FALSE(suite.Esiste(suite.Progetto(0) + "_1"));  // no backup
+}
+
+TEST_F(ComandiTest, ApplicaHasSavedTheTextsWhenThePassFails) {
+  campi.ImpostaTesto(Campo::txtCommenti, "nuovo");
+  std::filesystem::remove(suite.prefisso.Host(suite.Progetto(0)));
+  EXPECT_EQ(Clic(cmdApplica_Click), Esito::ErroreRuntime);
+  EXPECT_EQ(Ini("Commenti"), "nuovo");
+  EXPECT_EQ(ui.log, (std::vector<std::string>{"Impostazione proprietà di ALFA.VBP in corso..."}));
+  EXPECT_EQ(P(1), kProgetto);
+}
+
+TEST_F(ComandiTest, SostituisciBacksUpAlwaysAndReplacesOnlyWithBothFields) {
+  suite.Scrivi(suite.InCartella(0, "Form\\f.frm"), "Object = \"{AAAA}#1.0#0\"; \"A.ocx\"\n");
+  const struct {
+    const char* vecchio;
+    const char* nuovo;
+  } kVuoti[] = {{"", ""}, {"{AAAA}", ""}, {"", "{BBBB}"}};
+  for (const auto& c : kVuoti) {
+    campi.ImpostaTesto(Campo::txtGuidOld, c.vecchio);
+    campi.ImpostaTesto(Campo::txtGuidNew, c.nuovo);
+    EXPECT_EQ(Clic(cmdChangeGuid_Click), Esito::Completato);
+    EXPECT_EQ(ui.log, Backup());
+    EXPECT_EQ(P(0), kProgetto);  // not even its line ends changed
+  }
+  EXPECT_EQ(suite.Leggi(suite.Progetto(0) + "_3"), kProgetto);
+
+  campi.ImpostaTesto(Campo::txtGuidOld, "{AAAA}");
+  campi.ImpostaTesto(Campo::txtGuidNew, "{BBBB}");
+  ui.eventi.clear();
+  EXPECT_EQ(Clic(cmdChangeGuid_Click), Esito::Completato);
+  EXPECT_EQ(ui.log, Backup());
+  EXPECT_TRUE(Riga(0, "Object={BBBB}#1.0#0; A.ocx"));
+  EXPECT_TRUE(Riga(1, "Object={BBBB}#1.0#0; A.ocx"));
+  EXPECT_EQ(suite.Leggi(suite.InCartella(0, "Form\\f.frm")), "Object = \"{BBBB}#1.0#0\"; \"A.ocx\"\r\n");
+  EXPECT_EQ(ui.eventi.front(), "pointer:13");
+  EXPECT_EQ(ui.eventi.back(), "pointer:0");
+  EXPECT_TRUE(ui.messaggi.empty());
+  EXPECT_EQ(campi.Testo(Campo::txtGuidOld), "{AAAA}");
+}
+
+TEST_F(ComandiTest, AFailingBackupStopsTheCommandAtItsRow) {
+  std::filesystem::remove(suite.prefisso.Host(suite.Progetto(1)));
+  EXPECT_EQ(Clic(cmdBackupCompatibilita_Click), Esito::ErroreRuntime);
+  EXPECT_EQ(ui.log, (std::vector<std::string>{"Backup di ALFA.VBP in corso... OK!", "Backup di BETA.VBP in corso..."}));
+  EXPECT_EQ(P(0), kProgetto);
+  ASSERT_EQ(ui.messaggi.size(), 1u);
+  EXPECT_EQ(ui.messaggi[0].testo, "Errore di run-time '53':\n\nImpossibile trovare il file");
+}
+
+}  // namespace
+}  // namespace cw

@@ -6,10 +6,14 @@ namespace cw {
 // and leaves every other control unconnected.
 const std::vector<VoceComando>& TabellaComandi() {
   static const std::vector<VoceComando> kTabella = {
-      // {"cmdBackup", &cmdBackup_Click},
+      {"cmdBackup", &cmdBackup_Click},
+      {"cmdBackupCompatibilita", &cmdBackupCompatibilita_Click},
       {"cmdTutto", &cmdTutto_Click},
+      {"cmdImpostaVersione", &cmdImpostaVersione_Click},
       {"cmdRegistra", &cmdRegistra_Click},
       {"cmdRimuovi", &cmdRimuovi_Click},
+      {"cmdChangeGuid", &cmdChangeGuid_Click},
+      {"cmdApplica", &cmdApplica_Click},
   };
   return kTabella;
 }

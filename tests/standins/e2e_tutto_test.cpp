@@ -36,17 +36,27 @@ std::string Leggi(const fs::path& p) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-class TuttoEndToEnd : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
+// One QApplication for the test program, made before the first test and
+// deleted before static destruction begins (Qt must not outlive main).
+class AmbienteQt : public ::testing::Environment {
+ public:
+  void SetUp() override {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char nome[] = "cw_e2e_tutto_tests";
-    static char* argv[] = {nome, nullptr};
-    static QApplication app(argc, argv);
+    app_ = new QApplication(argc_, argv_);
     CaricaCaratteri();
   }
+  void TearDown() override { delete app_; }
 
+ private:
+  int argc_ = 1;
+  char nome_[24] = "cw_tutto_e2e_tests";
+  char* argv_[2] = {nome_, nullptr};
+  QApplication* app_ = nullptr;
+};
+[[maybe_unused]] ::testing::Environment* const kAmbiente = ::testing::AddGlobalTestEnvironment(new AmbienteQt);
+
+class TuttoEndToEnd : public ::testing::Test {
+ protected:
   void SetUp() override {
     std::string tmpl = (fs::temp_directory_path() / "cw-e2e-XXXXXX").string();
     ASSERT_NE(mkdtemp(tmpl.data()), nullptr);

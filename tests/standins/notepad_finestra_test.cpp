@@ -9,14 +9,25 @@
 namespace cw::notepad {
 namespace {
 
-QApplication& App() {
-  static int argc = 1;
-  static char nome[] = "notepad_test";
-  static char* argv[] = {nome, nullptr};
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication app(argc, argv);
-  return app;
-}
+// One QApplication for the test program, made before the first test and
+// deleted before static destruction begins (Qt must not outlive main).
+class AmbienteQt : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    app_ = new QApplication(argc_, argv_);
+  }
+  void TearDown() override { delete app_; }
+
+ private:
+  int argc_ = 1;
+  char nome_[24] = "cw_notepad_tests";
+  char* argv_[2] = {nome_, nullptr};
+  QApplication* app_ = nullptr;
+};
+[[maybe_unused]] ::testing::Environment* const kAmbiente = ::testing::AddGlobalTestEnvironment(new AmbienteQt);
+
+QApplication& App() { return *qApp; }
 
 TEST(StandinNotepad, TheWholeCommandLineIsTheFileName) {
   // "Notepad.exe C:\Progetti VB\Wexo\ErroriCompilazione.txt" arrives split at the blank.

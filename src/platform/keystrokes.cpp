@@ -131,7 +131,7 @@ class Parser {
       } else if (c == '}' || c == '[' || c == ']') {
         Malformed("carattere speciale fuori dalle graffe");
       } else {
-        Emit(SpecialKey::None, NextCharacter(), mods);
+        Emit(SpecialKey::Character, NextCharacter(), mods);
       }
     }
     if (inGroup) Malformed("\"(\" senza \")\"");
@@ -165,7 +165,7 @@ class Parser {
     if (AtEnd() || Peek() != '}') Malformed("\"{\" senza \"}\"");
     ++pos_;
     if (characters == 1) {
-      Emit(SpecialKey::None, first, mods, times);
+      Emit(SpecialKey::Character, first, mods, times);
       return;
     }
     for (const auto& k : kNamedKeys) {

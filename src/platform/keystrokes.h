@@ -20,7 +20,7 @@ namespace cw {
 enum KeyModifier : unsigned { kModShift = 1, kModCtrl = 2, kModAlt = 4 };
 
 enum class SpecialKey {
-  None,  // a character, not a named key
+  Character,  // not a named key: KeyEvent::character
   Enter, Tab, Escape, Backspace, Delete, Insert, Home, End, PageUp, PageDown,
   Up, Down, Left, Right,
   F1, F2, F3, F4, F5, F6, F7, F8, F9, F10, F11, F12, F13, F14, F15, F16,
@@ -29,8 +29,8 @@ enum class SpecialKey {
 
 // One key pressed and released, with the modifiers held around it.
 struct KeyEvent {
-  SpecialKey key = SpecialKey::None;
-  char32_t character = 0;  // when key is None
+  SpecialKey key = SpecialKey::Character;
+  char32_t character = 0;  // when key is Character
   unsigned modifiers = 0;  // KeyModifier bits
 
   bool operator==(const KeyEvent&) const = default;

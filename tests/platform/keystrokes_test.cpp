@@ -7,13 +7,13 @@
 namespace cw {
 namespace {
 
-KeyEvent Ch(char32_t c, unsigned mods = 0) { return {SpecialKey::None, c, mods}; }
+KeyEvent Ch(char32_t c, unsigned mods = 0) { return {SpecialKey::Character, c, mods}; }
 KeyEvent K(SpecialKey k, unsigned mods = 0) { return {k, 0, mods}; }
 
 std::u32string Literal(const std::vector<KeyEvent>& events) {
   std::u32string out;
   for (const auto& e : events) {
-    if (e.key != SpecialKey::None || e.modifiers != 0) return U"<not literal>";
+    if (e.key != SpecialKey::Character || e.modifiers != 0) return U"<not literal>";
     out += e.character;
   }
   return out;

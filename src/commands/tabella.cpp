@@ -14,6 +14,9 @@ const std::vector<VoceComando>& TabellaComandi() {
       {"cmdRimuovi", &cmdRimuovi_Click},
       {"cmdChangeGuid", &cmdChangeGuid_Click},
       {"cmdApplica", &cmdApplica_Click},
+      {"mnuGeneraVbg", &mnuGeneraVbg_Click},
+      {"mnuVbBuild", &mnuVbBuild_Click},
+      {"mnuIndirizziBaseDll", &mnuIndirizziBaseDll_Click},
   };
   return kTabella;
 }

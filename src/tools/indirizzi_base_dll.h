@@ -1,0 +1,28 @@
+#pragma once
+// "Indirizzi di base DLL": the base address every DLL project declares, one
+// log line per project, in a fixed-pitch font so the addresses line up.
+
+#include <string>
+
+#include "catalogue/catalogo.h"
+#include "platform/filesystem.h"
+#include "platform/ui.h"
+
+namespace cw {
+
+inline constexpr const char* kChiaveIndirizzoBase = "DllBaseAddress=";
+inline constexpr const char* kFontReport = "Courier New";
+// The name column: names are padded with blanks to this many characters.
+inline constexpr int kColonnaNome = 30;
+
+// "Indirizzo di base di: " + NAME + blanks to 30 characters + value. A name
+// of 30 characters or more is followed by one blank, so the value never runs
+// into it.
+std::string RigaIndirizzoBase(const std::string& fileProgetto, const std::string& valore);
+
+// Clears the log, sets "Courier New", and appends one line per "dll" row in
+// catalogue order. A project file that cannot be read raises the run-time
+// error; the lines before it stay.
+void IndirizziBaseDll(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui);
+
+}  // namespace cw

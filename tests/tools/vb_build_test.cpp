@@ -1,0 +1,222 @@
+#include "build/vb_build.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "commands/comandi.h"
+#include "platform/errors.h"
+#include "platform/keystrokes.h"
+#include "platform/linux_filesystem.h"
+#include "support/prefisso_temporaneo.h"
+#include "support/ui_registrata.h"
+#include "tools/contesto_prova.h"
+
+namespace cw {
+namespace {
+
+using Eventi = std::vector<std::string>;
+
+// The tool's window as the fake sees it: there or not, active or not. Keys
+// sent while it is not active would land in some other window.
+class TastieraFinta : public Keyboard {
+ public:
+  explicit TastieraFinta(Eventi& eventi) : eventi_(eventi) {}
+  bool finestra = true;
+  bool attiva = false;
+  int tastiAltrove = 0;
+  std::vector<std::string> inviati;
+
+  void AppActivate(const std::string& title, bool wait) override {
+    eventi_.push_back("AppActivate:" + title + (wait ? ":attesa" : ""));
+    if (title != kTitoloVbBuild || !finestra) SollevaErrore(kChiamataNonValida);
+    attiva = true;
+  }
+  bool IsActive(const std::string& title) override {
+    eventi_.push_back("IsActive");
+    return finestra && attiva && title == kTitoloVbBuild;
+  }
+  void SendKeys(const std::string& keys, bool wait) override {
+    eventi_.push_back("SendKeys:" + keys + (wait ? ":attesa" : ""));
+    if (!finestra || !attiva) ++tastiAltrove;
+    inviati.push_back(keys);
+  }
+
+ private:
+  Eventi& eventi_;
+};
+
+class UiCondivisa : public test::UiRegistrata {
+ public:
+  explicit UiCondivisa(Eventi& registro) : eventi_(registro) {}
+  void DoEvents() override {
+    UiRegistrata::DoEvents();
+    eventi_.push_back("DoEvents");
+  }
+
+ private:
+  Eventi& eventi_;
+};
+
+CatalogoComponenti Catalogo(const std::vector<std::string>& percorsi) {
+  std::vector<RigaCatalogo> righe;
+  for (const auto& p : percorsi) {
+    const auto barra = p.rfind('\\');
+    righe.push_back({p.substr(0, barra), p.substr(barra + 1), "C:\\Out", "dll", "x.dll"});
+  }
+  return CatalogoComponenti(std::move(righe));
+}
+
+class VbBuildTest : public ::testing::Test {
+ protected:
+  VbBuildTest() : tastiera(eventi), ui(eventi) {}
+
+  // Runs the routine; dopoAttesa(n, ms) runs after the n-th wait (from 1).
+  void Esegui(const CatalogoComponenti& catalogo) {
+    EseguiVbBuild(catalogo, tastiera, ui, [&](int ms) {
+      eventi.push_back("Attendi:" + std::to_string(ms));
+      ++attese;
+      if (dopoAttesa) dopoAttesa(attese, ms);
+    });
+  }
+
+  Eventi eventi;
+  TastieraFinta tastiera;
+  UiCondivisa ui;
+  int attese = 0;
+  std::function<void(int, int)> dopoAttesa;
+};
+
+TEST_F(VbBuildTest, ActivatesOnceThenTypesEachPathAndEnterAtThePace) {
+  Esegui(Catalogo({"C:\\A\\A.vbp", "C:\\B\\B.vbp"}));
+  EXPECT_EQ(eventi, (Eventi{
+                        "AppActivate:Vb-Build - Wexo:attesa", "DoEvents", "Attendi:5000",
+                        "IsActive", "SendKeys:C:\\A\\A.vbp:attesa", "Attendi:1000",
+                        "IsActive", "SendKeys:{ENTER}:attesa", "DoEvents", "Attendi:4000",
+                        "IsActive", "SendKeys:C:\\B\\B.vbp:attesa", "Attendi:1000",
+                        "IsActive", "SendKeys:{ENTER}:attesa", "DoEvents", "Attendi:4000",
+                    }));
+  EXPECT_EQ(tastiera.tastiAltrove, 0);
+  EXPECT_TRUE(ui.log.empty());
+  EXPECT_TRUE(ui.messaggi.empty());
+  EXPECT_TRUE(ui.puntatori.empty());
+}
+
+TEST_F(VbBuildTest, PathsAreTypedLiterally) {
+  const std::string percorso = "C:\\Program Files (x86)\\Wexo+1\\a^b%c~d{e}[f] città.vbp";
+  Esegui(Catalogo({percorso}));
+  ASSERT_EQ(tastiera.inviati.size(), 2u);
+  EXPECT_EQ(tastiera.inviati[0], "C:\\Program Files {(}x86{)}\\Wexo{+}1\\a{^}b{%}c{~}d{{}e{}}{[}f{]} città.vbp");
+  std::u32string digitato;
+  for (const KeyEvent& e : ParseKeystrokes(tastiera.inviati[0])) {
+    EXPECT_EQ(e.key, SpecialKey::Character);
+    EXPECT_EQ(e.modifiers, 0u);
+    digitato += e.character;
+  }
+  EXPECT_EQ(digitato, U"C:\\Program Files (x86)\\Wexo+1\\a^b%c~d{e}[f] città.vbp");
+}
+
+TEST_F(VbBuildTest, TheToolsWindowIsActivatedAgainWhenTheUserMovedAway) {
+  // The user goes elsewhere during the first path's pause and again after
+  // the first Enter.
+  dopoAttesa = [&](int n, int) {
+    if (n == 2 || n == 3) tastiera.attiva = false;
+  };
+  Esegui(Catalogo({"C:\\A\\A.vbp", "C:\\B\\B.vbp"}));
+  EXPECT_EQ(tastiera.tastiAltrove, 0);
+  EXPECT_EQ(std::vector<std::string>(eventi.begin() + 5, eventi.begin() + 9),
+            (Eventi{"Attendi:1000", "IsActive", "AppActivate:Vb-Build - Wexo:attesa", "SendKeys:{ENTER}:attesa"}));
+  EXPECT_EQ(std::count(eventi.begin(), eventi.end(), "AppActivate:Vb-Build - Wexo:attesa"), 3);
+  EXPECT_EQ(tastiera.inviati, (std::vector<std::string>{"C:\\A\\A.vbp", "{ENTER}", "C:\\B\\B.vbp", "{ENTER}"}));
+}
+
+TEST_F(VbBuildTest, AToolThatHasGoneStopsTheRunWithError5) {
+  // Closed after the second row's Enter.
+  dopoAttesa = [&](int n, int) {
+    if (n == 5) tastiera.finestra = false;
+  };
+  try {
+    Esegui(Catalogo({"C:\\A\\A.vbp", "C:\\B\\B.vbp", "C:\\C\\C.vbp"}));
+    FAIL() << "no error";
+  } catch (const ErroreRuntime& e) {
+    EXPECT_EQ(e.Numero(), kChiamataNonValida);
+  }
+  EXPECT_EQ(tastiera.inviati, (std::vector<std::string>{"C:\\A\\A.vbp", "{ENTER}", "C:\\B\\B.vbp", "{ENTER}"}));
+  EXPECT_EQ(eventi.back(), "AppActivate:Vb-Build - Wexo:attesa");
+
+  // Gone between a path and its Enter: the Enter is not sent.
+  eventi.clear();
+  tastiera.inviati.clear();
+  tastiera.finestra = true;
+  attese = 0;
+  dopoAttesa = [&](int n, int) {
+    if (n == 2) tastiera.finestra = false;
+  };
+  EXPECT_THROW(Esegui(Catalogo({"C:\\A\\A.vbp", "C:\\B\\B.vbp"})), ErroreRuntime);
+  EXPECT_EQ(tastiera.inviati, std::vector<std::string>{"C:\\A\\A.vbp"});
+}
+
+class VbBuildComandoTest : public ::testing::Test {
+ protected:
+  VbBuildComandoTest() : fso(DriveTable(prefisso.Dir())), tastiera(eventi), ui(eventi) {
+    CaricaCatalogo(catalogo);
+    ctx.tastiera = &tastiera;
+    ctx.attendi = [&](int ms) { attesoMs += ms; };
+  }
+
+  test::PrefissoTemporaneo prefisso;
+  LinuxFileSystem fso;
+  Eventi eventi;
+  TastieraFinta tastiera;
+  UiCondivisa ui;
+  CatalogoComponenti catalogo;
+  CampiInMemoria campi;
+  Contesto ctx = test::ContestoDiProva(fso, catalogo, ui, campi);
+  long attesoMs = 0;
+};
+
+TEST_F(VbBuildComandoTest, TheWholeSuiteInCatalogueOrderTakes745Seconds) {
+  ui.log = {"riga precedente"};
+  EXPECT_EQ(EseguiComando(ctx, &mnuVbBuild_Click), Esito::Completato);
+  EXPECT_EQ(attesoMs, 745000);
+  ASSERT_EQ(tastiera.inviati.size(), 296u);
+  for (int i = 0; i < 148; ++i) {
+    EXPECT_EQ(tastiera.inviati[2 * static_cast<size_t>(i)], EscapeKeystrokes(catalogo.FileProgettoCompleto(i)));
+    EXPECT_EQ(tastiera.inviati[2 * static_cast<size_t>(i) + 1], "{ENTER}");
+  }
+  EXPECT_EQ(ui.doevents, 149);
+  EXPECT_EQ(ui.log, std::vector<std::string>{"riga precedente"});
+  EXPECT_TRUE(ui.messaggi.empty());
+  EXPECT_TRUE(ui.puntatori.empty());
+}
+
+TEST_F(VbBuildComandoTest, NoWindowOrNoKeystrokeServiceIsError5WithNothingTyped) {
+  tastiera.finestra = false;
+  EXPECT_EQ(EseguiComando(ctx, &mnuVbBuild_Click), Esito::ErroreRuntime);
+  ASSERT_EQ(ui.messaggi.size(), 1u);
+  EXPECT_EQ(ui.messaggi[0].testo, "Errore di run-time '5':\n\nChiamata di routine o argomento non valido");
+  EXPECT_EQ(ui.messaggi[0].titolo, "CompilaWexo");
+  EXPECT_EQ(ui.messaggi[0].stile, kStileCritico);
+  EXPECT_TRUE(tastiera.inviati.empty());
+  EXPECT_EQ(ui.doevents, 0);
+  EXPECT_EQ(attesoMs, 0);
+
+  ctx.tastiera = nullptr;
+  EXPECT_EQ(EseguiComando(ctx, &mnuVbBuild_Click), Esito::ErroreRuntime);
+  EXPECT_EQ(ui.messaggi.size(), 2u);
+}
+
+TEST(TabellaStrumenti, TheThreeEntriesOfTheMenuAreConnected) {
+  std::vector<std::pair<std::string, Gestore>> strumenti;
+  for (const auto& voce : TabellaComandi())
+    if (std::string(voce.nome).rfind("mnu", 0) == 0) strumenti.emplace_back(voce.nome, voce.gestore);
+  EXPECT_EQ(strumenti, (std::vector<std::pair<std::string, Gestore>>{{"mnuGeneraVbg", &mnuGeneraVbg_Click},
+                                                                     {"mnuVbBuild", &mnuVbBuild_Click},
+                                                                     {"mnuIndirizziBaseDll", &mnuIndirizziBaseDll_Click}}));
+}
+
+}  // namespace
+}  // namespace cw

@@ -25,14 +25,14 @@ struct Contesto {
   RegistratoreDll* registratore = nullptr;
   Keyboard* tastiera = nullptr;       // Vb-Build
   // The program's own folder, asked anew for every settings value.
-  std::function<std::string()> cartellaProgramma;
+  std::function<std::string()> cartellaProgramma = nullptr;
   // Waits of Attendi, in milliseconds (tests shorten them; the window never does).
-  std::function<void(int ms)> attendi;
+  std::function<void(int ms)> attendi = nullptr;
   // The full build run shows the error file through this command line's viewer.
   std::string visualizzatore = "Notepad.exe";
   // When set, shows the error file in place of the viewer program (the batch
   // front end prints it); returns once the user has seen it.
-  std::function<void(const std::string& fileErrori)> mostraFileErrori;
+  std::function<void(const std::string& fileErrori)> mostraFileErrori = nullptr;
 
   std::string FileIni() const;
 };

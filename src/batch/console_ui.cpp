@@ -1,0 +1,80 @@
+#include "batch/console_ui.h"
+
+namespace cw {
+namespace {
+
+bool Annunciata(const std::string& line) {
+  static const std::string kFine = " in corso...";
+  return line.size() >= kFine.size() && line.compare(line.size() - kFine.size(), kFine.size(), kFine) == 0;
+}
+
+}  // namespace
+
+ConsoleUi::ConsoleUi(std::FILE* out, std::FILE* err, bool conferma, bool inPlace)
+    : out_(out), err_(err), conferma_(conferma), inPlace_(inPlace) {}
+
+ConsoleUi::~ConsoleUi() { Svuota(); }
+
+void ConsoleUi::Stampa(const std::string& line) {
+  if (inPlace_) std::fputs("\r\033[K", out_);
+  std::fputs(line.c_str(), out_);
+  std::fputc('\n', out_);
+  std::fflush(out_);
+}
+
+void ConsoleUi::Svuota() {
+  if (inAttesa_ >= 0) {
+    Stampa(righe_[static_cast<size_t>(inAttesa_)]);
+    inAttesa_ = -1;
+  }
+}
+
+void ConsoleUi::LogClear() {
+  Svuota();
+  righe_.clear();
+}
+
+void ConsoleUi::LogAddItem(const std::string& line) {
+  Svuota();
+  righe_.push_back(line);
+  if (Annunciata(line)) {
+    inAttesa_ = static_cast<int>(righe_.size()) - 1;
+    if (inPlace_) {
+      std::fputs(("\r\033[K" + line).c_str(), out_);
+      std::fflush(out_);
+    }
+  } else {
+    Stampa(line);
+  }
+}
+
+std::string ConsoleUi::LogItem(int index) const {
+  if (index < 0 || index >= LogCount()) return {};
+  return righe_[static_cast<size_t>(index)];
+}
+
+void ConsoleUi::LogSetItem(int index, const std::string& line) {
+  if (index < 0 || index >= LogCount()) return;
+  righe_[static_cast<size_t>(index)] = line;
+  if (index == inAttesa_) {
+    inAttesa_ = -1;
+    Stampa(line);
+  }
+}
+
+int ConsoleUi::MsgBox(const std::string& prompt, int style, const std::string& title) {
+  Svuota();
+  std::fprintf(err_, "%s: %s\n", title.c_str(), prompt.c_str());
+  std::fflush(err_);
+  switch (style & 7) {
+    case 1:  // OK / Cancel
+      if (!conferma_) rifiutata_ = true;
+      return conferma_ ? kRispostaOk : kRispostaAnnulla;
+    case 4:  // Yes / No
+      if (!conferma_) rifiutata_ = true;
+      return conferma_ ? kRispostaSi : kRispostaNo;
+    default: return kRispostaOk;
+  }
+}
+
+}  // namespace cw

@@ -1,0 +1,50 @@
+#pragma once
+// The window's face on a terminal: log lines on standard output as they
+// become final, message boxes on standard error as "Titolo: testo",
+// questions answered by the command line's options.
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/ui.h"
+
+namespace cw {
+
+class ConsoleUi : public Ui {
+ public:
+  // conferma: the answer to questions (OK / Yes when true, Cancel / No when
+  // false). inPlace: show an announced line while its step runs (terminals).
+  ConsoleUi(std::FILE* out, std::FILE* err, bool conferma, bool inPlace);
+  ~ConsoleUi() override;
+
+  void LogClear() override;
+  void LogAddItem(const std::string& line) override;
+  int LogCount() const override { return static_cast<int>(righe_.size()); }
+  std::string LogItem(int index) const override;
+  void LogSetItem(int index, const std::string& line) override;
+  void LogSelect(int) override {}
+  void LogRefresh() override {}
+  void LogSetFontName(const std::string&) override {}
+  int MsgBox(const std::string& prompt, int style, const std::string& title) override;
+  void SetMousePointer(int) override {}
+  void DoEvents() override {}
+
+  // Prints a line still waiting for its final text as it stands (a command
+  // stopped by an error leaves its row " in corso...").
+  void Svuota();
+  bool UnaDomandaRifiutata() const { return rifiutata_; }
+
+ private:
+  void Stampa(const std::string& line);
+
+  std::FILE* out_;
+  std::FILE* err_;
+  bool conferma_;
+  bool inPlace_;
+  bool rifiutata_ = false;
+  std::vector<std::string> righe_;
+  int inAttesa_ = -1;  // index of the announced line not yet printed
+};
+
+}  // namespace cw

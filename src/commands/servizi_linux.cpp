@@ -1,0 +1,34 @@
+#include "commands/servizi_linux.h"
+
+#include "commands/attendi.h"
+#include "platform/linux_filesystem.h"
+#include "platform/linux_process.h"
+#include "registration/modRegistraDll.h"
+#include "settings/modFileIni.h"
+
+namespace cw {
+
+ServiziLinux::ServiziLinux(Ui& ui) : ui_(ui) {
+  const DriveTable drives = DriveTable::FromEnvironment();
+  fso_ = std::make_unique<LinuxFileSystem>(drives);
+  processi_ = std::make_unique<LinuxProcesses>(drives);
+  registratore_ = std::make_unique<RegistratoreHelper>(ui_, drives);
+  CaricaCatalogo(catalogo_);
+}
+
+ServiziLinux::~ServiziLinux() = default;
+
+cw::Contesto ServiziLinux::Contesto(Campi& campi) {
+  return cw::Contesto{
+      .fso = *fso_,
+      .catalogo = catalogo_,
+      .ui = ui_,
+      .campi = campi,
+      .processi = processi_.get(),
+      .registratore = registratore_.get(),
+      .cartellaProgramma = [] { return CartellaProgramma(); },
+      .attendi = [](int ms) { Attendi(ms, 0); },
+  };
+}
+
+}  // namespace cw

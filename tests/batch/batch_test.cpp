@@ -1,0 +1,247 @@
+// compilawexo-batch run as a process over a fresh sandbox, as a script or a
+// CI job would run it.
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "batch/opzioni.h"
+#include "commands/comandi.h"
+#include "platform/linux_filesystem.h"
+#include "sandbox/sandbox.h"
+#include "support/prefisso_temporaneo.h"
+#include "support/ui_registrata.h"
+
+namespace cw {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path CartellaBin() { return fs::read_symlink("/proc/self/exe").parent_path(); }
+
+std::string LeggiFile(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<std::string> Righe(const std::string& testo) {
+  std::vector<std::string> out;
+  std::istringstream in(testo);
+  for (std::string r; std::getline(in, r);) {
+    if (!r.empty() && r.back() == '\r') r.pop_back();
+    out.push_back(r);
+  }
+  return out;
+}
+
+// Every file of a drive, by its path inside the drive.
+std::map<std::string, std::string> Albero(const fs::path& drive) {
+  std::map<std::string, std::string> out;
+  for (const auto& e : fs::recursive_directory_iterator(drive))
+    if (e.is_regular_file() && !e.is_symlink()) out[fs::relative(e.path(), drive).string()] = LeggiFile(e.path());
+  return out;
+}
+
+struct Risultato {
+  int stato = -1;
+  std::string out;
+  std::string err;
+};
+
+// A sandbox and a private copy of the program (so the settings file beside
+// its folder is this test's own).
+class Batch : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sbx_ = tmp_.Dir() / "sbx";
+    prog_ = tmp_.Dir() / "prog";
+    CatalogoComponenti catalogo;
+    CaricaCatalogo(catalogo);
+    sandbox::OpzioniSandbox opzioni;
+    opzioni.installa.push_back({sandbox::kVb6, CartellaBin() / "standin-vb6", true});
+    sandbox::CreaSandbox(sbx_, catalogo, opzioni);
+    fs::create_directories(prog_);
+    for (const char* nome : {"compilawexo-batch", "compilawexo-regworker"})
+      fs::copy_file(CartellaBin() / nome, prog_ / nome);
+  }
+
+  Risultato Esegui(const std::string& argomenti) {
+    const fs::path out = tmp_.Dir() / "out.txt", err = tmp_.Dir() / "err.txt";
+    const std::string riga = "WINEPREFIX='" + sbx_.string() + "' '" + (prog_ / "compilawexo-batch").string() + "' " +
+                             argomenti + " >'" + out.string() + "' 2>'" + err.string() + "' </dev/null";
+    const int s = std::system(riga.c_str());
+    return {WIFEXITED(s) ? WEXITSTATUS(s) : -1, LeggiFile(out), LeggiFile(err)};
+  }
+
+  fs::path DriveC() const { return sbx_ / "drive_c"; }
+  fs::path FileIni() const { return tmp_.Dir() / "progWexoUty.ini"; }
+
+  test::PrefissoTemporaneo tmp_;
+  fs::path sbx_, prog_;
+};
+
+TEST_F(Batch, BackupPrintsEveryRowThenPronto) {
+  const Risultato r = Esegui("backup");
+  ASSERT_EQ(r.stato, 0) << r.err;
+  const auto righe = Righe(r.out);
+  ASSERT_EQ(righe.size(), 149u);
+  EXPECT_EQ(righe[0], "Backup di UTILITA.VBP in corso... OK!");
+  for (size_t i = 0; i < 148; ++i) {
+    EXPECT_EQ(righe[i].rfind("Backup di ", 0), 0u) << righe[i];
+    EXPECT_TRUE(righe[i].ends_with(" in corso... OK!")) << righe[i];
+  }
+  EXPECT_EQ(righe[148], "Pronto");
+  EXPECT_EQ(r.err, "CompilaWexo: Backup effettuato\n");
+  EXPECT_TRUE(fs::exists(DriveC() / "Progetti VB" / "Wexo" / "Utilita" / "Utilita.vbp_1"));
+}
+
+TEST_F(Batch, RefusedInputExitsTwoAndChangesNothing) {
+  const auto prima = Albero(DriveC());
+
+  Risultato r = Esegui("versione --revisione abc");
+  EXPECT_EQ(r.stato, 2);
+  EXPECT_EQ(r.err, "CompilaWexo: Versione revisione non valida\n");
+  EXPECT_EQ(r.out, "");
+
+  r = Esegui("tutto nessuna");
+  EXPECT_EQ(r.stato, 2);
+  EXPECT_NE(r.err.find("CompilaWexo: Sei sicuro di voler compliare senza nessuna compatibilià?"), std::string::npos);
+  EXPECT_NE(r.err.find("Backup, impostazione compatibilità e compilazione non effettuate"), std::string::npos);
+
+  EXPECT_EQ(Albero(DriveC()), prima);
+  EXPECT_FALSE(fs::exists(FileIni()));
+}
+
+TEST_F(Batch, RunTimeErrorExitsThreeWithTheBoxAndTheFailingRow) {
+  fs::remove(DriveC() / "Progetti VB" / "Wexo" / "Stringhe" / "Stringhe.vbp");
+  const Risultato r = Esegui("backup");
+  EXPECT_EQ(r.stato, 3);
+  EXPECT_EQ(r.err, "CompilaWexo: Errore di run-time '53':\n\nImpossibile trovare il file\n");
+  const auto righe = Righe(r.out);
+  ASSERT_FALSE(righe.empty());
+  EXPECT_EQ(righe.back(), "Backup di STRINGHE.VBP in corso...");
+}
+
+TEST_F(Batch, FailedBuildExitsOneAfterPrintingTheErrorFile) {
+  // A first run builds everything, so the deployment copies of the second
+  // find the built files of the rows it no longer reaches.
+  ASSERT_EQ(Esegui("tutto binaria").stato, 0);
+  // A form the project names is gone: its build fails and stops the walk.
+  const fs::path progetto = DriveC() / "Progetti VB" / "Wexo" / "Costanti";
+  bool tolto = false;
+  for (const auto& e : fs::recursive_directory_iterator(progetto))
+    if (!tolto && e.path().extension() == ".frm") tolto = fs::remove(e.path());
+  for (const auto& e : fs::directory_iterator(progetto))
+    if (!tolto && (e.path().extension() == ".bas" || e.path().extension() == ".cls")) tolto = fs::remove(e.path());
+  ASSERT_TRUE(tolto);
+
+  const Risultato r = Esegui("tutto binaria");
+  EXPECT_EQ(r.stato, 1) << r.err;
+  const auto righe = Righe(r.out);
+  const auto errore = std::find_if(righe.begin(), righe.end(), [](const std::string& s) {
+    return s.ends_with(") Compilazione COSTANTI.VBP in corso... ERRORE!");
+  });
+  ASSERT_NE(errore, righe.end()) << r.out;
+  EXPECT_NE(r.out.find("non completata."), std::string::npos);
+  EXPECT_EQ(std::count_if(righe.begin(), righe.end(),
+                          [](const std::string& s) { return s.find(") Compilazione ") != std::string::npos; }),
+            2);
+  EXPECT_EQ(righe.back(), "Pronto");
+}
+
+TEST_F(Batch, VersionUsesTheSettingsAndTheIncrement) {
+  const Risultato r = Esegui("versione --principale 3 --secondario 1 --revisione 7 --incremento si");
+  ASSERT_EQ(r.stato, 0) << r.err;
+  const std::string vbp = LeggiFile(DriveC() / "Progetti VB" / "Wexo" / "Utilita" / "Utilita.vbp");
+  EXPECT_NE(vbp.find("\r\nMajorVer=3\r\nMinorVer=1\r\nRevisionVer=7\r\n"), std::string::npos);
+  const std::string ini = LeggiFile(FileIni());
+  EXPECT_NE(ini.find("IncrementoAutomatico=-1\r\n"), std::string::npos);
+  EXPECT_NE(ini.find("Revisione=8\r\n"), std::string::npos);
+
+  // The next run starts from what the settings file now holds.
+  const Risultato r2 = Esegui("versione");
+  ASSERT_EQ(r2.stato, 0) << r2.err;
+  EXPECT_NE(LeggiFile(FileIni()).find("Revisione=9\r\n"), std::string::npos);
+}
+
+TEST_F(Batch, CommandLineMistakesAndHelp) {
+  EXPECT_EQ(Esegui("--help").stato, 0);
+  EXPECT_EQ(Esegui("").stato, 64);
+  EXPECT_EQ(Esegui("compila").stato, 64);
+  EXPECT_EQ(Esegui("compatibilita qualsiasi").stato, 64);
+  EXPECT_EQ(Esegui("guid solo-una").stato, 64);
+  EXPECT_EQ(Esegui("backup --revisione 3").stato, 64);
+}
+
+// The batch front end and the window's handlers give the same files: run
+// each command once through the program and once in this process, through
+// the very handler the window's button calls, on two copies of one sandbox.
+TEST_F(Batch, SameFilesAsTheWindowsHandlers) {
+  const fs::path copia = tmp_.Dir() / "copia";
+  fs::copy(sbx_, copia, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+
+  struct Caso {
+    const char* argomenti;
+    const char* controllo;
+  };
+  const Caso casi[] = {
+      {"backup", "cmdBackup"},
+      {"compatibilita progetto", "cmdBackupCompatibilita"},
+      {"versione --principale 4 --secondario 2 --revisione 11 --incremento no", "cmdImpostaVersione"},
+      {"proprieta --commenti 'Nota à' --copyright '(c) Società' --prodotto Wexo --societa 'Ditta=1'", "cmdApplica"},
+      {"guid '{00000000-0000-0000-0000-000000000000}' '{11111111-2222-3333-4444-555555555555}'", "cmdChangeGuid"},
+  };
+  CatalogoComponenti catalogo;
+  CaricaCatalogo(catalogo);
+  LinuxFileSystem fso{DriveTable(copia)};
+  test::UiRegistrata ui;
+  const std::string cartellaProg = (tmp_.Dir() / "finestra").string();
+  for (const Caso& c : casi) {
+    const Risultato r = Esegui(c.argomenti);
+    ASSERT_EQ(r.stato, 0) << c.argomenti << ": " << r.err;
+
+    std::string errore;
+    auto opzioni = LeggiOpzioni(
+        [&] {
+          // The same words, as the shell would split them.
+          std::vector<std::string> parole;
+          std::string s = c.argomenti, p;
+          bool q = false, dentro = false;
+          for (char ch : s) {
+            if (ch == '\'') { q = !q; dentro = true; }
+            else if (ch == ' ' && !q) { if (dentro) parole.push_back(p); p.clear(); dentro = false; }
+            else { p += ch; dentro = true; }
+          }
+          if (dentro) parole.push_back(p);
+          return parole;
+        }(),
+        errore);
+    ASSERT_TRUE(opzioni) << errore;
+    CampiInMemoria campi;
+    Contesto ctx{.fso = fso, .catalogo = catalogo, .ui = ui, .campi = campi,
+                 .cartellaProgramma = [&] { return cartellaProg; }};
+    CaricaImpostazioni(ctx);
+    if (opzioni->compatibilita) campi.SelezionaOpzione(*opzioni->compatibilita);
+    for (const auto& [campo, testo] : opzioni->campi) campi.ImpostaTesto(campo, testo);
+    if (opzioni->incremento) campi.ImpostaIncrementoAutomatico(*opzioni->incremento);
+    Gestore gestore = nullptr;
+    for (const auto& v : TabellaComandi())
+      if (opzioni->controllo == v.nome) gestore = v.gestore;
+    ASSERT_NE(gestore, nullptr) << c.controllo;
+    ASSERT_EQ(EseguiComando(ctx, gestore), Esito::Completato) << c.controllo;
+
+    EXPECT_EQ(Albero(sbx_ / "drive_c"), Albero(copia / "drive_c")) << c.argomenti;
+  }
+  EXPECT_EQ(LeggiFile(FileIni()), LeggiFile(tmp_.Dir() / "finestraWexoUty.ini"));
+}
+
+}  // namespace
+}  // namespace cw

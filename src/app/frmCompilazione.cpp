@@ -1,0 +1,360 @@
+#include "app/frmCompilazione.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QRadioButton>
+#include <algorithm>
+#include <exception>
+#include <utility>
+#include <vector>
+
+#include "app/caratteri.h"
+#include "app/controlli.h"
+#include "app/limite_digitazione.h"
+#include "app/messaggi.h"
+#include "app/puntatore.h"
+#include "app/pulsante.h"
+#include "commands/attendi.h"
+#include "platform/errors.h"
+
+namespace cw {
+
+namespace {
+
+const char* NomeCampo(Campo campo) {
+  switch (campo) {
+    case Campo::txtVersionePrincipale: return "txtVersionePrincipale";
+    case Campo::txtVersioneSecondario: return "txtVersioneSecondario";
+    case Campo::txtVersioneRevisione: return "txtVersioneRevisione";
+    case Campo::txtCommenti: return "txtCommenti";
+    case Campo::txtCopyRight: return "txtCopyRight";
+    case Campo::txtNomeProdotto: return "txtNomeProdotto";
+    case Campo::txtNomeSocieta: return "txtNomeSocieta";
+    case Campo::txtGuidOld: return "txtGuidOld";
+    case Campo::txtGuidNew: return "txtGuidNew";
+  }
+  return "";
+}
+
+const char* NomeOpzione(Compatibilita opzione) {
+  switch (opzione) {
+    case Compatibilita::Nessuna: return "optTipoCompatibilitaNessuna";
+    case Compatibilita::Progetto: return "optTipoCompatibilitaProgetto";
+    case Compatibilita::Binaria: return "optTipoCompatibilitaBinaria";
+  }
+  return "";
+}
+
+QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+// A click toggles between checked and clear, as on the original platform:
+// only the program greys the box, and a click on a grey box checks it.
+class CasellaDiControllo : public QCheckBox {
+ public:
+  using QCheckBox::QCheckBox;
+
+ protected:
+  void nextCheckState() override { setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked); }
+};
+
+}  // namespace
+
+frmCompilazione::frmCompilazione(std::function<std::string()> cartellaProgramma, QWidget* parent)
+    : QMainWindow(parent), cartellaProgramma_(std::move(cartellaProgramma)) {
+  Form_Initialize();
+  CaricaCaratteri();
+  setObjectName(QStringLiteral("frmCompilazione"));
+  setWindowTitle(QStringLiteral("Compilazione Batch Orbalis"));
+  setFont(CarattereFinestra());
+  CreaControlli();
+  CreaMenu();
+  // Nothing moves or resizes: the window keeps the size of its client
+  // area and menu bar, and offers no maximize button.
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+
+  ctx_ = std::make_unique<Contesto>(Contesto{
+      .fso = *servizi_.fso,
+      .catalogo = servizi_.catalogo,
+      .ui = *this,
+      .campi = *this,
+      .processi = servizi_.processi.get(),
+      .registratore = servizi_.registratore.get(),
+      .tastiera = servizi_.tastiera.get(),
+      .cartellaProgramma = cartellaProgramma_,
+      .attendi = [](int ms) { Attendi(ms, 0); },
+      .mostraFileErrori = {},  // the viewer program shows the error file
+  });
+
+  for (const VoceComando& voce : TabellaComandi()) CollegaComando(QString::fromUtf8(voce.nome), voce.gestore);
+
+  Form_Load();
+}
+
+// Form_Terminate: the members go, fso last of what the commands use.
+frmCompilazione::~frmCompilazione() = default;
+
+void frmCompilazione::Form_Initialize() { CreaServizi(servizi_, *this); }
+
+void frmCompilazione::CreaControlli() {
+  auto* area = new QWidget(this);
+  area->setObjectName(QStringLiteral("areaClient"));
+  area->setFixedSize(kLarghezzaClientTwips / kTwipsPerPixel, kAltezzaClientTwips / kTwipsPerPixel);
+  setCentralWidget(area);
+
+  std::map<QString, QWidget*> contenitori{{QString(), area}};
+  std::vector<std::pair<int, QWidget*>> tabulazione;
+  for (const DescrizioneControllo& d : ControlliFinestra()) {
+    const QString nome = QString::fromUtf8(d.nome);
+    const QString testo = QString::fromUtf8(d.testo);
+    QWidget* contenitore = contenitori.at(QString::fromUtf8(d.contenitore));
+    QWidget* w = nullptr;
+    switch (d.tipo) {
+      case TipoControllo::Lista: {
+        auto* l = new QListWidget(contenitore);
+        l->setSelectionMode(QAbstractItemView::SingleSelection);
+        l->setSortingEnabled(false);
+        l->setUniformItemSizes(true);
+        lstInformazioni_ = l;
+        w = l;
+        break;
+      }
+      case TipoControllo::Cornice:
+        // No layout: children sit at their coordinates from the frame's
+        // outer top-left corner, the caption drawn in the top border.
+        w = new QGroupBox(SenzaTastiAccesso(testo), contenitore);
+        contenitori[nome] = w;
+        break;
+      case TipoControllo::Contenitore:
+        w = new QWidget(contenitore);
+        // The picture boxes carry their own font; their children take it.
+        w->setFont(CarattereContenitori());
+        contenitori[nome] = w;
+        break;
+      case TipoControllo::Pulsante:
+        w = new PulsanteComando(testo, contenitore);
+        comandi_[nome] = w;
+        break;
+      case TipoControllo::Testo: {
+        auto* e = new QLineEdit(contenitore);
+        if (d.lunghezzaMassima > 0) e->setValidator(new LimiteDigitazione(e, d.lunghezzaMassima));
+        w = e;
+        break;
+      }
+      case TipoControllo::Etichetta: {
+        auto* l = new QLabel(testo, contenitore);
+        l->setTextFormat(Qt::PlainText);
+        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        l->setWordWrap(true);
+        w = l;
+        break;
+      }
+      case TipoControllo::Casella:
+        w = new CasellaDiControllo(SenzaTastiAccesso(testo), contenitore);
+        break;
+      case TipoControllo::Opzione:
+        // Auto-exclusive among the buttons of one container: Picture1
+        // holds the three, so they form the group.
+        w = new QRadioButton(SenzaTastiAccesso(testo), contenitore);
+        connect(static_cast<QRadioButton*>(w), &QRadioButton::toggled, this, [this] { AggiornaTabOpzioni(); });
+        break;
+    }
+    w->setObjectName(nome);
+    w->setGeometry(PixelDaTwips(d.left, d.top, d.width, d.height));
+    w->setProperty("TabIndex", d.tab);
+    if (w->focusPolicy() != Qt::NoFocus) {
+      if (!d.tabStop) w->setFocusPolicy(Qt::ClickFocus);
+      tabulazione.emplace_back(d.tab, w);
+    }
+  }
+  std::sort(tabulazione.begin(), tabulazione.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (size_t i = 1; i < tabulazione.size(); ++i) setTabOrder(tabulazione[i - 1].second, tabulazione[i].second);
+
+  SelezionaOpzione(Compatibilita::Binaria);
+}
+
+void frmCompilazione::AggiornaTabOpzioni() {
+  // Tab enters the option group at its selected button, the group's one
+  // tab stop; the arrow keys move within it.
+  for (Compatibilita o : {Compatibilita::Nessuna, Compatibilita::Progetto, Compatibilita::Binaria}) {
+    auto* r = findChild<QRadioButton*>(QString::fromUtf8(NomeOpzione(o)));
+    if (!r) continue;  // still being made
+    const int politica = r->isChecked() ? (r->focusPolicy() | Qt::TabFocus) : (r->focusPolicy() & ~Qt::TabFocus);
+    r->setFocusPolicy(static_cast<Qt::FocusPolicy>(politica));
+  }
+}
+
+void frmCompilazione::CreaMenu() {
+  QMenu* strumenti = menuBar()->addMenu(SenzaTastiAccesso(QStringLiteral("Strumenti")));
+  strumenti->setObjectName(QStringLiteral("mnuStrumenti"));
+  strumenti->menuAction()->setObjectName(QStringLiteral("mnuStrumenti"));
+  const auto voce = [&](const char* nome, const char* testo) {
+    QAction* a = strumenti->addAction(SenzaTastiAccesso(QString::fromUtf8(testo)));
+    a->setObjectName(QString::fromUtf8(nome));
+    comandi_[a->objectName()] = a;
+  };
+  voce("mnuGeneraVbg", "Genera .vbg");
+  voce("mnuVbBuild", "Vb-Build");
+  strumenti->addSeparator()->setObjectName(QStringLiteral("mnuSeparatore"));
+  voce("mnuIndirizziBaseDll", "Indirizzi di base DLL");
+}
+
+void frmCompilazione::Form_Load() {
+  try {
+    CaricaServizi(servizi_);
+    CaricaImpostazioni(*ctx_);
+  } catch (const ErroreRuntime& e) {
+    MsgBox(e.TestoMessaggio(), kStileCritico, kTitoloApplicazione);
+  }
+  LogClear();
+  SelezionaOpzione(Compatibilita::Binaria);
+}
+
+bool frmCompilazione::CollegaComando(const QString& nome, Gestore gestore) {
+  const auto it = comandi_.find(nome);
+  if (it == comandi_.end()) return false;
+  QObject* controllo = it->second;
+  if (const auto prima = collegamenti_.find(controllo); prima != collegamenti_.end()) disconnect(prima->second);
+  const auto esegui = [this, gestore] { Esegui(gestore); };
+  if (auto* pulsante = qobject_cast<QAbstractButton*>(controllo))
+    collegamenti_[controllo] = connect(pulsante, &QAbstractButton::clicked, this, esegui);
+  else if (auto* azione = qobject_cast<QAction*>(controllo))
+    collegamenti_[controllo] = connect(azione, &QAction::triggered, this, esegui);
+  return true;
+}
+
+void frmCompilazione::Esegui(Gestore gestore) {
+  // The compile loop and Vb-Build pump events while they run; a click that
+  // comes in then must not start a second command inside the first.
+  if (inCorso_) return;
+  inCorso_ = true;
+  struct Fine {
+    bool& inCorso;
+    ~Fine() { inCorso = false; }
+  } fine{inCorso_};
+  try {
+    EseguiComando(*ctx_, gestore);
+  } catch (const std::exception& e) {
+    // Not a run-time error of ours but a fault: show it rather than take
+    // the window down with the user's log.
+    SetMousePointer(kPuntatorePredefinito);
+    MsgBox(e.what(), kStileCritico, kTitoloApplicazione);
+  }
+}
+
+void frmCompilazione::closeEvent(QCloseEvent* event) {
+  // A close that arrives while a command pumps events waits for its end.
+  if (inCorso_)
+    event->ignore();
+  else
+    QMainWindow::closeEvent(event);
+}
+
+// --- Ui ---
+
+void frmCompilazione::LogClear() { lstInformazioni_->clear(); }
+
+void frmCompilazione::LogAddItem(const std::string& line) { lstInformazioni_->addItem(Q(line)); }
+
+int frmCompilazione::LogCount() const { return lstInformazioni_->count(); }
+
+std::string frmCompilazione::LogItem(int index) const {
+  if (index < 0 || index >= lstInformazioni_->count()) SollevaErrore(kChiamataNonValida, "log line " + std::to_string(index));
+  return lstInformazioni_->item(index)->text().toStdString();
+}
+
+void frmCompilazione::LogSetItem(int index, const std::string& line) {
+  if (index < 0 || index >= lstInformazioni_->count()) SollevaErrore(kChiamataNonValida, "log line " + std::to_string(index));
+  lstInformazioni_->item(index)->setText(Q(line));
+}
+
+void frmCompilazione::LogSelect(int index) {
+  if (index == -1) {
+    lstInformazioni_->setCurrentRow(-1);
+    lstInformazioni_->clearSelection();
+    return;
+  }
+  if (index < 0 || index >= lstInformazioni_->count()) SollevaErrore(kChiamataNonValida, "log line " + std::to_string(index));
+  lstInformazioni_->setCurrentRow(index);
+  lstInformazioni_->scrollToItem(lstInformazioni_->item(index));
+}
+
+void frmCompilazione::LogRefresh() {
+  // The list lays its rows out later, from the event loop; do it now, then
+  // paint list, rows and scroll bar at once, without running the loop.
+  lstInformazioni_->doItemsLayout();
+  lstInformazioni_->repaint();
+}
+
+void frmCompilazione::LogSetFontName(const std::string& name) {
+  QFont f = lstInformazioni_->font();
+  f.setFamily(Q(name));
+  lstInformazioni_->setFont(f);
+}
+
+int frmCompilazione::MsgBox(const std::string& prompt, int style, const std::string& title) {
+  QMessageBox box(this);
+  PreparaMessaggio(box, Q(prompt), style, Q(title));
+  if (intercettore_) {
+    box.show();
+    intercettore_(box);
+    const int risposta = RispostaMessaggio(box, box.clickedButton());
+    box.hide();
+    return risposta;
+  }
+  box.exec();
+  return RispostaMessaggio(box, box.clickedButton());
+}
+
+void frmCompilazione::SetMousePointer(int pointer) { ImpostaPuntatore(pointer); }
+
+void frmCompilazione::DoEvents() { QCoreApplication::processEvents(); }
+
+// --- Campi ---
+
+QLineEdit* frmCompilazione::Casella(Campo campo) const {
+  return findChild<QLineEdit*>(QString::fromUtf8(NomeCampo(campo)));
+}
+
+std::string frmCompilazione::Testo(Campo campo) const { return Casella(campo)->text().toStdString(); }
+
+void frmCompilazione::ImpostaTesto(Campo campo, const std::string& testo) {
+  LimiteDigitazione::ImpostaTesto(*Casella(campo), Q(testo));
+}
+
+bool frmCompilazione::OpzioneSelezionata(Compatibilita opzione) const {
+  return findChild<QRadioButton*>(QString::fromUtf8(NomeOpzione(opzione)))->isChecked();
+}
+
+void frmCompilazione::SelezionaOpzione(Compatibilita opzione) {
+  findChild<QRadioButton*>(QString::fromUtf8(NomeOpzione(opzione)))->setChecked(true);
+}
+
+int frmCompilazione::ValoreIncrementoAutomatico() const {
+  switch (findChild<QCheckBox*>(QStringLiteral("chkIncrementoAutomatico"))->checkState()) {
+    case Qt::Checked: return 1;
+    case Qt::PartiallyChecked: return 2;
+    default: return 0;
+  }
+}
+
+void frmCompilazione::ImpostaIncrementoAutomatico(int valore) {
+  auto* chk = findChild<QCheckBox*>(QStringLiteral("chkIncrementoAutomatico"));
+  switch (valore) {
+    case 0: chk->setCheckState(Qt::Unchecked); break;
+    case 1: chk->setCheckState(Qt::Checked); break;
+    case 2: chk->setCheckState(Qt::PartiallyChecked); break;
+    default: SollevaErrore(kChiamataNonValida, "check box value " + std::to_string(valore));
+  }
+}
+
+}  // namespace cw

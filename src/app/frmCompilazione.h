@@ -1,0 +1,92 @@
+#pragma once
+// frmCompilazione: the program's one window. It owns the services and the
+// catalogue, shows the controls of the form, and is the Ui and the Campi the
+// commands talk to. Each button or menu entry whose command is in the
+// command table runs that command from its click.
+
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "app/servizi.h"
+#include "commands/campi.h"
+#include "commands/comandi.h"
+#include "commands/contesto.h"
+#include "platform/ui.h"
+
+class QLineEdit;
+class QListWidget;
+class QMessageBox;
+
+namespace cw {
+
+class frmCompilazione : public QMainWindow, public Ui, public Campi {
+  Q_OBJECT
+
+ public:
+  // cartellaProgramma: where the settings file is looked for (beside the
+  // folder it returns); empty: the folder of the running executable.
+  explicit frmCompilazione(std::function<std::string()> cartellaProgramma = {}, QWidget* parent = nullptr);
+  ~frmCompilazione() override;
+
+  // Ui: the log lstInformazioni, boxes, pointer, event pump.
+  void LogClear() override;
+  void LogAddItem(const std::string& line) override;
+  int LogCount() const override;
+  std::string LogItem(int index) const override;
+  void LogSetItem(int index, const std::string& line) override;
+  void LogSelect(int index) override;
+  void LogRefresh() override;
+  void LogSetFontName(const std::string& name) override;
+  int MsgBox(const std::string& prompt, int style, const std::string& title) override;
+  void SetMousePointer(int pointer) override;
+  void DoEvents() override;
+
+  // Campi: the fields over their widgets.
+  std::string Testo(Campo campo) const override;
+  void ImpostaTesto(Campo campo, const std::string& testo) override;
+  bool OpzioneSelezionata(Compatibilita opzione) const override;
+  void SelezionaOpzione(Compatibilita opzione) override;
+  int ValoreIncrementoAutomatico() const override;
+  void ImpostaIncrementoAutomatico(int valore) override;
+
+  Contesto& ContestoComandi() { return *ctx_; }
+
+  // Makes the click of the button or menu entry named nome run gestore,
+  // in place of what it ran before. False when there is no such control.
+  bool CollegaComando(const QString& nome, Gestore gestore);
+  // True from the click that starts a command to the command's end.
+  bool ComandoInCorso() const { return inCorso_; }
+
+  // Tests answer boxes instead of a user: the box is shown, not run
+  // modally, and handed to the interceptor, which clicks a button, presses
+  // a key or closes it; the answer is read from the box afterwards.
+  using IntercettoreMessaggi = std::function<void(QMessageBox&)>;
+  void IntercettaMessaggi(IntercettoreMessaggi intercettore) { intercettore_ = std::move(intercettore); }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void Form_Initialize();
+  void CreaControlli();
+  void CreaMenu();
+  void AggiornaTabOpzioni();
+  void Form_Load();
+  void Esegui(Gestore gestore);
+  QLineEdit* Casella(Campo campo) const;
+
+  Servizi servizi_;
+  std::unique_ptr<Contesto> ctx_;
+  std::function<std::string()> cartellaProgramma_;
+  QListWidget* lstInformazioni_ = nullptr;
+  std::map<QString, QObject*> comandi_;  // buttons and menu entries by name
+  std::map<QObject*, QMetaObject::Connection> collegamenti_;
+  IntercettoreMessaggi intercettore_;
+  bool inCorso_ = false;
+};
+
+}  // namespace cw

@@ -1,0 +1,67 @@
+// Start-up: the eight settings read into the fields, the log empty,
+// "Binaria" selected.
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+
+#include "finestra_fixture.h"
+
+namespace cw::test {
+namespace {
+
+class AvvioTest : public FinestraTest {
+ protected:
+  QString Testo(const char* nome) const { return Controllo<QLineEdit>(nome)->text(); }
+  Qt::CheckState Incremento() const { return Controllo<QCheckBox>("chkIncrementoAutomatico")->checkState(); }
+};
+
+TEST_F(AvvioTest, SenzaFileImpostazioniIValoriPredefiniti) {
+  ASSERT_FALSE(std::filesystem::exists(FileIni()));
+  Apri();
+  EXPECT_EQ(Testo("txtVersionePrincipale"), QStringLiteral("1"));
+  EXPECT_EQ(Testo("txtVersioneSecondario"), QStringLiteral("0"));
+  EXPECT_EQ(Testo("txtVersioneRevisione"), QStringLiteral("0"));
+  for (const char* nome : {"txtCommenti", "txtCopyRight", "txtNomeProdotto", "txtNomeSocieta", "txtGuidOld", "txtGuidNew"})
+    EXPECT_EQ(Testo(nome), QString()) << nome;
+  EXPECT_EQ(Incremento(), Qt::Checked);
+  EXPECT_EQ(Controllo<QListWidget>("lstInformazioni")->count(), 0);
+  EXPECT_TRUE(finestra->OpzioneSelezionata(Compatibilita::Binaria));
+  EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(AvvioTest, IValoriDelFileNeiCampi) {
+  ScriviIni(
+      "[Versione]\r\nIncrementoAutomatico=0\r\nPrincipale=\r\nSecondario=12\r\nRevisione=10000\r\n"
+      "Commenti=Note \xE8 varie\r\nCopyRight=(c) Orbalis\r\nNomeProdotto=Wexo=Suite\r\nNomeSocieta=Orbalis S.p.A.\r\n");
+  Apri();
+  EXPECT_EQ(Incremento(), Qt::Unchecked);
+  // Present but empty is empty, not the default "1".
+  EXPECT_EQ(Testo("txtVersionePrincipale"), QString());
+  EXPECT_EQ(Testo("txtVersioneSecondario"), QStringLiteral("12"));
+  // The typing limit does not cut what the program puts in the box.
+  EXPECT_EQ(Testo("txtVersioneRevisione"), QStringLiteral("10000"));
+  EXPECT_EQ(Testo("txtCommenti"), QStringLiteral("Note è varie"));
+  EXPECT_EQ(Testo("txtCopyRight"), QStringLiteral("(c) Orbalis"));
+  EXPECT_EQ(Testo("txtNomeProdotto"), QStringLiteral("Wexo=Suite"));
+  EXPECT_EQ(Testo("txtNomeSocieta"), QStringLiteral("Orbalis S.p.A."));
+  EXPECT_TRUE(finestra->OpzioneSelezionata(Compatibilita::Binaria));
+}
+
+TEST_F(AvvioTest, LaCasellaDaIncrementoAutomaticoAnd1) {
+  const struct {
+    const char* valore;
+    Qt::CheckState atteso;
+  } kCasi[] = {{"0", Qt::Unchecked}, {"7", Qt::Checked}, {"1", Qt::Checked}, {"-1", Qt::Checked},
+               {"parola", Qt::Checked}};  // a word falls back to the default -1
+  for (const auto& c : kCasi) {
+    SCOPED_TRACE(c.valore);
+    ScriviIni(std::string("[Versione]\r\nIncrementoAutomatico=") + c.valore + "\r\n");
+    Apri(false);
+    EXPECT_EQ(Incremento(), c.atteso);
+    EXPECT_EQ(Testo("txtVersionePrincipale"), QStringLiteral("1"));
+  }
+}
+
+}  // namespace
+}  // namespace cw::test

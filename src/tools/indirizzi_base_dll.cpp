@@ -20,9 +20,8 @@ int Caratteri(const std::string& utf8) {
 
 std::string RigaIndirizzoBase(const std::string& fileProgetto, const std::string& valore) {
   const std::string nome = MaiuscoloUtf8(fileProgetto);
-  const int spazi = Caratteri(nome) < kColonnaNome ? kColonnaNome - Caratteri(nome)
-                    : Caratteri(nome) == kColonnaNome ? 0
-                                                      : 1;
+  const int lunghezza = Caratteri(nome);
+  const int spazi = lunghezza <= kColonnaNome ? kColonnaNome - lunghezza : 1;
   return "Indirizzo di base di: " + nome + std::string(static_cast<size_t>(spazi), ' ') + valore;
 }
 

@@ -7,8 +7,8 @@
 // Without --prefix a suite is generated in a new folder under /tmp: every
 // catalogue row gets a project file of realistic size and shape and, for
 // most rows, a "Form" folder with two form files. With --prefix DIR an
-// existing Wine-style prefix (a sandbox) is used as it is; its files are
-// rewritten. The floor (cc -O2 -o floor floor.c) runs "backup" and "rewrite"
+// existing Wine-style prefix (a sandbox) is used as it is; its project and
+// form files are rewritten and gain backup generations. The floor (cc -O2 -o floor floor.c) runs "backup" and "rewrite"
 // on the host source root; for the GUID replacement it rewrites a mirror tree
 // holding the same project and form files, so both sides do the same work.
 // Times are medians over the rounds, the runs of ours and of the floor
@@ -210,7 +210,11 @@ int main(int argc, char** argv) {
     GeneraSuite(prefisso, catalogo);
   }
   const fs::path radice = HostDi(prefisso, cw::kRadiceSorgenti);
-  const fs::path specchio = prefisso / "floor-guid";
+  // The floor's own trees lie outside the prefix, so a sandbox is left clean.
+  std::string tmplFloor = (fs::temp_directory_path() / "cw-bench-floor-XXXXXX").string();
+  if (!mkdtemp(tmplFloor.data())) return 1;
+  const fs::path appoggio = tmplFloor;
+  const fs::path specchio = appoggio / "guid";
 
   cw::LinuxFileSystem fso{cw::DriveTable(prefisso)};
   UiMuta ui;
@@ -254,7 +258,7 @@ int main(int argc, char** argv) {
   }
   std::vector<double> avvio;
   if (!floor.empty()) {
-    const fs::path vuota = prefisso / "floor-empty";
+    const fs::path vuota = appoggio / "empty";
     fs::create_directories(vuota);
     for (int g = 0; g < giri; ++g) avvio.push_back(Floor(floor, "backup", vuota));
   }
@@ -272,9 +276,8 @@ int main(int argc, char** argv) {
                   m.nome, n, m.modoFloor, f, n / f, n / (f - a), a);
     }
   }
-  if (generata && !tieni) {
-    std::error_code ec;
-    fs::remove_all(prefisso, ec);
-  }
+  std::error_code ec;
+  fs::remove_all(appoggio, ec);
+  if (generata && !tieni) fs::remove_all(prefisso, ec);
   return 0;
 }

@@ -169,22 +169,5 @@ TEST_F(ComandiTest, LaTabellaDeiComandiNominaSoloControlliDellaFinestra) {
     EXPECT_TRUE(finestra->CollegaComando(QString::fromUtf8(voce.nome), voce.gestore)) << voce.nome;
 }
 
-TEST_F(ComandiTest, IControlliSenzaComandoNonFannoNulla) {
-  std::vector<std::string> collegati;
-  for (const VoceComando& voce : TabellaComandi()) collegati.emplace_back(voce.nome);
-  finestra->LogAddItem("invariato");
-  for (const char* nome : {"cmdBackup", "cmdBackupCompatibilita", "cmdTutto", "cmdImpostaVersione", "cmdRegistra",
-                           "cmdRimuovi", "cmdApplica", "cmdChangeGuid"}) {
-    if (std::find(collegati.begin(), collegati.end(), nome) != collegati.end()) continue;
-    Clicca(nome);
-  }
-  for (const char* nome : {"mnuGeneraVbg", "mnuVbBuild", "mnuIndirizziBaseDll"})
-    if (std::find(collegati.begin(), collegati.end(), nome) == collegati.end())
-      finestra->findChild<QAction*>(nome)->trigger();
-  EXPECT_EQ(Log(), std::vector<std::string>{"invariato"});
-  EXPECT_TRUE(boxes.empty());
-  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-}
-
 }  // namespace
 }  // namespace cw::test

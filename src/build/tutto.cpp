@@ -18,21 +18,16 @@ bool IncrementoAttivo(const Campi& campi) { return campi.ValoreIncrementoAutomat
 // The revision read as a 16-bit integer (to the nearest, a half to the even
 // neighbour) plus one. Error 13 for a text that is no number, 6 when it does
 // not fit or is already 32767.
-std::int16_t RevisioneSuccessiva(const std::string& testo) {
+std::int16_t RevisioneIncrementata(const std::string& testo) {
+  std::int16_t successiva = 0;
+  if (RevisioneSuccessiva(testo, successiva)) return successiva;
   double valore = 0;
-  if (!ConvertiNumero(testo, valore)) SollevaErrore(kTipoNonCorrispondente);
-  std::int16_t revisione = 0;
-  if (!ArrotondaInt16(valore, revisione) || revisione == INT16_MAX) SollevaErrore(kOverflow);
-  return static_cast<std::int16_t>(revisione + 1);
+  SollevaErrore(ConvertiNumero(testo, valore) ? kOverflow : kTipoNonCorrispondente);
 }
 
 bool RevisioneIncrementabile(const std::string& testo) {
-  try {
-    RevisioneSuccessiva(testo);
-    return true;
-  } catch (const ErroreRuntime&) {
-    return false;
-  }
+  std::int16_t successiva = 0;
+  return RevisioneSuccessiva(testo, successiva);
 }
 
 bool Rifiuta(Contesto& ctx, const char* messaggio, bool puntatore) {
@@ -117,7 +112,7 @@ Esito EseguiTutto(Contesto& ctx, const std::function<std::string()>& fileIni) {
   const bool incremento = IncrementoAttivo(ctx.campi);
   if (incremento)
     ctx.campi.ImpostaTesto(Campo::txtVersioneRevisione,
-                           std::to_string(RevisioneSuccessiva(ctx.campi.Testo(Campo::txtVersioneRevisione))));
+                           std::to_string(RevisioneIncrementata(ctx.campi.Testo(Campo::txtVersioneRevisione))));
   ScriviIniIntero(fileIni(), kSezioneVersione, "IncrementoAutomatico", static_cast<std::int16_t>(incremento ? -1 : 0));
   ScriviIniStringa(fileIni(), kSezioneVersione, "Principale", ctx.campi.Testo(Campo::txtVersionePrincipale));
   ScriviIniStringa(fileIni(), kSezioneVersione, "Secondario", ctx.campi.Testo(Campo::txtVersioneSecondario));

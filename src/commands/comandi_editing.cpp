@@ -29,15 +29,6 @@ bool Numerico(const std::string& testo) {
   return ConvertiNumero(testo, valore);
 }
 
-// The revision advanced by one, or false when it cannot be held in 16 bits.
-bool RevisioneSuccessiva(const std::string& testo, std::int16_t& successiva) {
-  double valore = 0;
-  std::int16_t revisione = 0;
-  if (!ConvertiNumero(testo, valore) || !ArrotondaInt16(valore, revisione) || revisione == INT16_MAX) return false;
-  successiva = static_cast<std::int16_t>(revisione + 1);
-  return true;
-}
-
 // Step 1 of "Backup e versione": the first field that fails gets its message
 // and the command goes no further.
 bool VersioneValida(Contesto& ctx) {

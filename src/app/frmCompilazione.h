@@ -44,6 +44,7 @@ class frmCompilazione : public QMainWindow, public Ui, public Campi {
   int MsgBox(const std::string& prompt, int style, const std::string& title) override;
   void SetMousePointer(int pointer) override;
   void DoEvents() override;
+  void SetEnabled(bool enabled) override { setEnabled(enabled); }
 
   // Campi: the fields over their widgets.
   std::string Testo(Campo campo) const override;

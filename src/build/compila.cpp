@@ -9,21 +9,18 @@ bool DaSaltare(const std::string& tipo) {
   return tipo == "dll-skipcompile" || tipo == "exe-skipcompile" || tipo == "app-skipcompile";
 }
 
-// Off for the walk and on again after it, also when a run-time error ends
-// the walk: the window must not stay disabled for the commands that follow.
+// The window's Enabled property is off for the walk, so the event pump run
+// between builds repaints the window but lets no click start another command
+// inside it; on again after it, also when a run-time error ends the walk.
 class FinestraDisabilitata {
  public:
-  explicit FinestraDisabilitata(Ui& ui) : finestra_(dynamic_cast<FinestraAbilitabile*>(&ui)) {
-    if (finestra_) finestra_->SetEnabled(false);
-  }
-  ~FinestraDisabilitata() {
-    if (finestra_) finestra_->SetEnabled(true);
-  }
+  explicit FinestraDisabilitata(Ui& ui) : ui_(ui) { ui_.SetEnabled(false); }
+  ~FinestraDisabilitata() { ui_.SetEnabled(true); }
   FinestraDisabilitata(const FinestraDisabilitata&) = delete;
   FinestraDisabilitata& operator=(const FinestraDisabilitata&) = delete;
 
  private:
-  FinestraAbilitabile* finestra_;
+  Ui& ui_;
 };
 
 char Minuscola(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }

@@ -14,15 +14,6 @@ namespace cw {
 inline constexpr const char* kAmbienteSviluppo = "C:\\Programmi\\Microsoft Visual Studio\\VB98\\VB6.EXE";
 inline constexpr const char* kFileErroriCompilazione = "C:\\Progetti VB\\Wexo\\ErroriCompilazione.txt";
 
-// The window's Enabled property, for a Ui that has one. The compile loop
-// turns it off for the walk, so the event pump it runs between builds
-// repaints the window but lets no click start another command inside it.
-class FinestraAbilitabile {
- public:
-  virtual ~FinestraAbilitabile() = default;
-  virtual void SetEnabled(bool enabled) = 0;
-};
-
 // The command line that builds one project into one folder, every path
 // between double quotes and nothing escaped.
 std::string RigaDiComando(const std::string& progetto, const std::string& cartellaOutput);

@@ -48,6 +48,9 @@ class Ui {
   virtual void SetMousePointer(int pointer) = 0;
   // One turn of the window's event pump.
   virtual void DoEvents() = 0;
+  // The window's Enabled property: off, it repaints but takes no input. A
+  // face without a window ignores it.
+  virtual void SetEnabled(bool /*enabled*/) {}
 };
 
 // The log line conventions shared by every walk over the catalogue.

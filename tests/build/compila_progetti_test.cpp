@@ -156,7 +156,7 @@ TEST(CompilaProgetti, ABuildThatLeavesNoErrorFileStopsAtThatRow) {
 
 // A window that can be disabled: off for the walk, on again after it, also
 // when a run-time error ends the walk.
-class UiDisabilitabile : public UiRegistrata, public FinestraAbilitabile {
+class UiDisabilitabile : public UiRegistrata {
  public:
   std::vector<bool> stati;
   bool abilitata = true;

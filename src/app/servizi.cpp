@@ -2,22 +2,20 @@
 
 #include "platform/drive_table.h"
 #include "platform/linux_filesystem.h"
+#include "platform/linux_process.h"
+#include "platform/x11_keyboard.h"
+#include "registration/modRegistraDll.h"
 
 namespace cw {
 
 void CreaServizi(Servizi& servizi, Ui& ui) {
-  (void)ui;
   const DriveTable unita = DriveTable::FromEnvironment();
   servizi.fso = std::make_unique<LinuxFileSystem>(unita);
-
-  // --- process service (compile, Notepad, EXE servers): one line here ---
-  // servizi.processi = std::make_unique<...>(unita);
-
-  // --- DLL registrar (shows its failures through ui): one line here ---
-  // servizi.registratore = std::make_unique<...>(ui);
-
-  // --- keyboard for Vb-Build (X11): one line here ---
-  // servizi.tastiera = std::make_unique<...>();
+  servizi.processi = std::make_unique<LinuxProcesses>(unita);
+  servizi.registratore = std::make_unique<RegistratoreHelper>(ui, unita);
+  // The display is opened at the first keystroke, so the window starts
+  // (and Vb-Build reports error 5) where X11 is missing.
+  servizi.tastiera = std::make_unique<X11Keyboard>();
 }
 
 void CaricaServizi(Servizi& servizi) { CaricaCatalogo(servizi.catalogo); }

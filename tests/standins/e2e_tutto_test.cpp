@@ -74,8 +74,6 @@ class TuttoEndToEnd : public ::testing::Test {
   }
   void TearDown() override {
     finestra_.reset();
-    registratore_.reset();
-    processi_.reset();
     std::error_code ec;
     fs::remove_all(dir_, ec);
   }
@@ -88,17 +86,8 @@ class TuttoEndToEnd : public ::testing::Test {
     });
     Contesto& ctx = finestra_->ContestoComandi();
     ctx.visualizzatore = kVisore;
-    // The services the window makes itself, once it makes them; the same
-    // ones over the same drives until then.
-    if (!ctx.processi) {
-      processi_ = std::make_unique<LinuxProcesses>(DriveTable(sandbox_));
-      ctx.processi = processi_.get();
-    }
-    if (!ctx.registratore) {
-      registratore_ = std::make_unique<RegistratoreHelper>(*finestra_, DriveTable(sandbox_),
-                                                           fs::path(kBin) / "compilawexo-regworker");
-      ctx.registratore = registratore_.get();
-    }
+    EXPECT_NE(ctx.processi, nullptr);
+    EXPECT_NE(ctx.registratore, nullptr);
     finestra_->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(finestra_.get()));
     return *finestra_;
@@ -115,8 +104,6 @@ class TuttoEndToEnd : public ::testing::Test {
   fs::path Host(const std::string& windows) const { return *DriveTable(sandbox_).Resolve(windows); }
 
   fs::path dir_, sandbox_;
-  std::unique_ptr<LinuxProcesses> processi_;
-  std::unique_ptr<RegistratoreHelper> registratore_;
   std::unique_ptr<frmCompilazione> finestra_;
   std::vector<std::string> boxes_;
 };

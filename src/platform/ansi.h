@@ -22,4 +22,7 @@ std::string AnsiToUtf8(std::string_view ansi);
 // characters pass unchanged.
 std::string MaiuscoloUtf8(std::string_view utf8);
 
+// Appends one code point, encoded as UTF-8.
+void AppendUtf8(std::string& out, char32_t codePoint);
+
 }  // namespace cw

@@ -1,5 +1,7 @@
 #include "platform/x11_keyboard.h"
 
+#include "platform/ansi.h"
+
 #include <algorithm>
 #include <chrono>
 #include <clocale>
@@ -260,24 +262,6 @@ std::string CharacterKeysymName(char32_t c) {
   char buf[16];
   std::snprintf(buf, sizeof buf, "U%04X", static_cast<unsigned>(c));
   return buf;
-}
-
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
 }
 
 }  // namespace

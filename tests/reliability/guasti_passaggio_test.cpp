@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <iostream>
 #include <map>
 #include <string>
@@ -171,6 +172,40 @@ TEST_F(GuastiPassaggio, EachOperationFailingOnceLosesNothing) {
 // A disk that fills up: operation n and every one after it fail.
 TEST_F(GuastiPassaggio, EveryOperationFromTheNthFailingLosesNothing) {
   ProvaOgniOperazione(true, kDiscoPieno, "disk full from operation n on");
+}
+
+}  // namespace
+}  // namespace cw::test
+
+namespace cw::test {
+namespace {
+
+// What the recovery note promises: after "Backup e versione" stopped while a
+// project file was half written, its old content is in its "_tmp" copy and
+// in its first backup generation; running the command again replaces the
+// copy, but the old content then lives on one generation older.
+TEST(RecuperoDopoGuasto, TheOldContentIsInTheCopyAndTheBackupAndSurvivesARerunInTheBackup) {
+  SuiteGuasti suite;
+  const size_t riga = 2;
+  const std::string percorso = suite.Progetto(riga);
+  const Esecuzione e = Esegui(suite, [&](FaultInjectingFileSystem& f) {
+    f.FailNthWithPath(percorso, 4, kErroreIo, FaultInjectingFileSystem::Op::WriteLine);
+  });
+  ASSERT_EQ(e.esito, Esito::ErroreRuntime);
+  const std::string mezzo = suite.Leggi(percorso);
+  EXPECT_NE(mezzo, suite.Vecchio(riga));
+  // The three lines written before the fault, which no rule changes.
+  EXPECT_EQ(std::count(mezzo.begin(), mezzo.end(), '\n'), 3);
+  EXPECT_EQ(suite.Vecchio(riga).compare(0, mezzo.size(), mezzo), 0);
+  EXPECT_EQ(suite.Leggi(suite.Copia(riga)), suite.Vecchio(riga));
+  EXPECT_EQ(suite.Leggi(percorso + "_1"), suite.Vecchio(riga));
+
+  // Run again without recovering first.
+  const Esecuzione ancora = Esegui(suite, [](FaultInjectingFileSystem&) {});
+  ASSERT_EQ(ancora.esito, Esito::Completato);
+  EXPECT_FALSE(suite.Esiste(suite.Copia(riga)));
+  EXPECT_EQ(suite.Leggi(percorso + "_1"), mezzo);
+  EXPECT_EQ(suite.Leggi(percorso + "_2"), suite.Vecchio(riga));
 }
 
 }  // namespace

@@ -121,7 +121,9 @@ class Parser {
       pending = 0;
       if (c == '(') {
         ++pos_;
+        if (++depth_ > kMaxGroupDepth) Malformed("gruppi annidati troppo a fondo");
         Sequence(mods, true);
+        --depth_;
       } else if (c == '~') {
         ++pos_;
         Emit(SpecialKey::Enter, 0, mods);
@@ -179,6 +181,7 @@ class Parser {
 
   std::string_view text_;
   size_t pos_ = 0;
+  int depth_ = 0;
   std::vector<KeyEvent> out_;
 };
 

@@ -50,5 +50,8 @@ const char* SpecialKeyName(SpecialKey key);
 // A repeat count above this is refused as malformed: nobody means it, and
 // it would only tie the window up.
 inline constexpr int kMaxKeyRepeat = 10000;
+// Deepest nesting of parenthesised groups; deeper notation is malformed
+// (groups are read recursively, and a text must never exhaust the stack).
+inline constexpr int kMaxGroupDepth = 100;
 
 }  // namespace cw

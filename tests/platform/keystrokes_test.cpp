@@ -73,6 +73,11 @@ TEST(Keystrokes, MalformedNotationRaisesError5) {
                           "{ENTER 3 }", "{ENTER 10001}", "(ab", "ab)", "+", "a^", "+)", "(+)", "\xC3", "\xFF",
                           "\xC3\x28", "\xED\xA0\x80"})
     EXPECT_EQ(ErrorOf(bad), kChiamataNonValida) << bad;
+  // Nesting is read recursively: the deepest allowed group still types, one
+  // level more is refused rather than exhausting the stack.
+  const auto annidati = [](int n) { return std::string(static_cast<size_t>(n), '(') + "a" + std::string(static_cast<size_t>(n), ')'); };
+  EXPECT_EQ(ParseKeystrokes(annidati(kMaxGroupDepth)).size(), 1u);
+  EXPECT_EQ(ErrorOf(annidati(kMaxGroupDepth + 1)), kChiamataNonValida);
 }
 
 TEST(Keystrokes, EscapedTextTypesExactlyItsCharacters) {

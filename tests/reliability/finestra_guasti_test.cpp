@@ -4,6 +4,7 @@
 // in the log, and the same window then takes the next click; at the end a
 // clean click completes.
 
+#include "support/ambiente_qt.h"
 #include <QApplication>
 #include <QListWidget>
 #include <QMessageBox>
@@ -24,29 +25,6 @@
 namespace cw::test {
 namespace {
 
-// The offscreen platform says, on every fixed-size window, that it cannot
-// pass size hints on; nothing to see.
-QtMessageHandler g_precedente = nullptr;
-void FiltraMessaggi(QtMsgType tipo, const QMessageLogContext& contesto, const QString& testo) {
-  if (testo.contains(QStringLiteral("propagateSizeHints"))) return;
-  if (g_precedente) g_precedente(tipo, contesto, testo);
-}
-
-class AmbienteQt : public ::testing::Environment {
- public:
-  void SetUp() override {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    g_precedente = qInstallMessageHandler(FiltraMessaggi);
-    app_ = std::make_unique<QApplication>(argc_, argv_);
-  }
-  void TearDown() override { app_.reset(); }
-
- private:
-  int argc_ = 1;
-  char nome_[32] = "cw_reliability_window_tests";
-  char* argv_[2] = {nome_, nullptr};
-  std::unique_ptr<QApplication> app_;
-};
 [[maybe_unused]] ::testing::Environment* const kAmbiente = ::testing::AddGlobalTestEnvironment(new AmbienteQt);
 
 // The suite and the failing file service the button's command runs on this

@@ -4,6 +4,7 @@
 // registration. The viewer is a script that notes its command line and ends
 // at once.
 
+#include "support/ambiente_qt.h"
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -36,24 +37,8 @@ std::string Leggi(const fs::path& p) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// One QApplication for the test program, made before the first test and
-// deleted before static destruction begins (Qt must not outlive main).
-class AmbienteQt : public ::testing::Environment {
- public:
-  void SetUp() override {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    app_ = new QApplication(argc_, argv_);
-    CaricaCaratteri();
-  }
-  void TearDown() override { delete app_; }
-
- private:
-  int argc_ = 1;
-  char nome_[24] = "cw_tutto_e2e_tests";
-  char* argv_[2] = {nome_, nullptr};
-  QApplication* app_ = nullptr;
-};
-[[maybe_unused]] ::testing::Environment* const kAmbiente = ::testing::AddGlobalTestEnvironment(new AmbienteQt);
+[[maybe_unused]] ::testing::Environment* const kAmbiente =
+    ::testing::AddGlobalTestEnvironment(new test::AmbienteQt([] { CaricaCaratteri(); }));
 
 class TuttoEndToEnd : public ::testing::Test {
  protected:

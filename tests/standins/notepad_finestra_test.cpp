@@ -4,28 +4,13 @@
 #include <QTimer>
 
 #include "blocco_note.h"
+#include "support/ambiente_qt.h"
 #include "support/prefisso_temporaneo.h"
 
 namespace cw::notepad {
 namespace {
 
-// One QApplication for the test program, made before the first test and
-// deleted before static destruction begins (Qt must not outlive main).
-class AmbienteQt : public ::testing::Environment {
- public:
-  void SetUp() override {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    app_ = new QApplication(argc_, argv_);
-  }
-  void TearDown() override { delete app_; }
-
- private:
-  int argc_ = 1;
-  char nome_[24] = "cw_notepad_tests";
-  char* argv_[2] = {nome_, nullptr};
-  QApplication* app_ = nullptr;
-};
-[[maybe_unused]] ::testing::Environment* const kAmbiente = ::testing::AddGlobalTestEnvironment(new AmbienteQt);
+[[maybe_unused]] ::testing::Environment* const kAmbiente = ::testing::AddGlobalTestEnvironment(new cw::test::AmbienteQt);
 
 QApplication& App() { return *qApp; }
 

@@ -3,6 +3,7 @@
 #include "build/compila.h"
 #include "build/compila_finti.h"
 #include "platform/errors.h"
+#include "support/errore.h"
 #include "support/ui_registrata.h"
 
 namespace cw {
@@ -124,14 +125,7 @@ TEST(CompilaProgetti, ABuildThatCannotBeOpenedIsNotWaitedFor) {
   EXPECT_EQ(ui.log.back(), "0) Compilazione A.VBP in corso... OK!");
 }
 
-int ErroreDi(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const ErroreRuntime& e) {
-    return e.Numero();
-  }
-  return 0;
-}
+using test::ErroreDi;
 
 TEST(CompilaProgetti, AnEnvironmentThatCannotBeStartedStopsAtThatRow) {
   SuiteCompilazione s({{"A"}, {"B"}, {"C"}});

@@ -6,6 +6,7 @@
 
 #include "platform/errors.h"
 #include "platform/linux_filesystem.h"
+#include "support/errore.h"
 #include "support/prefisso_temporaneo.h"
 
 namespace cw {
@@ -15,14 +16,7 @@ namespace fs = std::filesystem;
 using Op = FaultInjectingFileSystem::Op;
 using V = std::vector<std::string>;
 
-int Errore(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const ErroreRuntime& e) {
-    return e.Numero();
-  }
-  return 0;
-}
+using test::ErroreDi;
 
 class FaultInjectingTest : public ::testing::Test {
  protected:
@@ -84,7 +78,7 @@ TEST_F(FaultInjectingTest, TheChosenCallFailsWithoutReachingTheDisk) {
   pre.Scrivi("C:\\P\\a.vbp", "uno\r\n");
   files.FailCall(2, kAutorizzazioneNegata);
   files.CopyFile("C:\\P\\a.vbp", "C:\\P\\a.vbp_1");
-  EXPECT_EQ(Errore([&] { files.CopyFile("C:\\P\\a.vbp", "C:\\P\\a.vbp_2"); }), 70);
+  EXPECT_EQ(ErroreDi([&] { files.CopyFile("C:\\P\\a.vbp", "C:\\P\\a.vbp_2"); }), 70);
   EXPECT_FALSE(fs::exists(pre.Host("C:\\P\\a.vbp_2")));
   files.CopyFile("C:\\P\\a.vbp", "C:\\P\\a.vbp_3");  // once only
   EXPECT_EQ(files.CallCount(), 3);
@@ -92,7 +86,7 @@ TEST_F(FaultInjectingTest, TheChosenCallFailsWithoutReachingTheDisk) {
   EXPECT_FALSE(files.Trace()[2].failed);
   // Even the existence tests can be made to fail.
   files.FailCall(4, kErroreIo);
-  EXPECT_EQ(Errore([&] { files.FileExists("C:\\P\\a.vbp"); }), 57);
+  EXPECT_EQ(ErroreDi([&] { files.FileExists("C:\\P\\a.vbp"); }), 57);
 }
 
 TEST_F(FaultInjectingTest, FailuresChosenByPathAndKind) {
@@ -100,7 +94,7 @@ TEST_F(FaultInjectingTest, FailuresChosenByPathAndKind) {
   pre.Scrivi("C:\\P\\b.vbp", "uno\r\n");
   // The second call on a "_tmp" path: the reading open of the first rewrite.
   files.FailNthWithPath("_tmp", 2, kFileNonTrovato);
-  EXPECT_EQ(Errore([&] { Rewrite("C:\\P\\a.vbp"); }), 53);
+  EXPECT_EQ(ErroreDi([&] { Rewrite("C:\\P\\a.vbp"); }), 53);
   EXPECT_EQ(pre.Leggi("C:\\P\\a.vbp"), "uno\r\ndue\r\ntre\r\n");
   EXPECT_TRUE(fs::exists(pre.Host("C:\\P\\a.vbp_tmp")));
 
@@ -108,7 +102,7 @@ TEST_F(FaultInjectingTest, FailuresChosenByPathAndKind) {
   // its copy keeps everything.
   files.ClearFaults();
   files.FailNthWithPath("a.vbp", 3, kDiscoPieno, Op::WriteLine);
-  EXPECT_EQ(Errore([&] { Rewrite("C:\\P\\a.vbp"); }), 61);
+  EXPECT_EQ(ErroreDi([&] { Rewrite("C:\\P\\a.vbp"); }), 61);
   EXPECT_EQ(pre.Leggi("C:\\P\\a.vbp"), "uno!\r\ndue!\r\n");
   EXPECT_EQ(pre.Leggi("C:\\P\\a.vbp_tmp"), "uno\r\ndue\r\ntre\r\n");
 
@@ -126,8 +120,8 @@ TEST_F(FaultInjectingTest, PersistentFaultsKeepFailing) {
   f.persistent = true;
   files.Inject(f);
   files.CopyFile("C:\\P\\a.vbp", "C:\\P\\a.vbp_1");
-  EXPECT_EQ(Errore([&] { files.CopyFile("C:\\P\\a.vbp", "C:\\P\\a.vbp_2"); }), 70);
-  EXPECT_EQ(Errore([&] { files.CopyFile("C:\\P\\a.vbp_2", "C:\\P\\a.vbp_3"); }), 70);
+  EXPECT_EQ(ErroreDi([&] { files.CopyFile("C:\\P\\a.vbp", "C:\\P\\a.vbp_2"); }), 70);
+  EXPECT_EQ(ErroreDi([&] { files.CopyFile("C:\\P\\a.vbp_2", "C:\\P\\a.vbp_3"); }), 70);
   EXPECT_TRUE(files.FileExists("C:\\P\\a.vbp_2") == false);
 }
 
@@ -136,7 +130,7 @@ TEST_F(FaultInjectingTest, AStreamOutlivingAFailedCloseStillClosesAndFlushes) {
   {
     auto out = files.OpenTextFile("C:\\log.txt", IOMode::ForWriting, true);
     out->WriteLine("riga");
-    EXPECT_EQ(Errore([&] { out->Close(); }), 57);
+    EXPECT_EQ(ErroreDi([&] { out->Close(); }), 57);
   }
   EXPECT_EQ(pre.Leggi("C:\\log.txt"), "riga\r\n");
 }

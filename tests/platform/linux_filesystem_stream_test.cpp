@@ -5,6 +5,7 @@
 
 #include "platform/errors.h"
 #include "platform/linux_filesystem.h"
+#include "support/errore.h"
 #include "support/prefisso_temporaneo.h"
 
 namespace cw {
@@ -12,14 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-int Errore(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const ErroreRuntime& e) {
-    return e.Numero();
-  }
-  return 0;
-}
+using test::ErroreDi;
 
 class TextStreamTest : public ::testing::Test {
  protected:
@@ -58,13 +52,13 @@ TEST_F(TextStreamTest, AnEmptyFileIsAtItsEndAtOnce) {
   auto in = files.OpenTextFile("C:\\vuoto.txt", IOMode::ForReading);
   EXPECT_TRUE(in->AtEndOfStream());
   EXPECT_EQ(in->ReadAll(), "");
-  EXPECT_EQ(Errore([&] { in->ReadLine(); }), 62);
+  EXPECT_EQ(ErroreDi([&] { in->ReadLine(); }), 62);
 
   pre.Scrivi("C:\\uno.txt", "a\r\n");
   auto one = files.OpenTextFile("C:\\uno.txt", IOMode::ForReading);
   one->ReadLine();
   EXPECT_TRUE(one->AtEndOfStream());
-  EXPECT_EQ(Errore([&] { one->ReadLine(); }), 62);
+  EXPECT_EQ(ErroreDi([&] { one->ReadLine(); }), 62);
 }
 
 TEST_F(TextStreamTest, ReadAllGivesTheRemainingBytesUntouched) {
@@ -102,7 +96,7 @@ TEST_F(TextStreamTest, WritingEmptiesOrCreatesAtOnce) {
   // A created file takes the case it was given.
   files.OpenTextFile("C:\\p\\Wexo1.VBG", IOMode::ForWriting, true)->Close();
   EXPECT_TRUE(fs::exists(pre.Host("C:\\P\\Wexo1.VBG")));
-  EXPECT_EQ(Errore([&] { files.OpenTextFile("C:\\P\\nuovo.txt", IOMode::ForWriting, false); }), 53);
+  EXPECT_EQ(ErroreDi([&] { files.OpenTextFile("C:\\P\\nuovo.txt", IOMode::ForWriting, false); }), 53);
   EXPECT_FALSE(fs::exists(pre.Host("C:\\P\\nuovo.txt")));
 
   // Reading with create makes an empty file.
@@ -139,30 +133,30 @@ TEST_F(TextStreamTest, ClosedStreamsRefuseEveryCall) {
   pre.Scrivi("C:\\a.txt", "riga\r\n");
   auto in = files.OpenTextFile("C:\\a.txt", IOMode::ForReading);
   in->Close();
-  EXPECT_EQ(Errore([&] { in->AtEndOfStream(); }), 52);
-  EXPECT_EQ(Errore([&] { in->ReadLine(); }), 52);
-  EXPECT_EQ(Errore([&] { in->ReadAll(); }), 52);
-  EXPECT_EQ(Errore([&] { in->Close(); }), 52);
+  EXPECT_EQ(ErroreDi([&] { in->AtEndOfStream(); }), 52);
+  EXPECT_EQ(ErroreDi([&] { in->ReadLine(); }), 52);
+  EXPECT_EQ(ErroreDi([&] { in->ReadAll(); }), 52);
+  EXPECT_EQ(ErroreDi([&] { in->Close(); }), 52);
 
   auto out = files.OpenTextFile("C:\\b.txt", IOMode::ForWriting, true);
   out->WriteLine("riga");
   out->Close();
-  EXPECT_EQ(Errore([&] { out->WriteLine("altra"); }), 52);
-  EXPECT_EQ(Errore([&] { out->Write("altra"); }), 52);
-  EXPECT_EQ(Errore([&] { out->Close(); }), 52);
+  EXPECT_EQ(ErroreDi([&] { out->WriteLine("altra"); }), 52);
+  EXPECT_EQ(ErroreDi([&] { out->Write("altra"); }), 52);
+  EXPECT_EQ(ErroreDi([&] { out->Close(); }), 52);
   EXPECT_EQ(pre.Leggi("C:\\b.txt"), "riga\r\n");
 }
 
 TEST_F(TextStreamTest, StreamsGoOneWay) {
   pre.Scrivi("C:\\a.txt", "riga\r\n");
   auto in = files.OpenTextFile("C:\\a.txt", IOMode::ForReading);
-  EXPECT_EQ(Errore([&] { in->WriteLine("x"); }), 5);
-  EXPECT_EQ(Errore([&] { in->Write("x"); }), 5);
+  EXPECT_EQ(ErroreDi([&] { in->WriteLine("x"); }), 5);
+  EXPECT_EQ(ErroreDi([&] { in->Write("x"); }), 5);
   auto out = files.OpenTextFile("C:\\b.txt", IOMode::ForWriting, true);
-  EXPECT_EQ(Errore([&] { out->AtEndOfStream(); }), 5);
-  EXPECT_EQ(Errore([&] { out->ReadLine(); }), 5);
-  EXPECT_EQ(Errore([&] { out->ReadAll(); }), 5);
-  EXPECT_EQ(Errore([&] { files.OpenTextFile("C:\\a.txt", static_cast<IOMode>(3)); }), 5);
+  EXPECT_EQ(ErroreDi([&] { out->AtEndOfStream(); }), 5);
+  EXPECT_EQ(ErroreDi([&] { out->ReadLine(); }), 5);
+  EXPECT_EQ(ErroreDi([&] { out->ReadAll(); }), 5);
+  EXPECT_EQ(ErroreDi([&] { files.OpenTextFile("C:\\a.txt", static_cast<IOMode>(3)); }), 5);
   EXPECT_EQ(pre.Leggi("C:\\a.txt"), "riga\r\n");
 }
 

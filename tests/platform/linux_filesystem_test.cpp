@@ -7,6 +7,7 @@
 #include <set>
 
 #include "platform/errors.h"
+#include "support/errore.h"
 #include "support/prefisso_temporaneo.h"
 
 namespace cw {
@@ -14,15 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The run-time error number f raises; 0 when it raises none.
-int Errore(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const ErroreRuntime& e) {
-    return e.Numero();
-  }
-  return 0;
-}
+using test::ErroreDi;
 
 std::set<std::string> Entries(const fs::path& dir) {
   std::set<std::string> out;
@@ -67,25 +60,25 @@ TEST_F(LinuxFileSystemTest, MissingFilesFoldersAndDrives) {
   pre.Scrivi("C:\\P\\a.vbp", "x");
   fs::create_directories(pre.Host("C:\\P\\Form"));
   // A missing file in an existing folder: 53.
-  EXPECT_EQ(Errore([&] { files.OpenTextFile("C:\\P\\b.vbp", IOMode::ForReading); }), 53);
-  EXPECT_EQ(Errore([&] { files.OpenTextFile("C:\\P\\b.vbp", IOMode::ForWriting, false); }), 53);
-  EXPECT_EQ(Errore([&] { files.CopyFile("C:\\P\\b.vbp", "C:\\P\\c.vbp"); }), 53);
-  EXPECT_EQ(Errore([&] { files.DeleteFile("C:\\P\\b.vbp"); }), 53);
+  EXPECT_EQ(ErroreDi([&] { files.OpenTextFile("C:\\P\\b.vbp", IOMode::ForReading); }), 53);
+  EXPECT_EQ(ErroreDi([&] { files.OpenTextFile("C:\\P\\b.vbp", IOMode::ForWriting, false); }), 53);
+  EXPECT_EQ(ErroreDi([&] { files.CopyFile("C:\\P\\b.vbp", "C:\\P\\c.vbp"); }), 53);
+  EXPECT_EQ(ErroreDi([&] { files.DeleteFile("C:\\P\\b.vbp"); }), 53);
   // A missing folder, drive or non-drive path: 76.
   for (const char* p : {"C:\\Q\\a.vbp", "E:\\P\\a.vbp", "P\\a.vbp", "C:\\P\\a.vbp\\x"}) {
-    EXPECT_EQ(Errore([&] { files.OpenTextFile(p, IOMode::ForReading); }), 76) << p;
-    EXPECT_EQ(Errore([&] { files.OpenTextFile(p, IOMode::ForWriting, true); }), 76) << p;
-    EXPECT_EQ(Errore([&] { files.CopyFile(p, "C:\\P\\c.vbp"); }), 76) << p;
-    EXPECT_EQ(Errore([&] { files.CopyFile("C:\\P\\a.vbp", p); }), 76) << p;
-    EXPECT_EQ(Errore([&] { files.DeleteFile(p); }), 76) << p;
-    EXPECT_EQ(Errore([&] { files.GetFolder(p); }), 76) << p;
+    EXPECT_EQ(ErroreDi([&] { files.OpenTextFile(p, IOMode::ForReading); }), 76) << p;
+    EXPECT_EQ(ErroreDi([&] { files.OpenTextFile(p, IOMode::ForWriting, true); }), 76) << p;
+    EXPECT_EQ(ErroreDi([&] { files.CopyFile(p, "C:\\P\\c.vbp"); }), 76) << p;
+    EXPECT_EQ(ErroreDi([&] { files.CopyFile("C:\\P\\a.vbp", p); }), 76) << p;
+    EXPECT_EQ(ErroreDi([&] { files.DeleteFile(p); }), 76) << p;
+    EXPECT_EQ(ErroreDi([&] { files.GetFolder(p); }), 76) << p;
   }
   // A folder where a file is needed: 75.
-  EXPECT_EQ(Errore([&] { files.OpenTextFile("C:\\P\\Form", IOMode::ForReading); }), 75);
-  EXPECT_EQ(Errore([&] { files.OpenTextFile("C:\\P\\Form", IOMode::ForWriting, true); }), 75);
-  EXPECT_EQ(Errore([&] { files.CopyFile("C:\\P\\Form", "C:\\P\\c.vbp"); }), 75);
-  EXPECT_EQ(Errore([&] { files.CopyFile("C:\\P\\a.vbp", "C:\\P\\form"); }), 75);
-  EXPECT_EQ(Errore([&] { files.DeleteFile("C:\\P\\Form"); }), 75);
+  EXPECT_EQ(ErroreDi([&] { files.OpenTextFile("C:\\P\\Form", IOMode::ForReading); }), 75);
+  EXPECT_EQ(ErroreDi([&] { files.OpenTextFile("C:\\P\\Form", IOMode::ForWriting, true); }), 75);
+  EXPECT_EQ(ErroreDi([&] { files.CopyFile("C:\\P\\Form", "C:\\P\\c.vbp"); }), 75);
+  EXPECT_EQ(ErroreDi([&] { files.CopyFile("C:\\P\\a.vbp", "C:\\P\\form"); }), 75);
+  EXPECT_EQ(ErroreDi([&] { files.DeleteFile("C:\\P\\Form"); }), 75);
   EXPECT_TRUE(fs::is_directory(pre.Host("C:\\P\\Form")));
   EXPECT_EQ(Entries(pre.Host("C:\\P")), (std::set<std::string>{"a.vbp", "Form"}));
 }
@@ -133,7 +126,7 @@ TEST_F(LinuxFileSystemTest, CopyNamesFollowTheDiskThenTheCaller) {
 TEST_F(LinuxFileSystemTest, CopyWithoutOverwriteRefusesAnExistingFile) {
   pre.Scrivi("C:\\P\\a.vbp", "new");
   pre.Scrivi("C:\\P\\a.vbp_1", "old");
-  EXPECT_EQ(Errore([&] { files.CopyFile("C:\\P\\a.vbp", "C:\\P\\A.VBP_1", false); }), 58);
+  EXPECT_EQ(ErroreDi([&] { files.CopyFile("C:\\P\\a.vbp", "C:\\P\\A.VBP_1", false); }), 58);
   EXPECT_EQ(pre.Leggi("C:\\P\\a.vbp_1"), "old");
   files.CopyFile("C:\\P\\a.vbp", "C:\\P\\a.vbp_2", false);
   EXPECT_EQ(pre.Leggi("C:\\P\\a.vbp_2"), "new");
@@ -163,10 +156,10 @@ TEST_F(LinuxFileSystemTest, ReadOnlyFilesRefuseWritesButNotForcedDeletes) {
   const fs::path ro = pre.Host("C:\\P\\ro.vbp");
   MakeReadOnly(ro);
 
-  EXPECT_EQ(Errore([&] { files.CopyFile("C:\\P\\a.vbp", "C:\\P\\ro.vbp"); }), 70);
-  EXPECT_EQ(Errore([&] { files.OpenTextFile("C:\\P\\RO.vbp", IOMode::ForWriting, true); }), 70);
-  EXPECT_EQ(Errore([&] { files.OpenTextFile("C:\\P\\ro.vbp", IOMode::ForAppending, true); }), 70);
-  EXPECT_EQ(Errore([&] { files.DeleteFile("C:\\P\\ro.vbp", false); }), 70);
+  EXPECT_EQ(ErroreDi([&] { files.CopyFile("C:\\P\\a.vbp", "C:\\P\\ro.vbp"); }), 70);
+  EXPECT_EQ(ErroreDi([&] { files.OpenTextFile("C:\\P\\RO.vbp", IOMode::ForWriting, true); }), 70);
+  EXPECT_EQ(ErroreDi([&] { files.OpenTextFile("C:\\P\\ro.vbp", IOMode::ForAppending, true); }), 70);
+  EXPECT_EQ(ErroreDi([&] { files.DeleteFile("C:\\P\\ro.vbp", false); }), 70);
   EXPECT_EQ(pre.Leggi("C:\\P\\ro.vbp"), "read-only bytes\r\n");
   EXPECT_EQ(Entries(pre.Host("C:\\P")), (std::set<std::string>{"a.vbp", "ro.vbp"}));
 
@@ -186,10 +179,10 @@ TEST_F(LinuxFileSystemTest, AFailingCopyLeavesTheDestinationAsItWas) {
   pre.Scrivi("C:\\P\\a.vbp_1", "generation one");
   fs::create_symlink("/proc/self/mem", pre.Host("C:\\P\\guasto.vbp"));
   ASSERT_TRUE(files.FileExists("C:\\P\\guasto.vbp"));
-  EXPECT_EQ(Errore([&] { files.CopyFile("C:\\P\\guasto.vbp", "C:\\P\\a.vbp_1"); }), 57);
+  EXPECT_EQ(ErroreDi([&] { files.CopyFile("C:\\P\\guasto.vbp", "C:\\P\\a.vbp_1"); }), 57);
   EXPECT_EQ(pre.Leggi("C:\\P\\a.vbp_1"), "generation one");
-  EXPECT_EQ(Errore([&] { files.CopyFile("C:\\P\\guasto.vbp", "C:\\P\\nuovo.vbp"); }), 57);
-  EXPECT_EQ(Errore([&] { files.OpenTextFile("C:\\P\\guasto.vbp", IOMode::ForReading); }), 57);
+  EXPECT_EQ(ErroreDi([&] { files.CopyFile("C:\\P\\guasto.vbp", "C:\\P\\nuovo.vbp"); }), 57);
+  EXPECT_EQ(ErroreDi([&] { files.OpenTextFile("C:\\P\\guasto.vbp", IOMode::ForReading); }), 57);
   EXPECT_EQ(Entries(pre.Host("C:\\P")), (std::set<std::string>{"a.vbp_1", "guasto.vbp"}));
 }
 
@@ -199,7 +192,7 @@ TEST_F(LinuxFileSystemTest, DeleteRemovesOneFile) {
   files.DeleteFile("C:\\p\\A.VBP_TMP", false);
   EXPECT_EQ(Entries(pre.Host("C:\\P")), (std::set<std::string>{"a.vbp"}));
   // Wildcards are not patterns here: "*" is a name.
-  EXPECT_EQ(Errore([&] { files.DeleteFile("C:\\P\\*.vbp"); }), 53);
+  EXPECT_EQ(ErroreDi([&] { files.DeleteFile("C:\\P\\*.vbp"); }), 53);
 }
 
 TEST_F(LinuxFileSystemTest, GetFolderListsTheFilesDirectlyInside) {
@@ -224,7 +217,7 @@ TEST_F(LinuxFileSystemTest, GetFolderListsTheFilesDirectlyInside) {
   EXPECT_TRUE(files.GetFolder("C:\\P\\Form\\Vecchi\\..\\..").FileNames.empty());
   EXPECT_EQ(files.GetFolder("C:\\").Path, "C:\\");
   EXPECT_EQ(files.GetFolder("D:").Path, "D:\\");
-  EXPECT_EQ(Errore([&] { files.GetFolder("C:\\P\\Form\\frmA.frm"); }), 76);
+  EXPECT_EQ(ErroreDi([&] { files.GetFolder("C:\\P\\Form\\frmA.frm"); }), 76);
 }
 
 TEST_F(LinuxFileSystemTest, LargeFilesCopyWhole) {

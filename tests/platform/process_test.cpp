@@ -10,6 +10,7 @@
 
 #include "platform/command_line.h"
 #include "platform/errors.h"
+#include "support/errore.h"
 #include "support/prefisso_temporaneo.h"
 
 namespace cw {
@@ -40,14 +41,7 @@ Words Parole(const std::string& nul) {
   return w;
 }
 
-int ErroreDi(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const ErroreRuntime& e) {
-    return e.Numero();
-  }
-  return 0;
-}
+using test::ErroreDi;
 
 // Starts the line and waits for it to end.
 void EseguiEAttendi(LinuxProcesses& proc, const std::string& line, int stile = kFinestraNascosta) {

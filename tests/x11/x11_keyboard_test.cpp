@@ -12,6 +12,7 @@
 
 #include "build/vb_build.h"
 #include "platform/errors.h"
+#include "support/errore.h"
 #include "support/ui_registrata.h"
 #include "x11/server_x.h"
 
@@ -22,14 +23,7 @@ using test::Attendi;
 using test::LeggiFile;
 using test::ServerX;
 
-int ErroreDi(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const ErroreRuntime& e) {
-    return e.Numero();
-  }
-  return 0;
-}
+using test::ErroreDi;
 
 #define SERVER_O_SALTA(x)                                                      \
   if (!test::CercaProgramma("Xvfb")) GTEST_SKIP() << "Xvfb non installato"; \

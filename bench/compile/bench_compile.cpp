@@ -30,6 +30,8 @@
 #include "platform/linux_filesystem.h"
 #include "platform/linux_process.h"
 
+#include "ui_muta.h"
+
 extern char** environ;
 
 namespace {
@@ -37,23 +39,7 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-class UiMuta : public cw::Ui {
- public:
-  void LogClear() override { righe_ = 0; }
-  void LogAddItem(const std::string&) override { ++righe_; }
-  int LogCount() const override { return righe_; }
-  std::string LogItem(int) const override { return {}; }
-  void LogSetItem(int, const std::string&) override {}
-  void LogSelect(int) override {}
-  void LogRefresh() override {}
-  void LogSetFontName(const std::string&) override {}
-  int MsgBox(const std::string&, int, const std::string&) override { return cw::kRispostaOk; }
-  void SetMousePointer(int) override {}
-  void DoEvents() override {}
-
- private:
-  int righe_ = 0;
-};
+using cw::bench::UiMuta;
 
 // A Windows path of drive C: as its host path in the prefix.
 fs::path Host(const fs::path& prefisso, std::string windows) {

@@ -33,6 +33,8 @@
 #include "platform/linux_filesystem.h"
 #include "projectfile/operazioni_progetto.h"
 
+#include "ui_muta.h"
+
 extern char** environ;
 
 namespace {
@@ -40,24 +42,7 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-// The log costs nothing here: the window's repaint is not what is measured.
-class UiMuta : public cw::Ui {
- public:
-  void LogClear() override { righe_ = 0; }
-  void LogAddItem(const std::string&) override { ++righe_; }
-  int LogCount() const override { return righe_; }
-  std::string LogItem(int) const override { return {}; }
-  void LogSetItem(int, const std::string&) override {}
-  void LogSelect(int) override {}
-  void LogRefresh() override {}
-  void LogSetFontName(const std::string&) override {}
-  int MsgBox(const std::string&, int, const std::string&) override { return cw::kRispostaOk; }
-  void SetMousePointer(int) override {}
-  void DoEvents() override {}
-
- private:
-  int righe_ = 0;
-};
+using cw::bench::UiMuta;
 
 const char* kGuid = "{6B263850-900B-11D0-9484-00A0C91110ED}";
 const char* kGuidNuovo = "{0D452EE1-E08F-101A-852E-02608C4D0BB4}";

@@ -93,6 +93,7 @@ frmCompilazione::frmCompilazione(std::function<std::string()> cartellaProgramma,
       .cartellaProgramma = cartellaProgramma_,
       .attendi = [](int ms) { Attendi(ms, 0); },
       .mostraFileErrori = {},  // the viewer program shows the error file
+      .blocco = servizi_.blocco.get(),
   });
 
   for (const VoceComando& voce : TabellaComandi()) CollegaComando(QString::fromUtf8(voce.nome), voce.gestore);
@@ -206,6 +207,7 @@ void frmCompilazione::CreaMenu() {
   voce("mnuVbBuild", "Vb-Build");
   strumenti->addSeparator()->setObjectName(QStringLiteral("mnuSeparatore"));
   voce("mnuIndirizziBaseDll", "Indirizzi di base DLL");
+  voce("mnuRipristina", "Ripristina file interrotti");
 }
 
 void frmCompilazione::Form_Load() {

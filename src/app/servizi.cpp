@@ -13,6 +13,7 @@ void CreaServizi(Servizi& servizi, Ui& ui) {
   servizi.fso = std::make_unique<LinuxFileSystem>(unita);
   servizi.processi = std::make_unique<LinuxProcesses>(unita);
   servizi.registratore = std::make_unique<RegistratoreHelper>(ui, unita);
+  servizi.blocco = std::make_unique<BloccoFlock>(unita.Prefix() / kFileBloccoPrefisso);
   // The display is opened at the first keystroke, so the window starts
   // (and Vb-Build reports error 5) where X11 is missing.
   servizi.tastiera = std::make_unique<X11Keyboard>();

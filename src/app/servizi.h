@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "catalogue/catalogo.h"
+#include "platform/blocco_prefisso.h"
 #include "platform/filesystem.h"
 #include "platform/keyboard.h"
 #include "platform/process.h"
@@ -20,6 +21,8 @@ struct Servizi {
   std::unique_ptr<Processes> processi;
   std::unique_ptr<RegistratoreDll> registratore;
   std::unique_ptr<Keyboard> tastiera;
+  // Taken per command, so two windows can stay open on one prefix.
+  std::unique_ptr<BloccoPrefisso> blocco;
 };
 
 // Form_Initialize: fso over the drives of the Wine-style prefix, then the

@@ -25,6 +25,7 @@ const std::map<std::string, DefinizioneComando>& Comandi() {
       {"rimuovi", {"cmdRimuovi", 0, false, false, false}},
       {"vbg", {"mnuGeneraVbg", 0, false, false, false}},
       {"indirizzi", {"mnuIndirizziBaseDll", 0, false, false, false}},
+      {"ripristina", {"mnuRipristina", 0, false, false, false}},
   };
   return k;
 }
@@ -143,6 +144,8 @@ Comandi:
   rimuovi                         Rimuovi
   vbg                             Genera .vbg
   indirizzi                       Indirizzi di base DLL
+  ripristina                      Ripristina file interrotti (rimette ogni copia "_tmp"
+                                  rimasta da un'esecuzione interrotta al posto del suo file)
 
 Stato di uscita:
   0  il comando è arrivato alla fine

@@ -7,7 +7,35 @@ namespace cw {
 
 std::string Contesto::FileIni() const { return NomeFileIni(cartellaProgramma ? cartellaProgramma() : CartellaProgramma()); }
 
+namespace {
+
+constexpr const char* kGiaInEsecuzione = "CompilaWexo è già in esecuzione su questo prefisso";
+
+bool Scrive(Gestore gestore) {
+  for (const VoceComando& voce : TabellaComandi())
+    if (voce.gestore == gestore) return voce.scrive;
+  return true;
+}
+
+// Lets go of the lock however the command ends.
+struct Tenuta {
+  BloccoPrefisso* blocco = nullptr;
+  ~Tenuta() {
+    if (blocco) blocco->Lascia();
+  }
+};
+
+}  // namespace
+
 Esito EseguiComando(Contesto& ctx, Gestore gestore) {
+  Tenuta tenuta;
+  if (ctx.blocco && Scrive(gestore)) {
+    if (!ctx.blocco->Prendi()) {
+      ctx.ui.MsgBox(kGiaInEsecuzione, kStileEsclamativo, kTitoloApplicazione);
+      return Esito::Rifiutato;
+    }
+    tenuta.blocco = ctx.blocco;
+  }
   try {
     return gestore(ctx);
   } catch (const ErroreRuntime& e) {

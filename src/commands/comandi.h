@@ -23,6 +23,7 @@ using Gestore = Esito (*)(Contesto&);
 struct VoceComando {
   const char* nome;     // the control's name, "cmdBackup", "mnuGeneraVbg", ...
   Gestore gestore;
+  bool scrive = true;   // writes files or the registry: runs holding the prefix lock
 };
 
 // The commands that are built, in the order of the window's command table.
@@ -30,7 +31,9 @@ const std::vector<VoceComando>& TabellaComandi();
 
 // Runs one handler as the click dispatcher does: a run-time error raised by
 // it is shown in the critical box titled "CompilaWexo" and ends the command;
-// the pointer goes back to the default and the log keeps its lines.
+// the pointer goes back to the default and the log keeps its lines. A
+// command that writes first takes the prefix lock; held by another instance,
+// "CompilaWexo è già in esecuzione su questo prefisso" (style 48) refuses it.
 Esito EseguiComando(Contesto& ctx, Gestore gestore);
 
 // Start-up: the eight settings of section "Versione" read, in order, into
@@ -49,5 +52,7 @@ Esito cmdChangeGuid_Click(Contesto& ctx);
 Esito mnuGeneraVbg_Click(Contesto& ctx);
 Esito mnuVbBuild_Click(Contesto& ctx);
 Esito mnuIndirizziBaseDll_Click(Contesto& ctx);
+// "Ripristina file interrotti": every leftover "_tmp" put back over its file.
+Esito mnuRipristina_Click(Contesto& ctx);
 
 }  // namespace cw

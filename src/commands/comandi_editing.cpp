@@ -7,6 +7,7 @@
 #include "build/backup.h"
 #include "commands/comandi.h"
 #include "commands/cornice.h"
+#include "commands/verifica_file.h"
 #include "platform/numeri.h"
 #include "projectfile/operazioni_progetto.h"
 #include "settings/modFileIni.h"
@@ -60,6 +61,7 @@ bool VersioneValida(Contesto& ctx) {
 }  // namespace
 
 Esito cmdBackup_Click(Contesto& ctx) {
+  if (!VerificaFile(ctx, {.backup = true})) return Esito::Rifiutato;
   return InCornice(ctx, {kPuntatoreClessidra, true, "Backup effettuato"}, [&] {
     Backup(ctx);
     return Esito::Completato;
@@ -67,6 +69,7 @@ Esito cmdBackup_Click(Contesto& ctx) {
 }
 
 Esito cmdBackupCompatibilita_Click(Contesto& ctx) {
+  if (!VerificaFile(ctx, {.backup = true, .compatibilita = true})) return Esito::Rifiutato;
   return InCornice(ctx, {kPuntatoreClessidra, true, "Backup e impostazione compatibilità effettuate"}, [&] {
     Backup(ctx);
     ImpostaCompatibilita(ctx.fso, ctx.catalogo, ctx.ui, ModoScelto(ctx.campi));
@@ -76,6 +79,7 @@ Esito cmdBackupCompatibilita_Click(Contesto& ctx) {
 
 Esito cmdImpostaVersione_Click(Contesto& ctx) {
   if (!VersioneValida(ctx)) return Esito::Rifiutato;
+  if (!VerificaFile(ctx, {.backup = true, .progetti = true})) return Esito::Rifiutato;
   return InCornice(ctx, {kPuntatoreFrecciaClessidra, true, "Backup e impostazione versione effettuate"}, [&] {
     Backup(ctx);
     ImpostaVersione(ctx.fso, ctx.catalogo, ctx.ui, ctx.campi.Testo(Campo::txtVersionePrincipale),
@@ -94,6 +98,7 @@ Esito cmdImpostaVersione_Click(Contesto& ctx) {
 }
 
 Esito cmdApplica_Click(Contesto& ctx) {
+  if (!VerificaFile(ctx, {.progetti = true})) return Esito::Rifiutato;
   // The settings are saved before any project file is touched.
   const struct {
     Campo campo;
@@ -112,6 +117,9 @@ Esito cmdApplica_Click(Contesto& ctx) {
 }
 
 Esito cmdChangeGuid_Click(Contesto& ctx) {
+  // The form files only count when they are going to be rewritten.
+  const bool guid = !ctx.campi.Testo(Campo::txtGuidOld).empty() && !ctx.campi.Testo(Campo::txtGuidNew).empty();
+  if (!VerificaFile(ctx, {.backup = true, .progetti = guid, .form = guid})) return Esito::Rifiutato;
   // No "Pronto" and no message: the log shows the backup's lines only.
   return InCornice(ctx, {kPuntatoreFrecciaClessidra, false, ""}, [&] {
     Backup(ctx);

@@ -1,11 +1,16 @@
 // The menu "Strumenti": none of its commands uses the command frame.
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "build/vb_build.h"
 #include "commands/attendi.h"
 #include "commands/comandi.h"
+#include "platform/ansi.h"
 #include "platform/errors.h"
+#include "projectfile/operazioni_progetto.h"
+#include "projectfile/riscrivi_file.h"
 #include "tools/genera_vbg.h"
 #include "tools/indirizzi_base_dll.h"
 
@@ -27,6 +32,30 @@ Esito mnuVbBuild_Click(Contesto& ctx) {
   const std::function<void(int)> attendi =
       ctx.attendi ? ctx.attendi : std::function<void(int)>([](int ms) { Attendi(ms, 0); });
   EseguiVbBuild(ctx.catalogo, *ctx.tastiera, ctx.ui, attendi);
+  return Esito::Completato;
+}
+
+Esito mnuRipristina_Click(Contesto& ctx) {
+  // A "_tmp" is written whole before its file is opened for writing, so one
+  // that exists holds the file as it was: putting it back is always right.
+  std::vector<std::string> copie;
+  const CatalogoComponenti& cat = ctx.catalogo;
+  for (int riga = cat.LBound(); riga <= cat.UBound(); ++riga) {
+    const std::string copia = cat.FileProgettoCompleto(riga) + std::string(kSuffissoCopia);
+    if (ctx.fso.FileExists(copia)) copie.push_back(copia);
+    for (std::string& form : FileFormRiga(ctx.fso, cat, riga, ".frm" + std::string(kSuffissoCopia)))
+      copie.push_back(std::move(form));
+  }
+  for (const std::string& copia : copie) {
+    const std::string file = copia.substr(0, copia.size() - kSuffissoCopia.size());
+    const std::string voce = "Ripristino di " + MaiuscoloUtf8(file.substr(file.find_last_of('\\') + 1)) + " in corso...";
+    AnnunciaPasso(ctx.ui, voce);
+    ctx.fso.RenameFile(copia, file);
+    ConcludiPasso(ctx.ui, voce + " OK!");
+  }
+  ctx.ui.MsgBox(copie.empty() ? "Nessun file interrotto da ripristinare"
+                              : "File interrotti ripristinati: " + std::to_string(copie.size()),
+                kStileInformativo, kTitoloApplicazione);
   return Esito::Completato;
 }
 

@@ -3,6 +3,7 @@
 #include "build/tutto.h"
 #include "commands/comandi.h"
 #include "commands/cornice.h"
+#include "commands/verifica_file.h"
 
 namespace cw {
 
@@ -11,6 +12,7 @@ Esito cmdTutto_Click(Contesto& ctx) {
   // versione": a refused run leaves the log, the pointer and every file as
   // they were.
   if (!TuttoConsentito(ctx)) return Esito::Rifiutato;
+  if (!VerificaFile(ctx, {.backup = true, .progetti = true})) return Esito::Rifiutato;
   return InCornice(ctx, {kPuntatoreClessidra, true, ""}, [&] { return EseguiTutto(ctx, [&] { return ctx.FileIni(); }); });
 }
 

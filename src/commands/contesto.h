@@ -8,6 +8,7 @@
 
 #include "catalogue/catalogo.h"
 #include "commands/campi.h"
+#include "platform/blocco_prefisso.h"
 #include "platform/filesystem.h"
 #include "platform/keyboard.h"
 #include "platform/process.h"
@@ -33,6 +34,8 @@ struct Contesto {
   // When set, shows the error file in place of the viewer program (the batch
   // front end prints it); returns once the user has seen it.
   std::function<void(const std::string& fileErrori)> mostraFileErrori = nullptr;
+  // Held by every command that writes, for as long as it runs; none: no lock.
+  BloccoPrefisso* blocco = nullptr;
 
   std::string FileIni() const;
 };

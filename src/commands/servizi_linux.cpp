@@ -13,6 +13,7 @@ ServiziLinux::ServiziLinux(Ui& ui) : ui_(ui) {
   fso_ = std::make_unique<LinuxFileSystem>(drives);
   processi_ = std::make_unique<LinuxProcesses>(drives);
   registratore_ = std::make_unique<RegistratoreHelper>(ui_, drives);
+  blocco_ = std::make_unique<BloccoFlock>(drives.Prefix() / kFileBloccoPrefisso);
   CaricaCatalogo(catalogo_);
 }
 
@@ -28,6 +29,7 @@ cw::Contesto ServiziLinux::Contesto(Campi& campi) {
       .registratore = registratore_.get(),
       .cartellaProgramma = [] { return CartellaProgramma(); },
       .attendi = [](int ms) { Attendi(ms, 0); },
+      .blocco = blocco_.get(),
   };
 }
 

@@ -29,6 +29,7 @@ class ServiziLinux {
   std::unique_ptr<FileSystem> fso_;
   std::unique_ptr<Processes> processi_;
   std::unique_ptr<RegistratoreDll> registratore_;
+  std::unique_ptr<BloccoPrefisso> blocco_;
 };
 
 }  // namespace cw

@@ -15,8 +15,9 @@ const std::vector<VoceComando>& TabellaComandi() {
       {"cmdChangeGuid", &cmdChangeGuid_Click},
       {"cmdApplica", &cmdApplica_Click},
       {"mnuGeneraVbg", &mnuGeneraVbg_Click},
-      {"mnuVbBuild", &mnuVbBuild_Click},
-      {"mnuIndirizziBaseDll", &mnuIndirizziBaseDll_Click},
+      {"mnuVbBuild", &mnuVbBuild_Click, false},
+      {"mnuIndirizziBaseDll", &mnuIndirizziBaseDll_Click, false},
+      {"mnuRipristina", &mnuRipristina_Click},
   };
   return kTabella;
 }

@@ -123,7 +123,7 @@ std::vector<std::string> FaultInjectingFileSystem::TraceLines() const {
   for (const auto& c : state_->trace) {
     std::string line = Name(c.op);
     if (!c.path.empty()) line += " " + c.path;
-    if (c.op == Op::CopyFile) line += " -> " + c.target;
+    if (!c.target.empty()) line += " -> " + c.target;
     if (c.mode) line += *c.mode == IOMode::ForReading ? " ForReading" : *c.mode == IOMode::ForWriting ? " ForWriting" : " ForAppending";
     out.push_back(std::move(line));
   }
@@ -146,6 +146,9 @@ const char* FaultInjectingFileSystem::Name(Op op) {
     case Op::WriteLine: return "WriteLine";
     case Op::Write: return "Write";
     case Op::Close: return "Close";
+    case Op::RenameFile: return "RenameFile";
+    case Op::CopyFileWhole: return "CopyFileWhole";
+    case Op::CheckWritable: return "CheckWritable";
   }
   return "?";
 }
@@ -168,6 +171,21 @@ void FaultInjectingFileSystem::CopyFile(std::string_view source, std::string_vie
 void FaultInjectingFileSystem::DeleteFile(std::string_view path, bool force) {
   state_->Enter(Op::DeleteFile, path);
   inner_.DeleteFile(path, force);
+}
+
+void FaultInjectingFileSystem::RenameFile(std::string_view source, std::string_view destination) {
+  state_->Enter(Op::RenameFile, source, destination);
+  inner_.RenameFile(source, destination);
+}
+
+void FaultInjectingFileSystem::CopyFileWhole(std::string_view source, std::string_view destination) {
+  state_->Enter(Op::CopyFileWhole, source, destination);
+  inner_.CopyFileWhole(source, destination);
+}
+
+void FaultInjectingFileSystem::CheckWritable(std::string_view path) {
+  state_->Enter(Op::CheckWritable, path);
+  inner_.CheckWritable(path);
 }
 
 std::unique_ptr<TextStream> FaultInjectingFileSystem::OpenTextFile(std::string_view path, IOMode mode, bool create) {

@@ -53,6 +53,19 @@ class FileSystem {
   virtual void CopyFile(std::string_view source, std::string_view destination, bool overwrite = true) = 0;
   // With force, a read-only file is deleted too.
   virtual void DeleteFile(std::string_view path, bool force = true) = 0;
+  // The source takes the destination's name in one step; an existing
+  // destination is replaced (refused with error 70 when it is read-only).
+  // Both lie in the same folder.
+  virtual void RenameFile(std::string_view source, std::string_view destination) = 0;
+  // The destination becomes a whole copy of the source in one step: the copy
+  // is written beside it as destination + "~" and renamed over it, so at every
+  // instant the destination is as it was or the whole copy. The copy can be
+  // written whatever the source's read-only attribute.
+  virtual void CopyFileWhole(std::string_view source, std::string_view destination) = 0;
+  // Raises the run-time error that creating, rewriting or replacing path would
+  // raise (76 no folder, 75 not a plain file, 70 read-only file or a folder
+  // that takes no new files); returns when it can be written.
+  virtual void CheckWritable(std::string_view path) = 0;
   // ForReading: the file must exist unless create is true. ForWriting: the
   // file is emptied at once (created when create is true).
   virtual std::unique_ptr<TextStream> OpenTextFile(std::string_view path, IOMode mode, bool create = false) = 0;

@@ -80,6 +80,16 @@ int ReplaceInPlace(int fd, const std::string& old, const std::string& bytes) {
   return err;
 }
 
+// The lookup of a path about to be created or replaced: 76 for a missing
+// folder, 75 for something other than a plain file, 70 for a read-only file.
+DriveTable::Lookup ReplaceableFile(const DriveTable& drives, std::string_view path) {
+  DriveTable::Lookup l = drives.Find(path);
+  if (l.state == State::FolderMissing) SollevaErrore(kPercorsoNonTrovato, std::string(path));
+  if (l.state == State::Found && !IsRegular(l.mode)) SollevaErrore(kErroreAccessoPercorso, std::string(path));
+  if (l.state == State::Found && IsReadOnly(l.mode)) SollevaErrore(kAutorizzazioneNegata, std::string(path));
+  return l;
+}
+
 }  // namespace
 
 bool LinuxFileSystem::FileExists(std::string_view path) {
@@ -151,6 +161,45 @@ void LinuxFileSystem::DeleteFile(std::string_view path, bool force) {
   const auto l = ExistingFile(drives_, path);
   if (!force && IsReadOnly(l.mode)) SollevaErrore(kAutorizzazioneNegata, std::string(path));
   if (::unlink(l.host.c_str()) != 0) RaiseErrno(errno, false, l.host.native(), "unlink");
+}
+
+void LinuxFileSystem::RenameFile(std::string_view source, std::string_view destination) {
+  const auto src = ExistingFile(drives_, source);
+  const auto dst = ReplaceableFile(drives_, destination);
+  if (::rename(src.host.c_str(), dst.host.c_str()) != 0) RaiseErrno(errno, false, dst.host.native(), "rename");
+}
+
+void LinuxFileSystem::CopyFileWhole(std::string_view source, std::string_view destination) {
+  const auto src = ExistingFile(drives_, source);
+  const auto dst = ReplaceableFile(drives_, destination);
+  std::string bytes;
+  {
+    Fd in(::open(src.host.c_str(), O_RDONLY | O_CLOEXEC));
+    if (in.get() < 0) RaiseErrno(errno, false, src.host.native(), "open");
+    if (ReadToEnd(in.get(), bytes, static_cast<size_t>(src.size)) != 0) RaiseErrno(EIO, false, src.host.native(), "read");
+  }
+  // Renamed into place without a flush: what is at stake is a kill of this
+  // program, after which the kernel still writes out what it was given; the
+  // destination is either the old file or the whole copy, never a mix.
+  const std::string temp = dst.host.native() + "~";
+  ::unlink(temp.c_str());  // a leftover of a killed copy
+  Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>((src.mode & 0777) | 0200)));
+  if (out.get() < 0) RaiseErrno(errno, true, temp, "open");
+  int err = WriteFully(out.get(), bytes);
+  const int closeErr = out.Close();
+  if (!err) err = closeErr;
+  if (!err && ::rename(temp.c_str(), dst.host.c_str()) != 0) err = errno;
+  if (err) {
+    ::unlink(temp.c_str());
+    RaiseErrno(err, false, dst.host.native(), "write");
+  }
+}
+
+void LinuxFileSystem::CheckWritable(std::string_view path) {
+  const auto l = ReplaceableFile(drives_, path);
+  // New files (a copy, a renamed generation) need a folder that takes them.
+  if (::access(l.host.parent_path().c_str(), W_OK | X_OK) != 0)
+    SollevaErrore(kAutorizzazioneNegata, l.host.parent_path().native());
 }
 
 std::unique_ptr<TextStream> LinuxFileSystem::OpenTextFile(std::string_view path, IOMode mode, bool create) {

@@ -5,15 +5,17 @@
 
 namespace cw {
 
+bool RigaConCompatibilita(const CatalogoComponenti& c, int riga) {
+  const std::string& tipo = c(riga, kTipo);
+  return tipo != "app" && tipo != "app-skipcompile";
+}
+
 void ImpostaCompatibilita(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, std::int32_t modo) {
   PassaggioProgetti passaggio;
   passaggio.prefissoLog = "Impostazione compatibilità di ";
   // Applications take no compatibility; the comparison is exact, so "App" is
   // processed.
-  passaggio.filtro = [](const CatalogoComponenti& c, int riga) {
-    const std::string& tipo = c(riga, kTipo);
-    return tipo != "app" && tipo != "app-skipcompile";
-  };
+  passaggio.filtro = RigaConCompatibilita;
   passaggio.regola = RegolaPrefisso("CompatibleMode=", "\"" + std::to_string(modo) + "\"");
   EseguiPassaggioProgetti(fso, catalogo, ui, passaggio);
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "catalogue/catalogo.h"
 #include "platform/filesystem.h"
@@ -19,6 +20,7 @@ inline constexpr std::int32_t kCompatibilitaBinaria = 2;
 
 // "CompatibleMode=\"<modo>\"" in the project file of every row except the
 // applications ("app", "app-skipcompile").
+bool RigaConCompatibilita(const CatalogoComponenti& catalogo, int riga);
 void ImpostaCompatibilita(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, std::int32_t modo);
 
 // "MajorVer=", "MinorVer=", "RevisionVer=" followed by the texts as given, and
@@ -34,6 +36,13 @@ void ImpostaProprieta(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& u
 // Every occurrence of vecchio becomes nuovo in the project file of every row
 // and in each ".frm" file directly inside the row's "Form" folder. Writes no
 // log line.
+// The form files of a row that SostituisciGuid rewrites: each ".frm" file
+// (exact, case-sensitive ending) directly inside the row's "Form" folder,
+// from one listing; none when the folder is missing. With the ending
+// ".frm_tmp" instead, their leftover copies.
+std::vector<std::string> FileFormRiga(FileSystem& fso, const CatalogoComponenti& catalogo, int riga,
+                                      const std::string& finale = ".frm");
+
 void SostituisciGuid(FileSystem& fso, const CatalogoComponenti& catalogo, const std::string& vecchio,
                      const std::string& nuovo);
 

@@ -8,7 +8,9 @@ void RiscriviFile(FileSystem& fso, std::string_view percorso, const RegolaRiga& 
   std::string copia(percorso);
   copia += kSuffissoCopia;
 
-  fso.CopyFile(percorso, copia, true);
+  // The copy appears whole or not at all, so a "_tmp" that exists always
+  // holds the file as it was before this rewrite.
+  fso.CopyFileWhole(percorso, copia);
   {
     // Both streams close on every way out of this block; a failure before
     // the last Close leaves the copy whole beside a partly written file.

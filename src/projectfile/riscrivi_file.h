@@ -11,7 +11,7 @@ namespace cw {
 // The temporary copy of a file being rewritten: its path with "_tmp" appended.
 inline constexpr std::string_view kSuffissoCopia = "_tmp";
 
-// Copies percorso to percorso + "_tmp", then writes percorso again line by
+// Copies percorso whole to percorso + "_tmp" (CopyFileWhole), then writes percorso again line by
 // line from that copy, every line passed through regola and ended by CR LF,
 // and deletes the copy. A failing file operation passes its run-time error on;
 // the copy is the only record of the old content once the file has been

@@ -245,10 +245,10 @@ TEST_F(ControlliTest, MenuStrumentiConLeSueQuattroVoci) {
   ASSERT_NE(strumenti, nullptr);
   EXPECT_EQ(strumenti->objectName(), QStringLiteral("mnuStrumenti"));
   const QList<QAction*> voci = strumenti->actions();
-  ASSERT_EQ(voci.size(), 4);
-  const char* nomi[] = {"mnuGeneraVbg", "mnuVbBuild", "mnuSeparatore", "mnuIndirizziBaseDll"};
-  const char* testi[] = {"Genera .vbg", "Vb-Build", "", "Indirizzi di base DLL"};
-  for (int i = 0; i < 4; ++i) {
+  ASSERT_EQ(voci.size(), 5);
+  const char* nomi[] = {"mnuGeneraVbg", "mnuVbBuild", "mnuSeparatore", "mnuIndirizziBaseDll", "mnuRipristina"};
+  const char* testi[] = {"Genera .vbg", "Vb-Build", "", "Indirizzi di base DLL", "Ripristina file interrotti"};
+  for (int i = 0; i < 5; ++i) {
     EXPECT_EQ(voci[i]->objectName(), QString::fromUtf8(nomi[i]));
     EXPECT_EQ(voci[i]->text(), QString::fromUtf8(testi[i]));
     EXPECT_EQ(voci[i]->isSeparator(), i == 2);

@@ -54,7 +54,7 @@ TEST_F(BackupTest, AGapIsPassedOverNotFilled) {
   EseguiBackup(suite.fso, suite.catalogo, ui);
   EXPECT_EQ(suite.Leggi(P(0, 1)), "current 0\n");
   EXPECT_EQ(suite.Leggi(P(0, 2)), "gen 1");
-  EXPECT_EQ(suite.Leggi(P(0, 3)), "gen 3");  // nothing was copied onto it
+  EXPECT_FALSE(suite.Esiste(P(0, 3)));  // the gap moves with the generations
   EXPECT_EQ(suite.Leggi(P(0, 4)), "gen 3");
   EXPECT_FALSE(suite.Esiste(P(0, 5)));
 }
@@ -85,11 +85,12 @@ TEST_F(BackupTest, AMissingProjectFileStopsAtItsRow) {
 
 TEST_F(BackupTest, AReadOnlyGenerationStopsTheShift) {
   suite.Scrivi(P(0, 1), "gen 1");
-  suite.Scrivi(P(0, 2), "gen 2");
-  suite.SolaLettura(P(0, 2));
+  suite.Scrivi(P(0, 4), "gen 4");
+  suite.Scrivi(P(0, 5), "gen 5");
+  suite.SolaLettura(P(0, 5));
   EXPECT_THROW(EseguiBackup(suite.fso, suite.catalogo, ui), ErroreRuntime);
-  EXPECT_EQ(suite.Leggi(P(0, 3)), "gen 2");
-  EXPECT_EQ(suite.Leggi(P(0, 2)), "gen 2");
+  EXPECT_EQ(suite.Leggi(P(0, 5)), "gen 5");
+  EXPECT_EQ(suite.Leggi(P(0, 4)), "gen 4");
   EXPECT_EQ(suite.Leggi(P(0, 1)), "gen 1");
   EXPECT_EQ(ui.log, (std::vector<std::string>{"Backup di ALFA.VBP in corso..."}));
 }

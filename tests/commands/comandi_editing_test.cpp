@@ -243,19 +243,36 @@ TEST_F(ComandiTest, ARevisionTheIncrementWouldOverflowIsRefusedBeforeAnyChange) 
   EXPECT_EQ(IniGrezzo(), "");
 }
 
-TEST_F(ComandiTest, AFailingRewriteLeavesTheFieldsAndSettingsAsTheyWere) {
-  suite.SolaLettura(suite.Progetto(1));
-  // The read-only file's backup copy is read-only too; the backup itself
-  // succeeds the first time.
-  EXPECT_EQ(Clic(cmdImpostaVersione_Click), Esito::ErroreRuntime);
-  EXPECT_EQ(campi.Testo(Campo::txtVersioneRevisione), "7");
-  EXPECT_EQ(IniGrezzo(), "");
-  EXPECT_EQ(ui.log.back(), "Impostazione versione di BETA.VBP in corso...");
-  EXPECT_EQ(ui.puntatori.back(), 0);
-  ASSERT_EQ(ui.messaggi.size(), 1u);
-  EXPECT_EQ(ui.messaggi[0].stile, 16);
-  EXPECT_EQ(ui.messaggi[0].testo, "Errore di run-time '70':\n\nAutorizzazione negata");
-  EXPECT_EQ(suite.Leggi(suite.Progetto(1) + "_tmp"), kProgetto);
+TEST_F(ComandiTest, AFileThatCannotBeWrittenStopsTheCommandBeforeAnyChange) {
+  // A read-only project file or generation once cost a generation per retry.
+  for (const std::string file : {suite.Progetto(1), suite.Progetto(1) + "_3"}) {
+    SCOPED_TRACE(file);
+    suite.Scrivi(file, kProgetto);
+    suite.SolaLettura(file);
+    ui = {};
+    EXPECT_EQ(Clic(cmdImpostaVersione_Click), Esito::ErroreRuntime);
+    EXPECT_EQ(campi.Testo(Campo::txtVersioneRevisione), "7");
+    EXPECT_EQ(IniGrezzo(), "");
+    EXPECT_TRUE(ui.log.empty());
+    EXPECT_EQ(ui.puntatori.back(), 0);
+    ASSERT_EQ(ui.messaggi.size(), 1u);
+    EXPECT_EQ(ui.messaggi[0].testo, "Errore di run-time '70':\n\nAutorizzazione negata");
+    EXPECT_FALSE(suite.Esiste(suite.Progetto(0) + "_1"));
+    EXPECT_FALSE(suite.Esiste(suite.Progetto(1) + "_tmp"));
+    EXPECT_EQ(P(0), kProgetto);
+    std::filesystem::permissions(suite.prefisso.Host(file), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+  }
+}
+
+TEST_F(ComandiTest, CopiesAndGenerationsOfAReadOnlyFileCanBeWritten) {
+  suite.SolaLettura(suite.Progetto(0));
+  EXPECT_EQ(Clic(cmdBackup_Click), Esito::Completato);
+  EXPECT_EQ(Clic(cmdBackup_Click), Esito::Completato);
+  for (const char* k : {"_1", "_2"}) {
+    const auto perms = std::filesystem::status(suite.prefisso.Host(suite.Progetto(0) + k)).permissions();
+    EXPECT_NE(perms & std::filesystem::perms::owner_write, std::filesystem::perms::none) << k;
+  }
 }
 
 TEST_F(ComandiTest, ApplicaSavesFirstThenRewritesWithoutFrame) {
@@ -280,12 +297,12 @@ TEST_F(ComandiTest, ApplicaSavesFirstThenRewritesWithoutFrame) {
   EXPECT_FALSE(suite.Esiste(suite.Progetto(0) + "_1"));  // no backup
 }
 
-TEST_F(ComandiTest, ApplicaHasSavedTheTextsWhenThePassFails) {
+TEST_F(ComandiTest, ApplicaWithAMissingProjectFileChangesNothing) {
   campi.ImpostaTesto(Campo::txtCommenti, "nuovo");
   std::filesystem::remove(suite.prefisso.Host(suite.Progetto(0)));
   EXPECT_EQ(Clic(cmdApplica_Click), Esito::ErroreRuntime);
-  EXPECT_EQ(Ini("Commenti"), "nuovo");
-  EXPECT_EQ(ui.log, (std::vector<std::string>{"Impostazione proprietà di ALFA.VBP in corso..."}));
+  EXPECT_EQ(Ini("Commenti"), "<assente>");
+  EXPECT_TRUE(ui.log.empty());
   EXPECT_EQ(P(1), kProgetto);
 }
 
@@ -318,11 +335,12 @@ TEST_F(ComandiTest, SostituisciBacksUpAlwaysAndReplacesOnlyWithBothFields) {
   EXPECT_EQ(campi.Testo(Campo::txtGuidOld), "{AAAA}");
 }
 
-TEST_F(ComandiTest, AFailingBackupStopsTheCommandAtItsRow) {
+TEST_F(ComandiTest, AMissingProjectFileStopsTheCommandBeforeItsFirstRow) {
   std::filesystem::remove(suite.prefisso.Host(suite.Progetto(1)));
   EXPECT_EQ(Clic(cmdBackupCompatibilita_Click), Esito::ErroreRuntime);
-  EXPECT_EQ(ui.log, (std::vector<std::string>{"Backup di ALFA.VBP in corso... OK!", "Backup di BETA.VBP in corso..."}));
+  EXPECT_TRUE(ui.log.empty());
   EXPECT_EQ(P(0), kProgetto);
+  EXPECT_FALSE(suite.Esiste(suite.Progetto(0) + "_1"));
   ASSERT_EQ(ui.messaggi.size(), 1u);
   EXPECT_EQ(ui.messaggi[0].testo, "Errore di run-time '53':\n\nImpossibile trovare il file");
 }

@@ -149,14 +149,14 @@ TEST_F(PassoGuastoTest, TheOperationsInTheirOrder) {
   RiscriviFile(guasto, file, versione);
   EXPECT_EQ(guasto.TraceLines(),
             (std::vector<std::string>{
-                "CopyFile " + file + " -> " + copia, "OpenTextFile " + copia + " ForReading",
+                "CopyFileWhole " + file + " -> " + copia, "OpenTextFile " + copia + " ForReading",
                 "OpenTextFile " + file + " ForWriting", "AtEndOfStream " + copia, "ReadLine " + copia,
                 "WriteLine " + file, "AtEndOfStream " + copia, "ReadLine " + copia, "WriteLine " + file,
                 "AtEndOfStream " + copia, "Close " + copia, "Close " + file, "DeleteFile " + copia}));
 }
 
 TEST_F(PassoGuastoTest, CopyFailing) {
-  EXPECT_EQ(Fallisce(Op::CopyFile, kErroreIo), kErroreIo);
+  EXPECT_EQ(Fallisce(Op::CopyFileWhole, kErroreIo), kErroreIo);
   EXPECT_EQ(suite.Leggi(file), prima);
   EXPECT_FALSE(suite.Esiste(copia));
 }

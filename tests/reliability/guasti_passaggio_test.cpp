@@ -69,7 +69,12 @@ std::string Verifica(const SuiteGuasti& suite, const std::map<size_t, std::map<s
 
   // The failing step is the log's last line, still "in corso..."; every
   // line before it is done.
-  if (e.ui.log.empty()) return difetti + "  empty log\n";
+  // A fault in the checks before the first row: nothing may have changed.
+  if (e.ui.log.empty()) {
+    for (size_t i = 0; i < suite.righe.size(); ++i)
+      if (suite.Stato(i) != prima.at(i)) difetto(suite.righe[i].file + "'s folder touched before the first row");
+    return difetti;
+  }
   const std::string& ultima = e.ui.log.back();
   const bool backup = ultima.rfind("Backup di ", 0) == 0;
   const size_t n = suite.righe.size();
@@ -92,6 +97,13 @@ std::string Verifica(const SuiteGuasti& suite, const std::map<size_t, std::map<s
     const std::string* progetto = file(nome);
     const std::string* copia = file(nome + "_tmp");
     const bool backupFatto = file(nome + "_1") && *file(nome + "_1") == suite.Vecchio(i);
+    // Every generation is a whole earlier copy, or absent.
+    for (const auto& [f, contenuto] : ora) {
+      if (f.rfind(nome + "_", 0) != 0 || f == nome + "_tmp") continue;
+      bool intera = contenuto == suite.Vecchio(i);
+      for (const auto& [g, vecchio] : prima.at(i)) intera = intera || (g != nome + "_tmp" && vecchio == contenuto);
+      if (!intera) difetto(f + " is no whole earlier copy");
+    }
     if (backup) {
       // No project file is rewritten before every backup is done.
       if (!progetto || *progetto != suite.Vecchio(i)) difetto(nome + " changed in the backup");
@@ -200,11 +212,24 @@ TEST(RecuperoDopoGuasto, TheOldContentIsInTheCopyAndTheBackupAndSurvivesARerunIn
   EXPECT_EQ(suite.Leggi(suite.Copia(riga)), suite.Vecchio(riga));
   EXPECT_EQ(suite.Leggi(percorso + "_1"), suite.Vecchio(riga));
 
-  // Run again without recovering first.
+  // Run again without recovering first: refused, nothing changed, the
+  // copy named; then "Ripristina file interrotti" puts it back.
+  const auto stato = suite.Stato(riga);
   const Esecuzione ancora = Esegui(suite, [](FaultInjectingFileSystem&) {});
-  ASSERT_EQ(ancora.esito, Esito::Completato);
+  ASSERT_EQ(ancora.esito, Esito::Rifiutato);
+  EXPECT_EQ(suite.Stato(riga), stato);
+  ASSERT_EQ(ancora.ui.messaggi.size(), 1u);
+  EXPECT_EQ(ancora.ui.messaggi[0].stile, kStileEsclamativo);
+  EXPECT_NE(ancora.ui.messaggi[0].testo.find(suite.Copia(riga)), std::string::npos);
+
+  UiRegistrata ui;
+  CampiInMemoria campi;
+  Contesto ctx{.fso = suite.fso, .catalogo = suite.catalogo, .ui = ui, .campi = campi};
+  ASSERT_EQ(EseguiComando(ctx, &mnuRipristina_Click), Esito::Completato);
+  EXPECT_EQ(ui.log, (std::vector<std::string>{"Ripristino di " + MaiuscoloUtf8(suite.righe[riga].file) + " in corso... OK!"}));
+  EXPECT_EQ(suite.Leggi(percorso), suite.Vecchio(riga));
   EXPECT_FALSE(suite.Esiste(suite.Copia(riga)));
-  EXPECT_EQ(suite.Leggi(percorso + "_1"), mezzo);
+  EXPECT_EQ(Esegui(suite, [](FaultInjectingFileSystem&) {}).esito, Esito::Completato);
   EXPECT_EQ(suite.Leggi(percorso + "_2"), suite.Vecchio(riga));
 }
 

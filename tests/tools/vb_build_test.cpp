@@ -215,7 +215,8 @@ TEST(TabellaStrumenti, TheThreeEntriesOfTheMenuAreConnected) {
     if (std::string(voce.nome).rfind("mnu", 0) == 0) strumenti.emplace_back(voce.nome, voce.gestore);
   EXPECT_EQ(strumenti, (std::vector<std::pair<std::string, Gestore>>{{"mnuGeneraVbg", &mnuGeneraVbg_Click},
                                                                      {"mnuVbBuild", &mnuVbBuild_Click},
-                                                                     {"mnuIndirizziBaseDll", &mnuIndirizziBaseDll_Click}}));
+                                                                     {"mnuIndirizziBaseDll", &mnuIndirizziBaseDll_Click},
+                                                                     {"mnuRipristina", &mnuRipristina_Click}}));
 }
 
 }  // namespace

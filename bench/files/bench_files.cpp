@@ -86,16 +86,16 @@ void BackupPass(cw::FileSystem& fso, const std::vector<std::string>& projects) {
   for (const auto& p : projects) {
     for (int k = 4; k >= 1; --k) {
       const std::string from = p + "_" + std::to_string(k);
-      if (fso.FileExists(from)) fso.CopyFile(from, p + "_" + std::to_string(k + 1), true);
+      if (fso.FileExists(from)) fso.RenameFile(from, p + "_" + std::to_string(k + 1));
     }
-    fso.CopyFile(p, p + "_1", true);
+    fso.CopyFileWhole(p, p + "_1");
   }
 }
 
 void RewritePass(cw::FileSystem& fso, const std::vector<std::string>& projects) {
   for (const auto& p : projects) {
     const std::string tmp = p + "_tmp";
-    fso.CopyFile(p, tmp, true);
+    fso.CopyFileWhole(p, tmp);
     auto in = fso.OpenTextFile(tmp, cw::IOMode::ForReading, false);
     auto out = fso.OpenTextFile(p, cw::IOMode::ForWriting, true);
     while (!in->AtEndOfStream()) out->WriteLine(in->ReadLine());

@@ -1,6 +1,8 @@
 // compilawexo-batch run as a process over a fresh sandbox, as a script or a
 // CI job would run it.
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -243,4 +245,40 @@ TEST_F(Batch, SameFilesAsTheWindowsHandlers) {
 }
 
 }  // namespace
+TEST_F(Batch, ASecondInstanceOnThePrefixIsRefusedAndChangesNothing) {
+  // This test's process holds the lock as a running instance would.
+  const int fd = ::open((sbx_ / "compilawexo.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+  const auto prima = Albero(DriveC());
+  const Risultato r = Esegui("versione --revisione 9");
+  EXPECT_EQ(r.stato, 2);
+  EXPECT_EQ(r.err, "CompilaWexo: CompilaWexo è già in esecuzione su questo prefisso\n");
+  EXPECT_EQ(Albero(DriveC()), prima);
+  EXPECT_EQ(Esegui("indirizzi").stato, 0);  // reads only
+  ::close(fd);
+  EXPECT_EQ(Esegui("backup").stato, 0);
+}
+
+TEST_F(Batch, ALeftoverCopyStopsEveryRewriteUntilRipristinaPutsItBack) {
+  const fs::path progetto = DriveC() / "Progetti VB" / "Wexo" / "Stringhe" / "Stringhe.vbp";
+  const std::string vecchio = LeggiFile(progetto);
+  fs::copy_file(progetto, progetto.string() + "_tmp");
+  { std::ofstream(progetto, std::ios::trunc); }  // as a kill while writing leaves it
+  const auto prima = Albero(DriveC());
+  for (const char* comando : {"compatibilita binaria", "versione", "proprieta --commenti x", "guid {A} {B}",
+                              "tutto binaria"}) {
+    const Risultato r = Esegui(comando);
+    EXPECT_EQ(r.stato, 2) << comando;
+    EXPECT_NE(r.err.find("Stringhe.vbp_tmp"), std::string::npos) << comando << r.err;
+    EXPECT_EQ(Albero(DriveC()), prima) << comando;
+  }
+  const Risultato r = Esegui("ripristina");
+  EXPECT_EQ(r.stato, 0) << r.err;
+  EXPECT_EQ(Righe(r.out).front(), "Ripristino di STRINGHE.VBP in corso... OK!");
+  EXPECT_EQ(LeggiFile(progetto), vecchio);
+  EXPECT_FALSE(fs::exists(progetto.string() + "_tmp"));
+  EXPECT_EQ(Esegui("versione").stato, 0);
+}
+
 }  // namespace cw

@@ -215,6 +215,12 @@ TEST_F(Interruzione, KilledAtAnyPointEveryProjectFileIsOldNewOrRecoverable) {
     EXPECT_EQ(i, stati.size()) << descrizione << "; row " << i << " is " << Nome(stati[std::min(i, stati.size() - 1)]);
     for (size_t k = 0; k < stati.size(); ++k) {
       EXPECT_NE(stati[k], Stato::Perso) << progetti[k] << " after a kill at " << descrizione;
+      // Every file put back before a run held the old content, so every
+      // generation and every "_tmp" that exists must hold it whole.
+      for (const std::string fine : {"_1", "_2", "_3", "_4", "_5", "_tmp"}) {
+        const fs::path copia = progetti[k].string() + fine;
+        if (fs::exists(copia)) EXPECT_EQ(Leggi(copia), vecchi[k]) << copia << " after a kill at " << descrizione;
+      }
       if (stati[k] > peggiore) {
         peggiore = stati[k];
         doveIlPeggiore = progetti[k].filename().string() + " after a kill at " + descrizione;

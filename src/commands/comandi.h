@@ -37,6 +37,10 @@ Esito EseguiComando(Contesto& ctx, Gestore gestore);
 // the fields; "Binaria" selected.
 void CaricaImpostazioni(Contesto& ctx);
 
+// The full build run's steps over the context, without the frame: Fallito
+// when a build failed or a registration reported a failure.
+Esito EseguiTutto(Contesto& ctx);
+
 // Handlers (Italian names of the window's controls).
 Esito cmdBackup_Click(Contesto& ctx);
 Esito cmdBackupCompatibilita_Click(Contesto& ctx);

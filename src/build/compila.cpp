@@ -23,13 +23,11 @@ class FinestraDisabilitata {
   Ui& ui_;
 };
 
-char Minuscola(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool ContieneSenzaCaso(const std::string& testo, const std::string& parola) {
   if (parola.size() > testo.size()) return false;
   for (size_t i = 0; i + parola.size() <= testo.size(); ++i) {
     size_t k = 0;
-    while (k < parola.size() && Minuscola(testo[i + k]) == parola[k]) ++k;
+    while (k < parola.size() && MinuscolaAscii(testo[i + k]) == parola[k]) ++k;
     if (k == parola.size()) return true;
   }
   return false;

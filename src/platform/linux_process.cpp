@@ -16,6 +16,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/ansi.h"
 #include "platform/command_line.h"
 #include "platform/errors.h"
 
@@ -36,13 +37,6 @@ namespace {
 // Called through syscall: the C library's own declaration lacks C linkage for C++.
 int PidfdOpen(pid_t pid) { return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)); }
 
-char MinuscolaAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool UgualiSenzaMaiuscole(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return MinuscolaAscii(x) == MinuscolaAscii(y); });
-}
-
 bool FileRegolare(const fs::path& p) {
   std::error_code ec;
   return fs::is_regular_file(p, ec);
@@ -55,7 +49,7 @@ std::optional<fs::path> CercaInCartella(const fs::path& cartella, const std::str
   if (FileRegolare(cartella / nome)) return cartella / nome;
   std::error_code ec;
   for (fs::directory_iterator it(cartella, ec), end; !ec && it != end; it.increment(ec)) {
-    if (UgualiSenzaMaiuscole(it->path().filename().string(), nome) && FileRegolare(it->path())) return it->path();
+    if (UgualiSenzaCasoAscii(it->path().filename().string(), nome) && FileRegolare(it->path())) return it->path();
   }
   return std::nullopt;
 }

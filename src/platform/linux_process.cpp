@@ -19,6 +19,7 @@
 #include "platform/ansi.h"
 #include "platform/command_line.h"
 #include "platform/errors.h"
+#include "platform/linux_spawn.h"
 
 extern char** environ;
 
@@ -33,9 +34,6 @@ fs::path CartellaEseguibile() {
 }
 
 namespace {
-
-// Called through syscall: the C library's own declaration lacks C linkage for C++.
-int PidfdOpen(pid_t pid) { return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)); }
 
 bool FileRegolare(const fs::path& p) {
   std::error_code ec;
@@ -93,14 +91,6 @@ std::vector<std::string> Ambiente(const fs::path& prefisso, int stile) {
   env.push_back("WINEPREFIX=" + prefisso.string());
   env.push_back(std::string(kVariabileStileFinestra) + "=" + std::to_string(stile));
   return env;
-}
-
-std::vector<char*> Puntatori(std::vector<std::string>& testi) {
-  std::vector<char*> p;
-  p.reserve(testi.size() + 1);
-  for (auto& t : testi) p.push_back(t.data());
-  p.push_back(nullptr);
-  return p;
 }
 
 }  // namespace
@@ -171,21 +161,8 @@ std::uint32_t LinuxProcesses::Shell(const std::string& commandLine, int windowSt
   }
   argomenti.push_back(programma->string());
   argomenti.insert(argomenti.end(), parole.begin() + 1, parole.end());
-  std::vector<std::string> ambiente = Ambiente(drives_.Prefix(), windowStyle);
-  std::vector<char*> argv = Puntatori(argomenti);
-  std::vector<char*> envp = Puntatori(ambiente);
-
-  posix_spawnattr_t attr;
-  posix_spawnattr_init(&attr);
-  sigset_t vuoto, tutti;
-  sigemptyset(&vuoto);
-  sigfillset(&tutti);
-  posix_spawnattr_setsigmask(&attr, &vuoto);
-  posix_spawnattr_setsigdefault(&attr, &tutti);
-  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
   pid_t pid = 0;
-  const int err = posix_spawn(&pid, eseguibile.c_str(), nullptr, &attr, argv.data(), envp.data());
-  posix_spawnattr_destroy(&attr);
+  const int err = AvviaFiglio(pid, eseguibile, std::move(argomenti), Ambiente(drives_.Prefix(), windowStyle));
   if (err != 0) SollevaErrore(kFileNonTrovato, eseguibile.string() + ": " + std::strerror(err));
 
   Figlio figlio;

@@ -1,11 +1,12 @@
 #include "commands/comandi.h"
 
+#include "platform/cartella_eseguibile.h"
 #include "platform/errors.h"
 #include "settings/modFileIni.h"
 
 namespace cw {
 
-std::string Contesto::FileIni() const { return NomeFileIni(cartellaProgramma ? cartellaProgramma() : CartellaProgramma()); }
+std::string Contesto::FileIni() const { return NomeFileIni(cartellaProgramma ? cartellaProgramma() : CartellaEseguibile().string()); }
 
 Esito EseguiComando(Contesto& ctx, Gestore gestore) {
   try {

@@ -26,7 +26,7 @@ cw::Contesto ServiziLinux::Contesto(Campi& campi) {
       .campi = campi,
       .processi = processi_.get(),
       .registratore = registratore_.get(),
-      .cartellaProgramma = [] { return CartellaProgramma(); },
+      .cartellaProgramma = [] { return CartellaEseguibile().string(); },
       .attendi = [](int ms) { Attendi(ms, 0); },
   };
 }

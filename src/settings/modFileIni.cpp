@@ -1,8 +1,6 @@
 #include "settings/modFileIni.h"
 
-#include <filesystem>
 #include <optional>
-#include <system_error>
 
 #include "platform/ansi.h"
 #include "platform/numeri.h"
@@ -29,13 +27,6 @@ std::optional<std::string> LeggiBuffer(const std::string& file, const std::strin
 constexpr std::int16_t kDimensioneBuffer = 255;
 
 }  // namespace
-
-std::string CartellaProgramma() {
-  std::error_code ec;
-  const std::filesystem::path programma = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) return {};
-  return programma.parent_path().string();
-}
 
 std::string NomeFileIni(const std::string& cartellaProgramma) { return cartellaProgramma + "WexoUty.ini"; }
 

@@ -10,8 +10,6 @@ namespace cw {
 
 inline constexpr const char* kSezioneVersione = "Versione";
 
-// The folder of the running executable, without a trailing separator.
-std::string CartellaProgramma();
 // The settings file's path: the folder's path with "WexoUty.ini" appended
 // directly (so it lies beside the folder, not in it).
 std::string NomeFileIni(const std::string& cartellaProgramma);

@@ -3,8 +3,8 @@
 #include "build/backup.h"
 #include "build/compila.h"
 #include "platform/errors.h"
-#include "platform/numeri.h"
 #include "projectfile/operazioni_progetto.h"
+#include "projectfile/versione.h"
 #include "settings/modFileIni.h"
 
 namespace cw {
@@ -13,19 +13,11 @@ namespace {
 constexpr const char* kRifiuto = "Backup, impostazione compatibilità e compilazione non effettuate";
 constexpr const char* kFatto = "Backup, impostazione compatibilità e compilazione effettuate";
 
-// The revision read as a 16-bit integer (to the nearest, a half to the even
-// neighbour) plus one. Error 13 for a text that is no number, 6 when it does
-// not fit or is already 32767.
-std::int16_t RevisioneIncrementata(const std::string& testo) {
-  std::int16_t successiva = 0;
-  if (RevisioneSuccessiva(testo, successiva)) return successiva;
-  double valore = 0;
-  SollevaErrore(ConvertiNumero(testo, valore) ? kOverflow : kTipoNonCorrispondente);
-}
-
-bool RevisioneIncrementabile(const std::string& testo) {
-  std::int16_t successiva = 0;
-  return RevisioneSuccessiva(testo, successiva);
+// The incremented revision; error 13 for a text that is no number, 6 when it
+// does not fit or is already 32767.
+std::int16_t RevisioneIncrementata(const RevisioneLetta& letta) {
+  if (letta.successiva) return *letta.successiva;
+  SollevaErrore(letta.numero ? kOverflow : kTipoNonCorrispondente);
 }
 
 bool Rifiuta(Ui& ui, const char* messaggio, bool puntatore) {
@@ -53,7 +45,7 @@ bool TuttoConsentito(Ui& ui, const CampiTutto& campi) {
   // Both checks come before the backup, so a refused run leaves every file
   // as it was. The original asked only after writing the compatibility into
   // every project, and failed on the revision only after the whole build.
-  if (campi.incremento && !RevisioneIncrementabile(campi.revisione))
+  if (campi.incremento && !campi.revisioneLetta.successiva)
     return Rifiuta(ui, "Versione revisione non valida", false);
   if (campi.compatibilita == kCompatibilitaNessuna) {
     if (ui.MsgBox("Sei sicuro di voler compliare senza nessuna compatibilià?", kStileOkAnnullaDomanda,
@@ -95,13 +87,10 @@ FineTutto EseguiTutto(const ServiziTutto& s, const CampiTutto& campi) {
   // The version just built keeps its number; the next run starts from the next.
   std::string revisione = campi.revisione;
   if (campi.incremento) {
-    revisione = std::to_string(RevisioneIncrementata(campi.revisione));
+    revisione = std::to_string(RevisioneIncrementata(campi.revisioneLetta));
     if (s.impostaRevisione) s.impostaRevisione(revisione);
   }
-  ScriviIniIntero(s.fileIni(), kSezioneVersione, "IncrementoAutomatico", static_cast<std::int16_t>(campi.incremento ? -1 : 0));
-  ScriviIniStringa(s.fileIni(), kSezioneVersione, "Principale", campi.principale);
-  ScriviIniStringa(s.fileIni(), kSezioneVersione, "Secondario", campi.secondario);
-  ScriviIniStringa(s.fileIni(), kSezioneVersione, "Revisione", revisione);
+  SalvaVersione(s.fileIni, campi.incremento, campi.principale, campi.secondario, revisione);
 
   const int ultima = cat.UBound();
   const int prima = cat.LBound();

@@ -16,6 +16,7 @@
 #include "platform/filesystem.h"
 #include "platform/process.h"
 #include "platform/ui.h"
+#include "projectfile/versione.h"
 
 namespace cw {
 
@@ -27,6 +28,7 @@ struct CampiTutto {
   std::string principale;
   std::string secondario;
   std::string revisione;
+  RevisioneLetta revisioneLetta;  // revisione, read once
   std::int32_t compatibilita = 0;  // kCompatibilitaNessuna, ...Progetto, ...Binaria
   bool incremento = false;         // chkIncrementoAutomatico ticked (greyed is not)
 };

@@ -3,32 +3,24 @@
 #include "build/tutto.h"
 #include "commands/comandi.h"
 #include "commands/cornice.h"
-#include "projectfile/operazioni_progetto.h"
+#include "projectfile/versione.h"
 
 namespace cw {
 namespace {
 
-// "Binaria" is what is left when neither of the other two is selected; its
-// own button is never read.
-std::int32_t ModoCompatibilitaScelto(const Campi& campi) {
-  if (campi.OpzioneSelezionata(Compatibilita::Nessuna)) return kCompatibilitaNessuna;
-  if (campi.OpzioneSelezionata(Compatibilita::Progetto)) return kCompatibilitaProgetto;
-  return kCompatibilitaBinaria;
-}
-
 CampiTutto LeggiCampiTutto(const Campi& campi) {
+  const std::string revisione = campi.Testo(Campo::txtVersioneRevisione);
   return CampiTutto{
       .principale = campi.Testo(Campo::txtVersionePrincipale),
       .secondario = campi.Testo(Campo::txtVersioneSecondario),
-      .revisione = campi.Testo(Campo::txtVersioneRevisione),
+      .revisione = revisione,
+      .revisioneLetta = LeggiRevisione(revisione),
       .compatibilita = ModoCompatibilitaScelto(campi),
       .incremento = campi.ValoreIncrementoAutomatico() == 1,
   };
 }
 
-}  // namespace
-
-Esito EseguiTutto(Contesto& ctx) {
+Esito Esegui(Contesto& ctx, const CampiTutto& campi) {
   RegistratoreDll* registratore = ctx.registratore;
   const ServiziTutto servizi{
       .fso = ctx.fso,
@@ -45,15 +37,20 @@ Esito EseguiTutto(Contesto& ctx) {
       .visualizzatore = ctx.visualizzatore,
       .mostraFileErrori = ctx.mostraFileErrori,
   };
-  return EseguiTutto(servizi, LeggiCampiTutto(ctx.campi)).Riuscita() ? Esito::Completato : Esito::Fallito;
+  return EseguiTutto(servizi, campi).Riuscita() ? Esito::Completato : Esito::Fallito;
 }
 
+}  // namespace
+
+Esito EseguiTutto(Contesto& ctx) { return Esegui(ctx, LeggiCampiTutto(ctx.campi)); }
+
 Esito cmdTutto_Click(Contesto& ctx) {
-  // Asked before the frame opens, like the version check of "Backup e
-  // versione": a refused run leaves the log, the pointer and every file as
-  // they were.
-  if (!TuttoConsentito(ctx.ui, LeggiCampiTutto(ctx.campi))) return Esito::Rifiutato;
-  return InCornice(ctx, {kPuntatoreClessidra, true, ""}, [&] { return EseguiTutto(ctx); });
+  // The fields are read once, before the frame opens; the check comes first,
+  // like the version check of "Backup e versione": a refused run leaves the
+  // log, the pointer and every file as they were.
+  const CampiTutto campi = LeggiCampiTutto(ctx.campi);
+  if (!TuttoConsentito(ctx.ui, campi)) return Esito::Rifiutato;
+  return InCornice(ctx, {kPuntatoreClessidra, true, ""}, [&] { return Esegui(ctx, campi); });
 }
 
 }  // namespace cw

@@ -57,4 +57,12 @@ void ScriviIniIntero(const std::string& file, const std::string& sezione, const 
   WritePrivateProfileStringA(file, Utf8ToAnsi(sezione), Utf8ToAnsi(chiave), std::to_string(valore));
 }
 
+void SalvaVersione(const std::function<std::string()>& fileIni, bool incremento, const std::string& principale,
+                   const std::string& secondario, const std::string& revisione) {
+  ScriviIniIntero(fileIni(), kSezioneVersione, "IncrementoAutomatico", static_cast<std::int16_t>(incremento ? -1 : 0));
+  ScriviIniStringa(fileIni(), kSezioneVersione, "Principale", principale);
+  ScriviIniStringa(fileIni(), kSezioneVersione, "Secondario", secondario);
+  ScriviIniStringa(fileIni(), kSezioneVersione, "Revisione", revisione);
+}
+
 }  // namespace cw

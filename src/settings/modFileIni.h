@@ -4,6 +4,7 @@
 // names by its host path.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace cw {
@@ -22,5 +23,11 @@ void ScriviIniStringa(const std::string& file, const std::string& sezione, const
                       const std::string& valore);
 void ScriviIniIntero(const std::string& file, const std::string& sezione, const std::string& chiave,
                      std::int16_t valore);
+
+// The four version settings, as "Backup e versione" and the full build run
+// leave them: "IncrementoAutomatico" (-1 or 0), "Principale", "Secondario",
+// "Revisione", in that order. fileIni is asked anew for every value.
+void SalvaVersione(const std::function<std::string()>& fileIni, bool incremento, const std::string& principale,
+                   const std::string& secondario, const std::string& revisione);
 
 }  // namespace cw

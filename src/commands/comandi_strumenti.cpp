@@ -3,8 +3,8 @@
 #include <functional>
 
 #include "build/vb_build.h"
-#include "commands/attendi.h"
 #include "commands/comandi.h"
+#include "platform/attendi.h"
 #include "platform/errors.h"
 #include "tools/genera_vbg.h"
 #include "tools/indirizzi_base_dll.h"

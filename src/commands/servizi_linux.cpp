@@ -1,6 +1,6 @@
 #include "commands/servizi_linux.h"
 
-#include "commands/attendi.h"
+#include "platform/attendi.h"
 #include "platform/linux_filesystem.h"
 #include "platform/linux_process.h"
 #include "registration/modRegistraDll.h"

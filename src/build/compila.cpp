@@ -1,6 +1,7 @@
 #include "build/compila.h"
 
 #include "platform/ansi.h"
+#include "platform/passi_log.h"
 
 namespace cw {
 namespace {

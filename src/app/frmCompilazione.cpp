@@ -23,7 +23,7 @@
 #include "app/messaggi.h"
 #include "app/puntatore.h"
 #include "app/pulsante.h"
-#include "commands/attendi.h"
+#include "platform/attendi.h"
 #include "platform/errors.h"
 
 namespace cw {

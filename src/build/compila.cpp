@@ -1,6 +1,7 @@
 #include "build/compila.h"
 
 #include "platform/ansi.h"
+#include "platform/passi_log.h"
 
 namespace cw {
 namespace {
@@ -23,13 +24,11 @@ class FinestraDisabilitata {
   Ui& ui_;
 };
 
-char Minuscola(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool ContieneSenzaCaso(const std::string& testo, const std::string& parola) {
   if (parola.size() > testo.size()) return false;
   for (size_t i = 0; i + parola.size() <= testo.size(); ++i) {
     size_t k = 0;
-    while (k < parola.size() && Minuscola(testo[i + k]) == parola[k]) ++k;
+    while (k < parola.size() && MinuscolaAscii(testo[i + k]) == parola[k]) ++k;
     if (k == parola.size()) return true;
   }
   return false;

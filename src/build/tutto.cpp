@@ -3,8 +3,8 @@
 #include "build/backup.h"
 #include "build/compila.h"
 #include "platform/errors.h"
-#include "platform/numeri.h"
 #include "projectfile/operazioni_progetto.h"
+#include "projectfile/versione.h"
 #include "settings/modFileIni.h"
 
 namespace cw {
@@ -13,26 +13,16 @@ namespace {
 constexpr const char* kRifiuto = "Backup, impostazione compatibilità e compilazione non effettuate";
 constexpr const char* kFatto = "Backup, impostazione compatibilità e compilazione effettuate";
 
-bool IncrementoAttivo(const Campi& campi) { return campi.ValoreIncrementoAutomatico() == 1; }
-
-// The revision read as a 16-bit integer (to the nearest, a half to the even
-// neighbour) plus one. Error 13 for a text that is no number, 6 when it does
-// not fit or is already 32767.
-std::int16_t RevisioneIncrementata(const std::string& testo) {
-  std::int16_t successiva = 0;
-  if (RevisioneSuccessiva(testo, successiva)) return successiva;
-  double valore = 0;
-  SollevaErrore(ConvertiNumero(testo, valore) ? kOverflow : kTipoNonCorrispondente);
+// The incremented revision; error 13 for a text that is no number, 6 when it
+// does not fit or is already 32767.
+std::int16_t RevisioneIncrementata(const RevisioneLetta& letta) {
+  if (letta.successiva) return *letta.successiva;
+  SollevaErrore(letta.numero ? kOverflow : kTipoNonCorrispondente);
 }
 
-bool RevisioneIncrementabile(const std::string& testo) {
-  std::int16_t successiva = 0;
-  return RevisioneSuccessiva(testo, successiva);
-}
-
-bool Rifiuta(Contesto& ctx, const char* messaggio, bool puntatore) {
-  ctx.ui.MsgBox(messaggio, kStileEsclamativo, kTitoloApplicazione);
-  if (puntatore) ctx.ui.SetMousePointer(kPuntatorePredefinito);
+bool Rifiuta(Ui& ui, const char* messaggio, bool puntatore) {
+  ui.MsgBox(messaggio, kStileEsclamativo, kTitoloApplicazione);
+  if (puntatore) ui.SetMousePointer(kPuntatorePredefinito);
   return false;
 }
 
@@ -45,99 +35,83 @@ void EseguiEAttendi(Processes& processi, const std::string& riga, int stile) {
   }
 }
 
-Processes& Processi(Contesto& ctx) {
-  if (!ctx.processi) SollevaErrore(kFileNonTrovato, "no process service");
-  return *ctx.processi;
-}
-
-RegistratoreDll& Registratore(Contesto& ctx) {
-  if (!ctx.registratore) SollevaErrore(kFileNonTrovato, "no registration service");
-  return *ctx.registratore;
-}
-
-void CopiaDistribuzione(Contesto& ctx, int riga, const std::string& cartella) {
-  ctx.fso.CopyFile(ctx.catalogo.FileOutputCompleto(riga), cartella + "\\" + ctx.catalogo(riga, kFileOutput), true);
+void CopiaDistribuzione(const ServiziTutto& s, int riga, const std::string& cartella) {
+  s.fso.CopyFile(s.catalogo.FileOutputCompleto(riga), cartella + "\\" + s.catalogo(riga, kFileOutput), true);
 }
 
 }  // namespace
 
-std::int32_t ModoCompatibilitaScelto(const Campi& campi) {
-  if (campi.OpzioneSelezionata(Compatibilita::Nessuna)) return kCompatibilitaNessuna;
-  if (campi.OpzioneSelezionata(Compatibilita::Progetto)) return kCompatibilitaProgetto;
-  return kCompatibilitaBinaria;
-}
-
-bool TuttoConsentito(Contesto& ctx) {
+bool TuttoConsentito(Ui& ui, const CampiTutto& campi) {
   // Both checks come before the backup, so a refused run leaves every file
   // as it was. The original asked only after writing the compatibility into
   // every project, and failed on the revision only after the whole build.
-  if (IncrementoAttivo(ctx.campi) && !RevisioneIncrementabile(ctx.campi.Testo(Campo::txtVersioneRevisione)))
-    return Rifiuta(ctx, "Versione revisione non valida", false);
-  if (ModoCompatibilitaScelto(ctx.campi) == kCompatibilitaNessuna) {
-    if (ctx.ui.MsgBox("Sei sicuro di voler compliare senza nessuna compatibilià?", kStileOkAnnullaDomanda,
+  if (campi.incremento && !campi.revisioneLetta.successiva)
+    return Rifiuta(ui, "Versione revisione non valida", false);
+  if (campi.compatibilita == kCompatibilitaNessuna) {
+    if (ui.MsgBox("Sei sicuro di voler compliare senza nessuna compatibilià?", kStileOkAnnullaDomanda,
                       kTitoloApplicazione) != kRispostaOk)
-      return Rifiuta(ctx, kRifiuto, true);
-    if (ctx.ui.MsgBox("Sei proprio sicuro, potrebbe succedere del casino. Ti sei ricordato di rimuovere tutto dal "
+      return Rifiuta(ui, kRifiuto, true);
+    if (ui.MsgBox("Sei proprio sicuro, potrebbe succedere del casino. Ti sei ricordato di rimuovere tutto dal "
                       "registro?",
                       kStileSiNoDomanda, kTitoloApplicazione) != kRispostaSi)
-      return Rifiuta(ctx, kRifiuto, true);
+      return Rifiuta(ui, kRifiuto, true);
   }
   return true;
 }
 
-Esito EseguiTutto(Contesto& ctx, const std::function<std::string()>& fileIni) {
-  Processes& processi = Processi(ctx);
-  RegistratoreDll& registratore = Registratore(ctx);
-  const CatalogoComponenti& cat = ctx.catalogo;
+FineTutto EseguiTutto(const ServiziTutto& s, const CampiTutto& campi) {
+  if (!s.processi) SollevaErrore(kFileNonTrovato, "no process service");
+  if (!s.registraDll) SollevaErrore(kFileNonTrovato, "no registration service");
+  Processes& processi = *s.processi;
+  const CatalogoComponenti& cat = s.catalogo;
+  FineTutto fine;
 
-  EseguiBackup(ctx.fso, cat, ctx.ui);
-  ImpostaVersione(ctx.fso, cat, ctx.ui, ctx.campi.Testo(Campo::txtVersionePrincipale),
-                  ctx.campi.Testo(Campo::txtVersioneSecondario), ctx.campi.Testo(Campo::txtVersioneRevisione));
-  ImpostaCompatibilita(ctx.fso, cat, ctx.ui, ModoCompatibilitaScelto(ctx.campi));
+  EseguiBackup(s.fso, cat, s.ui);
+  ImpostaVersione(s.fso, cat, s.ui, campi.principale, campi.secondario, campi.revisione);
+  ImpostaCompatibilita(s.fso, cat, s.ui, campi.compatibilita);
 
-  if (ctx.fso.FileExists(kFileErroriCompilazione)) ctx.fso.DeleteFile(kFileErroriCompilazione, true);
+  if (s.fso.FileExists(kFileErroriCompilazione)) s.fso.DeleteFile(kFileErroriCompilazione, true);
   int rigaFallita = -1;
-  CompilaProgetti(ctx.fso, cat, ctx.ui, processi, &rigaFallita);
+  CompilaProgetti(s.fso, cat, s.ui, processi, &rigaFallita);
+  fine.compilazioneFallita = rigaFallita >= 0;
 
   // A failed build goes on like a good one: the error file shows why.
-  ctx.ui.SetMousePointer(kPuntatorePredefinito);
-  ctx.ui.MsgBox(kFatto, kStileInformativo, kTitoloApplicazione);
-  if (ctx.mostraFileErrori)
-    ctx.mostraFileErrori(kFileErroriCompilazione);
+  s.ui.SetMousePointer(kPuntatorePredefinito);
+  s.ui.MsgBox(kFatto, kStileInformativo, kTitoloApplicazione);
+  if (s.mostraFileErrori)
+    s.mostraFileErrori(kFileErroriCompilazione);
   else
-    EseguiEAttendi(processi, ctx.visualizzatore + " " + kFileErroriCompilazione, kFinestraNormale);
-  ctx.ui.SetMousePointer(kPuntatoreFrecciaClessidra);
+    EseguiEAttendi(processi, s.visualizzatore + " " + kFileErroriCompilazione, kFinestraNormale);
+  s.ui.SetMousePointer(kPuntatoreFrecciaClessidra);
 
   // The version just built keeps its number; the next run starts from the next.
-  const bool incremento = IncrementoAttivo(ctx.campi);
-  if (incremento)
-    ctx.campi.ImpostaTesto(Campo::txtVersioneRevisione,
-                           std::to_string(RevisioneIncrementata(ctx.campi.Testo(Campo::txtVersioneRevisione))));
-  ScriviIniIntero(fileIni(), kSezioneVersione, "IncrementoAutomatico", static_cast<std::int16_t>(incremento ? -1 : 0));
-  ScriviIniStringa(fileIni(), kSezioneVersione, "Principale", ctx.campi.Testo(Campo::txtVersionePrincipale));
-  ScriviIniStringa(fileIni(), kSezioneVersione, "Secondario", ctx.campi.Testo(Campo::txtVersioneSecondario));
-  ScriviIniStringa(fileIni(), kSezioneVersione, "Revisione", ctx.campi.Testo(Campo::txtVersioneRevisione));
+  std::string revisione = campi.revisione;
+  if (campi.incremento) {
+    revisione = std::to_string(RevisioneIncrementata(campi.revisioneLetta));
+    if (s.impostaRevisione) s.impostaRevisione(revisione);
+  }
+  SalvaVersione(s.fileIni, campi.incremento, campi.principale, campi.secondario, revisione);
 
   const int ultima = cat.UBound();
   const int prima = cat.LBound();
-  if (ctx.fso.FolderExists(kCartellaWexoApp)) CopiaDistribuzione(ctx, ultima, kCartellaWexoApp);
-  if (ctx.fso.FolderExists(kCartellaQuilApp)) {
-    CopiaDistribuzione(ctx, ultima - 1, kCartellaQuilApp);
-    CopiaDistribuzione(ctx, ultima - 2, kCartellaQuilApp);
-    CopiaDistribuzione(ctx, ultima - 3, kCartellaQuilApp);
+  if (s.fso.FolderExists(kCartellaWexoApp)) CopiaDistribuzione(s, ultima, kCartellaWexoApp);
+  if (s.fso.FolderExists(kCartellaQuilApp)) {
+    CopiaDistribuzione(s, ultima - 1, kCartellaQuilApp);
+    CopiaDistribuzione(s, ultima - 2, kCartellaQuilApp);
+    CopiaDistribuzione(s, ultima - 3, kCartellaQuilApp);
     // The one copy whose failure is let pass: the first component may be
     // locked by its registration or missing after a failed build.
     try {
-      CopiaDistribuzione(ctx, prima, kCartellaQuilApp);
+      CopiaDistribuzione(s, prima, kCartellaQuilApp);
     } catch (const ErroreRuntime&) {
     }
   }
 
   // Registration failures have been shown by RegistraDll; the run goes on.
-  bool registrato = registratore.RegistraDll(cat.FileOutputCompleto(prima), 1);
-  registrato = registratore.RegistraDll(std::string(kCartellaQuilApp) + "\\" + cat(prima, kFileOutput), 0) && registrato;
-
-  return rigaFallita >= 0 || !registrato ? Esito::Fallito : Esito::Completato;
+  bool registrato = s.registraDll(cat.FileOutputCompleto(prima), 1);
+  registrato = s.registraDll(std::string(kCartellaQuilApp) + "\\" + cat(prima, kFileOutput), 0) && registrato;
+  fine.registrazioneFallita = !registrato;
+  return fine;
 }
 
 }  // namespace cw

@@ -3,34 +3,71 @@
 // version, compatibility, the compile loop, the error file shown, the
 // increment and the settings, the deployment copies and the first
 // component's registration moved to its deployed copy.
+//
+// The run knows nothing of the window: it gets the field values it reads and
+// the services it uses through the two types below, and the window's
+// commands fill them in.
 
 #include <cstdint>
 #include <functional>
 #include <string>
 
-#include "commands/comandi.h"
-#include "commands/contesto.h"
+#include "catalogue/catalogo.h"
+#include "platform/filesystem.h"
+#include "platform/process.h"
+#include "platform/ui.h"
+#include "projectfile/versione.h"
 
 namespace cw {
 
 inline constexpr const char* kCartellaWexoApp = "D:\\WexoApp";
 inline constexpr const char* kCartellaQuilApp = "D:\\QuilApp";
 
-// The compatibility mode of the selected option: "Nessuna" 0, "Progetto" 1,
-// otherwise 2 (the "Binaria" button itself is never read).
-std::int32_t ModoCompatibilitaScelto(const Campi& campi);
+// The fields the run reads, taken when the click starts.
+struct CampiTutto {
+  std::string principale;
+  std::string secondario;
+  std::string revisione;
+  RevisioneLetta revisioneLetta;  // revisione, read once
+  std::int32_t compatibilita = 0;  // kCompatibilitaNessuna, ...Progetto, ...Binaria
+  bool incremento = false;         // chkIncrementoAutomatico ticked (greyed is not)
+};
+
+// What the run works with; all of it borrowed.
+struct ServiziTutto {
+  FileSystem& fso;
+  const CatalogoComponenti& catalogo;
+  Ui& ui;
+  Processes* processi = nullptr;  // none: run-time error 53 before anything is touched
+  // RegistraDll: flag 0 registers, 1 removes; false when a failure was shown.
+  // None: run-time error 53 before anything is touched.
+  std::function<bool(const std::string& percorso, std::int32_t flag)> registraDll = nullptr;
+  // The settings file's path, asked anew for every value written.
+  std::function<std::string()> fileIni = nullptr;
+  // The incremented revision, put back into its field.
+  std::function<void(const std::string& revisione)> impostaRevisione = nullptr;
+  // The viewer program's command line shows the error file, unless
+  // mostraFileErrori is set: then it shows it, and returns once seen.
+  std::string visualizzatore = "Notepad.exe";
+  std::function<void(const std::string& fileErrori)> mostraFileErrori = nullptr;
+};
+
+// How the run ended, once it reached its end.
+struct FineTutto {
+  bool compilazioneFallita = false;   // a build ended in " ERRORE!"
+  bool registrazioneFallita = false;  // RegistraDll reported a failure
+  bool Riuscita() const { return !compilazioneFallita && !registrazioneFallita; }
+};
 
 // What must be settled before anything is touched: with the increment on, a
 // revision the increment cannot hold in 16 bits is refused ("Versione
 // revisione non valida", as "Backup e versione" refuses it); with "Nessuna",
 // the two questions, whose refusal also puts the pointer back to the
 // default. Returns false after a refusal.
-bool TuttoConsentito(Contesto& ctx);
+bool TuttoConsentito(Ui& ui, const CampiTutto& campi);
 
-// The run's steps inside the command frame, from the backup to the
-// registration; the frame's opening and closing are the caller's. fileIni
-// names the settings file, asked anew for every value. Fallito when a build
-// failed or a registration reported a failure, Completato otherwise.
-Esito EseguiTutto(Contesto& ctx, const std::function<std::string()>& fileIni);
+// The run's steps, from the backup to the registration; the command frame's
+// opening and closing are the caller's.
+FineTutto EseguiTutto(const ServiziTutto& servizi, const CampiTutto& campi);
 
 }  // namespace cw

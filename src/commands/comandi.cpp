@@ -1,11 +1,19 @@
 #include "commands/comandi.h"
 
+#include "platform/cartella_eseguibile.h"
 #include "platform/errors.h"
+#include "projectfile/operazioni_progetto.h"
 #include "settings/modFileIni.h"
 
 namespace cw {
 
-std::string Contesto::FileIni() const { return NomeFileIni(cartellaProgramma ? cartellaProgramma() : CartellaProgramma()); }
+std::string Contesto::FileIni() const { return NomeFileIni(cartellaProgramma ? cartellaProgramma() : CartellaEseguibile().string()); }
+
+std::int32_t ModoCompatibilitaScelto(const Campi& campi) {
+  if (campi.OpzioneSelezionata(Compatibilita::Nessuna)) return kCompatibilitaNessuna;
+  if (campi.OpzioneSelezionata(Compatibilita::Progetto)) return kCompatibilitaProgetto;
+  return kCompatibilitaBinaria;
+}
 
 namespace {
 

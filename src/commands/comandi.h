@@ -2,6 +2,7 @@
 // The window's commands, one handler per button and menu entry, and the
 // table that tells the window which ones exist.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,14 @@ Esito EseguiComando(Contesto& ctx, Gestore gestore);
 // Start-up: the eight settings of section "Versione" read, in order, into
 // the fields; "Binaria" selected.
 void CaricaImpostazioni(Contesto& ctx);
+
+// The compatibility mode of the selected option: "Nessuna" 0, "Progetto" 1,
+// otherwise 2 ("Binaria" is what is left; its own button is never read).
+std::int32_t ModoCompatibilitaScelto(const Campi& campi);
+
+// The full build run's steps over the context, without the frame: Fallito
+// when a build failed or a registration reported a failure.
+Esito EseguiTutto(Contesto& ctx);
 
 // Handlers (Italian names of the window's controls).
 Esito cmdBackup_Click(Contesto& ctx);

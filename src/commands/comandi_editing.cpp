@@ -10,6 +10,7 @@
 #include "commands/verifica_file.h"
 #include "platform/numeri.h"
 #include "projectfile/operazioni_progetto.h"
+#include "projectfile/versione.h"
 #include "settings/modFileIni.h"
 
 namespace cw {
@@ -17,41 +18,31 @@ namespace {
 
 void Backup(Contesto& ctx) { EseguiBackup(ctx.fso, ctx.catalogo, ctx.ui); }
 
-// "Binaria" is what is left when neither of the other two is selected; its
-// own button is never read.
-std::int32_t ModoScelto(const Campi& campi) {
-  if (campi.OpzioneSelezionata(Compatibilita::Nessuna)) return kCompatibilitaNessuna;
-  if (campi.OpzioneSelezionata(Compatibilita::Progetto)) return kCompatibilitaProgetto;
-  return kCompatibilitaBinaria;
-}
-
 bool Numerico(const std::string& testo) {
   double valore = 0;
   return ConvertiNumero(testo, valore);
 }
 
-// Step 1 of "Backup e versione": the first field that fails gets its message
-// and the command goes no further.
-bool VersioneValida(Contesto& ctx) {
+// The check of "Backup e versione", before anything is touched: the first
+// field that fails gets its message and the command goes no further.
+bool VersioneValida(Contesto& ctx, const RevisioneLetta& revisione) {
   const struct {
-    Campo campo;
+    bool valida;
     const char* messaggio;
   } kControlli[] = {
-      {Campo::txtVersionePrincipale, "Versione principale non valida"},
-      {Campo::txtVersioneSecondario, "Versione secondaria non valida"},
-      {Campo::txtVersioneRevisione, "Versione revisione non valida"},
+      {Numerico(ctx.campi.Testo(Campo::txtVersionePrincipale)), "Versione principale non valida"},
+      {Numerico(ctx.campi.Testo(Campo::txtVersioneSecondario)), "Versione secondaria non valida"},
+      {revisione.numero, "Versione revisione non valida"},
   };
   for (const auto& c : kControlli) {
-    if (!Numerico(ctx.campi.Testo(c.campo))) {
+    if (!c.valida) {
       ctx.ui.MsgBox(c.messaggio, kStileEsclamativo, kTitoloApplicazione);
       return false;
     }
   }
   // A revision that the increment would overflow is refused here, before any
   // file changes, rather than after every project has been rewritten.
-  std::int16_t successiva = 0;
-  if (ctx.campi.ValoreIncrementoAutomatico() == 1 &&
-      !RevisioneSuccessiva(ctx.campi.Testo(Campo::txtVersioneRevisione), successiva)) {
+  if (ctx.campi.ValoreIncrementoAutomatico() == 1 && !revisione.successiva) {
     ctx.ui.MsgBox("Versione revisione non valida", kStileEsclamativo, kTitoloApplicazione);
     return false;
   }
@@ -72,13 +63,14 @@ Esito cmdBackupCompatibilita_Click(Contesto& ctx) {
   if (!VerificaFile(ctx, {.backup = true, .compatibilita = true})) return Esito::Rifiutato;
   return InCornice(ctx, {kPuntatoreClessidra, true, "Backup e impostazione compatibilità effettuate"}, [&] {
     Backup(ctx);
-    ImpostaCompatibilita(ctx.fso, ctx.catalogo, ctx.ui, ModoScelto(ctx.campi));
+    ImpostaCompatibilita(ctx.fso, ctx.catalogo, ctx.ui, ModoCompatibilitaScelto(ctx.campi));
     return Esito::Completato;
   });
 }
 
 Esito cmdImpostaVersione_Click(Contesto& ctx) {
-  if (!VersioneValida(ctx)) return Esito::Rifiutato;
+  const RevisioneLetta revisione = LeggiRevisione(ctx.campi.Testo(Campo::txtVersioneRevisione));
+  if (!VersioneValida(ctx, revisione)) return Esito::Rifiutato;
   if (!VerificaFile(ctx, {.backup = true, .progetti = true})) return Esito::Rifiutato;
   return InCornice(ctx, {kPuntatoreFrecciaClessidra, true, "Backup e impostazione versione effettuate"}, [&] {
     Backup(ctx);
@@ -86,13 +78,10 @@ Esito cmdImpostaVersione_Click(Contesto& ctx) {
                     ctx.campi.Testo(Campo::txtVersioneSecondario), ctx.campi.Testo(Campo::txtVersioneRevisione));
     // Greyed (2) counts as not ticked.
     const bool incremento = ctx.campi.ValoreIncrementoAutomatico() == 1;
-    std::int16_t successiva = 0;
-    if (incremento && RevisioneSuccessiva(ctx.campi.Testo(Campo::txtVersioneRevisione), successiva))
-      ctx.campi.ImpostaTesto(Campo::txtVersioneRevisione, std::to_string(successiva));
-    ScriviIniIntero(ctx.FileIni(), kSezioneVersione, "IncrementoAutomatico", static_cast<std::int16_t>(incremento ? -1 : 0));
-    ScriviIniStringa(ctx.FileIni(), kSezioneVersione, "Principale", ctx.campi.Testo(Campo::txtVersionePrincipale));
-    ScriviIniStringa(ctx.FileIni(), kSezioneVersione, "Secondario", ctx.campi.Testo(Campo::txtVersioneSecondario));
-    ScriviIniStringa(ctx.FileIni(), kSezioneVersione, "Revisione", ctx.campi.Testo(Campo::txtVersioneRevisione));
+    if (incremento && revisione.successiva)
+      ctx.campi.ImpostaTesto(Campo::txtVersioneRevisione, std::to_string(*revisione.successiva));
+    SalvaVersione([&] { return ctx.FileIni(); }, incremento, ctx.campi.Testo(Campo::txtVersionePrincipale),
+                  ctx.campi.Testo(Campo::txtVersioneSecondario), ctx.campi.Testo(Campo::txtVersioneRevisione));
     return Esito::Completato;
   });
 }

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "build/vb_build.h"
-#include "commands/attendi.h"
 #include "commands/comandi.h"
 #include "platform/ansi.h"
+#include "platform/attendi.h"
 #include "platform/errors.h"
 #include "projectfile/operazioni_progetto.h"
 #include "projectfile/riscrivi_file.h"

@@ -4,16 +4,55 @@
 #include "commands/comandi.h"
 #include "commands/cornice.h"
 #include "commands/verifica_file.h"
+#include "projectfile/versione.h"
 
 namespace cw {
+namespace {
+
+CampiTutto LeggiCampiTutto(const Campi& campi) {
+  const std::string revisione = campi.Testo(Campo::txtVersioneRevisione);
+  return CampiTutto{
+      .principale = campi.Testo(Campo::txtVersionePrincipale),
+      .secondario = campi.Testo(Campo::txtVersioneSecondario),
+      .revisione = revisione,
+      .revisioneLetta = LeggiRevisione(revisione),
+      .compatibilita = ModoCompatibilitaScelto(campi),
+      .incremento = campi.ValoreIncrementoAutomatico() == 1,
+  };
+}
+
+Esito Esegui(Contesto& ctx, const CampiTutto& campi) {
+  RegistratoreDll* registratore = ctx.registratore;
+  const ServiziTutto servizi{
+      .fso = ctx.fso,
+      .catalogo = ctx.catalogo,
+      .ui = ctx.ui,
+      .processi = ctx.processi,
+      .registraDll = registratore ? std::function<bool(const std::string&, std::int32_t)>(
+                                        [registratore](const std::string& percorso, std::int32_t flag) {
+                                          return registratore->RegistraDll(percorso, flag);
+                                        })
+                                  : nullptr,
+      .fileIni = [&ctx] { return ctx.FileIni(); },
+      .impostaRevisione = [&ctx](const std::string& r) { ctx.campi.ImpostaTesto(Campo::txtVersioneRevisione, r); },
+      .visualizzatore = ctx.visualizzatore,
+      .mostraFileErrori = ctx.mostraFileErrori,
+  };
+  return EseguiTutto(servizi, campi).Riuscita() ? Esito::Completato : Esito::Fallito;
+}
+
+}  // namespace
+
+Esito EseguiTutto(Contesto& ctx) { return Esegui(ctx, LeggiCampiTutto(ctx.campi)); }
 
 Esito cmdTutto_Click(Contesto& ctx) {
-  // Asked before the frame opens, like the version check of "Backup e
-  // versione": a refused run leaves the log, the pointer and every file as
-  // they were.
-  if (!TuttoConsentito(ctx)) return Esito::Rifiutato;
+  // The fields are read once, before the frame opens; the check comes first,
+  // like the version check of "Backup e versione": a refused run leaves the
+  // log, the pointer and every file as they were.
+  const CampiTutto campi = LeggiCampiTutto(ctx.campi);
+  if (!TuttoConsentito(ctx.ui, campi)) return Esito::Rifiutato;
   if (!VerificaFile(ctx, {.backup = true, .progetti = true})) return Esito::Rifiutato;
-  return InCornice(ctx, {kPuntatoreClessidra, true, ""}, [&] { return EseguiTutto(ctx, [&] { return ctx.FileIni(); }); });
+  return InCornice(ctx, {kPuntatoreClessidra, true, ""}, [&] { return Esegui(ctx, campi); });
 }
 
 }  // namespace cw

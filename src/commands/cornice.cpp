@@ -9,11 +9,7 @@ void AperturaCornice(Contesto& ctx, const Cornice& cornice) {
 }
 
 void ChiusuraCornice(Contesto& ctx, const Cornice& cornice) {
-  if (cornice.pronto) {
-    ctx.ui.LogAddItem("Pronto");
-    ctx.ui.LogSelect(ctx.ui.LogCount() - 1);
-    ctx.ui.LogRefresh();
-  }
+  if (cornice.pronto) AnnunciaPasso(ctx.ui, "Pronto");
   ctx.ui.SetMousePointer(kPuntatorePredefinito);
   if (!cornice.messaggioFinale.empty())
     ctx.ui.MsgBox(cornice.messaggioFinale, kStileInformativo, kTitoloApplicazione);

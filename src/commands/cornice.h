@@ -7,6 +7,7 @@
 #include <string>
 
 #include "commands/comandi.h"
+#include "platform/passi_log.h"
 
 namespace cw {
 

@@ -1,6 +1,6 @@
 #include "commands/servizi_linux.h"
 
-#include "commands/attendi.h"
+#include "platform/attendi.h"
 #include "platform/linux_filesystem.h"
 #include "platform/linux_process.h"
 #include "registration/modRegistraDll.h"
@@ -27,7 +27,7 @@ cw::Contesto ServiziLinux::Contesto(Campi& campi) {
       .campi = campi,
       .processi = processi_.get(),
       .registratore = registratore_.get(),
-      .cartellaProgramma = [] { return CartellaProgramma(); },
+      .cartellaProgramma = [] { return CartellaEseguibile().string(); },
       .attendi = [](int ms) { Attendi(ms, 0); },
       .blocco = blocco_.get(),
   };

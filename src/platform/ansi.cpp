@@ -136,4 +136,11 @@ std::string MaiuscoloUtf8(std::string_view utf8) {
   return out;
 }
 
+bool UgualiSenzaCasoAscii(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (MinuscolaAscii(a[i]) != MinuscolaAscii(b[i])) return false;
+  return true;
+}
+
 }  // namespace cw

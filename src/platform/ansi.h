@@ -22,6 +22,13 @@ std::string AnsiToUtf8(std::string_view ansi);
 // characters pass unchanged.
 std::string MaiuscoloUtf8(std::string_view utf8);
 
+// Letter case of the ASCII letters only, every other byte unchanged: for the
+// names and words that are ASCII by rule (drive letters, key and variable
+// names, the words of the error file) or that Windows compares so.
+inline char MinuscolaAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+inline char MaiuscolaAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+bool UgualiSenzaCasoAscii(std::string_view a, std::string_view b);
+
 // Appends one code point, encoded as UTF-8.
 void AppendUtf8(std::string& out, char32_t codePoint);
 

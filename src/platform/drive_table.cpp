@@ -17,9 +17,6 @@ bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
 // A drive path taken apart: the drive letter and the components left after
 // "." and ".." are applied. Empty components (doubled or trailing
 // separators) vanish, as they do on Windows.
@@ -30,7 +27,7 @@ struct Parsed {
 
 bool Parse(std::string_view path, Parsed& out) {
   if (!DriveTable::IsDrivePath(path)) return false;
-  out.letter = Lower(path[0]);
+  out.letter = MinuscolaAscii(path[0]);
   size_t start = 2;
   while (start < path.size()) {
     size_t end = start;
@@ -97,7 +94,7 @@ bool DriveTable::IsDrivePath(std::string_view p) {
 std::optional<std::filesystem::path> DriveTable::DriveRoot(char letter) const {
   if (!IsAsciiLetter(letter)) return std::nullopt;
   const std::filesystem::path devices = prefix_ / "dosdevices";
-  for (const char c : {Lower(letter), Upper(letter)}) {
+  for (const char c : {MinuscolaAscii(letter), MaiuscolaAscii(letter)}) {
     std::filesystem::path link = devices / std::string{c, ':'};
     struct stat st {};
     if (StatOf(link.native(), st) && S_ISDIR(st.st_mode)) return link;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "platform/ansi.h"
 #include "platform/errors.h"
 
 namespace cw {
@@ -40,16 +41,6 @@ constexpr std::string_view kSpecialCharacters = "+^%~()[]{}";
 
 [[noreturn]] void Malformed(std::string_view why) { SollevaErrore(kChiamataNonValida, std::string(why)); }
 
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-    if (x != y) return false;
-  }
-  return true;
-}
 
 class Parser {
  public:
@@ -171,7 +162,7 @@ class Parser {
       return;
     }
     for (const auto& k : kNamedKeys) {
-      if (EqualsIgnoringAsciiCase(name, k.name)) {
+      if (UgualiSenzaCasoAscii(name, k.name)) {
         Emit(k.key, 0, mods, times);
         return;
       }

@@ -16,8 +16,10 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/ansi.h"
 #include "platform/command_line.h"
 #include "platform/errors.h"
+#include "platform/linux_spawn.h"
 
 extern char** environ;
 
@@ -33,16 +35,6 @@ fs::path CartellaEseguibile() {
 
 namespace {
 
-// Called through syscall: the C library's own declaration lacks C linkage for C++.
-int PidfdOpen(pid_t pid) { return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)); }
-
-char MinuscolaAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool UgualiSenzaMaiuscole(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return MinuscolaAscii(x) == MinuscolaAscii(y); });
-}
-
 bool FileRegolare(const fs::path& p) {
   std::error_code ec;
   return fs::is_regular_file(p, ec);
@@ -55,7 +47,7 @@ std::optional<fs::path> CercaInCartella(const fs::path& cartella, const std::str
   if (FileRegolare(cartella / nome)) return cartella / nome;
   std::error_code ec;
   for (fs::directory_iterator it(cartella, ec), end; !ec && it != end; it.increment(ec)) {
-    if (UgualiSenzaMaiuscole(it->path().filename().string(), nome) && FileRegolare(it->path())) return it->path();
+    if (UgualiSenzaCasoAscii(it->path().filename().string(), nome) && FileRegolare(it->path())) return it->path();
   }
   return std::nullopt;
 }
@@ -99,14 +91,6 @@ std::vector<std::string> Ambiente(const fs::path& prefisso, int stile) {
   env.push_back("WINEPREFIX=" + prefisso.string());
   env.push_back(std::string(kVariabileStileFinestra) + "=" + std::to_string(stile));
   return env;
-}
-
-std::vector<char*> Puntatori(std::vector<std::string>& testi) {
-  std::vector<char*> p;
-  p.reserve(testi.size() + 1);
-  for (auto& t : testi) p.push_back(t.data());
-  p.push_back(nullptr);
-  return p;
 }
 
 }  // namespace
@@ -177,21 +161,8 @@ std::uint32_t LinuxProcesses::Shell(const std::string& commandLine, int windowSt
   }
   argomenti.push_back(programma->string());
   argomenti.insert(argomenti.end(), parole.begin() + 1, parole.end());
-  std::vector<std::string> ambiente = Ambiente(drives_.Prefix(), windowStyle);
-  std::vector<char*> argv = Puntatori(argomenti);
-  std::vector<char*> envp = Puntatori(ambiente);
-
-  posix_spawnattr_t attr;
-  posix_spawnattr_init(&attr);
-  sigset_t vuoto, tutti;
-  sigemptyset(&vuoto);
-  sigfillset(&tutti);
-  posix_spawnattr_setsigmask(&attr, &vuoto);
-  posix_spawnattr_setsigdefault(&attr, &tutti);
-  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
   pid_t pid = 0;
-  const int err = posix_spawn(&pid, eseguibile.c_str(), nullptr, &attr, argv.data(), envp.data());
-  posix_spawnattr_destroy(&attr);
+  const int err = AvviaFiglio(pid, eseguibile, std::move(argomenti), Ambiente(drives_.Prefix(), windowStyle));
   if (err != 0) SollevaErrore(kFileNonTrovato, eseguibile.string() + ": " + std::strerror(err));
 
   Figlio figlio;

@@ -19,13 +19,11 @@
 
 #include <sys/types.h>
 
+#include "platform/cartella_eseguibile.h"
 #include "platform/drive_table.h"
 #include "platform/process.h"
 
 namespace cw {
-
-// The host folder of the running executable (from /proc/self/exe).
-std::filesystem::path CartellaEseguibile();
 
 // The variable through which a started program learns its window style
 // ("0" hidden, "1" normal, "2" minimized).

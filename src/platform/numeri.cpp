@@ -98,12 +98,4 @@ bool ArrotondaInt16(double valore, std::int16_t& risultato) {
   return true;
 }
 
-bool RevisioneSuccessiva(std::string_view testo, std::int16_t& successiva) {
-  double valore = 0;
-  std::int16_t revisione = 0;
-  if (!ConvertiNumero(testo, valore) || !ArrotondaInt16(valore, revisione) || revisione == INT16_MAX) return false;
-  successiva = static_cast<std::int16_t>(revisione + 1);
-  return true;
-}
-
 }  // namespace cw

@@ -22,9 +22,4 @@ bool ConvertiNumero(std::string_view testo, double& valore);
 // was) outside -32768..32767 after rounding, and for NaN.
 bool ArrotondaInt16(double valore, std::int16_t& risultato);
 
-// The revision of the version fields moved on by one: the text read as a
-// 16-bit integer (ArrotondaInt16) plus 1. False when the text is no number,
-// does not fit in 16 bits, or is already 32767.
-bool RevisioneSuccessiva(std::string_view testo, std::int16_t& successiva);
-
 }  // namespace cw

@@ -38,15 +38,6 @@ std::string_view TagliaSpazi(std::string_view s) {
 
 std::string_view FinoAlNul(std::string_view s) { return s.substr(0, s.find('\0')); }
 
-char MinuscolaAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool StessoNome(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (MinuscolaAscii(a[i]) != MinuscolaAscii(b[i])) return false;
-  return true;
-}
-
 // --- Windows-1252 and UTF-16, for the files that start with FF FE ---------
 
 // The code point of every byte, taken from the one code page table we have.
@@ -225,9 +216,9 @@ Ricerca Cerca(const Testo& testo, std::string_view sezione, std::string_view chi
     const Analisi a = Analizza(contenuto);
     if (a.genere == Genere::Sezione) {
       if (r.intestazione) break;  // the block ends at the next header
-      if (StessoNome(a.nome, sezione)) r.intestazione = riga;
+      if (UgualiSenzaCasoAscii(a.nome, sezione)) r.intestazione = riga;
     } else if (r.intestazione && a.genere == Genere::Chiave) {
-      if (StessoNome(a.nome, chiave)) {
+      if (UgualiSenzaCasoAscii(a.nome, chiave)) {
         r.rigaChiave = riga;
         r.nomeChiave = a.nome;
         r.valore = a.valore;

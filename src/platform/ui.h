@@ -53,21 +53,4 @@ class Ui {
   virtual void SetEnabled(bool /*enabled*/) {}
 };
 
-// The log line conventions shared by every walk over the catalogue.
-//
-// Announces a step: appends the line, selects it and repaints, so it shows
-// while the step runs.
-inline void AnnunciaPasso(Ui& ui, const std::string& line) {
-  ui.LogAddItem(line);
-  ui.LogSelect(ui.LogCount() - 1);
-  ui.LogRefresh();
-}
-// Overwrites the announced (last) line with its final text; the selection is
-// not moved. The compile loop pumps events instead of repainting, so it
-// passes repaint = false.
-inline void ConcludiPasso(Ui& ui, const std::string& line, bool repaint = true) {
-  ui.LogSetItem(ui.LogCount() - 1, line);
-  if (repaint) ui.LogRefresh();
-}
-
 }  // namespace cw

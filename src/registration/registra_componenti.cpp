@@ -1,6 +1,7 @@
 #include "registration/registra_componenti.h"
 
 #include "platform/ansi.h"
+#include "platform/passi_log.h"
 #include "platform/errors.h"
 
 namespace cw {

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/linux_spawn.h"
 #include "registration/protocollo_worker.h"
 
 extern char** environ;
@@ -21,9 +22,6 @@ extern char** environ;
 namespace cw {
 
 namespace {
-
-// Called through syscall: the C library's own declaration lacks C linkage for C++.
-int PidfdOpen(pid_t pid) { return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)); }
 
 // The report pipe's number in the worker.
 constexpr int kFdRapporto = 3;
@@ -49,29 +47,15 @@ bool SessioneWorker::Avvia(const std::filesystem::path& worker, const std::strin
   for (char** e = environ; e && *e; ++e)
     if (std::strncmp(*e, "WINEPREFIX=", 11) != 0) ambiente.emplace_back(*e);
   ambiente.push_back("WINEPREFIX=" + prefisso.string());
-  std::vector<char*> argv, envp;
-  for (auto& a : argomenti) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  for (auto& a : ambiente) envp.push_back(a.data());
-  envp.push_back(nullptr);
 
   posix_spawn_file_actions_t azioni;
   posix_spawn_file_actions_init(&azioni);
   posix_spawn_file_actions_adddup2(&azioni, tubo[1], kFdRapporto);
   // A component must not read the tool's terminal.
   posix_spawn_file_actions_addopen(&azioni, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawnattr_t attr;
-  posix_spawnattr_init(&attr);
-  sigset_t vuoto, tutti;
-  sigemptyset(&vuoto);
-  sigfillset(&tutti);
-  posix_spawnattr_setsigmask(&attr, &vuoto);
-  posix_spawnattr_setsigdefault(&attr, &tutti);
-  posix_spawnattr_setpgroup(&attr, 0);  // its own group: one kill ends all it started
-  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
   pid_t pid = 0;
-  const int err = posix_spawn(&pid, worker.c_str(), &azioni, &attr, argv.data(), envp.data());
-  posix_spawnattr_destroy(&attr);
+  // Its own group: one kill ends all it started.
+  const int err = AvviaFiglio(pid, worker, std::move(argomenti), std::move(ambiente), &azioni, true);
   posix_spawn_file_actions_destroy(&azioni);
   ::close(tubo[1]);
   if (err != 0) {

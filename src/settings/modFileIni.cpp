@@ -1,8 +1,6 @@
 #include "settings/modFileIni.h"
 
-#include <filesystem>
 #include <optional>
-#include <system_error>
 
 #include "platform/ansi.h"
 #include "platform/numeri.h"
@@ -29,13 +27,6 @@ std::optional<std::string> LeggiBuffer(const std::string& file, const std::strin
 constexpr std::int16_t kDimensioneBuffer = 255;
 
 }  // namespace
-
-std::string CartellaProgramma() {
-  std::error_code ec;
-  const std::filesystem::path programma = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) return {};
-  return programma.parent_path().string();
-}
 
 std::string NomeFileIni(const std::string& cartellaProgramma) { return cartellaProgramma + "WexoUty.ini"; }
 
@@ -64,6 +55,14 @@ void ScriviIniStringa(const std::string& file, const std::string& sezione, const
 void ScriviIniIntero(const std::string& file, const std::string& sezione, const std::string& chiave,
                      std::int16_t valore) {
   WritePrivateProfileStringA(file, Utf8ToAnsi(sezione), Utf8ToAnsi(chiave), std::to_string(valore));
+}
+
+void SalvaVersione(const std::function<std::string()>& fileIni, bool incremento, const std::string& principale,
+                   const std::string& secondario, const std::string& revisione) {
+  ScriviIniIntero(fileIni(), kSezioneVersione, "IncrementoAutomatico", static_cast<std::int16_t>(incremento ? -1 : 0));
+  ScriviIniStringa(fileIni(), kSezioneVersione, "Principale", principale);
+  ScriviIniStringa(fileIni(), kSezioneVersione, "Secondario", secondario);
+  ScriviIniStringa(fileIni(), kSezioneVersione, "Revisione", revisione);
 }
 
 }  // namespace cw

@@ -4,14 +4,13 @@
 // names by its host path.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace cw {
 
 inline constexpr const char* kSezioneVersione = "Versione";
 
-// The folder of the running executable, without a trailing separator.
-std::string CartellaProgramma();
 // The settings file's path: the folder's path with "WexoUty.ini" appended
 // directly (so it lies beside the folder, not in it).
 std::string NomeFileIni(const std::string& cartellaProgramma);
@@ -24,5 +23,11 @@ void ScriviIniStringa(const std::string& file, const std::string& sezione, const
                       const std::string& valore);
 void ScriviIniIntero(const std::string& file, const std::string& sezione, const std::string& chiave,
                      std::int16_t valore);
+
+// The four version settings, as "Backup e versione" and the full build run
+// leave them: "IncrementoAutomatico" (-1 or 0), "Principale", "Secondario",
+// "Revisione", in that order. fileIni is asked anew for every value.
+void SalvaVersione(const std::function<std::string()>& fileIni, bool incremento, const std::string& principale,
+                   const std::string& secondario, const std::string& revisione);
 
 }  // namespace cw

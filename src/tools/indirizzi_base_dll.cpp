@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/ansi.h"
+#include "platform/passi_log.h"
 
 namespace cw {
 namespace {

@@ -4,6 +4,7 @@
 #include "build/compila_finti.h"
 #include "build/tutto.h"
 #include "commands/campi.h"
+#include "commands/comandi.h"
 #include "platform/errors.h"
 #include "support/ui_registrata.h"
 
@@ -29,7 +30,7 @@ struct Esecuzione {
   }
 
   Esito Esegui() {
-    return EseguiTutto(ctx, [this] { return ctx.FileIni(); });
+    return EseguiTutto(ctx);
   }
 
   std::string Ini() const {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/cartella_eseguibile.h"
 #include "settings/file_profilo.h"
 
 namespace cw {
@@ -20,7 +21,7 @@ TEST(NomeFileIni, BesideTheFolderUnlessTheFolderEndsInASeparator) {
 }
 
 TEST(CartellaProgramma, IsTheExecutablesFolder) {
-  const std::string cartella = CartellaProgramma();
+  const std::string cartella = CartellaEseguibile().string();
   const auto programma = std::filesystem::read_symlink("/proc/self/exe");
   EXPECT_EQ(cartella, programma.parent_path().string());
   EXPECT_NE(cartella.back(), '/');

@@ -6,7 +6,7 @@
 
 #include <chrono>
 
-#include "commands/attendi.h"
+#include "platform/attendi.h"
 
 namespace cw::test {
 namespace {

@@ -1,4 +1,4 @@
-#include "commands/attendi.h"
+#include "platform/attendi.h"
 
 #include <cerrno>
 #include <ctime>

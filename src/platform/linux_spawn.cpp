@@ -1,0 +1,45 @@
+#include "platform/linux_spawn.h"
+
+#include <signal.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace cw {
+namespace {
+
+std::vector<char*> Puntatori(std::vector<std::string>& testi) {
+  std::vector<char*> p;
+  p.reserve(testi.size() + 1);
+  for (auto& t : testi) p.push_back(t.data());
+  p.push_back(nullptr);
+  return p;
+}
+
+}  // namespace
+
+int AvviaFiglio(pid_t& pid, const std::filesystem::path& programma, std::vector<std::string> argomenti,
+                std::vector<std::string> ambiente, const posix_spawn_file_actions_t* azioni, bool gruppoProprio) {
+  std::vector<char*> argv = Puntatori(argomenti);
+  std::vector<char*> envp = Puntatori(ambiente);
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  sigset_t vuoto, tutti;
+  sigemptyset(&vuoto);
+  sigfillset(&tutti);
+  posix_spawnattr_setsigmask(&attr, &vuoto);
+  posix_spawnattr_setsigdefault(&attr, &tutti);
+  int flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
+  if (gruppoProprio) {
+    posix_spawnattr_setpgroup(&attr, 0);
+    flags |= POSIX_SPAWN_SETPGROUP;
+  }
+  posix_spawnattr_setflags(&attr, static_cast<short>(flags));
+  const int err = posix_spawn(&pid, programma.c_str(), azioni, &attr, argv.data(), envp.data());
+  posix_spawnattr_destroy(&attr);
+  return err;
+}
+
+// Called through syscall: the C library's own declaration lacks C linkage for C++.
+int PidfdOpen(pid_t pid) { return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)); }
+
+}  // namespace cw

@@ -1,0 +1,22 @@
+#pragma once
+// The revision number of the version fields and its automatic increment: one
+// reading per click, which both the check before anything is touched and the
+// increment after the build use.
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace cw {
+
+struct RevisioneLetta {
+  bool numero = false;  // the text is a number at all
+  // The text read as a 16-bit integer (to the nearest, a half to the even
+  // neighbour) plus 1; none when it is no number, does not fit in 16 bits or
+  // is already 32767.
+  std::optional<std::int16_t> successiva;
+};
+
+RevisioneLetta LeggiRevisione(std::string_view testo);
+
+}  // namespace cw

@@ -25,11 +25,6 @@ std::int16_t RevisioneIncrementata(const std::string& testo) {
   SollevaErrore(ConvertiNumero(testo, valore) ? kOverflow : kTipoNonCorrispondente);
 }
 
-bool RevisioneIncrementabile(const std::string& testo) {
-  std::int16_t successiva = 0;
-  return RevisioneSuccessiva(testo, successiva);
-}
-
 bool Rifiuta(Contesto& ctx, const char* messaggio, bool puntatore) {
   ctx.ui.MsgBox(messaggio, kStileEsclamativo, kTitoloApplicazione);
   if (puntatore) ctx.ui.SetMousePointer(kPuntatorePredefinito);
@@ -61,6 +56,23 @@ void CopiaDistribuzione(Contesto& ctx, int riga, const std::string& cartella) {
 
 }  // namespace
 
+const char* VersioneNonValida(const Campi& campi) {
+  const struct {
+    Campo campo;
+    const char* messaggio;
+  } kControlli[] = {
+      {Campo::txtVersionePrincipale, "Versione principale non valida"},
+      {Campo::txtVersioneSecondario, "Versione secondaria non valida"},
+      {Campo::txtVersioneRevisione, "Versione revisione non valida"},
+  };
+  int valore = 0;
+  for (const auto& c : kControlli)
+    if (!NumeroDiVersione(campi.Testo(c.campo), valore)) return c.messaggio;
+  // The increment must leave a revision the next run accepts.
+  if (IncrementoAttivo(campi) && valore >= kVersioneMassima) return "Versione revisione non valida";
+  return nullptr;
+}
+
 std::int32_t ModoCompatibilitaScelto(const Campi& campi) {
   if (campi.OpzioneSelezionata(Compatibilita::Nessuna)) return kCompatibilitaNessuna;
   if (campi.OpzioneSelezionata(Compatibilita::Progetto)) return kCompatibilitaProgetto;
@@ -71,8 +83,7 @@ bool TuttoConsentito(Contesto& ctx) {
   // Both checks come before the backup, so a refused run leaves every file
   // as it was. The original asked only after writing the compatibility into
   // every project, and failed on the revision only after the whole build.
-  if (IncrementoAttivo(ctx.campi) && !RevisioneIncrementabile(ctx.campi.Testo(Campo::txtVersioneRevisione)))
-    return Rifiuta(ctx, "Versione revisione non valida", false);
+  if (const char* messaggio = VersioneNonValida(ctx.campi)) return Rifiuta(ctx, messaggio, false);
   if (ModoCompatibilitaScelto(ctx.campi) == kCompatibilitaNessuna) {
     if (ctx.ui.MsgBox("Sei sicuro di voler compliare senza nessuna compatibilià?", kStileOkAnnullaDomanda,
                       kTitoloApplicazione) != kRispostaOk)

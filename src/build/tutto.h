@@ -20,9 +20,14 @@ inline constexpr const char* kCartellaQuilApp = "D:\\QuilApp";
 // otherwise 2 (the "Binaria" button itself is never read).
 std::int32_t ModoCompatibilitaScelto(const Campi& campi);
 
-// What must be settled before anything is touched: with the increment on, a
-// revision the increment cannot hold in 16 bits is refused ("Versione
-// revisione non valida", as "Backup e versione" refuses it); with "Nessuna",
+// The message of the first version field that is no version number
+// (NumeroDiVersione), or, with the increment on, of a revision whose
+// successor would not be one either; nullptr when all three are good. Shared
+// by "Backup e versione" and the full build run.
+const char* VersioneNonValida(const Campi& campi);
+
+// What must be settled before anything is touched: the version fields
+// (VersioneNonValida, its message in a box); with "Nessuna",
 // the two questions, whose refusal also puts the pointer back to the
 // default. Returns false after a refusal.
 bool TuttoConsentito(Contesto& ctx);

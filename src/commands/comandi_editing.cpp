@@ -5,6 +5,7 @@
 #include <string>
 
 #include "build/backup.h"
+#include "build/tutto.h"
 #include "commands/comandi.h"
 #include "commands/cornice.h"
 #include "platform/numeri.h"
@@ -24,37 +25,12 @@ std::int32_t ModoScelto(const Campi& campi) {
   return kCompatibilitaBinaria;
 }
 
-bool Numerico(const std::string& testo) {
-  double valore = 0;
-  return ConvertiNumero(testo, valore);
-}
-
 // Step 1 of "Backup e versione": the first field that fails gets its message
 // and the command goes no further.
 bool VersioneValida(Contesto& ctx) {
-  const struct {
-    Campo campo;
-    const char* messaggio;
-  } kControlli[] = {
-      {Campo::txtVersionePrincipale, "Versione principale non valida"},
-      {Campo::txtVersioneSecondario, "Versione secondaria non valida"},
-      {Campo::txtVersioneRevisione, "Versione revisione non valida"},
-  };
-  for (const auto& c : kControlli) {
-    if (!Numerico(ctx.campi.Testo(c.campo))) {
-      ctx.ui.MsgBox(c.messaggio, kStileEsclamativo, kTitoloApplicazione);
-      return false;
-    }
-  }
-  // A revision that the increment would overflow is refused here, before any
-  // file changes, rather than after every project has been rewritten.
-  std::int16_t successiva = 0;
-  if (ctx.campi.ValoreIncrementoAutomatico() == 1 &&
-      !RevisioneSuccessiva(ctx.campi.Testo(Campo::txtVersioneRevisione), successiva)) {
-    ctx.ui.MsgBox("Versione revisione non valida", kStileEsclamativo, kTitoloApplicazione);
-    return false;
-  }
-  return true;
+  const char* messaggio = VersioneNonValida(ctx.campi);
+  if (messaggio) ctx.ui.MsgBox(messaggio, kStileEsclamativo, kTitoloApplicazione);
+  return !messaggio;
 }
 
 }  // namespace

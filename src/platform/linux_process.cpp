@@ -163,7 +163,7 @@ std::uint32_t LinuxProcesses::Shell(const std::string& commandLine, int windowSt
   std::vector<std::string> parole = SplitCommandLine(commandLine);
   if (parole.empty()) SollevaErrore(kFileNonTrovato, "riga di comando vuota");
   const auto programma = TrovaProgramma(parole[0]);
-  if (!programma) SollevaErrore(kFileNonTrovato, "programma non trovato: " + parole[0]);
+  if (!programma) SollevaErrore(kFileNonTrovato, "programma non trovato: " + parole[0], parole[0]);
 
   std::vector<std::string> argomenti;
   fs::path eseguibile = *programma;
@@ -171,7 +171,7 @@ std::uint32_t LinuxProcesses::Shell(const std::string& commandLine, int windowSt
     const std::string percorso =
         opzioni_.percorsoRicerca ? *opzioni_.percorsoRicerca : (std::getenv("PATH") ? std::getenv("PATH") : "");
     const auto wine = CercaNelPercorso(percorso, "wine");
-    if (!wine) SollevaErrore(kFileNonTrovato, "programma Windows senza wine: " + programma->string());
+    if (!wine) SollevaErrore(kFileNonTrovato, "programma Windows senza wine: " + programma->string(), parole[0]);
     eseguibile = *wine;
     argomenti.push_back("wine");
   }
@@ -192,7 +192,7 @@ std::uint32_t LinuxProcesses::Shell(const std::string& commandLine, int windowSt
   pid_t pid = 0;
   const int err = posix_spawn(&pid, eseguibile.c_str(), nullptr, &attr, argv.data(), envp.data());
   posix_spawnattr_destroy(&attr);
-  if (err != 0) SollevaErrore(kFileNonTrovato, eseguibile.string() + ": " + std::strerror(err));
+  if (err != 0) SollevaErrore(kFileNonTrovato, eseguibile.string() + ": " + std::strerror(err), parole[0]);
 
   Figlio figlio;
   figlio.pidfd = PidfdOpen(pid);  // -1: the reaper falls back to polling

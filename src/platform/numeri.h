@@ -27,4 +27,10 @@ bool ArrotondaInt16(double valore, std::int16_t& risultato);
 // does not fit in 16 bits, or is already 32767.
 bool RevisioneSuccessiva(std::string_view testo, std::int16_t& successiva);
 
+// A version number as the project files take it: optional leading blanks
+// (space, tab), then digits only, of value 0 to kVersioneMassima (leading
+// zeros allowed). No sign, decimal part, exponent or trailing text.
+inline constexpr int kVersioneMassima = 9999;
+bool NumeroDiVersione(std::string_view testo, int& valore);
+
 }  // namespace cw

@@ -20,6 +20,8 @@ struct Servizi {
   std::unique_ptr<Processes> processi;
   std::unique_ptr<RegistratoreDll> registratore;
   std::unique_ptr<Keyboard> tastiera;
+  // The box for a prefix that is missing or no prefix; "" when it is good.
+  std::string problemaPrefisso;
 };
 
 // Form_Initialize: fso over the drives of the Wine-style prefix, then the

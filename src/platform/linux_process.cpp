@@ -143,6 +143,12 @@ std::optional<fs::path> LinuxProcesses::TrovaProgramma(const std::string& progra
     if (host && FileRegolare(*host)) return host;
     return std::nullopt;
   }
+  // An absolute host path names its program directly (a viewer given on
+  // the batch command line, "/usr/bin/less").
+  if (programma.starts_with("/")) {
+    if (FileRegolare(programma)) return fs::path(programma);
+    return std::nullopt;
+  }
   if (programma.empty() || programma.find_first_of("\\/:") != std::string::npos) return std::nullopt;
   // A bare name: the program's own folder, then the system folders. As on
   // Windows, a name without an extension may stand for its ".exe".

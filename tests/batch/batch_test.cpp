@@ -247,6 +247,12 @@ TEST_F(Batch, AcceptedCommandLines) {
   EXPECT_NE(LeggiFile(FileIni()).find("NomeSocieta=\r\n"), std::string::npos);
   // Stored now: the next run needs no option.
   EXPECT_EQ(Esegui("proprieta").stato, 0);
+
+  // A viewer by its host path: the error file goes to it, not to the output.
+  r = Esegui("tutto binaria --principale 1 --secondario 0 --revisione 0 --visualizzatore /usr/bin/true");
+  EXPECT_EQ(r.stato, 0) << r.err;
+  EXPECT_EQ(r.out.find("completata"), std::string::npos);
+  EXPECT_EQ(Righe(r.out).back(), "Pronto");
 }
 
 // A box inside a step leaves its line waiting: the conclusion follows it.

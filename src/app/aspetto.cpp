@@ -1,6 +1,9 @@
 #include "app/aspetto.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QStyle>
 #include <QStyleFactory>
 
@@ -9,6 +12,14 @@
 namespace cw {
 
 void PreparaAspetto() {
+  // Qt's own Italian texts, so the boxes say "Annulla", "Sì" as an Italian
+  // system does; without the file they stay in English.
+  auto* traduzione = new QTranslator(qApp);
+  if (traduzione->load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(traduzione);
+  else
+    delete traduzione;
   CaricaCaratteri();
   // Built into Qt; should it be missing, the platform's style stays.
   if (QStyle* stile = QStyleFactory::create(QStringLiteral("Windows"))) QApplication::setStyle(stile);

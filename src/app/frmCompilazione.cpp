@@ -4,11 +4,13 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QRadioButton>
@@ -99,6 +101,11 @@ frmCompilazione::frmCompilazione(std::function<std::string()> cartellaProgramma,
   for (const VoceComando& voce : TabellaComandi()) CollegaComando(QString::fromUtf8(voce.nome), voce.gestore);
 
   Form_Load();
+  QCoreApplication::instance()->installEventFilter(this);
+  // Said once the window is up, which stays open: the user can read it,
+  // set WINEPREFIX and start again.
+  if (!servizi_.problemaPrefisso.empty())
+    QTimer::singleShot(0, this, [this] { MsgBox(servizi_.problemaPrefisso, kStileCritico, kTitoloApplicazione); });
 }
 
 // Form_Terminate: the members go, fso last of what the commands use.
@@ -125,6 +132,9 @@ void frmCompilazione::CreaControlli() {
         l->setSelectionMode(QAbstractItemView::SingleSelection);
         l->setSortingEnabled(false);
         l->setUniformItemSizes(true);
+        // Long lines are shown whole, reached by a horizontal scroll bar.
+        l->setTextElideMode(Qt::ElideNone);
+        l->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         lstInformazioni_ = l;
         w = l;
         break;
@@ -251,6 +261,31 @@ void frmCompilazione::Esegui(Gestore gestore) {
     SetMousePointer(kPuntatorePredefinito);
     MsgBox(e.what(), kStileCritico, kTitoloApplicazione);
   }
+}
+
+bool frmCompilazione::eventFilter(QObject* oggetto, QEvent* evento) {
+  if (!bloccato_ || !oggetto->isWidgetType()) return false;
+  switch (evento->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::ContextMenu:
+      break;
+    default:
+      return false;
+  }
+  // This window's own widgets, its menus included; the boxes it opens are
+  // windows of their own and keep their input.
+  for (auto* w = static_cast<QWidget*>(oggetto); w; w = w->parentWidget()) {
+    if (w == this) return true;
+    if (w->isWindow() && !qobject_cast<QMenu*>(w)) return false;
+  }
+  return false;
 }
 
 void frmCompilazione::closeEvent(QCloseEvent* event) {

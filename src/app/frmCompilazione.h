@@ -44,7 +44,10 @@ class frmCompilazione : public QMainWindow, public Ui, public Campi {
   int MsgBox(const std::string& prompt, int style, const std::string& title) override;
   void SetMousePointer(int pointer) override;
   void DoEvents() override;
-  void SetEnabled(bool enabled) override { setEnabled(enabled); }
+  // Off, the window takes no input but keeps its look: a disabled form on
+  // Windows is not greyed, and a grey log cannot be read during the builds.
+  void SetEnabled(bool enabled) override { bloccato_ = !enabled; }
+  bool InputBloccato() const { return bloccato_; }
 
   // Campi: the fields over their widgets.
   std::string Testo(Campo campo) const override;
@@ -70,6 +73,7 @@ class frmCompilazione : public QMainWindow, public Ui, public Campi {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* oggetto, QEvent* evento) override;
 
  private:
   void Form_Initialize();
@@ -88,6 +92,7 @@ class frmCompilazione : public QMainWindow, public Ui, public Campi {
   std::map<QObject*, QMetaObject::Connection> collegamenti_;
   IntercettoreMessaggi intercettore_;
   bool inCorso_ = false;
+  bool bloccato_ = false;
 };
 
 }  // namespace cw

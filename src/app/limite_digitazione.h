@@ -15,8 +15,9 @@ class LimiteDigitazione : public QValidator {
  public:
   LimiteDigitazione(QLineEdit* casella, int limite);
 
-  // An edit is refused when it makes the text longer than both the limit
-  // and the text before it; shortening a long text is always allowed.
+  // The characters an edit inserts (typed or pasted, over a selection or
+  // not) are cut to the room the limit leaves; shortening a long text is
+  // always allowed.
   State validate(QString& input, int& pos) const override;
 
   int Limite() const { return limite_; }

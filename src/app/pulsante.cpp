@@ -1,5 +1,7 @@
 #include "app/pulsante.h"
 
+#include <QKeyEvent>
+
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -13,6 +15,14 @@ QString SenzaTastiAccesso(const QString& testo) {
 PulsanteComando::PulsanteComando(const QString& testo, QWidget* parent) : QPushButton(SenzaTastiAccesso(testo), parent) {
   setAutoDefault(false);
   setDefault(false);
+}
+
+void PulsanteComando::keyPressEvent(QKeyEvent* event) {
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !event->isAutoRepeat()) {
+    click();
+    return;
+  }
+  QPushButton::keyPressEvent(event);
 }
 
 void PulsanteComando::paintEvent(QPaintEvent*) {

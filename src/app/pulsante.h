@@ -13,6 +13,8 @@ class PulsanteComando : public QPushButton {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  // Enter clicks the button that has the focus, as on Windows.
+  void keyPressEvent(QKeyEvent* event) override;
 };
 
 // The caption as Qt must be given it so that no character becomes an access

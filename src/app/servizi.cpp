@@ -1,5 +1,6 @@
 #include "app/servizi.h"
 
+#include "commands/prefisso.h"
 #include "platform/drive_table.h"
 #include "platform/linux_filesystem.h"
 #include "platform/linux_process.h"
@@ -10,6 +11,7 @@ namespace cw {
 
 void CreaServizi(Servizi& servizi, Ui& ui) {
   const DriveTable unita = DriveTable::FromEnvironment();
+  servizi.problemaPrefisso = ProblemaPrefisso(unita, "compilawexo");
   servizi.fso = std::make_unique<LinuxFileSystem>(unita);
   servizi.processi = std::make_unique<LinuxProcesses>(unita);
   servizi.registratore = std::make_unique<RegistratoreHelper>(ui, unita);

@@ -23,6 +23,8 @@ struct Servizi {
   std::unique_ptr<Keyboard> tastiera;
   // Taken per command, so two windows can stay open on one prefix.
   std::unique_ptr<BloccoPrefisso> blocco;
+  // The box for a prefix that is missing or no prefix; "" when it is good.
+  std::string problemaPrefisso;
 };
 
 // Form_Initialize: fso over the drives of the Wine-style prefix, then the

@@ -3,9 +3,10 @@
 namespace cw {
 namespace {
 
-bool Annunciata(const std::string& line) {
-  static const std::string kFine = " in corso...";
-  return line.size() >= kFine.size() && line.compare(line.size() - kFine.size(), kFine.size(), kFine) == 0;
+bool Annunciata(const std::string& line) { return line.ends_with(" in corso..."); }
+
+bool CompilazioneFallita(const std::string& line) {
+  return line.find(") Compilazione ") != std::string::npos && line.ends_with(" in corso... ERRORE!");
 }
 
 }  // namespace
@@ -56,6 +57,7 @@ std::string ConsoleUi::LogItem(int index) const {
 void ConsoleUi::LogSetItem(int index, const std::string& line) {
   if (index < 0 || index >= LogCount()) return;
   righe_[static_cast<size_t>(index)] = line;
+  if (CompilazioneFallita(line)) compilazioneFallita_ = true;
   if (index == inAttesa_) {
     inAttesa_ = -1;
     Stampa(line);
@@ -63,9 +65,20 @@ void ConsoleUi::LogSetItem(int index, const std::string& line) {
 }
 
 int ConsoleUi::MsgBox(const std::string& prompt, int style, const std::string& title) {
-  Svuota();
+  // A box inside a step (a failed registration, a time-out) leaves the
+  // step's line waiting: its conclusion is printed once, after the box. On a
+  // terminal the line shown in place makes way for the box and comes back.
+  const bool inPlace = inPlace_ && inAttesa_ >= 0;
+  if (inPlace) {
+    std::fputs("\r\033[K", out_);
+    std::fflush(out_);
+  }
   std::fprintf(err_, "%s: %s\n", title.c_str(), prompt.c_str());
   std::fflush(err_);
+  if (inPlace) {
+    std::fputs(righe_[static_cast<size_t>(inAttesa_)].c_str(), out_);
+    std::fflush(out_);
+  }
   switch (style & 7) {
     case 1:  // OK / Cancel
       if (!conferma_) rifiutata_ = true;

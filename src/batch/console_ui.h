@@ -34,6 +34,8 @@ class ConsoleUi : public Ui {
   // stopped by an error leaves its row " in corso...").
   void Svuota();
   bool UnaDomandaRifiutata() const { return rifiutata_; }
+  // A build's row was concluded " in corso... ERRORE!".
+  bool UnaCompilazioneFallita() const { return compilazioneFallita_; }
 
  private:
   void Stampa(const std::string& line);
@@ -43,6 +45,7 @@ class ConsoleUi : public Ui {
   bool conferma_;
   bool inPlace_;
   bool rifiutata_ = false;
+  bool compilazioneFallita_ = false;
   std::vector<std::string> righe_;
   int inAttesa_ = -1;  // index of the announced line not yet printed
 };

@@ -9,32 +9,43 @@
 #include "batch/console_ui.h"
 #include "batch/opzioni.h"
 #include "commands/comandi.h"
+#include "commands/prefisso.h"
 #include "commands/servizi_linux.h"
 #include "platform/ansi.h"
+#include "platform/command_line.h"
+#include "platform/drive_table.h"
 #include "platform/errors.h"
+#include "platform/linux_process.h"
+#include "settings/modFileIni.h"
 
 namespace {
 
-constexpr int kUscitaRigaDiComando = 64;
-
-int CodiceUscita(cw::Esito esito) {
+int CodiceUscita(cw::Esito esito, const cw::ConsoleUi& ui) {
   switch (esito) {
     case cw::Esito::Completato: return 0;
     case cw::Esito::Fallito: return 1;
-    case cw::Esito::Rifiutato: return 2;
-    case cw::Esito::ErroreRuntime: return 3;
+    case cw::Esito::Rifiutato: return cw::kUscitaRifiuto;
+    // A failed build is what the user must hear of, whatever stopped the
+    // run after it (a deployment copy of a row that was never built).
+    case cw::Esito::ErroreRuntime: return ui.UnaCompilazioneFallita() ? 1 : 3;
   }
   return 3;
+}
+
+int Rifiuta(const std::string& testo) {
+  std::fprintf(stderr, "compilawexo-batch: %s\n", testo.c_str());
+  return cw::kUscitaRifiuto;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string errore;
-  const auto opzioni = cw::LeggiOpzioni(std::vector<std::string>(argv + 1, argv + argc), errore);
+  int stato = cw::kUscitaRigaDiComando;
+  const auto opzioni = cw::LeggiOpzioni(std::vector<std::string>(argv + 1, argv + argc), errore, &stato);
   if (!opzioni) {
     std::fprintf(stderr, "compilawexo-batch: %s\n", errore.c_str());
-    return kUscitaRigaDiComando;
+    return stato;
   }
   if (opzioni->aiuto) {
     std::fputs(cw::TestoAiuto().c_str(), stdout);
@@ -45,13 +56,34 @@ int main(int argc, char** argv) {
     if (opzioni->controllo == voce.nome) gestore = voce.gestore;
   if (!gestore) {
     std::fprintf(stderr, "compilawexo-batch: il comando %s non è ancora disponibile\n", opzioni->comando.c_str());
-    return kUscitaRigaDiComando;
+    return cw::kUscitaRigaDiComando;
   }
 
   cw::ConsoleUi ui(stdout, stderr, opzioni->conferma, isatty(STDOUT_FILENO) != 0);
+  // Checked before anything is touched, so a wrong setting costs nothing.
+  const cw::DriveTable unita = cw::DriveTable::FromEnvironment();
+  if (const std::string problema = cw::ProblemaPrefisso(unita, "compilawexo-batch"); !problema.empty()) {
+    ui.MsgBox(problema, cw::kStileCritico, cw::kTitoloApplicazione);
+    return cw::kUscitaRifiuto;
+  }
+  if (!opzioni->visualizzatore.empty()) {
+    const auto parole = cw::SplitCommandLine(opzioni->visualizzatore);
+    if (parole.empty() || !cw::LinuxProcesses(unita).TrovaProgramma(parole[0]))
+      return Rifiuta("visualizzatore non trovato: " + (parole.empty() ? opzioni->visualizzatore : parole[0]));
+  }
+
   cw::ServiziLinux servizi(ui);
   cw::CampiInMemoria campi;
   cw::Contesto ctx = servizi.Contesto(campi);
+
+  // A field the command reads must come from the command line or the
+  // settings file: the window's start-up values would overwrite every
+  // project's own with "1.0.0" or empty texts.
+  const std::string mancanti = cw::CampiMancanti(*opzioni, [&](const std::string& chiave) {
+    static const std::string kAssente = "\x01";
+    return cw::LeggiIniStringa(ctx.FileIni(), cw::kSezioneVersione, chiave, kAssente, 255) != kAssente;
+  });
+  if (!mancanti.empty()) return Rifiuta(mancanti);
 
   // The fields as the window would show them at start, then the options.
   cw::CaricaImpostazioni(ctx);
@@ -73,5 +105,5 @@ int main(int argc, char** argv) {
 
   const cw::Esito esito = cw::EseguiComando(ctx, gestore);
   ui.Svuota();
-  return CodiceUscita(esito);
+  return CodiceUscita(esito, ui);
 }

@@ -1,5 +1,7 @@
 #include "batch/opzioni.h"
 
+#include <CLI/CLI.hpp>
+
 #include <map>
 
 namespace cw {
@@ -8,6 +10,7 @@ namespace {
 struct DefinizioneComando {
   const char* controllo;
   int argomenti;        // positional words after the command
+  const char* uso;      // what the positional words are, for the refusal
   bool compatibilita;   // the first word is the compatibility mode
   bool versione;        // takes the version options
   bool proprieta;       // takes the four texts
@@ -15,107 +18,192 @@ struct DefinizioneComando {
 
 const std::map<std::string, DefinizioneComando>& Comandi() {
   static const std::map<std::string, DefinizioneComando> k = {
-      {"backup", {"cmdBackup", 0, false, false, false}},
-      {"compatibilita", {"cmdBackupCompatibilita", 1, true, false, false}},
-      {"versione", {"cmdImpostaVersione", 0, false, true, false}},
-      {"proprieta", {"cmdApplica", 0, false, false, true}},
-      {"guid", {"cmdChangeGuid", 2, false, false, false}},
-      {"tutto", {"cmdTutto", 1, true, true, false}},
-      {"registra", {"cmdRegistra", 0, false, false, false}},
-      {"rimuovi", {"cmdRimuovi", 0, false, false, false}},
-      {"vbg", {"mnuGeneraVbg", 0, false, false, false}},
-      {"indirizzi", {"mnuIndirizziBaseDll", 0, false, false, false}},
-      {"ripristina", {"mnuRipristina", 0, false, false, false}},
+      {"backup", {"cmdBackup", 0, "", false, false, false}},
+      {"compatibilita", {"cmdBackupCompatibilita", 1, "nessuna, progetto o binaria", true, false, false}},
+      {"versione", {"cmdImpostaVersione", 0, "", false, true, false}},
+      {"proprieta", {"cmdApplica", 0, "", false, false, true}},
+      {"guid", {"cmdChangeGuid", 2, "VECCHIA NUOVA", false, false, false}},
+      {"tutto", {"cmdTutto", 1, "nessuna, progetto o binaria", true, true, false}},
+      {"registra", {"cmdRegistra", 0, "", false, false, false}},
+      {"rimuovi", {"cmdRimuovi", 0, "", false, false, false}},
+      {"vbg", {"mnuGeneraVbg", 0, "", false, false, false}},
+      {"indirizzi", {"mnuIndirizziBaseDll", 0, "", false, false, false}},
+      {"ripristina", {"mnuRipristina", 0, "", false, false, false}},
   };
   return k;
 }
 
+// A field an option sets, and the settings key it is stored under.
+struct OpzioneCampo {
+  Campo campo;
+  const char* opzione;
+  const char* chiave;
+};
+
+constexpr OpzioneCampo kOpzioniVersione[] = {
+    {Campo::txtVersionePrincipale, "--principale", "Principale"},
+    {Campo::txtVersioneSecondario, "--secondario", "Secondario"},
+    {Campo::txtVersioneRevisione, "--revisione", "Revisione"},
+};
+constexpr OpzioneCampo kOpzioniProprieta[] = {
+    {Campo::txtCommenti, "--commenti", "Commenti"},
+    {Campo::txtCopyRight, "--copyright", "CopyRight"},
+    {Campo::txtNomeProdotto, "--prodotto", "NomeProdotto"},
+    {Campo::txtNomeSocieta, "--societa", "NomeSocieta"},
+};
+
+std::string Argomenti(int n) { return n == 1 ? "1 argomento" : std::to_string(n) + " argomenti"; }
+
+// The command's words checked against its definition; "" when they fit.
+std::string ControllaPosizionali(const std::string& comando, const DefinizioneComando& def,
+                                 const std::vector<std::string>& parole) {
+  const int n = static_cast<int>(parole.size());
+  if (n == def.argomenti) return {};
+  if (def.argomenti == 0) return comando + " non vuole argomenti (trovato: " + parole[0] + ")";
+  std::string testo = comando + " vuole " + Argomenti(def.argomenti) + " (" + def.uso + ")";
+  if (n > def.argomenti) testo += ", di troppo: " + parole[static_cast<size_t>(def.argomenti)];
+  return testo;
+}
+
+bool HaFineRiga(const std::string& s) { return s.find_first_of("\r\n") != std::string::npos; }
+
 }  // namespace
 
-std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, std::string& errore) {
+std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, std::string& errore, int* stato) {
+  auto rifiuta = [&](std::string testo, int uscita) -> std::optional<OpzioniBatch> {
+    errore = std::move(testo);
+    if (stato) *stato = uscita;
+    return std::nullopt;
+  };
   OpzioniBatch o;
-  if (args.empty()) {
-    errore = "manca il comando (--help per l'elenco)";
-    return std::nullopt;
-  }
-  for (const auto& a : args)
-    if (a == "--help" || a == "-h") {
-      o.aiuto = true;
-      return o;
+  if (args.empty()) return rifiuta("manca il comando (--help per l'elenco)", kUscitaRigaDiComando);
+
+  CLI::App app{"compilawexo-batch"};
+  app.set_help_flag();  // the help is ours, in Italian
+  app.add_flag("-h,--help", o.aiuto);
+  app.require_subcommand(0, 1);
+
+  struct Sottocomando {
+    CLI::App* app;
+    const DefinizioneComando* def;
+    std::vector<std::string> parole;
+    std::vector<std::pair<CLI::Option*, Campo>> campi;
+    std::map<Campo, std::string> valori;
+    std::string incremento;
+    CLI::Option* opzioneIncremento = nullptr;
+    CLI::Option* opzioneVisualizzatore = nullptr;
+  };
+  std::map<std::string, Sottocomando> sotto;
+  for (const auto& [nome, def] : Comandi()) {
+    Sottocomando& s = sotto[nome];
+    s.def = &def;
+    s.app = app.add_subcommand(nome);
+    s.app->set_help_flag();
+    s.app->add_flag("-h,--help", o.aiuto);
+    s.app->allow_extras();  // unknown options are named by us
+    s.app->add_option("argomenti", s.parole);
+    auto aggiungi = [&](const OpzioneCampo& oc) {
+      CLI::Option* opt = s.app->add_option(oc.opzione, s.valori[oc.campo]);
+      opt->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+      s.campi.emplace_back(opt, oc.campo);
+    };
+    if (def.versione) {
+      for (const auto& oc : kOpzioniVersione) aggiungi(oc);
+      s.opzioneIncremento = s.app->add_option("--incremento", s.incremento)
+                                ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     }
-  const auto it = Comandi().find(args[0]);
-  if (it == Comandi().end()) {
-    errore = "comando sconosciuto: " + args[0];
-    return std::nullopt;
+    if (def.proprieta) {
+      for (const auto& oc : kOpzioniProprieta) aggiungi(oc);
+      s.app->add_flag("--vuoti", o.vuoti);
+    }
+    if (nome == "tutto") {
+      s.app->add_flag("--conferma", o.conferma);
+      s.opzioneVisualizzatore = s.app->add_option("--visualizzatore", o.visualizzatore)
+                                    ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    }
   }
-  const DefinizioneComando& def = it->second;
-  o.comando = args[0];
+
+  // CLI11 wants argv in reverse order, the program's name left out.
+  std::vector<std::string> inverse(args.rbegin(), args.rend());
+  try {
+    app.parse(inverse);
+  } catch (const CLI::ArgumentMismatch& e) {
+    // "--commenti: 1 required TEXT missing": the option is what comes before ":".
+    const std::string testo = e.what();
+    return rifiuta("manca il valore di " + testo.substr(0, testo.find(':')), kUscitaRigaDiComando);
+  } catch (const CLI::ExtrasError&) {
+    if (!args[0].starts_with("-")) return rifiuta("comando sconosciuto: " + args[0], kUscitaRigaDiComando);
+    return rifiuta("opzione sconosciuta: " + args[0], kUscitaRigaDiComando);
+  } catch (const CLI::ParseError& e) {
+    return rifiuta(std::string("riga di comando non valida: ") + e.what(), kUscitaRigaDiComando);
+  }
+  if (o.aiuto) return o;
+
+  const auto scelto = app.get_subcommands();
+  if (scelto.empty()) return rifiuta("manca il comando (--help per l'elenco)", kUscitaRigaDiComando);
+  o.comando = scelto.front()->get_name();
+  Sottocomando& s = sotto.at(o.comando);
+  const DefinizioneComando& def = *s.def;
   o.controllo = def.controllo;
 
-  const std::map<std::string, Campo> versione = {{"--principale", Campo::txtVersionePrincipale},
-                                                 {"--secondario", Campo::txtVersioneSecondario},
-                                                 {"--revisione", Campo::txtVersioneRevisione}};
-  const std::map<std::string, Campo> proprieta = {{"--commenti", Campo::txtCommenti},
-                                                  {"--copyright", Campo::txtCopyRight},
-                                                  {"--prodotto", Campo::txtNomeProdotto},
-                                                  {"--societa", Campo::txtNomeSocieta}};
-  std::vector<std::string> posizionali;
-  for (size_t i = 1; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    auto valore = [&](std::string& out) {
-      if (i + 1 >= args.size()) {
-        errore = "manca il valore di " + a;
-        return false;
-      }
-      out = args[++i];
-      return true;
-    };
-    std::string v;
-    if (def.versione && versione.count(a)) {
-      if (!valore(v)) return std::nullopt;
-      o.campi.emplace_back(versione.at(a), v);
-    } else if (def.proprieta && proprieta.count(a)) {
-      if (!valore(v)) return std::nullopt;
-      o.campi.emplace_back(proprieta.at(a), v);
-    } else if (def.versione && a == "--incremento") {
-      if (!valore(v)) return std::nullopt;
-      if (v != "si" && v != "no") {
-        errore = "--incremento vuole si o no";
-        return std::nullopt;
-      }
-      o.incremento = v == "si" ? 1 : 0;
-    } else if (o.comando == "tutto" && a == "--conferma") {
-      o.conferma = true;
-    } else if (o.comando == "tutto" && a == "--visualizzatore") {
-      if (!valore(o.visualizzatore)) return std::nullopt;
-    } else if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
-      errore = "opzione sconosciuta per " + o.comando + ": " + a;
-      return std::nullopt;
-    } else {
-      posizionali.push_back(a);
-    }
-  }
-  if (static_cast<int>(posizionali.size()) != def.argomenti) {
-    errore = o.comando + " vuole " + std::to_string(def.argomenti) + " argomenti (--help)";
-    return std::nullopt;
+  for (const std::string& r : s.app->remaining())
+    if (r != "--") return rifiuta("opzione sconosciuta per " + o.comando + ": " + r, kUscitaRigaDiComando);
+  if (std::string e = ControllaPosizionali(o.comando, def, s.parole); !e.empty())
+    return rifiuta(e + " (--help)", kUscitaRigaDiComando);
+
+  // A line end would split the value across lines of a project or settings
+  // file; the command is refused before anything is touched.
+  for (const auto& [opt, campo] : s.campi)
+    if (opt->count() && HaFineRiga(s.valori[campo]))
+      return rifiuta("il valore di " + opt->get_name() + " non può contenere un a capo (CR o LF)", kUscitaRifiuto);
+  for (const std::string& p : s.parole)
+    if (HaFineRiga(p)) return rifiuta("un argomento di " + o.comando + " non può contenere un a capo (CR o LF)", kUscitaRifiuto);
+  if (HaFineRiga(o.visualizzatore))
+    return rifiuta("il valore di --visualizzatore non può contenere un a capo (CR o LF)", kUscitaRifiuto);
+  if (s.opzioneVisualizzatore && s.opzioneVisualizzatore->count() && o.visualizzatore.empty())
+    return rifiuta("--visualizzatore vuole il nome di un programma", kUscitaRigaDiComando);
+
+  for (const auto& [opt, campo] : s.campi)
+    if (opt->count()) o.campi.emplace_back(campo, s.valori[campo]);
+  if (s.opzioneIncremento && s.opzioneIncremento->count()) {
+    if (s.incremento != "si" && s.incremento != "no") return rifiuta("--incremento vuole si o no", kUscitaRigaDiComando);
+    o.incremento = s.incremento == "si" ? 1 : 0;
   }
   if (def.compatibilita) {
-    const std::string& m = posizionali[0];
+    const std::string& m = s.parole[0];
     if (m == "nessuna") o.compatibilita = Compatibilita::Nessuna;
     else if (m == "progetto") o.compatibilita = Compatibilita::Progetto;
     else if (m == "binaria") o.compatibilita = Compatibilita::Binaria;
-    else {
-      errore = "compatibilità sconosciuta: " + m + " (nessuna, progetto, binaria)";
-      return std::nullopt;
-    }
+    else return rifiuta("compatibilità sconosciuta: " + m + " (nessuna, progetto, binaria)", kUscitaRigaDiComando);
   }
   if (o.comando == "guid") {
-    o.campi.emplace_back(Campo::txtGuidOld, posizionali[0]);
-    o.campi.emplace_back(Campo::txtGuidNew, posizionali[1]);
+    o.campi.emplace_back(Campo::txtGuidOld, s.parole[0]);
+    o.campi.emplace_back(Campo::txtGuidNew, s.parole[1]);
   }
   return o;
 }
 
+std::string CampiMancanti(const OpzioniBatch& opzioni, const std::function<bool(const std::string&)>& presente) {
+  if (opzioni.vuoti) return {};
+  const auto it = Comandi().find(opzioni.comando);
+  if (it == Comandi().end()) return {};
+  std::vector<const OpzioneCampo*> letti;
+  if (it->second.versione)
+    for (const auto& oc : kOpzioniVersione) letti.push_back(&oc);
+  if (it->second.proprieta)
+    for (const auto& oc : kOpzioniProprieta) letti.push_back(&oc);
+  std::string elenco;
+  for (const OpzioneCampo* oc : letti) {
+    bool dato = false;
+    for (const auto& [campo, testo] : opzioni.campi) dato = dato || campo == oc->campo;
+    if (dato || presente(oc->chiave)) continue;
+    elenco += (elenco.empty() ? "" : ", ") + std::string(oc->chiave) + " (" + oc->opzione + ")";
+  }
+  if (elenco.empty()) return {};
+  std::string testo = "valori non indicati e assenti dalle impostazioni: " + elenco;
+  if (it->second.proprieta) testo += "; --vuoti per lasciarli vuoti";
+  return testo;
+}
 std::string TestoAiuto() {
   return R"(Uso: compilawexo-batch COMANDO [ARGOMENTI] [OPZIONI]
 
@@ -129,17 +217,21 @@ Comandi:
   compatibilita nessuna|progetto|binaria
                                   Backup e compatibilità
   versione                        Backup e versione
-      --principale N  --secondario N  --revisione N   (predefiniti: le impostazioni)
+      --principale N  --secondario N  --revisione N   (predefiniti: le impostazioni;
+                                                       numeri interi da 0 a 9999)
       --incremento si|no                              (predefinito: le impostazioni)
   proprieta                       Applica (le quattro proprietà di versione)
       --commenti T  --copyright T  --prodotto T  --societa T
+      --vuoti                     i testi non indicati e non salvati restano vuoti
   guid VECCHIA NUOVA              Sostituisci
   tutto nessuna|progetto|binaria  Backup, compatibilità e compilazione
       le opzioni di "versione", e inoltre:
       --conferma                  risponde sì alle due domande di "nessuna"
                                   (senza, il comando è rifiutato)
       --visualizzatore PROGRAMMA  apre il file degli errori con PROGRAMMA
-                                  (senza, il file è stampato sullo standard output)
+                                  (senza, il file è stampato sullo standard output):
+                                  un percorso Windows, un nome cercato nel prefisso
+                                  o un percorso assoluto del sistema
   registra                        Registra
   rimuovi                         Rimuovi
   vbg                             Genera .vbg
@@ -147,10 +239,16 @@ Comandi:
   ripristina                      Ripristina file interrotti (rimette ogni copia "_tmp"
                                   rimasta da un'esecuzione interrotta al posto del suo file)
 
+Un valore non indicato e assente dalle impostazioni rifiuta il comando (stato 2).
+Le opzioni si scrivono --opzione valore o --opzione=valore; dopo -- ogni parola è un
+argomento. Nessun valore può contenere un a capo.
+
 Stato di uscita:
   0  il comando è arrivato alla fine
-  1  una compilazione o una registrazione è fallita
-  2  il comando ha rifiutato i dati (un messaggio di convalida, una domanda rifiutata)
+  1  una compilazione o una registrazione è fallita (anche se poi segue un
+     errore di run-time)
+  2  il comando ha rifiutato i dati (un messaggio di convalida, una domanda
+     rifiutata, un valore mancante, il prefisso o il visualizzatore non trovati)
   3  errore di run-time (il messaggio è stampato come nella finestra)
   64 riga di comando non valida
 )";

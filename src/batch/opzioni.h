@@ -1,6 +1,7 @@
 #pragma once
 // The batch front end's command line.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,6 +10,10 @@
 
 namespace cw {
 
+// Exit statuses of a command line that is not run.
+inline constexpr int kUscitaRifiuto = 2;           // a value the command must not take
+inline constexpr int kUscitaRigaDiComando = 64;    // a command line that cannot be understood
+
 struct OpzioniBatch {
   std::string comando;             // "backup", "versione", ...
   std::string controllo;           // the window control it clicks: "cmdBackup", ...
@@ -16,13 +21,21 @@ struct OpzioniBatch {
   std::vector<std::pair<Campo, std::string>> campi;  // fields set by options
   std::optional<int> incremento;   // --incremento si|no
   bool conferma = false;           // answers the questions of "tutto nessuna"
+  bool vuoti = false;              // fields neither given nor stored are meant empty
   std::string visualizzatore;      // shows the error file instead of printing it
   bool aiuto = false;
 };
 
 // Parses argv (without the program name). On a command line it cannot
-// understand it returns nullopt and puts the reason in errore.
-std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, std::string& errore);
+// understand, or a value it must refuse, it returns nullopt with the reason
+// in errore and, when stato is given, the exit status in *stato.
+std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, std::string& errore,
+                                         int* stato = nullptr);
+
+// The fields a command reads that are neither given nor stored in the
+// settings file (by the test presente), unless --vuoti was given; with the
+// refusal that names them and their options, or "" when there are none.
+std::string CampiMancanti(const OpzioniBatch& opzioni, const std::function<bool(const std::string& chiave)>& presente);
 
 // The Italian --help text.
 std::string TestoAiuto();

@@ -45,8 +45,8 @@ bool TuttoConsentito(Ui& ui, const CampiTutto& campi) {
   // Both checks come before the backup, so a refused run leaves every file
   // as it was. The original asked only after writing the compatibility into
   // every project, and failed on the revision only after the whole build.
-  if (campi.incremento && !campi.revisioneLetta.successiva)
-    return Rifiuta(ui, "Versione revisione non valida", false);
+  if (const char* messaggio = VersioneNonValida(campi.principale, campi.secondario, campi.revisione, campi.incremento))
+    return Rifiuta(ui, messaggio, false);
   if (campi.compatibilita == kCompatibilitaNessuna) {
     if (ui.MsgBox("Sei sicuro di voler compliare senza nessuna compatibilià?", kStileOkAnnullaDomanda,
                       kTitoloApplicazione) != kRispostaOk)

@@ -59,9 +59,8 @@ struct FineTutto {
   bool Riuscita() const { return !compilazioneFallita && !registrazioneFallita; }
 };
 
-// What must be settled before anything is touched: with the increment on, a
-// revision the increment cannot hold in 16 bits is refused ("Versione
-// revisione non valida", as "Backup e versione" refuses it); with "Nessuna",
+// What must be settled before anything is touched: the version fields
+// (VersioneNonValida, its message in a box); with "Nessuna",
 // the two questions, whose refusal also puts the pointer back to the
 // default. Returns false after a refusal.
 bool TuttoConsentito(Ui& ui, const CampiTutto& campi);

@@ -18,35 +18,14 @@ namespace {
 
 void Backup(Contesto& ctx) { EseguiBackup(ctx.fso, ctx.catalogo, ctx.ui); }
 
-bool Numerico(const std::string& testo) {
-  double valore = 0;
-  return ConvertiNumero(testo, valore);
-}
-
 // The check of "Backup e versione", before anything is touched: the first
 // field that fails gets its message and the command goes no further.
-bool VersioneValida(Contesto& ctx, const RevisioneLetta& revisione) {
-  const struct {
-    bool valida;
-    const char* messaggio;
-  } kControlli[] = {
-      {Numerico(ctx.campi.Testo(Campo::txtVersionePrincipale)), "Versione principale non valida"},
-      {Numerico(ctx.campi.Testo(Campo::txtVersioneSecondario)), "Versione secondaria non valida"},
-      {revisione.numero, "Versione revisione non valida"},
-  };
-  for (const auto& c : kControlli) {
-    if (!c.valida) {
-      ctx.ui.MsgBox(c.messaggio, kStileEsclamativo, kTitoloApplicazione);
-      return false;
-    }
-  }
-  // A revision that the increment would overflow is refused here, before any
-  // file changes, rather than after every project has been rewritten.
-  if (ctx.campi.ValoreIncrementoAutomatico() == 1 && !revisione.successiva) {
-    ctx.ui.MsgBox("Versione revisione non valida", kStileEsclamativo, kTitoloApplicazione);
-    return false;
-  }
-  return true;
+bool VersioneValida(Contesto& ctx) {
+  const char* messaggio =
+      VersioneNonValida(ctx.campi.Testo(Campo::txtVersionePrincipale), ctx.campi.Testo(Campo::txtVersioneSecondario),
+                        ctx.campi.Testo(Campo::txtVersioneRevisione), ctx.campi.ValoreIncrementoAutomatico() == 1);
+  if (messaggio) ctx.ui.MsgBox(messaggio, kStileEsclamativo, kTitoloApplicazione);
+  return !messaggio;
 }
 
 }  // namespace
@@ -70,7 +49,7 @@ Esito cmdBackupCompatibilita_Click(Contesto& ctx) {
 
 Esito cmdImpostaVersione_Click(Contesto& ctx) {
   const RevisioneLetta revisione = LeggiRevisione(ctx.campi.Testo(Campo::txtVersioneRevisione));
-  if (!VersioneValida(ctx, revisione)) return Esito::Rifiutato;
+  if (!VersioneValida(ctx)) return Esito::Rifiutato;
   if (!VerificaFile(ctx, {.backup = true, .progetti = true})) return Esito::Rifiutato;
   return InCornice(ctx, {kPuntatoreFrecciaClessidra, true, "Backup e impostazione versione effettuate"}, [&] {
     Backup(ctx);

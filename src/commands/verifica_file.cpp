@@ -57,11 +57,11 @@ bool VerificaFile(Contesto& ctx, const FileCoinvolti& coinvolti) {
   const CatalogoComponenti& cat = ctx.catalogo;
   for (int riga = cat.LBound(); riga <= cat.UBound() && coinvolti.backup; ++riga) {
     const std::string progetto = cat.FileProgettoCompleto(riga);
-    if (!ctx.fso.FileExists(progetto)) SollevaErrore(kFileNonTrovato, progetto);
+    if (!ctx.fso.FileExists(progetto)) SollevaErrore(kFileNonTrovato, progetto, progetto);
     for (int k = 1; k <= kGenerazioniBackup; ++k) ctx.fso.CheckWritable(GenerazioneBackup(progetto, k));
   }
   for (const std::string& file : riscritti) {
-    if (!ctx.fso.FileExists(file)) SollevaErrore(kFileNonTrovato, file);
+    if (!ctx.fso.FileExists(file)) SollevaErrore(kFileNonTrovato, file, file);
     ctx.fso.CheckWritable(file);
     ctx.fso.CheckWritable(Copia(file));
   }

@@ -23,18 +23,27 @@ std::string DescrizioneErrore(int numero) {
   }
 }
 
-ErroreRuntime::ErroreRuntime(int numero, std::string dettaglio)
+ErroreRuntime::ErroreRuntime(int numero, std::string dettaglio, std::string percorso)
     : std::runtime_error("Errore di run-time '" + std::to_string(numero) + "': " +
                          DescrizioneErrore(numero) + (dettaglio.empty() ? "" : " (" + dettaglio + ")")),
       numero_(numero),
       descrizione_(DescrizioneErrore(numero)),
-      dettaglio_(std::move(dettaglio)) {}
+      dettaglio_(std::move(dettaglio)),
+      percorso_(std::move(percorso)) {}
 
 std::string ErroreRuntime::TestoMessaggio() const {
-  return "Errore di run-time '" + std::to_string(numero_) + "':\n\n" + descrizione_;
+  std::string testo = "Errore di run-time '" + std::to_string(numero_) + "':\n\n" + descrizione_;
+  if (!percorso_.empty()) testo += "\n\n" + percorso_;
+  return testo;
 }
 
-void SollevaErrore(int numero, std::string dettaglio) { throw ErroreRuntime(numero, std::move(dettaglio)); }
+void SollevaErrore(int numero, std::string dettaglio, std::string percorso) {
+  throw ErroreRuntime(numero, std::move(dettaglio), std::move(percorso));
+}
+
+void SollevaErrorePercorso(int numero, std::string_view percorso) {
+  SollevaErrore(numero, std::string(percorso), std::string(percorso));
+}
 
 int ErroreDaErrno(int err, bool percorso_mancante_e_cartella) {
   switch (err) {

@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace cw {
 
@@ -30,21 +31,29 @@ std::string DescrizioneErrore(int numero);
 
 class ErroreRuntime : public std::runtime_error {
  public:
-  explicit ErroreRuntime(int numero, std::string dettaglio = {});
+  // percorso: the Windows path of the file the failing operation concerned
+  // (or the title of a window that was not found); "" when there is none.
+  explicit ErroreRuntime(int numero, std::string dettaglio = {}, std::string percorso = {});
   int Numero() const { return numero_; }
   const std::string& Descrizione() const { return descrizione_; }
   // Free text for developers (the host path, errno text); never shown in the box.
   const std::string& Dettaglio() const { return dettaglio_; }
-  // "Errore di run-time '53':\n\nImpossibile trovare il file", as the box shows it.
+  const std::string& Percorso() const { return percorso_; }
+  // "Errore di run-time '53':\n\nImpossibile trovare il file", as the box shows
+  // it, then an empty line and the path when there is one: the user must not
+  // have to guess between "X.vbp", "X.vbp_tmp" and "X.vbp_1".
   std::string TestoMessaggio() const;
 
  private:
   int numero_;
   std::string descrizione_;
   std::string dettaglio_;
+  std::string percorso_;
 };
 
-[[noreturn]] void SollevaErrore(int numero, std::string dettaglio = {});
+[[noreturn]] void SollevaErrore(int numero, std::string dettaglio = {}, std::string percorso = {});
+// The error of an operation on the file (or folder) at a Windows path.
+[[noreturn]] void SollevaErrorePercorso(int numero, std::string_view percorso);
 
 // Maps an errno value of a failed host call to the error Windows would give.
 int ErroreDaErrno(int err, bool percorso_mancante_e_cartella);

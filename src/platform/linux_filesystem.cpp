@@ -28,9 +28,9 @@ bool IsRegular(unsigned mode) { return S_ISREG(mode); }
 // not a plain file).
 DriveTable::Lookup ExistingFile(const DriveTable& drives, std::string_view path) {
   DriveTable::Lookup l = drives.Find(path);
-  if (l.state == State::FolderMissing) SollevaErrore(kPercorsoNonTrovato, std::string(path));
-  if (l.state == State::LeafMissing) SollevaErrore(kFileNonTrovato, std::string(path));
-  if (!IsRegular(l.mode)) SollevaErrore(kErroreAccessoPercorso, std::string(path));
+  if (l.state == State::FolderMissing) SollevaErrorePercorso(kPercorsoNonTrovato, path);
+  if (l.state == State::LeafMissing) SollevaErrorePercorso(kFileNonTrovato, path);
+  if (!IsRegular(l.mode)) SollevaErrorePercorso(kErroreAccessoPercorso, path);
   return l;
 }
 
@@ -105,12 +105,12 @@ bool LinuxFileSystem::FolderExists(std::string_view path) {
 void LinuxFileSystem::CopyFile(std::string_view source, std::string_view destination, bool overwrite) {
   const auto src = ExistingFile(drives_, source);
   const auto dst = drives_.Find(destination);
-  if (dst.state == State::FolderMissing) SollevaErrore(kPercorsoNonTrovato, std::string(destination));
+  if (dst.state == State::FolderMissing) SollevaErrorePercorso(kPercorsoNonTrovato, destination);
   const bool replacing = dst.state == State::Found;
   if (replacing) {
-    if (!overwrite) SollevaErrore(kFileGiaEsistente, std::string(destination));
-    if (!IsRegular(dst.mode)) SollevaErrore(kErroreAccessoPercorso, std::string(destination));
-    if (IsReadOnly(dst.mode)) SollevaErrore(kAutorizzazioneNegata, std::string(destination));
+    if (!overwrite) SollevaErrorePercorso(kFileGiaEsistente, destination);
+    if (!IsRegular(dst.mode)) SollevaErrorePercorso(kErroreAccessoPercorso, destination);
+    if (IsReadOnly(dst.mode)) SollevaErrorePercorso(kAutorizzazioneNegata, destination);
   }
   const std::string& srcHost = src.host.native();
   const std::string& dstHost = dst.host.native();
@@ -120,21 +120,21 @@ void LinuxFileSystem::CopyFile(std::string_view source, std::string_view destina
   std::string bytes;
   {
     Fd in(::open(srcHost.c_str(), O_RDONLY | O_CLOEXEC));
-    if (in.get() < 0) RaiseErrno(errno, false, srcHost, "open");
-    if (ReadToEnd(in.get(), bytes, static_cast<size_t>(src.size)) != 0) RaiseErrno(EIO, false, srcHost, "read");
+    if (in.get() < 0) RaiseErrno(errno, false, srcHost, "open", source);
+    if (ReadToEnd(in.get(), bytes, static_cast<size_t>(src.size)) != 0) RaiseErrno(EIO, false, srcHost, "read", source);
   }
 
   if (!replacing) {
     // A new copy gets the source's permission bits less the umask, as cp
     // gives them: a read-only source gives a read-only copy, as on Windows.
     Fd out(::open(dstHost.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>(src.mode & 0777)));
-    if (out.get() < 0) RaiseErrno(errno, true, dstHost, "open");
+    if (out.get() < 0) RaiseErrno(errno, true, dstHost, "open", destination);
     int err = WriteFully(out.get(), bytes);
     const int closeErr = out.Close();
     if (!err) err = closeErr;
     if (err) {
       ::unlink(dstHost.c_str());
-      RaiseErrno(err, false, dstHost, "write");
+      RaiseErrno(err, false, dstHost, "write", destination);
     }
     return;
   }
@@ -143,9 +143,9 @@ void LinuxFileSystem::CopyFile(std::string_view source, std::string_view destina
   // a renamed temporary file: renaming over a file makes ext4 write the new
   // file out at once, which costs several times the copy itself.
   Fd out(::open(dstHost.c_str(), O_RDWR | O_CLOEXEC));
-  if (out.get() < 0) RaiseErrno(errno, false, dstHost, "open");
+  if (out.get() < 0) RaiseErrno(errno, false, dstHost, "open", destination);
   std::string old;
-  if (const int err = ReadToEnd(out.get(), old, static_cast<size_t>(dst.size))) RaiseErrno(err, false, dstHost, "read");
+  if (const int err = ReadToEnd(out.get(), old, static_cast<size_t>(dst.size))) RaiseErrno(err, false, dstHost, "read", destination);
   int err = ReplaceInPlace(out.get(), old, bytes);
   // The read-only attribute goes with the copy; other bits stay the file's.
   if (!err && IsReadOnly(src.mode) && ::fchmod(out.get(), static_cast<mode_t>(dst.mode & 07555)) != 0) {
@@ -154,19 +154,19 @@ void LinuxFileSystem::CopyFile(std::string_view source, std::string_view destina
   }
   const int closeErr = out.Close();
   if (!err) err = closeErr;
-  if (err) RaiseErrno(err, false, dstHost, "write");
+  if (err) RaiseErrno(err, false, dstHost, "write", destination);
 }
 
 void LinuxFileSystem::DeleteFile(std::string_view path, bool force) {
   const auto l = ExistingFile(drives_, path);
-  if (!force && IsReadOnly(l.mode)) SollevaErrore(kAutorizzazioneNegata, std::string(path));
-  if (::unlink(l.host.c_str()) != 0) RaiseErrno(errno, false, l.host.native(), "unlink");
+  if (!force && IsReadOnly(l.mode)) SollevaErrorePercorso(kAutorizzazioneNegata, path);
+  if (::unlink(l.host.c_str()) != 0) RaiseErrno(errno, false, l.host.native(), "unlink", path);
 }
 
 void LinuxFileSystem::RenameFile(std::string_view source, std::string_view destination) {
   const auto src = ExistingFile(drives_, source);
   const auto dst = ReplaceableFile(drives_, destination);
-  if (::rename(src.host.c_str(), dst.host.c_str()) != 0) RaiseErrno(errno, false, dst.host.native(), "rename");
+  if (::rename(src.host.c_str(), dst.host.c_str()) != 0) RaiseErrno(errno, false, dst.host.native(), "rename", destination);
 }
 
 void LinuxFileSystem::CopyFileWhole(std::string_view source, std::string_view destination) {
@@ -175,8 +175,9 @@ void LinuxFileSystem::CopyFileWhole(std::string_view source, std::string_view de
   std::string bytes;
   {
     Fd in(::open(src.host.c_str(), O_RDONLY | O_CLOEXEC));
-    if (in.get() < 0) RaiseErrno(errno, false, src.host.native(), "open");
-    if (ReadToEnd(in.get(), bytes, static_cast<size_t>(src.size)) != 0) RaiseErrno(EIO, false, src.host.native(), "read");
+    if (in.get() < 0) RaiseErrno(errno, false, src.host.native(), "open", source);
+    if (ReadToEnd(in.get(), bytes, static_cast<size_t>(src.size)) != 0)
+      RaiseErrno(EIO, false, src.host.native(), "read", source);
   }
   // Renamed into place without a flush: what is at stake is a kill of this
   // program, after which the kernel still writes out what it was given; the
@@ -184,14 +185,14 @@ void LinuxFileSystem::CopyFileWhole(std::string_view source, std::string_view de
   const std::string temp = dst.host.native() + "~";
   ::unlink(temp.c_str());  // a leftover of a killed copy
   Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>((src.mode & 0777) | 0200)));
-  if (out.get() < 0) RaiseErrno(errno, true, temp, "open");
+  if (out.get() < 0) RaiseErrno(errno, true, temp, "open", destination);
   int err = WriteFully(out.get(), bytes);
   const int closeErr = out.Close();
   if (!err) err = closeErr;
   if (!err && ::rename(temp.c_str(), dst.host.c_str()) != 0) err = errno;
   if (err) {
     ::unlink(temp.c_str());
-    RaiseErrno(err, false, dst.host.native(), "write");
+    RaiseErrno(err, false, dst.host.native(), "write", destination);
   }
 }
 
@@ -199,46 +200,46 @@ void LinuxFileSystem::CheckWritable(std::string_view path) {
   const auto l = ReplaceableFile(drives_, path);
   // New files (a copy, a renamed generation) need a folder that takes them.
   if (::access(l.host.parent_path().c_str(), W_OK | X_OK) != 0)
-    SollevaErrore(kAutorizzazioneNegata, l.host.parent_path().native());
+    SollevaErrore(kAutorizzazioneNegata, l.host.parent_path().native(), std::string(path));
 }
 
 std::unique_ptr<TextStream> LinuxFileSystem::OpenTextFile(std::string_view path, IOMode mode, bool create) {
   if (mode != IOMode::ForReading && mode != IOMode::ForWriting && mode != IOMode::ForAppending)
     SollevaErrore(kChiamataNonValida, "OpenTextFile mode");
   const auto l = drives_.Find(path);
-  if (l.state == State::FolderMissing) SollevaErrore(kPercorsoNonTrovato, std::string(path));
-  if (l.state == State::LeafMissing && !create) SollevaErrore(kFileNonTrovato, std::string(path));
-  if (l.state == State::Found && !IsRegular(l.mode)) SollevaErrore(kErroreAccessoPercorso, std::string(path));
+  if (l.state == State::FolderMissing) SollevaErrorePercorso(kPercorsoNonTrovato, path);
+  if (l.state == State::LeafMissing && !create) SollevaErrorePercorso(kFileNonTrovato, path);
+  if (l.state == State::Found && !IsRegular(l.mode)) SollevaErrorePercorso(kErroreAccessoPercorso, path);
   const std::string& host = l.host.native();
 
   if (mode == IOMode::ForReading) {
     if (l.state == State::LeafMissing) {
       Fd fd(::open(host.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
-      if (fd.get() < 0) RaiseErrno(errno, true, host, "open");
+      if (fd.get() < 0) RaiseErrno(errno, true, host, "open", path);
       return std::make_unique<ReadingStream>(std::string());
     }
     Fd fd(::open(host.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) RaiseErrno(errno, false, host, "open");
+    if (fd.get() < 0) RaiseErrno(errno, false, host, "open", path);
     struct stat st {};
     const size_t hint = ::fstat(fd.get(), &st) == 0 ? static_cast<size_t>(st.st_size) : 0;
     std::string contents;
-    if (const int err = ReadToEnd(fd.get(), contents, hint)) RaiseErrno(err == ENOSPC ? EIO : err, false, host, "read");
+    if (const int err = ReadToEnd(fd.get(), contents, hint)) RaiseErrno(err == ENOSPC ? EIO : err, false, host, "read", path);
     return std::make_unique<ReadingStream>(std::move(contents));
   }
 
-  if (l.state == State::Found && IsReadOnly(l.mode)) SollevaErrore(kAutorizzazioneNegata, std::string(path));
+  if (l.state == State::Found && IsReadOnly(l.mode)) SollevaErrorePercorso(kAutorizzazioneNegata, path);
   int flags = O_WRONLY | O_CLOEXEC | (mode == IOMode::ForAppending ? O_APPEND : O_TRUNC);
   if (l.state == State::LeafMissing) flags |= O_CREAT;
   const int fd = ::open(host.c_str(), flags, 0666);
-  if (fd < 0) RaiseErrno(errno, l.state == State::LeafMissing, host, "open");
-  return std::make_unique<WritingStream>(fd, host);
+  if (fd < 0) RaiseErrno(errno, l.state == State::LeafMissing, host, "open", path);
+  return std::make_unique<WritingStream>(fd, host, std::string(path));
 }
 
 FolderListing LinuxFileSystem::GetFolder(std::string_view path) {
   const auto l = drives_.Find(path);
-  if (l.state != State::Found || !IsDir(l.mode)) SollevaErrore(kPercorsoNonTrovato, std::string(path));
+  if (l.state != State::Found || !IsDir(l.mode)) SollevaErrorePercorso(kPercorsoNonTrovato, path);
   DIR* d = ::opendir(l.host.c_str());
-  if (!d) RaiseErrno(errno, true, l.host.native(), "opendir");
+  if (!d) RaiseErrno(errno, true, l.host.native(), "opendir", path);
   FolderListing out;
   while (const dirent* e = ::readdir(d)) {
     const std::string_view name = e->d_name;

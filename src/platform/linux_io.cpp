@@ -58,8 +58,9 @@ int WriteFullyAtStart(int fd, std::string_view data) {
   return 0;
 }
 
-void RaiseErrno(int err, bool missingIsFolder, const std::string& host, const char* call) {
-  SollevaErrore(ErroreDaErrno(err, missingIsFolder), std::string(call) + " " + host + ": " + std::strerror(err));
+void RaiseErrno(int err, bool missingIsFolder, const std::string& host, const char* call, std::string_view percorso) {
+  SollevaErrore(ErroreDaErrno(err, missingIsFolder), std::string(call) + " " + host + ": " + std::strerror(err),
+                std::string(percorso));
 }
 
 }  // namespace cw

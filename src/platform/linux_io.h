@@ -19,6 +19,8 @@ int WriteFullyAtStart(int fd, std::string_view data);
 
 // Raises the run-time error for errno err of a host call on host.
 // missingIsFolder: whether ENOENT means the folder (76) rather than the file (53).
-[[noreturn]] void RaiseErrno(int err, bool missingIsFolder, const std::string& host, const char* call);
+// percorso: the Windows path the caller named, shown in the box.
+[[noreturn]] void RaiseErrno(int err, bool missingIsFolder, const std::string& host, const char* call,
+                             std::string_view percorso);
 
 }  // namespace cw

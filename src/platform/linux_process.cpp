@@ -127,6 +127,12 @@ std::optional<fs::path> LinuxProcesses::TrovaProgramma(const std::string& progra
     if (host && FileRegolare(*host)) return host;
     return std::nullopt;
   }
+  // An absolute host path names its program directly (a viewer given on
+  // the batch command line, "/usr/bin/less").
+  if (programma.starts_with("/")) {
+    if (FileRegolare(programma)) return fs::path(programma);
+    return std::nullopt;
+  }
   if (programma.empty() || programma.find_first_of("\\/:") != std::string::npos) return std::nullopt;
   // A bare name: the program's own folder, then the system folders. As on
   // Windows, a name without an extension may stand for its ".exe".
@@ -147,7 +153,7 @@ std::uint32_t LinuxProcesses::Shell(const std::string& commandLine, int windowSt
   std::vector<std::string> parole = SplitCommandLine(commandLine);
   if (parole.empty()) SollevaErrore(kFileNonTrovato, "riga di comando vuota");
   const auto programma = TrovaProgramma(parole[0]);
-  if (!programma) SollevaErrore(kFileNonTrovato, "programma non trovato: " + parole[0]);
+  if (!programma) SollevaErrore(kFileNonTrovato, "programma non trovato: " + parole[0], parole[0]);
 
   std::vector<std::string> argomenti;
   fs::path eseguibile = *programma;
@@ -155,7 +161,7 @@ std::uint32_t LinuxProcesses::Shell(const std::string& commandLine, int windowSt
     const std::string percorso =
         opzioni_.percorsoRicerca ? *opzioni_.percorsoRicerca : (std::getenv("PATH") ? std::getenv("PATH") : "");
     const auto wine = CercaNelPercorso(percorso, "wine");
-    if (!wine) SollevaErrore(kFileNonTrovato, "programma Windows senza wine: " + programma->string());
+    if (!wine) SollevaErrore(kFileNonTrovato, "programma Windows senza wine: " + programma->string(), parole[0]);
     eseguibile = *wine;
     argomenti.push_back("wine");
   }
@@ -163,7 +169,7 @@ std::uint32_t LinuxProcesses::Shell(const std::string& commandLine, int windowSt
   argomenti.insert(argomenti.end(), parole.begin() + 1, parole.end());
   pid_t pid = 0;
   const int err = AvviaFiglio(pid, eseguibile, std::move(argomenti), Ambiente(drives_.Prefix(), windowStyle));
-  if (err != 0) SollevaErrore(kFileNonTrovato, eseguibile.string() + ": " + std::strerror(err));
+  if (err != 0) SollevaErrore(kFileNonTrovato, eseguibile.string() + ": " + std::strerror(err), parole[0]);
 
   Figlio figlio;
   figlio.pidfd = PidfdOpen(pid);  // -1: the reaper falls back to polling

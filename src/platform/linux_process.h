@@ -56,8 +56,9 @@ class LinuxProcesses : public Processes {
   // the signal that ended it. False while it runs or for an unknown handle.
   bool GetExitCodeProcess(HandleProcesso handle, std::uint32_t& code);
 
-  // The host program a command line would start (after the lookup of a bare
-  // name); nullopt when there is none.
+  // The host program a command line would start: a Windows path, a bare
+  // name looked up in the program's folder and the prefix's system folders,
+  // or an absolute host path; nullopt when there is none.
   std::optional<std::filesystem::path> TrovaProgramma(const std::string& program) const;
 
   // Children started here and not yet reaped.

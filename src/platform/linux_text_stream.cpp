@@ -103,7 +103,7 @@ void WritingStream::Write(std::string_view text) {
 
 void WritingStream::FlushIfFull() {
   if (buffer_.size() < kBufferLimit) return;
-  if (const int err = Flush()) RaiseErrno(err, false, host_, "write");
+  if (const int err = Flush()) RaiseErrno(err, false, host_, "write", percorso_);
 }
 
 int WritingStream::Flush() {
@@ -117,8 +117,8 @@ void WritingStream::Close() {
   closed_ = true;
   const int err = Flush();
   const int closeErr = ::close(fd_) == 0 ? 0 : errno;
-  if (err) RaiseErrno(err, false, host_, "write");
-  if (closeErr && closeErr != EINTR) RaiseErrno(closeErr, false, host_, "close");
+  if (err) RaiseErrno(err, false, host_, "write", percorso_);
+  if (closeErr && closeErr != EINTR) RaiseErrno(closeErr, false, host_, "close", percorso_);
 }
 
 }  // namespace cw

@@ -31,8 +31,9 @@ class ReadingStream : public TextStream {
 
 class WritingStream : public TextStream {
  public:
-  // Takes ownership of fd, open for writing on host.
-  WritingStream(int fd, std::string host) : fd_(fd), host_(std::move(host)) {}
+  // Takes ownership of fd, open for writing on host (the Windows path percorso).
+  WritingStream(int fd, std::string host, std::string percorso = {})
+      : fd_(fd), host_(std::move(host)), percorso_(std::move(percorso)) {}
   ~WritingStream() override;
   WritingStream(const WritingStream&) = delete;
   WritingStream& operator=(const WritingStream&) = delete;
@@ -51,6 +52,7 @@ class WritingStream : public TextStream {
   int Flush();
   int fd_;
   std::string host_;
+  std::string percorso_;
   std::string buffer_;
   bool closed_ = false;
 };

@@ -98,4 +98,18 @@ bool ArrotondaInt16(double valore, std::int16_t& risultato) {
   return true;
 }
 
+bool NumeroDiVersione(std::string_view testo, int& valore) {
+  size_t i = 0;
+  while (i < testo.size() && (testo[i] == ' ' || testo[i] == '\t')) ++i;
+  if (i == testo.size()) return false;
+  int v = 0;
+  for (; i < testo.size(); ++i) {
+    if (testo[i] < '0' || testo[i] > '9') return false;
+    v = v * 10 + (testo[i] - '0');
+    if (v > kVersioneMassima) return false;
+  }
+  valore = v;
+  return true;
+}
+
 }  // namespace cw

@@ -22,4 +22,10 @@ bool ConvertiNumero(std::string_view testo, double& valore);
 // was) outside -32768..32767 after rounding, and for NaN.
 bool ArrotondaInt16(double valore, std::int16_t& risultato);
 
+// A version number as the project files take it: optional leading blanks
+// (space, tab), then digits only, of value 0 to kVersioneMassima (leading
+// zeros allowed). No sign, decimal part, exponent or trailing text.
+inline constexpr int kVersioneMassima = 9999;
+bool NumeroDiVersione(std::string_view testo, int& valore);
+
 }  // namespace cw

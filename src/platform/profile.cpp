@@ -20,7 +20,7 @@ namespace {
 
 constexpr std::string_view kFineRiga = "\r\n";
 
-bool Blank(char c) { return c == ' ' || c == '\t'; }
+bool Blank(char c) { return c == ' ' || c == '\t' || c == '\v'; }
 
 std::string_view TagliaBlank(std::string_view s) {
   while (!s.empty() && Blank(s.front())) s.remove_prefix(1);

@@ -76,7 +76,9 @@ class XErrorTrap {
   XErrorHandler previous_;
 };
 
-[[noreturn]] void Fail(const std::string& why) { SollevaErrore(kChiamataNonValida, why); }
+[[noreturn]] void Fail(const std::string& why, const std::string& titolo = {}) {
+  SollevaErrore(kChiamataNonValida, why, titolo);
+}
 
 // The title as a POSIX extended regex matching it literally. libxdo's match
 // is a search that ignores case, so callers still compare the name exactly.
@@ -338,7 +340,7 @@ void X11Keyboard::AppActivate(const std::string& title, bool wait) {
   Display* d = c.Dpy();
   XErrorTrap trap(d);
   const auto windows = FindWindows(c.xdo, title);
-  if (windows.empty()) Fail("nessuna finestra \"" + title + "\"");
+  if (windows.empty()) Fail("nessuna finestra \"" + title + "\"", title);
   const Window w = windows.front();
   if (WmSupportsActiveWindow(d)) {
     xdo_activate_window(c.xdo, w);
@@ -351,10 +353,10 @@ void X11Keyboard::AppActivate(const std::string& title, bool wait) {
   if (!wait) return;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(activationTimeoutMs_);
   while (!HasKeys(d, w)) {
-    if (std::chrono::steady_clock::now() > deadline) Fail("la finestra \"" + title + "\" non si attiva");
+    if (std::chrono::steady_clock::now() > deadline) Fail("la finestra \"" + title + "\" non si attiva", title);
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
     // A window that has gone while we waited fails now, not at the deadline.
-    if (FindWindows(c.xdo, title).empty()) Fail("la finestra \"" + title + "\" si e' chiusa");
+    if (FindWindows(c.xdo, title).empty()) Fail("la finestra \"" + title + "\" si e' chiusa", title);
   }
 }
 

@@ -14,4 +14,22 @@ RevisioneLetta LeggiRevisione(std::string_view testo) {
   return letta;
 }
 
+const char* VersioneNonValida(std::string_view principale, std::string_view secondario, std::string_view revisione,
+                              bool incremento) {
+  const struct {
+    std::string_view testo;
+    const char* messaggio;
+  } kControlli[] = {
+      {principale, "Versione principale non valida"},
+      {secondario, "Versione secondaria non valida"},
+      {revisione, "Versione revisione non valida"},
+  };
+  int valore = 0;
+  for (const auto& c : kControlli)
+    if (!NumeroDiVersione(c.testo, valore)) return c.messaggio;
+  // valore is the revision's now: its successor must pass this check too.
+  if (incremento && valore >= kVersioneMassima) return "Versione revisione non valida";
+  return nullptr;
+}
+
 }  // namespace cw

@@ -30,6 +30,28 @@ TEST_F(AvvioTest, SenzaFileImpostazioniIValoriPredefiniti) {
   EXPECT_TRUE(boxes.empty());
 }
 
+TEST_F(AvvioTest, UnPrefissoMancanteSiDiceInUnBoxELaFinestraRestaAperta) {
+  const std::string mancante = prefisso.Dir().string() + "/non-esiste";
+  const struct {
+    std::string wineprefix;
+    std::string testo;  // a part of the box
+  } casi[] = {
+      {mancante, "la cartella \"" + mancante + "\" non esiste"},
+      {(prefisso.Dir() / "drive_c").string(), "manca la sottocartella dosdevices"},
+  };
+  for (const auto& c : casi) {
+    qputenv("WINEPREFIX", QByteArray::fromStdString(c.wineprefix));
+    boxes.clear();
+    Apri();
+    QApplication::processEvents();
+    ASSERT_EQ(boxes.size(), 1u) << c.wineprefix;
+    EXPECT_NE(boxes[0].testo.toStdString().find(c.testo), std::string::npos) << boxes[0].testo.toStdString();
+    EXPECT_NE(boxes[0].testo.indexOf(QStringLiteral("WINEPREFIX=")), -1);
+    EXPECT_EQ(boxes[0].icona, QMessageBox::Critical);
+    EXPECT_TRUE(finestra->isVisible());
+  }
+}
+
 TEST_F(AvvioTest, IValoriDelFileNeiCampi) {
   ScriviIni(
       "[Versione]\r\nIncrementoAutomatico=0\r\nPrincipale=\r\nSecondario=12\r\nRevisione=10000\r\n"

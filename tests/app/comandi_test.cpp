@@ -3,6 +3,8 @@
 // the first one's event-pump turn.
 
 #include <QListWidget>
+#include <QMenuBar>
+#include <QScrollBar>
 #include <QPushButton>
 #include <stdexcept>
 
@@ -47,6 +49,22 @@ Esito ConGuasto(Contesto& ctx) {
 
 Esito Altro(Contesto&) {
   ++g_visto.altri;
+  return Esito::Completato;
+}
+
+// As the compile loop does: input blocked, then the event pump; the clicks
+// and keys sent meanwhile must reach nothing.
+Esito Bloccato(Contesto& ctx) {
+  ++g_visto.eseguiti;
+  ctx.ui.SetEnabled(false);
+  auto* registra = g_finestra->findChild<QPushButton*>("cmdRegistra");
+  g_visto.inCorso = g_finestra->findChild<QListWidget*>("lstInformazioni")->isEnabled() && registra->isEnabled();
+  QTest::mouseClick(registra, Qt::LeftButton);
+  registra->setFocus();
+  QTest::keyClick(registra, Qt::Key_Return);
+  QTest::keyClick(g_finestra, Qt::Key_Tab);
+  ctx.ui.DoEvents();
+  ctx.ui.SetEnabled(true);
   return Esito::Completato;
 }
 
@@ -145,6 +163,26 @@ TEST_F(ComandiTest, IClicDuranteLaPompaDegliEventiNonAvvianoUnSecondoComando) {
   EXPECT_TRUE(finestra->isVisible());  // the close waited for the command's end
   EXPECT_FALSE(finestra->ComandoInCorso());
 
+  Clicca("cmdRegistra");
+  EXPECT_EQ(g_visto.altri, 1);
+}
+
+TEST_F(ComandiTest, InvioSulPulsanteConIlFuocoLoClicca) {
+  ASSERT_TRUE(finestra->CollegaComando("cmdRimuovi", &Altro));
+  auto* rimuovi = Controllo<QPushButton>("cmdRimuovi");
+  rimuovi->setFocus();
+  QTest::keyClick(rimuovi, Qt::Key_Return);
+  QTest::keyClick(rimuovi, Qt::Key_Enter);
+  EXPECT_EQ(g_visto.altri, 2);
+}
+
+TEST_F(ComandiTest, LaFinestraBloccataNonPrendeInputMaNonSiIngrigisce) {
+  ASSERT_TRUE(finestra->CollegaComando("cmdBackup", &Bloccato));
+  ASSERT_TRUE(finestra->CollegaComando("cmdRegistra", &Altro));
+  Clicca("cmdBackup");
+  EXPECT_EQ(g_visto.eseguiti, 1);
+  EXPECT_TRUE(g_visto.inCorso);  // still drawn enabled
+  EXPECT_EQ(g_visto.altri, 0);
   Clicca("cmdRegistra");
   EXPECT_EQ(g_visto.altri, 1);
 }

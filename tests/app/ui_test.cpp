@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTimer>
 
 #include "finestra_fixture.h"
@@ -172,6 +173,52 @@ TEST_F(UiTest, ITreCampiDellaVersioneLimitanoSoloLaDigitazione) {
   auto* commenti = Controllo<QLineEdit>("txtCommenti");
   QTest::keyClicks(commenti, "Componenti della suite Wexo");
   EXPECT_EQ(finestra->Testo(Campo::txtCommenti), "Componenti della suite Wexo");
+}
+
+TEST_F(UiTest, UnInserimentoETagliatoAlPostoCheIlLimiteLascia) {
+  const struct {
+    const char* prima;  // set by the program
+    int inizio, lunghezza;  // the selection
+    const char* incollato;
+    const char* dopo;
+  } casi[] = {
+      {"12", 2, 0, "3456", "1234"},      // cut, not refused whole
+      {"1234", 0, 4, "567890", "5678"},  // over the whole text
+      {"1234", 1, 2, "abc", "1ab4"},     // over a part
+      {"10000", 0, 5, "99999", "9999"},  // a long text replaced gets the limit
+      {"10000", 1, 4, "7", "17"},
+      {"10000", 5, 0, "7", "10000"},     // a long text takes nothing more
+      {"1234", 4, 0, "5", "1234"},
+  };
+  auto* e = Controllo<QLineEdit>("txtVersioneRevisione");
+  for (const auto& c : casi) {
+    finestra->ImpostaTesto(Campo::txtVersioneRevisione, c.prima);
+    e->setSelection(c.inizio, c.lunghezza);
+    e->insert(QString::fromUtf8(c.incollato));
+    EXPECT_EQ(e->text().toStdString(), c.dopo) << c.prima << " + " << c.incollato;
+  }
+}
+
+TEST_F(UiTest, UnaRigaLungaSiLeggeTuttaConLaBarraOrizzontale) {
+  EXPECT_EQ(log->textElideMode(), Qt::ElideNone);
+  finestra->LogAddItem("corta");
+  finestra->LogAddItem(std::string(300, 'x'));
+  finestra->LogRefresh();
+  QApplication::processEvents();
+  EXPECT_GT(log->horizontalScrollBar()->maximum(), 0);
+  EXPECT_TRUE(log->horizontalScrollBar()->isVisible());
+}
+
+TEST_F(UiTest, IPulsantiDeiBoxInItaliano) {
+  QStringList testi;
+  risposta = [&](QMessageBox& box) {
+    for (QAbstractButton* b : box.buttons()) testi << b->text().remove(QLatin1Char('&'));
+    box.defaultButton()->click();
+  };
+  finestra->MsgBox("?", kStileOkAnnullaDomanda, "CompilaWexo");
+  finestra->MsgBox("?", kStileSiNoDomanda, "CompilaWexo");
+  testi.sort();
+  EXPECT_EQ(testi.join(QLatin1Char(',')).toStdString(), "Annulla,No,OK,Sì");
 }
 
 TEST_F(UiTest, ICampiInUtf8ELaCasellaATreStati) {

@@ -52,6 +52,15 @@ std::map<std::string, std::string> Albero(const fs::path& drive) {
   return out;
 }
 
+// Removes one source file the project names, so that its build fails.
+bool TogliUnSorgente(const fs::path& progetto) {
+  for (const auto& e : fs::recursive_directory_iterator(progetto))
+    if (e.path().extension() == ".frm") return fs::remove(e.path());
+  for (const auto& e : fs::directory_iterator(progetto))
+    if (e.path().extension() == ".bas" || e.path().extension() == ".cls") return fs::remove(e.path());
+  return false;
+}
+
 struct Risultato {
   int stato = -1;
   std::string out;
@@ -75,9 +84,11 @@ class Batch : public ::testing::Test {
       fs::copy_file(CartellaBin() / nome, prog_ / nome);
   }
 
-  Risultato Esegui(const std::string& argomenti) {
+  // prefisso: the value of WINEPREFIX, the sandbox when empty.
+  Risultato Esegui(const std::string& argomenti, std::string prefisso = {}) {
     const fs::path out = tmp_.Dir() / "out.txt", err = tmp_.Dir() / "err.txt";
-    const std::string riga = "WINEPREFIX='" + sbx_.string() + "' '" + (prog_ / "compilawexo-batch").string() + "' " +
+    if (prefisso.empty()) prefisso = sbx_.string();
+    const std::string riga = "WINEPREFIX='" + prefisso + "' '" + (prog_ / "compilawexo-batch").string() + "' " +
                              argomenti + " >'" + out.string() + "' 2>'" + err.string() + "' </dev/null";
     const int s = std::system(riga.c_str());
     return {WIFEXITED(s) ? WEXITSTATUS(s) : -1, LeggiFile(out), LeggiFile(err)};
@@ -108,12 +119,12 @@ TEST_F(Batch, BackupPrintsEveryRowThenPronto) {
 TEST_F(Batch, RefusedInputExitsTwoAndChangesNothing) {
   const auto prima = Albero(DriveC());
 
-  Risultato r = Esegui("versione --revisione abc");
+  Risultato r = Esegui("versione --principale 1 --secondario 0 --revisione abc");
   EXPECT_EQ(r.stato, 2);
   EXPECT_EQ(r.err, "CompilaWexo: Versione revisione non valida\n");
   EXPECT_EQ(r.out, "");
 
-  r = Esegui("tutto nessuna");
+  r = Esegui("tutto nessuna --principale 1 --secondario 0 --revisione 0");
   EXPECT_EQ(r.stato, 2);
   EXPECT_NE(r.err.find("CompilaWexo: Sei sicuro di voler compliare senza nessuna compatibilià?"), std::string::npos);
   EXPECT_NE(r.err.find("Backup, impostazione compatibilità e compilazione non effettuate"), std::string::npos);
@@ -126,7 +137,9 @@ TEST_F(Batch, RunTimeErrorExitsThreeWithTheBoxAndTheFailingRow) {
   fs::remove(DriveC() / "Progetti VB" / "Wexo" / "Stringhe" / "Stringhe.vbp");
   const Risultato r = Esegui("backup");
   EXPECT_EQ(r.stato, 3);
-  EXPECT_EQ(r.err, "CompilaWexo: Errore di run-time '53':\n\nImpossibile trovare il file\n");
+  EXPECT_EQ(r.err,
+            "CompilaWexo: Errore di run-time '53':\n\nImpossibile trovare il file\n\n"
+            "C:\\Progetti VB\\Wexo\\Stringhe\\Stringhe.vbp\n");
   // Found before the first row: no row was backed up.
   EXPECT_TRUE(Righe(r.out).empty());
 }
@@ -134,15 +147,9 @@ TEST_F(Batch, RunTimeErrorExitsThreeWithTheBoxAndTheFailingRow) {
 TEST_F(Batch, FailedBuildExitsOneAfterPrintingTheErrorFile) {
   // A first run builds everything, so the deployment copies of the second
   // find the built files of the rows it no longer reaches.
-  ASSERT_EQ(Esegui("tutto binaria").stato, 0);
+  ASSERT_EQ(Esegui("tutto binaria --principale 1 --secondario 0 --revisione 0").stato, 0);
   // A form the project names is gone: its build fails and stops the walk.
-  const fs::path progetto = DriveC() / "Progetti VB" / "Wexo" / "Costanti";
-  bool tolto = false;
-  for (const auto& e : fs::recursive_directory_iterator(progetto))
-    if (!tolto && e.path().extension() == ".frm") tolto = fs::remove(e.path());
-  for (const auto& e : fs::directory_iterator(progetto))
-    if (!tolto && (e.path().extension() == ".bas" || e.path().extension() == ".cls")) tolto = fs::remove(e.path());
-  ASSERT_TRUE(tolto);
+  ASSERT_TRUE(TogliUnSorgente(DriveC() / "Progetti VB" / "Wexo" / "Costanti"));
 
   const Risultato r = Esegui("tutto binaria");
   EXPECT_EQ(r.stato, 1) << r.err;
@@ -180,6 +187,99 @@ TEST_F(Batch, CommandLineMistakesAndHelp) {
   EXPECT_EQ(Esegui("compatibilita qualsiasi").stato, 64);
   EXPECT_EQ(Esegui("guid solo-una").stato, 64);
   EXPECT_EQ(Esegui("backup --revisione 3").stato, 64);
+}
+
+// Command lines refused before anything is touched: their exit status and
+// what they print.
+TEST_F(Batch, RefusedCommandLines) {
+  const std::string versione = " --principale 1 --secondario 0 --revisione 0";
+  const fs::path senzaDispositivi = tmp_.Dir() / "vuoto";
+  fs::create_directories(senzaDispositivi);
+  const struct {
+    std::string argomenti;
+    std::string prefisso;  // WINEPREFIX; empty: the sandbox
+    int stato;
+    std::string err;       // a part of standard error
+  } casi[] = {
+      {"backup -v", "", 64, "opzione sconosciuta per backup: -v"},
+      {"backup in-piu", "", 64, "backup non vuole argomenti (trovato: in-piu)"},
+      {"compatibilita", "", 64, "compatibilita vuole 1 argomento (nessuna, progetto o binaria)"},
+      {"guid una", "", 64, "guid vuole 2 argomenti (VECCHIA NUOVA)"},
+      {"guid a b c", "", 64, "guid vuole 2 argomenti (VECCHIA NUOVA), di troppo: c"},
+      {"proprieta --commenti", "", 64, "manca il valore di --commenti"},
+      {"versione --principale=3 --secondario=1 --revisione=2 --incremento=forse", "", 64, "--incremento vuole si o no"},
+      {"tutto binaria" + versione + " --visualizzatore ''", "", 64, "--visualizzatore vuole il nome di un programma"},
+      {"proprieta --vuoti --commenti \"$(printf 'riga\\nriga')\"", "", 2, "--commenti non può contenere un a capo"},
+      {"proprieta --vuoti --societa \"$(printf 'a\\rb')\"", "", 2, "--societa non può contenere un a capo"},
+      {"versione", "", 2, "Principale (--principale), Secondario (--secondario), Revisione (--revisione)"},
+      {"tutto binaria --revisione 5", "", 2, "Principale (--principale), Secondario (--secondario)\n"},
+      {"proprieta --societa X", "", 2, "Commenti (--commenti), CopyRight (--copyright), NomeProdotto (--prodotto); --vuoti"},
+      {"versione --principale 1e10 --secondario 0 --revisione 0", "", 2, "CompilaWexo: Versione principale non valida"},
+      {"versione --principale -1 --secondario 0 --revisione 0", "", 2, "CompilaWexo: Versione principale non valida"},
+      {"versione --principale 1 --secondario 10000 --revisione 0", "", 2, "CompilaWexo: Versione secondaria non valida"},
+      {"versione --principale 1 --secondario 0 --revisione 32766.5", "", 2, "CompilaWexo: Versione revisione non valida"},
+      {"versione --principale 1 --secondario 0 --revisione 9999 --incremento si", "", 2, "Versione revisione non valida"},
+      {"tutto binaria --principale 1 --secondario 1.5 --revisione 0", "", 2, "Versione secondaria non valida"},
+      {"tutto binaria --visualizzatore /non/esiste" + versione, "", 2, "visualizzatore non trovato: /non/esiste"},
+      {"tutto binaria --visualizzatore Nessuno.exe" + versione, "", 2, "visualizzatore non trovato: Nessuno.exe"},
+      {"backup", "/non/esiste", 2, "la cartella \"/non/esiste\" non esiste (indicata da WINEPREFIX)"},
+      {"backup", senzaDispositivi.string(), 2, "manca la sottocartella dosdevices"},
+  };
+  const auto prima = Albero(DriveC());
+  for (const auto& c : casi) {
+    const Risultato r = Esegui(c.argomenti, c.prefisso);
+    EXPECT_EQ(r.stato, c.stato) << c.argomenti << "\n" << r.err;
+    EXPECT_NE(r.err.find(c.err), std::string::npos) << c.argomenti << "\n" << r.err;
+    EXPECT_EQ(r.out, "") << c.argomenti;
+  }
+  EXPECT_EQ(Albero(DriveC()), prima);
+  EXPECT_FALSE(fs::exists(FileIni()));
+}
+
+// Command lines that run: what ends where.
+TEST_F(Batch, AcceptedCommandLines) {
+  // "--" ends the options; a value that looks like an option is a value.
+  Risultato r = Esegui("guid -- -a --b");
+  EXPECT_EQ(r.stato, 0) << r.err;
+  r = Esegui("proprieta --commenti --help --vuoti");
+  EXPECT_EQ(r.stato, 0) << r.err;
+  EXPECT_EQ(r.out.find("Uso:"), std::string::npos);
+  EXPECT_NE(LeggiFile(FileIni()).find("Commenti=--help\r\n"), std::string::npos);
+  EXPECT_NE(LeggiFile(FileIni()).find("NomeSocieta=\r\n"), std::string::npos);
+  // Stored now: the next run needs no option.
+  EXPECT_EQ(Esegui("proprieta").stato, 0);
+
+  // A viewer by its host path: the error file goes to it, not to the output.
+  r = Esegui("tutto binaria --principale 1 --secondario 0 --revisione 0 --visualizzatore /usr/bin/true");
+  EXPECT_EQ(r.stato, 0) << r.err;
+  EXPECT_EQ(r.out.find("completata"), std::string::npos);
+  EXPECT_EQ(Righe(r.out).back(), "Pronto");
+}
+
+// A box inside a step leaves its line waiting: the conclusion follows it.
+TEST_F(Batch, EveryRowIsConcludedAfterItsBox) {
+  // Nothing is built: each DLL fails to load, then the first EXE server
+  // is missing and stops the walk.
+  const Risultato r = Esegui("registra");
+  EXPECT_EQ(r.stato, 3) << r.err;
+  EXPECT_NE(r.err.find("Errore caricando la DLL"), std::string::npos);
+  const auto righe = Righe(r.out);
+  ASSERT_GE(righe.size(), 2u);
+  EXPECT_EQ(righe[0], "Registrazione componente UTILITA.DLL in corso... ERRORE!");
+  for (size_t i = 0; i + 1 < righe.size(); ++i) EXPECT_TRUE(righe[i].ends_with(" in corso... ERRORE!")) << righe[i];
+  EXPECT_TRUE(righe.back().ends_with(".EXE in corso...")) << righe.back();
+  EXPECT_NE(r.err.find("Impossibile trovare il file\n\nC:\\Orbalis\\Componenti\\"), std::string::npos) << r.err;
+}
+
+// A failed first build is followed by the deployment copy of a row it never
+// built: the box is printed, the exit status is the failed build's.
+TEST_F(Batch, FailedFirstBuildExitsOneThoughARunTimeErrorFollows) {
+  ASSERT_TRUE(TogliUnSorgente(DriveC() / "Progetti VB" / "Wexo" / "Costanti"));
+  const Risultato r = Esegui("tutto binaria --principale 1 --secondario 0 --revisione 0");
+  EXPECT_EQ(r.stato, 1) << r.err;
+  EXPECT_NE(r.err.find("CompilaWexo: Errore di run-time '53':\n\nImpossibile trovare il file\n\nC:\\"),
+            std::string::npos)
+      << r.err;
 }
 
 // The batch front end and the window's handlers give the same files: run

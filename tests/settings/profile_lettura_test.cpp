@@ -25,9 +25,10 @@ TEST(ProfiloLettura, NamesIgnoreAsciiCaseOnly) {
 
 TEST(ProfiloLettura, BlanksAroundNames) {
   FileProfilo f;
-  f.Metti(" \t[ Versione\t]\r\n Principale =1\r\n\tSecondario\t=\t2\t\r\n");
+  f.Metti(" \t[ Versione\t]\r\n Principale =1\r\n\tSecondario\t=\t2\t\r\n\vRevisione\v=3\r\n");
   EXPECT_EQ(f.Leggi("Versione", "Principale"), "1");
   EXPECT_EQ(f.Leggi("Versione", "Secondario"), "2");
+  EXPECT_EQ(f.Leggi("Versione", "Revisione"), "3");  // a vertical tab is a blank too
   // Spaces around an argument do not count; a tab at either end never matches.
   EXPECT_EQ(f.Leggi("  Versione ", " Principale  "), "1");
   EXPECT_EQ(f.Leggi("\tVersione", "Principale"), "DEF");
@@ -51,7 +52,8 @@ TEST(ProfiloLettura, ValueBlanksAndOneOuterPairOfQuotes) {
       "Semplici=' y '\r\n"
       "Vuote=\"\"\r\n"
       "Sola=\"\r\n"
-      "Dati= a;b#c = d \t\r\n");
+      "Dati= a;b#c = d \t\r\n"
+      "Verticali=\vtesto\v\r\n");
   EXPECT_EQ(f.Leggi("Versione", "Commenti"), "  x  ");
   EXPECT_EQ(f.Leggi("Versione", "Mista"), "'a\"");
   EXPECT_EQ(f.Leggi("Versione", "Doppia"), "\"x\"");
@@ -59,6 +61,7 @@ TEST(ProfiloLettura, ValueBlanksAndOneOuterPairOfQuotes) {
   EXPECT_EQ(f.Leggi("Versione", "Vuote"), "");
   EXPECT_EQ(f.Leggi("Versione", "Sola"), "\"");
   EXPECT_EQ(f.Leggi("Versione", "Dati"), "a;b#c = d");
+  EXPECT_EQ(f.Leggi("Versione", "Verticali"), "testo");
 }
 
 TEST(ProfiloLettura, CommentsAndLinesThatAreNotKeys) {

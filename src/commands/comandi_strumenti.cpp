@@ -8,6 +8,7 @@
 #include "commands/comandi.h"
 #include "platform/ansi.h"
 #include "platform/attendi.h"
+#include "platform/passi_log.h"
 #include "platform/errors.h"
 #include "projectfile/operazioni_progetto.h"
 #include "projectfile/riscrivi_file.h"

@@ -173,7 +173,7 @@ TEST_F(ComandiTest, TheRevisionIsWrittenAsTypedAndIncrementedAsANumber) {
   const struct {
     const char* prima;
     const char* dopo;
-  } kCasi[] = {{"2.5", "3"}, {"3.5", "5"}, {"-32768", "-32767"}, {"32766", "32767"}, {"1e2", "101"}, {"-1", "0"}};
+  } kCasi[] = {{"0", "1"}, {"  12", "13"}, {"9998", "9999"}};
   for (const auto& c : kCasi) {
     campi.ImpostaTesto(Campo::txtVersioneRevisione, c.prima);
     EXPECT_EQ(Clic(cmdImpostaVersione_Click), Esito::Completato) << c.prima;
@@ -185,17 +185,17 @@ TEST_F(ComandiTest, TheRevisionIsWrittenAsTypedAndIncrementedAsANumber) {
 TEST_F(ComandiTest, GreyedOrClearCheckBoxDoesNotIncrement) {
   for (int valore : {2, 0}) {
     campi.ImpostaIncrementoAutomatico(valore);
-    campi.ImpostaTesto(Campo::txtVersioneRevisione, "32767");
+    campi.ImpostaTesto(Campo::txtVersioneRevisione, "9999");
     EXPECT_EQ(Clic(cmdImpostaVersione_Click), Esito::Completato) << valore;
-    EXPECT_EQ(campi.Testo(Campo::txtVersioneRevisione), "32767");
-    EXPECT_TRUE(Riga(0, "RevisionVer=32767"));
+    EXPECT_EQ(campi.Testo(Campo::txtVersioneRevisione), "9999");
+    EXPECT_TRUE(Riga(0, "RevisionVer=9999"));
     EXPECT_EQ(Ini("IncrementoAutomatico"), "0");
-    EXPECT_EQ(Ini("Revisione"), "32767");
+    EXPECT_EQ(Ini("Revisione"), "9999");
   }
-  // With the box clear even a revision beyond 16 bits is written as it stands.
-  campi.ImpostaTesto(Campo::txtVersioneRevisione, "99999");
-  EXPECT_EQ(Clic(cmdImpostaVersione_Click), Esito::Completato);
-  EXPECT_TRUE(Riga(0, "RevisionVer=99999"));
+  // With the box clear a revision past the limit is still no version number.
+  campi.ImpostaTesto(Campo::txtVersioneRevisione, "10000");
+  EXPECT_EQ(Clic(cmdImpostaVersione_Click), Esito::Rifiutato);
+  EXPECT_TRUE(Riga(0, "RevisionVer=9999"));
 }
 
 TEST_F(ComandiTest, TheFirstInvalidFieldIsReportedAndNothingElseHappens) {
@@ -229,7 +229,8 @@ TEST_F(ComandiTest, TheFirstInvalidFieldIsReportedAndNothingElseHappens) {
 }
 
 TEST_F(ComandiTest, ARevisionTheIncrementWouldOverflowIsRefusedBeforeAnyChange) {
-  for (const char* revisione : {"32767", "32767.4", "32767.5", "40000", "-40000", "1e10"}) {
+  for (const char* revisione :
+       {"9999", "10000", "32767", "32767.5", "-40000", "1e10", "1e2", "2.5", "-1", "+1", "1 "}) {
     campi.ImpostaTesto(Campo::txtVersioneRevisione, revisione);
     ui.eventi.clear();
     ui.messaggi.clear();
@@ -256,7 +257,7 @@ TEST_F(ComandiTest, AFileThatCannotBeWrittenStopsTheCommandBeforeAnyChange) {
     EXPECT_TRUE(ui.log.empty());
     EXPECT_EQ(ui.puntatori.back(), 0);
     ASSERT_EQ(ui.messaggi.size(), 1u);
-    EXPECT_EQ(ui.messaggi[0].testo, "Errore di run-time '70':\n\nAutorizzazione negata");
+    EXPECT_EQ(ui.messaggi[0].testo, "Errore di run-time '70':\n\nAutorizzazione negata\n\n" + file);
     EXPECT_FALSE(suite.Esiste(suite.Progetto(0) + "_1"));
     EXPECT_FALSE(suite.Esiste(suite.Progetto(1) + "_tmp"));
     EXPECT_EQ(P(0), kProgetto);

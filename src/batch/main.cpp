@@ -17,6 +17,7 @@
 #include "platform/errors.h"
 #include "platform/linux_process.h"
 #include "settings/modFileIni.h"
+#include "tools/genera_vbg.h"
 
 namespace {
 
@@ -55,7 +56,7 @@ int main(int argc, char** argv) {
   for (const auto& voce : cw::TabellaComandi())
     if (opzioni->controllo == voce.nome) gestore = voce.gestore;
   if (!gestore) {
-    std::fprintf(stderr, "compilawexo-batch: il comando %s non è ancora disponibile\n", opzioni->comando.c_str());
+    std::fprintf(stderr, "compilawexo-batch: comando sconosciuto: %s\n", opzioni->comando.c_str());
     return cw::kUscitaRigaDiComando;
   }
 
@@ -105,5 +106,8 @@ int main(int argc, char** argv) {
 
   const cw::Esito esito = cw::EseguiComando(ctx, gestore);
   ui.Svuota();
+  // The window's command writes no line; a terminal user wants to know where the file went.
+  if (opzioni->controllo == "mnuGeneraVbg" && esito == cw::Esito::Completato)
+    std::printf("File di gruppo scritto in %s\n", cw::kFileGruppo);
   return CodiceUscita(esito, ui);
 }

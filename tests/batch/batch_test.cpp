@@ -249,6 +249,10 @@ TEST_F(Batch, AcceptedCommandLines) {
   // Stored now: the next run needs no option.
   EXPECT_EQ(Esegui("proprieta").stato, 0);
 
+  r = Esegui("vbg");
+  EXPECT_EQ(r.stato, 0) << r.err;
+  EXPECT_EQ(r.out, "File di gruppo scritto in C:\\Progetti VB\\Wexo\\Wexo1.vbg\n");
+
   // A viewer by its host path: the error file goes to it, not to the output.
   r = Esegui("tutto binaria --principale 1 --secondario 0 --revisione 0 --visualizzatore /usr/bin/true");
   EXPECT_EQ(r.stato, 0) << r.err;

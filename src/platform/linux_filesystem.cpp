@@ -84,9 +84,9 @@ int ReplaceInPlace(int fd, const std::string& old, const std::string& bytes) {
 // folder, 75 for something other than a plain file, 70 for a read-only file.
 DriveTable::Lookup ReplaceableFile(const DriveTable& drives, std::string_view path) {
   DriveTable::Lookup l = drives.Find(path);
-  if (l.state == State::FolderMissing) SollevaErrore(kPercorsoNonTrovato, std::string(path));
-  if (l.state == State::Found && !IsRegular(l.mode)) SollevaErrore(kErroreAccessoPercorso, std::string(path));
-  if (l.state == State::Found && IsReadOnly(l.mode)) SollevaErrore(kAutorizzazioneNegata, std::string(path));
+  if (l.state == State::FolderMissing) SollevaErrorePercorso(kPercorsoNonTrovato, path);
+  if (l.state == State::Found && !IsRegular(l.mode)) SollevaErrorePercorso(kErroreAccessoPercorso, path);
+  if (l.state == State::Found && IsReadOnly(l.mode)) SollevaErrorePercorso(kAutorizzazioneNegata, path);
   return l;
 }
 

@@ -318,7 +318,10 @@ bool SostituisciFile(const std::string& file, std::string_view contenuto, const 
 // back. Windows writes them raw; we write nothing.
 bool ArgomentiSicuri(std::string_view sezione, std::string_view chiave, std::string_view valore) {
   const auto haFineRiga = [](std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; };
-  const auto tabAgliEstremi = [](std::string_view s) { return !s.empty() && (s.front() == '\t' || s.back() == '\t'); };
+  // A tab or vertical tab at an end is dropped on reading, so the name could never be found again.
+  const auto tabAgliEstremi = [](std::string_view s) {
+    return !s.empty() && (s.front() == '\t' || s.front() == '\v' || s.back() == '\t' || s.back() == '\v');
+  };
   if (haFineRiga(sezione) || haFineRiga(chiave) || haFineRiga(valore)) return false;
   if (sezione.find(']') != std::string_view::npos) return false;
   if (chiave.find('=') != std::string_view::npos) return false;

@@ -355,7 +355,7 @@ TEST_F(Batch, ASecondInstanceOnThePrefixIsRefusedAndChangesNothing) {
   ASSERT_GE(fd, 0);
   ASSERT_EQ(::flock(fd, LOCK_EX), 0);
   const auto prima = Albero(DriveC());
-  const Risultato r = Esegui("versione --revisione 9");
+  const Risultato r = Esegui("versione --principale 1 --secondario 0 --revisione 9");
   EXPECT_EQ(r.stato, 2);
   EXPECT_EQ(r.err, "CompilaWexo: CompilaWexo è già in esecuzione su questo prefisso\n");
   EXPECT_EQ(Albero(DriveC()), prima);
@@ -370,8 +370,8 @@ TEST_F(Batch, ALeftoverCopyStopsEveryRewriteUntilRipristinaPutsItBack) {
   fs::copy_file(progetto, progetto.string() + "_tmp");
   { std::ofstream(progetto, std::ios::trunc); }  // as a kill while writing leaves it
   const auto prima = Albero(DriveC());
-  for (const char* comando : {"compatibilita binaria", "versione", "proprieta --commenti x", "guid {A} {B}",
-                              "tutto binaria"}) {
+  for (const char* comando : {"compatibilita binaria", "versione --principale 1 --secondario 0 --revisione 0", "proprieta --commenti x --vuoti",
+                              "guid {A} {B}", "tutto binaria --principale 1 --secondario 0 --revisione 0"}) {
     const Risultato r = Esegui(comando);
     EXPECT_EQ(r.stato, 2) << comando;
     EXPECT_NE(r.err.find("Stringhe.vbp_tmp"), std::string::npos) << comando << r.err;
@@ -382,7 +382,7 @@ TEST_F(Batch, ALeftoverCopyStopsEveryRewriteUntilRipristinaPutsItBack) {
   EXPECT_EQ(Righe(r.out).front(), "Ripristino di STRINGHE.VBP in corso... OK!");
   EXPECT_EQ(LeggiFile(progetto), vecchio);
   EXPECT_FALSE(fs::exists(progetto.string() + "_tmp"));
-  EXPECT_EQ(Esegui("versione").stato, 0);
+  EXPECT_EQ(Esegui("versione --principale 1 --secondario 0 --revisione 0").stato, 0);
 }
 
 }  // namespace cw

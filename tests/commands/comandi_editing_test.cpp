@@ -343,7 +343,7 @@ TEST_F(ComandiTest, AMissingProjectFileStopsTheCommandBeforeItsFirstRow) {
   EXPECT_EQ(P(0), kProgetto);
   EXPECT_FALSE(suite.Esiste(suite.Progetto(0) + "_1"));
   ASSERT_EQ(ui.messaggi.size(), 1u);
-  EXPECT_EQ(ui.messaggi[0].testo, "Errore di run-time '53':\n\nImpossibile trovare il file");
+  EXPECT_EQ(ui.messaggi[0].testo, "Errore di run-time '53':\n\nImpossibile trovare il file\n\n" + suite.Progetto(1));
 }
 
 }  // namespace

@@ -115,17 +115,17 @@ TEST(CmdTutto, ARevisionTheIncrementCannotHoldIsRefusedFirst) {
     EXPECT_EQ(test::Albero(k.s.prefisso.Dir()), prima);
     EXPECT_TRUE(k.ui.puntatori.empty());
   }
-  // The edge that still fits, and no check at all without the increment.
-  for (auto [revisione, incremento] : {std::pair{"32766", 1}, std::pair{"32767", 0}, std::pair{"abc", 2}}) {
+  // The edges that still pass, with and without the increment.
+  for (auto [revisione, incremento] : {std::pair{"9998", 1}, std::pair{"9999", 0}, std::pair{"0009", 2}}) {
     Click k;
     k.campi.ImpostaTesto(Campo::txtVersioneRevisione, revisione);
     k.campi.ImpostaIncrementoAutomatico(incremento);
     EXPECT_EQ(k.Esegui(), Esito::Completato) << revisione;
   }
   Click k;
-  k.campi.ImpostaTesto(Campo::txtVersioneRevisione, "32766");
+  k.campi.ImpostaTesto(Campo::txtVersioneRevisione, "9998");
   k.Esegui();
-  EXPECT_EQ(k.campi.Testo(Campo::txtVersioneRevisione), "32767");
+  EXPECT_EQ(k.campi.Testo(Campo::txtVersioneRevisione), "9999");
 }
 
 // Every message, log line, pointer, the viewer and the registrations, in order.

@@ -120,7 +120,7 @@ TEST_F(GeneraVbgTest, TheCommandIsSilentAndAMissingFolderStopsItWithTheError) {
   std::filesystem::remove_all(prefisso.Host("C:\\Progetti VB"));
   EXPECT_EQ(EseguiComando(ctx, &mnuGeneraVbg_Click), Esito::ErroreRuntime);
   ASSERT_EQ(ui.messaggi.size(), 1u);
-  EXPECT_EQ(ui.messaggi[0].testo, "Errore di run-time '76':\n\nImpossibile trovare il percorso");
+  EXPECT_EQ(ui.messaggi[0].testo, "Errore di run-time '76':\n\nImpossibile trovare il percorso\n\nC:\\Progetti VB\\Wexo\\Wexo1.vbg");
   EXPECT_EQ(ui.messaggi[0].stile, kStileCritico);
   EXPECT_FALSE(prefisso.Esiste(kFileGruppo));
 }

@@ -18,7 +18,7 @@
 namespace cw::fuzz {
 namespace {
 
-bool Blank(char c) { return c == ' ' || c == '\t'; }
+bool Blank(char c) { return c == ' ' || c == '\t' || c == '\v'; }
 
 std::string_view Senza(std::string_view s, bool (*via)(char)) {
   while (!s.empty() && via(s.front())) s.remove_prefix(1);
@@ -100,8 +100,9 @@ std::u32string UnitaNome(std::string_view ansi, bool utf16) {
 }
 
 std::u32string_view SenzaBlank(std::u32string_view s) {
-  while (!s.empty() && (s.front() == U' ' || s.front() == U'\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == U' ' || s.back() == U'\t')) s.remove_suffix(1);
+  const auto blank = [](char32_t c) { return c == U' ' || c == U'\t' || c == U'\v'; };
+  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
   return s;
 }
 

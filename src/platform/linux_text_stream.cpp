@@ -1,3 +1,4 @@
+#include <algorithm>
 #include "platform/linux_text_stream.h"
 
 #include <unistd.h>
@@ -29,13 +30,13 @@ bool ReadingStream::AtEndOfStream() {
 std::string ReadingStream::ReadLine() {
   CheckOpen();
   if (pos_ >= data_.size()) SollevaErrore(kInputOltreFine);
-  const size_t lf = data_.find('\n', pos_);
-  size_t end = lf == std::string::npos ? data_.size() : lf;
-  const size_t next = lf == std::string::npos ? data_.size() : lf + 1;
-  // Only CR LF and LF end a line: a CR elsewhere stays in the line's bytes.
-  if (lf != std::string::npos && end > pos_ && data_[end - 1] == '\r') --end;
+  // CR LF, LF and a lone CR each end a line. Were a lone CR part of the line,
+  // a file using CR alone would read as one line, and a rule matching its
+  // first bytes would replace the whole file.
+  const size_t end = std::min(data_.find_first_of("\r\n", pos_), data_.size());
   std::string line = data_.substr(pos_, end - pos_);
-  pos_ = next;
+  pos_ = end;
+  if (pos_ < data_.size() && data_[pos_++] == '\r' && pos_ < data_.size() && data_[pos_] == '\n') ++pos_;
   return line;
 }
 

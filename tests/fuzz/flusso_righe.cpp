@@ -29,16 +29,15 @@ std::vector<std::string> Righe(TextStream& flusso, std::string_view ingresso) {
     const size_t pos = ricostruito.size();
     CW_VERIFICA(ingresso.compare(pos, riga.size(), riga) == 0,
                 "line " + std::to_string(righe.size()) + " " + Mostra(riga) + " is not the input at " + std::to_string(pos));
-    CW_VERIFICA(riga.find('\n') == std::string::npos, "LF inside a line: " + Mostra(riga));
+    CW_VERIFICA(riga.find_first_of("\r\n") == std::string::npos, "CR or LF inside a line: " + Mostra(riga));
     ricostruito += riga;
     const std::string_view resto = ingresso.substr(ricostruito.size());
     if (resto.empty()) {
       // The last line without an end.
-    } else if (resto.front() == '\n') {
-      CW_VERIFICA(riga.empty() || riga.back() != '\r', "the CR of a CR LF kept in " + Mostra(riga));
-      ricostruito += '\n';
-    } else if (resto.size() >= 2 && resto[0] == '\r' && resto[1] == '\n') {
+    } else if (resto.starts_with("\r\n")) {
       ricostruito += "\r\n";
+    } else if (resto.front() == '\n' || resto.front() == '\r') {
+      ricostruito += resto.front();
     } else {
       Fallito(__FILE__, __LINE__, "line stops at no line end", Mostra(riga) + " then " + Mostra(resto.substr(0, 8)));
     }
@@ -72,7 +71,7 @@ int ProvaFlussoRighe(const std::uint8_t* dati, std::size_t n) {
     for (size_t i = 0; i < righe.size() / 2; ++i) {
       const std::string riga = parziale.ReadLine();
       letto += riga;
-      letto += ingresso.compare(letto.size(), 2, "\r\n") == 0 ? "\r\n" : "\n";
+      letto += ingresso.compare(letto.size(), 2, "\r\n") == 0 ? std::string("\r\n") : ingresso.substr(letto.size(), 1);
     }
     CW_VERIFICA(letto + parziale.ReadAll() == ingresso, "ReadAll after " + std::to_string(righe.size() / 2) + " lines");
   }

@@ -65,15 +65,13 @@ std::vector<std::string> RigheDelFile(const std::string& contenuto) {
   std::vector<std::string> righe;
   size_t da = 0;
   while (da < contenuto.size()) {
-    const size_t lf = contenuto.find('\n', da);
-    if (lf == std::string::npos) {
+    const size_t fine = contenuto.find_first_of("\r\n", da);
+    if (fine == std::string::npos) {
       righe.push_back(contenuto.substr(da));
       break;
     }
-    size_t fine = lf;
-    if (fine > da && contenuto[fine - 1] == '\r') --fine;
     righe.push_back(contenuto.substr(da, fine - da));
-    da = lf + 1;
+    da = contenuto.compare(fine, 2, "\r\n") == 0 ? fine + 2 : fine + 1;
   }
   return righe;
 }

@@ -35,16 +35,16 @@ class TextStreamTest : public ::testing::Test {
 
 using V = std::vector<std::string>;
 
-TEST_F(TextStreamTest, LinesEndAtCrLfOrLfOnly) {
+TEST_F(TextStreamTest, LinesEndAtCrLfLfOrALoneCr) {
   EXPECT_EQ(LinesOf("a\r\nb\nc\r\n"), (V{"a", "b", "c"}));
   EXPECT_EQ(LinesOf("last line without end"), (V{"last line without end"}));
   EXPECT_EQ(LinesOf("a\r\n\r\n\nb"), (V{"a", "", "", "b"}));
   EXPECT_EQ(LinesOf("\n"), (V{""}));
   EXPECT_EQ(LinesOf("\r\n"), (V{""}));
-  // A lone CR is a byte of the line, wherever it stands.
-  EXPECT_EQ(LinesOf("c\rd\r\ne\r"), (V{"c\rd", "e\r"}));
-  EXPECT_EQ(LinesOf("\r\r\n\r"), (V{"\r", "\r"}));
-  EXPECT_EQ(LinesOf("x\r\r\r\n"), (V{"x\r\r"}));
+  EXPECT_EQ(LinesOf("c\rd\r\ne\r"), (V{"c", "d", "e"}));
+  EXPECT_EQ(LinesOf("\r\r\n\r"), (V{"", "", ""}));
+  EXPECT_EQ(LinesOf("x\r\r\r\n"), (V{"x", "", ""}));
+  EXPECT_EQ(LinesOf("\n\r"), (V{"", ""}));
 }
 
 TEST_F(TextStreamTest, AnEmptyFileIsAtItsEndAtOnce) {

@@ -54,8 +54,12 @@ TEST_F(RiscriviFileTest, AMissingKeyIsNotAdded) {
   EXPECT_EQ(Riscrivi("Type=Exe\r\nRevisionVer=3\r\n", versione), "Type=Exe\r\nRevisionVer=3\r\n");
 }
 
-TEST_F(RiscriviFileTest, ALoneCrStaysInsideItsLine) {
-  EXPECT_EQ(Riscrivi("a\rb\nMajorVer=1\r\r\n", versione), "a\rb\r\nMajorVer=7\r\n");
+TEST_F(RiscriviFileTest, ALoneCrEndsALineSoNoBytesAreLost) {
+  EXPECT_EQ(Riscrivi("a\rb\nMajorVer=1\r\r\n", versione), "a\r\nb\r\nMajorVer=7\r\n\r\n");
+  const RegolaRiga proprieta =
+      InSequenza({RegolaPrefisso("VersionComments=", "c"), RegolaPrefisso("VersionCompanyName=", "s")});
+  EXPECT_EQ(Riscrivi("VersionComments=x\rVersionCompanyName=y\rType=OleDll\r", proprieta),
+            "VersionComments=c\r\nVersionCompanyName=s\r\nType=OleDll\r\n");
 }
 
 TEST_F(RiscriviFileTest, BinaryBytesSurviveByteForByte) {

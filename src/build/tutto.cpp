@@ -90,7 +90,10 @@ FineTutto EseguiTutto(const ServiziTutto& s, const CampiTutto& campi) {
     revisione = std::to_string(RevisioneIncrementata(campi.revisioneLetta));
     if (s.impostaRevisione) s.impostaRevisione(revisione);
   }
-  SalvaVersione(s.fileIni, campi.incremento, campi.principale, campi.secondario, revisione);
+  if (!SalvaVersione(s.fileIni, campi.incremento, campi.principale, campi.secondario, revisione)) {
+    fine.impostazioniNonSalvate = true;
+    AvvisaImpostazioniNonSalvate(s.ui, s.fileIni());
+  }
 
   const int ultima = cat.UBound();
   const int prima = cat.LBound();

@@ -56,7 +56,8 @@ struct ServiziTutto {
 struct FineTutto {
   bool compilazioneFallita = false;   // a build ended in " ERRORE!"
   bool registrazioneFallita = false;  // RegistraDll reported a failure
-  bool Riuscita() const { return !compilazioneFallita && !registrazioneFallita; }
+  bool impostazioniNonSalvate = false;  // the version settings could not be written
+  bool Riuscita() const { return !compilazioneFallita && !registrazioneFallita && !impostazioniNonSalvate; }
 };
 
 // What must be settled before anything is touched: the version fields

@@ -14,7 +14,7 @@ namespace cw {
 // into its exit status.
 enum class Esito {
   Completato,      // ran to its closing step
-  Fallito,         // a build or a registration failed, reported in the log
+  Fallito,         // a build or a registration failed, or the settings were not saved; the user was told
   Rifiutato,       // refused its input (a validation message, a refused question)
   ErroreRuntime,   // stopped by a run-time error, shown in its box
 };

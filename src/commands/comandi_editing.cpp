@@ -59,9 +59,11 @@ Esito cmdImpostaVersione_Click(Contesto& ctx) {
     const bool incremento = ctx.campi.ValoreIncrementoAutomatico() == 1;
     if (incremento && revisione.successiva)
       ctx.campi.ImpostaTesto(Campo::txtVersioneRevisione, std::to_string(*revisione.successiva));
-    SalvaVersione([&] { return ctx.FileIni(); }, incremento, ctx.campi.Testo(Campo::txtVersionePrincipale),
-                  ctx.campi.Testo(Campo::txtVersioneSecondario), ctx.campi.Testo(Campo::txtVersioneRevisione));
-    return Esito::Completato;
+    if (SalvaVersione([&] { return ctx.FileIni(); }, incremento, ctx.campi.Testo(Campo::txtVersionePrincipale),
+                      ctx.campi.Testo(Campo::txtVersioneSecondario), ctx.campi.Testo(Campo::txtVersioneRevisione)))
+      return Esito::Completato;
+    AvvisaImpostazioniNonSalvate(ctx.ui, ctx.FileIni());
+    return Esito::Fallito;
   });
 }
 
@@ -77,11 +79,14 @@ Esito cmdApplica_Click(Contesto& ctx) {
       {Campo::txtNomeProdotto, "NomeProdotto"},
       {Campo::txtNomeSocieta, "NomeSocieta"},
   };
-  for (const auto& s : kScritture) ScriviIniStringa(ctx.FileIni(), kSezioneVersione, s.chiave, ctx.campi.Testo(s.campo));
+  bool salvate = true;
+  for (const auto& s : kScritture)
+    salvate = ScriviIniStringa(ctx.FileIni(), kSezioneVersione, s.chiave, ctx.campi.Testo(s.campo)) && salvate;
+  if (!salvate) AvvisaImpostazioniNonSalvate(ctx.ui, ctx.FileIni());
   ImpostaProprieta(ctx.fso, ctx.catalogo, ctx.ui, ctx.campi.Testo(Campo::txtCommenti),
                    ctx.campi.Testo(Campo::txtCopyRight), ctx.campi.Testo(Campo::txtNomeProdotto),
                    ctx.campi.Testo(Campo::txtNomeSocieta));
-  return Esito::Completato;
+  return salvate ? Esito::Completato : Esito::Fallito;
 }
 
 Esito cmdChangeGuid_Click(Contesto& ctx) {

@@ -46,23 +46,27 @@ std::int16_t LeggiIniIntero(const std::string& file, const std::string& sezione,
   return numero == 0 ? std::int16_t{0} : std::int16_t{-1};
 }
 
-void ScriviIniStringa(const std::string& file, const std::string& sezione, const std::string& chiave,
+bool ScriviIniStringa(const std::string& file, const std::string& sezione, const std::string& chiave,
                       const std::string& valore) {
-  // A file that cannot be written keeps its old values; nobody is told.
-  WritePrivateProfileStringA(file, Utf8ToAnsi(sezione), Utf8ToAnsi(chiave), Utf8ToAnsi(valore));
+  return WritePrivateProfileStringA(file, Utf8ToAnsi(sezione), Utf8ToAnsi(chiave), Utf8ToAnsi(valore));
 }
 
-void ScriviIniIntero(const std::string& file, const std::string& sezione, const std::string& chiave,
+bool ScriviIniIntero(const std::string& file, const std::string& sezione, const std::string& chiave,
                      std::int16_t valore) {
-  WritePrivateProfileStringA(file, Utf8ToAnsi(sezione), Utf8ToAnsi(chiave), std::to_string(valore));
+  return WritePrivateProfileStringA(file, Utf8ToAnsi(sezione), Utf8ToAnsi(chiave), std::to_string(valore));
 }
 
-void SalvaVersione(const std::function<std::string()>& fileIni, bool incremento, const std::string& principale,
+bool SalvaVersione(const std::function<std::string()>& fileIni, bool incremento, const std::string& principale,
                    const std::string& secondario, const std::string& revisione) {
-  ScriviIniIntero(fileIni(), kSezioneVersione, "IncrementoAutomatico", static_cast<std::int16_t>(incremento ? -1 : 0));
-  ScriviIniStringa(fileIni(), kSezioneVersione, "Principale", principale);
-  ScriviIniStringa(fileIni(), kSezioneVersione, "Secondario", secondario);
-  ScriviIniStringa(fileIni(), kSezioneVersione, "Revisione", revisione);
+  bool ok = ScriviIniIntero(fileIni(), kSezioneVersione, "IncrementoAutomatico",
+                            static_cast<std::int16_t>(incremento ? -1 : 0));
+  ok = ScriviIniStringa(fileIni(), kSezioneVersione, "Principale", principale) && ok;
+  ok = ScriviIniStringa(fileIni(), kSezioneVersione, "Secondario", secondario) && ok;
+  return ScriviIniStringa(fileIni(), kSezioneVersione, "Revisione", revisione) && ok;
+}
+
+void AvvisaImpostazioniNonSalvate(Ui& ui, const std::string& file) {
+  ui.MsgBox("Impossibile salvare le impostazioni in '" + file + "'", kStileEsclamativo, kTitoloApplicazione);
 }
 
 }  // namespace cw

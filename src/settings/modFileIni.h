@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/ui.h"
+
 namespace cw {
 
 inline constexpr const char* kSezioneVersione = "Versione";
@@ -19,15 +21,24 @@ std::string LeggiIniStringa(const std::string& file, const std::string& sezione,
                             const std::string& predefinito, std::int16_t dimensioneBuffer);
 std::int16_t LeggiIniIntero(const std::string& file, const std::string& sezione, const std::string& chiave,
                             std::int16_t predefinito);
-void ScriviIniStringa(const std::string& file, const std::string& sezione, const std::string& chiave,
-                      const std::string& valore);
-void ScriviIniIntero(const std::string& file, const std::string& sezione, const std::string& chiave,
-                     std::int16_t valore);
+// False when the file could not be written (read-only, a folder, a missing
+// folder, a full disk); it then keeps its old values.
+[[nodiscard]] bool ScriviIniStringa(const std::string& file, const std::string& sezione, const std::string& chiave,
+                                    const std::string& valore);
+[[nodiscard]] bool ScriviIniIntero(const std::string& file, const std::string& sezione, const std::string& chiave,
+                                   std::int16_t valore);
 
 // The four version settings, as "Backup e versione" and the full build run
 // leave them: "IncrementoAutomatico" (-1 or 0), "Principale", "Secondario",
-// "Revisione", in that order. fileIni is asked anew for every value.
-void SalvaVersione(const std::function<std::string()>& fileIni, bool incremento, const std::string& principale,
-                   const std::string& secondario, const std::string& revisione);
+// "Revisione", in that order. fileIni is asked anew for every value. Every
+// value is tried; false when any of them could not be written.
+[[nodiscard]] bool SalvaVersione(const std::function<std::string()>& fileIni, bool incremento,
+                                 const std::string& principale, const std::string& secondario,
+                                 const std::string& revisione);
+
+// A lost settings write must be heard of: the next run would reuse the same
+// version. Shows "Impossibile salvare le impostazioni in 'file'" (style 48);
+// the caller goes on and ends its command as failed.
+void AvvisaImpostazioniNonSalvate(Ui& ui, const std::string& file);
 
 }  // namespace cw

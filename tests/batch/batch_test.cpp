@@ -180,6 +180,17 @@ TEST_F(Batch, VersionUsesTheSettingsAndTheIncrement) {
   EXPECT_NE(LeggiFile(FileIni()).find("Revisione=9\r\n"), std::string::npos);
 }
 
+TEST_F(Batch, ASettingsFileThatCannotBeWrittenExitsOneAfterTheWholeCommand) {
+  fs::create_directory(FileIni());
+  const Risultato r = Esegui("versione --principale 3 --secondario 1 --revisione 7");
+  EXPECT_EQ(r.stato, 1);
+  EXPECT_NE(r.err.find("Impossibile salvare le impostazioni in '" + FileIni().string() + "'"), std::string::npos)
+      << r.err;
+  EXPECT_EQ(Righe(r.out).back(), "Pronto");
+  const std::string vbp = LeggiFile(DriveC() / "Progetti VB" / "Wexo" / "Utilita" / "Utilita.vbp");
+  EXPECT_NE(vbp.find("\r\nMajorVer=3\r\n"), std::string::npos);
+}
+
 TEST_F(Batch, CommandLineMistakesAndHelp) {
   EXPECT_EQ(Esegui("--help").stato, 0);
   EXPECT_EQ(Esegui("").stato, 64);

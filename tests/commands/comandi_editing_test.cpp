@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "commands/comandi.h"
@@ -305,6 +306,41 @@ TEST_F(ComandiTest, ApplicaWithAMissingProjectFileChangesNothing) {
   EXPECT_EQ(Ini("Commenti"), "<assente>");
   EXPECT_TRUE(ui.log.empty());
   EXPECT_EQ(P(1), kProgetto);
+}
+
+TEST_F(ComandiTest, ASettingsFileThatCannotBeWrittenIsReportedAndTheCommandStillRuns) {
+  const struct {
+    Gestore gestore;
+    const char* riga;  // a line the command still writes into the project files
+    const char* chiusura;  // the frame's closing message, after the warning
+  } kCasi[] = {
+      {cmdImpostaVersione_Click, "MajorVer=2", "Backup e impostazione versione effettuate"},
+      {cmdApplica_Click, "VersionComments=nuovo", nullptr},
+  };
+  for (const bool cartella : {false, true}) {
+    for (const auto& c : kCasi) {
+      SetUp();
+      ui.messaggi.clear();
+      campi.ImpostaTesto(Campo::txtCommenti, "nuovo");
+      const std::string ini = ctx.FileIni();
+      std::filesystem::remove_all(ini);
+      if (cartella) {
+        std::filesystem::create_directory(ini);
+      } else {
+        std::ofstream(ini) << "[Versione]\r\nRevisione=7\r\n";
+        std::filesystem::permissions(ini, std::filesystem::perms::owner_read);
+      }
+      EXPECT_EQ(Clic(c.gestore), Esito::Fallito) << c.riga;
+      ASSERT_FALSE(ui.messaggi.empty());
+      EXPECT_EQ(ui.messaggi[0].testo, "Impossibile salvare le impostazioni in '" + ini + "'");
+      EXPECT_EQ(ui.messaggi[0].stile, 48);
+      EXPECT_EQ(ui.messaggi.size(), c.chiusura ? 2u : 1u);
+      if (c.chiusura && ui.messaggi.size() == 2) EXPECT_EQ(ui.messaggi[1].testo, c.chiusura);
+      EXPECT_TRUE(Riga(1, c.riga)) << c.riga;
+      if (!cartella) EXPECT_EQ(Ini("Revisione"), "7");
+      std::filesystem::permissions(ini, std::filesystem::perms::owner_all);
+    }
+  }
 }
 
 TEST_F(ComandiTest, SostituisciBacksUpAlwaysAndReplacesOnlyWithBothFields) {

@@ -168,6 +168,16 @@ TEST(CmdTutto, AFailedBuildEndsWithPronto) {
   EXPECT_EQ(k.reg.chiamate.size(), 2u);
 }
 
+TEST(CmdTutto, ASettingsFileThatCannotBeWrittenIsReportedAndTheRunGoesOn) {
+  Click k;
+  const std::string ini = k.ctx.FileIni();
+  std::filesystem::create_directories(ini);
+  EXPECT_EQ(k.Esegui(), Esito::Fallito);
+  EXPECT_EQ(k.Testi(), (std::vector<std::string>{M(kFatto, 64), M("Impossibile salvare le impostazioni in '" + ini + "'", 48)}));
+  EXPECT_EQ(k.reg.chiamate.size(), 2u);  // copies and registration still done
+  EXPECT_EQ(k.ui.log.back(), "Pronto");
+}
+
 TEST(CmdTutto, ARunTimeErrorStopsTheRunWhereItStruck) {
   Click k;
   k.s.processi.nonAvviabile = true;

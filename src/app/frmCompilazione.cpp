@@ -157,7 +157,7 @@ void frmCompilazione::CreaControlli() {
         break;
       case TipoControllo::Testo: {
         auto* e = new QLineEdit(contenitore);
-        if (d.lunghezzaMassima > 0) e->setValidator(new LimiteDigitazione(e, d.lunghezzaMassima));
+        e->setValidator(new LimiteDigitazione(e, d.lunghezzaMassima));
         w = e;
         break;
       }

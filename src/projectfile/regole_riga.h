@@ -3,6 +3,8 @@
 // A rule takes one line as it stands in the file (Windows-1252 bytes, no line
 // end) and gives the line to write back. Rules are built once per operation,
 // from values already in the file's code page, and then run on every line.
+// A replacement text holding CR or LF is refused when the rule is built
+// (run-time error 5): a rule never adds lines.
 
 #include <functional>
 #include <string>

@@ -175,24 +175,31 @@ TEST_F(UiTest, ITreCampiDellaVersioneLimitanoSoloLaDigitazione) {
   EXPECT_EQ(finestra->Testo(Campo::txtCommenti), "Componenti della suite Wexo");
 }
 
-TEST_F(UiTest, UnInserimentoETagliatoAlPostoCheIlLimiteLascia) {
+TEST_F(UiTest, UnInserimentoETagliatoAlPrimoACapoEAlPostoCheIlLimiteLascia) {
   const struct {
+    const char* nome;
+    Campo campo;
     const char* prima;  // set by the program
     int inizio, lunghezza;  // the selection
     const char* incollato;
     const char* dopo;
   } casi[] = {
-      {"12", 2, 0, "3456", "1234"},      // cut, not refused whole
-      {"1234", 0, 4, "567890", "5678"},  // over the whole text
-      {"1234", 1, 2, "abc", "1ab4"},     // over a part
-      {"10000", 0, 5, "99999", "9999"},  // a long text replaced gets the limit
-      {"10000", 1, 4, "7", "17"},
-      {"10000", 5, 0, "7", "10000"},     // a long text takes nothing more
-      {"1234", 4, 0, "5", "1234"},
+      {"txtVersioneRevisione", Campo::txtVersioneRevisione, "12", 2, 0, "3456", "1234"},      // cut, not refused whole
+      {"txtVersioneRevisione", Campo::txtVersioneRevisione, "1234", 0, 4, "567890", "5678"},  // over the whole text
+      {"txtVersioneRevisione", Campo::txtVersioneRevisione, "1234", 1, 2, "abc", "1ab4"},     // over a part
+      {"txtVersioneRevisione", Campo::txtVersioneRevisione, "10000", 0, 5, "99999", "9999"},  // a long text replaced gets the limit
+      {"txtVersioneRevisione", Campo::txtVersioneRevisione, "10000", 1, 4, "7", "17"},
+      {"txtVersioneRevisione", Campo::txtVersioneRevisione, "10000", 5, 0, "7", "10000"},     // a long text takes nothing more
+      {"txtVersioneRevisione", Campo::txtVersioneRevisione, "1234", 4, 0, "5", "1234"},
+      {"txtVersioneRevisione", Campo::txtVersioneRevisione, "", 0, 0, "7\r\n8", "7"},
+      {"txtCommenti", Campo::txtCommenti, "vecchio", 0, 7, "riga1\r\nMajorVer=99", "riga1"},
+      {"txtCommenti", Campo::txtCommenti, "ab", 1, 0, "x\ry", "axb"},
+      {"txtGuidNew", Campo::txtGuidNew, "", 0, 0, "{0A1B}\n", "{0A1B}"},
+      {"txtGuidNew", Campo::txtGuidNew, "{0A1B}", 0, 0, "\n", "{0A1B}"},
   };
-  auto* e = Controllo<QLineEdit>("txtVersioneRevisione");
   for (const auto& c : casi) {
-    finestra->ImpostaTesto(Campo::txtVersioneRevisione, c.prima);
+    auto* e = Controllo<QLineEdit>(c.nome);
+    finestra->ImpostaTesto(c.campo, c.prima);
     e->setSelection(c.inizio, c.lunghezza);
     e->insert(QString::fromUtf8(c.incollato));
     EXPECT_EQ(e->text().toStdString(), c.dopo) << c.prima << " + " << c.incollato;

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "platform/errors.h"
+
 namespace cw {
 namespace {
 
@@ -32,6 +36,26 @@ TEST(RegolaPrefisso, ValueGoesInAsGiven) {
   const std::string valore("\xA9 \x80\0z", 5);
   EXPECT_EQ(RegolaPrefisso("VersionLegalCopyright=", valore)("VersionLegalCopyright=x"),
             "VersionLegalCopyright=" + valore);
+}
+
+TEST(RegoleRiga, AReplacementHoldingALineEndIsRefusedWithError5) {
+  const std::function<void(std::string)> costruisci[] = {
+      [](std::string t) { RegolaPrefisso("VersionComments=", t); },
+      [](std::string t) { RegolaRigaIntera("x", t); },
+      [](std::string t) { RegolaSottostringa("{A}", t); },
+  };
+  for (const auto& c : costruisci) {
+    for (const char* testo : {"riga1\r\nMajorVer=99", "a\n", "\rb"}) {
+      int numero = 0;
+      try {
+        c(testo);
+      } catch (const ErroreRuntime& e) {
+        numero = e.Numero();
+      }
+      EXPECT_EQ(numero, 5) << testo;
+    }
+    EXPECT_NO_THROW(c("a b\tc"));
+  }
 }
 
 TEST(RegolaRigaIntera, OnlyTheExactLine) {

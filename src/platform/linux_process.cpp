@@ -152,7 +152,27 @@ std::optional<fs::path> LinuxProcesses::TrovaProgramma(const std::string& progra
 std::uint32_t LinuxProcesses::Shell(const std::string& commandLine, int windowStyle) {
   std::vector<std::string> parole = SplitCommandLine(commandLine);
   if (parole.empty()) SollevaErrore(kFileNonTrovato, "riga di comando vuota");
-  const auto programma = TrovaProgramma(parole[0]);
+  auto programma = TrovaProgramma(parole[0]);
+  // An unquoted program path with blanks ("C:\Cartella con spazi\Il
+  // Server.exe /RegServer") is found as Windows finds it: each longer part
+  // of the line up to a blank is tried in turn, and the first that names a
+  // program wins; the rest of the line is its arguments.
+  const size_t inizio = commandLine.find_first_not_of(" \t");
+  if (!programma && commandLine[inizio] != '"') {
+    for (size_t blank = commandLine.find_first_of(" \t", inizio); blank != std::string::npos;) {
+      const size_t dopo = commandLine.find_first_not_of(" \t", blank);
+      if (dopo == std::string::npos) break;
+      blank = commandLine.find_first_of(" \t", dopo);
+      const std::string testa = commandLine.substr(inizio, blank == std::string::npos ? blank : blank - inizio);
+      if (testa.find('"') != std::string::npos) break;
+      if ((programma = TrovaProgramma(testa))) {
+        // Split behind a stand-in program word, as the arguments follow one.
+        parole = SplitCommandLine("x" + (blank == std::string::npos ? std::string() : commandLine.substr(blank)));
+        parole.front() = testa;
+        break;
+      }
+    }
+  }
   if (!programma) SollevaErrore(kFileNonTrovato, "programma non trovato: " + parole[0], parole[0]);
 
   std::vector<std::string> argomenti;

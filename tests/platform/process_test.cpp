@@ -112,6 +112,23 @@ TEST_F(Processi, BlanksQuotesAndBackslashesPassExactly) {
   EseguiEAttendi(proc, "\"c:\\cartella con SPAZI\\ECO.SH\" /make \"C:\\Progetti VB\\x.vbp\" C:\\Progetti VB");
   EXPECT_EQ(Parole(prefisso.Leggi("C:\\Cartella con spazi\\args.out")),
             (Words{"/make", "C:\\Progetti VB\\x.vbp", "C:\\Progetti", "VB"}));
+
+  // Unquoted, with blanks: the longer parts of the line are tried, as Windows does.
+  const struct {
+    const char* riga;
+    Words argomenti;
+  } kSenzaVirgolette[] = {
+      {"C:\\Cartella con spazi\\eco.sh /RegServer", {"/RegServer"}},
+      {"C:\\Cartella con spazi\\eco.sh", {""}},  // printf prints its format once
+      {"  C:\\Cartella con spazi\\eco.sh  \"x y\" z", {"x y", "z"}},
+  };
+  for (const auto& c : kSenzaVirgolette) {
+    fs::remove(prefisso.Host("C:\\Cartella con spazi\\args.out"));
+    EseguiEAttendi(proc, c.riga);
+    EXPECT_EQ(Parole(prefisso.Leggi("C:\\Cartella con spazi\\args.out")), c.argomenti) << c.riga;
+  }
+  EXPECT_EQ(ErroreDi([&] { proc.Shell("C:\\Cartella con spazi\\assente.sh /RegServer", kFinestraNormale); }),
+            kFileNonTrovato);
 }
 
 TEST_F(Processi, ABareNameIsLookedUpInTheProgramFolderThenTheSystemFolders) {

@@ -1,7 +1,8 @@
 #pragma once
 // The stand-in viewer: one text file shown read-only in a window titled
 // after it. What the tool relies on is only that it takes the file's path on
-// its command line and that its process ends when the window is closed.
+// its command line and that its process ends when the window is closed or
+// destroyed (Qt ends the event loop on both).
 
 #include <memory>
 #include <string>

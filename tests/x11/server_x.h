@@ -223,20 +223,22 @@ class ServerX {
   }
 
   // Does any window carry exactly this WM_NAME?
-  bool EsisteFinestra(const std::string& titolo) { return Cerca(DefaultRootWindow(dpy_), titolo); }
+  bool EsisteFinestra(const std::string& titolo) { return TrovaFinestra(titolo) != 0; }
+  // The first window that does, or 0.
+  Window TrovaFinestra(const std::string& titolo) { return Cerca(DefaultRootWindow(dpy_), titolo); }
 
  private:
-  bool Cerca(Window w, const std::string& titolo) {
+  Window Cerca(Window w, const std::string& titolo) {
     char* nome = nullptr;
     if (XFetchName(dpy_, w, &nome) && nome) {
       const bool uguale = titolo == nome;
       XFree(nome);
-      if (uguale) return true;
+      if (uguale) return w;
     }
     Window r = 0, p = 0, *figli = nullptr;
     unsigned int n = 0;
-    if (!XQueryTree(dpy_, w, &r, &p, &figli, &n)) return false;
-    bool trovata = false;
+    if (!XQueryTree(dpy_, w, &r, &p, &figli, &n)) return 0;
+    Window trovata = 0;
     for (unsigned int i = 0; i < n && !trovata; ++i) trovata = Cerca(figli[i], titolo);
     if (figli) XFree(figli);
     return trovata;
@@ -250,3 +252,9 @@ class ServerX {
 };
 
 }  // namespace cw::test
+
+// A test's own X server in x, or the test skipped when Xvfb is not installed.
+#define SERVER_O_SALTA(x)                                                                \
+  if (!cw::test::CercaProgramma("Xvfb")) GTEST_SKIP() << "Xvfb non installato";        \
+  cw::test::ServerX x;                                                                   \
+  ASSERT_FALSE(x.Display().empty()) << cw::test::LeggiFile(x.Log("xvfb"))

@@ -25,10 +25,6 @@ using test::ServerX;
 
 using test::ErroreDi;
 
-#define SERVER_O_SALTA(x)                                                      \
-  if (!test::CercaProgramma("Xvfb")) GTEST_SKIP() << "Xvfb non installato"; \
-  ServerX x;                                                                   \
-  ASSERT_FALSE(x.Display().empty()) << LeggiFile(x.Log("xvfb"))
 
 TEST(X11Keyboard, WithoutADisplayEveryCallIsError5) {
   X11Keyboard tastiera(":3999");

@@ -4,7 +4,12 @@
 #include <iterator>
 #include <system_error>
 
+#include <xcb/xcb.h>
+
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
 #include <QFontDatabase>
+#include <QGuiApplication>
 
 #include "platform/ansi.h"
 
@@ -52,6 +57,37 @@ std::unique_ptr<QPlainTextEdit> Finestra(const Documento& documento) {
   w->setWindowTitle(QString::fromStdString(NomeBreve(documento.nome)) + QStringLiteral(" - Blocco note"));
   w->resize(720, 480);
   return w;
+}
+
+namespace {
+
+// Watches the X server's events for the destruction of one window.
+class FiltroDistruzione : public QAbstractNativeEventFilter {
+ public:
+  explicit FiltroDistruzione(WId finestra) : finestra_(finestra) {}
+  bool nativeEventFilter(const QByteArray& tipo, void* messaggio, qintptr*) override {
+    if (tipo != "xcb_generic_event_t") return false;
+    const auto* evento = static_cast<const xcb_generic_event_t*>(messaggio);
+    if ((evento->response_type & 0x7F) == XCB_DESTROY_NOTIFY &&
+        static_cast<const xcb_destroy_notify_event_t*>(messaggio)->window == finestra_)
+      QCoreApplication::quit();
+    return false;
+  }
+
+ private:
+  WId finestra_;
+};
+
+}  // namespace
+
+void FinisceConLaFinestra(QWidget& finestra) {
+  // Qt asks for the structure events of every top-level window, so the
+  // destruction reaches the filter; other platforms have no such event.
+  if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
+  static FiltroDistruzione* filtro = nullptr;
+  delete filtro;
+  filtro = new FiltroDistruzione(finestra.winId());
+  qApp->installNativeEventFilter(filtro);
 }
 
 }  // namespace cw::notepad

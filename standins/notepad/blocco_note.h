@@ -2,7 +2,7 @@
 // The stand-in viewer: one text file shown read-only in a window titled
 // after it. What the tool relies on is only that it takes the file's path on
 // its command line and that its process ends when the window is closed or
-// destroyed (Qt ends the event loop on both).
+// destroyed.
 
 #include <memory>
 #include <string>
@@ -33,5 +33,11 @@ Documento Apri(const DriveTable& unita, const std::string& nome);
 // The window: "<name> - Blocco note", read-only, the text with its line
 // ends as lines.
 std::unique_ptr<QPlainTextEdit> Finestra(const Documento& documento);
+
+// Ends the application's event loop when the window's X window is destroyed,
+// not only when it is closed: a viewer whose window another program destroyed
+// would otherwise run on with nothing to close, and the full run waiting for
+// it would never go on. Call once the window is shown.
+void FinisceConLaFinestra(QWidget& finestra);
 
 }  // namespace cw::notepad

@@ -1,5 +1,5 @@
 // standin-notepad: shows the file named on its command line until its
-// window is closed. The name is a Windows path, resolved through the drive
+// window is closed or destroyed. The name is a Windows path, resolved through the drive
 // table of $WINEPREFIX.
 
 #include <QApplication>
@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
   if (nome.empty()) {
     auto w = cw::notepad::Finestra({"Senza nome", true, {}});
     w->show();
+    cw::notepad::FinisceConLaFinestra(*w);
     return app.exec();
   }
   const auto documento = cw::notepad::Apri(cw::DriveTable::FromEnvironment(), nome);
@@ -24,5 +25,6 @@ int main(int argc, char** argv) {
   }
   auto w = cw::notepad::Finestra(documento);
   w->show();
+  cw::notepad::FinisceConLaFinestra(*w);
   return app.exec();
 }

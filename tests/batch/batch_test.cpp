@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "batch/opzioni.h"
+#include "support/contesto_prova.h"
 #include "commands/comandi.h"
 #include "platform/linux_filesystem.h"
 #include "sandbox/sandbox.h"
@@ -342,8 +343,7 @@ TEST_F(Batch, SameFilesAsTheWindowsHandlers) {
         errore);
     ASSERT_TRUE(opzioni) << errore;
     CampiInMemoria campi;
-    Contesto ctx{.fso = fso, .catalogo = catalogo, .ui = ui, .campi = campi,
-                 .cartellaProgramma = [&] { return cartellaProg; }};
+    Contesto ctx = test::ContestoDiProva(fso, catalogo, ui, campi, {.cartellaProgramma = [&] { return cartellaProg; }});
     CaricaImpostazioni(ctx);
     if (opzioni->compatibilita) campi.SelezionaOpzione(*opzioni->compatibilita);
     for (const auto& [campo, testo] : opzioni->campi) campi.ImpostaTesto(campo, testo);

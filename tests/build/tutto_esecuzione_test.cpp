@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "build/compila.h"
-#include "build/compila_finti.h"
+#include "support/contesto_prova.h"
+#include "support/compila_finti.h"
 #include "build/tutto.h"
 #include "commands/campi.h"
 #include "commands/comandi.h"
@@ -43,7 +44,7 @@ struct Esecuzione {
   test::UiRegistrata ui;
   CampiInMemoria campi;
   test::RegistratoreFinto reg;
-  Contesto ctx{s.fso, s.catalogo, ui, campi, &s.processi, &reg, nullptr, {}, {}, "Notepad.exe", {}};
+  Contesto ctx = test::ContestoDiProva(s.fso, s.catalogo, ui, campi, {.processi = &s.processi, .registratore = &reg});
 };
 
 

@@ -13,7 +13,7 @@
 #include "platform/linux_filesystem.h"
 #include "support/prefisso_temporaneo.h"
 #include "support/ui_registrata.h"
-#include "tools/contesto_prova.h"
+#include "support/contesto_prova.h"
 
 namespace cw {
 namespace {

@@ -7,8 +7,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/contesto_prova.h"
 #include "commands/comandi.h"
-#include "projectfile/suite_prova.h"
+#include "support/suite_prova.h"
 #include "settings/modFileIni.h"
 #include "support/ui_registrata.h"
 
@@ -18,14 +19,6 @@ namespace {
 using test::Messaggio;
 using test::SuiteProva;
 using test::UiRegistrata;
-
-// A context with only what these commands use; the rest stays empty.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-Contesto Ctx(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, Campi& campi) {
-  return Contesto{fso, catalogo, ui, campi};
-}
-#pragma GCC diagnostic pop
 
 const std::string kProgetto =
     "Type=OleDll\n"
@@ -43,7 +36,7 @@ class ComandiTest : public ::testing::Test {
   SuiteProva suite{{{"Alfa", "Alfa.vbp", "dll"}, {"Beta", "Beta.vbp", "app"}}};
   UiRegistrata ui;
   CampiInMemoria campi;
-  Contesto ctx = Ctx(suite.fso, suite.catalogo, ui, campi);
+  Contesto ctx = test::ContestoDiProva(suite.fso, suite.catalogo, ui, campi);
 
   void SetUp() override {
     ctx.cartellaProgramma = [this] { return (suite.prefisso.Dir() / "programma").string(); };
@@ -132,8 +125,7 @@ class NessunaOpzione : public CampiInMemoria {
 
 TEST_F(ComandiTest, BinaryIsWhatIsLeftWhenNeitherOtherOptionIsSelected) {
   NessunaOpzione nessuna;
-  Contesto c = Ctx(suite.fso, suite.catalogo, ui, nessuna);
-  c.cartellaProgramma = ctx.cartellaProgramma;
+  Contesto c = test::ContestoDiProva(suite.fso, suite.catalogo, ui, nessuna, {.cartellaProgramma = ctx.cartellaProgramma});
   EXPECT_EQ(EseguiComando(c, cmdBackupCompatibilita_Click), Esito::Completato);
   EXPECT_TRUE(Riga(0, "CompatibleMode=\"2\""));
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "support/contesto_prova.h"
 #include "commands/comandi.h"
 #include "platform/drive_table.h"
 #include "platform/linux_filesystem.h"
@@ -32,7 +33,7 @@ class Comandi : public ::testing::Test {
   UiRegistrata ui;
   CampiInMemoria campi;
   RegistratoreFinto reg;
-  Contesto ctx{fso, catalogo, ui, campi, nullptr, &reg, nullptr, {}, {}, "Notepad.exe", {}};
+  Contesto ctx = test::ContestoDiProva(fso, catalogo, ui, campi, {.registratore = &reg});
   void SetUp() override {
     ui.LogAddItem("riga di prima");
     ui.LogSetFontName("Courier");

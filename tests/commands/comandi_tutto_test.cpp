@@ -3,7 +3,8 @@
 #include <algorithm>
 
 #include "build/compila.h"
-#include "build/compila_finti.h"
+#include "support/contesto_prova.h"
+#include "support/compila_finti.h"
 #include "commands/comandi.h"
 #include "support/ui_registrata.h"
 
@@ -43,7 +44,7 @@ struct Click {
   test::UiRegistrata ui;
   CampiInMemoria campi;
   test::RegistratoreFinto reg;
-  Contesto ctx{s.fso, s.catalogo, ui, campi, &s.processi, &reg, nullptr, {}, {}, "Notepad.exe", {}};
+  Contesto ctx = test::ContestoDiProva(s.fso, s.catalogo, ui, campi, {.processi = &s.processi, .registratore = &reg});
 };
 
 std::string M(const std::string& testo, int stile) { return testo + "|" + std::to_string(stile) + "|CompilaWexo"; }

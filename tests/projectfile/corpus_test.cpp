@@ -12,7 +12,7 @@
 
 #include "projectfile/operazioni_progetto.h"
 #include "projectfile/riscrivi_file.h"
-#include "projectfile/suite_prova.h"
+#include "support/suite_prova.h"
 #include "support/ui_registrata.h"
 
 namespace cw {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/errors.h"
-#include "projectfile/suite_prova.h"
+#include "support/suite_prova.h"
 #include "support/ui_registrata.h"
 
 namespace cw {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/errors.h"
-#include "platform/fault_injecting_filesystem.h"
-#include "projectfile/suite_prova.h"
+#include "support/fault_injecting_filesystem.h"
+#include "support/suite_prova.h"
 
 namespace cw {
 namespace {

@@ -11,6 +11,7 @@
 
 #include "build/compila.h"
 #include "build/tutto.h"
+#include "support/contesto_prova.h"
 #include "commands/comandi.h"
 #include "platform/ansi.h"
 #include "platform/linux_filesystem.h"
@@ -64,8 +65,12 @@ TEST_F(RegistrazioneEndToEnd, RegistraAndRimuoviOverTheWholeSuite) {
   campi.ImpostaTesto(Campo::txtVersioneSecondario, "0");
   campi.ImpostaTesto(Campo::txtVersioneRevisione, "0");
   const std::string cartellaProgramma = (radice.Dir() / "bin").string();
-  Contesto ctx{fso, catalogo, ui, campi, &processi, &registratore, nullptr, [&] { return cartellaProgramma; },
-               [](int) {}, "Notepad.exe", [](const std::string&) {}};
+  Contesto ctx = test::ContestoDiProva(fso, catalogo, ui, campi,
+                                       {.processi = &processi,
+                                        .registratore = &registratore,
+                                        .cartellaProgramma = [&] { return cartellaProgramma; },
+                                        .attendi = [](int) {},
+                                        .mostraFileErrori = [](const std::string&) {}});
 
   int rigaFallita = 0;
   CompilaProgetti(fso, catalogo, ui, processi, &rigaFallita);

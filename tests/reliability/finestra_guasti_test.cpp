@@ -4,6 +4,7 @@
 // in the log, and the same window then takes the next click; at the end a
 // clean click completes.
 
+#include "support/contesto_prova.h"
 #include "support/ambiente_qt.h"
 #include <QApplication>
 #include <QListWidget>
@@ -19,7 +20,7 @@
 #include "app/puntatore.h"
 #include "platform/ansi.h"
 #include "platform/errors.h"
-#include "platform/fault_injecting_filesystem.h"
+#include "support/fault_injecting_filesystem.h"
 #include "reliability/suite_guasti.h"
 
 namespace cw::test {
@@ -33,7 +34,7 @@ SuiteGuasti* g_suite = nullptr;
 FaultInjectingFileSystem* g_fso = nullptr;
 
 Esito VersioneConGuasti(Contesto& finestra) {
-  Contesto ctx{.fso = *g_fso, .catalogo = g_suite->catalogo, .ui = finestra.ui, .campi = finestra.campi};
+  Contesto ctx = test::ContestoDiProva(*g_fso, g_suite->catalogo, finestra.ui, finestra.campi);
   ctx.cartellaProgramma = finestra.cartellaProgramma;
   return cmdImpostaVersione_Click(ctx);
 }

@@ -11,10 +11,11 @@
 #include <map>
 #include <string>
 
+#include "support/contesto_prova.h"
 #include "commands/comandi.h"
 #include "platform/ansi.h"
 #include "platform/errors.h"
-#include "platform/fault_injecting_filesystem.h"
+#include "support/fault_injecting_filesystem.h"
 #include "reliability/suite_guasti.h"
 #include "support/ui_registrata.h"
 
@@ -41,7 +42,7 @@ Esecuzione Esegui(SuiteGuasti& suite, const std::function<void(FaultInjectingFil
   FaultInjectingFileSystem fso(suite.fso);
   guasti(fso);
   const std::string cartella = (suite.prefisso.Dir() / "bin").string();
-  Contesto ctx{.fso = fso, .catalogo = suite.catalogo, .ui = e.ui, .campi = campi};
+  Contesto ctx = test::ContestoDiProva(fso, suite.catalogo, e.ui, campi);
   ctx.cartellaProgramma = [cartella] { return cartella; };
   e.esito = EseguiComando(ctx, &cmdImpostaVersione_Click);
   e.traccia = fso.Trace();
@@ -224,7 +225,7 @@ TEST(RecuperoDopoGuasto, TheOldContentIsInTheCopyAndTheBackupAndSurvivesARerunIn
 
   UiRegistrata ui;
   CampiInMemoria campi;
-  Contesto ctx{.fso = suite.fso, .catalogo = suite.catalogo, .ui = ui, .campi = campi};
+  Contesto ctx = test::ContestoDiProva(suite.fso, suite.catalogo, ui, campi);
   ASSERT_EQ(EseguiComando(ctx, &mnuRipristina_Click), Esito::Completato);
   EXPECT_EQ(ui.log, (std::vector<std::string>{"Ripristino di " + MaiuscoloUtf8(suite.righe[riga].file) + " in corso... OK!"}));
   EXPECT_EQ(suite.Leggi(percorso), suite.Vecchio(riga));

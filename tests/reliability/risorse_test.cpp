@@ -22,6 +22,7 @@
 
 #include "build/compila.h"
 #include "catalogue/catalogo.h"
+#include "support/contesto_prova.h"
 #include "commands/comandi.h"
 #include "platform/linux_filesystem.h"
 #include "platform/linux_process.h"
@@ -145,10 +146,11 @@ TEST(Risorse, TheWholeSuiteLeavesNoDescriptorAndNoProcessBehind) {
     campi.ImpostaTesto(Campo::txtVersioneSecondario, "0");
     campi.ImpostaTesto(Campo::txtVersioneRevisione, "5");
     const std::string cartella = (radice.Dir() / "bin").string();
-    Contesto ctx{.fso = *fso, .catalogo = catalogo, .ui = ui, .campi = campi, .processi = processi.get(),
-                 .registratore = registratore.get()};
-    ctx.cartellaProgramma = [cartella] { return cartella; };
-    ctx.attendi = [](int) {};
+    Contesto ctx = test::ContestoDiProva(*fso, catalogo, ui, campi,
+                                         {.processi = processi.get(),
+                                          .registratore = registratore.get(),
+                                          .cartellaProgramma = [cartella] { return cartella; },
+                                          .attendi = [](int) {}});
     // What the services hold for their whole life, once they are in use.
     const auto servizi = Descrittori();
 

@@ -10,8 +10,8 @@
 
 #include "commands/comandi.h"
 #include "platform/errors.h"
-#include "platform/fault_injecting_filesystem.h"
-#include "projectfile/suite_prova.h"
+#include "support/fault_injecting_filesystem.h"
+#include "support/suite_prova.h"
 
 namespace cw::test {
 

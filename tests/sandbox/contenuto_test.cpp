@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "catalogue/catalogo.h"
-#include "cartella_temporanea.h"
+#include "support/prefisso_temporaneo.h"
 #include "sandbox.h"
 
 namespace cw {

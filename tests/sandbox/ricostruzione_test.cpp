@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "argomenti.h"
-#include "cartella_temporanea.h"
+#include "support/prefisso_temporaneo.h"
 #include "catalogue/catalogo.h"
 #include "errore_sandbox.h"
 #include "sandbox.h"

@@ -1,12 +1,35 @@
 #pragma once
-// A Contesto over the given services, every optional one left empty.
+// The one way tests build a Contesto: the four services every command uses,
+// and whichever optional ones the test needs, named.
+
+#include <functional>
+#include <string>
 
 #include "commands/contesto.h"
 
 namespace cw::test {
 
-inline Contesto ContestoDiProva(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, Campi& campi) {
-  return Contesto{fso, catalogo, ui, campi, nullptr, nullptr, nullptr, {}, {}, "Notepad.exe", {}};
+struct Facoltativi {
+  Processes* processi = nullptr;
+  RegistratoreDll* registratore = nullptr;
+  Keyboard* tastiera = nullptr;
+  std::function<std::string()> cartellaProgramma = nullptr;
+  std::function<void(int ms)> attendi = nullptr;
+  std::function<void(const std::string& fileErrori)> mostraFileErrori = nullptr;
+};
+
+inline Contesto ContestoDiProva(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, Campi& campi,
+                                Facoltativi f = {}) {
+  return Contesto{.fso = fso,
+                  .catalogo = catalogo,
+                  .ui = ui,
+                  .campi = campi,
+                  .processi = f.processi,
+                  .registratore = f.registratore,
+                  .tastiera = f.tastiera,
+                  .cartellaProgramma = std::move(f.cartellaProgramma),
+                  .attendi = std::move(f.attendi),
+                  .mostraFileErrori = std::move(f.mostraFileErrori)};
 }
 
 }  // namespace cw::test

@@ -1,4 +1,4 @@
-#include "platform/fault_injecting_filesystem.h"
+#include "support/fault_injecting_filesystem.h"
 
 #include "platform/errors.h"
 

@@ -1,39 +1,64 @@
 #pragma once
-// A Wine-style prefix in a fresh temporary folder, removed at the end of the
-// test: dosdevices/c: -> ../drive_c and dosdevices/d: -> ../drive_d.
+// Temporary folders for tests, removed at the end with everything in them
+// (write bits given back first so read-only test files go too; links are
+// removed, never followed): an empty folder, and a Wine-style prefix in one
+// with dosdevices/c: -> ../drive_c and dosdevices/d: -> ../drive_d.
 
+#include <stdlib.h>
+
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <string_view>
 
 namespace cw::test {
 
-class PrefissoTemporaneo {
+class CartellaTemporanea {
  public:
-  PrefissoTemporaneo() {
+  CartellaTemporanea() {
     std::string tmpl = (std::filesystem::temp_directory_path() / "cw-test-XXXXXX").string();
     if (!mkdtemp(tmpl.data())) std::abort();
     dir_ = tmpl;
+  }
+  ~CartellaTemporanea() {
+    std::error_code ec;
+    for (auto it = std::filesystem::recursive_directory_iterator(dir_, ec);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
+      if (!it->is_symlink())
+        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(dir_, ec);
+  }
+  CartellaTemporanea(const CartellaTemporanea&) = delete;
+  CartellaTemporanea& operator=(const CartellaTemporanea&) = delete;
+
+  const std::filesystem::path& Dir() const { return dir_; }
+
+ protected:
+  std::filesystem::path dir_;
+};
+
+inline std::string LeggiFile(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void ScriviFile(const std::filesystem::path& p, std::string_view byte) {
+  std::ofstream(p, std::ios::binary | std::ios::trunc).write(byte.data(), static_cast<std::streamsize>(byte.size()));
+}
+
+class PrefissoTemporaneo : public CartellaTemporanea {
+ public:
+  PrefissoTemporaneo() {
     std::filesystem::create_directories(dir_ / "dosdevices");
     std::filesystem::create_directories(dir_ / "drive_c");
     std::filesystem::create_directories(dir_ / "drive_d");
     std::filesystem::create_directory_symlink("../drive_c", dir_ / "dosdevices" / "c:");
     std::filesystem::create_directory_symlink("../drive_d", dir_ / "dosdevices" / "d:");
   }
-  ~PrefissoTemporaneo() {
-    std::error_code ec;
-    // Give write bits back first so read-only test files go too.
-    for (auto it = std::filesystem::recursive_directory_iterator(dir_, ec);
-         it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
-      std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
-    std::filesystem::remove_all(dir_, ec);
-  }
-  PrefissoTemporaneo(const PrefissoTemporaneo&) = delete;
-  PrefissoTemporaneo& operator=(const PrefissoTemporaneo&) = delete;
 
-  const std::filesystem::path& Dir() const { return dir_; }
   // Host path of a Windows path on C: or D:, taken literally (no case folding).
   std::filesystem::path Host(std::string_view windowsPath) const {
     std::string p(windowsPath);
@@ -58,9 +83,6 @@ class PrefissoTemporaneo {
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
   bool Esiste(std::string_view windowsPath) const { return std::filesystem::exists(Host(windowsPath)); }
-
- private:
-  std::filesystem::path dir_;
 };
 
 }  // namespace cw::test

@@ -7,11 +7,11 @@
 
 #include "commands/comandi.h"
 #include "platform/errors.h"
-#include "platform/fault_injecting_filesystem.h"
+#include "support/fault_injecting_filesystem.h"
 #include "platform/linux_filesystem.h"
 #include "support/prefisso_temporaneo.h"
 #include "support/ui_registrata.h"
-#include "tools/contesto_prova.h"
+#include "support/contesto_prova.h"
 
 namespace cw {
 namespace {

@@ -21,6 +21,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/prefisso_temporaneo.h"
+
 namespace cw::test {
 
 // The program's full path if it is on PATH.
@@ -117,17 +119,6 @@ class Figlio {
  private:
   pid_t pid_ = -1;
 };
-
-inline std::string LeggiFile(const std::filesystem::path& p) {
-  std::string s;
-  if (FILE* f = std::fopen(p.c_str(), "rb")) {
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) s.append(buf, n);
-    std::fclose(f);
-  }
-  return s;
-}
 
 // An Xvfb on a display number it picks itself (-displayfd), in a temporary
 // folder that also holds the children's logs.

@@ -1,5 +1,7 @@
 #include "commands/comandi.h"
 
+#include <optional>
+
 #include "platform/cartella_eseguibile.h"
 #include "platform/errors.h"
 #include "projectfile/operazioni_progetto.h"
@@ -56,8 +58,15 @@ Esito EseguiComando(Contesto& ctx, Gestore gestore) {
 }
 
 void CaricaImpostazioni(Contesto& ctx) {
-  ctx.campi.ImpostaIncrementoAutomatico(
-      LeggiIniIntero(ctx.FileIni(), kSezioneVersione, "IncrementoAutomatico", -1) & 1);
+  // The path is formed anew for every key, the file read only once: again
+  // only if the path came out different.
+  std::optional<ProfiloLetto> letto;
+  const auto profilo = [&]() -> const ProfiloLetto& {
+    std::string file = ctx.FileIni();
+    if (!letto || letto->File() != file) letto.emplace(std::move(file));
+    return *letto;
+  };
+  ctx.campi.ImpostaIncrementoAutomatico(LeggiIniIntero(profilo(), kSezioneVersione, "IncrementoAutomatico", -1) & 1);
   const struct {
     Campo campo;
     const char* chiave;
@@ -69,7 +78,7 @@ void CaricaImpostazioni(Contesto& ctx) {
       {Campo::txtNomeSocieta, "NomeSocieta", ""},
   };
   for (const auto& l : kLetture)
-    ctx.campi.ImpostaTesto(l.campo, LeggiIniStringa(ctx.FileIni(), kSezioneVersione, l.chiave, l.predefinito, 255));
+    ctx.campi.ImpostaTesto(l.campo, LeggiIniStringa(profilo(), kSezioneVersione, l.chiave, l.predefinito, 255));
   ctx.campi.SelezionaOpzione(Compatibilita::Binaria);
 }
 

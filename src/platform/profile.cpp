@@ -353,8 +353,10 @@ std::string NuovoContenuto(const Testo& testo, std::string_view sezione, std::st
 
 }  // namespace
 
-std::size_t GetPrivateProfileStringA(const std::string& file, std::string_view sezione, std::string_view chiave,
-                                     std::string_view predefinito, char* destinazione, std::size_t n) {
+ProfiloLetto::ProfiloLetto(std::string file) : file_(std::move(file)), grezzo_(LeggiFile(file_)) {}
+
+std::size_t ProfiloLetto::GetString(std::string_view sezione, std::string_view chiave, std::string_view predefinito,
+                                    char* destinazione, std::size_t n) const {
   if (n == 0) return 0;
   sezione = TagliaSpazi(FinoAlNul(sezione));
   chiave = TagliaSpazi(FinoAlNul(chiave));
@@ -362,14 +364,20 @@ std::size_t GetPrivateProfileStringA(const std::string& file, std::string_view s
   while (!predefinito.empty() && predefinito.back() == ' ') predefinito.remove_suffix(1);
 
   std::string valore(predefinito);
-  if (std::optional<std::string> grezzo = LeggiFile(file)) {
-    Ricerca r = Cerca(Testo(std::move(*grezzo)), sezione, chiave);
+  if (grezzo_) {
+    Ricerca r = Cerca(Testo(*grezzo_), sezione, chiave);
     if (r.rigaChiave) valore = std::move(r.valore);
   }
   const size_t copiati = std::min(valore.size(), n - 1);
   std::memcpy(destinazione, valore.data(), copiati);
   destinazione[copiati] = '\0';
   return copiati;
+}
+
+std::size_t GetPrivateProfileStringA(const std::string& file, std::string_view sezione, std::string_view chiave,
+                                     std::string_view predefinito, char* destinazione, std::size_t n) {
+  if (n == 0) return 0;
+  return ProfiloLetto(file).GetString(sezione, chiave, predefinito, destinazione, n);
 }
 
 bool WritePrivateProfileStringA(const std::string& file, std::string_view sezione, std::string_view chiave,

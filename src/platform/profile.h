@@ -7,6 +7,7 @@
 // Windows functions take, every text argument ends at its first NUL.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,20 @@ namespace cw {
 // read or makes no sense gives the default.
 std::size_t GetPrivateProfileStringA(const std::string& file, std::string_view sezione, std::string_view chiave,
                                      std::string_view predefinito, char* destinazione, std::size_t n);
+
+// A file read once, for many lookups: each answers as
+// GetPrivateProfileStringA would have answered for the file as it was then.
+class ProfiloLetto {
+ public:
+  explicit ProfiloLetto(std::string file);
+  std::size_t GetString(std::string_view sezione, std::string_view chiave, std::string_view predefinito,
+                        char* destinazione, std::size_t n) const;
+  const std::string& File() const { return file_; }
+
+ private:
+  std::string file_;
+  std::optional<std::string> grezzo_;  // none: missing or unreadable
+};
 
 // Sets the key to the value: the key's line is replaced in place, or the key
 // is added to its section, or the section to the file, or the file is

@@ -12,12 +12,12 @@ namespace {
 // The reader's answer in a buffer of blanks, cut at the first NUL; nothing
 // when the buffer holds no NUL (the caller then keeps its default). Texts
 // cross to the reader in the ANSI code page; the answer stays in it.
-std::optional<std::string> LeggiBuffer(const std::string& file, const std::string& sezione, const std::string& chiave,
-                                       const std::string& predefinito, std::int16_t dimensioneBuffer) {
+std::optional<std::string> LeggiBuffer(const ProfiloLetto& file, const std::string& sezione,
+                                       const std::string& chiave, const std::string& predefinito,
+                                       std::int16_t dimensioneBuffer) {
   if (dimensioneBuffer <= 0) return std::nullopt;
   std::string buffer(static_cast<size_t>(dimensioneBuffer), ' ');
-  GetPrivateProfileStringA(file, Utf8ToAnsi(sezione), Utf8ToAnsi(chiave), Utf8ToAnsi(predefinito), buffer.data(),
-                           buffer.size() - 1);
+  file.GetString(Utf8ToAnsi(sezione), Utf8ToAnsi(chiave), Utf8ToAnsi(predefinito), buffer.data(), buffer.size() - 1);
   const size_t nul = buffer.find('\0');
   if (nul == std::string::npos) return std::nullopt;
   buffer.resize(nul);
@@ -32,11 +32,21 @@ std::string NomeFileIni(const std::string& cartellaProgramma) { return cartellaP
 
 std::string LeggiIniStringa(const std::string& file, const std::string& sezione, const std::string& chiave,
                             const std::string& predefinito, std::int16_t dimensioneBuffer) {
+  return LeggiIniStringa(ProfiloLetto(file), sezione, chiave, predefinito, dimensioneBuffer);
+}
+
+std::int16_t LeggiIniIntero(const std::string& file, const std::string& sezione, const std::string& chiave,
+                            std::int16_t predefinito) {
+  return LeggiIniIntero(ProfiloLetto(file), sezione, chiave, predefinito);
+}
+
+std::string LeggiIniStringa(const ProfiloLetto& file, const std::string& sezione, const std::string& chiave,
+                            const std::string& predefinito, std::int16_t dimensioneBuffer) {
   const std::optional<std::string> letto = LeggiBuffer(file, sezione, chiave, predefinito, dimensioneBuffer);
   return letto ? AnsiToUtf8(*letto) : predefinito;
 }
 
-std::int16_t LeggiIniIntero(const std::string& file, const std::string& sezione, const std::string& chiave,
+std::int16_t LeggiIniIntero(const ProfiloLetto& file, const std::string& sezione, const std::string& chiave,
                             std::int16_t predefinito) {
   const std::optional<std::string> letto =
       LeggiBuffer(file, sezione, chiave, std::to_string(predefinito), kDimensioneBuffer);

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/profile.h"
 #include "platform/ui.h"
 
 namespace cw {
@@ -20,6 +21,11 @@ std::string NomeFileIni(const std::string& cartellaProgramma);
 std::string LeggiIniStringa(const std::string& file, const std::string& sezione, const std::string& chiave,
                             const std::string& predefinito, std::int16_t dimensioneBuffer);
 std::int16_t LeggiIniIntero(const std::string& file, const std::string& sezione, const std::string& chiave,
+                            std::int16_t predefinito);
+// The same over a file already read, for many keys at once.
+std::string LeggiIniStringa(const ProfiloLetto& file, const std::string& sezione, const std::string& chiave,
+                            const std::string& predefinito, std::int16_t dimensioneBuffer);
+std::int16_t LeggiIniIntero(const ProfiloLetto& file, const std::string& sezione, const std::string& chiave,
                             std::int16_t predefinito);
 // False when the file could not be written (read-only, a folder, a missing
 // folder, a full disk); it then keeps its old values.

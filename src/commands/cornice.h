@@ -13,20 +13,21 @@ namespace cw {
 
 struct Cornice {
   int puntatore = kPuntatoreClessidra;  // 11 or 13
-  bool pronto = true;                   // steps 5-7: "Pronto", select, repaint
+  bool pronto = true;                   // "Pronto" appended, selected, repainted
   std::string messaggioFinale;          // empty: no closing message
 };
 
 inline constexpr const char* kFontFinestra = "Tahoma";
 
-// Steps 1-3 of the frame.
+// The opening: the busy pointer, the log cleared, its font reset.
 void AperturaCornice(Contesto& ctx, const Cornice& cornice);
-// Steps 5-9 of the frame.
+// The closing: "Pronto" (unless the frame has none), the pointer back to
+// the default, the closing message.
 void ChiusuraCornice(Contesto& ctx, const Cornice& cornice);
 
-// The whole frame around the operations. The operations may end the command
-// early by returning an Esito other than Completato: the closing steps are
-// then theirs to do. A run-time error passes through untouched.
+// The whole frame around the operations. The closing follows when they end
+// Completato or Fallito; an operation that ends Rifiutato has done its own
+// ending already. A run-time error passes through untouched.
 Esito InCornice(Contesto& ctx, const Cornice& cornice, const std::function<Esito()>& operazioni);
 
 }  // namespace cw

@@ -20,12 +20,12 @@ bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 
 // A drive path taken apart: the drive letter and the components left after
 // "." and ".." are applied. Empty components (doubled or trailing
 // separators) vanish, as they do on Windows.
-struct Parsed {
+struct Scomposto {
   char letter = 0;
   std::vector<std::string_view> components;
 };
 
-bool Parse(std::string_view path, Parsed& out) {
+bool Parse(std::string_view path, Scomposto& out) {
   if (!DriveTable::IsDrivePath(path)) return false;
   out.letter = MinuscolaAscii(path[0]);
   size_t start = 2;
@@ -104,7 +104,7 @@ std::optional<std::filesystem::path> DriveTable::DriveRoot(char letter) const {
 
 DriveTable::Lookup DriveTable::Find(std::string_view windowsPath) const {
   Lookup out;
-  Parsed parsed;
+  Scomposto parsed;
   if (!Parse(windowsPath, parsed)) return out;
   const auto& comps = parsed.components;
 

@@ -8,13 +8,13 @@
 namespace cw {
 namespace {
 
-struct NamedKey {
+struct TastoConNome {
   const char* name;
   SpecialKey key;
 };
 
 // Every spelling the notation accepts; the first one of a key is its own name.
-constexpr NamedKey kNamedKeys[] = {
+constexpr TastoConNome kNamedKeys[] = {
     {"ENTER", SpecialKey::Enter},      {"TAB", SpecialKey::Tab},
     {"ESC", SpecialKey::Escape},       {"BACKSPACE", SpecialKey::Backspace},
     {"BS", SpecialKey::Backspace},     {"BKSP", SpecialKey::Backspace},
@@ -42,9 +42,9 @@ constexpr std::string_view kSpecialCharacters = "+^%~()[]{}";
 [[noreturn]] void Malformed(std::string_view why) { SollevaErrore(kChiamataNonValida, std::string(why)); }
 
 
-class Parser {
+class Analizzatore {
  public:
-  explicit Parser(std::string_view text) : text_(text) {}
+  explicit Analizzatore(std::string_view text) : text_(text) {}
 
   std::vector<KeyEvent> Run() {
     Sequence(0, false);
@@ -178,7 +178,7 @@ class Parser {
 
 }  // namespace
 
-std::vector<KeyEvent> ParseKeystrokes(std::string_view keys) { return Parser(keys).Run(); }
+std::vector<KeyEvent> ParseKeystrokes(std::string_view keys) { return Analizzatore(keys).Run(); }
 
 std::string EscapeKeystrokes(std::string_view text) {
   std::string out;

@@ -71,10 +71,10 @@ int ReplaceInPlace(int fd, const std::string& old, const std::string& bytes) {
       return err;
     }
   }
-  int err = WriteFullyAtStart(fd, bytes);
+  int err = ScriviTuttoDaCapo(fd, bytes);
   if (!err && bytes.size() < old.size() && ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) err = errno;
   if (err) {
-    WriteFullyAtStart(fd, old);
+    ScriviTuttoDaCapo(fd, old);
     (void)!::ftruncate(fd, static_cast<off_t>(old.size()));
   }
   return err;
@@ -120,21 +120,21 @@ void LinuxFileSystem::CopyFile(std::string_view source, std::string_view destina
   std::string bytes;
   {
     Fd in(::open(srcHost.c_str(), O_RDONLY | O_CLOEXEC));
-    if (in.get() < 0) RaiseErrno(errno, false, srcHost, "open", source);
-    if (ReadToEnd(in.get(), bytes, static_cast<size_t>(src.size)) != 0) RaiseErrno(EIO, false, srcHost, "read", source);
+    if (in.get() < 0) SollevaErroreErrno(errno, false, srcHost, "open", source);
+    if (LeggiFinoAllaFine(in.get(), bytes, static_cast<size_t>(src.size)) != 0) SollevaErroreErrno(EIO, false, srcHost, "read", source);
   }
 
   if (!replacing) {
     // A new copy gets the source's permission bits less the umask, as cp
     // gives them: a read-only source gives a read-only copy, as on Windows.
     Fd out(::open(dstHost.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>(src.mode & 0777)));
-    if (out.get() < 0) RaiseErrno(errno, true, dstHost, "open", destination);
-    int err = WriteFully(out.get(), bytes);
+    if (out.get() < 0) SollevaErroreErrno(errno, true, dstHost, "open", destination);
+    int err = ScriviTuttoFd(out.get(), bytes);
     const int closeErr = out.Close();
     if (!err) err = closeErr;
     if (err) {
       ::unlink(dstHost.c_str());
-      RaiseErrno(err, false, dstHost, "write", destination);
+      SollevaErroreErrno(err, false, dstHost, "write", destination);
     }
     return;
   }
@@ -143,9 +143,9 @@ void LinuxFileSystem::CopyFile(std::string_view source, std::string_view destina
   // a renamed temporary file: renaming over a file makes ext4 write the new
   // file out at once, which costs several times the copy itself.
   Fd out(::open(dstHost.c_str(), O_RDWR | O_CLOEXEC));
-  if (out.get() < 0) RaiseErrno(errno, false, dstHost, "open", destination);
+  if (out.get() < 0) SollevaErroreErrno(errno, false, dstHost, "open", destination);
   std::string old;
-  if (const int err = ReadToEnd(out.get(), old, static_cast<size_t>(dst.size))) RaiseErrno(err, false, dstHost, "read", destination);
+  if (const int err = LeggiFinoAllaFine(out.get(), old, static_cast<size_t>(dst.size))) SollevaErroreErrno(err, false, dstHost, "read", destination);
   int err = ReplaceInPlace(out.get(), old, bytes);
   // The read-only attribute goes with the copy; other bits stay the file's.
   if (!err && IsReadOnly(src.mode) && ::fchmod(out.get(), static_cast<mode_t>(dst.mode & 07555)) != 0) {
@@ -154,19 +154,19 @@ void LinuxFileSystem::CopyFile(std::string_view source, std::string_view destina
   }
   const int closeErr = out.Close();
   if (!err) err = closeErr;
-  if (err) RaiseErrno(err, false, dstHost, "write", destination);
+  if (err) SollevaErroreErrno(err, false, dstHost, "write", destination);
 }
 
 void LinuxFileSystem::DeleteFile(std::string_view path, bool force) {
   const auto l = ExistingFile(drives_, path);
   if (!force && IsReadOnly(l.mode)) SollevaErrorePercorso(kAutorizzazioneNegata, path);
-  if (::unlink(l.host.c_str()) != 0) RaiseErrno(errno, false, l.host.native(), "unlink", path);
+  if (::unlink(l.host.c_str()) != 0) SollevaErroreErrno(errno, false, l.host.native(), "unlink", path);
 }
 
 void LinuxFileSystem::RenameFile(std::string_view source, std::string_view destination) {
   const auto src = ExistingFile(drives_, source);
   const auto dst = ReplaceableFile(drives_, destination);
-  if (::rename(src.host.c_str(), dst.host.c_str()) != 0) RaiseErrno(errno, false, dst.host.native(), "rename", destination);
+  if (::rename(src.host.c_str(), dst.host.c_str()) != 0) SollevaErroreErrno(errno, false, dst.host.native(), "rename", destination);
 }
 
 void LinuxFileSystem::CopyFileWhole(std::string_view source, std::string_view destination) {
@@ -175,9 +175,9 @@ void LinuxFileSystem::CopyFileWhole(std::string_view source, std::string_view de
   std::string bytes;
   {
     Fd in(::open(src.host.c_str(), O_RDONLY | O_CLOEXEC));
-    if (in.get() < 0) RaiseErrno(errno, false, src.host.native(), "open", source);
-    if (ReadToEnd(in.get(), bytes, static_cast<size_t>(src.size)) != 0)
-      RaiseErrno(EIO, false, src.host.native(), "read", source);
+    if (in.get() < 0) SollevaErroreErrno(errno, false, src.host.native(), "open", source);
+    if (LeggiFinoAllaFine(in.get(), bytes, static_cast<size_t>(src.size)) != 0)
+      SollevaErroreErrno(EIO, false, src.host.native(), "read", source);
   }
   // Renamed into place without a flush: what is at stake is a kill of this
   // program, after which the kernel still writes out what it was given; the
@@ -185,14 +185,14 @@ void LinuxFileSystem::CopyFileWhole(std::string_view source, std::string_view de
   const std::string temp = dst.host.native() + "~";
   ::unlink(temp.c_str());  // a leftover of a killed copy
   Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>((src.mode & 0777) | 0200)));
-  if (out.get() < 0) RaiseErrno(errno, true, temp, "open", destination);
-  int err = WriteFully(out.get(), bytes);
+  if (out.get() < 0) SollevaErroreErrno(errno, true, temp, "open", destination);
+  int err = ScriviTuttoFd(out.get(), bytes);
   const int closeErr = out.Close();
   if (!err) err = closeErr;
   if (!err && ::rename(temp.c_str(), dst.host.c_str()) != 0) err = errno;
   if (err) {
     ::unlink(temp.c_str());
-    RaiseErrno(err, false, dst.host.native(), "write", destination);
+    SollevaErroreErrno(err, false, dst.host.native(), "write", destination);
   }
 }
 
@@ -215,15 +215,15 @@ std::unique_ptr<TextStream> LinuxFileSystem::OpenTextFile(std::string_view path,
   if (mode == IOMode::ForReading) {
     if (l.state == State::LeafMissing) {
       Fd fd(::open(host.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
-      if (fd.get() < 0) RaiseErrno(errno, true, host, "open", path);
+      if (fd.get() < 0) SollevaErroreErrno(errno, true, host, "open", path);
       return std::make_unique<ReadingStream>(std::string());
     }
     Fd fd(::open(host.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) RaiseErrno(errno, false, host, "open", path);
+    if (fd.get() < 0) SollevaErroreErrno(errno, false, host, "open", path);
     struct stat st {};
     const size_t hint = ::fstat(fd.get(), &st) == 0 ? static_cast<size_t>(st.st_size) : 0;
     std::string contents;
-    if (const int err = ReadToEnd(fd.get(), contents, hint)) RaiseErrno(err == ENOSPC ? EIO : err, false, host, "read", path);
+    if (const int err = LeggiFinoAllaFine(fd.get(), contents, hint)) SollevaErroreErrno(err == ENOSPC ? EIO : err, false, host, "read", path);
     return std::make_unique<ReadingStream>(std::move(contents));
   }
 
@@ -231,7 +231,7 @@ std::unique_ptr<TextStream> LinuxFileSystem::OpenTextFile(std::string_view path,
   int flags = O_WRONLY | O_CLOEXEC | (mode == IOMode::ForAppending ? O_APPEND : O_TRUNC);
   if (l.state == State::LeafMissing) flags |= O_CREAT;
   const int fd = ::open(host.c_str(), flags, 0666);
-  if (fd < 0) RaiseErrno(errno, l.state == State::LeafMissing, host, "open", path);
+  if (fd < 0) SollevaErroreErrno(errno, l.state == State::LeafMissing, host, "open", path);
   return std::make_unique<WritingStream>(fd, host, std::string(path));
 }
 
@@ -239,7 +239,7 @@ FolderListing LinuxFileSystem::GetFolder(std::string_view path) {
   const auto l = drives_.Find(path);
   if (l.state != State::Found || !IsDir(l.mode)) SollevaErrorePercorso(kPercorsoNonTrovato, path);
   DIR* d = ::opendir(l.host.c_str());
-  if (!d) RaiseErrno(errno, true, l.host.native(), "opendir", path);
+  if (!d) SollevaErroreErrno(errno, true, l.host.native(), "opendir", path);
   FolderListing out;
   while (const dirent* e = ::readdir(d)) {
     const std::string_view name = e->d_name;

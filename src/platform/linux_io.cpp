@@ -9,7 +9,7 @@
 
 namespace cw {
 
-int ReadToEnd(int fd, std::string& out, size_t sizeHint) {
+int LeggiFinoAllaFine(int fd, std::string& out, size_t sizeHint) {
   // One spare byte past the expected size, so a file read in one go ends
   // with the next read returning 0 rather than with a resize.
   size_t used = out.size();
@@ -30,7 +30,7 @@ int ReadToEnd(int fd, std::string& out, size_t sizeHint) {
   return 0;
 }
 
-int WriteFully(int fd, std::string_view data) {
+int ScriviTuttoFd(int fd, std::string_view data) {
   while (!data.empty()) {
     const ssize_t k = ::write(fd, data.data(), data.size());
     if (k < 0) {
@@ -43,7 +43,7 @@ int WriteFully(int fd, std::string_view data) {
   return 0;
 }
 
-int WriteFullyAtStart(int fd, std::string_view data) {
+int ScriviTuttoDaCapo(int fd, std::string_view data) {
   off_t at = 0;
   while (!data.empty()) {
     const ssize_t k = ::pwrite(fd, data.data(), data.size(), at);
@@ -58,7 +58,7 @@ int WriteFullyAtStart(int fd, std::string_view data) {
   return 0;
 }
 
-void RaiseErrno(int err, bool missingIsFolder, const std::string& host, const char* call, std::string_view percorso) {
+void SollevaErroreErrno(int err, bool missingIsFolder, const std::string& host, const char* call, std::string_view percorso) {
   SollevaErrore(ErroreDaErrno(err, missingIsFolder), std::string(call) + " " + host + ": " + std::strerror(err),
                 std::string(percorso));
 }

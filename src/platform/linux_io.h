@@ -9,18 +9,18 @@
 namespace cw {
 
 // Reads fd to its end, appending to out. 0, or the errno of the failure.
-int ReadToEnd(int fd, std::string& out, size_t sizeHint);
+int LeggiFinoAllaFine(int fd, std::string& out, size_t sizeHint);
 
 // Writes all of data. 0, or the errno of the failure.
-int WriteFully(int fd, std::string_view data);
+int ScriviTuttoFd(int fd, std::string_view data);
 
 // Writes all of data at offset 0 (pwrite). 0, or the errno of the failure.
-int WriteFullyAtStart(int fd, std::string_view data);
+int ScriviTuttoDaCapo(int fd, std::string_view data);
 
 // Raises the run-time error for errno err of a host call on host.
 // missingIsFolder: whether ENOENT means the folder (76) rather than the file (53).
 // percorso: the Windows path the caller named, shown in the box.
-[[noreturn]] void RaiseErrno(int err, bool missingIsFolder, const std::string& host, const char* call,
-                             std::string_view percorso);
+[[noreturn]] void SollevaErroreErrno(int err, bool missingIsFolder, const std::string& host, const char* call,
+                                     std::string_view percorso);
 
 }  // namespace cw

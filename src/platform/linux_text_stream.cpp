@@ -104,11 +104,11 @@ void WritingStream::Write(std::string_view text) {
 
 void WritingStream::FlushIfFull() {
   if (buffer_.size() < kBufferLimit) return;
-  if (const int err = Flush()) RaiseErrno(err, false, host_, "write", percorso_);
+  if (const int err = Flush()) SollevaErroreErrno(err, false, host_, "write", percorso_);
 }
 
 int WritingStream::Flush() {
-  const int err = WriteFully(fd_, buffer_);
+  const int err = ScriviTuttoFd(fd_, buffer_);
   buffer_.clear();
   return err;
 }
@@ -118,8 +118,8 @@ void WritingStream::Close() {
   closed_ = true;
   const int err = Flush();
   const int closeErr = ::close(fd_) == 0 ? 0 : errno;
-  if (err) RaiseErrno(err, false, host_, "write", percorso_);
-  if (closeErr && closeErr != EINTR) RaiseErrno(closeErr, false, host_, "close", percorso_);
+  if (err) SollevaErroreErrno(err, false, host_, "write", percorso_);
+  if (closeErr && closeErr != EINTR) SollevaErroreErrno(closeErr, false, host_, "close", percorso_);
 }
 
 }  // namespace cw

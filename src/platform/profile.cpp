@@ -76,9 +76,9 @@ struct Riga {
   bool HaFineRiga() const { return fineRiga != fine; }
 };
 
-class Testo {
+class ContenutoProfilo {
  public:
-  explicit Testo(std::string grezzo) : grezzo_(std::move(grezzo)) {
+  explicit ContenutoProfilo(std::string grezzo) : grezzo_(std::move(grezzo)) {
     if (grezzo_.size() >= 2 && grezzo_[0] == '\xFF' && grezzo_[1] == '\xFE') {
       passo_ = 2;
       inizio_ = 2;
@@ -207,7 +207,7 @@ struct Ricerca {
   std::optional<Riga> ultimaChiave;  // the block's last key line, when the key is missing
 };
 
-Ricerca Cerca(const Testo& testo, std::string_view sezione, std::string_view chiave) {
+Ricerca Cerca(const ContenutoProfilo& testo, std::string_view sezione, std::string_view chiave) {
   Ricerca r;
   size_t pos = 0;
   Riga riga;
@@ -329,7 +329,7 @@ bool ArgomentiSicuri(std::string_view sezione, std::string_view chiave, std::str
   return !tabAgliEstremi(sezione) && !tabAgliEstremi(chiave);
 }
 
-std::string NuovoContenuto(const Testo& testo, std::string_view sezione, std::string_view chiave,
+std::string NuovoContenuto(const ContenutoProfilo& testo, std::string_view sezione, std::string_view chiave,
                            std::string_view valore) {
   const Ricerca r = Cerca(testo, sezione, chiave);
   const std::string& g = testo.Grezzo();
@@ -365,7 +365,7 @@ std::size_t ProfiloLetto::GetString(std::string_view sezione, std::string_view c
 
   std::string valore(predefinito);
   if (grezzo_) {
-    Ricerca r = Cerca(Testo(*grezzo_), sezione, chiave);
+    Ricerca r = Cerca(ContenutoProfilo(*grezzo_), sezione, chiave);
     if (r.rigaChiave) valore = std::move(r.valore);
   }
   const size_t copiati = std::min(valore.size(), n - 1);
@@ -407,7 +407,7 @@ bool WritePrivateProfileStringA(const std::string& file, std::string_view sezion
   if (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0 || ::access(percorso.c_str(), W_OK) != 0) return false;
   std::optional<std::string> grezzo = LeggiFile(percorso);
   if (!grezzo) return false;
-  const Testo testo(std::move(*grezzo));
+  const ContenutoProfilo testo(std::move(*grezzo));
   const std::string contenuto = NuovoContenuto(testo, sezione, chiave, valore);
   if (contenuto == testo.Grezzo()) return true;
   return SostituisciFile(percorso, contenuto, &st);

@@ -58,18 +58,18 @@ constexpr Window kNoWindow = 0;  // X11's None, which keystrokes.h cannot see
 // for its name) must not end the program, as Xlib's default handler would.
 int IgnoreXError(Display*, XErrorEvent*) { return 0; }
 
-class XErrorTrap {
+class TrappolaErroriX {
  public:
-  explicit XErrorTrap(Display* d) : d_(d) {
+  explicit TrappolaErroriX(Display* d) : d_(d) {
     XSync(d_, False);
     previous_ = XSetErrorHandler(IgnoreXError);
   }
-  ~XErrorTrap() {
+  ~TrappolaErroriX() {
     XSync(d_, False);
     XSetErrorHandler(previous_);
   }
-  XErrorTrap(const XErrorTrap&) = delete;
-  XErrorTrap& operator=(const XErrorTrap&) = delete;
+  TrappolaErroriX(const TrappolaErroriX&) = delete;
+  TrappolaErroriX& operator=(const TrappolaErroriX&) = delete;
 
  private:
   Display* d_;
@@ -338,7 +338,7 @@ void X11Keyboard::BindMissingCharacters(const std::vector<KeyEvent>& events) {
 void X11Keyboard::AppActivate(const std::string& title, bool wait) {
   Connection& c = Connect();
   Display* d = c.Dpy();
-  XErrorTrap trap(d);
+  TrappolaErroriX trap(d);
   const auto windows = FindWindows(c.xdo, title);
   if (windows.empty()) Fail("nessuna finestra \"" + title + "\"", title);
   const Window w = windows.front();
@@ -363,7 +363,7 @@ void X11Keyboard::AppActivate(const std::string& title, bool wait) {
 bool X11Keyboard::IsActive(const std::string& title) {
   Connection& c = Connect();
   Display* d = c.Dpy();
-  XErrorTrap trap(d);
+  TrappolaErroriX trap(d);
   for (Window w : SelfAndAncestors(d, CurrentWindow(d)))
     if (WindowName(d, w) == title) return true;
   return false;
@@ -374,7 +374,7 @@ void X11Keyboard::SendKeys(const std::string& keys, bool wait) {
   const auto events = ParseKeystrokes(keys);
   Connection& c = Connect();
   Display* d = c.Dpy();
-  XErrorTrap trap(d);
+  TrappolaErroriX trap(d);
   BindMissingCharacters(events);
   const auto delay = static_cast<useconds_t>(keyDelayMs_) * 1000u;
   bool ok = true;

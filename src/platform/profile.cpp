@@ -15,6 +15,8 @@
 
 #include "platform/ansi.h"
 
+#include "platform/linux_io.h"
+
 namespace cw {
 namespace {
 
@@ -232,19 +234,6 @@ Ricerca Cerca(const ContenutoProfilo& testo, std::string_view sezione, std::stri
 
 // --- The file on disk -------------------------------------------------------------
 
-bool LeggiTutto(int fd, std::string& out) {
-  char blocco[65536];
-  for (;;) {
-    const ssize_t letti = ::read(fd, blocco, sizeof blocco);
-    if (letti == 0) return true;
-    if (letti < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    out.append(blocco, static_cast<size_t>(letti));
-  }
-}
-
 // The bytes of a regular file; nothing for a missing, unreadable or special
 // one (a FIFO or a device must not hang or flood the reader).
 std::optional<std::string> LeggiFile(const std::string& file) {
@@ -252,22 +241,11 @@ std::optional<std::string> LeggiFile(const std::string& file) {
   if (fd < 0) return std::nullopt;
   struct stat st {};
   std::string contenuto;
-  const bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && LeggiTutto(fd, contenuto);
+  const bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+                  LeggiFinoAllaFine(fd, contenuto, static_cast<size_t>(st.st_size)) == 0;
   ::close(fd);
   if (!ok) return std::nullopt;
   return contenuto;
-}
-
-bool ScriviTutto(int fd, std::string_view dati) {
-  while (!dati.empty()) {
-    const ssize_t scritti = ::write(fd, dati.data(), dati.size());
-    if (scritti < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    dati.remove_prefix(static_cast<size_t>(scritti));
-  }
-  return true;
 }
 
 // Replaces the file whole: the new content goes into a fresh file in the same
@@ -299,7 +277,7 @@ bool SostituisciFile(const std::string& file, std::string_view contenuto, const 
     [[maybe_unused]] const int dato = ::fchown(fd, vecchio->st_uid, vecchio->st_gid);
     ok = ::fchmod(fd, vecchio->st_mode & 07777) == 0;
   }
-  ok = ok && ScriviTutto(fd, contenuto) && ::fsync(fd) == 0;
+  ok = ok && ScriviTuttoFd(fd, contenuto) == 0 && ::fsync(fd) == 0;
   ok = ::close(fd) == 0 && ok;
   ok = ok && ::rename(provvisorio.c_str(), file.c_str()) == 0;
   if (!ok) {

@@ -18,9 +18,9 @@
 #include "fuzz/bersagli.h"
 #include "fuzz/comune.h"
 #include "platform/errors.h"
-#include "support/fault_injecting_filesystem.h"
 #include "platform/linux_filesystem.h"
 #include "projectfile/riscrivi_file.h"
+#include "support/fault_injecting_filesystem.h"
 
 namespace cw::fuzz {
 namespace {
@@ -87,18 +87,39 @@ int ProvaRiscriviFile(const std::uint8_t* dati, std::size_t n) {
 
   RegolaRiga regola;
   Riferimento riferimento = nullptr;
-  switch (tipo) {
-    case 0: regola = RegolaPrefisso(a, b); riferimento = Prefisso; break;
-    case 1: regola = RegolaRigaIntera(a, b); riferimento = Intera; break;
-    case 2: regola = RegolaSottostringa(a, b); riferimento = Sottostringa; break;
-    case 3:
-      regola = InSequenza({RegolaPrefisso("MajorVer=", a), RegolaPrefisso("MinorVer=", b),
-                           RegolaPrefisso("RevisionVer=", a),
-                           RegolaRigaIntera("FavorPentiumPro(tm)=0", "FavorPentiumPro(tm)=-1")});
-      riferimento = Versione;
-      break;
-    default: regola = InSequenza({RegolaPrefisso(a, b), RegolaSottostringa(b, a)}); riferimento = Coppia; break;
+  // A replacement holding a line end is refused when its rule is built.
+  const auto aCapo = [](const std::string& t) { return t.find_first_of("\r\n") != std::string::npos; };
+  const bool rifiutata = aCapo(b) || (tipo >= 3 && aCapo(a));
+  try {
+    switch (tipo) {
+      case 0:
+        regola = RegolaPrefisso(a, b);
+        riferimento = Prefisso;
+        break;
+      case 1:
+        regola = RegolaRigaIntera(a, b);
+        riferimento = Intera;
+        break;
+      case 2:
+        regola = RegolaSottostringa(a, b);
+        riferimento = Sottostringa;
+        break;
+      case 3:
+        regola = InSequenza({RegolaPrefisso("MajorVer=", a), RegolaPrefisso("MinorVer=", b),
+                             RegolaPrefisso("RevisionVer=", a),
+                             RegolaRigaIntera("FavorPentiumPro(tm)=0", "FavorPentiumPro(tm)=-1")});
+        riferimento = Versione;
+        break;
+      default:
+        regola = InSequenza({RegolaPrefisso(a, b), RegolaSottostringa(b, a)});
+        riferimento = Coppia;
+        break;
+    }
+  } catch (const ErroreRuntime& e) {
+    CW_VERIFICA(rifiutata && e.Numero() == kChiamataNonValida, "rule refused with error " + std::to_string(e.Numero()));
+    return 0;
   }
+  CW_VERIFICA(!rifiutata, "a replacement with a line end was taken: " + Mostra(b));
 
   static const std::filesystem::path prefisso = [] {
     const auto p = CartellaLavoro() / "riscrivi";
@@ -133,8 +154,9 @@ int ProvaRiscriviFile(const std::uint8_t* dati, std::size_t n) {
     CW_VERIFICA(!std::filesystem::exists(copia), "the copy is left after a rewrite");
   } else {
     const bool copiaIntera = std::filesystem::exists(copia) && LeggiFile(copia) == vecchio;
-    CW_VERIFICA(ora == vecchio || copiaIntera, "call " + std::to_string(guasto) + " failed and the old content is lost: " +
-                                                   Mostra(vecchio) + "\nfile now " + Mostra(ora));
+    CW_VERIFICA(ora == vecchio || copiaIntera, "call " + std::to_string(guasto) +
+                                                   " failed and the old content is lost: " + Mostra(vecchio) +
+                                                   "\nfile now " + Mostra(ora));
   }
   return 0;
 }

@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <QGroupBox>
 #include <QLabel>
@@ -16,6 +18,7 @@
 #include <QRadioButton>
 #include <algorithm>
 #include <exception>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -27,6 +30,7 @@
 #include "app/pulsante.h"
 #include "platform/attendi.h"
 #include "platform/errors.h"
+#include "platform/fine_su_segnale.h"
 
 namespace cw {
 
@@ -111,7 +115,7 @@ frmCompilazione::frmCompilazione(std::function<std::string()> cartellaProgramma,
 // Form_Terminate: the members go, fso last of what the commands use.
 frmCompilazione::~frmCompilazione() = default;
 
-void frmCompilazione::Form_Initialize() { CreaServizi(servizi_, *this); }
+void frmCompilazione::Form_Initialize() { CreaServizi(servizi_, *this, *this); }
 
 void frmCompilazione::CreaControlli() {
   auto* area = new QWidget(this);
@@ -255,6 +259,9 @@ void frmCompilazione::Esegui(Gestore gestore) {
   } fine{inCorso_};
   try {
     EseguiComando(*ctx_, gestore);
+  } catch (const FineSuSegnale& fine) {
+    // What the command waited for has been ended: the window goes too.
+    QCoreApplication::exit(fine.CodiceUscita());
   } catch (const std::exception& e) {
     // Not a run-time error of ours but a fault: show it rather than take
     // the window down with the user's log.
@@ -286,6 +293,25 @@ bool frmCompilazione::eventFilter(QObject* oggetto, QEvent* evento) {
     if (w->isWindow() && !qobject_cast<QMenu*>(w)) return false;
   }
   return false;
+}
+
+int frmCompilazione::Aspetta(pollfd* fds, nfds_t n, int ms) {
+  if (const int pronti = ::poll(fds, n, 0); pronti != 0) return pronti;
+  const bool prima = bloccato_;
+  bloccato_ = true;
+  QEventLoop ciclo;
+  std::vector<std::unique_ptr<QSocketNotifier>> avvisi;
+  for (nfds_t i = 0; i < n; ++i) {
+    avvisi.push_back(std::make_unique<QSocketNotifier>(fds[i].fd, QSocketNotifier::Read));
+    connect(avvisi.back().get(), &QSocketNotifier::activated, &ciclo, &QEventLoop::quit);
+  }
+  QTimer tempo;
+  tempo.setSingleShot(true);
+  connect(&tempo, &QTimer::timeout, &ciclo, &QEventLoop::quit);
+  if (ms >= 0) tempo.start(ms);
+  ciclo.exec();
+  bloccato_ = prima;
+  return ::poll(fds, n, 0);
 }
 
 void frmCompilazione::closeEvent(QCloseEvent* event) {

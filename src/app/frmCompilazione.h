@@ -15,6 +15,7 @@
 #include "commands/campi.h"
 #include "commands/comandi.h"
 #include "commands/contesto.h"
+#include "platform/attesa.h"
 #include "platform/ui.h"
 
 class QLineEdit;
@@ -23,7 +24,7 @@ class QMessageBox;
 
 namespace cw {
 
-class frmCompilazione : public QMainWindow, public Ui, public Campi {
+class frmCompilazione : public QMainWindow, public Ui, public Campi, public Attesa {
   Q_OBJECT
 
  public:
@@ -48,6 +49,11 @@ class frmCompilazione : public QMainWindow, public Ui, public Campi {
   // Windows is not greyed, and a grey log cannot be read during the builds.
   void SetEnabled(bool enabled) override { bloccato_ = !enabled; }
   bool InputBloccato() const { return bloccato_; }
+
+  // Attesa: while a program runs (a build, the viewer, the registration
+  // worker) the event pump runs, so the window paints and answers the
+  // desktop; it takes no input and no command, and refuses to close.
+  int Aspetta(pollfd* fds, nfds_t n, int ms) override;
 
   // Campi: the fields over their widgets.
   std::string Testo(Campo campo) const override;

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "catalogue/catalogo.h"
+#include "platform/attesa.h"
 #include "platform/blocco_prefisso.h"
 #include "platform/filesystem.h"
 #include "platform/keyboard.h"
@@ -28,8 +29,9 @@ struct Servizi {
 };
 
 // Form_Initialize: fso over the drives of the Wine-style prefix, then the
-// other services. ui is the window, for the services that show boxes.
-void CreaServizi(Servizi& servizi, Ui& ui);
+// other services. ui is the window, for the services that show boxes;
+// attesa its way of waiting for a program.
+void CreaServizi(Servizi& servizi, Ui& ui, Attesa& attesa);
 
 // Form_Load, first step: the catalogue.
 void CaricaServizi(Servizi& servizi);

@@ -16,12 +16,14 @@ ConsoleUi::ConsoleUi(std::FILE* out, std::FILE* err, bool conferma, bool inPlace
 
 ConsoleUi::~ConsoleUi() { Svuota(); }
 
-void ConsoleUi::Stampa(const std::string& line) {
-  if (inPlace_) std::fputs("\r\033[K", out_);
-  std::fputs(line.c_str(), out_);
-  std::fputc('\n', out_);
-  std::fflush(out_);
+void ConsoleUi::Scrivi(const std::string& testo) {
+  if (outChiuso_) return;
+  std::fputs(testo.c_str(), out_);
+  // EPIPE once the reader has gone: the command goes on without its output.
+  if (std::fflush(out_) != 0) outChiuso_ = true;
 }
+
+void ConsoleUi::Stampa(const std::string& line) { Scrivi((inPlace_ ? "\r\033[K" : "") + line + "\n"); }
 
 void ConsoleUi::Svuota() {
   if (inAttesa_ >= 0) {
@@ -40,10 +42,7 @@ void ConsoleUi::LogAddItem(const std::string& line) {
   righe_.push_back(line);
   if (Annunciata(line)) {
     inAttesa_ = static_cast<int>(righe_.size()) - 1;
-    if (inPlace_) {
-      std::fputs(("\r\033[K" + line).c_str(), out_);
-      std::fflush(out_);
-    }
+    if (inPlace_) Scrivi("\r\033[K" + line);
   } else {
     Stampa(line);
   }
@@ -69,16 +68,10 @@ int ConsoleUi::MsgBox(const std::string& prompt, int style, const std::string& t
   // step's line waiting: its conclusion is printed once, after the box. On a
   // terminal the line shown in place makes way for the box and comes back.
   const bool inPlace = inPlace_ && inAttesa_ >= 0;
-  if (inPlace) {
-    std::fputs("\r\033[K", out_);
-    std::fflush(out_);
-  }
+  if (inPlace) Scrivi("\r\033[K");
   std::fprintf(err_, "%s: %s\n", title.c_str(), prompt.c_str());
   std::fflush(err_);
-  if (inPlace) {
-    std::fputs(righe_[static_cast<size_t>(inAttesa_)].c_str(), out_);
-    std::fflush(out_);
-  }
+  if (inPlace) Scrivi(righe_[static_cast<size_t>(inAttesa_)]);
   switch (style & 7) {
     case 1:  // OK / Cancel
       if (!conferma_) rifiutata_ = true;

@@ -39,6 +39,8 @@ class ConsoleUi : public Ui {
 
  private:
   void Stampa(const std::string& line);
+  // Writes to the output until it is found closed, then nothing more.
+  void Scrivi(const std::string& testo);
 
   std::FILE* out_;
   std::FILE* err_;
@@ -46,6 +48,7 @@ class ConsoleUi : public Ui {
   bool inPlace_;
   bool rifiutata_ = false;
   bool compilazioneFallita_ = false;
+  bool outChiuso_ = false;
   std::vector<std::string> righe_;
   int inAttesa_ = -1;  // index of the announced line not yet printed
 };

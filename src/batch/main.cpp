@@ -15,6 +15,7 @@
 #include "platform/command_line.h"
 #include "platform/drive_table.h"
 #include "platform/errors.h"
+#include "platform/fine_su_segnale.h"
 #include "platform/linux_process.h"
 #include "settings/modFileIni.h"
 #include "tools/genera_vbg.h"
@@ -41,6 +42,9 @@ int Rifiuta(const std::string& testo) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A closed output (a pager quit, "| head") must not end the run half way;
+  // a signal ends what the run waits for, then the run.
+  cw::PreparaFineSuSegnale();
   std::string errore;
   int stato = cw::kUscitaRigaDiComando;
   const auto opzioni = cw::LeggiOpzioni(std::vector<std::string>(argv + 1, argv + argc), errore, &stato);
@@ -104,7 +108,13 @@ int main(int argc, char** argv) {
     };
   }
 
-  const cw::Esito esito = cw::EseguiComando(ctx, gestore);
+  cw::Esito esito;
+  try {
+    esito = cw::EseguiComando(ctx, gestore);
+  } catch (const cw::FineSuSegnale& fine) {
+    ui.Svuota();
+    return fine.CodiceUscita();
+  }
   ui.Svuota();
   // The window's command writes no line; a terminal user wants to know where the file went.
   if (opzioni->controllo == "mnuGeneraVbg" && esito == cw::Esito::Completato)

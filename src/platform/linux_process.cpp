@@ -19,6 +19,7 @@
 #include "platform/ansi.h"
 #include "platform/command_line.h"
 #include "platform/errors.h"
+#include "platform/fine_su_segnale.h"
 #include "platform/linux_spawn.h"
 
 extern char** environ;
@@ -228,23 +229,64 @@ std::uint32_t LinuxProcesses::WaitForSingleObject(HandleProcesso handle, std::ui
     if (figlio.ended) return kWaitObject0;
     pidfd = figlio.pidfd;
   }
-  for (;;) {
-    int attesa = -1;
-    if (!infinito) {
-      const auto resto = std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - Orologio::now()).count();
-      attesa = static_cast<int>(std::clamp<long long>(resto, 0, INT_MAX));
+  AttesaBloccante bloccante;
+  Attesa& attesa = opzioni_.attesa ? *opzioni_.attesa : bloccante;
+  const int segnale = DescrittoreSegnale();
+  std::uint32_t esito = kWaitTimeout;
+  RegistraDaTerminare(pid, false);
+  {
+    AscoltoSegnale ascolto;
+    for (;;) {
+      int ms = -1;
+      if (!infinito) {
+        const auto resto = std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - Orologio::now()).count();
+        ms = static_cast<int>(std::clamp<long long>(resto, 0, INT_MAX));
+      }
+      if (pidfd < 0) ms = infinito ? 5 : std::min(ms, 5);  // no pidfd: poll the status
+      pollfd p[2];
+      nfds_t n = 0;
+      if (pidfd >= 0) p[n++] = pollfd{pidfd, POLLIN, 0};
+      if (segnale >= 0) p[n++] = pollfd{segnale, POLLIN, 0};
+      if (attesa.Aspetta(p, n, ms) < 0 && errno != EINTR) {
+        esito = kWaitFailed;
+        break;
+      }
+      if (SegnaleArrivato()) break;
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        Figlio& figlio = figli_.at(pid);
+        if (figlio.ended || RaccogliSeFinito(pid, figlio, false)) {
+          esito = kWaitObject0;
+          break;
+        }
+      }
+      if (!infinito && Orologio::now() >= scadenza) break;
     }
-    if (pidfd < 0) attesa = infinito ? 5 : std::min(attesa, 5);  // no pidfd: poll the status
-    pollfd p{pidfd, POLLIN, 0};
-    const int n = ::poll(pidfd >= 0 ? &p : nullptr, pidfd >= 0 ? 1 : 0, attesa);
-    if (n < 0 && errno != EINTR) return kWaitFailed;
+  }
+  if (const int s = SegnaleArrivato()) {
+    TerminaAtteso(pid);
+    TogliDaTerminare(pid, false);
+    throw FineSuSegnale{s};
+  }
+  TogliDaTerminare(pid, false);
+  return esito;
+}
+
+void LinuxProcesses::TerminaAtteso(pid_t pid) {
+  // Asked first, so a viewer on the terminal can put it back as it was.
+  ::kill(pid, SIGTERM);
+  for (int i = 0; i < 100; ++i) {
     {
       std::lock_guard<std::mutex> lock(mutex_);
       Figlio& figlio = figli_.at(pid);
-      if (figlio.ended || ((n > 0 || pidfd < 0) && RaccogliSeFinito(pid, figlio, false))) return kWaitObject0;
+      if (figlio.ended || RaccogliSeFinito(pid, figlio, false)) return;
     }
-    if (!infinito && Orologio::now() >= scadenza) return kWaitTimeout;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
+  ::kill(pid, SIGKILL);
+  std::lock_guard<std::mutex> lock(mutex_);
+  Figlio& figlio = figli_.at(pid);
+  if (!figlio.ended) RaccogliSeFinito(pid, figlio, true);
 }
 
 void LinuxProcesses::CloseHandle(HandleProcesso handle) {

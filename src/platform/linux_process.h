@@ -19,6 +19,7 @@
 
 #include <sys/types.h>
 
+#include "platform/attesa.h"
 #include "platform/cartella_eseguibile.h"
 #include "platform/drive_table.h"
 #include "platform/process.h"
@@ -37,6 +38,8 @@ class LinuxProcesses : public Processes {
     std::filesystem::path cartellaProgramma;
     // The search list for "wine"; nullopt: $PATH at each start.
     std::optional<std::string> percorsoRicerca;
+    // How WaitForSingleObject waits; null: blocked in poll.
+    Attesa* attesa = nullptr;
   };
 
   // Drives from $WINEPREFIX (or ~/.wine).
@@ -49,6 +52,8 @@ class LinuxProcesses : public Processes {
 
   std::uint32_t Shell(const std::string& commandLine, int windowStyle) override;
   HandleProcesso OpenProcess(std::uint32_t access, bool inherit, std::uint32_t pid) override;
+  // Once PreparaFineSuSegnale has run, a signal that arrives during the wait
+  // ends the process waited for and throws FineSuSegnale.
   std::uint32_t WaitForSingleObject(HandleProcesso handle, std::uint32_t milliseconds) override;
   void CloseHandle(HandleProcesso handle) override;
 
@@ -77,6 +82,8 @@ class LinuxProcesses : public Processes {
   void Sveglia();
   // Reaps pid if it has ended; true when it has. Caller holds mutex_.
   bool RaccogliSeFinito(pid_t pid, Figlio& figlio, bool attendi);
+  // Asks the process waited for to end, forces it after a grace, reaps it.
+  void TerminaAtteso(pid_t pid);
 
   DriveTable drives_;
   Opzioni opzioni_;

@@ -9,8 +9,8 @@ namespace cw {
 std::filesystem::path PercorsoWorkerPredefinito() { return CartellaEseguibile() / worker::kNomeProgramma; }
 
 RegistratoreHelper::RegistratoreHelper(Ui& ui, DriveTable drives, std::filesystem::path worker,
-                                       std::chrono::milliseconds limite)
-    : ui_(ui), drives_(std::move(drives)), worker_(std::move(worker)), limite_(limite) {}
+                                       std::chrono::milliseconds limite, Attesa* attesa)
+    : ui_(ui), drives_(std::move(drives)), worker_(std::move(worker)), limite_(limite), attesa_(attesa) {}
 
 bool RegistratoreHelper::RegistraDll(const std::string& percorso, std::int32_t flag) {
   const char* entryPoint = flag == 0 ? "DllRegisterServer" : "DllUnregisterServer";
@@ -31,7 +31,8 @@ bool RegistratoreHelper::RegistraDll(const std::string& percorso, std::int32_t f
 
   SessioneWorker sessione;
   if (!sessione.Avvia(worker_, entryPoint, *libreria, drives_.Prefix())) return entryPointMancante();
-  switch (sessione.Attendi(limite_)) {
+  AttesaBloccante bloccante;
+  switch (sessione.Attendi(limite_, attesa_ ? *attesa_ : bloccante)) {
     case SessioneWorker::Esito::Conclusa:
       return true;
     case SessioneWorker::Esito::CaricamentoFallito:

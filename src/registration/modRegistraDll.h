@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/attesa.h"
 #include "platform/drive_table.h"
 #include "platform/ui.h"
 #include "registration/registratore.h"
@@ -23,8 +24,9 @@ std::filesystem::path PercorsoWorkerPredefinito();
 
 class RegistratoreHelper : public RegistratoreDll {
  public:
+  // attesa: how the worker is waited for; null: blocked in poll.
   RegistratoreHelper(Ui& ui, DriveTable drives, std::filesystem::path worker = PercorsoWorkerPredefinito(),
-                     std::chrono::milliseconds limite = kLimiteRegistrazione);
+                     std::chrono::milliseconds limite = kLimiteRegistrazione, Attesa* attesa = nullptr);
 
   // Registers (flag 0: "DllRegisterServer") or removes (any other flag:
   // "DllUnregisterServer") the library at the Windows path. Every failure is
@@ -36,6 +38,7 @@ class RegistratoreHelper : public RegistratoreDll {
   DriveTable drives_;
   std::filesystem::path worker_;
   std::chrono::milliseconds limite_;
+  Attesa* attesa_;
 };
 
 }  // namespace cw

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/fine_su_segnale.h"
 #include "platform/linux_spawn.h"
 #include "registration/protocollo_worker.h"
 
@@ -63,6 +64,8 @@ bool SessioneWorker::Avvia(const std::filesystem::path& worker, const std::strin
     return false;
   }
   pid_ = pid;
+  // Whatever else ends the tool ends the group too.
+  RegistraDaTerminare(pid_, true);
   rapporto_ = tubo[0];
   ::fcntl(rapporto_, F_SETFL, ::fcntl(rapporto_, F_GETFL) | O_NONBLOCK);
   pidfd_ = PidfdOpen(pid);  // -1: the end is polled for instead
@@ -95,20 +98,36 @@ void SessioneWorker::LeggiRapporto() {
   }
 }
 
-SessioneWorker::Esito SessioneWorker::Attendi(std::chrono::milliseconds limite) {
-  using Orologio = std::chrono::steady_clock;
+SessioneWorker::Esito SessioneWorker::Attendi(std::chrono::milliseconds limite, Attesa& attesa) {
   if (pid_ <= 0) return Esito::NonAvviato;
+  Esito esito;
+  {
+    AscoltoSegnale ascolto;
+    esito = Aspetta(limite, attesa);
+  }
+  if (const int segnale = SegnaleArrivato()) {
+    Termina();
+    throw FineSuSegnale{segnale};
+  }
+  return esito;
+}
+
+SessioneWorker::Esito SessioneWorker::Aspetta(std::chrono::milliseconds limite, Attesa& attesa) {
+  using Orologio = std::chrono::steady_clock;
+  const int segnale = DescrittoreSegnale();
   auto scadenza = Orologio::now() + limite;
   for (;;) {
     const auto resto = std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - Orologio::now()).count();
     if (resto <= 0) return Esito::TimeOut;
-    int attesa = static_cast<int>(std::min<long long>(resto, INT_MAX));
-    if (pidfd_ < 0) attesa = std::min(attesa, 10);
-    pollfd fds[2];
+    int ms = static_cast<int>(std::min<long long>(resto, INT_MAX));
+    if (pidfd_ < 0) ms = std::min(ms, 10);
+    pollfd fds[3];
     nfds_t n = 0;
     if (pidfd_ >= 0) fds[n++] = pollfd{pidfd_, POLLIN, 0};
     if (rapporto_ >= 0) fds[n++] = pollfd{rapporto_, POLLIN, 0};
-    const int pronti = ::poll(fds, n, attesa);
+    if (segnale >= 0) fds[n++] = pollfd{segnale, POLLIN, 0};
+    const int pronti = attesa.Aspetta(fds, n, ms);
+    if (SegnaleArrivato()) return Esito::TimeOut;  // the caller ends it
     if (pronti < 0) {
       if (errno == EINTR) continue;
       return Esito::TimeOut;  // the wait failed: reported as the time-out is
@@ -122,6 +141,7 @@ SessioneWorker::Esito SessioneWorker::Attendi(std::chrono::milliseconds limite) 
     const int flag = WEXITED | WNOHANG;
     if (::waitid(P_PID, static_cast<id_t>(pid_), &info, flag) < 0 || info.si_pid == 0) continue;
     raccolto_ = true;
+    TogliDaTerminare(pid_, true);
     // Whatever it managed to write before it ended.
     if (rapporto_ >= 0) LeggiRapporto();
     ChiudiDescrittori();
@@ -144,6 +164,7 @@ void SessioneWorker::Termina() {
   while (::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED) < 0 && errno == EINTR) {
   }
   raccolto_ = true;
+  TogliDaTerminare(pid_, true);
   ChiudiDescrittori();
 }
 

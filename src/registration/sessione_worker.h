@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/attesa.h"
+
 namespace cw {
 
 class SessioneWorker {
@@ -37,7 +39,9 @@ class SessioneWorker {
   // Reads the report until the worker ends or the limit passes. The limit
   // runs from the start and starts again when the entry point is called, so
   // the entry point always gets all of it. On TimeOut the worker still runs.
-  Esito Attendi(std::chrono::milliseconds limite);
+  // Once PreparaFineSuSegnale has run, a signal that arrives meanwhile ends
+  // the worker's group and throws FineSuSegnale.
+  Esito Attendi(std::chrono::milliseconds limite, Attesa& attesa);
 
   // SIGKILL to the worker's group, then reaps the worker. Harmless once it
   // has been reaped.
@@ -46,6 +50,7 @@ class SessioneWorker {
   pid_t Pid() const { return pid_; }
 
  private:
+  Esito Aspetta(std::chrono::milliseconds limite, Attesa& attesa);
   void LeggiRapporto();
   void ChiudiDescrittori();
 

@@ -142,6 +142,22 @@ TEST_F(RegistraDllTest, AWorkerThatCannotStartGivesTheEntryPointBox) {
   EXPECT_TRUE(Registrati(prefisso).empty());
 }
 
+// The window waits for the worker through its own wait, which runs its event pump.
+TEST_F(RegistraDllTest, TheWorkerIsWaitedForThroughTheWaitGiven) {
+  struct Contata : AttesaBloccante {
+    int volte = 0;
+    int Aspetta(pollfd* fds, nfds_t n, int ms) override {
+      ++volte;
+      return AttesaBloccante::Aspetta(fds, n, ms);
+    }
+  } attesa;
+  Installa(prefisso, "standin-component.so", kDll);
+  RegistratoreHelper conAttesa(ui, DriveTable(prefisso.Dir()), PercorsoWorkerPredefinito(), 500ms, &attesa);
+  EXPECT_TRUE(conAttesa.RegistraDll(kDll, 0));
+  EXPECT_GE(attesa.volte, 1);
+  EXPECT_EQ(Registrati(prefisso), Insieme{kDll});
+}
+
 TEST_F(RegistraDllTest, ABlockingEntryPointIsEndedAfterTheTimeOutBox) {
   const std::string dll = "C:\\Orbalis\\Componenti\\Blocca.dll";
   Installa(prefisso, "standin-component-blocca.so", dll);

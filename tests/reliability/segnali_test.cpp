@@ -1,0 +1,189 @@
+// compilawexo-batch as a process over a sandbox, sent a real signal while
+// it waits for a program, or writing into a pipe whose reader has gone.
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "catalogue/catalogo.h"
+#include "platform/drive_table.h"
+#include "platform/linux_process.h"
+#include "sandbox.h"
+#include "support/prefisso_temporaneo.h"
+
+extern char** environ;
+
+namespace cw::test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+std::string Leggi(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool Entro(std::chrono::milliseconds limite, const std::function<bool()>& condizione) {
+  const auto fine = std::chrono::steady_clock::now() + limite;
+  while (!condizione()) {
+    if (std::chrono::steady_clock::now() > fine) return false;
+    std::this_thread::sleep_for(10ms);
+  }
+  return true;
+}
+
+// Running: there and not a zombie.
+bool InVita(pid_t pid) {
+  const std::string stat = Leggi("/proc/" + std::to_string(pid) + "/stat");
+  const auto chiusa = stat.rfind(')');
+  return chiusa != std::string::npos && chiusa + 2 < stat.size() && stat[chiusa + 2] != 'Z';
+}
+
+// The identifiers a planted program wrote into its file, once it has.
+std::vector<pid_t> Pid(const fs::path& file) {
+  std::vector<pid_t> out;
+  std::ifstream in(file);
+  for (long p; in >> p;) out.push_back(static_cast<pid_t>(p));
+  return out;
+}
+
+class Segnali : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const fs::path originale = CartellaEseguibile() / "compilawexo-batch";
+    if (!fs::exists(originale)) GTEST_SKIP() << "compilawexo-batch is not built beside the test";
+    fs::create_directories(radice.Dir() / "bin");
+    for (const char* nome : {"compilawexo-batch", "compilawexo-regworker"})
+      fs::copy_file(CartellaEseguibile() / nome, radice.Dir() / "bin" / nome);
+    CaricaCatalogo(catalogo);
+  }
+
+  void CreaSandbox(const std::vector<sandbox::Installazione>& programmi) {
+    sandbox::OpzioniSandbox opzioni;
+    opzioni.installa = programmi;
+    sandbox::CreaSandbox(sbx, catalogo, opzioni);
+  }
+
+  fs::path Script(const std::string& nome, const std::string& corpo) {
+    const fs::path p = radice.Dir() / nome;
+    std::ofstream(p) << "#!/bin/sh\n" << corpo << "\n";
+    fs::permissions(p, fs::perms::owner_all);
+    return p;
+  }
+
+  // Starts the program with the words; its output into the descriptor, or /dev/null.
+  pid_t Avvia(const std::vector<std::string>& parole, int uscita = -1) {
+    std::vector<std::string> ambiente{"WINEPREFIX=" + sbx.string()};
+    for (char** e = environ; *e; ++e)
+      if (std::string(*e).rfind("WINEPREFIX=", 0) != 0) ambiente.emplace_back(*e);
+    std::vector<std::string> argomenti{(radice.Dir() / "bin" / "compilawexo-batch").string()};
+    argomenti.insert(argomenti.end(), parole.begin(), parole.end());
+    std::vector<char*> argv, envp;
+    for (auto& a : argomenti) argv.push_back(a.data());
+    for (auto& v : ambiente) envp.push_back(v.data());
+    argv.push_back(nullptr);
+    envp.push_back(nullptr);
+    posix_spawn_file_actions_t azioni;
+    posix_spawn_file_actions_init(&azioni);
+    if (uscita >= 0) posix_spawn_file_actions_adddup2(&azioni, uscita, STDOUT_FILENO);
+    else posix_spawn_file_actions_addopen(&azioni, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&azioni, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&azioni, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    // Its own group, as a job of a shell: a signal reaches it alone.
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    posix_spawnattr_setpgroup(&attr, 0);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, argv[0], &azioni, &attr, argv.data(), envp.data()) != 0) pid = -1;
+    posix_spawn_file_actions_destroy(&azioni);
+    posix_spawnattr_destroy(&attr);
+    return pid;
+  }
+
+  // The exit status; 1000 + the signal when one ended it.
+  static int Stato(pid_t pid) {
+    int s = 0;
+    while (::waitpid(pid, &s, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(s) ? WEXITSTATUS(s) : 1000 + WTERMSIG(s);
+  }
+
+  PrefissoTemporaneo radice;
+  fs::path sbx = radice.Dir() / "sbx";
+  CatalogoComponenti catalogo;
+};
+
+// Whatever it waits for (the registration worker and what its component
+// started, a build that ignores SIGTERM), a signal ends it all and then the
+// run, with 128 + the signal.
+TEST_F(Segnali, ASignalDuringAWaitEndsWhatItWaitsForThenTheRun) {
+  struct Caso {
+    const char* cosa;
+    std::vector<std::string> parole;
+    int segnale;
+  };
+  const Caso casi[] = {
+      {"registra", {"registra"}, SIGTERM},
+      {"registra", {"registra"}, SIGHUP},
+      {"build", {"tutto", "binaria", "--principale", "1", "--secondario", "0", "--revisione", "0"}, SIGINT},
+      {"build", {"tutto", "binaria", "--principale", "1", "--secondario", "0", "--revisione", "0"}, SIGTERM},
+  };
+  // The stand-in component blocks in its entry point after starting a
+  // process of its own, and writes both identifiers into the prefix; the
+  // build writes its own and sleeps with SIGTERM ignored.
+  const fs::path build = Script("vb6", "echo $$ > \"$WINEPREFIX/vb6.pid\"\ntrap '' TERM\nexec sleep 600");
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(std::string(c.cosa) + " " + strsignal(c.segnale));
+    fs::remove_all(sbx);
+    const bool registra = std::string(c.cosa) == "registra";
+    CreaSandbox({registra ? sandbox::Installazione{catalogo.FileOutputCompleto(0),
+                                                   CartellaEseguibile() / "standin-component-blocca.so"}
+                          : sandbox::Installazione{sandbox::kVb6, build}});
+    const fs::path filePid = sbx / (registra ? "blocca.pid" : "vb6.pid");
+    const pid_t batch = Avvia(c.parole);
+    ASSERT_GT(batch, 0);
+    std::vector<pid_t> attesi;
+    ASSERT_TRUE(Entro(20s, [&] { return (attesi = Pid(filePid)).size() == (registra ? 2u : 1u); }));
+    for (pid_t p : attesi) ASSERT_TRUE(InVita(p)) << p;
+
+    ASSERT_EQ(::kill(batch, c.segnale), 0);
+    EXPECT_EQ(Stato(batch), 128 + c.segnale);
+    for (pid_t p : attesi) EXPECT_TRUE(Entro(5s, [&] { return !InVita(p); })) << p << " still runs";
+  }
+}
+
+// Output into a pipe whose reader takes one byte and goes: the run finishes
+// every file and exits as usual.
+TEST_F(Segnali, AClosedOutputDoesNotStopTheRun) {
+  CreaSandbox({});
+  int tubo[2];
+  ASSERT_EQ(::pipe2(tubo, O_CLOEXEC), 0);
+  const pid_t batch = Avvia({"versione", "--principale", "7", "--secondario", "0", "--revisione", "3"}, tubo[1]);
+  ::close(tubo[1]);
+  char c;
+  ASSERT_EQ(::read(tubo[0], &c, 1), 1);
+  ::close(tubo[0]);
+  EXPECT_EQ(Stato(batch), 0);
+  const DriveTable unita(sbx);
+  int nuovi = 0;
+  for (int i = catalogo.LBound(); i <= catalogo.UBound(); ++i)
+    nuovi += Leggi(*unita.Resolve(catalogo.FileProgettoCompleto(i))).find("MajorVer=7\r\n") != std::string::npos;
+  EXPECT_EQ(nuovi, 148);
+}
+
+}  // namespace
+}  // namespace cw::test

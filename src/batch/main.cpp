@@ -8,6 +8,7 @@
 
 #include "batch/console_ui.h"
 #include "batch/opzioni.h"
+#include "commands/anteprima.h"
 #include "commands/comandi.h"
 #include "commands/prefisso.h"
 #include "commands/servizi_linux.h"
@@ -55,6 +56,7 @@ int main(int argc, char** argv) {
   cw::Gestore gestore = nullptr;
   for (const auto& voce : cw::TabellaComandi())
     if (opzioni->controllo == voce.nome) gestore = voce.gestore;
+  if (opzioni->anteprima) gestore = cw::GestoreAnteprima(opzioni->controllo);
   if (!gestore) {
     std::fprintf(stderr, "compilawexo-batch: comando sconosciuto: %s\n", opzioni->comando.c_str());
     return cw::kUscitaRigaDiComando;
@@ -100,6 +102,16 @@ int main(int argc, char** argv) {
       const std::string testo = ctx.fso.OpenTextFile(fileErrori, cw::IOMode::ForReading)->ReadAll();
       std::fputs(cw::AnsiToUtf8(testo).c_str(), stdout);
       if (!testo.empty() && testo.back() != '\n') std::fputc('\n', stdout);
+      std::fflush(stdout);
+    };
+  }
+
+  if (opzioni->anteprima) {
+    // Nothing is written, so another instance may be at work on the prefix.
+    ctx.blocco = nullptr;
+    ctx.mostraAnteprima = [&](const std::string& testo) {
+      ui.Svuota();
+      std::fputs(testo.c_str(), stdout);
       std::fflush(stdout);
     };
   }

@@ -2,6 +2,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <iterator>
 #include <map>
 
 namespace cw {
@@ -77,6 +79,21 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
   };
   OpzioniBatch o;
   if (args.empty()) return rifiuta("manca il comando (--help per l'elenco)", kUscitaRigaDiComando);
+  if (args[0] == "anteprima") {
+    // The previewed command's own words and options, read as the command's.
+    static const char* const kConAnteprima[] = {"compatibilita", "versione", "proprieta", "guid"};
+    const std::vector<std::string> resto(args.begin() + 1, args.end());
+    if (resto.empty() || std::find(std::begin(kConAnteprima), std::end(kConAnteprima), resto[0]) == std::end(kConAnteprima)) {
+      if (!resto.empty() && (resto[0] == "-h" || resto[0] == "--help")) {
+        o.aiuto = true;
+        return o;
+      }
+      return rifiuta("anteprima vuole compatibilita, versione, proprieta o guid (--help)", kUscitaRigaDiComando);
+    }
+    auto interno = LeggiOpzioni(resto, errore, stato);
+    if (interno) interno->anteprima = true;
+    return interno;
+  }
 
   CLI::App app{"compilawexo-batch"};
   app.set_help_flag();  // the help is ours, in Italian
@@ -238,6 +255,11 @@ Comandi:
   indirizzi                       Indirizzi di base DLL
   ripristina                      Ripristina file interrotti (rimette ogni copia "_tmp"
                                   rimasta da un'esecuzione interrotta al posto del suo file)
+  anteprima COMANDO [ARGOMENTI] [OPZIONI]
+                                  per compatibilita, versione, proprieta e guid: stampa
+                                  le differenze che il comando scriverebbe, file per file,
+                                  e il loro numero; non scrive nulla (stato 0, o 2 se il
+                                  comando rifiuterebbe i dati)
 
 Un valore non indicato e assente dalle impostazioni rifiuta il comando (stato 2).
 Le opzioni si scrivono --opzione valore o --opzione=valore; dopo -- ogni parola è un

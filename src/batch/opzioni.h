@@ -24,6 +24,7 @@ struct OpzioniBatch {
   bool vuoti = false;              // fields neither given nor stored are meant empty
   std::string visualizzatore;      // shows the error file instead of printing it
   bool aiuto = false;
+  bool anteprima = false;          // "anteprima COMANDO": the diff, nothing written
 };
 
 // Parses argv (without the program name). On a command line it cannot

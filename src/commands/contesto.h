@@ -36,6 +36,8 @@ struct Contesto {
   std::function<void(const std::string& fileErrori)> mostraFileErrori = nullptr;
   // Held by every command that writes, for as long as it runs; none: no lock.
   BloccoPrefisso* blocco = nullptr;
+  // Shows the text of "Anteprima modifiche" (UTF-8); none: it is not shown.
+  std::function<void(const std::string& testo)> mostraAnteprima = nullptr;
 
   std::string FileIni() const;
 };

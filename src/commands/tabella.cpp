@@ -1,3 +1,4 @@
+#include "commands/anteprima.h"
 #include "commands/comandi.h"
 
 namespace cw {
@@ -18,6 +19,7 @@ const std::vector<VoceComando>& TabellaComandi() {
       {"mnuVbBuild", &mnuVbBuild_Click, false},
       {"mnuIndirizziBaseDll", &mnuIndirizziBaseDll_Click, false},
       {"mnuRipristina", &mnuRipristina_Click},
+      {"mnuAnteprimaModifiche", &mnuAnteprimaModifiche_Click, false},
   };
   return kTabella;
 }

@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -75,6 +77,12 @@ int main(int argc, char** argv) {
       return Rifiuta("visualizzatore non trovato: " + (parole.empty() ? opzioni->visualizzatore : parole[0]));
   }
 
+  if (!opzioni->junit.empty()) {
+    // Checked before the run: a report that cannot be written after an hour of builds helps nobody.
+    const std::filesystem::path cartella = std::filesystem::absolute(opzioni->junit).parent_path();
+    if (::access(cartella.c_str(), W_OK) != 0) return Rifiuta("cartella del rapporto JUnit non scrivibile: " + cartella.string());
+  }
+
   cw::ServiziLinux servizi(ui);
   cw::CampiInMemoria campi;
   cw::Contesto ctx = servizi.Contesto(campi);
@@ -106,6 +114,14 @@ int main(int argc, char** argv) {
     };
   }
 
+  if (!opzioni->junit.empty()) {
+    ctx.rapportoJUnit = [&](const std::string& xml) {
+      std::ofstream file(opzioni->junit, std::ios::binary | std::ios::trunc);
+      file << xml;
+      file.close();
+      if (!file) std::fprintf(stderr, "compilawexo-batch: rapporto JUnit non scritto: %s\n", opzioni->junit.c_str());
+    };
+  }
   if (opzioni->anteprima) {
     // Nothing is written, so another instance may be at work on the prefix.
     ctx.blocco = nullptr;

@@ -109,6 +109,7 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
     std::string incremento;
     CLI::Option* opzioneIncremento = nullptr;
     CLI::Option* opzioneVisualizzatore = nullptr;
+    CLI::Option* opzioneJUnit = nullptr;
   };
   std::map<std::string, Sottocomando> sotto;
   for (const auto& [nome, def] : Comandi()) {
@@ -135,6 +136,8 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
     }
     if (nome == "tutto") {
       s.app->add_flag("--conferma", o.conferma);
+      s.app->add_flag("--riprendi", o.riprendi);
+      s.opzioneJUnit = s.app->add_option("--junit", o.junit)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
       s.opzioneVisualizzatore = s.app->add_option("--visualizzatore", o.visualizzatore)
                                     ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     }
@@ -179,6 +182,10 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
     return rifiuta("il valore di --visualizzatore non può contenere un a capo (CR o LF)", kUscitaRifiuto);
   if (s.opzioneVisualizzatore && s.opzioneVisualizzatore->count() && o.visualizzatore.empty())
     return rifiuta("--visualizzatore vuole il nome di un programma", kUscitaRigaDiComando);
+
+  if (s.opzioneJUnit && s.opzioneJUnit->count() && o.junit.empty())
+    return rifiuta("--junit vuole il nome di un file", kUscitaRigaDiComando);
+  if (o.riprendi) o.controllo = "mnuRiprendiCompilazione";
 
   for (const auto& [opt, campo] : s.campi)
     if (opt->count()) o.campi.emplace_back(campo, s.valori[campo]);
@@ -249,6 +256,11 @@ Comandi:
                                   (senza, il file è stampato sullo standard output):
                                   un percorso Windows, un nome cercato nel prefisso
                                   o un percorso assoluto del sistema
+      --riprendi                  compila dalla riga fallita l'ultima volta alla fine,
+                                  poi prosegue come sempre; niente backup, versione,
+                                  compatibilità né incremento (stato 2 se non c'è
+                                  nulla da riprendere)
+      --junit FILE.xml            scrive l'esito di ogni riga in un rapporto JUnit
   registra                        Registra
   rimuovi                         Rimuovi
   vbg                             Genera .vbg

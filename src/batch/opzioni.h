@@ -25,6 +25,8 @@ struct OpzioniBatch {
   std::string visualizzatore;      // shows the error file instead of printing it
   bool aiuto = false;
   bool anteprima = false;          // "anteprima COMANDO": the diff, nothing written
+  bool riprendi = false;           // tutto --riprendi: from the row that failed last
+  std::string junit;               // tutto --junit FILE: the JUnit report's host path
 };
 
 // Parses argv (without the program name). On a command line it cannot

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/ansi.h"
+
 namespace cw {
 namespace {
 
@@ -58,6 +60,26 @@ std::string RapportoJUnit(const std::vector<EsitoCompilazione>& righe) {
                             "\"";
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<testsuites " + conti + ">\n  <testsuite name=\"CompilaWexo\" " +
          conti + ">\n" + casi + "  </testsuite>\n</testsuites>\n";
+}
+
+std::vector<EsitoCompilazione> EsitiCompilazione(const CatalogoComponenti& catalogo,
+                                                 const std::vector<RigaCompilata>& compilate, int rigaFallita) {
+  using Stato = EsitoCompilazione::Stato;
+  std::vector<EsitoCompilazione> esiti;
+  for (int riga = catalogo.LBound(); riga <= catalogo.UBound(); ++riga) {
+    EsitoCompilazione e;
+    e.cartella = catalogo(riga, kCartella);
+    e.fileProgetto = catalogo(riga, kFileProgetto);
+    if (catalogo(riga, kTipo).ends_with("-skipcompile")) e.stato = Stato::Marcatore;
+    for (const RigaCompilata& c : compilate) {
+      if (c.riga != riga) continue;
+      e.secondi = c.secondi;
+      e.stato = riga == rigaFallita ? Stato::Fallito : Stato::Compilato;
+      if (riga == rigaFallita) e.rapporto = AnsiToUtf8(c.rapporto);
+    }
+    esiti.push_back(std::move(e));
+  }
+  return esiti;
 }
 
 }  // namespace cw

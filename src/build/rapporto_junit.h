@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "build/compila.h"
+#include "catalogue/catalogo.h"
+
 namespace cw {
 
 struct EsitoCompilazione {
@@ -19,5 +22,12 @@ struct EsitoCompilazione {
 // The whole document, UTF-8. Texts are escaped, and characters XML 1.0
 // cannot hold are left out, so any report gives a well-formed file.
 std::string RapportoJUnit(const std::vector<EsitoCompilazione>& righe);
+
+// One entry per catalogue row from a compile's builds: a skip marker is
+// Marcatore, a row built is Compilato or, for rigaFallita, Fallito with its
+// report; every other row (after the failure, or before the row a resumed
+// compile started at) is NonCompilato.
+std::vector<EsitoCompilazione> EsitiCompilazione(const CatalogoComponenti& catalogo,
+                                                 const std::vector<RigaCompilata>& compilate, int rigaFallita);
 
 }  // namespace cw

@@ -61,6 +61,10 @@ Esito cmdChangeGuid_Click(Contesto& ctx);
 Esito mnuGeneraVbg_Click(Contesto& ctx);
 Esito mnuVbBuild_Click(Contesto& ctx);
 Esito mnuIndirizziBaseDll_Click(Contesto& ctx);
+// "Riprendi compilazione": the full run from the row where the last one's
+// compile failed, without backup, version, compatibility or increment;
+// "Nessuna compilazione da riprendere" (style 64) when no row is stored.
+Esito mnuRiprendiCompilazione_Click(Contesto& ctx);
 // "Ripristina file interrotti": every leftover "_tmp" put back over its file.
 Esito mnuRipristina_Click(Contesto& ctx);
 

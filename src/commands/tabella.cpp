@@ -19,6 +19,7 @@ const std::vector<VoceComando>& TabellaComandi() {
       {"mnuVbBuild", &mnuVbBuild_Click, false},
       {"mnuIndirizziBaseDll", &mnuIndirizziBaseDll_Click, false},
       {"mnuRipristina", &mnuRipristina_Click},
+      {"mnuRiprendiCompilazione", &mnuRiprendiCompilazione_Click},
       {"mnuAnteprimaModifiche", &mnuAnteprimaModifiche_Click, false},
   };
   return kTabella;

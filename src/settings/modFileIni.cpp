@@ -57,6 +57,10 @@ void ScriviIniIntero(const std::string& file, const std::string& sezione, const 
   WritePrivateProfileStringA(file, Utf8ToAnsi(sezione), Utf8ToAnsi(chiave), std::to_string(valore));
 }
 
+void CancellaIniChiave(const std::string& file, const std::string& sezione, const std::string& chiave) {
+  CancellaChiaveProfilo(file, Utf8ToAnsi(sezione), Utf8ToAnsi(chiave));
+}
+
 void SalvaVersione(const std::function<std::string()>& fileIni, bool incremento, const std::string& principale,
                    const std::string& secondario, const std::string& revisione) {
   ScriviIniIntero(fileIni(), kSezioneVersione, "IncrementoAutomatico", static_cast<std::int16_t>(incremento ? -1 : 0));

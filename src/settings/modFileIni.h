@@ -24,6 +24,9 @@ void ScriviIniStringa(const std::string& file, const std::string& sezione, const
 void ScriviIniIntero(const std::string& file, const std::string& sezione, const std::string& chiave,
                      std::int16_t valore);
 
+// Removes the key from the section; a file that cannot be written keeps it.
+void CancellaIniChiave(const std::string& file, const std::string& sezione, const std::string& chiave);
+
 // The four version settings, as "Backup e versione" and the full build run
 // leave them: "IncrementoAutomatico" (-1 or 0), "Principale", "Secondario",
 // "Revisione", in that order. fileIni is asked anew for every value.

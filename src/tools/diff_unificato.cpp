@@ -30,7 +30,8 @@ DiffFile DiffUnificato(std::string_view percorso, const std::vector<std::string>
   diff.righeCambiate = static_cast<int>(cambiate.size());
   if (cambiate.empty()) return diff;
 
-  const std::string nome = AnsiToUtf8(percorso);
+  // Paths are UTF-8 already, as every path the program handles.
+  const std::string nome(percorso);
   diff.testo = "--- " + nome + "\n+++ " + nome + "\n";
   size_t k = 0;
   while (k < cambiate.size()) {

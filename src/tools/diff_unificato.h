@@ -16,7 +16,8 @@ struct DiffFile {
 
 // "--- percorso" / "+++ percorso", then one hunk per run of changed lines with
 // `contesto` unchanged lines around it (hunks whose context would touch are
-// joined). Lines are Windows-1252 bytes and are shown as UTF-8; every output
+// joined). The path is UTF-8, as every path of the program; lines are
+// Windows-1252 bytes and are shown as UTF-8; every output
 // line ends with "\n".
 DiffFile DiffUnificato(std::string_view percorso, const std::vector<std::string>& prima,
                        const std::vector<std::string>& dopo, int contesto = 1);

@@ -134,6 +134,10 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
       for (const auto& oc : kOpzioniProprieta) aggiungi(oc);
       s.app->add_flag("--vuoti", o.vuoti);
     }
+    if (nome == "indirizzi") {
+      s.app->add_flag("--sovrapposizioni", o.sovrapposizioni);
+      s.app->add_flag("--applica", o.applica);
+    }
     if (nome == "tutto") {
       s.app->add_flag("--conferma", o.conferma);
       s.app->add_flag("--riprendi", o.riprendi);
@@ -186,6 +190,10 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
   if (s.opzioneJUnit && s.opzioneJUnit->count() && o.junit.empty())
     return rifiuta("--junit vuole il nome di un file", kUscitaRigaDiComando);
   if (o.riprendi) o.controllo = "mnuRiprendiCompilazione";
+  if (o.sovrapposizioni && o.applica)
+    return rifiuta("--sovrapposizioni e --applica non vanno insieme", kUscitaRigaDiComando);
+  if (o.sovrapposizioni) o.controllo = "mnuSovrapposizioniDll";
+  if (o.applica) o.controllo = "mnuApplicaIndirizziDll";
 
   for (const auto& [opt, campo] : s.campi)
     if (opt->count()) o.campi.emplace_back(campo, s.valori[campo]);
@@ -265,6 +273,10 @@ Comandi:
   rimuovi                         Rimuovi
   vbg                             Genera .vbg
   indirizzi                       Indirizzi di base DLL
+      --sovrapposizioni           aggiunge gli intervalli delle DLL, le sovrapposizioni
+                                  e gli indirizzi proposti (stato 1 se ce ne sono)
+      --applica                   scrive gli indirizzi proposti nei file di progetto,
+                                  dopo il backup
   ripristina                      Ripristina file interrotti (rimette ogni copia "_tmp"
                                   rimasta da un'esecuzione interrotta al posto del suo file)
   anteprima COMANDO [ARGOMENTI] [OPZIONI]

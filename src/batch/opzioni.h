@@ -26,6 +26,8 @@ struct OpzioniBatch {
   bool aiuto = false;
   bool anteprima = false;          // "anteprima COMANDO": the diff, nothing written
   bool riprendi = false;           // tutto --riprendi: from the row that failed last
+  bool sovrapposizioni = false;    // indirizzi --sovrapposizioni
+  bool applica = false;            // indirizzi --applica
   std::string junit;               // tutto --junit FILE: the JUnit report's host path
 };
 

@@ -227,6 +227,7 @@ TEST_F(Batch, RefusedCommandLines) {
       {"tutto binaria --riprendi" + versione, "", 2, "CompilaWexo: Nessuna compilazione da riprendere"},
       {"tutto binaria --junit /non/esiste/r.xml" + versione, "", 2, "cartella del rapporto JUnit non scrivibile"},
       {"tutto binaria" + versione + " --junit ''", "", 64, "--junit vuole il nome di un file"},
+      {"indirizzi --sovrapposizioni --applica", "", 64, "--sovrapposizioni e --applica non vanno insieme"},
       {"anteprima", "", 64, "anteprima vuole compatibilita, versione, proprieta o guid"},
       {"anteprima tutto binaria", "", 64, "anteprima vuole compatibilita, versione, proprieta o guid"},
       {"anteprima guid una", "", 64, "guid vuole 2 argomenti"},

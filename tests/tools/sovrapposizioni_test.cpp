@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "tools/pe_prova.h"
+
 namespace cw {
 namespace {
+
+using test::Pe;
 
 TEST(Sovrapposizioni, AddressTexts) {
   const std::pair<const char*, std::optional<std::uint32_t>> casi[] = {
@@ -13,17 +17,6 @@ TEST(Sovrapposizioni, AddressTexts) {
   };
   for (const auto& [testo, atteso] : casi) EXPECT_EQ(LeggiIndirizzoVb(testo), atteso) << testo;
   EXPECT_EQ(ScriviIndirizzoVb(0x1100ABCD), "&H1100ABCD");
-}
-
-std::string Pe(std::uint32_t dimensione, std::uint16_t magia = 0x10B) {
-  const std::uint32_t lfanew = 0x80;
-  std::string b(lfanew + 24 + 96, '\0');
-  b[0] = 'M', b[1] = 'Z';
-  for (int i = 0; i < 4; ++i) b[0x3C + static_cast<size_t>(i)] = static_cast<char>(lfanew >> (8 * i));
-  b.replace(lfanew, 4, std::string("PE\0\0", 4));
-  b[lfanew + 24] = static_cast<char>(magia), b[lfanew + 25] = static_cast<char>(magia >> 8);
-  for (int i = 0; i < 4; ++i) b[lfanew + 24 + 56 + static_cast<size_t>(i)] = static_cast<char>(dimensione >> (8 * i));
-  return b;
 }
 
 TEST(Sovrapposizioni, ImageSizeFromThePeHeader) {

@@ -24,6 +24,7 @@
 
 #include "app/caratteri.h"
 #include "app/controlli.h"
+#include "app/finestra_anteprima.h"
 #include "app/limite_digitazione.h"
 #include "app/messaggi.h"
 #include "app/puntatore.h"
@@ -100,6 +101,7 @@ frmCompilazione::frmCompilazione(std::function<std::string()> cartellaProgramma,
       .attendi = [](int ms) { Attendi(ms, 0); },
       .mostraFileErrori = {},  // the viewer program shows the error file
       .blocco = servizi_.blocco.get(),
+      .mostraAnteprima = [this](const std::string& testo) { MostraAnteprima(this, Q(testo)); },
   });
 
   for (const VoceComando& voce : TabellaComandi()) CollegaComando(QString::fromUtf8(voce.nome), voce.gestore);
@@ -221,7 +223,12 @@ void frmCompilazione::CreaMenu() {
   voce("mnuVbBuild", "Vb-Build");
   strumenti->addSeparator()->setObjectName(QStringLiteral("mnuSeparatore"));
   voce("mnuIndirizziBaseDll", "Indirizzi di base DLL");
+  voce("mnuSovrapposizioniDll", "Sovrapposizioni indirizzi DLL");
+  voce("mnuApplicaIndirizziDll", "Applica indirizzi proposti");
   voce("mnuRipristina", "Ripristina file interrotti");
+  strumenti->addSeparator()->setObjectName(QStringLiteral("mnuSeparatore2"));
+  voce("mnuAnteprimaModifiche", "Anteprima modifiche");
+  voce("mnuRiprendiCompilazione", "Riprendi compilazione");
 }
 
 void frmCompilazione::Form_Load() {

@@ -3,11 +3,14 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "batch/console_ui.h"
 #include "batch/opzioni.h"
+#include "commands/anteprima.h"
 #include "commands/comandi.h"
 #include "commands/prefisso.h"
 #include "commands/servizi_linux.h"
@@ -59,6 +62,7 @@ int main(int argc, char** argv) {
   cw::Gestore gestore = nullptr;
   for (const auto& voce : cw::TabellaComandi())
     if (opzioni->controllo == voce.nome) gestore = voce.gestore;
+  if (opzioni->anteprima) gestore = cw::GestoreAnteprima(opzioni->controllo);
   if (!gestore) {
     std::fprintf(stderr, "compilawexo-batch: comando sconosciuto: %s\n", opzioni->comando.c_str());
     return cw::kUscitaRigaDiComando;
@@ -75,6 +79,12 @@ int main(int argc, char** argv) {
     const auto parole = cw::SplitCommandLine(opzioni->visualizzatore);
     if (parole.empty() || !cw::LinuxProcesses(unita).TrovaProgramma(parole[0]))
       return Rifiuta("visualizzatore non trovato: " + (parole.empty() ? opzioni->visualizzatore : parole[0]));
+  }
+
+  if (!opzioni->junit.empty()) {
+    // Checked before the run: a report that cannot be written after an hour of builds helps nobody.
+    const std::filesystem::path cartella = std::filesystem::absolute(opzioni->junit).parent_path();
+    if (::access(cartella.c_str(), W_OK) != 0) return Rifiuta("cartella del rapporto JUnit non scrivibile: " + cartella.string());
   }
 
   cw::ServiziLinux servizi(ui);
@@ -104,6 +114,24 @@ int main(int argc, char** argv) {
       const std::string testo = ctx.fso.OpenTextFile(fileErrori, cw::IOMode::ForReading)->ReadAll();
       std::fputs(cw::AnsiToUtf8(testo).c_str(), stdout);
       if (!testo.empty() && testo.back() != '\n') std::fputc('\n', stdout);
+      std::fflush(stdout);
+    };
+  }
+
+  if (!opzioni->junit.empty()) {
+    ctx.rapportoJUnit = [&](const std::string& xml) {
+      std::ofstream file(opzioni->junit, std::ios::binary | std::ios::trunc);
+      file << xml;
+      file.close();
+      if (!file) std::fprintf(stderr, "compilawexo-batch: rapporto JUnit non scritto: %s\n", opzioni->junit.c_str());
+    };
+  }
+  if (opzioni->anteprima) {
+    // Nothing is written, so another instance may be at work on the prefix.
+    ctx.blocco = nullptr;
+    ctx.mostraAnteprima = [&](const std::string& testo) {
+      ui.Svuota();
+      std::fputs(testo.c_str(), stdout);
       std::fflush(stdout);
     };
   }

@@ -2,6 +2,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <iterator>
 #include <map>
 
 namespace cw {
@@ -77,6 +79,21 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
   };
   OpzioniBatch o;
   if (args.empty()) return rifiuta("manca il comando (--help per l'elenco)", kUscitaRigaDiComando);
+  if (args[0] == "anteprima") {
+    // The previewed command's own words and options, read as the command's.
+    static const char* const kConAnteprima[] = {"compatibilita", "versione", "proprieta", "guid"};
+    const std::vector<std::string> resto(args.begin() + 1, args.end());
+    if (resto.empty() || std::find(std::begin(kConAnteprima), std::end(kConAnteprima), resto[0]) == std::end(kConAnteprima)) {
+      if (!resto.empty() && (resto[0] == "-h" || resto[0] == "--help")) {
+        o.aiuto = true;
+        return o;
+      }
+      return rifiuta("anteprima vuole compatibilita, versione, proprieta o guid (--help)", kUscitaRigaDiComando);
+    }
+    auto interno = LeggiOpzioni(resto, errore, stato);
+    if (interno) interno->anteprima = true;
+    return interno;
+  }
 
   CLI::App app{"compilawexo-batch"};
   app.set_help_flag();  // the help is ours, in Italian
@@ -92,6 +109,7 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
     std::string incremento;
     CLI::Option* opzioneIncremento = nullptr;
     CLI::Option* opzioneVisualizzatore = nullptr;
+    CLI::Option* opzioneJUnit = nullptr;
   };
   std::map<std::string, Sottocomando> sotto;
   for (const auto& [nome, def] : Comandi()) {
@@ -116,8 +134,14 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
       for (const auto& oc : kOpzioniProprieta) aggiungi(oc);
       s.app->add_flag("--vuoti", o.vuoti);
     }
+    if (nome == "indirizzi") {
+      s.app->add_flag("--sovrapposizioni", o.sovrapposizioni);
+      s.app->add_flag("--applica", o.applica);
+    }
     if (nome == "tutto") {
       s.app->add_flag("--conferma", o.conferma);
+      s.app->add_flag("--riprendi", o.riprendi);
+      s.opzioneJUnit = s.app->add_option("--junit", o.junit)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
       s.opzioneVisualizzatore = s.app->add_option("--visualizzatore", o.visualizzatore)
                                     ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     }
@@ -162,6 +186,14 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
     return rifiuta("il valore di --visualizzatore non può contenere un a capo (CR o LF)", kUscitaRifiuto);
   if (s.opzioneVisualizzatore && s.opzioneVisualizzatore->count() && o.visualizzatore.empty())
     return rifiuta("--visualizzatore vuole il nome di un programma", kUscitaRigaDiComando);
+
+  if (s.opzioneJUnit && s.opzioneJUnit->count() && o.junit.empty())
+    return rifiuta("--junit vuole il nome di un file", kUscitaRigaDiComando);
+  if (o.riprendi) o.controllo = "mnuRiprendiCompilazione";
+  if (o.sovrapposizioni && o.applica)
+    return rifiuta("--sovrapposizioni e --applica non vanno insieme", kUscitaRigaDiComando);
+  if (o.sovrapposizioni) o.controllo = "mnuSovrapposizioniDll";
+  if (o.applica) o.controllo = "mnuApplicaIndirizziDll";
 
   for (const auto& [opt, campo] : s.campi)
     if (opt->count()) o.campi.emplace_back(campo, s.valori[campo]);
@@ -232,12 +264,26 @@ Comandi:
                                   (senza, il file è stampato sullo standard output):
                                   un percorso Windows, un nome cercato nel prefisso
                                   o un percorso assoluto del sistema
+      --riprendi                  compila dalla riga fallita l'ultima volta alla fine,
+                                  poi prosegue come sempre; niente backup, versione,
+                                  compatibilità né incremento (stato 2 se non c'è
+                                  nulla da riprendere)
+      --junit FILE.xml            scrive l'esito di ogni riga in un rapporto JUnit
   registra                        Registra
   rimuovi                         Rimuovi
   vbg                             Genera .vbg
   indirizzi                       Indirizzi di base DLL
+      --sovrapposizioni           aggiunge gli intervalli delle DLL, le sovrapposizioni
+                                  e gli indirizzi proposti (stato 1 se ce ne sono)
+      --applica                   scrive gli indirizzi proposti nei file di progetto,
+                                  dopo il backup
   ripristina                      Ripristina file interrotti (rimette ogni copia "_tmp"
                                   rimasta da un'esecuzione interrotta al posto del suo file)
+  anteprima COMANDO [ARGOMENTI] [OPZIONI]
+                                  per compatibilita, versione, proprieta e guid: stampa
+                                  le differenze che il comando scriverebbe, file per file,
+                                  e il loro numero; non scrive nulla (stato 0, o 2 se il
+                                  comando rifiuterebbe i dati)
 
 Un valore non indicato e assente dalle impostazioni rifiuta il comando (stato 2).
 Le opzioni si scrivono --opzione valore o --opzione=valore; dopo -- ogni parola è un

@@ -24,6 +24,11 @@ struct OpzioniBatch {
   bool vuoti = false;              // fields neither given nor stored are meant empty
   std::string visualizzatore;      // shows the error file instead of printing it
   bool aiuto = false;
+  bool anteprima = false;          // "anteprima COMANDO": the diff, nothing written
+  bool riprendi = false;           // tutto --riprendi: from the row that failed last
+  bool sovrapposizioni = false;    // indirizzi --sovrapposizioni
+  bool applica = false;            // indirizzi --applica
+  std::string junit;               // tutto --junit FILE: the JUnit report's host path
 };
 
 // Parses argv (without the program name). On a command line it cannot

@@ -1,5 +1,8 @@
 #include "build/compila.h"
 
+#include <algorithm>
+#include <chrono>
+
 #include "platform/ansi.h"
 #include "platform/passi_log.h"
 
@@ -55,17 +58,19 @@ bool CompilazioneFallita(const std::string& testoErrori) {
 }
 
 bool CompilaProgetti(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, Processes& processi,
-                     int* rigaFallita) {
+                     int* rigaFallita, int primaRiga, std::vector<RigaCompilata>* compilate) {
   if (rigaFallita) *rigaFallita = -1;
   FinestraDisabilitata finestra(ui);
   if (fso.FileExists(kFileErroriCompilazione)) fso.DeleteFile(kFileErroriCompilazione, true);
 
-  for (int i = catalogo.LBound(); i <= catalogo.UBound(); ++i) {
+  std::string precedente;  // the error file as the previous build left it
+  for (int i = std::max(catalogo.LBound(), primaRiga); i <= catalogo.UBound(); ++i) {
     if (!DaSaltare(catalogo(i, kTipo))) {
       const std::string riga = RigaDiComando(catalogo.FileProgettoCompleto(i), catalogo(i, kCartellaOutput));
       const std::string voce = std::to_string(i) + ") Compilazione " + MaiuscoloUtf8(catalogo(i, kFileProgetto));
       AnnunciaPasso(ui, voce + " in corso...");
 
+      const auto inizio = std::chrono::steady_clock::now();
       const std::uint32_t pid = processi.Shell(riga, kFinestraRidotta);
       if (const HandleProcesso h = processi.OpenProcess(kProcessAllAccess, false, pid)) {
         processi.WaitForSingleObject(h, kInfinite);
@@ -76,6 +81,13 @@ bool CompilaProgetti(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui
         auto flusso = fso.OpenTextFile(kFileErroriCompilazione, IOMode::ForReading, false);
         testo = flusso->ReadAll();
         flusso->Close();
+      }
+      if (compilate) {
+        // The environment appends to the error file: this build's report is what follows the last one's.
+        const std::chrono::duration<double> durata = std::chrono::steady_clock::now() - inizio;
+        const bool aggiunto = testo.starts_with(precedente);
+        compilate->push_back({i, durata.count(), aggiunto ? testo.substr(precedente.size()) : testo});
+        precedente = testo;
       }
       if (CompilazioneFallita(testo)) {
         ConcludiPasso(ui, voce + " in corso... ERRORE!");

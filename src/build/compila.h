@@ -3,6 +3,7 @@
 // once per catalogue row, in order, the first failure ending the walk.
 
 #include <string>
+#include <vector>
 
 #include "catalogue/catalogo.h"
 #include "platform/filesystem.h"
@@ -22,6 +23,14 @@ std::string RigaDiComando(const std::string& progetto, const std::string& cartel
 // in any mix of letter case.
 bool CompilazioneFallita(const std::string& testoErrori);
 
+// One build of the walk: its row, how long it took, and what it added to the
+// error file (Windows-1252).
+struct RigaCompilata {
+  int riga = 0;
+  double secondi = 0;
+  std::string rapporto;
+};
+
 // Deletes the error file, then builds every row whose kind is not a skip
 // marker: "N) Compilazione NAME in corso..." announced, the build started
 // minimized and waited for, the error file read whole, the line ended in
@@ -29,8 +38,10 @@ bool CompilazioneFallita(const std::string& testoErrori);
 // the event pump follows each row, skipped rows included. Returns true
 // whenever it returns; rigaFallita (when given) receives the failed row's
 // index, or -1. A development environment that cannot be started, or a build
-// that leaves no error file, raises run-time error 53 at that row.
+// that leaves no error file, raises run-time error 53 at that row. The walk
+// starts at primaRiga when it is given (resuming after a failure); each build
+// is added to compilate when it is given.
 bool CompilaProgetti(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, Processes& processi,
-                     int* rigaFallita = nullptr);
+                     int* rigaFallita = nullptr, int primaRiga = -1, std::vector<RigaCompilata>* compilate = nullptr);
 
 }  // namespace cw

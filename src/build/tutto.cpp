@@ -59,6 +59,15 @@ bool TuttoConsentito(Ui& ui, const CampiTutto& campi) {
   return true;
 }
 
+std::optional<int> RigaDaRiprendere(const std::string& fileIni, const CatalogoComponenti& catalogo) {
+  const std::string testo = LeggiIniStringa(fileIni, kSezioneVersione, kChiaveUltimaRigaFallita, "", 255);
+  if (testo.empty() || testo.size() > 4 || testo.find_first_not_of("0123456789") != std::string::npos)
+    return std::nullopt;
+  const int riga = std::stoi(testo);
+  if (riga < catalogo.LBound() || riga > catalogo.UBound()) return std::nullopt;
+  return riga;
+}
+
 FineTutto EseguiTutto(const ServiziTutto& s, const CampiTutto& campi) {
   if (!s.processi) SollevaErrore(kFileNonTrovato, "no process service");
   if (!s.registraDll) SollevaErrore(kFileNonTrovato, "no registration service");
@@ -66,14 +75,27 @@ FineTutto EseguiTutto(const ServiziTutto& s, const CampiTutto& campi) {
   const CatalogoComponenti& cat = s.catalogo;
   FineTutto fine;
 
-  EseguiBackup(s.fso, cat, s.ui);
-  ImpostaVersione(s.fso, cat, s.ui, campi.principale, campi.secondario, campi.revisione);
-  ImpostaCompatibilita(s.fso, cat, s.ui, campi.compatibilita);
+  const bool ripresa = campi.riprendiDa >= 0;
+  if (!ripresa) {
+    EseguiBackup(s.fso, cat, s.ui);
+    ImpostaVersione(s.fso, cat, s.ui, campi.principale, campi.secondario, campi.revisione);
+    ImpostaCompatibilita(s.fso, cat, s.ui, campi.compatibilita);
+  }
 
   if (s.fso.FileExists(kFileErroriCompilazione)) s.fso.DeleteFile(kFileErroriCompilazione, true);
   int rigaFallita = -1;
-  CompilaProgetti(s.fso, cat, s.ui, processi, &rigaFallita);
+  std::vector<RigaCompilata> compilate;
+  CompilaProgetti(s.fso, cat, s.ui, processi, &rigaFallita, campi.riprendiDa, &compilate);
   fine.compilazioneFallita = rigaFallita >= 0;
+  // Remembered at once: a deployment copy of a row never built may still
+  // stop the run with a run-time error.
+  bool ricordata = true;
+  if (fine.compilazioneFallita)
+    ricordata = ScriviIniIntero(s.fileIni(), kSezioneVersione, kChiaveUltimaRigaFallita,
+                                static_cast<std::int16_t>(rigaFallita));
+  else
+    CancellaIniChiave(s.fileIni(), kSezioneVersione, kChiaveUltimaRigaFallita);
+  if (s.compilazioneConclusa) s.compilazioneConclusa(compilate, rigaFallita);
 
   // A failed build goes on like a good one: the error file shows why.
   s.ui.SetMousePointer(kPuntatorePredefinito);
@@ -86,11 +108,11 @@ FineTutto EseguiTutto(const ServiziTutto& s, const CampiTutto& campi) {
 
   // The version just built keeps its number; the next run starts from the next.
   std::string revisione = campi.revisione;
-  if (campi.incremento) {
+  if (campi.incremento && !ripresa) {
     revisione = std::to_string(RevisioneIncrementata(campi.revisioneLetta));
     if (s.impostaRevisione) s.impostaRevisione(revisione);
   }
-  if (!SalvaVersione(s.fileIni, campi.incremento, campi.principale, campi.secondario, revisione)) {
+  if (!SalvaVersione(s.fileIni, campi.incremento, campi.principale, campi.secondario, revisione) || !ricordata) {
     fine.impostazioniNonSalvate = true;
     AvvisaImpostazioniNonSalvate(s.ui, s.fileIni());
   }

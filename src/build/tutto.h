@@ -10,8 +10,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "build/compila.h"
 #include "catalogue/catalogo.h"
 #include "platform/filesystem.h"
 #include "platform/process.h"
@@ -22,6 +25,9 @@ namespace cw {
 
 inline constexpr const char* kCartellaWexoApp = "D:\\WexoApp";
 inline constexpr const char* kCartellaQuilApp = "D:\\QuilApp";
+// The settings key that remembers the row where the last run's compile
+// failed, for resuming there; a run that compiles every row removes it.
+inline constexpr const char* kChiaveUltimaRigaFallita = "UltimaRigaFallita";
 
 // The fields the run reads, taken when the click starts.
 struct CampiTutto {
@@ -31,6 +37,10 @@ struct CampiTutto {
   RevisioneLetta revisioneLetta;  // revisione, read once
   std::int32_t compatibilita = 0;  // kCompatibilitaNessuna, ...Progetto, ...Binaria
   bool incremento = false;         // chkIncrementoAutomatico ticked (greyed is not)
+  // A row: resume the compile there. The backup, the version and the
+  // compatibility are already in the files, and the failed run has already
+  // advanced the revision, so none of them is done again.
+  int riprendiDa = -1;
 };
 
 // What the run works with; all of it borrowed.
@@ -50,6 +60,9 @@ struct ServiziTutto {
   // mostraFileErrori is set: then it shows it, and returns once seen.
   std::string visualizzatore = "Notepad.exe";
   std::function<void(const std::string& fileErrori)> mostraFileErrori = nullptr;
+  // Told of the builds as soon as the compile is over (before anything that
+  // may still stop the run), with the failed row or -1.
+  std::function<void(const std::vector<RigaCompilata>& compilate, int rigaFallita)> compilazioneConclusa = nullptr;
 };
 
 // How the run ended, once it reached its end.
@@ -65,6 +78,10 @@ struct FineTutto {
 // the two questions, whose refusal also puts the pointer back to the
 // default. Returns false after a refusal.
 bool TuttoConsentito(Ui& ui, const CampiTutto& campi);
+
+// The row stored under kChiaveUltimaRigaFallita, when it names a row of the
+// catalogue.
+std::optional<int> RigaDaRiprendere(const std::string& fileIni, const CatalogoComponenti& catalogo);
 
 // The run's steps, from the backup to the registration; the command frame's
 // opening and closing are the caller's.

@@ -61,6 +61,16 @@ Esito cmdChangeGuid_Click(Contesto& ctx);
 Esito mnuGeneraVbg_Click(Contesto& ctx);
 Esito mnuVbBuild_Click(Contesto& ctx);
 Esito mnuIndirizziBaseDll_Click(Contesto& ctx);
+// The base address report followed by its overlap section; Fallito when
+// any two DLLs' ranges overlap.
+Esito mnuSovrapposizioniDll_Click(Contesto& ctx);
+// The overlap section's proposed addresses written into the project files,
+// after the backup; refused when the range has no room for all of them.
+Esito mnuApplicaIndirizziDll_Click(Contesto& ctx);
+// "Riprendi compilazione": the full run from the row where the last one's
+// compile failed, without backup, version, compatibility or increment;
+// "Nessuna compilazione da riprendere" (style 64) when no row is stored.
+Esito mnuRiprendiCompilazione_Click(Contesto& ctx);
 // "Ripristina file interrotti": every leftover "_tmp" put back over its file.
 Esito mnuRipristina_Click(Contesto& ctx);
 

@@ -1,5 +1,6 @@
-// "Backup, compatibilità e compilazione".
+// "Backup, compatibilità e compilazione" and "Riprendi compilazione".
 
+#include "build/rapporto_junit.h"
 #include "build/tutto.h"
 #include "commands/comandi.h"
 #include "commands/cornice.h"
@@ -37,6 +38,13 @@ Esito Esegui(Contesto& ctx, const CampiTutto& campi) {
       .impostaRevisione = [&ctx](const std::string& r) { ctx.campi.ImpostaTesto(Campo::txtVersioneRevisione, r); },
       .visualizzatore = ctx.visualizzatore,
       .mostraFileErrori = ctx.mostraFileErrori,
+      .compilazioneConclusa = ctx.rapportoJUnit
+                                  ? std::function<void(const std::vector<RigaCompilata>&, int)>(
+                                        [&ctx](const std::vector<RigaCompilata>& compilate, int rigaFallita) {
+                                          ctx.rapportoJUnit(
+                                              RapportoJUnit(EsitiCompilazione(ctx.catalogo, compilate, rigaFallita)));
+                                        })
+                                  : nullptr,
   };
   return EseguiTutto(servizi, campi).Riuscita() ? Esito::Completato : Esito::Fallito;
 }
@@ -52,6 +60,19 @@ Esito cmdTutto_Click(Contesto& ctx) {
   const CampiTutto campi = LeggiCampiTutto(ctx.campi);
   if (!TuttoConsentito(ctx.ui, campi)) return Esito::Rifiutato;
   if (!VerificaFile(ctx, {.backup = true, .progetti = true})) return Esito::Rifiutato;
+  return InCornice(ctx, {kPuntatoreClessidra, true, ""}, [&] { return Esegui(ctx, campi); });
+}
+
+Esito mnuRiprendiCompilazione_Click(Contesto& ctx) {
+  const std::optional<int> riga = RigaDaRiprendere(ctx.FileIni(), ctx.catalogo);
+  if (!riga) {
+    ctx.ui.MsgBox("Nessuna compilazione da riprendere", kStileInformativo, kTitoloApplicazione);
+    return Esito::Rifiutato;
+  }
+  // Nothing is written into the project files and nothing asked: the failed
+  // run did all of that before its compile.
+  CampiTutto campi = LeggiCampiTutto(ctx.campi);
+  campi.riprendiDa = *riga;
   return InCornice(ctx, {kPuntatoreClessidra, true, ""}, [&] { return Esegui(ctx, campi); });
 }
 

@@ -1,3 +1,4 @@
+#include "commands/anteprima.h"
 #include "commands/comandi.h"
 
 namespace cw {
@@ -18,6 +19,10 @@ const std::vector<VoceComando>& TabellaComandi() {
       {"mnuVbBuild", &mnuVbBuild_Click, false},
       {"mnuIndirizziBaseDll", &mnuIndirizziBaseDll_Click, false},
       {"mnuRipristina", &mnuRipristina_Click},
+      {"mnuSovrapposizioniDll", &mnuSovrapposizioniDll_Click, false},
+      {"mnuApplicaIndirizziDll", &mnuApplicaIndirizziDll_Click},
+      {"mnuRiprendiCompilazione", &mnuRiprendiCompilazione_Click},
+      {"mnuAnteprimaModifiche", &mnuAnteprimaModifiche_Click, false},
   };
   return kTabella;
 }

@@ -329,6 +329,25 @@ std::string NuovoContenuto(const ContenutoProfilo& testo, std::string_view sezio
                 prima + "[" + std::string(sezione) + "]" + std::string(kFineRiga) + riga);
 }
 
+// Through a link the file it points to is rewritten, not the link replaced;
+// false for a dangling link.
+bool PercorsoVero(const std::string& file, std::string& percorso) {
+  percorso = file;
+  struct stat st {};
+  if (::lstat(file.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    char* vero = ::realpath(file.c_str(), nullptr);
+    if (!vero) return false;
+    percorso = vero;
+    std::free(vero);
+  }
+  return true;
+}
+
+// No write bit at all is the read-only attribute, and it binds root too.
+bool Scrivibile(const std::string& percorso, const struct stat& st) {
+  return S_ISREG(st.st_mode) && (st.st_mode & 0222) != 0 && ::access(percorso.c_str(), W_OK) == 0;
+}
+
 }  // namespace
 
 ProfiloLetto::ProfiloLetto(std::string file) : file_(std::move(file)), grezzo_(LeggiFile(file_)) {}
@@ -365,30 +384,39 @@ bool WritePrivateProfileStringA(const std::string& file, std::string_view sezion
   valore = FinoAlNul(valore);
   if (!ArgomentiSicuri(sezione, chiave, valore)) return false;
 
-  // Through a link the file it points to is rewritten, not the link replaced.
-  std::string percorso = file;
+  std::string percorso;
+  if (!PercorsoVero(file, percorso)) return false;
   struct stat st {};
-  if (::lstat(file.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-    char* vero = ::realpath(file.c_str(), nullptr);
-    if (!vero) return false;  // a dangling link
-    percorso = vero;
-    std::free(vero);
-  }
-
   if (::stat(percorso.c_str(), &st) != 0) {
     if (errno != ENOENT) return false;
     const std::string nuovo = "[" + std::string(sezione) + "]" + std::string(kFineRiga) + std::string(chiave) + "=" +
                               std::string(valore) + std::string(kFineRiga);
     return SostituisciFile(percorso, nuovo, nullptr);
   }
-  // No write bit at all is the read-only attribute, and it binds root too.
-  if (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0 || ::access(percorso.c_str(), W_OK) != 0) return false;
+  if (!Scrivibile(percorso, st)) return false;
   std::optional<std::string> grezzo = LeggiFile(percorso);
   if (!grezzo) return false;
   const ContenutoProfilo testo(std::move(*grezzo));
   const std::string contenuto = NuovoContenuto(testo, sezione, chiave, valore);
   if (contenuto == testo.Grezzo()) return true;
   return SostituisciFile(percorso, contenuto, &st);
+}
+
+bool CancellaChiaveProfilo(const std::string& file, std::string_view sezione, std::string_view chiave) {
+  sezione = TagliaSpazi(FinoAlNul(sezione));
+  chiave = TagliaSpazi(FinoAlNul(chiave));
+  std::string percorso;
+  if (!PercorsoVero(file, percorso)) return false;
+  struct stat st {};
+  if (::stat(percorso.c_str(), &st) != 0) return errno == ENOENT;  // nothing to remove
+  std::optional<std::string> grezzo = LeggiFile(percorso);
+  if (!grezzo) return false;
+  const ContenutoProfilo testo(std::move(*grezzo));
+  const Ricerca r = Cerca(testo, sezione, chiave);
+  if (!r.rigaChiave) return true;
+  if (!Scrivibile(percorso, st)) return false;
+  const std::string& g = testo.Grezzo();
+  return SostituisciFile(percorso, g.substr(0, r.rigaChiave->inizio) + g.substr(r.rigaChiave->fineRiga), &st);
 }
 
 }  // namespace cw

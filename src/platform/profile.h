@@ -47,4 +47,9 @@ class ProfiloLetto {
 bool WritePrivateProfileStringA(const std::string& file, std::string_view sezione, std::string_view chiave,
                                 std::string_view valore);
 
+// Removes the key's line (what the Windows function does with no value);
+// every other byte stays. True when the key is gone, also when it never was;
+// false, with nothing written, when the file cannot be written.
+bool CancellaChiaveProfilo(const std::string& file, std::string_view sezione, std::string_view chiave);
+
 }  // namespace cw

@@ -10,14 +10,18 @@ bool RigaConCompatibilita(const CatalogoComponenti& c, int riga) {
   return tipo != "app" && tipo != "app-skipcompile";
 }
 
-void ImpostaCompatibilita(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, std::int32_t modo) {
+PassaggioProgetti PassaggioCompatibilita(std::int32_t modo) {
   PassaggioProgetti passaggio;
   passaggio.prefissoLog = "Impostazione compatibilità di ";
   // Applications take no compatibility; the comparison is exact, so "App" is
   // processed.
   passaggio.filtro = RigaConCompatibilita;
   passaggio.regola = RegolaPrefisso("CompatibleMode=", "\"" + std::to_string(modo) + "\"");
-  EseguiPassaggioProgetti(fso, catalogo, ui, passaggio);
+  return passaggio;
+}
+
+void ImpostaCompatibilita(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, std::int32_t modo) {
+  EseguiPassaggioProgetti(fso, catalogo, ui, PassaggioCompatibilita(modo));
 }
 
 }  // namespace cw

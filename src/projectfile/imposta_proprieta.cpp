@@ -4,9 +4,8 @@
 
 namespace cw {
 
-void ImpostaProprieta(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, const std::string& commenti,
-                      const std::string& copyright, const std::string& nomeProdotto,
-                      const std::string& nomeSocieta) {
+PassaggioProgetti PassaggioProprieta(const std::string& commenti, const std::string& copyright,
+                                     const std::string& nomeProdotto, const std::string& nomeSocieta) {
   PassaggioProgetti passaggio;
   passaggio.prefissoLog = "Impostazione proprietà di ";
   // The texts go in as typed: no quotes added, nothing trimmed.
@@ -16,7 +15,13 @@ void ImpostaProprieta(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& u
       RegolaPrefisso("VersionProductName=", Utf8ToAnsi(nomeProdotto)),
       RegolaPrefisso("VersionCompanyName=", Utf8ToAnsi(nomeSocieta)),
   });
-  EseguiPassaggioProgetti(fso, catalogo, ui, passaggio);
+  return passaggio;
+}
+
+void ImpostaProprieta(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, const std::string& commenti,
+                      const std::string& copyright, const std::string& nomeProdotto,
+                      const std::string& nomeSocieta) {
+  EseguiPassaggioProgetti(fso, catalogo, ui, PassaggioProprieta(commenti, copyright, nomeProdotto, nomeSocieta));
 }
 
 }  // namespace cw

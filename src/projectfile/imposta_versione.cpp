@@ -4,8 +4,8 @@
 
 namespace cw {
 
-void ImpostaVersione(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, const std::string& principale,
-                     const std::string& secondaria, const std::string& revisione) {
+PassaggioProgetti PassaggioVersione(const std::string& principale, const std::string& secondaria,
+                                    const std::string& revisione) {
   PassaggioProgetti passaggio;
   passaggio.prefissoLog = "Impostazione versione di ";
   passaggio.regola = InSequenza({
@@ -14,7 +14,12 @@ void ImpostaVersione(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui
       RegolaPrefisso("RevisionVer=", Utf8ToAnsi(revisione)),
       RegolaRigaIntera("FavorPentiumPro(tm)=0", "FavorPentiumPro(tm)=-1"),
   });
-  EseguiPassaggioProgetti(fso, catalogo, ui, passaggio);
+  return passaggio;
+}
+
+void ImpostaVersione(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, const std::string& principale,
+                     const std::string& secondaria, const std::string& revisione) {
+  EseguiPassaggioProgetti(fso, catalogo, ui, PassaggioVersione(principale, secondaria, revisione));
 }
 
 }  // namespace cw

@@ -10,6 +10,7 @@
 #include "catalogue/catalogo.h"
 #include "platform/filesystem.h"
 #include "platform/ui.h"
+#include "projectfile/passaggio_progetti.h"
 
 namespace cw {
 
@@ -22,6 +23,13 @@ inline constexpr std::int32_t kCompatibilitaBinaria = 2;
 // applications ("app", "app-skipcompile").
 bool RigaConCompatibilita(const CatalogoComponenti& catalogo, int riga);
 void ImpostaCompatibilita(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, std::int32_t modo);
+// The passes the three operations run, for whoever wants to know what they
+// would write without writing it.
+PassaggioProgetti PassaggioCompatibilita(std::int32_t modo);
+PassaggioProgetti PassaggioVersione(const std::string& principale, const std::string& secondaria,
+                                    const std::string& revisione);
+PassaggioProgetti PassaggioProprieta(const std::string& commenti, const std::string& copyright,
+                                     const std::string& nomeProdotto, const std::string& nomeSocieta);
 
 // "MajorVer=", "MinorVer=", "RevisionVer=" followed by the texts as given, and
 // "FavorPentiumPro(tm)=0" switched to -1, in the project file of every row.
@@ -42,6 +50,11 @@ void ImpostaProprieta(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& u
 // ".frm_tmp" instead, their leftover copies.
 std::vector<std::string> FileFormRiga(FileSystem& fso, const CatalogoComponenti& catalogo, int riga,
                                       const std::string& finale = ".frm");
+
+// The rule of SostituisciGuid, and the files it rewrites in their order:
+// each row's project file followed by its form files.
+RegolaRiga RegolaGuid(const std::string& vecchio, const std::string& nuovo);
+std::vector<std::string> FileSostituzioneGuid(FileSystem& fso, const CatalogoComponenti& catalogo);
 
 void SostituisciGuid(FileSystem& fso, const CatalogoComponenti& catalogo, const std::string& vecchio,
                      const std::string& nuovo);

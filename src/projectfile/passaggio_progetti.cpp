@@ -6,6 +6,13 @@
 
 namespace cw {
 
+std::vector<std::string> FilePassaggio(const CatalogoComponenti& catalogo, const PassaggioProgetti& passaggio) {
+  std::vector<std::string> file;
+  for (int riga = catalogo.LBound(); riga <= catalogo.UBound(); ++riga)
+    if (!passaggio.filtro || passaggio.filtro(catalogo, riga)) file.push_back(catalogo.FileProgettoCompleto(riga));
+  return file;
+}
+
 void EseguiPassaggioProgetti(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui,
                              const PassaggioProgetti& passaggio) {
   for (int riga = catalogo.LBound(); riga <= catalogo.UBound(); ++riga) {

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "catalogue/catalogo.h"
 #include "platform/filesystem.h"
@@ -21,6 +22,9 @@ struct PassaggioProgetti {
   std::function<bool(const CatalogoComponenti&, int riga)> filtro;
   RegolaRiga regola;
 };
+
+// The project files the pass rewrites, in its order.
+std::vector<std::string> FilePassaggio(const CatalogoComponenti& catalogo, const PassaggioProgetti& passaggio);
 
 // Rows LBound()..UBound() in order; the first failing file stops the pass
 // with its line still ending in " in corso...".

@@ -23,4 +23,15 @@ void RiscriviFile(FileSystem& fso, std::string_view percorso, const RegolaRiga& 
   fso.DeleteFile(copia, true);
 }
 
+RigheRiscrittura SimulaRiscrittura(FileSystem& fso, std::string_view percorso, const RegolaRiga& regola) {
+  RigheRiscrittura righe;
+  const auto lettore = fso.OpenTextFile(percorso, IOMode::ForReading);
+  while (!lettore->AtEndOfStream()) {
+    righe.prima.push_back(lettore->ReadLine());
+    righe.dopo.push_back(regola(righe.prima.back()));
+  }
+  lettore->Close();
+  return righe;
+}
+
 }  // namespace cw

@@ -1,7 +1,9 @@
 #pragma once
 // The in-place rewrite of one text file through a copy of itself.
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/filesystem.h"
 #include "projectfile/regole_riga.h"
@@ -17,5 +19,12 @@ inline constexpr std::string_view kSuffissoCopia = "_tmp";
 // the copy is the only record of the old content once the file has been
 // opened for writing, so it is left in place on every failure.
 void RiscriviFile(FileSystem& fso, std::string_view percorso, const RegolaRiga& regola);
+
+// What RiscriviFile would do to percorso, read the same way but written
+// nowhere: every line before and after regola.
+struct RigheRiscrittura {
+  std::vector<std::string> prima, dopo;
+};
+RigheRiscrittura SimulaRiscrittura(FileSystem& fso, std::string_view percorso, const RegolaRiga& regola);
 
 }  // namespace cw

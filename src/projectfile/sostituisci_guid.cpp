@@ -25,13 +25,25 @@ std::vector<std::string> FileFormRiga(FileSystem& fso, const CatalogoComponenti&
   return file;
 }
 
+RegolaRiga RegolaGuid(const std::string& vecchio, const std::string& nuovo) {
+  return RegolaSottostringa(Utf8ToAnsi(vecchio), Utf8ToAnsi(nuovo));
+}
+
+std::vector<std::string> FileSostituzioneGuid(FileSystem& fso, const CatalogoComponenti& catalogo) {
+  std::vector<std::string> file;
+  for (int riga = catalogo.LBound(); riga <= catalogo.UBound(); ++riga) {
+    file.push_back(catalogo.FileProgettoCompleto(riga));
+    for (std::string& form : FileFormRiga(fso, catalogo, riga)) file.push_back(std::move(form));
+  }
+  return file;
+}
+
 void SostituisciGuid(FileSystem& fso, const CatalogoComponenti& catalogo, const std::string& vecchio,
                      const std::string& nuovo) {
-  const RegolaRiga regola = RegolaSottostringa(Utf8ToAnsi(vecchio), Utf8ToAnsi(nuovo));
-  for (int riga = catalogo.LBound(); riga <= catalogo.UBound(); ++riga) {
-    RiscriviFile(fso, catalogo.FileProgettoCompleto(riga), regola);
-    for (const std::string& form : FileFormRiga(fso, catalogo, riga)) RiscriviFile(fso, form, regola);
-  }
+  const RegolaRiga regola = RegolaGuid(vecchio, nuovo);
+  // Rewriting a project file adds nothing to its "Form" folder, so the
+  // listings may all be taken first.
+  for (const std::string& file : FileSostituzioneGuid(fso, catalogo)) RiscriviFile(fso, file, regola);
 }
 
 }  // namespace cw

@@ -66,6 +66,10 @@ bool ScriviIniIntero(const std::string& file, const std::string& sezione, const 
   return WritePrivateProfileStringA(file, Utf8ToAnsi(sezione), Utf8ToAnsi(chiave), std::to_string(valore));
 }
 
+void CancellaIniChiave(const std::string& file, const std::string& sezione, const std::string& chiave) {
+  CancellaChiaveProfilo(file, Utf8ToAnsi(sezione), Utf8ToAnsi(chiave));
+}
+
 bool SalvaVersione(const std::function<std::string()>& fileIni, bool incremento, const std::string& principale,
                    const std::string& secondario, const std::string& revisione) {
   bool ok = ScriviIniIntero(fileIni(), kSezioneVersione, "IncrementoAutomatico",

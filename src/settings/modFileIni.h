@@ -29,10 +29,13 @@ std::int16_t LeggiIniIntero(const ProfiloLetto& file, const std::string& sezione
                             std::int16_t predefinito);
 // False when the file could not be written (read-only, a folder, a missing
 // folder, a full disk); it then keeps its old values.
-[[nodiscard]] bool ScriviIniStringa(const std::string& file, const std::string& sezione, const std::string& chiave,
-                                    const std::string& valore);
-[[nodiscard]] bool ScriviIniIntero(const std::string& file, const std::string& sezione, const std::string& chiave,
-                                   std::int16_t valore);
+bool ScriviIniStringa(const std::string& file, const std::string& sezione, const std::string& chiave,
+                      const std::string& valore);
+bool ScriviIniIntero(const std::string& file, const std::string& sezione, const std::string& chiave,
+                     std::int16_t valore);
+
+// Removes the key from the section; a file that cannot be written keeps it.
+void CancellaIniChiave(const std::string& file, const std::string& sezione, const std::string& chiave);
 
 // The four version settings, as "Backup e versione" and the full build run
 // leave them: "IncrementoAutomatico" (-1 or 0), "Principale", "Secondario",

@@ -26,25 +26,29 @@ std::string RigaIndirizzoBase(const std::string& fileProgetto, const std::string
   return "Indirizzo di base di: " + nome + std::string(static_cast<size_t>(spazi), ' ') + valore;
 }
 
+std::optional<std::string> ValoreIndirizzoBase(FileSystem& fso, const std::string& progetto) {
+  const size_t lunghezzaChiave = std::strlen(kChiaveIndirizzoBase);
+  std::optional<std::string> valore;
+  auto file = fso.OpenTextFile(progetto, IOMode::ForReading, false);
+  while (!file->AtEndOfStream()) {
+    const std::string riga = file->ReadLine();
+    if (riga.compare(0, lunghezzaChiave, kChiaveIndirizzoBase) == 0) {
+      // From the equals sign on: the last character of the key.
+      valore = riga.substr(lunghezzaChiave - 1);
+      break;
+    }
+  }
+  file->Close();
+  return valore;
+}
+
 void IndirizziBaseDll(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui) {
   ui.LogClear();
   ui.LogSetFontName(kFontReport);
-  const size_t lunghezzaChiave = std::strlen(kChiaveIndirizzoBase);
   for (int i = catalogo.LBound(); i <= catalogo.UBound(); ++i) {
     if (catalogo(i, kTipo) != "dll") continue;
-    std::string valore = "Non specificato: " + catalogo(i, kFileProgetto);
-    {
-      auto file = fso.OpenTextFile(catalogo.FileProgettoCompleto(i), IOMode::ForReading, false);
-      while (!file->AtEndOfStream()) {
-        const std::string riga = file->ReadLine();
-        if (riga.compare(0, lunghezzaChiave, kChiaveIndirizzoBase) == 0) {
-          // From the equals sign on: the last character of the key.
-          valore = AnsiToUtf8(riga.substr(lunghezzaChiave - 1));
-          break;
-        }
-      }
-      file->Close();
-    }
+    const std::optional<std::string> letto = ValoreIndirizzoBase(fso, catalogo.FileProgettoCompleto(i));
+    const std::string valore = letto ? AnsiToUtf8(*letto) : "Non specificato: " + catalogo(i, kFileProgetto);
     AnnunciaPasso(ui, RigaIndirizzoBase(catalogo(i, kFileProgetto), valore));
   }
 }

@@ -2,6 +2,7 @@
 // "Indirizzi di base DLL": the base address every DLL project declares, one
 // log line per project, in a fixed-pitch font so the addresses line up.
 
+#include <optional>
 #include <string>
 
 #include "catalogue/catalogo.h"
@@ -19,6 +20,10 @@ inline constexpr int kColonnaNome = 30;
 // of 30 characters or more is followed by one blank, so the value never runs
 // into it.
 std::string RigaIndirizzoBase(const std::string& fileProgetto, const std::string& valore);
+
+// The first line of the project file that starts with "DllBaseAddress=",
+// from its equals sign on (Windows-1252); none when there is no such line.
+std::optional<std::string> ValoreIndirizzoBase(FileSystem& fso, const std::string& progetto);
 
 // Clears the log, sets "Courier New", and appends one line per "dll" row in
 // catalogue order. A project file that cannot be read raises the run-time

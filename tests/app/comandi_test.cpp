@@ -2,7 +2,9 @@
 // only the command, the guard against a second command started from inside
 // the first one's event-pump turn.
 
+#include <QDialog>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QPushButton>
@@ -49,6 +51,11 @@ Esito ConGuasto(Contesto& ctx) {
 
 Esito Altro(Contesto&) {
   ++g_visto.altri;
+  return Esito::Completato;
+}
+
+Esito ConAnteprima(Contesto& ctx) {
+  ctx.mostraAnteprima(g_visto.altri++ == 0 ? "--- C:\\X.vbp\n+++ C:\\X.vbp\n-Città\n" : "File da modificare: 0");
   return Esito::Completato;
 }
 
@@ -200,6 +207,22 @@ TEST_F(ComandiTest, LeVociDelMenuEseguonoIlLoroComando) {
   ASSERT_TRUE(finestra->CollegaComando("mnuIndirizziBaseDll", &Altro));
   finestra->findChild<QAction*>("mnuIndirizziBaseDll")->trigger();
   EXPECT_EQ(g_visto.altri, 1);
+}
+
+TEST_F(ComandiTest, LAnteprimaSiApreInUnaFinestraInSolaLetturaColCarattereDelReport) {
+  ASSERT_TRUE(finestra->CollegaComando("mnuAnteprimaModifiche", &ConAnteprima));
+  for (const char* atteso : {"--- C:\\X.vbp\n+++ C:\\X.vbp\n-Città\n", "File da modificare: 0"}) {
+    finestra->findChild<QAction*>("mnuAnteprimaModifiche")->trigger();
+    const auto finestre = finestra->findChildren<QDialog*>("frmAnteprima");
+    ASSERT_EQ(finestre.size(), 1);  // the same window, its text replaced
+    EXPECT_TRUE(finestre[0]->isVisible());
+    EXPECT_EQ(finestre[0]->windowTitle(), QStringLiteral("Anteprima modifiche"));
+    auto* testo = finestre[0]->findChild<QPlainTextEdit*>("txtAnteprima");
+    ASSERT_NE(testo, nullptr);
+    EXPECT_TRUE(testo->isReadOnly());
+    EXPECT_EQ(testo->toPlainText(), QString::fromUtf8(atteso));
+    EXPECT_EQ(testo->font().family(), QStringLiteral("Courier New"));
+  }
 }
 
 TEST_F(ComandiTest, LaTabellaDeiComandiNominaSoloControlliDellaFinestra) {

@@ -236,7 +236,7 @@ TEST_F(ControlliTest, IlLogPassaACourierNewEDTornaATahoma) {
   EXPECT_EQ(QFontInfo(log->font()).family(), QStringLiteral("Tahoma"));
 }
 
-TEST_F(ControlliTest, MenuStrumentiConLeSueQuattroVoci) {
+TEST_F(ControlliTest, MenuStrumentiConLeSueVoci) {
   Apri();
   const QList<QAction*> menu = finestra->menuBar()->actions();
   ASSERT_EQ(menu.size(), 1);
@@ -245,13 +245,17 @@ TEST_F(ControlliTest, MenuStrumentiConLeSueQuattroVoci) {
   ASSERT_NE(strumenti, nullptr);
   EXPECT_EQ(strumenti->objectName(), QStringLiteral("mnuStrumenti"));
   const QList<QAction*> voci = strumenti->actions();
-  ASSERT_EQ(voci.size(), 5);
-  const char* nomi[] = {"mnuGeneraVbg", "mnuVbBuild", "mnuSeparatore", "mnuIndirizziBaseDll", "mnuRipristina"};
-  const char* testi[] = {"Genera .vbg", "Vb-Build", "", "Indirizzi di base DLL", "Ripristina file interrotti"};
-  for (int i = 0; i < 5; ++i) {
+  const char* nomi[] = {"mnuGeneraVbg",          "mnuVbBuild",     "mnuSeparatore",         "mnuIndirizziBaseDll",
+                        "mnuSovrapposizioniDll", "mnuApplicaIndirizziDll", "mnuRipristina", "mnuSeparatore2",
+                        "mnuAnteprimaModifiche", "mnuRiprendiCompilazione"};
+  const char* testi[] = {"Genera .vbg",          "Vb-Build",   "", "Indirizzi di base DLL", "Sovrapposizioni indirizzi DLL",
+                         "Applica indirizzi proposti", "Ripristina file interrotti", "", "Anteprima modifiche",
+                         "Riprendi compilazione"};
+  ASSERT_EQ(voci.size(), 10);
+  for (int i = 0; i < 10; ++i) {
     EXPECT_EQ(voci[i]->objectName(), QString::fromUtf8(nomi[i]));
     EXPECT_EQ(voci[i]->text(), QString::fromUtf8(testi[i]));
-    EXPECT_EQ(voci[i]->isSeparator(), i == 2);
+    EXPECT_EQ(voci[i]->isSeparator(), i == 2 || i == 7);
   }
 }
 

@@ -236,6 +236,15 @@ TEST_F(Batch, RefusedCommandLines) {
       {"tutto binaria --visualizzatore Nessuno.exe" + versione, "", 2, "visualizzatore non trovato: Nessuno.exe"},
       {"backup", "/non/esiste", 2, "la cartella \"/non/esiste\" non esiste (indicata da WINEPREFIX)"},
       {"backup", senzaDispositivi.string(), 2, "manca la sottocartella dosdevices"},
+      {"tutto binaria --riprendi" + versione, "", 2, "CompilaWexo: Nessuna compilazione da riprendere"},
+      {"tutto binaria --junit /non/esiste/r.xml" + versione, "", 2, "cartella del rapporto JUnit non scrivibile"},
+      {"tutto binaria" + versione + " --junit ''", "", 64, "--junit vuole il nome di un file"},
+      {"indirizzi --sovrapposizioni --applica", "", 64, "--sovrapposizioni e --applica non vanno insieme"},
+      {"anteprima", "", 64, "anteprima vuole compatibilita, versione, proprieta o guid"},
+      {"anteprima tutto binaria", "", 64, "anteprima vuole compatibilita, versione, proprieta o guid"},
+      {"anteprima guid una", "", 64, "guid vuole 2 argomenti"},
+      {"anteprima versione --principale x --secondario 0 --revisione 0", "", 2, "Versione principale non valida"},
+      {"anteprima proprieta --commenti X", "", 2, "CopyRight (--copyright)"},
   };
   const auto prima = Albero(DriveC());
   for (const auto& c : casi) {
@@ -270,6 +279,21 @@ TEST_F(Batch, AcceptedCommandLines) {
   EXPECT_EQ(r.stato, 0) << r.err;
   EXPECT_EQ(r.out.find("completata"), std::string::npos);
   EXPECT_EQ(Righe(r.out).back(), "Pronto");
+}
+
+// The preview prints what the command would write and writes nothing, not
+// even the settings file.
+TEST_F(Batch, AnteprimaPrintsTheDiffAndWritesNothing) {
+  const auto prima = Albero(DriveC());
+  const Risultato r = Esegui("anteprima compatibilita nessuna");
+  ASSERT_EQ(r.stato, 0) << r.err;
+  const auto righe = Righe(r.out);
+  EXPECT_EQ(righe.front(), "--- C:\\Progetti VB\\Wexo\\Utilita\\Utilita.vbp");
+  EXPECT_NE(r.out.find("\n+CompatibleMode=\"0\"\n"), std::string::npos);
+  EXPECT_TRUE(righe.back().starts_with("File da modificare: ")) << righe.back();
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(Albero(DriveC()), prima);
+  EXPECT_FALSE(fs::exists(FileIni()));
 }
 
 // A box inside a step leaves its line waiting: the conclusion follows it.

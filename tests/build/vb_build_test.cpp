@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "commands/anteprima.h"
 #include "commands/comandi.h"
 #include "platform/errors.h"
 #include "platform/keystrokes.h"
@@ -209,14 +210,18 @@ TEST_F(VbBuildComandoTest, NoWindowOrNoKeystrokeServiceIsError5WithNothingTyped)
   EXPECT_EQ(ui.messaggi.size(), 2u);
 }
 
-TEST(TabellaStrumenti, TheThreeEntriesOfTheMenuAreConnected) {
+TEST(TabellaStrumenti, EveryEntryOfTheMenuIsConnected) {
   std::vector<std::pair<std::string, Gestore>> strumenti;
   for (const auto& voce : TabellaComandi())
     if (std::string(voce.nome).rfind("mnu", 0) == 0) strumenti.emplace_back(voce.nome, voce.gestore);
   EXPECT_EQ(strumenti, (std::vector<std::pair<std::string, Gestore>>{{"mnuGeneraVbg", &mnuGeneraVbg_Click},
                                                                      {"mnuVbBuild", &mnuVbBuild_Click},
                                                                      {"mnuIndirizziBaseDll", &mnuIndirizziBaseDll_Click},
-                                                                     {"mnuRipristina", &mnuRipristina_Click}}));
+                                                                     {"mnuRipristina", &mnuRipristina_Click},
+                                                                     {"mnuSovrapposizioniDll", &mnuSovrapposizioniDll_Click},
+                                                                     {"mnuApplicaIndirizziDll", &mnuApplicaIndirizziDll_Click},
+                                                                     {"mnuRiprendiCompilazione", &mnuRiprendiCompilazione_Click},
+                                                                     {"mnuAnteprimaModifiche", &mnuAnteprimaModifiche_Click}}));
 }
 
 }  // namespace

@@ -239,7 +239,7 @@ TEST_F(ComandiTest, ARevisionTheIncrementWouldOverflowIsRefusedBeforeAnyChange) 
 
 TEST_F(ComandiTest, AFileThatCannotBeWrittenStopsTheCommandBeforeAnyChange) {
   // A read-only project file or generation once cost a generation per retry.
-  for (const std::string file : {suite.Progetto(1), suite.Progetto(1) + "_3"}) {
+  for (const std::string& file : {suite.Progetto(1), suite.Progetto(1) + "_3"}) {
     SCOPED_TRACE(file);
     suite.Scrivi(file, kProgetto);
     suite.SolaLettura(file);
@@ -327,9 +327,13 @@ TEST_F(ComandiTest, ASettingsFileThatCannotBeWrittenIsReportedAndTheCommandStill
       EXPECT_EQ(ui.messaggi[0].testo, "Impossibile salvare le impostazioni in '" + ini + "'");
       EXPECT_EQ(ui.messaggi[0].stile, 48);
       EXPECT_EQ(ui.messaggi.size(), c.chiusura ? 2u : 1u);
-      if (c.chiusura && ui.messaggi.size() == 2) EXPECT_EQ(ui.messaggi[1].testo, c.chiusura);
+      if (c.chiusura && ui.messaggi.size() == 2) {
+        EXPECT_EQ(ui.messaggi[1].testo, c.chiusura);
+      }
       EXPECT_TRUE(Riga(1, c.riga)) << c.riga;
-      if (!cartella) EXPECT_EQ(Ini("Revisione"), "7");
+      if (!cartella) {
+        EXPECT_EQ(Ini("Revisione"), "7");
+      }
       std::filesystem::permissions(ini, std::filesystem::perms::owner_all);
     }
   }

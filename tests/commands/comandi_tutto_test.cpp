@@ -6,6 +6,8 @@
 #include "support/contesto_prova.h"
 #include "support/compila_finti.h"
 #include "commands/comandi.h"
+#include "build/tutto.h"
+#include "settings/modFileIni.h"
 #include "support/ui_registrata.h"
 
 namespace cw {
@@ -189,6 +191,63 @@ TEST(CmdTutto, ARunTimeErrorStopsTheRunWhereItStruck) {
   EXPECT_FALSE(std::filesystem::exists(k.s.prefisso.Dir() / "binWexoUty.ini"));
   EXPECT_EQ(k.campi.Testo(Campo::txtVersioneRevisione), "7");
   EXPECT_TRUE(k.reg.chiamate.empty());
+}
+
+
+// A failed run remembers its row; "Riprendi compilazione" builds from there to
+// the end, writes no project file, does not advance the revision again, and
+// forgets the row once everything is built. Both runs' JUnit reports follow.
+TEST(RiprendiCompilazione, ResumesAtTheFailedRowAndForgetsIt) {
+  Click k;
+  std::string xml;
+  k.ctx.rapportoJUnit = [&](const std::string& x) { xml = x; };
+  auto progetti = [&] {
+    std::vector<std::string> p;
+    for (int i = 0; i <= k.s.catalogo.UBound(); ++i) p.push_back(k.s.prefisso.Leggi(k.s.catalogo.FileProgettoCompleto(i)));
+    return p;
+  };
+  auto ultima = [&] { return LeggiIniStringa(k.ctx.FileIni(), kSezioneVersione, kChiaveUltimaRigaFallita, "-", 255); };
+  for (const char* nome : {"App1.exe", "App2.exe", "App3.exe", "App4.exe"})
+    k.s.prefisso.Scrivi(std::string("C:\\Orbalis\\Componenti\\") + nome, "earlier");
+  k.s.fallite = {"C:\\Progetti VB\\Wexo\\Server\\Server.vbp"};
+  ASSERT_EQ(k.Esegui(), Esito::Fallito);
+  EXPECT_EQ(ultima(), "1");
+  EXPECT_EQ(k.campi.Testo(Campo::txtVersioneRevisione), "8");
+  EXPECT_NE(xml.find("tests=\"6\" failures=\"1\" errors=\"0\" skipped=\"4\""), std::string::npos) << xml;
+  EXPECT_NE(xml.find("name=\"Server.vbp\" time=\""), std::string::npos);
+  EXPECT_NE(xml.find("<failure message=\"Compilazione non riuscita\">Impossibile trovare il file"), std::string::npos);
+
+  const auto primaDellaRipresa = progetti();
+  k.s.fallite.clear();
+  k.s.costruiti.clear();
+  k.ui.messaggi.clear();
+  ASSERT_EQ(EseguiComando(k.ctx, &mnuRiprendiCompilazione_Click), Esito::Completato);
+  EXPECT_EQ(k.s.costruiti.size(), 5u);
+  EXPECT_EQ(k.s.costruiti.front(), "C:\\Progetti VB\\Wexo\\Server\\Server.vbp");
+  EXPECT_EQ(k.ui.log.front(), "1) Compilazione SERVER.VBP in corso... OK!");  // no backup, version or compatibility lines
+  EXPECT_EQ(k.ui.log.back(), "Pronto");
+  EXPECT_EQ(progetti(), primaDellaRipresa);
+  EXPECT_EQ(k.campi.Testo(Campo::txtVersioneRevisione), "8");
+  EXPECT_EQ(ultima(), "-");
+  EXPECT_EQ(k.Testi(), (std::vector<std::string>{M(kFatto, 64)}));  // no question, even for the skipped ones
+  EXPECT_NE(xml.find("tests=\"6\" failures=\"0\" errors=\"0\" skipped=\"1\""), std::string::npos) << xml;
+
+  k.ui.messaggi.clear();
+  EXPECT_EQ(EseguiComando(k.ctx, &mnuRiprendiCompilazione_Click), Esito::Rifiutato);
+  EXPECT_EQ(k.Testi(), (std::vector<std::string>{M("Nessuna compilazione da riprendere", 64)}));
+}
+
+TEST(RiprendiCompilazione, NothingToResumeUnlessTheStoredRowIsOneOfTheCatalogue) {
+  for (const std::string valore : {"", "abc", "6", "-1", "1x"}) {
+    SCOPED_TRACE(valore);
+    Click k;
+    if (!valore.empty()) ScriviIniStringa(k.ctx.FileIni(), kSezioneVersione, kChiaveUltimaRigaFallita, valore);
+    k.ui.log = {"riga di prima"};
+    EXPECT_EQ(EseguiComando(k.ctx, &mnuRiprendiCompilazione_Click), Esito::Rifiutato);
+    EXPECT_EQ(k.Testi(), (std::vector<std::string>{M("Nessuna compilazione da riprendere", 64)}));
+    EXPECT_EQ(k.ui.log, (std::vector<std::string>{"riga di prima"}));
+    EXPECT_TRUE(k.s.processi.avvii.empty());
+  }
 }
 
 }  // namespace

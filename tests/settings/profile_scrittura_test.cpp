@@ -187,3 +187,34 @@ TEST(ProfiloScrittura, WrittenValuesReadBack) {
 
 }  // namespace
 }  // namespace cw
+
+namespace cw {
+namespace {
+
+TEST(ProfiloCancellazione, OnlyTheKeysLineGoes) {
+  const struct {
+    const char* prima;
+    const char* dopo;  // nullptr: no file
+  } casi[] = {
+      {"[Versione]\r\nA=1\r\nUltimaRigaFallita=3\r\nB=2\r\n", "[Versione]\r\nA=1\r\nB=2\r\n"},
+      {"[versione]\r\n ultimarigafallita = 3\r\n", "[versione]\r\n"},                 // names ignore case and blanks
+      {"[Versione]\r\nA=1\r\nUltimaRigaFallita=3", "[Versione]\r\nA=1\r\n"},          // the last line, without its end
+      {"[Versione]\r\nA=1\r\n[Altro]\r\nUltimaRigaFallita=3\r\n", "[Versione]\r\nA=1\r\n[Altro]\r\nUltimaRigaFallita=3\r\n"},
+      {nullptr, nullptr},                                                           // a missing file is not created
+  };
+  for (const auto& c : casi) {
+    test::FileProfilo f;
+    if (c.prima) f.Metti(c.prima);
+    EXPECT_TRUE(CancellaChiaveProfilo(f.Percorso(), "Versione", "UltimaRigaFallita"));
+    EXPECT_EQ(f.Esiste(), c.dopo != nullptr);
+    if (c.dopo) EXPECT_EQ(f.Contenuto(), c.dopo);
+  }
+  test::FileProfilo solaLettura;
+  solaLettura.Metti("[Versione]\r\nUltimaRigaFallita=3\r\n");
+  ::chmod(solaLettura.Percorso().c_str(), 0444);
+  EXPECT_FALSE(CancellaChiaveProfilo(solaLettura.Percorso(), "Versione", "UltimaRigaFallita"));
+  EXPECT_EQ(solaLettura.Contenuto(), "[Versione]\r\nUltimaRigaFallita=3\r\n");
+}
+
+}  // namespace
+}  // namespace cw

@@ -65,8 +65,10 @@ int main(int argc, char** argv) {
   std::string standin = CW_STANDIN_VB6;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
-    if (a == "--rounds" && i + 1 < argc) giri = std::max(1, std::atoi(argv[++i]));
-    else if (a == "--standin" && i + 1 < argc) standin = argv[++i];
+    if (a == "--rounds" && i + 1 < argc)
+      giri = std::max(1, std::atoi(argv[++i]));
+    else if (a == "--standin" && i + 1 < argc)
+      standin = argv[++i];
     else {
       std::fprintf(stderr, "uso: %s [--rounds N] [--standin PATH]\n", argv[0]);
       return 2;

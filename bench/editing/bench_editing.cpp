@@ -51,12 +51,16 @@ const char* kGuidNuovo = "{0D452EE1-E08F-101A-852E-02608C4D0BB4}";
 std::string TestoProgetto(const std::string& nome, const std::string& tipo) {
   const bool app = tipo.rfind("app", 0) == 0;
   std::string t = std::string("Type=") + (tipo.rfind("dll", 0) == 0 ? "OleDll" : "Exe") + "\r\n";
-  t += "Reference=*\\G{00020430-0000-0000-C000-000000000046}#2.0#0#..\\..\\WINDOWS\\system32\\stdole2.tlb#OLE Automation\r\n";
-  t += "Reference=*\\G{00000201-0000-0010-8000-00AA006D2EA4}#2.1#0#..\\..\\Programmi\\File comuni\\System\\ADO\\msado21.tlb#Microsoft ActiveX Data Objects 2.1 Library\r\n";
+  t += "Reference=*\\G{00020430-0000-0000-C000-000000000046}#2.0#0#..\\..\\WINDOWS\\system32\\stdole2.tlb#OLE "
+       "Automation\r\n";
+  t += "Reference=*\\G{00000201-0000-0010-8000-00AA006D2EA4}#2.1#0#..\\..\\Programmi\\File "
+       "comuni\\System\\ADO\\msado21.tlb#Microsoft ActiveX Data Objects 2.1 Library\r\n";
   t += std::string("Object=") + kGuid + "#1.0#0; MSCOMCTL.OCX\r\n";
-  for (int k = 0; k < 18; ++k) t += "Class=cls" + nome + std::to_string(k) + "; cls" + nome + std::to_string(k) + ".cls\r\n";
+  for (int k = 0; k < 18; ++k)
+    t += "Class=cls" + nome + std::to_string(k) + "; cls" + nome + std::to_string(k) + ".cls\r\n";
   t += "Module=modGlobale; modGlobale.bas\r\nForm=Form\\frmPrincipale.frm\r\nForm=Form\\frmOpzioni.frm\r\n";
-  t += "Startup=\"(None)\"\r\nHelpFile=\"\"\r\nTitle=\"" + nome + "\"\r\nExeName32=\"" + nome + (app ? ".exe" : ".dll") + "\"\r\n";
+  t += "Startup=\"(None)\"\r\nHelpFile=\"\"\r\nTitle=\"" + nome + "\"\r\nExeName32=\"" + nome +
+       (app ? ".exe" : ".dll") + "\"\r\n";
   t += "Path32=\"..\\..\\Orbalis\\Componenti\"\r\nCommand32=\"\"\r\nName=\"" + nome + "\"\r\nHelpContextID=\"0\"\r\n";
   if (!app) t += "CompatibleMode=\"2\"\r\nCompatibleEXE32=\"..\\..\\Orbalis\\Componenti\\" + nome + ".dll\"\r\n";
   t += "MajorVer=3\r\nMinorVer=1\r\nRevisionVer=417\r\nAutoIncrementVer=0\r\nServerSupportFiles=0\r\n";
@@ -77,8 +81,10 @@ std::string TestoForm(const std::string& nome) {
   t += "Begin VB.Form " + nome + "\r\n   Caption         =   \"" + nome + "\"\r\n   ClientHeight    =   6075\r\n";
   for (int k = 0; k < 60; ++k) {
     t += "   Begin VB.CommandButton cmd" + std::to_string(k) + "\r\n      Caption         =   \"Pulsante\"\r\n";
-    t += "      Height          =   375\r\n      Left            =   120\r\n      TabIndex        =   " + std::to_string(k) + "\r\n";
-    t += "      Top             =   " + std::to_string(120 + 400 * k) + "\r\n      Width           =   1095\r\n   End\r\n";
+    t += "      Height          =   375\r\n      Left            =   120\r\n      TabIndex        =   " +
+         std::to_string(k) + "\r\n";
+    t += "      Top             =   " + std::to_string(120 + 400 * k) +
+         "\r\n      Width           =   1095\r\n   End\r\n";
   }
   t += "End\r\n";
   return t;
@@ -176,10 +182,14 @@ int main(int argc, char** argv) {
   bool tieni = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
-    if (a == "--rounds" && i + 1 < argc) giri = std::max(1, std::atoi(argv[++i]));
-    else if (a == "--floor" && i + 1 < argc) floor = argv[++i];
-    else if (a == "--prefix" && i + 1 < argc) prefisso = argv[++i];
-    else if (a == "--keep") tieni = true;
+    if (a == "--rounds" && i + 1 < argc)
+      giri = std::max(1, std::atoi(argv[++i]));
+    else if (a == "--floor" && i + 1 < argc)
+      floor = argv[++i];
+    else if (a == "--prefix" && i + 1 < argc)
+      prefisso = argv[++i];
+    else if (a == "--keep")
+      tieni = true;
     else {
       std::fprintf(stderr, "usage: cw_bench_editing [--rounds N] [--floor PATH] [--prefix DIR] [--keep]\n");
       return 2;
@@ -220,20 +230,35 @@ int main(int argc, char** argv) {
   bool pari = false;
   std::vector<Misura> misure;
   misure.push_back({"backup (EseguiBackup)", "backup", radice, [&] { cw::EseguiBackup(fso, catalogo, ui); }, {}, {}});
-  misure.push_back({"compatibility (ImpostaCompatibilita)", "rewrite", radice,
-                    [&] { cw::ImpostaCompatibilita(fso, catalogo, ui, cw::kCompatibilitaBinaria); }, {}, {}});
-  misure.push_back({"version (ImpostaVersione)", "rewrite", radice,
-                    [&] { cw::ImpostaVersione(fso, catalogo, ui, "3", "1", "418"); }, {}, {}});
-  misure.push_back({"properties (ImpostaProprieta)", "rewrite", radice,
-                    [&] { cw::ImpostaProprieta(fso, catalogo, ui, "Componente", "\xC2\xA9 Orbalis", "Wexo", "Orbalis"); },
-                    {}, {}});
+  misure.push_back({"compatibility (ImpostaCompatibilita)",
+                    "rewrite",
+                    radice,
+                    [&] { cw::ImpostaCompatibilita(fso, catalogo, ui, cw::kCompatibilitaBinaria); },
+                    {},
+                    {}});
+  misure.push_back({"version (ImpostaVersione)",
+                    "rewrite",
+                    radice,
+                    [&] { cw::ImpostaVersione(fso, catalogo, ui, "3", "1", "418"); },
+                    {},
+                    {}});
+  misure.push_back(
+      {"properties (ImpostaProprieta)",
+       "rewrite",
+       radice,
+       [&] { cw::ImpostaProprieta(fso, catalogo, ui, "Componente", "\xC2\xA9 Orbalis", "Wexo", "Orbalis"); },
+       {},
+       {}});
   // Back and forth, so every round replaces every occurrence.
-  misure.push_back({"GUID (SostituisciGuid, project and form files)", "rewrite", specchio,
+  misure.push_back({"GUID (SostituisciGuid, project and form files)",
+                    "rewrite",
+                    specchio,
                     [&] {
                       cw::SostituisciGuid(fso, catalogo, pari ? kGuidNuovo : kGuid, pari ? kGuid : kGuidNuovo);
                       pari = !pari;
                     },
-                    {}, {}});
+                    {},
+                    {}});
 
   for (int g = 0; g < giri; ++g) {
     for (auto& m : misure) {

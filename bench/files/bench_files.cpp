@@ -47,9 +47,9 @@ std::string ProjectName(int i) {
 std::string ProjectText(int i) {
   const std::string name = ProjectName(i);
   std::string t = "Type=OleDll\r\n";
-  t += "Reference=*\\G{00020430-0000-0000-C000-000000000046}#2.0#0#..\\..\\WINDOWS\\system32\\stdole2.tlb#OLE Automation\r\n";
-  for (int k = 0; k < 6; ++k)
-    t += "Class=cls" + std::to_string(k) + "; cls" + name + std::to_string(k) + ".cls\r\n";
+  t += "Reference=*\\G{00020430-0000-0000-C000-000000000046}#2.0#0#..\\..\\WINDOWS\\system32\\stdole2.tlb#OLE "
+       "Automation\r\n";
+  for (int k = 0; k < 6; ++k) t += "Class=cls" + std::to_string(k) + "; cls" + name + std::to_string(k) + ".cls\r\n";
   t += "Module=modGlobale; modGlobale.bas\r\nStartup=\"(None)\"\r\nHelpFile=\"\"\r\n";
   t += "Title=\"" + name + "\"\r\nExeName32=\"" + name + ".dll\"\r\nPath32=\"..\\..\\Orbalis\\Componenti\"\r\n";
   t += "Command32=\"\"\r\nName=\"" + name + "\"\r\nHelpContextID=\"0\"\r\nCompatibleMode=\"2\"\r\n";
@@ -147,11 +147,16 @@ int main(int argc, char** argv) {
   fs::path folder;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
-    if (a == "--rounds" && i + 1 < argc) rounds = std::max(1, std::atoi(argv[++i]));
-    else if (a == "--floor" && i + 1 < argc) floor = argv[++i];
-    else if (a == "--keep") keep = true;
-    else if (a == "--only" && i + 1 < argc) only = argv[++i];
-    else folder = a;
+    if (a == "--rounds" && i + 1 < argc)
+      rounds = std::max(1, std::atoi(argv[++i]));
+    else if (a == "--floor" && i + 1 < argc)
+      floor = argv[++i];
+    else if (a == "--keep")
+      keep = true;
+    else if (a == "--only" && i + 1 < argc)
+      only = argv[++i];
+    else
+      folder = a;
   }
   if (folder.empty()) {
     std::string tmpl = (fs::temp_directory_path() / "cw-bench-files-XXXXXX").string();

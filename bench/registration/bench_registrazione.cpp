@@ -58,7 +58,8 @@ int main(int argc, char** argv) {
     const auto host = prefisso.Host(std::string(cw::kCartellaOutputComponenti) + "\\" + nome);
     std::filesystem::create_directories(host.parent_path());
     std::filesystem::copy_file(cw::CartellaEseguibile() / "standin-component.so", host);
-    righe.push_back({"C:\\Progetti VB\\Wexo\\C" + std::to_string(i), "C.vbp", cw::kCartellaOutputComponenti, "dll", nome});
+    righe.push_back(
+        {"C:\\Progetti VB\\Wexo\\C" + std::to_string(i), "C.vbp", cw::kCartellaOutputComponenti, "dll", nome});
   }
   const cw::CatalogoComponenti catalogo(righe);
   cw::test::UiRegistrata ui;
@@ -88,7 +89,8 @@ int main(int argc, char** argv) {
     migliorPavimento = std::min(migliorPavimento, pavimento);
     ui.LogClear();
   }
-  std::printf("best of %d: register %d DLLs %.1f ms (%.2f ms each), remove %.1f ms, worker floor %.1f ms; goal < 1000 ms\n",
-              giri, kDll, migliorRegistra, migliorRegistra / kDll, migliorRimuovi, migliorPavimento);
+  std::printf(
+      "best of %d: register %d DLLs %.1f ms (%.2f ms each), remove %.1f ms, worker floor %.1f ms; goal < 1000 ms\n",
+      giri, kDll, migliorRegistra, migliorRegistra / kDll, migliorRimuovi, migliorPavimento);
   return migliorRegistra < 1000.0 && migliorRimuovi < 1000.0 ? 0 : 2;
 }

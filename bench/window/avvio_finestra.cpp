@@ -6,6 +6,10 @@
 //
 //   cw_bench_window [runs]     (default 10; QT_QPA_PLATFORM defaults to offscreen)
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QEvent>
 #include <algorithm>
@@ -13,11 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 #include "app/aspetto.h"
@@ -29,7 +29,9 @@ namespace {
 
 using Orologio = std::chrono::steady_clock;
 
-double Ms(Orologio::time_point da, Orologio::time_point a) { return std::chrono::duration<double, std::milli>(a - da).count(); }
+double Ms(Orologio::time_point da, Orologio::time_point a) {
+  return std::chrono::duration<double, std::milli>(a - da).count();
+}
 
 // The measured program: the window, up to its first paint.
 int Figlio(int fd, int argc, char** argv) {
@@ -50,7 +52,8 @@ int Figlio(int fd, int argc, char** argv) {
         QMetaObject::invokeMethod(
             qApp,
             [this] {
-              const std::string riga = std::to_string(Ms(inizio, costruita)) + " " + std::to_string(Ms(inizio, Orologio::now())) + "\n";
+              const std::string riga =
+                  std::to_string(Ms(inizio, costruita)) + " " + std::to_string(Ms(inizio, Orologio::now())) + "\n";
               if (write(fd, riga.data(), riga.size()) < 0) std::perror("write");
               QCoreApplication::quit();
             },
@@ -114,6 +117,7 @@ int main(int argc, char** argv) {
   std::printf("window start-up, %d runs (%s platform)\n", prove, getenv("QT_QPA_PLATFORM"));
   std::printf("  process start to first paint: median %.1f ms, min %.1f ms, max %.1f ms\n", mediana(totali),
               *std::min_element(totali.begin(), totali.end()), *std::max_element(totali.begin(), totali.end()));
-  std::printf("  inside main: window built %.1f ms, first paint %.1f ms (medians)\n", mediana(costruzioni), mediana(interni));
+  std::printf("  inside main: window built %.1f ms, first paint %.1f ms (medians)\n", mediana(costruzioni),
+              mediana(interni));
   return 0;
 }

@@ -3,9 +3,9 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QTranslator>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QTranslator>
 
 #include "app/caratteri.h"
 

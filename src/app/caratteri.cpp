@@ -9,7 +9,8 @@ void CaricaCaratteri() {
   static const bool kCaricati = [] {
     for (const char* file : {"tahoma.ttf", "ms_sans_serif.ttf"}) {
       const QString percorso = QString::fromUtf8(kCartellaCaratteriWine) + QString::fromUtf8(file);
-      if (QFontDatabase::addApplicationFont(percorso) < 0) qWarning("compilawexo: cannot load font %s", qPrintable(percorso));
+      if (QFontDatabase::addApplicationFont(percorso) < 0)
+        qWarning("compilawexo: cannot load font %s", qPrintable(percorso));
     }
     return true;
   }();

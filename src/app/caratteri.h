@@ -17,7 +17,7 @@ void CaricaCaratteri();
 
 // family at 8.25 pt, regular weight.
 QFont Carattere(const QString& famiglia);
-QFont CarattereFinestra();   // "Tahoma"
+QFont CarattereFinestra();     // "Tahoma"
 QFont CarattereContenitori();  // "MS Sans Serif"
 
 }  // namespace cw

@@ -13,12 +13,12 @@ enum class TipoControllo { Lista, Cornice, Contenitore, Pulsante, Testo, Etichet
 struct DescrizioneControllo {
   const char* nome;
   TipoControllo tipo;
-  const char* testo;        // caption, UTF-8; "" for none
-  const char* contenitore;  // "" for the window's client area
+  const char* testo;             // caption, UTF-8; "" for none
+  const char* contenitore;       // "" for the window's client area
   int left, top, width, height;  // twips, relative to the container
-  int tab;                  // tab index
-  int lunghezzaMassima = 0;  // text boxes: characters the user may type (0: no limit)
-  bool tabStop = true;       // false: reached by the mouse only, skipped by Tab
+  int tab;                       // tab index
+  int lunghezzaMassima = 0;      // text boxes: characters the user may type (0: no limit)
+  bool tabStop = true;           // false: reached by the mouse only, skipped by Tab
 };
 
 const std::vector<DescrizioneControllo>& ControlliFinestra();

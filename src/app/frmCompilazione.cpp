@@ -5,8 +5,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QSocketNotifier>
-#include <QTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
@@ -16,6 +14,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QRadioButton>
+#include <QSocketNotifier>
+#include <QTimer>
 #include <algorithm>
 #include <exception>
 #include <memory>
@@ -27,8 +27,8 @@
 #include "app/finestra_anteprima.h"
 #include "app/limite_digitazione.h"
 #include "app/messaggi.h"
-#include "app/puntatore.h"
 #include "app/pulsante.h"
+#include "app/puntatore.h"
 #include "platform/attendi.h"
 #include "platform/errors.h"
 #include "platform/fine_su_segnale.h"
@@ -175,9 +175,7 @@ void frmCompilazione::CreaControlli() {
         w = l;
         break;
       }
-      case TipoControllo::Casella:
-        w = new CasellaDiControllo(SenzaTastiAccesso(testo), contenitore);
-        break;
+      case TipoControllo::Casella: w = new CasellaDiControllo(SenzaTastiAccesso(testo), contenitore); break;
       case TipoControllo::Opzione:
         // Auto-exclusive among the buttons of one container: Picture1
         // holds the three, so they form the group.
@@ -288,10 +286,8 @@ bool frmCompilazione::eventFilter(QObject* oggetto, QEvent* evento) {
     case QEvent::KeyRelease:
     case QEvent::ShortcutOverride:
     case QEvent::Shortcut:
-    case QEvent::ContextMenu:
-      break;
-    default:
-      return false;
+    case QEvent::ContextMenu: break;
+    default: return false;
   }
   // This window's own widgets, its menus included; the boxes it opens are
   // windows of their own and keep their input.
@@ -338,12 +334,14 @@ void frmCompilazione::LogAddItem(const std::string& line) { lstInformazioni_->ad
 int frmCompilazione::LogCount() const { return lstInformazioni_->count(); }
 
 std::string frmCompilazione::LogItem(int index) const {
-  if (index < 0 || index >= lstInformazioni_->count()) SollevaErrore(kChiamataNonValida, "log line " + std::to_string(index));
+  if (index < 0 || index >= lstInformazioni_->count())
+    SollevaErrore(kChiamataNonValida, "log line " + std::to_string(index));
   return lstInformazioni_->item(index)->text().toStdString();
 }
 
 void frmCompilazione::LogSetItem(int index, const std::string& line) {
-  if (index < 0 || index >= lstInformazioni_->count()) SollevaErrore(kChiamataNonValida, "log line " + std::to_string(index));
+  if (index < 0 || index >= lstInformazioni_->count())
+    SollevaErrore(kChiamataNonValida, "log line " + std::to_string(index));
   lstInformazioni_->item(index)->setText(Q(line));
 }
 
@@ -353,7 +351,8 @@ void frmCompilazione::LogSelect(int index) {
     lstInformazioni_->clearSelection();
     return;
   }
-  if (index < 0 || index >= lstInformazioni_->count()) SollevaErrore(kChiamataNonValida, "log line " + std::to_string(index));
+  if (index < 0 || index >= lstInformazioni_->count())
+    SollevaErrore(kChiamataNonValida, "log line " + std::to_string(index));
   lstInformazioni_->setCurrentRow(index);
   lstInformazioni_->scrollToItem(lstInformazioni_->item(index));
 }

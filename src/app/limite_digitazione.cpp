@@ -6,7 +6,9 @@
 namespace cw {
 
 LimiteDigitazione::LimiteDigitazione(QLineEdit* casella, int limite)
-    : QValidator(casella), limite_(limite > 0 ? limite : std::numeric_limits<int>::max()), precedente_(casella->text()) {
+    : QValidator(casella),
+      limite_(limite > 0 ? limite : std::numeric_limits<int>::max()),
+      precedente_(casella->text()) {
   connect(casella, &QLineEdit::textChanged, this, [this](const QString& t) { precedente_ = t; });
 }
 

@@ -12,7 +12,8 @@ QString SenzaTastiAccesso(const QString& testo) {
   return t.replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
-PulsanteComando::PulsanteComando(const QString& testo, QWidget* parent) : QPushButton(SenzaTastiAccesso(testo), parent) {
+PulsanteComando::PulsanteComando(const QString& testo, QWidget* parent)
+    : QPushButton(SenzaTastiAccesso(testo), parent) {
   setAutoDefault(false);
   setDefault(false);
 }

@@ -84,7 +84,8 @@ int main(int argc, char** argv) {
   if (!opzioni->junit.empty()) {
     // Checked before the run: a report that cannot be written after an hour of builds helps nobody.
     const std::filesystem::path cartella = std::filesystem::absolute(opzioni->junit).parent_path();
-    if (::access(cartella.c_str(), W_OK) != 0) return Rifiuta("cartella del rapporto JUnit non scrivibile: " + cartella.string());
+    if (::access(cartella.c_str(), W_OK) != 0)
+      return Rifiuta("cartella del rapporto JUnit non scrivibile: " + cartella.string());
   }
 
   cw::ServiziLinux servizi(ui);

@@ -11,11 +11,11 @@ namespace {
 
 struct DefinizioneComando {
   const char* controllo;
-  int argomenti;        // positional words after the command
-  const char* uso;      // what the positional words are, for the refusal
-  bool compatibilita;   // the first word is the compatibility mode
-  bool versione;        // takes the version options
-  bool proprieta;       // takes the four texts
+  int argomenti;       // positional words after the command
+  const char* uso;     // what the positional words are, for the refusal
+  bool compatibilita;  // the first word is the compatibility mode
+  bool versione;       // takes the version options
+  bool proprieta;      // takes the four texts
 };
 
 const std::map<std::string, DefinizioneComando>& Comandi() {
@@ -83,7 +83,8 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
     // The previewed command's own words and options, read as the command's.
     static const char* const kConAnteprima[] = {"compatibilita", "versione", "proprieta", "guid"};
     const std::vector<std::string> resto(args.begin() + 1, args.end());
-    if (resto.empty() || std::find(std::begin(kConAnteprima), std::end(kConAnteprima), resto[0]) == std::end(kConAnteprima)) {
+    if (resto.empty() ||
+        std::find(std::begin(kConAnteprima), std::end(kConAnteprima), resto[0]) == std::end(kConAnteprima)) {
       if (!resto.empty() && (resto[0] == "-h" || resto[0] == "--help")) {
         o.aiuto = true;
         return o;
@@ -127,8 +128,8 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
     };
     if (def.versione) {
       for (const auto& oc : kOpzioniVersione) aggiungi(oc);
-      s.opzioneIncremento = s.app->add_option("--incremento", s.incremento)
-                                ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+      s.opzioneIncremento =
+          s.app->add_option("--incremento", s.incremento)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     }
     if (def.proprieta) {
       for (const auto& oc : kOpzioniProprieta) aggiungi(oc);
@@ -181,7 +182,8 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
     if (opt->count() && HaFineRiga(s.valori[campo]))
       return rifiuta("il valore di " + opt->get_name() + " non può contenere un a capo (CR o LF)", kUscitaRifiuto);
   for (const std::string& p : s.parole)
-    if (HaFineRiga(p)) return rifiuta("un argomento di " + o.comando + " non può contenere un a capo (CR o LF)", kUscitaRifiuto);
+    if (HaFineRiga(p))
+      return rifiuta("un argomento di " + o.comando + " non può contenere un a capo (CR o LF)", kUscitaRifiuto);
   if (HaFineRiga(o.visualizzatore))
     return rifiuta("il valore di --visualizzatore non può contenere un a capo (CR o LF)", kUscitaRifiuto);
   if (s.opzioneVisualizzatore && s.opzioneVisualizzatore->count() && o.visualizzatore.empty())
@@ -198,15 +200,20 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
   for (const auto& [opt, campo] : s.campi)
     if (opt->count()) o.campi.emplace_back(campo, s.valori[campo]);
   if (s.opzioneIncremento && s.opzioneIncremento->count()) {
-    if (s.incremento != "si" && s.incremento != "no") return rifiuta("--incremento vuole si o no", kUscitaRigaDiComando);
+    if (s.incremento != "si" && s.incremento != "no")
+      return rifiuta("--incremento vuole si o no", kUscitaRigaDiComando);
     o.incremento = s.incremento == "si" ? 1 : 0;
   }
   if (def.compatibilita) {
     const std::string& m = s.parole[0];
-    if (m == "nessuna") o.compatibilita = Compatibilita::Nessuna;
-    else if (m == "progetto") o.compatibilita = Compatibilita::Progetto;
-    else if (m == "binaria") o.compatibilita = Compatibilita::Binaria;
-    else return rifiuta("compatibilità sconosciuta: " + m + " (nessuna, progetto, binaria)", kUscitaRigaDiComando);
+    if (m == "nessuna")
+      o.compatibilita = Compatibilita::Nessuna;
+    else if (m == "progetto")
+      o.compatibilita = Compatibilita::Progetto;
+    else if (m == "binaria")
+      o.compatibilita = Compatibilita::Binaria;
+    else
+      return rifiuta("compatibilità sconosciuta: " + m + " (nessuna, progetto, binaria)", kUscitaRigaDiComando);
   }
   if (o.comando == "guid") {
     o.campi.emplace_back(Campo::txtGuidOld, s.parole[0]);

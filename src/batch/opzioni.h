@@ -11,24 +11,24 @@
 namespace cw {
 
 // Exit statuses of a command line that is not run.
-inline constexpr int kUscitaRifiuto = 2;           // a value the command must not take
-inline constexpr int kUscitaRigaDiComando = 64;    // a command line that cannot be understood
+inline constexpr int kUscitaRifiuto = 2;         // a value the command must not take
+inline constexpr int kUscitaRigaDiComando = 64;  // a command line that cannot be understood
 
 struct OpzioniBatch {
-  std::string comando;             // "backup", "versione", ...
-  std::string controllo;           // the window control it clicks: "cmdBackup", ...
+  std::string comando;    // "backup", "versione", ...
+  std::string controllo;  // the window control it clicks: "cmdBackup", ...
   std::optional<Compatibilita> compatibilita;
   std::vector<std::pair<Campo, std::string>> campi;  // fields set by options
-  std::optional<int> incremento;   // --incremento si|no
-  bool conferma = false;           // answers the questions of "tutto nessuna"
-  bool vuoti = false;              // fields neither given nor stored are meant empty
-  std::string visualizzatore;      // shows the error file instead of printing it
+  std::optional<int> incremento;                     // --incremento si|no
+  bool conferma = false;                             // answers the questions of "tutto nessuna"
+  bool vuoti = false;                                // fields neither given nor stored are meant empty
+  std::string visualizzatore;                        // shows the error file instead of printing it
   bool aiuto = false;
-  bool anteprima = false;          // "anteprima COMANDO": the diff, nothing written
-  bool riprendi = false;           // tutto --riprendi: from the row that failed last
-  bool sovrapposizioni = false;    // indirizzi --sovrapposizioni
-  bool applica = false;            // indirizzi --applica
-  std::string junit;               // tutto --junit FILE: the JUnit report's host path
+  bool anteprima = false;        // "anteprima COMANDO": the diff, nothing written
+  bool riprendi = false;         // tutto --riprendi: from the row that failed last
+  bool sovrapposizioni = false;  // indirizzi --sovrapposizioni
+  bool applica = false;          // indirizzi --applica
+  std::string junit;             // tutto --junit FILE: the JUnit report's host path
 };
 
 // Parses argv (without the program name). On a command line it cannot

@@ -57,8 +57,8 @@ bool CompilazioneFallita(const std::string& testoErrori) {
   return ContieneSenzaCaso(testoErrori, "impossibile") || ContieneSenzaCaso(testoErrori, "non completata");
 }
 
-bool CompilaProgetti(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, Processes& processi,
-                     int* rigaFallita, int primaRiga, std::vector<RigaCompilata>* compilate) {
+bool CompilaProgetti(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, Processes& processi, int* rigaFallita,
+                     int primaRiga, std::vector<RigaCompilata>* compilate) {
   if (rigaFallita) *rigaFallita = -1;
   FinestraDisabilitata finestra(ui);
   if (fso.FileExists(kFileErroriCompilazione)) fso.DeleteFile(kFileErroriCompilazione, true);

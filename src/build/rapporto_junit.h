@@ -16,7 +16,7 @@ struct EsitoCompilazione {
   std::string cartella;      // UTF-8, the row's folder
   std::string fileProgetto;  // UTF-8
   double secondi = 0;
-  std::string rapporto;      // UTF-8, the error file's report for a failed row
+  std::string rapporto;  // UTF-8, the error file's report for a failed row
 };
 
 // The whole document, UTF-8. Texts are escaped, and characters XML 1.0

@@ -49,11 +49,11 @@ bool TuttoConsentito(Ui& ui, const CampiTutto& campi) {
     return Rifiuta(ui, messaggio, false);
   if (campi.compatibilita == kCompatibilitaNessuna) {
     if (ui.MsgBox("Sei sicuro di voler compliare senza nessuna compatibilià?", kStileOkAnnullaDomanda,
-                      kTitoloApplicazione) != kRispostaOk)
+                  kTitoloApplicazione) != kRispostaOk)
       return Rifiuta(ui, kRifiuto, true);
     if (ui.MsgBox("Sei proprio sicuro, potrebbe succedere del casino. Ti sei ricordato di rimuovere tutto dal "
-                      "registro?",
-                      kStileSiNoDomanda, kTitoloApplicazione) != kRispostaSi)
+                  "registro?",
+                  kStileSiNoDomanda, kTitoloApplicazione) != kRispostaSi)
       return Rifiuta(ui, kRifiuto, true);
   }
   return true;

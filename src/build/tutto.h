@@ -34,7 +34,7 @@ struct CampiTutto {
   std::string principale;
   std::string secondario;
   std::string revisione;
-  RevisioneLetta revisioneLetta;  // revisione, read once
+  RevisioneLetta revisioneLetta;   // revisione, read once
   std::int32_t compatibilita = 0;  // kCompatibilitaNessuna, ...Progetto, ...Binaria
   bool incremento = false;         // chkIncrementoAutomatico ticked (greyed is not)
   // A row: resume the compile there. The backup, the version and the
@@ -67,8 +67,8 @@ struct ServiziTutto {
 
 // How the run ended, once it reached its end.
 struct FineTutto {
-  bool compilazioneFallita = false;   // a build ended in " ERRORE!"
-  bool registrazioneFallita = false;  // RegistraDll reported a failure
+  bool compilazioneFallita = false;     // a build ended in " ERRORE!"
+  bool registrazioneFallita = false;    // RegistraDll reported a failure
   bool impostazioniNonSalvate = false;  // the version settings could not be written
   bool Riuscita() const { return !compilazioneFallita && !registrazioneFallita && !impostazioniNonSalvate; }
 };

@@ -28,9 +28,9 @@ Riscrittura RiscritturaDi(Contesto& ctx, ComandoAnteprima comando) {
       return {FilePassaggio(cat, p), p.regola, {.backup = true, .compatibilita = true}};
     }
     case ComandoAnteprima::Versione: {
-      const PassaggioProgetti p = PassaggioVersione(T(ctx, Campo::txtVersionePrincipale),
-                                                    T(ctx, Campo::txtVersioneSecondario),
-                                                    T(ctx, Campo::txtVersioneRevisione));
+      const PassaggioProgetti p =
+          PassaggioVersione(T(ctx, Campo::txtVersionePrincipale), T(ctx, Campo::txtVersioneSecondario),
+                            T(ctx, Campo::txtVersioneRevisione));
       return {FilePassaggio(cat, p), p.regola, {.backup = true, .progetti = true}};
     }
     case ComandoAnteprima::Proprieta: {
@@ -102,9 +102,9 @@ std::string RiepilogoAnteprima(const Anteprima& a) {
 
 Esito CalcolaAnteprima(Contesto& ctx, ComandoAnteprima comando, Anteprima& anteprima) {
   if (comando == ComandoAnteprima::Versione) {
-    const char* messaggio = VersioneNonValida(T(ctx, Campo::txtVersionePrincipale), T(ctx, Campo::txtVersioneSecondario),
-                                              T(ctx, Campo::txtVersioneRevisione),
-                                              ctx.campi.ValoreIncrementoAutomatico() == 1);
+    const char* messaggio =
+        VersioneNonValida(T(ctx, Campo::txtVersionePrincipale), T(ctx, Campo::txtVersioneSecondario),
+                          T(ctx, Campo::txtVersioneRevisione), ctx.campi.ValoreIncrementoAutomatico() == 1);
     if (messaggio) {
       ctx.ui.MsgBox(messaggio, kStileEsclamativo, kTitoloApplicazione);
       return Esito::Rifiutato;

@@ -9,7 +9,9 @@
 
 namespace cw {
 
-std::string Contesto::FileIni() const { return NomeFileIni(cartellaProgramma ? cartellaProgramma() : CartellaEseguibile().string()); }
+std::string Contesto::FileIni() const {
+  return NomeFileIni(cartellaProgramma ? cartellaProgramma() : CartellaEseguibile().string());
+}
 
 std::int32_t ModoCompatibilitaScelto(const Campi& campi) {
   if (campi.OpzioneSelezionata(Compatibilita::Nessuna)) return kCompatibilitaNessuna;
@@ -72,9 +74,12 @@ void CaricaImpostazioni(Contesto& ctx) {
     const char* chiave;
     const char* predefinito;
   } kLetture[] = {
-      {Campo::txtVersionePrincipale, "Principale", "1"}, {Campo::txtVersioneSecondario, "Secondario", "0"},
-      {Campo::txtVersioneRevisione, "Revisione", "0"},   {Campo::txtCommenti, "Commenti", ""},
-      {Campo::txtCopyRight, "CopyRight", ""},            {Campo::txtNomeProdotto, "NomeProdotto", ""},
+      {Campo::txtVersionePrincipale, "Principale", "1"},
+      {Campo::txtVersioneSecondario, "Secondario", "0"},
+      {Campo::txtVersioneRevisione, "Revisione", "0"},
+      {Campo::txtCommenti, "Commenti", ""},
+      {Campo::txtCopyRight, "CopyRight", ""},
+      {Campo::txtNomeProdotto, "NomeProdotto", ""},
       {Campo::txtNomeSocieta, "NomeSocieta", ""},
   };
   for (const auto& l : kLetture)

@@ -13,18 +13,18 @@ namespace cw {
 // How a command ended; the window ignores it, the batch front end turns it
 // into its exit status.
 enum class Esito {
-  Completato,      // ran to its closing step
-  Fallito,         // a build or a registration failed, or the settings were not saved; the user was told
-  Rifiutato,       // refused its input (a validation message, a refused question)
-  ErroreRuntime,   // stopped by a run-time error, shown in its box
+  Completato,     // ran to its closing step
+  Fallito,        // a build or a registration failed, or the settings were not saved; the user was told
+  Rifiutato,      // refused its input (a validation message, a refused question)
+  ErroreRuntime,  // stopped by a run-time error, shown in its box
 };
 
 using Gestore = Esito (*)(Contesto&);
 
 struct VoceComando {
-  const char* nome;     // the control's name, "cmdBackup", "mnuGeneraVbg", ...
+  const char* nome;  // the control's name, "cmdBackup", "mnuGeneraVbg", ...
   Gestore gestore;
-  bool scrive = true;   // writes files or the registry: runs holding the prefix lock
+  bool scrive = true;  // writes files or the registry: runs holding the prefix lock
 };
 
 // The commands that are built, in the order of the window's command table.

@@ -8,8 +8,8 @@
 #include "commands/comandi.h"
 #include "platform/ansi.h"
 #include "platform/attendi.h"
-#include "platform/passi_log.h"
 #include "platform/errors.h"
+#include "platform/passi_log.h"
 #include "projectfile/operazioni_progetto.h"
 #include "projectfile/riscrivi_file.h"
 #include "tools/genera_vbg.h"
@@ -49,7 +49,8 @@ Esito mnuRipristina_Click(Contesto& ctx) {
   }
   for (const std::string& copia : copie) {
     const std::string file = copia.substr(0, copia.size() - kSuffissoCopia.size());
-    const std::string voce = "Ripristino di " + MaiuscoloUtf8(file.substr(file.find_last_of('\\') + 1)) + " in corso...";
+    const std::string voce =
+        "Ripristino di " + MaiuscoloUtf8(file.substr(file.find_last_of('\\') + 1)) + " in corso...";
     AnnunciaPasso(ctx.ui, voce);
     ctx.fso.RenameFile(copia, file);
     ConcludiPasso(ctx.ui, voce + " OK!");

@@ -38,13 +38,13 @@ Esito Esegui(Contesto& ctx, const CampiTutto& campi) {
       .impostaRevisione = [&ctx](const std::string& r) { ctx.campi.ImpostaTesto(Campo::txtVersioneRevisione, r); },
       .visualizzatore = ctx.visualizzatore,
       .mostraFileErrori = ctx.mostraFileErrori,
-      .compilazioneConclusa = ctx.rapportoJUnit
-                                  ? std::function<void(const std::vector<RigaCompilata>&, int)>(
-                                        [&ctx](const std::vector<RigaCompilata>& compilate, int rigaFallita) {
-                                          ctx.rapportoJUnit(
-                                              RapportoJUnit(EsitiCompilazione(ctx.catalogo, compilate, rigaFallita)));
-                                        })
-                                  : nullptr,
+      .compilazioneConclusa =
+          ctx.rapportoJUnit
+              ? std::function<void(const std::vector<RigaCompilata>&, int)>(
+                    [&ctx](const std::vector<RigaCompilata>& compilate, int rigaFallita) {
+                      ctx.rapportoJUnit(RapportoJUnit(EsitiCompilazione(ctx.catalogo, compilate, rigaFallita)));
+                    })
+              : nullptr,
   };
   return EseguiTutto(servizi, campi).Riuscita() ? Esito::Completato : Esito::Fallito;
 }

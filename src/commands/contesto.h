@@ -22,9 +22,9 @@ struct Contesto {
   const CatalogoComponenti& catalogo;
   Ui& ui;
   Campi& campi;
-  Processes* processi = nullptr;      // compile, Notepad, EXE servers
+  Processes* processi = nullptr;  // compile, Notepad, EXE servers
   RegistratoreDll* registratore = nullptr;
-  Keyboard* tastiera = nullptr;       // Vb-Build
+  Keyboard* tastiera = nullptr;  // Vb-Build
   // The program's own folder, asked anew for every settings value.
   std::function<std::string()> cartellaProgramma = nullptr;
   // Waits of Attendi, in milliseconds (tests shorten them; the window never does).

@@ -21,7 +21,8 @@ std::string ProblemaPrefisso(const DriveTable& unita, const std::string& program
     return {};
   return testo +
          "\n\nImpostare WINEPREFIX con la cartella del prefisso prima di avviare il programma, per esempio:\n"
-         "WINEPREFIX=/percorso/del/prefisso " + programma;
+         "WINEPREFIX=/percorso/del/prefisso " +
+         programma;
 }
 
 }  // namespace cw

@@ -12,10 +12,10 @@ namespace cw {
 
 // The files a command will write.
 struct FileCoinvolti {
-  bool backup = false;        // every row's generations (EseguiBackup)
-  bool compatibilita = false; // the project files that take a compatibility
-  bool progetti = false;      // every row's project file
-  bool form = false;          // the form files of every row (Sostituisci)
+  bool backup = false;         // every row's generations (EseguiBackup)
+  bool compatibilita = false;  // the project files that take a compatibility
+  bool progetti = false;       // every row's project file
+  bool form = false;           // the form files of every row (Sostituisci)
 };
 
 // The leftover "_tmp" copies of the files a command rewrites, in catalogue order.

@@ -178,7 +178,7 @@ DriveTable::Lookup DriveTable::Find(std::string_view windowsPath) const {
       out.state = Lookup::State::Found;
       out.host = std::move(next);
       out.mode = st.st_mode;
-    out.size = static_cast<unsigned long long>(st.st_size);
+      out.size = static_cast<unsigned long long>(st.st_size);
       return out;
     }
     if (!S_ISDIR(st.st_mode)) return out;  // a file where a folder is needed

@@ -24,8 +24,8 @@ std::string DescrizioneErrore(int numero) {
 }
 
 ErroreRuntime::ErroreRuntime(int numero, std::string dettaglio, std::string percorso)
-    : std::runtime_error("Errore di run-time '" + std::to_string(numero) + "': " +
-                         DescrizioneErrore(numero) + (dettaglio.empty() ? "" : " (" + dettaglio + ")")),
+    : std::runtime_error("Errore di run-time '" + std::to_string(numero) + "': " + DescrizioneErrore(numero) +
+                         (dettaglio.empty() ? "" : " (" + dettaglio + ")")),
       numero_(numero),
       descrizione_(DescrizioneErrore(numero)),
       dettaglio_(std::move(dettaglio)),

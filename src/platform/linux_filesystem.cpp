@@ -121,7 +121,8 @@ void LinuxFileSystem::CopyFile(std::string_view source, std::string_view destina
   {
     Fd in(::open(srcHost.c_str(), O_RDONLY | O_CLOEXEC));
     if (in.get() < 0) SollevaErroreErrno(errno, false, srcHost, "open", source);
-    if (LeggiFinoAllaFine(in.get(), bytes, static_cast<size_t>(src.size)) != 0) SollevaErroreErrno(EIO, false, srcHost, "read", source);
+    if (LeggiFinoAllaFine(in.get(), bytes, static_cast<size_t>(src.size)) != 0)
+      SollevaErroreErrno(EIO, false, srcHost, "read", source);
   }
 
   if (!replacing) {
@@ -145,7 +146,8 @@ void LinuxFileSystem::CopyFile(std::string_view source, std::string_view destina
   Fd out(::open(dstHost.c_str(), O_RDWR | O_CLOEXEC));
   if (out.get() < 0) SollevaErroreErrno(errno, false, dstHost, "open", destination);
   std::string old;
-  if (const int err = LeggiFinoAllaFine(out.get(), old, static_cast<size_t>(dst.size))) SollevaErroreErrno(err, false, dstHost, "read", destination);
+  if (const int err = LeggiFinoAllaFine(out.get(), old, static_cast<size_t>(dst.size)))
+    SollevaErroreErrno(err, false, dstHost, "read", destination);
   int err = ReplaceInPlace(out.get(), old, bytes);
   // The read-only attribute goes with the copy; other bits stay the file's.
   if (!err && IsReadOnly(src.mode) && ::fchmod(out.get(), static_cast<mode_t>(dst.mode & 07555)) != 0) {
@@ -166,7 +168,8 @@ void LinuxFileSystem::DeleteFile(std::string_view path, bool force) {
 void LinuxFileSystem::RenameFile(std::string_view source, std::string_view destination) {
   const auto src = ExistingFile(drives_, source);
   const auto dst = ReplaceableFile(drives_, destination);
-  if (::rename(src.host.c_str(), dst.host.c_str()) != 0) SollevaErroreErrno(errno, false, dst.host.native(), "rename", destination);
+  if (::rename(src.host.c_str(), dst.host.c_str()) != 0)
+    SollevaErroreErrno(errno, false, dst.host.native(), "rename", destination);
 }
 
 void LinuxFileSystem::CopyFileWhole(std::string_view source, std::string_view destination) {
@@ -223,7 +226,8 @@ std::unique_ptr<TextStream> LinuxFileSystem::OpenTextFile(std::string_view path,
     struct stat st {};
     const size_t hint = ::fstat(fd.get(), &st) == 0 ? static_cast<size_t>(st.st_size) : 0;
     std::string contents;
-    if (const int err = LeggiFinoAllaFine(fd.get(), contents, hint)) SollevaErroreErrno(err == ENOSPC ? EIO : err, false, host, "read", path);
+    if (const int err = LeggiFinoAllaFine(fd.get(), contents, hint))
+      SollevaErroreErrno(err == ENOSPC ? EIO : err, false, host, "read", path);
     return std::make_unique<ReadingStream>(std::move(contents));
   }
 

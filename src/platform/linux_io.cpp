@@ -58,7 +58,8 @@ int ScriviTuttoDaCapo(int fd, std::string_view data) {
   return 0;
 }
 
-void SollevaErroreErrno(int err, bool missingIsFolder, const std::string& host, const char* call, std::string_view percorso) {
+void SollevaErroreErrno(int err, bool missingIsFolder, const std::string& host, const char* call,
+                        std::string_view percorso) {
   SollevaErrore(ErroreDaErrno(err, missingIsFolder), std::string(call) + " " + host + ": " + std::strerror(err),
                 std::string(percorso));
 }

@@ -1,5 +1,5 @@
-#include <algorithm>
 #include "platform/linux_text_stream.h"
+#include <algorithm>
 
 #include <unistd.h>
 

@@ -193,7 +193,8 @@ Analisi Analizza(std::string_view riga) {
     a.genere = Genere::Chiave;
     a.nome = TagliaBlank(s.substr(0, uguale));
     std::string_view v = TagliaBlank(s.substr(uguale + 1));
-    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) v = v.substr(1, v.size() - 2);
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+      v = v.substr(1, v.size() - 2);
     a.valore = v;
   }
   return a;
@@ -204,7 +205,7 @@ Analisi Analizza(std::string_view riga) {
 struct Ricerca {
   std::optional<Riga> intestazione;
   std::optional<Riga> rigaChiave;
-  std::string nomeChiave;           // as the file spells it
+  std::string nomeChiave;  // as the file spells it
   std::string valore;
   std::optional<Riga> ultimaChiave;  // the block's last key line, when the key is missing
 };

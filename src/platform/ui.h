@@ -18,11 +18,11 @@ enum Puntatore : int {
 // Message box styles (buttons + icon) and answers, with the numbers the
 // original platform uses.
 enum StileMessaggio : int {
-  kStileCritico = 16,          // critical-stop icon, OK
-  kStileOkAnnullaDomanda = 33, // question icon, OK and Cancel
-  kStileSiNoDomanda = 36,      // question icon, Yes and No
-  kStileEsclamativo = 48,      // exclamation icon, OK
-  kStileInformativo = 64,      // information icon, OK
+  kStileCritico = 16,           // critical-stop icon, OK
+  kStileOkAnnullaDomanda = 33,  // question icon, OK and Cancel
+  kStileSiNoDomanda = 36,       // question icon, Yes and No
+  kStileEsclamativo = 48,       // exclamation icon, OK
+  kStileInformativo = 64,       // information icon, OK
 };
 enum Risposta : int { kRispostaOk = 1, kRispostaAnnulla = 2, kRispostaSi = 6, kRispostaNo = 7 };
 

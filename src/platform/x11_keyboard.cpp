@@ -2,12 +2,12 @@
 
 #include "platform/ansi.h"
 
+#include <locale.h>
 #include <algorithm>
 #include <chrono>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
-#include <locale.h>
 #include <map>
 #include <optional>
 #include <thread>
@@ -246,7 +246,7 @@ const char* KeysymName(SpecialKey key) {
 // Unicode keysym.
 KeySym CharacterKeysym(char32_t c) {
   return (c >= 0x20 && c <= 0x7E) || (c >= 0xA0 && c <= 0xFF) ? static_cast<KeySym>(c)
-                                                               : static_cast<KeySym>(0x01000000 | c);
+                                                              : static_cast<KeySym>(0x01000000 | c);
 }
 
 // On the first two levels of some key (plain or with Shift) of the first group.
@@ -401,8 +401,10 @@ void X11Keyboard::SendKeys(const std::string& keys, bool wait) {
   }
   typeText();
   // The waiting form returns once the server has taken every key.
-  if (wait) XSync(d, False);
-  else XFlush(d);
+  if (wait)
+    XSync(d, False);
+  else
+    XFlush(d);
   if (!ok) Fail("invio dei tasti non riuscito");
 }
 

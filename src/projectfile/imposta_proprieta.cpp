@@ -19,8 +19,7 @@ PassaggioProgetti PassaggioProprieta(const std::string& commenti, const std::str
 }
 
 void ImpostaProprieta(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, const std::string& commenti,
-                      const std::string& copyright, const std::string& nomeProdotto,
-                      const std::string& nomeSocieta) {
+                      const std::string& copyright, const std::string& nomeProdotto, const std::string& nomeSocieta) {
   EseguiPassaggioProgetti(fso, catalogo, ui, PassaggioProprieta(commenti, copyright, nomeProdotto, nomeSocieta));
 }
 

@@ -38,8 +38,7 @@ void ImpostaVersione(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui
 
 // The four version-information texts, in the project file of every row.
 void ImpostaProprieta(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, const std::string& commenti,
-                      const std::string& copyright, const std::string& nomeProdotto,
-                      const std::string& nomeSocieta);
+                      const std::string& copyright, const std::string& nomeProdotto, const std::string& nomeSocieta);
 
 // Every occurrence of vecchio becomes nuovo in the project file of every row
 // and in each ".frm" file directly inside the row's "Form" folder. Writes no

@@ -33,20 +33,16 @@ bool RegistratoreHelper::RegistraDll(const std::string& percorso, std::int32_t f
   if (!sessione.Avvia(worker_, entryPoint, *libreria, drives_.Prefix())) return entryPointMancante();
   AttesaBloccante bloccante;
   switch (sessione.Attendi(limite_, attesa_ ? *attesa_ : bloccante)) {
-    case SessioneWorker::Esito::Conclusa:
-      return true;
-    case SessioneWorker::Esito::CaricamentoFallito:
-      return erroreCaricamento();
+    case SessioneWorker::Esito::Conclusa: return true;
+    case SessioneWorker::Esito::CaricamentoFallito: return erroreCaricamento();
     case SessioneWorker::Esito::EntryPointMancante:
-    case SessioneWorker::Esito::NonAvviato:
-      return entryPointMancante();
+    case SessioneWorker::Esito::NonAvviato: return entryPointMancante();
     case SessioneWorker::Esito::Errore:
       // The component crashed the worker: told like the time-out, naming the
       // failure for what it is.
       ui_.MsgBox("Registrazione fallita per errore di '" + percorso + "'.", kStileCritico, "Registrazione fallita!");
       return false;
-    case SessioneWorker::Esito::TimeOut:
-      break;
+    case SessioneWorker::Esito::TimeOut: break;
   }
   // The user learns of the time-out first; the worker is ended once the box
   // is dismissed, even if it has finished meanwhile.

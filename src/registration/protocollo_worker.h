@@ -8,11 +8,11 @@ namespace cw::worker {
 
 inline constexpr const char* kNomeProgramma = "compilawexo-regworker";
 
-inline constexpr const char* kCaricata = "caricata";                      // the library is loaded
+inline constexpr const char* kCaricata = "caricata";                       // the library is loaded
 inline constexpr const char* kCaricamentoFallito = "caricamento-fallito";  // + the loader's message
 inline constexpr const char* kEntryPointTrovato = "entrypoint-trovato";    // about to call it
 inline constexpr const char* kEntryPointMancante = "entrypoint-mancante";
-inline constexpr const char* kConclusa = "conclusa";                      // + the entry point's result
+inline constexpr const char* kConclusa = "conclusa";  // + the entry point's result
 
 // Exit status of a worker started with the wrong arguments.
 inline constexpr int kUscitaUso = 64;

@@ -1,8 +1,8 @@
 #include "registration/registra_componenti.h"
 
 #include "platform/ansi.h"
-#include "platform/passi_log.h"
 #include "platform/errors.h"
+#include "platform/passi_log.h"
 
 namespace cw {
 
@@ -10,8 +10,8 @@ void RegistraExe(Processes& processi, const std::string& percorso, std::int32_t 
   processi.Shell(percorso + (flag == 0 ? " /RegServer" : " /UnregServer"), kFinestraNascosta);
 }
 
-bool RegistraComponenti(const CatalogoComponenti& catalogo, Ui& ui, RegistratoreDll* registratore,
-                        Processes* processi, bool registra) {
+bool RegistraComponenti(const CatalogoComponenti& catalogo, Ui& ui, RegistratoreDll* registratore, Processes* processi,
+                        bool registra) {
   const std::int32_t flag = registra ? 0 : 1;
   const std::string prefisso = registra ? "Registrazione componente " : "Rimozione componente ";
   bool qualcunoFallito = false;

@@ -22,7 +22,7 @@ void RegistraExe(Processes& processi, const std::string& percorso, std::int32_t 
 // registration failed ends in " in corso... ERRORE!", and the walk goes on.
 // Returns true when some row failed. A row that needs a service the caller
 // did not give raises error 5.
-bool RegistraComponenti(const CatalogoComponenti& catalogo, Ui& ui, RegistratoreDll* registratore,
-                        Processes* processi, bool registra);
+bool RegistraComponenti(const CatalogoComponenti& catalogo, Ui& ui, RegistratoreDll* registratore, Processes* processi,
+                        bool registra);
 
 }  // namespace cw

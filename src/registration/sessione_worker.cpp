@@ -91,10 +91,14 @@ void SessioneWorker::LeggiRapporto() {
   while ((fine = buffer_.find('\n')) != std::string::npos) {
     const std::string riga = buffer_.substr(0, fine);
     buffer_.erase(0, fine + 1);
-    if (IniziaCon(riga, worker::kCaricamentoFallito)) caricamentoFallito_ = true;
-    else if (IniziaCon(riga, worker::kEntryPointMancante)) entryPointMancante_ = true;
-    else if (IniziaCon(riga, worker::kEntryPointTrovato)) entryPointTrovato_ = true;
-    else if (IniziaCon(riga, worker::kConclusa)) conclusa_ = true;
+    if (IniziaCon(riga, worker::kCaricamentoFallito))
+      caricamentoFallito_ = true;
+    else if (IniziaCon(riga, worker::kEntryPointMancante))
+      entryPointMancante_ = true;
+    else if (IniziaCon(riga, worker::kEntryPointTrovato))
+      entryPointTrovato_ = true;
+    else if (IniziaCon(riga, worker::kConclusa))
+      conclusa_ = true;
   }
 }
 

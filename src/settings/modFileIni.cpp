@@ -12,9 +12,8 @@ namespace {
 // The reader's answer in a buffer of blanks, cut at the first NUL; nothing
 // when the buffer holds no NUL (the caller then keeps its default). Texts
 // cross to the reader in the ANSI code page; the answer stays in it.
-std::optional<std::string> LeggiBuffer(const ProfiloLetto& file, const std::string& sezione,
-                                       const std::string& chiave, const std::string& predefinito,
-                                       std::int16_t dimensioneBuffer) {
+std::optional<std::string> LeggiBuffer(const ProfiloLetto& file, const std::string& sezione, const std::string& chiave,
+                                       const std::string& predefinito, std::int16_t dimensioneBuffer) {
   if (dimensioneBuffer <= 0) return std::nullopt;
   std::string buffer(static_cast<size_t>(dimensioneBuffer), ' ');
   file.GetString(Utf8ToAnsi(sezione), Utf8ToAnsi(chiave), Utf8ToAnsi(predefinito), buffer.data(), buffer.size() - 1);

@@ -10,8 +10,8 @@
 namespace cw {
 
 struct DiffFile {
-  std::string testo;       // UTF-8; empty when nothing changes
-  int righeCambiate = 0;   // lines whose bytes differ
+  std::string testo;      // UTF-8; empty when nothing changes
+  int righeCambiate = 0;  // lines whose bytes differ
 };
 
 // "--- percorso" / "+++ percorso", then one hunk per run of changed lines with

@@ -31,7 +31,7 @@ std::optional<std::uint32_t> DimensioneImmaginePe(std::string_view byte);
 struct DllDaVerificare {
   int riga = 0;
   std::string fileProgetto;
-  std::optional<std::uint32_t> indirizzo;   // none: the project file declares none
+  std::optional<std::uint32_t> indirizzo;  // none: the project file declares none
   bool compilato = false;
   std::optional<std::uint32_t> dimensione;  // SizeOfImage; none: not a Windows image
   // What the range spans: the image size rounded up to 64 KB, at least 64 KB.

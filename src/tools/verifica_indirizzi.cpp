@@ -9,7 +9,9 @@
 namespace cw {
 namespace {
 
-std::string Nome(const std::vector<DllDaVerificare>& dll, int i) { return MaiuscoloUtf8(dll[static_cast<size_t>(i)].fileProgetto); }
+std::string Nome(const std::vector<DllDaVerificare>& dll, int i) {
+  return MaiuscoloUtf8(dll[static_cast<size_t>(i)].fileProgetto);
+}
 
 // The name padded to the report's column, as in the address lines above.
 std::string ColonnaNome(const std::string& nome) {
@@ -25,7 +27,8 @@ std::string Kb(std::uint32_t byte) { return std::to_string(byte / 1024) + " KB";
 
 std::string Intervallo(const DllDaVerificare& d) {
   const std::uint64_t ultimo = std::uint64_t{*d.indirizzo} + d.Estensione() - 1;
-  return ScriviIndirizzoVb(*d.indirizzo) + "-" + ScriviIndirizzoVb(static_cast<std::uint32_t>(std::min<std::uint64_t>(ultimo, 0xFFFFFFFFu)));
+  return ScriviIndirizzoVb(*d.indirizzo) + "-" +
+         ScriviIndirizzoVb(static_cast<std::uint32_t>(std::min<std::uint64_t>(ultimo, 0xFFFFFFFFu)));
 }
 
 }  // namespace
@@ -52,7 +55,8 @@ std::vector<DllDaVerificare> DllDaVerificareDelCatalogo(FileSystem& fso, const C
   return dll;
 }
 
-std::vector<std::string> RigheSovrapposizioni(const std::vector<DllDaVerificare>& dll, const AnalisiIndirizzi& analisi) {
+std::vector<std::string> RigheSovrapposizioni(const std::vector<DllDaVerificare>& dll,
+                                              const AnalisiIndirizzi& analisi) {
   std::vector<std::string> righe{"", "Sovrapposizioni degli indirizzi di base DLL"};
   for (const DllDaVerificare& d : dll) {
     std::string testo = "Immagine di: " + ColonnaNome(MaiuscoloUtf8(d.fileProgetto));

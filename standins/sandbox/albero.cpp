@@ -86,20 +86,24 @@ PercorsoWindows Scomponi(std::string_view windows) {
   p.lettera = static_cast<char>(std::tolower(static_cast<unsigned char>(windows[0])));
   std::string parte;
   auto chiudi = [&] {
-    if (parte == "." || parte == "..") throw ErroreSandbox("\".\" or \"..\" in a sandbox path: " + std::string(windows));
+    if (parte == "." || parte == "..")
+      throw ErroreSandbox("\".\" or \"..\" in a sandbox path: " + std::string(windows));
     if (!parte.empty()) p.parti.push_back(parte);
     parte.clear();
   };
   for (size_t i = 2; i < windows.size(); ++i) {
-    if (windows[i] == '\\' || windows[i] == '/') chiudi();
-    else parte += windows[i];
+    if (windows[i] == '\\' || windows[i] == '/')
+      chiudi();
+    else
+      parte += windows[i];
   }
   chiudi();
   return p;
 }
 
 fs::path Albero::Radice(char lettera) {
-  if (lettera != 'c' && lettera != 'd') throw ErroreSandbox(std::string("the sandbox has no drive ") + static_cast<char>(std::toupper(lettera)) + ":");
+  if (lettera != 'c' && lettera != 'd')
+    throw ErroreSandbox(std::string("the sandbox has no drive ") + static_cast<char>(std::toupper(lettera)) + ":");
   const fs::path radice = prefisso_ / (std::string("drive_") + lettera);
   struct stat st;
   if (::lstat(radice.c_str(), &st) != 0) {

@@ -26,7 +26,8 @@ Installazione Installazione_(const std::string& valore, bool collega) {
     throw ErroreUso(std::string(collega ? "--link" : "--install") + " takes WINPATH=HOSTFILE, not \"" + valore + "\"");
   const std::string percorso = PercorsoInstallazione(valore.substr(0, uguale));
   if (percorso.empty())
-    throw ErroreUso("\"" + valore.substr(0, uguale) + "\" is neither a Windows path (C:\\...) nor VB6.EXE or notepad.exe");
+    throw ErroreUso("\"" + valore.substr(0, uguale) +
+                    "\" is neither a Windows path (C:\\...) nor VB6.EXE or notepad.exe");
   return {percorso, valore.substr(uguale + 1), collega};
 }
 

@@ -41,9 +41,13 @@ std::string Descrizione(const std::string& nome) {
     parole.back() += c;
   }
   if (parole.size() > 1 && (parole.front() == "Quil" || parole.front() == "Wexo")) parole.erase(parole.begin());
-  static const std::pair<const char*, const char*> kAccenti[] = {
-      {"contabilita", "contabilità"}, {"qualita", "qualità"}, {"utilita", "utilità"},
-      {"tracciabilita", "tracciabilità"}, {"attivita", "attività"}, {"fedelta", "fedeltà"}, {"iva", "IVA"}};
+  static const std::pair<const char*, const char*> kAccenti[] = {{"contabilita", "contabilità"},
+                                                                 {"qualita", "qualità"},
+                                                                 {"utilita", "utilità"},
+                                                                 {"tracciabilita", "tracciabilità"},
+                                                                 {"attivita", "attività"},
+                                                                 {"fedelta", "fedeltà"},
+                                                                 {"iva", "IVA"}};
   std::string out;
   for (size_t i = 0; i < parole.size(); ++i) {
     std::string p = Minuscolo(parole[i]);
@@ -59,7 +63,8 @@ std::string Descrizione(const std::string& nome) {
 // The product a row belongs to: the sister family lives in its grouping
 // folder and in the applications named after it.
 std::string Prodotto(const CatalogoComponenti& c, int riga) {
-  const std::string relativa = c(riga, kCartella).substr(std::min(c(riga, kCartella).size(), std::string(kRadiceSorgenti).size()));
+  const std::string relativa =
+      c(riga, kCartella).substr(std::min(c(riga, kCartella).size(), std::string(kRadiceSorgenti).size()));
   return IniziaCon(relativa, "Quil\\") || IniziaCon(Radice(c(riga, kFileProgetto)), "Quil") ? "Quil" : "Wexo";
 }
 
@@ -76,7 +81,8 @@ std::string IndirizzoBase(const CatalogoComponenti& c, int riga) {
   int ordinale = 0;
   for (int i = c.LBound(); i < riga; ++i) ordinale += GenereDi(c(i, kTipo)) == Genere::Dll;
   Dado d = DadoDi(riga, kBase);
-  const unsigned indirizzo = 0x11000000u + static_cast<unsigned>(ordinale) * 0x100000u + static_cast<unsigned>(d.Tra(16)) * 0x10000u;
+  const unsigned indirizzo =
+      0x11000000u + static_cast<unsigned>(ordinale) * 0x100000u + static_cast<unsigned>(d.Tra(16)) * 0x10000u;
   char buf[24];
   std::snprintf(buf, sizeof buf, "&H%08X", indirizzo);
   return buf;
@@ -161,8 +167,9 @@ std::vector<FileGenerato> GeneraProgetto(const CatalogoComponenti& c, int riga) 
     ocx.assign(tutte.begin(), tutte.begin() + quanteOcx);
     std::sort(ocx.begin(), ocx.end());
     static const std::pair<const char*, const char*> kTitoli[] = {
-        {"frmRicerca", "Ricerca"}, {"frmDettaglio", "Dettaglio"}, {"frmOpzioni", "Opzioni"},
-        {"frmInformazioni", "Informazioni su"}, {"frmStampa", "Stampa"}, {"frmElenco", "Elenco"},
+        {"frmRicerca", "Ricerca"}, {"frmDettaglio", "Dettaglio"},
+        {"frmOpzioni", "Opzioni"}, {"frmInformazioni", "Informazioni su"},
+        {"frmStampa", "Stampa"},   {"frmElenco", "Elenco"},
         {"frmAccesso", "Accesso"}, {"frmRiepilogo", "Riepilogo attività"}};
     for (size_t i = 0; i < nomi.size(); ++i) {
       Form f;
@@ -172,27 +179,37 @@ std::vector<FileGenerato> GeneraProgetto(const CatalogoComponenti& c, int riga) 
       for (const auto& [n, t] : kTitoli)
         if (f.nome == n) f.titolo = std::string(t) + " – " + descrizione;
       // The first form uses every control library of the project, the others one of them.
-      if (i == 0) f.ocx = ocx;
-      else f.ocx = {ocx[static_cast<size_t>(d.Tra(static_cast<int>(ocx.size())))]};
+      if (i == 0)
+        f.ocx = ocx;
+      else
+        f.ocx = {ocx[static_cast<size_t>(d.Tra(static_cast<int>(ocx.size())))]};
       form.push_back(std::move(f));
     }
   }
 
   std::string avvio = "(None)";
-  if (genere == Genere::Applicazione) avvio = d.Percento(60) ? "frmPrincipale" : "Sub Main";
-  else if (d.Percento(20)) avvio = "Sub Main";
-  std::vector<std::string> moduli = Scegli({"modGlobali", "modCostanti", "modApi", "modFunzioni", "modErrori"}, 1 + d.Tra(2), d);
+  if (genere == Genere::Applicazione)
+    avvio = d.Percento(60) ? "frmPrincipale" : "Sub Main";
+  else if (d.Percento(20))
+    avvio = "Sub Main";
+  std::vector<std::string> moduli =
+      Scegli({"modGlobali", "modCostanti", "modApi", "modFunzioni", "modErrori"}, 1 + d.Tra(2), d);
   if (avvio == "Sub Main") moduli.insert(moduli.begin(), "modAvvio");
 
   // The project file.
   std::vector<std::string> r;
   r.push_back(std::string("Type=") + (genere == Genere::Dll ? "OleDll" : genere == Genere::Server ? "OleExe" : "Exe"));
   r.push_back(std::string("Reference=*\\G{00020430-0000-0000-C000-000000000046}#2.0#0#") +
-              (k.Percento(50) ? "C:\\WINDOWS\\system32\\stdole2.tlb" : "C:\\Windows\\System32\\stdole2.tlb") + "#OLE Automation");
+              (k.Percento(50) ? "C:\\WINDOWS\\system32\\stdole2.tlb" : "C:\\Windows\\System32\\stdole2.tlb") +
+              "#OLE Automation");
   if (k.Percento(40))
-    r.push_back("Reference=*\\G{420B2830-E718-11CF-893D-00A0C9054228}#1.0#0#C:\\WINDOWS\\system32\\scrrun.dll#Microsoft Scripting Runtime");
+    r.push_back(
+        "Reference=*\\G{420B2830-E718-11CF-893D-00A0C9054228}#1.0#0#C:\\WINDOWS\\system32\\scrrun.dll#Microsoft "
+        "Scripting Runtime");
   if (k.Percento(45))
-    r.push_back("Reference=*\\G{2A75196C-D9EB-4129-B803-931327F72D5C}#2.8#0#C:\\Programmi\\File comuni\\System\\ado\\msado28.tlb#Microsoft ActiveX Data Objects 2.8 Library");
+    r.push_back(
+        "Reference=*\\G{2A75196C-D9EB-4129-B803-931327F72D5C}#2.8#0#C:\\Programmi\\File "
+        "comuni\\System\\ado\\msado28.tlb#Microsoft ActiveX Data Objects 2.8 Library");
   // The suite's own components it uses, all built before it: what lies in
   // its folder and a few of the base libraries.
   std::vector<int> usati;
@@ -230,7 +247,8 @@ std::vector<FileGenerato> GeneraProgetto(const CatalogoComponenti& c, int riga) 
   r.push_back("Startup=\"" + avvio + "\"");
   r.push_back("HelpFile=\"\"");
   std::string titolo = nome;
-  if (genere == Genere::Applicazione) titolo = descrizione == "Orbalis" ? "Orbalis " + prodotto : prodotto + " " + descrizione;
+  if (genere == Genere::Applicazione)
+    titolo = descrizione == "Orbalis" ? "Orbalis " + prodotto : prodotto + " " + descrizione;
   r.push_back("Title=\"" + titolo + "\"");
   r.push_back("ExeName32=\"" + output + "\"");
   if (k.Percento(55)) r.push_back("Path32=\"" + PercorsoRelativo(cartella, c(riga, kCartellaOutput)) + "\"");
@@ -268,7 +286,8 @@ std::vector<FileGenerato> GeneraProgetto(const CatalogoComponenti& c, int riga) 
                                            "© Orbalis S.r.l. – Tutti i diritti riservati",
                                            "Copyright © Orbalis S.r.l., Società del gruppo Orbalis"};
   if (manca != -2) {
-    if (manca != 0) testi.push_back({0, "VersionComments=\"" + descrizione + " – componente della suite " + prodotto + "\""});
+    if (manca != 0)
+      testi.push_back({0, "VersionComments=\"" + descrizione + " – componente della suite " + prodotto + "\""});
     if (manca != 3) testi.push_back({1, std::string("VersionCompanyName=\"") + kSocieta + "\""});
     testi.push_back({2, "VersionFileDescription=\"" + prodotto + " " + descrizione + "\""});
     if (manca != 1) testi.push_back({3, std::string("VersionLegalCopyright=\"") + kCopyright[v.Tra(3)] + "\""});
@@ -313,9 +332,9 @@ std::vector<FileGenerato> GeneraProgetto(const CatalogoComponenti& c, int riga) 
   for (const std::string& cl : classi)
     file.push_back({cl + ".cls", Unisci(TestoClasse(cl, descrizione, componente && cl == "cls" + nome, f))});
   if (componente) {
-    file.push_back({copiaRiferimento, Unisci({"Copia di riferimento per la compatibilità binaria",
-                                              "Componente=" + output, "Libreria=" + GuidLibreria(riga),
-                                              "Versione=1.0"})});
+    file.push_back(
+        {copiaRiferimento, Unisci({"Copia di riferimento per la compatibilità binaria", "Componente=" + output,
+                                   "Libreria=" + GuidLibreria(riga), "Versione=1.0"})});
   }
   return file;
 }

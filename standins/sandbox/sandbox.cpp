@@ -41,7 +41,8 @@ void PreparaCartella(const fs::path& dir, bool ricostruisci) {
   if (fs::exists(st)) {
     if (!fs::is_directory(st)) throw ErroreSandbox(dir.string() + " exists and is not a folder");
     if (Vuota(dir)) return;
-    if (!ricostruisci) throw ErroreSandbox(dir.string() + " is not empty (use --rebuild to make the sandbox there anew)");
+    if (!ricostruisci)
+      throw ErroreSandbox(dir.string() + " is not empty (use --rebuild to make the sandbox there anew)");
     if (!ESandbox(dir))
       throw ErroreSandbox(dir.string() + " does not look like a sandbox (no " + kMarcatore + " in it): left as it is");
     const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -61,8 +62,10 @@ void PreparaCartella(const fs::path& dir, bool ricostruisci) {
 
 void Installa(Albero& albero, const std::vector<Installazione>& programmi) {
   for (const Installazione& p : programmi) {
-    if (p.collega) albero.CollegaFile(p.origine, p.percorsoWindows);
-    else albero.CopiaFile(p.origine, p.percorsoWindows);
+    if (p.collega)
+      albero.CollegaFile(p.origine, p.percorsoWindows);
+    else
+      albero.CopiaFile(p.origine, p.percorsoWindows);
   }
 }
 
@@ -98,7 +101,8 @@ Riepilogo CreaSandbox(const fs::path& dir, const CatalogoComponenti& catalogo, c
   for (int riga = catalogo.LBound(); riga <= catalogo.UBound(); ++riga) {
     const std::string cartella = catalogo(riga, kCartella);
     albero.Cartella(cartella);
-    for (const FileGenerato& f : GeneraProgetto(catalogo, riga)) albero.ScriviFile(cartella + "\\" + f.percorso, f.contenuto);
+    for (const FileGenerato& f : GeneraProgetto(catalogo, riga))
+      albero.ScriviFile(cartella + "\\" + f.percorso, f.contenuto);
     ++riepilogo.progetti;
   }
   Installa(albero, opzioni.installa);

@@ -47,7 +47,8 @@ struct Riepilogo {
 // Makes the sandbox in `dir` (made when missing). Throws ErroreSandbox, and
 // touches nothing, when `dir` is not empty and no rebuild is asked, or when a
 // rebuild is asked of a folder that is not a sandbox.
-Riepilogo CreaSandbox(const std::filesystem::path& dir, const CatalogoComponenti& catalogo, const OpzioniSandbox& opzioni);
+Riepilogo CreaSandbox(const std::filesystem::path& dir, const CatalogoComponenti& catalogo,
+                      const OpzioniSandbox& opzioni);
 
 // Puts programs into an existing sandbox; the hook for the stand-ins that
 // come later. Throws ErroreSandbox when `dir` is not a sandbox.

@@ -213,14 +213,17 @@ std::vector<std::string> TestoModulo(const std::string& nome, const std::string&
   if (avvio) {
     r.push_back("");
     r.push_back("Public Sub Main()");
-    if (!formIniziale.empty()) r.push_back("    " + formIniziale + ".Show");
-    else r.push_back("    ' Nessuna finestra: il componente parte su richiesta dei client.");
+    if (!formIniziale.empty())
+      r.push_back("    " + formIniziale + ".Show");
+    else
+      r.push_back("    ' Nessuna finestra: il componente parte su richiesta dei client.");
     r.push_back("End Sub");
   }
   return r;
 }
 
-std::vector<std::string> TestoClasse(const std::string& nome, const std::string& descrizione, bool esposta, Dado& dado) {
+std::vector<std::string> TestoClasse(const std::string& nome, const std::string& descrizione, bool esposta,
+                                     Dado& dado) {
   std::vector<std::string> r;
   r.push_back("VERSION 1.0 CLASS");
   r.push_back("BEGIN");
@@ -228,7 +231,8 @@ std::vector<std::string> TestoClasse(const std::string& nome, const std::string&
   r.push_back("  Persistable = 0  'NotPersistable");
   r.push_back("  DataBindingBehavior = 0  'vbNone");
   r.push_back("  DataSourceBehavior  = 0  'vbNone");
-  r.push_back("  MTSTransactionMode  = " + std::string(esposta && dado.Percento(30) ? "2  'RequiresTransaction" : "0  'NotAnMTSObject"));
+  r.push_back("  MTSTransactionMode  = " +
+              std::string(esposta && dado.Percento(30) ? "2  'RequiresTransaction" : "0  'NotAnMTSObject"));
   r.push_back("END");
   r.push_back("Attribute VB_Name = \"" + nome + "\"");
   r.push_back("Attribute VB_GlobalNameSpace = False");

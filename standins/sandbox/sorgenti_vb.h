@@ -13,17 +13,17 @@ namespace cw::sandbox {
 // A control library a form can use, with the line the project file and the
 // form file carry for it.
 struct Ocx {
-  const char* guid;       // "{831FDD16-...}#2.0#0"
-  const char* file;       // "MSCOMCTL.OCX"
-  const char* libreria;   // "MSComctlLib"
+  const char* guid;      // "{831FDD16-...}#2.0#0"
+  const char* file;      // "MSCOMCTL.OCX"
+  const char* libreria;  // "MSComctlLib"
 };
 const std::vector<Ocx>& LibrerieOcx();
 
 struct Form {
-  std::string nome;                 // "frmRicerca"
-  std::string titolo;               // caption, UTF-8
-  std::vector<int> ocx;             // indices into LibrerieOcx()
-  bool principale = false;          // an application's main window
+  std::string nome;         // "frmRicerca"
+  std::string titolo;       // caption, UTF-8
+  std::vector<int> ocx;     // indices into LibrerieOcx()
+  bool principale = false;  // an application's main window
 };
 
 std::vector<std::string> TestoForm(const Form& form, Dado& dado);

@@ -51,7 +51,7 @@ std::string Segnaposto(Genere g, const std::string& progetto) {
 // one, so a program that has the old one mapped keeps its copy intact.
 bool ScriviCostruito(const fs::path& destinazione, Genere g, const std::string& progetto, const Componenti& comp) {
   std::error_code ec;
-  struct stat st{};
+  struct stat st {};
   if (::stat(destinazione.c_str(), &st) == 0 && (st.st_mode & 0222) == 0) return false;  // read-only
 
   std::string contenuto;
@@ -121,7 +121,8 @@ Resoconto Compila(const DriveTable& unita, const Richiesta& r, const Componenti&
 
   if (progetto.modoCompatibilita && *progetto.modoCompatibilita == "2") {
     if (!progetto.fileCompatibile || progetto.fileCompatibile->empty())
-      return Fallita(p, "Impossibile impostare la compatibilità binaria: manca il file di riferimento (CompatibleExe32=).");
+      return Fallita(
+          p, "Impossibile impostare la compatibilità binaria: manca il file di riferimento (CompatibleExe32=).");
     if (!FileRegolare(unita.Resolve(Combina(cartella, *progetto.fileCompatibile))))
       return Fallita(p, "Impossibile trovare il file di compatibilità '" + *progetto.fileCompatibile + "'.");
   }

@@ -8,8 +8,7 @@ namespace {
 bool Separatore(char c) { return c == '\\' || c == '/'; }
 
 bool HaUnita(std::string_view p) {
-  return p.size() >= 2 && p[1] == ':' &&
-         ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z'));
+  return p.size() >= 2 && p[1] == ':' && ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z'));
 }
 
 // "C:" + components, with "." dropped and ".." taking one back.

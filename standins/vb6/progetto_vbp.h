@@ -9,11 +9,11 @@
 namespace cw::vb6 {
 
 struct ProgettoVbp {
-  std::optional<std::string> tipo;             // Type=
-  std::vector<std::string> membri;             // files of Form=, Module=, Class=, in file order
-  std::optional<std::string> nomeEseguibile;   // ExeName32=, quotes stripped
-  std::optional<std::string> modoCompatibilita;// CompatibleMode=, quotes stripped
-  std::optional<std::string> fileCompatibile;  // CompatibleExe32=, quotes stripped
+  std::optional<std::string> tipo;               // Type=
+  std::vector<std::string> membri;               // files of Form=, Module=, Class=, in file order
+  std::optional<std::string> nomeEseguibile;     // ExeName32=, quotes stripped
+  std::optional<std::string> modoCompatibilita;  // CompatibleMode=, quotes stripped
+  std::optional<std::string> fileCompatibile;    // CompatibleExe32=, quotes stripped
 };
 
 // Reads the project's own keys from the file's bytes (Windows-1252; the

@@ -3,12 +3,12 @@
 // request reach nothing until the command has ended. SIGTERM meanwhile
 // ends the program, then the window.
 
+#include <signal.h>
+#include <unistd.h>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
-#include <signal.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -23,9 +23,9 @@ namespace cw::test {
 namespace {
 
 struct Visto {
-  int scatti = 0;     // timer ticks while the program ran
-  int dipinti = 0;    // paints of the log while the program ran
-  int altri = 0;      // commands run by a click during the wait
+  int scatti = 0;   // timer ticks while the program ran
+  int dipinti = 0;  // paints of the log while the program ran
+  int altri = 0;    // commands run by a click during the wait
   std::uint32_t esito = 1;
   std::chrono::steady_clock::duration durata{};
 };

@@ -22,7 +22,8 @@ TEST_F(AvvioTest, SenzaFileImpostazioniIValoriPredefiniti) {
   EXPECT_EQ(Testo("txtVersionePrincipale"), QStringLiteral("1"));
   EXPECT_EQ(Testo("txtVersioneSecondario"), QStringLiteral("0"));
   EXPECT_EQ(Testo("txtVersioneRevisione"), QStringLiteral("0"));
-  for (const char* nome : {"txtCommenti", "txtCopyRight", "txtNomeProdotto", "txtNomeSocieta", "txtGuidOld", "txtGuidNew"})
+  for (const char* nome :
+       {"txtCommenti", "txtCopyRight", "txtNomeProdotto", "txtNomeSocieta", "txtGuidOld", "txtGuidNew"})
     EXPECT_EQ(Testo(nome), QString()) << nome;
   EXPECT_EQ(Incremento(), Qt::Checked);
   EXPECT_EQ(Controllo<QListWidget>("lstInformazioni")->count(), 0);
@@ -74,7 +75,10 @@ TEST_F(AvvioTest, LaCasellaDaIncrementoAutomaticoAnd1) {
   const struct {
     const char* valore;
     Qt::CheckState atteso;
-  } kCasi[] = {{"0", Qt::Unchecked}, {"7", Qt::Checked}, {"1", Qt::Checked}, {"-1", Qt::Checked},
+  } kCasi[] = {{"0", Qt::Unchecked},
+               {"7", Qt::Checked},
+               {"1", Qt::Checked},
+               {"-1", Qt::Checked},
                {"parola", Qt::Checked}};  // a word falls back to the default -1
   for (const auto& c : kCasi) {
     SCOPED_TRACE(c.valore);

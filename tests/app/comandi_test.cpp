@@ -4,10 +4,10 @@
 
 #include <QDialog>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QMenuBar>
-#include <QScrollBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <stdexcept>
 
 #include "commands/cornice.h"

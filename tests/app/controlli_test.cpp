@@ -111,7 +111,8 @@ TEST_F(ControlliTest, OgniControlloDelModuloConContenitoreGeometriaDidascaliaETa
     QWidget* c = contenitore.isEmpty() ? area : Controllo<QWidget>(contenitore.toUtf8().constData());
     std::vector<QString> trovati;
     for (QObject* figlio : c->children())
-      if (std::find(attesi.begin(), attesi.end(), figlio->objectName()) != attesi.end()) trovati.push_back(figlio->objectName());
+      if (std::find(attesi.begin(), attesi.end(), figlio->objectName()) != attesi.end())
+        trovati.push_back(figlio->objectName());
     EXPECT_EQ(trovati, attesi) << contenitore.toStdString();
   }
 }
@@ -149,7 +150,8 @@ TEST_F(ControlliTest, TabSegueIlTabIndexESaltaIDueControlliSenzaTabStop) {
   // The stored flag: both reached by the mouse, never by Tab.
   for (const char* nome : {"txtNomeSocieta", "cmdChangeGuid"}) {
     EXPECT_EQ(Controllo<QWidget>(nome)->focusPolicy(), Qt::ClickFocus) << nome;
-    EXPECT_TRUE(std::none_of(attesi.begin(), attesi.end(), [&](const auto& a) { return a.second->objectName() == nome; }));
+    EXPECT_TRUE(
+        std::none_of(attesi.begin(), attesi.end(), [&](const auto& a) { return a.second->objectName() == nome; }));
   }
   ASSERT_GE(attesi.size(), 2u);
   // Of the option group only the selected button is a tab stop.
@@ -172,11 +174,24 @@ TEST_F(ControlliTest, IlTastoTabPassaPerIlGruppoDiOpzioniUnaVoltaSola) {
   finestra->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(finestra.get()));
   Controllo<QWidget>("lstInformazioni")->setFocus();
-  const std::vector<QString> attesi = {
-      "optTipoCompatibilitaBinaria", "cmdBackup", "cmdBackupCompatibilita", "cmdTutto", "txtVersioneRevisione",
-      "txtVersioneSecondario", "txtVersionePrincipale", "cmdRegistra", "cmdRimuovi", "cmdImpostaVersione",
-      "chkIncrementoAutomatico", "txtGuidNew", "txtGuidOld", "txtCommenti", "txtCopyRight", "txtNomeProdotto",
-      "cmdApplica", "lstInformazioni"};
+  const std::vector<QString> attesi = {"optTipoCompatibilitaBinaria",
+                                       "cmdBackup",
+                                       "cmdBackupCompatibilita",
+                                       "cmdTutto",
+                                       "txtVersioneRevisione",
+                                       "txtVersioneSecondario",
+                                       "txtVersionePrincipale",
+                                       "cmdRegistra",
+                                       "cmdRimuovi",
+                                       "cmdImpostaVersione",
+                                       "chkIncrementoAutomatico",
+                                       "txtGuidNew",
+                                       "txtGuidOld",
+                                       "txtCommenti",
+                                       "txtCopyRight",
+                                       "txtNomeProdotto",
+                                       "cmdApplica",
+                                       "lstInformazioni"};
   std::vector<QString> visti;
   for (size_t i = 0; i < attesi.size(); ++i) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -216,10 +231,10 @@ TEST_F(ControlliTest, TahomaNellaFinestraEMsSansSerifNeiContenitori) {
   for (const Riga& r : kModulo) {
     SCOPED_TRACE(r.nome);
     QWidget* w = Controllo<QWidget>(r.nome);
-    const bool dentroPicture =
-        std::find(contenitori.begin(), contenitori.end(), r.contenitore) != contenitori.end() ||
-        std::find(contenitori.begin(), contenitori.end(), r.nome) != contenitori.end();
-    EXPECT_EQ(QFontInfo(w->font()).family(), dentroPicture ? QStringLiteral("MS Sans Serif") : QStringLiteral("Tahoma"));
+    const bool dentroPicture = std::find(contenitori.begin(), contenitori.end(), r.contenitore) != contenitori.end() ||
+                               std::find(contenitori.begin(), contenitori.end(), r.nome) != contenitori.end();
+    EXPECT_EQ(QFontInfo(w->font()).family(),
+              dentroPicture ? QStringLiteral("MS Sans Serif") : QStringLiteral("Tahoma"));
     EXPECT_DOUBLE_EQ(w->font().pointSizeF(), 8.25);
     EXPECT_FALSE(w->font().bold());
   }
@@ -245,11 +260,18 @@ TEST_F(ControlliTest, MenuStrumentiConLeSueVoci) {
   ASSERT_NE(strumenti, nullptr);
   EXPECT_EQ(strumenti->objectName(), QStringLiteral("mnuStrumenti"));
   const QList<QAction*> voci = strumenti->actions();
-  const char* nomi[] = {"mnuGeneraVbg",          "mnuVbBuild",     "mnuSeparatore",         "mnuIndirizziBaseDll",
-                        "mnuSovrapposizioniDll", "mnuApplicaIndirizziDll", "mnuRipristina", "mnuSeparatore2",
-                        "mnuAnteprimaModifiche", "mnuRiprendiCompilazione"};
-  const char* testi[] = {"Genera .vbg",          "Vb-Build",   "", "Indirizzi di base DLL", "Sovrapposizioni indirizzi DLL",
-                         "Applica indirizzi proposti", "Ripristina file interrotti", "", "Anteprima modifiche",
+  const char* nomi[] = {
+      "mnuGeneraVbg",           "mnuVbBuild",    "mnuSeparatore",  "mnuIndirizziBaseDll",   "mnuSovrapposizioniDll",
+      "mnuApplicaIndirizziDll", "mnuRipristina", "mnuSeparatore2", "mnuAnteprimaModifiche", "mnuRiprendiCompilazione"};
+  const char* testi[] = {"Genera .vbg",
+                         "Vb-Build",
+                         "",
+                         "Indirizzi di base DLL",
+                         "Sovrapposizioni indirizzi DLL",
+                         "Applica indirizzi proposti",
+                         "Ripristina file interrotti",
+                         "",
+                         "Anteprima modifiche",
                          "Riprendi compilazione"};
   ASSERT_EQ(voci.size(), 10);
   for (int i = 0; i < 10; ++i) {

@@ -3,6 +3,7 @@
 // prefix folder ("<prefix>/binWexoUty.ini"), shown on the offscreen
 // platform, with every message box recorded and answered by the test.
 
+#include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
@@ -11,7 +12,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>

@@ -179,7 +179,7 @@ TEST_F(UiTest, UnInserimentoETagliatoAlPrimoACapoEAlPostoCheIlLimiteLascia) {
   const struct {
     const char* nome;
     Campo campo;
-    const char* prima;  // set by the program
+    const char* prima;      // set by the program
     int inizio, lunghezza;  // the selection
     const char* incollato;
     const char* dopo;
@@ -187,9 +187,11 @@ TEST_F(UiTest, UnInserimentoETagliatoAlPrimoACapoEAlPostoCheIlLimiteLascia) {
       {"txtVersioneRevisione", Campo::txtVersioneRevisione, "12", 2, 0, "3456", "1234"},      // cut, not refused whole
       {"txtVersioneRevisione", Campo::txtVersioneRevisione, "1234", 0, 4, "567890", "5678"},  // over the whole text
       {"txtVersioneRevisione", Campo::txtVersioneRevisione, "1234", 1, 2, "abc", "1ab4"},     // over a part
-      {"txtVersioneRevisione", Campo::txtVersioneRevisione, "10000", 0, 5, "99999", "9999"},  // a long text replaced gets the limit
+      {"txtVersioneRevisione", Campo::txtVersioneRevisione, "10000", 0, 5, "99999",
+       "9999"},  // a long text replaced gets the limit
       {"txtVersioneRevisione", Campo::txtVersioneRevisione, "10000", 1, 4, "7", "17"},
-      {"txtVersioneRevisione", Campo::txtVersioneRevisione, "10000", 5, 0, "7", "10000"},     // a long text takes nothing more
+      {"txtVersioneRevisione", Campo::txtVersioneRevisione, "10000", 5, 0, "7",
+       "10000"},  // a long text takes nothing more
       {"txtVersioneRevisione", Campo::txtVersioneRevisione, "1234", 4, 0, "5", "1234"},
       {"txtVersioneRevisione", Campo::txtVersioneRevisione, "", 0, 0, "7\r\n8", "7"},
       {"txtCommenti", Campo::txtCommenti, "vecchio", 0, 7, "riga1\r\nMajorVer=99", "riga1"},

@@ -16,10 +16,10 @@
 #include <gtest/gtest.h>
 
 #include "batch/opzioni.h"
-#include "support/contesto_prova.h"
 #include "commands/comandi.h"
 #include "platform/linux_filesystem.h"
 #include "sandbox/sandbox.h"
+#include "support/contesto_prova.h"
 #include "support/prefisso_temporaneo.h"
 #include "support/ui_registrata.h"
 
@@ -211,7 +211,7 @@ TEST_F(Batch, RefusedCommandLines) {
     std::string argomenti;
     std::string prefisso;  // WINEPREFIX; empty: the sandbox
     int stato;
-    std::string err;       // a part of standard error
+    std::string err;  // a part of standard error
   } casi[] = {
       {"backup -v", "", 64, "opzione sconosciuta per backup: -v"},
       {"backup in-piu", "", 64, "backup non vuole argomenti (trovato: in-piu)"},
@@ -225,12 +225,16 @@ TEST_F(Batch, RefusedCommandLines) {
       {"proprieta --vuoti --societa \"$(printf 'a\\rb')\"", "", 2, "--societa non può contenere un a capo"},
       {"versione", "", 2, "Principale (--principale), Secondario (--secondario), Revisione (--revisione)"},
       {"tutto binaria --revisione 5", "", 2, "Principale (--principale), Secondario (--secondario)\n"},
-      {"proprieta --societa X", "", 2, "Commenti (--commenti), CopyRight (--copyright), NomeProdotto (--prodotto); --vuoti"},
+      {"proprieta --societa X", "", 2,
+       "Commenti (--commenti), CopyRight (--copyright), NomeProdotto (--prodotto); --vuoti"},
       {"versione --principale 1e10 --secondario 0 --revisione 0", "", 2, "CompilaWexo: Versione principale non valida"},
       {"versione --principale -1 --secondario 0 --revisione 0", "", 2, "CompilaWexo: Versione principale non valida"},
-      {"versione --principale 1 --secondario 10000 --revisione 0", "", 2, "CompilaWexo: Versione secondaria non valida"},
-      {"versione --principale 1 --secondario 0 --revisione 32766.5", "", 2, "CompilaWexo: Versione revisione non valida"},
-      {"versione --principale 1 --secondario 0 --revisione 9999 --incremento si", "", 2, "Versione revisione non valida"},
+      {"versione --principale 1 --secondario 10000 --revisione 0", "", 2,
+       "CompilaWexo: Versione secondaria non valida"},
+      {"versione --principale 1 --secondario 0 --revisione 32766.5", "", 2,
+       "CompilaWexo: Versione revisione non valida"},
+      {"versione --principale 1 --secondario 0 --revisione 9999 --incremento si", "", 2,
+       "Versione revisione non valida"},
       {"tutto binaria --principale 1 --secondario 1.5 --revisione 0", "", 2, "Versione secondaria non valida"},
       {"tutto binaria --visualizzatore /non/esiste" + versione, "", 2, "visualizzatore non trovato: /non/esiste"},
       {"tutto binaria --visualizzatore Nessuno.exe" + versione, "", 2, "visualizzatore non trovato: Nessuno.exe"},
@@ -357,9 +361,17 @@ TEST_F(Batch, SameFilesAsTheWindowsHandlers) {
           std::string s = c.argomenti, p;
           bool q = false, dentro = false;
           for (char ch : s) {
-            if (ch == '\'') { q = !q; dentro = true; }
-            else if (ch == ' ' && !q) { if (dentro) parole.push_back(p); p.clear(); dentro = false; }
-            else { p += ch; dentro = true; }
+            if (ch == '\'') {
+              q = !q;
+              dentro = true;
+            } else if (ch == ' ' && !q) {
+              if (dentro) parole.push_back(p);
+              p.clear();
+              dentro = false;
+            } else {
+              p += ch;
+              dentro = true;
+            }
           }
           if (dentro) parole.push_back(p);
           return parole;
@@ -405,8 +417,9 @@ TEST_F(Batch, ALeftoverCopyStopsEveryRewriteUntilRipristinaPutsItBack) {
   fs::copy_file(progetto, progetto.string() + "_tmp");
   { std::ofstream(progetto, std::ios::trunc); }  // as a kill while writing leaves it
   const auto prima = Albero(DriveC());
-  for (const char* comando : {"compatibilita binaria", "versione --principale 1 --secondario 0 --revisione 0", "proprieta --commenti x --vuoti",
-                              "guid {A} {B}", "tutto binaria --principale 1 --secondario 0 --revisione 0"}) {
+  for (const char* comando : {"compatibilita binaria", "versione --principale 1 --secondario 0 --revisione 0",
+                              "proprieta --commenti x --vuoti", "guid {A} {B}",
+                              "tutto binaria --principale 1 --secondario 0 --revisione 0"}) {
     const Risultato r = Esegui(comando);
     EXPECT_EQ(r.stato, 2) << comando;
     EXPECT_NE(r.err.find("Stringhe.vbp_tmp"), std::string::npos) << comando << r.err;

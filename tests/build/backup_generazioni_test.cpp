@@ -30,8 +30,9 @@ TEST_F(BackupTest, FirstGenerationOfEveryRowWithOneLogLineEach) {
     EXPECT_EQ(suite.Leggi(P(i, 1)), "current " + std::to_string(i) + "\n");
     EXPECT_FALSE(suite.Esiste(P(i, 2)));
   }
-  EXPECT_EQ(ui.log, (std::vector<std::string>{"Backup di ALFA.VBP in corso... OK!", "Backup di MIXED.VBP in corso... OK!",
-                                              "Backup di GAMMA.VBP in corso... OK!"}));
+  EXPECT_EQ(ui.log,
+            (std::vector<std::string>{"Backup di ALFA.VBP in corso... OK!", "Backup di MIXED.VBP in corso... OK!",
+                                      "Backup di GAMMA.VBP in corso... OK!"}));
   const std::vector<std::string> primi(ui.eventi.begin(), ui.eventi.begin() + 5);
   EXPECT_EQ(primi, (std::vector<std::string>{"add:Backup di ALFA.VBP in corso...", "select:0", "refresh",
                                              "set:0:Backup di ALFA.VBP in corso... OK!", "refresh"}));
@@ -76,7 +77,8 @@ TEST_F(BackupTest, AMissingProjectFileStopsAtItsRow) {
   } catch (const ErroreRuntime& e) {
     EXPECT_EQ(e.Numero(), kFileNonTrovato);
   }
-  EXPECT_EQ(ui.log, (std::vector<std::string>{"Backup di ALFA.VBP in corso... OK!", "Backup di MIXED.VBP in corso..."}));
+  EXPECT_EQ(ui.log,
+            (std::vector<std::string>{"Backup di ALFA.VBP in corso... OK!", "Backup di MIXED.VBP in corso..."}));
   EXPECT_TRUE(suite.Esiste(P(0, 1)));
   // The generations of the failing row were already shifted.
   EXPECT_EQ(suite.Leggi(P(1, 2)), "gen 1");

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "build/compila.h"
-#include "support/compila_finti.h"
 #include "platform/errors.h"
+#include "support/compila_finti.h"
 #include "support/errore.h"
 #include "support/ui_registrata.h"
 
@@ -30,8 +30,8 @@ TEST(CompilazioneFallita, EitherWordInAnyCaseAnywhere) {
   for (const char* testo : {"impossibile", "IMPOSSIBILE", "xxImPoSsIbIlExx", "non completata", "Non Completata.",
                             "ok\r\nriga 2\r\nNON COMPLETATA"})
     EXPECT_TRUE(CompilazioneFallita(testo)) << testo;
-  for (const char* testo : {"", "Compilazione di 'A.vbp' completata.", "possibile", "non  completata",
-                            "noncompletata", "impossibil"})
+  for (const char* testo :
+       {"", "Compilazione di 'A.vbp' completata.", "possibile", "non  completata", "noncompletata", "impossibil"})
     EXPECT_FALSE(CompilazioneFallita(testo)) << testo;
 }
 
@@ -77,10 +77,12 @@ TEST(CompilaProgetti, SkipMarkersLeaveAGapInTheNumbering) {
   UiRegistrata ui;
   CompilaProgetti(s.fso, s.catalogo, ui, s.processi);
   // Only the exact markers skip; any other kind, known or not, is built.
-  EXPECT_EQ(s.costruiti, (std::vector<std::string>{"C:\\Progetti VB\\Wexo\\A\\A.vbp", "C:\\Progetti VB\\Wexo\\E\\E.vbp",
-                                                   "C:\\Progetti VB\\Wexo\\F\\F.vbp", "C:\\Progetti VB\\Wexo\\G\\G.vbp"}));
-  EXPECT_EQ(ui.log, (std::vector<std::string>{"0) Compilazione A.VBP in corso... OK!", "4) Compilazione E.VBP in corso... OK!",
-                                              "5) Compilazione F.VBP in corso... OK!", "6) Compilazione G.VBP in corso... OK!"}));
+  EXPECT_EQ(s.costruiti,
+            (std::vector<std::string>{"C:\\Progetti VB\\Wexo\\A\\A.vbp", "C:\\Progetti VB\\Wexo\\E\\E.vbp",
+                                      "C:\\Progetti VB\\Wexo\\F\\F.vbp", "C:\\Progetti VB\\Wexo\\G\\G.vbp"}));
+  EXPECT_EQ(ui.log, (std::vector<std::string>{
+                        "0) Compilazione A.VBP in corso... OK!", "4) Compilazione E.VBP in corso... OK!",
+                        "5) Compilazione F.VBP in corso... OK!", "6) Compilazione G.VBP in corso... OK!"}));
   // The pump turns for skipped rows too.
   EXPECT_EQ(ui.doevents, 7);
 }
@@ -106,7 +108,8 @@ TEST(CompilaProgetti, TheFirstFailureEndsTheWalk) {
     EXPECT_TRUE(CompilaProgetti(s.fso, s.catalogo, ui, s.processi, &fallita)) << parola;
     EXPECT_EQ(fallita, 2);
     EXPECT_EQ(s.costruiti.size(), 3u);
-    EXPECT_EQ(ui.log, (std::vector<std::string>{"0) Compilazione A.VBP in corso... OK!", "1) Compilazione B.VBP in corso... OK!",
+    EXPECT_EQ(ui.log, (std::vector<std::string>{"0) Compilazione A.VBP in corso... OK!",
+                                                "1) Compilazione B.VBP in corso... OK!",
                                                 "2) Compilazione C.VBP in corso... ERRORE!"}));
     // No pump for the failed row; its line is repainted instead.
     EXPECT_EQ(ui.doevents, 2);
@@ -136,7 +139,8 @@ TEST(CompilaProgetti, AnEnvironmentThatCannotBeStartedStopsAtThatRow) {
   UiRegistrata ui;
   EXPECT_EQ(ErroreDi([&] { CompilaProgetti(s.fso, s.catalogo, ui, s.processi); }), 53);
   EXPECT_EQ(s.costruiti.size(), 1u);
-  EXPECT_EQ(ui.log, (std::vector<std::string>{"0) Compilazione A.VBP in corso... OK!", "1) Compilazione B.VBP in corso..."}));
+  EXPECT_EQ(ui.log,
+            (std::vector<std::string>{"0) Compilazione A.VBP in corso... OK!", "1) Compilazione B.VBP in corso..."}));
 }
 
 TEST(CompilaProgetti, ABuildThatLeavesNoErrorFileStopsAtThatRow) {

@@ -33,9 +33,9 @@ TEST(RapportoJUnit, OneCasePerRowReadBackByAnXmlParser) {
     r.readNext();
     if (!r.isStartElement()) continue;
     const QString n = r.name().toString();
-    if (n == "testsuite") suite = r.attributes().value("tests").toString() + "/" +
-                                  r.attributes().value("failures").toString() + "/" +
-                                  r.attributes().value("skipped").toString();
+    if (n == "testsuite")
+      suite = r.attributes().value("tests").toString() + "/" + r.attributes().value("failures").toString() + "/" +
+              r.attributes().value("skipped").toString();
     if (n == "testcase")
       letti.push_back({r.attributes().value("classname").toString().toStdString(),
                        r.attributes().value("name").toString().toStdString(),

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "build/compila.h"
-#include "support/contesto_prova.h"
-#include "support/compila_finti.h"
 #include "build/tutto.h"
 #include "commands/campi.h"
 #include "commands/comandi.h"
 #include "platform/errors.h"
+#include "support/compila_finti.h"
+#include "support/contesto_prova.h"
 #include "support/ui_registrata.h"
 
 namespace cw {
@@ -20,7 +20,11 @@ const std::string kErrori = "C:\\Progetti VB\\Wexo\\ErroriCompilazione.txt";
 // applications last (one of them with blanks in its built file's name).
 struct Esecuzione {
   Esecuzione()
-      : s({{"Base"}, {"Server", "exe"}, {"App1", "app"}, {"App2", "app"}, {"App3", "app"},
+      : s({{"Base"},
+           {"Server", "exe"},
+           {"App1", "app"},
+           {"App2", "app"},
+           {"App3", "app"},
            {"Gestionale", "app", "Gestionale Orbalis.exe"}}) {
     s.ScriviProgetti();
     campi.ImpostaTesto(Campo::txtVersionePrincipale, "2");
@@ -30,9 +34,7 @@ struct Esecuzione {
     ctx.cartellaProgramma = [this] { return (s.prefisso.Dir() / "bin").string(); };
   }
 
-  Esito Esegui() {
-    return EseguiTutto(ctx);
-  }
+  Esito Esegui() { return EseguiTutto(ctx); }
 
   std::string Ini() const {
     std::ifstream in(s.prefisso.Dir() / "binWexoUty.ini", std::ios::binary);
@@ -47,7 +49,6 @@ struct Esecuzione {
   Contesto ctx = test::ContestoDiProva(s.fso, s.catalogo, ui, campi, {.processi = &s.processi, .registratore = &reg});
 };
 
-
 TEST(EseguiTutto, BuildsShowsTheErrorFileSavesCopiesAndMovesTheRegistration) {
   Esecuzione e;
   std::filesystem::create_directories(e.s.prefisso.Host("D:\\WexoApp"));
@@ -56,8 +57,9 @@ TEST(EseguiTutto, BuildsShowsTheErrorFileSavesCopiesAndMovesTheRegistration) {
 
   // Version and compatibility went into the projects before the builds.
   const std::string base = e.s.prefisso.Leggi("C:\\Progetti VB\\Wexo\\Base\\Base.vbp");
-  EXPECT_NE(base.find("MajorVer=2\r\nMinorVer=1\r\nRevisionVer=7\r\nCompatibleMode=\"2\"\r\nFavorPentiumPro(tm)=-1\r\n"),
-            std::string::npos);
+  EXPECT_NE(
+      base.find("MajorVer=2\r\nMinorVer=1\r\nRevisionVer=7\r\nCompatibleMode=\"2\"\r\nFavorPentiumPro(tm)=-1\r\n"),
+      std::string::npos);
   EXPECT_TRUE(e.s.prefisso.Esiste("C:\\Progetti VB\\Wexo\\Base\\Base.vbp_1"));
   EXPECT_EQ(e.s.costruiti.size(), 6u);
 
@@ -73,14 +75,15 @@ TEST(EseguiTutto, BuildsShowsTheErrorFileSavesCopiesAndMovesTheRegistration) {
   EXPECT_EQ(e.Ini(), "[Versione]\r\nIncrementoAutomatico=-1\r\nPrincipale=2\r\nSecondario=1\r\nRevisione=8\r\n");
 
   // The five copies.
-  EXPECT_EQ(e.s.prefisso.Leggi("D:\\WexoApp\\Gestionale Orbalis.exe"), "built C:\\Progetti VB\\Wexo\\Gestionale\\Gestionale.vbp");
+  EXPECT_EQ(e.s.prefisso.Leggi("D:\\WexoApp\\Gestionale Orbalis.exe"),
+            "built C:\\Progetti VB\\Wexo\\Gestionale\\Gestionale.vbp");
   for (const char* nome : {"App1.exe", "App2.exe", "App3.exe", "Base.dll"})
     EXPECT_TRUE(e.s.prefisso.Esiste(std::string("D:\\QuilApp\\") + nome)) << nome;
   EXPECT_FALSE(e.s.prefisso.Esiste("D:\\QuilApp\\Gestionale Orbalis.exe"));
   EXPECT_FALSE(e.s.prefisso.Esiste("D:\\WexoApp\\Base.dll"));
 
-  EXPECT_EQ(e.reg.chiamate, (std::vector<test::RegistratoreFinto::Chiamata>{
-                                {"C:\\Orbalis\\Componenti\\Base.dll", 1}, {"D:\\QuilApp\\Base.dll", 0}}));
+  EXPECT_EQ(e.reg.chiamate, (std::vector<test::RegistratoreFinto::Chiamata>{{"C:\\Orbalis\\Componenti\\Base.dll", 1},
+                                                                            {"D:\\QuilApp\\Base.dll", 0}}));
 }
 
 TEST(EseguiTutto, CompatibilityOfTheSelectedOption) {
@@ -92,7 +95,8 @@ TEST(EseguiTutto, CompatibilityOfTheSelectedOption) {
     e.Esegui();
     EXPECT_NE(e.s.prefisso.Leggi("C:\\Progetti VB\\Wexo\\Server\\Server.vbp").find(riga), std::string::npos) << riga;
     // Applications take no compatibility.
-    EXPECT_NE(e.s.prefisso.Leggi("C:\\Progetti VB\\Wexo\\App1\\App1.vbp").find("CompatibleMode=\"1\""), std::string::npos);
+    EXPECT_NE(e.s.prefisso.Leggi("C:\\Progetti VB\\Wexo\\App1\\App1.vbp").find("CompatibleMode=\"1\""),
+              std::string::npos);
   }
 }
 
@@ -111,7 +115,8 @@ TEST(EseguiTutto, TheIncrementRoundsLikeTheVersionCommand) {
   Esecuzione e;
   e.campi.ImpostaTesto(Campo::txtVersioneRevisione, " 0099");
   e.Esegui();
-  EXPECT_NE(e.s.prefisso.Leggi("C:\\Progetti VB\\Wexo\\Base\\Base.vbp").find("RevisionVer= 0099\r\n"), std::string::npos);
+  EXPECT_NE(e.s.prefisso.Leggi("C:\\Progetti VB\\Wexo\\Base\\Base.vbp").find("RevisionVer= 0099\r\n"),
+            std::string::npos);
   EXPECT_EQ(e.campi.Testo(Campo::txtVersioneRevisione), "100");
   Esecuzione f;
   f.campi.ImpostaTesto(Campo::txtVersioneRevisione, "-1");
@@ -146,7 +151,9 @@ TEST(EseguiTutto, TheFirstRowsCopyMayFailSilently) {
   Esecuzione e;
   std::filesystem::create_directories(e.s.prefisso.Host("D:\\QuilApp"));
   // The viewer runs after the builds: take the first row's built file away then.
-  e.s.alVisualizzatore = [&](const std::string&) { std::filesystem::remove(e.s.prefisso.Host(e.Costruito("Base.dll"))); };
+  e.s.alVisualizzatore = [&](const std::string&) {
+    std::filesystem::remove(e.s.prefisso.Host(e.Costruito("Base.dll")));
+  };
   EXPECT_EQ(e.Esegui(), Esito::Completato);
   EXPECT_TRUE(e.s.prefisso.Esiste("D:\\QuilApp\\App1.exe"));
   EXPECT_FALSE(e.s.prefisso.Esiste("D:\\QuilApp\\Base.dll"));
@@ -163,7 +170,9 @@ TEST(EseguiTutto, TheFirstRowsCopyMayFailSilently) {
 TEST(EseguiTutto, AnyOtherCopyFailureStopsTheRun) {
   Esecuzione e;
   std::filesystem::create_directories(e.s.prefisso.Host("D:\\QuilApp"));
-  e.s.alVisualizzatore = [&](const std::string&) { std::filesystem::remove(e.s.prefisso.Host(e.Costruito("App2.exe"))); };
+  e.s.alVisualizzatore = [&](const std::string&) {
+    std::filesystem::remove(e.s.prefisso.Host(e.Costruito("App2.exe")));
+  };
   try {
     e.Esegui();
     FAIL() << "no run-time error";
@@ -218,7 +227,8 @@ TEST(EseguiTutto, AnotherViewerOrTheFrontEndsOwnDisplay) {
   Esecuzione e;
   e.ctx.visualizzatore = "C:\\Strumenti\\Vedi File.exe";
   e.Esegui();
-  EXPECT_EQ(e.s.visualizzati, (std::vector<std::string>{"C:\\Strumenti\\Vedi File.exe C:\\Progetti VB\\Wexo\\ErroriCompilazione.txt"}));
+  EXPECT_EQ(e.s.visualizzati,
+            (std::vector<std::string>{"C:\\Strumenti\\Vedi File.exe C:\\Progetti VB\\Wexo\\ErroriCompilazione.txt"}));
 
   Esecuzione f;
   std::vector<std::string> mostrati;

@@ -12,9 +12,9 @@
 #include "platform/errors.h"
 #include "platform/keystrokes.h"
 #include "platform/linux_filesystem.h"
+#include "support/contesto_prova.h"
 #include "support/prefisso_temporaneo.h"
 #include "support/ui_registrata.h"
-#include "support/contesto_prova.h"
 
 namespace cw {
 namespace {
@@ -94,11 +94,23 @@ class VbBuildTest : public ::testing::Test {
 TEST_F(VbBuildTest, ActivatesOnceThenTypesEachPathAndEnterAtThePace) {
   Esegui(Catalogo({"C:\\A\\A.vbp", "C:\\B\\B.vbp"}));
   EXPECT_EQ(eventi, (Eventi{
-                        "AppActivate:Vb-Build - Wexo:attesa", "DoEvents", "Attendi:5000",
-                        "IsActive", "SendKeys:C:\\A\\A.vbp:attesa", "Attendi:1000",
-                        "IsActive", "SendKeys:{ENTER}:attesa", "DoEvents", "Attendi:4000",
-                        "IsActive", "SendKeys:C:\\B\\B.vbp:attesa", "Attendi:1000",
-                        "IsActive", "SendKeys:{ENTER}:attesa", "DoEvents", "Attendi:4000",
+                        "AppActivate:Vb-Build - Wexo:attesa",
+                        "DoEvents",
+                        "Attendi:5000",
+                        "IsActive",
+                        "SendKeys:C:\\A\\A.vbp:attesa",
+                        "Attendi:1000",
+                        "IsActive",
+                        "SendKeys:{ENTER}:attesa",
+                        "DoEvents",
+                        "Attendi:4000",
+                        "IsActive",
+                        "SendKeys:C:\\B\\B.vbp:attesa",
+                        "Attendi:1000",
+                        "IsActive",
+                        "SendKeys:{ENTER}:attesa",
+                        "DoEvents",
+                        "Attendi:4000",
                     }));
   EXPECT_EQ(tastiera.tastiAltrove, 0);
   EXPECT_TRUE(ui.log.empty());
@@ -214,14 +226,15 @@ TEST(TabellaStrumenti, EveryEntryOfTheMenuIsConnected) {
   std::vector<std::pair<std::string, Gestore>> strumenti;
   for (const auto& voce : TabellaComandi())
     if (std::string(voce.nome).rfind("mnu", 0) == 0) strumenti.emplace_back(voce.nome, voce.gestore);
-  EXPECT_EQ(strumenti, (std::vector<std::pair<std::string, Gestore>>{{"mnuGeneraVbg", &mnuGeneraVbg_Click},
-                                                                     {"mnuVbBuild", &mnuVbBuild_Click},
-                                                                     {"mnuIndirizziBaseDll", &mnuIndirizziBaseDll_Click},
-                                                                     {"mnuRipristina", &mnuRipristina_Click},
-                                                                     {"mnuSovrapposizioniDll", &mnuSovrapposizioniDll_Click},
-                                                                     {"mnuApplicaIndirizziDll", &mnuApplicaIndirizziDll_Click},
-                                                                     {"mnuRiprendiCompilazione", &mnuRiprendiCompilazione_Click},
-                                                                     {"mnuAnteprimaModifiche", &mnuAnteprimaModifiche_Click}}));
+  EXPECT_EQ(strumenti,
+            (std::vector<std::pair<std::string, Gestore>>{{"mnuGeneraVbg", &mnuGeneraVbg_Click},
+                                                          {"mnuVbBuild", &mnuVbBuild_Click},
+                                                          {"mnuIndirizziBaseDll", &mnuIndirizziBaseDll_Click},
+                                                          {"mnuRipristina", &mnuRipristina_Click},
+                                                          {"mnuSovrapposizioniDll", &mnuSovrapposizioniDll_Click},
+                                                          {"mnuApplicaIndirizziDll", &mnuApplicaIndirizziDll_Click},
+                                                          {"mnuRiprendiCompilazione", &mnuRiprendiCompilazione_Click},
+                                                          {"mnuAnteprimaModifiche", &mnuAnteprimaModifiche_Click}}));
 }
 
 }  // namespace

@@ -136,9 +136,12 @@ TEST(CatalogoComponenti, LaSuiteRispettaOgniRegola) {
   ASSERT_EQ(altri.size(), 5u);
   int appAltre = 0, serverSuite = 0, serverGruppo = 0;
   for (int i : altri) {
-    if (r.tipo[u(i)] == "app") ++appAltre;
-    else if (r.tipo[u(i)] == "exe" && DentroA(r.relativa[u(i)], gruppo)) ++serverGruppo;
-    else if (r.tipo[u(i)] == "exe") ++serverSuite;
+    if (r.tipo[u(i)] == "app")
+      ++appAltre;
+    else if (r.tipo[u(i)] == "exe" && DentroA(r.relativa[u(i)], gruppo))
+      ++serverGruppo;
+    else if (r.tipo[u(i)] == "exe")
+      ++serverSuite;
   }
   EXPECT_EQ(appAltre, 3);
   EXPECT_EQ(serverSuite, 1);

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/compila_finti.h"
 #include "commands/anteprima.h"
+#include "support/compila_finti.h"
 #include "support/suite_prova.h"
 #include "support/ui_registrata.h"
 
@@ -43,24 +43,40 @@ TEST(Anteprima, ShowsTheCommandsChangesAndRefusesAsTheCommandWould) {
   };
   const std::vector<Caso> casi = {
       // The application row takes no compatibility; context of one line, bytes as UTF-8.
-      {"compatibility", "cmdBackupCompatibilita", [](Prova& p) { p.campi.SelezionaOpzione(Compatibilita::Binaria); },
+      {"compatibility",
+       "cmdBackupCompatibilita",
+       [](Prova& p) { p.campi.SelezionaOpzione(Compatibilita::Binaria); },
        Esito::Completato,
-       "--- " + kAlfa + "\n+++ " + kAlfa + "\n@@ -1,3 +1,3 @@\n Type=OleDll\n-CompatibleMode=\"1\"\n+CompatibleMode=\"2\"\n"
-       " MajorVer=1\nFile da modificare: 1, righe da modificare: 1\n",
+       "--- " + kAlfa + "\n+++ " + kAlfa +
+           "\n@@ -1,3 +1,3 @@\n Type=OleDll\n-CompatibleMode=\"1\"\n+CompatibleMode=\"2\"\n"
+           " MajorVer=1\nFile da modificare: 1, righe da modificare: 1\n",
        {}},
-      {"the same values: nothing to change", "cmdBackupCompatibilita",
-       [](Prova& p) { p.campi.SelezionaOpzione(Compatibilita::Progetto); }, Esito::Completato,
-       "File da modificare: 0, righe da modificare: 0\n", {}},
-      {"guid over every row", "cmdChangeGuid",
+      {"the same values: nothing to change",
+       "cmdBackupCompatibilita",
+       [](Prova& p) { p.campi.SelezionaOpzione(Compatibilita::Progetto); },
+       Esito::Completato,
+       "File da modificare: 0, righe da modificare: 0\n",
+       {}},
+      {"guid over every row",
+       "cmdChangeGuid",
        [](Prova& p) {
          p.campi.ImpostaTesto(Campo::txtGuidOld, "Città");
          p.campi.ImpostaTesto(Campo::txtGuidNew, "Roma");
        },
-       Esito::Completato, "", {}},
-      {"invalid version", "cmdImpostaVersione",
-       [](Prova& p) { p.campi.ImpostaTesto(Campo::txtVersionePrincipale, "x"); }, Esito::Rifiutato, "",
+       Esito::Completato,
+       "",
+       {}},
+      {"invalid version",
+       "cmdImpostaVersione",
+       [](Prova& p) { p.campi.ImpostaTesto(Campo::txtVersionePrincipale, "x"); },
+       Esito::Rifiutato,
+       "",
        {"Versione principale non valida"}},
-      {"leftover copy", "cmdApplica", [&](Prova& p) { p.suite.Scrivi(kAlfa + "_tmp", "old"); }, Esito::Rifiutato, "",
+      {"leftover copy",
+       "cmdApplica",
+       [&](Prova& p) { p.suite.Scrivi(kAlfa + "_tmp", "old"); },
+       Esito::Rifiutato,
+       "",
        {"Sono rimaste copie"}},
   };
   for (const Caso& c : casi) {

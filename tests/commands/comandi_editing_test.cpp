@@ -7,10 +7,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "support/contesto_prova.h"
 #include "commands/comandi.h"
-#include "support/suite_prova.h"
 #include "settings/modFileIni.h"
+#include "support/contesto_prova.h"
+#include "support/suite_prova.h"
 #include "support/ui_registrata.h"
 
 namespace cw {
@@ -125,7 +125,8 @@ class NessunaOpzione : public CampiInMemoria {
 
 TEST_F(ComandiTest, BinaryIsWhatIsLeftWhenNeitherOtherOptionIsSelected) {
   NessunaOpzione nessuna;
-  Contesto c = test::ContestoDiProva(suite.fso, suite.catalogo, ui, nessuna, {.cartellaProgramma = ctx.cartellaProgramma});
+  Contesto c =
+      test::ContestoDiProva(suite.fso, suite.catalogo, ui, nessuna, {.cartellaProgramma = ctx.cartellaProgramma});
   EXPECT_EQ(EseguiComando(c, cmdBackupCompatibilita_Click), Esito::Completato);
   EXPECT_TRUE(Riga(0, "CompatibleMode=\"2\""));
 }
@@ -198,12 +199,9 @@ TEST_F(ComandiTest, TheFirstInvalidFieldIsReportedAndNothingElseHappens) {
     const char* revisione;
     const char* messaggio;
   } kCasi[] = {
-      {"", "1", "", "Versione principale non valida"},
-      {"1,5", "1", "1", "Versione principale non valida"},
-      {"2", "x", "", "Versione secondaria non valida"},
-      {"2", "1 2", "3", "Versione secondaria non valida"},
-      {"2", "1", "", "Versione revisione non valida"},
-      {"2", "1", " ", "Versione revisione non valida"},
+      {"", "1", "", "Versione principale non valida"},     {"1,5", "1", "1", "Versione principale non valida"},
+      {"2", "x", "", "Versione secondaria non valida"},    {"2", "1 2", "3", "Versione secondaria non valida"},
+      {"2", "1", "", "Versione revisione non valida"},     {"2", "1", " ", "Versione revisione non valida"},
       {"2", "1", "&H10", "Versione revisione non valida"},
   };
   for (const auto& c : kCasi) {
@@ -303,7 +301,7 @@ TEST_F(ComandiTest, ApplicaWithAMissingProjectFileChangesNothing) {
 TEST_F(ComandiTest, ASettingsFileThatCannotBeWrittenIsReportedAndTheCommandStillRuns) {
   const struct {
     Gestore gestore;
-    const char* riga;  // a line the command still writes into the project files
+    const char* riga;      // a line the command still writes into the project files
     const char* chiusura;  // the frame's closing message, after the warning
   } kCasi[] = {
       {cmdImpostaVersione_Click, "MajorVer=2", "Backup e impostazione versione effettuate"},

@@ -16,8 +16,12 @@ namespace {
 struct Prova {
   // A spans three 64 KB blocks (its built image says so); B and C start
   // inside it; D declares no address; the others are no "dll" rows.
-  test::SuiteProva suite{{{"A", "A.vbp"}, {"B", "B.vbp"}, {"C", "C.vbp"}, {"D", "D.vbp"},
-                          {"E", "E.vbp", "exe"}, {"F", "F.vbp", "dll-skipcompile"}}};
+  test::SuiteProva suite{{{"A", "A.vbp"},
+                          {"B", "B.vbp"},
+                          {"C", "C.vbp"},
+                          {"D", "D.vbp"},
+                          {"E", "E.vbp", "exe"},
+                          {"F", "F.vbp", "dll-skipcompile"}}};
   test::UiRegistrata ui;
   CampiInMemoria campi;
   Contesto ctx{suite.fso, suite.catalogo, ui, campi};
@@ -40,19 +44,20 @@ TEST(IndirizziDll, OverlapsAreReportedThenMovedByTheProposal) {
   Prova p;
   EXPECT_EQ(EseguiComando(p.ctx, &mnuSovrapposizioniDll_Click), Esito::Fallito);
   EXPECT_EQ(p.ui.log.front(), "Indirizzo di base di: A.VBP                         =&H11000000");
-  EXPECT_EQ(p.Sezione(), (std::vector<std::string>{
-                             "Sovrapposizioni degli indirizzi di base DLL",
-                             "Immagine di: A.VBP                         &H11000000-&H1102FFFF  188 KB",
-                             "Immagine di: B.VBP                         &H11010000-&H1101FFFF  non compilato",
-                             "Immagine di: C.VBP                         &H11020000-&H1102FFFF  64 KB (non è un'immagine Windows)",
-                             "Immagine di: D.VBP                         senza indirizzo  non compilato",
-                             "Sovrapposizione: A.VBP e B.VBP",
-                             "Sovrapposizione: A.VBP e C.VBP",
-                             "Senza indirizzo: D.VBP",
-                             "Indirizzo proposto per: B.VBP                         &H11030000",
-                             "Indirizzo proposto per: C.VBP                         &H11040000",
-                             "Indirizzo proposto per: D.VBP                         &H11050000",
-                         }));
+  EXPECT_EQ(p.Sezione(),
+            (std::vector<std::string>{
+                "Sovrapposizioni degli indirizzi di base DLL",
+                "Immagine di: A.VBP                         &H11000000-&H1102FFFF  188 KB",
+                "Immagine di: B.VBP                         &H11010000-&H1101FFFF  non compilato",
+                "Immagine di: C.VBP                         &H11020000-&H1102FFFF  64 KB (non è un'immagine Windows)",
+                "Immagine di: D.VBP                         senza indirizzo  non compilato",
+                "Sovrapposizione: A.VBP e B.VBP",
+                "Sovrapposizione: A.VBP e C.VBP",
+                "Senza indirizzo: D.VBP",
+                "Indirizzo proposto per: B.VBP                         &H11030000",
+                "Indirizzo proposto per: C.VBP                         &H11040000",
+                "Indirizzo proposto per: D.VBP                         &H11050000",
+            }));
 
   p.ui.log.clear();
   EXPECT_EQ(EseguiComando(p.ctx, &mnuApplicaIndirizziDll_Click), Esito::Completato);

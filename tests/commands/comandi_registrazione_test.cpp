@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "support/contesto_prova.h"
 #include "commands/comandi.h"
 #include "platform/drive_table.h"
 #include "platform/linux_filesystem.h"
+#include "support/contesto_prova.h"
 #include "support/prefisso_temporaneo.h"
 #include "support/ui_registrata.h"
 

@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "build/compila.h"
-#include "support/contesto_prova.h"
-#include "support/compila_finti.h"
-#include "commands/comandi.h"
 #include "build/tutto.h"
+#include "commands/comandi.h"
 #include "settings/modFileIni.h"
+#include "support/compila_finti.h"
+#include "support/contesto_prova.h"
 #include "support/ui_registrata.h"
 
 namespace cw {
@@ -92,7 +92,8 @@ TEST(CmdTutto, NessunaAcceptedRunsLikeTheOthers) {
   k.ui.risposte = {kRispostaOk, kRispostaSi};
   EXPECT_EQ(k.Esegui(), Esito::Completato);
   EXPECT_EQ(k.Testi(), (std::vector<std::string>{M(kDomanda1, 33), M(kDomanda2, 36), M(kFatto, 64)}));
-  EXPECT_NE(k.s.prefisso.Leggi("C:\\Progetti VB\\Wexo\\Server\\Server.vbp").find("CompatibleMode=\"0\""), std::string::npos);
+  EXPECT_NE(k.s.prefisso.Leggi("C:\\Progetti VB\\Wexo\\Server\\Server.vbp").find("CompatibleMode=\"0\""),
+            std::string::npos);
   EXPECT_EQ(k.s.costruiti.size(), 6u);
   EXPECT_EQ(k.ui.log.back(), "Pronto");
 }
@@ -144,7 +145,8 @@ TEST(CmdTutto, TheOrderOfEverything) {
   for (const auto& n : nomi) attesi.push_back("add:Backup di " + n + " in corso...");
   for (const auto& n : nomi) attesi.push_back("add:Impostazione versione di " + n + " in corso...");
   for (int i = 0; i < 2; ++i) attesi.push_back("add:Impostazione compatibilità di " + nomi[i] + " in corso...");
-  for (int i = 0; i < 6; ++i) attesi.push_back("add:" + std::to_string(i) + ") Compilazione " + nomi[i] + " in corso...");
+  for (int i = 0; i < 6; ++i)
+    attesi.push_back("add:" + std::to_string(i) + ") Compilazione " + nomi[i] + " in corso...");
   for (const char* e : {"pointer:0", "msg:CompilaWexo:Backup, impostazione compatibilità e compilazione effettuate",
                         "viewer", "pointer:13", "registra:C:\\Orbalis\\Componenti\\Base.dll",
                         "registra:D:\\QuilApp\\Base.dll", "add:Pronto", "pointer:0"})
@@ -176,7 +178,8 @@ TEST(CmdTutto, ASettingsFileThatCannotBeWrittenIsReportedAndTheRunGoesOn) {
   const std::string ini = k.ctx.FileIni();
   std::filesystem::create_directories(ini);
   EXPECT_EQ(k.Esegui(), Esito::Fallito);
-  EXPECT_EQ(k.Testi(), (std::vector<std::string>{M(kFatto, 64), M("Impossibile salvare le impostazioni in '" + ini + "'", 48)}));
+  EXPECT_EQ(k.Testi(),
+            (std::vector<std::string>{M(kFatto, 64), M("Impossibile salvare le impostazioni in '" + ini + "'", 48)}));
   EXPECT_EQ(k.reg.chiamate.size(), 2u);  // copies and registration still done
   EXPECT_EQ(k.ui.log.back(), "Pronto");
 }
@@ -193,7 +196,6 @@ TEST(CmdTutto, ARunTimeErrorStopsTheRunWhereItStruck) {
   EXPECT_TRUE(k.reg.chiamate.empty());
 }
 
-
 // A failed run remembers its row; "Riprendi compilazione" builds from there to
 // the end, writes no project file, does not advance the revision again, and
 // forgets the row once everything is built. Both runs' JUnit reports follow.
@@ -203,7 +205,8 @@ TEST(RiprendiCompilazione, ResumesAtTheFailedRowAndForgetsIt) {
   k.ctx.rapportoJUnit = [&](const std::string& x) { xml = x; };
   auto progetti = [&] {
     std::vector<std::string> p;
-    for (int i = 0; i <= k.s.catalogo.UBound(); ++i) p.push_back(k.s.prefisso.Leggi(k.s.catalogo.FileProgettoCompleto(i)));
+    for (int i = 0; i <= k.s.catalogo.UBound(); ++i)
+      p.push_back(k.s.prefisso.Leggi(k.s.catalogo.FileProgettoCompleto(i)));
     return p;
   };
   auto ultima = [&] { return LeggiIniStringa(k.ctx.FileIni(), kSezioneVersione, kChiaveUltimaRigaFallita, "-", 255); };
@@ -224,7 +227,8 @@ TEST(RiprendiCompilazione, ResumesAtTheFailedRowAndForgetsIt) {
   ASSERT_EQ(EseguiComando(k.ctx, &mnuRiprendiCompilazione_Click), Esito::Completato);
   EXPECT_EQ(k.s.costruiti.size(), 5u);
   EXPECT_EQ(k.s.costruiti.front(), "C:\\Progetti VB\\Wexo\\Server\\Server.vbp");
-  EXPECT_EQ(k.ui.log.front(), "1) Compilazione SERVER.VBP in corso... OK!");  // no backup, version or compatibility lines
+  EXPECT_EQ(k.ui.log.front(),
+            "1) Compilazione SERVER.VBP in corso... OK!");  // no backup, version or compatibility lines
   EXPECT_EQ(k.ui.log.back(), "Pronto");
   EXPECT_EQ(progetti(), primaDellaRipresa);
   EXPECT_EQ(k.campi.Testo(Campo::txtVersioneRevisione), "8");

@@ -21,9 +21,9 @@ const std::filesystem::path& CartellaLavoro() {
   if (g_cartella.empty()) {
     std::error_code ec;
     const std::filesystem::path shm = "/dev/shm";
-    const std::filesystem::path base =
-        std::filesystem::is_directory(shm, ec) && ::access(shm.c_str(), W_OK) == 0 ? shm
-                                                                                 : std::filesystem::temp_directory_path();
+    const std::filesystem::path base = std::filesystem::is_directory(shm, ec) && ::access(shm.c_str(), W_OK) == 0
+                                           ? shm
+                                           : std::filesystem::temp_directory_path();
     std::string modello = (base / "cw-fuzz-XXXXXX").string();
     if (!::mkdtemp(modello.data())) std::abort();
     g_cartella = modello;

@@ -47,8 +47,8 @@ inline std::string& InputCorrente() {
   std::abort();
 }
 
-#define CW_VERIFICA(condizione, dettaglio) \
-  do {                                     \
+#define CW_VERIFICA(condizione, dettaglio)                                                \
+  do {                                                                                    \
     if (!(condizione)) ::cw::fuzz::Fallito(__FILE__, __LINE__, #condizione, (dettaglio)); \
   } while (0)
 

@@ -27,8 +27,9 @@ std::vector<std::string> Righe(TextStream& flusso, std::string_view ingresso) {
     CW_VERIFICA(righe.size() <= ingresso.size(), "more lines than bytes");
     std::string riga = flusso.ReadLine();
     const size_t pos = ricostruito.size();
-    CW_VERIFICA(ingresso.compare(pos, riga.size(), riga) == 0,
-                "line " + std::to_string(righe.size()) + " " + Mostra(riga) + " is not the input at " + std::to_string(pos));
+    CW_VERIFICA(
+        ingresso.compare(pos, riga.size(), riga) == 0,
+        "line " + std::to_string(righe.size()) + " " + Mostra(riga) + " is not the input at " + std::to_string(pos));
     CW_VERIFICA(riga.find_first_of("\r\n") == std::string::npos, "CR or LF inside a line: " + Mostra(riga));
     ricostruito += riga;
     const std::string_view resto = ingresso.substr(ricostruito.size());

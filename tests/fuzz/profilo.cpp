@@ -135,7 +135,9 @@ std::string Leggi(const std::string& file, std::string_view sezione, std::string
 
 // The argument as the functions take it: up to its first NUL, spaces at
 // either end dropped.
-std::string Argomento(const std::string& s) { return std::string(Senza(std::string_view(s).substr(0, s.find('\0')), Spazio)); }
+std::string Argomento(const std::string& s) {
+  return std::string(Senza(std::string_view(s).substr(0, s.find('\0')), Spazio));
+}
 
 }  // namespace
 

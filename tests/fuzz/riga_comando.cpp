@@ -58,8 +58,8 @@ int ProvaRigaComando(const std::uint8_t* dati, std::size_t n) {
   for (size_t i = 1; i < parole.size(); ++i) {
     const std::string sola = "p " + QuoteArgument(parole[i]);
     const auto indietro = SplitCommandLine(sola);
-    CW_VERIFICA(indietro.size() == 2 && indietro[1] == parole[i], Mostra(parole[i]) + " quoted as " + Mostra(sola) +
-                                                                     " split as " + Elenco(indietro));
+    CW_VERIFICA(indietro.size() == 2 && indietro[1] == parole[i],
+                Mostra(parole[i]) + " quoted as " + Mostra(sola) + " split as " + Elenco(indietro));
   }
 
   // Any bytes as a line: its words never hold a quote in the program, and

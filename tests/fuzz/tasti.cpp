@@ -71,7 +71,7 @@ int ProvaTasti(const std::uint8_t* dati, std::size_t n) {
   CW_VERIFICA(letto == utf8, Mostra(testo) + " escaped as " + Mostra(protetto) + (letto ? " read" : " refused"));
   if (!letto) return 0;
   CW_VERIFICA(tasti.size() == caratteri.size(), std::to_string(caratteri.size()) + " characters gave " +
-                                                   std::to_string(tasti.size()) + " keys: " + Mostra(protetto));
+                                                    std::to_string(tasti.size()) + " keys: " + Mostra(protetto));
   for (size_t i = 0; i < tasti.size(); ++i) {
     const KeyEvent atteso{SpecialKey::Character, caratteri[i], 0};
     CW_VERIFICA(tasti[i] == atteso, "key " + std::to_string(i) + " of " + Mostra(protetto) + " is not the character " +

@@ -20,7 +20,7 @@ TEST(Ansi, EuroAndAccentsMapToTheirBytes) {
 }
 
 TEST(Ansi, CharactersOutside1252BecomeQuestionMarks) {
-  EXPECT_EQ(Utf8ToAnsi("a☃b"), "a?b");        // one ? per character, not per byte
+  EXPECT_EQ(Utf8ToAnsi("a☃b"), "a?b");         // one ? per character, not per byte
   EXPECT_EQ(Utf8ToAnsi("x\xC3"), "x?");        // cut sequence
   EXPECT_EQ(Utf8ToAnsi("\xED\xA0\x80"), "?");  // surrogate
 }
@@ -29,7 +29,10 @@ TEST(Ansi, UpperCaseOfNames) {
   EXPECT_EQ(MaiuscoloUtf8("Orbalis.vbp"), "ORBALIS.VBP");
   EXPECT_EQ(MaiuscoloUtf8("Società àèìòù ÿ œ"), "SOCIETÀ ÀÈÌÒÙ Ÿ Œ");
   EXPECT_EQ(MaiuscoloUtf8("straße"), "STRAßE");
-  EXPECT_EQ(MaiuscoloUtf8("a\xFF" "b"), "A\xFF" "B");  // malformed bytes kept
+  EXPECT_EQ(MaiuscoloUtf8("a\xFF"
+                          "b"),
+            "A\xFF"
+            "B");  // malformed bytes kept
 }
 
 TEST(Errori, BoxTextAndDescriptions) {

@@ -48,11 +48,19 @@ class AttendiSegnaleTest : public ::testing::Test {
 };
 
 TEST_F(AttendiSegnaleTest, SenzaFlagIlSegnaleNonAccorciaLAttesa) {
-  EXPECT_GE(Millisecondi([] { SegnaleTra10Ms(); Attendi(80, 0); }), 80.0);
+  EXPECT_GE(Millisecondi([] {
+              SegnaleTra10Ms();
+              Attendi(80, 0);
+            }),
+            80.0);
 }
 
 TEST_F(AttendiSegnaleTest, ConFlagIlSegnaleLaInterrompe) {
-  EXPECT_LT(Millisecondi([] { SegnaleTra10Ms(); Attendi(2000, 1); }), 1000.0);
+  EXPECT_LT(Millisecondi([] {
+              SegnaleTra10Ms();
+              Attendi(2000, 1);
+            }),
+            1000.0);
 }
 
 }  // namespace

@@ -69,13 +69,16 @@ TEST(Keystrokes, BracedCharactersAreLiteralAndRepeat) {
 }
 
 TEST(Keystrokes, MalformedNotationRaisesError5) {
-  for (const char* bad : {"{", "{ENTER", "{}", "}", "a}b", "[", "x]", "{NOPE}", "{ENTER x}", "{ENTER }",
-                          "{ENTER 3 }", "{ENTER 10001}", "(ab", "ab)", "+", "a^", "+)", "(+)", "\xC3", "\xFF",
-                          "\xC3\x28", "\xED\xA0\x80"})
+  for (const char* bad :
+       {"{",          "{ENTER",        "{}",  "}",   "a}b", "[",  "x]", "{NOPE}", "{ENTER x}", "{ENTER }",
+        "{ENTER 3 }", "{ENTER 10001}", "(ab", "ab)", "+",   "a^", "+)", "(+)",    "\xC3",      "\xFF",
+        "\xC3\x28",   "\xED\xA0\x80"})
     EXPECT_EQ(ErrorOf(bad), kChiamataNonValida) << bad;
   // Nesting is read recursively: the deepest allowed group still types, one
   // level more is refused rather than exhausting the stack.
-  const auto annidati = [](int n) { return std::string(static_cast<size_t>(n), '(') + "a" + std::string(static_cast<size_t>(n), ')'); };
+  const auto annidati = [](int n) {
+    return std::string(static_cast<size_t>(n), '(') + "a" + std::string(static_cast<size_t>(n), ')');
+  };
   EXPECT_EQ(ParseKeystrokes(annidati(kMaxGroupDepth)).size(), 1u);
   EXPECT_EQ(ErrorOf(annidati(kMaxGroupDepth + 1)), kChiamataNonValida);
 }
@@ -83,8 +86,7 @@ TEST(Keystrokes, MalformedNotationRaisesError5) {
 TEST(Keystrokes, EscapedTextTypesExactlyItsCharacters) {
   EXPECT_EQ(EscapeKeystrokes("C:\\Program Files (x86)\\a+b.vbp"), "C:\\Program Files {(}x86{)}\\a{+}b.vbp");
   const std::string every = "+^%~()[]{} plain àè {ENTER} ~x(y) {{}} ^%+";
-  EXPECT_EQ(Literal(ParseKeystrokes(EscapeKeystrokes(every))),
-            U"+^%~()[]{} plain àè {ENTER} ~x(y) {{}} ^%+");
+  EXPECT_EQ(Literal(ParseKeystrokes(EscapeKeystrokes(every))), U"+^%~()[]{} plain àè {ENTER} ~x(y) {{}} ^%+");
   // Every ASCII character, one by one and all together.
   std::string ascii;
   for (char c = 0x20; c < 0x7F; ++c) {

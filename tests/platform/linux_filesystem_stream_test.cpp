@@ -163,7 +163,8 @@ TEST_F(TextStreamTest, StreamsGoOneWay) {
 TEST_F(TextStreamTest, AFiveMegabyteFormRewritesWhole) {
   std::string big;
   size_t lines = 0;
-  for (; big.size() < 5 * 1024 * 1024; ++lines) big += "   Caption = \"Etichetta \xE8 " + std::to_string(lines) + "\"\r\n";
+  for (; big.size() < 5 * 1024 * 1024; ++lines)
+    big += "   Caption = \"Etichetta \xE8 " + std::to_string(lines) + "\"\r\n";
   pre.Scrivi("C:\\P\\Form\\Grande.frm", big);
 
   // The rewrite as the project-file editing does it.

@@ -109,9 +109,8 @@ TEST_F(LinuxFileSystemTest, CopyReplacesTheDestinationAndKeepsTheSource) {
   EXPECT_EQ(pre.Leggi("C:\\P\\vuoto.vbp_1"), "");
 
   // Nothing but the copies is left in the folder.
-  EXPECT_EQ(Entries(pre.Host("C:\\P")),
-            (std::set<std::string>{"Orbalis.vbp", "Orbalis.vbp_1", "Orbalis.vbp_2", "Orbalis.vbp_3", "vuoto.vbp",
-                                   "vuoto.vbp_1"}));
+  EXPECT_EQ(Entries(pre.Host("C:\\P")), (std::set<std::string>{"Orbalis.vbp", "Orbalis.vbp_1", "Orbalis.vbp_2",
+                                                               "Orbalis.vbp_3", "vuoto.vbp", "vuoto.vbp_1"}));
 }
 
 TEST_F(LinuxFileSystemTest, CopyNamesFollowTheDiskThenTheCaller) {

@@ -37,7 +37,8 @@ void Eseguibile(const PrefissoTemporaneo& p, const std::string& windowsPath, con
 Words Parole(const std::string& nul) {
   Words w;
   size_t start = 0;
-  for (size_t end; (end = nul.find('\0', start)) != std::string::npos; start = end + 1) w.push_back(nul.substr(start, end - start));
+  for (size_t end; (end = nul.find('\0', start)) != std::string::npos; start = end + 1)
+    w.push_back(nul.substr(start, end - start));
   return w;
 }
 
@@ -165,9 +166,7 @@ TEST_F(Processi, AWindowsProgramRunsThroughWineAndWithoutItCannotStart) {
   // A wine on the search list gets the program and the words.
   const fs::path conWine = prefisso.Dir() / "conwine";
   fs::create_directories(conWine);
-  {
-    std::ofstream(conWine / "wine") << kEco;
-  }
+  { std::ofstream(conWine / "wine") << kEco; }
   fs::permissions(conWine / "wine", fs::perms::owner_all);
   LinuxProcesses conVino(DriveTable(prefisso.Dir()), {cartellaProgramma, senzaWine.string() + ":" + conWine.string()});
   EseguiEAttendi(conVino, "\"C:\\Programmi\\App\\Prog.exe\" /make \"C:\\a b\\c.vbp\"");

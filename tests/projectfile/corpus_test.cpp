@@ -104,8 +104,9 @@ TEST_F(CorpusTest, CompatibilityReplacesExactlyTheModeLines) {
     const bool app = suite->catalogo(static_cast<int>(i), kTipo) == "app";
     const std::string atteso =
         app ? progetti[i].byte
-            : Atteso(progetti[i].byte, [](std::string_view r) { return Prefisso(r, "CompatibleMode=", "\"2\""); },
-                     &cambiate);
+            : Atteso(
+                  progetti[i].byte, [](std::string_view r) { return Prefisso(r, "CompatibleMode=", "\"2\""); },
+                  &cambiate);
     EXPECT_TRUE(suite->Leggi(suite->Progetto(i)) == atteso) << progetti[i].nome;
   }
   EXPECT_GT(cambiate, 10);

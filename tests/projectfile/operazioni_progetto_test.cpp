@@ -60,10 +60,10 @@ TEST_F(PassaggioTest, CompatibilitySkipsApplicationsAndLogsEveryOtherRow) {
 TEST_F(PassaggioTest, EachLineIsAnnouncedSelectedAndRepaintedThenOverwritten) {
   ImpostaCompatibilita(suite.fso, suite.catalogo, ui, kCompatibilitaNessuna);
   const std::vector<std::string> primi(ui.eventi.begin(), ui.eventi.begin() + 8);
-  EXPECT_EQ(primi, (std::vector<std::string>{
-                       "add:Impostazione compatibilità di ALFA.VBP in corso...", "select:0", "refresh",
-                       "set:0:Impostazione compatibilità di ALFA.VBP in corso... OK!", "refresh",
-                       "add:Impostazione compatibilità di GAMMA.VBP in corso...", "select:1", "refresh"}));
+  EXPECT_EQ(primi, (std::vector<std::string>{"add:Impostazione compatibilità di ALFA.VBP in corso...", "select:0",
+                                             "refresh", "set:0:Impostazione compatibilità di ALFA.VBP in corso... OK!",
+                                             "refresh", "add:Impostazione compatibilità di GAMMA.VBP in corso...",
+                                             "select:1", "refresh"}));
   EXPECT_EQ(ui.selezionata, 3);
   EXPECT_NE(suite.Leggi(suite.Progetto(0)).find("CompatibleMode=\"0\"\r\n"), std::string::npos);
 }
@@ -148,10 +148,12 @@ class GuidTest : public ::testing::Test {
   UiRegistrata ui;
   const std::string vecchio = "{1F852AFD-5C0A-46D0-8AA1-4319E8EF72C0}";
   const std::string nuovo = "{00000000-AAAA-BBBB-CCCC-1F852AFD5C0A}";
-  const std::string conGuid = "Object={1F852AFD-5C0A-46D0-8AA1-4319E8EF72C0}#1.0#0; X.ocx\n"
-                              "x={1f852afd-5c0a-46d0-8aa1-4319e8ef72c0}\n";
-  const std::string sostituito = "Object={00000000-AAAA-BBBB-CCCC-1F852AFD5C0A}#1.0#0; X.ocx\r\n"
-                                 "x={1f852afd-5c0a-46d0-8aa1-4319e8ef72c0}\r\n";
+  const std::string conGuid =
+      "Object={1F852AFD-5C0A-46D0-8AA1-4319E8EF72C0}#1.0#0; X.ocx\n"
+      "x={1f852afd-5c0a-46d0-8aa1-4319e8ef72c0}\n";
+  const std::string sostituito =
+      "Object={00000000-AAAA-BBBB-CCCC-1F852AFD5C0A}#1.0#0; X.ocx\r\n"
+      "x={1f852afd-5c0a-46d0-8aa1-4319e8ef72c0}\r\n";
 };
 
 TEST_F(GuidTest, ProjectAndFormFilesDirectlyInsideFormAreRewritten) {
@@ -168,8 +170,8 @@ TEST_F(GuidTest, ProjectAndFormFilesDirectlyInsideFormAreRewritten) {
   EXPECT_EQ(suite.Leggi(suite.Progetto(0)), sostituito);
   EXPECT_EQ(suite.Leggi(suite.InCartella(0, "Form\\frmA.frm")), sostituito);
   EXPECT_EQ(suite.Leggi(suite.InCartella(0, "Form\\.frm")), sostituito);
-  for (const char* nome : {"Form\\X.FRM", "Form\\a.frm_tmp", "Form\\b.frx", "Form\\Sub\\c.frm", "Form\\frm",
-                           "frmOutside.frm"})
+  for (const char* nome :
+       {"Form\\X.FRM", "Form\\a.frm_tmp", "Form\\b.frx", "Form\\Sub\\c.frm", "Form\\frm", "frmOutside.frm"})
     EXPECT_EQ(suite.Leggi(suite.InCartella(0, nome)), conGuid) << nome;
   // A row without a "Form" folder still has its project file rewritten.
   EXPECT_EQ(suite.Leggi(suite.Progetto(1)), "Name=\"Beta\"\r\n");

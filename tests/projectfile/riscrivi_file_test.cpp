@@ -151,12 +151,12 @@ class PassoGuastoTest : public RiscriviFileTest {
 TEST_F(PassoGuastoTest, TheOperationsInTheirOrder) {
   suite.Scrivi(file, "a\nb\n");
   RiscriviFile(guasto, file, versione);
-  EXPECT_EQ(guasto.TraceLines(),
-            (std::vector<std::string>{
-                "CopyFileWhole " + file + " -> " + copia, "OpenTextFile " + copia + " ForReading",
-                "OpenTextFile " + file + " ForWriting", "AtEndOfStream " + copia, "ReadLine " + copia,
-                "WriteLine " + file, "AtEndOfStream " + copia, "ReadLine " + copia, "WriteLine " + file,
-                "AtEndOfStream " + copia, "Close " + copia, "Close " + file, "DeleteFile " + copia}));
+  EXPECT_EQ(
+      guasto.TraceLines(),
+      (std::vector<std::string>{"CopyFileWhole " + file + " -> " + copia, "OpenTextFile " + copia + " ForReading",
+                                "OpenTextFile " + file + " ForWriting", "AtEndOfStream " + copia, "ReadLine " + copia,
+                                "WriteLine " + file, "AtEndOfStream " + copia, "ReadLine " + copia, "WriteLine " + file,
+                                "AtEndOfStream " + copia, "Close " + copia, "Close " + file, "DeleteFile " + copia}));
 }
 
 TEST_F(PassoGuastoTest, CopyFailing) {

@@ -11,7 +11,6 @@
 
 #include "build/compila.h"
 #include "build/tutto.h"
-#include "support/contesto_prova.h"
 #include "commands/comandi.h"
 #include "platform/ansi.h"
 #include "platform/linux_filesystem.h"
@@ -19,6 +18,7 @@
 #include "registration/modRegistraDll.h"
 #include "registro_standin.h"
 #include "sandbox.h"
+#include "support/contesto_prova.h"
 #include "support/ui_registrata.h"
 
 namespace cw {
@@ -78,7 +78,8 @@ TEST_F(RegistrazioneEndToEnd, RegistraAndRimuoviOverTheWholeSuite) {
 
   std::set<std::string> server;
   for (int i = catalogo.LBound(); i <= catalogo.UBound(); ++i)
-    if (catalogo(i, kTipo) == "dll" || catalogo(i, kTipo) == "exe") server.insert(MaiuscoloUtf8(catalogo.FileOutputCompleto(i)));
+    if (catalogo(i, kTipo) == "dll" || catalogo(i, kTipo) == "exe")
+      server.insert(MaiuscoloUtf8(catalogo.FileOutputCompleto(i)));
   ASSERT_EQ(server.size(), 140u);
 
   EXPECT_EQ(EseguiComando(ctx, &cmdRegistra_Click), Esito::Completato);
@@ -98,7 +99,8 @@ TEST_F(RegistrazioneEndToEnd, RegistraAndRimuoviOverTheWholeSuite) {
 
   // The full build run: the first row registered from its copy in D:\QuilApp.
   EXPECT_EQ(EseguiComando(ctx, &cmdTutto_Click), Esito::Completato) << ui.log.back();
-  EXPECT_EQ(Registro(), std::set<std::string>{MaiuscoloUtf8(std::string(kCartellaQuilApp) + "\\" + catalogo(0, kFileOutput))});
+  EXPECT_EQ(Registro(),
+            std::set<std::string>{MaiuscoloUtf8(std::string(kCartellaQuilApp) + "\\" + catalogo(0, kFileOutput))});
   EXPECT_TRUE(Entro([&] { return processi.FigliInCorso() == 0; }));
 }
 

@@ -70,8 +70,8 @@ TEST_F(Walk, EveryRowGetsItsTwoLinesAndOnlyExactKindsAnAction) {
       Riga(kOut, "dll", "Società.dll"),
   });
   EXPECT_FALSE(RegistraComponenti(catalogo, ui, &reg, &proc, true));
-  const Righe nomi = {"ORBALIS.DLL", "WEXOSRV.EXE", "WEXO.EXE",         "MAIUSCOLA.DLL", "SALTA.DLL",
-                      "SALTASRV.EXE", "SALTAAPP.EXE", "SPAZIO.DLL", "",              "SOCIETÀ.DLL"};
+  const Righe nomi = {"ORBALIS.DLL",  "WEXOSRV.EXE", "WEXO.EXE", "MAIUSCOLA.DLL", "SALTA.DLL", "SALTASRV.EXE",
+                      "SALTAAPP.EXE", "SPAZIO.DLL",  "",         "SOCIETÀ.DLL"};
   Righe attese;
   for (const auto& n : nomi) attese.push_back("Registrazione componente " + n + " in corso... OK!");
   EXPECT_EQ(ui.log, attese);
@@ -112,17 +112,21 @@ TEST_F(Walk, EachRowIsAnnouncedActedOnThenConcluded) {
 }
 
 TEST_F(Walk, RemovalWalksFromTheFirstRowWithFlagOne) {
-  CatalogoComponenti catalogo({Riga(kOut, "dll", "Primo.dll"), Riga(kOut, "exe", "Srv.exe"), Riga(kOut, "dll", "Ultimo.dll")});
+  CatalogoComponenti catalogo(
+      {Riga(kOut, "dll", "Primo.dll"), Riga(kOut, "exe", "Srv.exe"), Riga(kOut, "dll", "Ultimo.dll")});
   EXPECT_FALSE(RegistraComponenti(catalogo, ui, &reg, &proc, false));
-  EXPECT_EQ(ui.log, (Righe{"Rimozione componente PRIMO.DLL in corso... OK!", "Rimozione componente SRV.EXE in corso... OK!",
-                           "Rimozione componente ULTIMO.DLL in corso... OK!"}));
+  EXPECT_EQ(ui.log,
+            (Righe{"Rimozione componente PRIMO.DLL in corso... OK!", "Rimozione componente SRV.EXE in corso... OK!",
+                   "Rimozione componente ULTIMO.DLL in corso... OK!"}));
   EXPECT_EQ(reg.chiamate, (std::vector<std::pair<std::string, std::int32_t>>{
                               {"C:\\Orbalis\\Componenti\\Primo.dll", 1}, {"C:\\Orbalis\\Componenti\\Ultimo.dll", 1}}));
-  EXPECT_EQ(proc.righe, (std::vector<std::pair<std::string, int>>{{"C:\\Orbalis\\Componenti\\Srv.exe /UnregServer", 0}}));
+  EXPECT_EQ(proc.righe,
+            (std::vector<std::pair<std::string, int>>{{"C:\\Orbalis\\Componenti\\Srv.exe /UnregServer", 0}}));
 }
 
 TEST_F(Walk, TheExeLineKeepsBlanksAndAddsNoQuotes) {
-  CatalogoComponenti catalogo({Riga("D:\\Cartella con spazi\\Out", "exe", "Il Server.exe"), Riga("C:\\Out\\", "exe", "S.exe")});
+  CatalogoComponenti catalogo(
+      {Riga("D:\\Cartella con spazi\\Out", "exe", "Il Server.exe"), Riga("C:\\Out\\", "exe", "S.exe")});
   RegistraComponenti(catalogo, ui, &reg, &proc, true);
   RegistraComponenti(catalogo, ui, &reg, &proc, false);
   EXPECT_EQ(proc.righe, (std::vector<std::pair<std::string, int>>{
@@ -134,8 +138,8 @@ TEST_F(Walk, TheExeLineKeepsBlanksAndAddsNoQuotes) {
 }
 
 TEST_F(Walk, AFailedDllRegistrationEndsItsLineInErrorAndTheWalkGoesOn) {
-  CatalogoComponenti catalogo(
-      {Riga(kOut, "dll", "Buona.dll"), Riga(kOut, "dll", "Rotta.dll"), Riga(kOut, "exe", "Srv.exe"), Riga(kOut, "dll", "Dopo.dll")});
+  CatalogoComponenti catalogo({Riga(kOut, "dll", "Buona.dll"), Riga(kOut, "dll", "Rotta.dll"),
+                               Riga(kOut, "exe", "Srv.exe"), Riga(kOut, "dll", "Dopo.dll")});
   reg.falliscono = {"C:\\Orbalis\\Componenti\\Rotta.dll"};
   EXPECT_TRUE(RegistraComponenti(catalogo, ui, &reg, &proc, true));
   EXPECT_EQ(ui.log, (Righe{"Registrazione componente BUONA.DLL in corso... OK!",

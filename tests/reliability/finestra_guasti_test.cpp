@@ -4,14 +4,14 @@
 // in the log, and the same window then takes the next click; at the end a
 // clean click completes.
 
-#include "support/contesto_prova.h"
-#include "support/ambiente_qt.h"
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-#include <gtest/gtest.h>
+#include "support/ambiente_qt.h"
+#include "support/contesto_prova.h"
 
 #include <iostream>
 #include <memory>
@@ -20,8 +20,8 @@
 #include "app/puntatore.h"
 #include "platform/ansi.h"
 #include "platform/errors.h"
-#include "support/fault_injecting_filesystem.h"
 #include "reliability/suite_guasti.h"
+#include "support/fault_injecting_filesystem.h"
 
 namespace cw::test {
 namespace {
@@ -98,8 +98,7 @@ TEST(FinestraGuasti, EveryFailingOperationEndsInTheErrorBoxAndTheWindowGoesOn) {
     const bool inCorso = ultima.size() > 12 && ultima.compare(ultima.size() - 12, 12, " in corso...") == 0;
     const bool ok = boxes.size() == 1 && boxes[0].testo == atteso && boxes[0].icona == QMessageBox::Critical &&
                     !finestra.ComandoInCorso() && PuntatoreCorrente() == kPuntatorePredefinito &&
-                    (inCorso || primaDelleRighe) &&
-                    suite.NienteDiPerso();
+                    (inCorso || primaDelleRighe) && suite.NienteDiPerso();
     EXPECT_TRUE(ok) << "operation " << n << ": " << boxes.size() << " boxes"
                     << (boxes.empty() ? "" : ", first: " + boxes[0].testo) << "; last log line: " << ultima;
     if (ok) ++superati;

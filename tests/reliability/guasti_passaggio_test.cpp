@@ -11,12 +11,12 @@
 #include <map>
 #include <string>
 
-#include "support/contesto_prova.h"
 #include "commands/comandi.h"
 #include "platform/ansi.h"
 #include "platform/errors.h"
-#include "support/fault_injecting_filesystem.h"
 #include "reliability/suite_guasti.h"
+#include "support/contesto_prova.h"
+#include "support/fault_injecting_filesystem.h"
 #include "support/ui_registrata.h"
 
 namespace cw::test {
@@ -63,7 +63,8 @@ std::string Verifica(const SuiteGuasti& suite, const std::map<size_t, std::map<s
     difetto(std::to_string(e.ui.messaggi.size()) + " boxes shown");
   } else {
     const auto& m = e.ui.messaggi[0];
-    if (m.testo != ErroreRuntime(errore).TestoMessaggio() || m.stile != kStileCritico || m.titolo != kTitoloApplicazione)
+    if (m.testo != ErroreRuntime(errore).TestoMessaggio() || m.stile != kStileCritico ||
+        m.titolo != kTitoloApplicazione)
       difetto("box " + m.testo + " style " + std::to_string(m.stile));
   }
   if (e.ui.puntatore != kPuntatorePredefinito) difetto("pointer left at " + std::to_string(e.ui.puntatore));
@@ -168,7 +169,8 @@ class GuastiPassaggio : public ::testing::Test {
       ++perTipo[FaultInjectingFileSystem::Name(chiamata.op)];
       const std::string difetti = Verifica(suite, prima, e, errore);
       EXPECT_TRUE(difetti.empty()) << "operation " << n << " (" << FaultInjectingFileSystem::Name(chiamata.op) << " "
-                                   << chiamata.path << ") failed:\n" << difetti;
+                                   << chiamata.path << ") failed:\n"
+                                   << difetti;
       if (difetti.empty()) ++superati;
     }
     std::cout << "[ numbers  ] " << nome << ": " << totale << " operations, " << totale << " faults injected, "
@@ -227,7 +229,8 @@ TEST(RecuperoDopoGuasto, TheOldContentIsInTheCopyAndTheBackupAndSurvivesARerunIn
   CampiInMemoria campi;
   Contesto ctx = test::ContestoDiProva(suite.fso, suite.catalogo, ui, campi);
   ASSERT_EQ(EseguiComando(ctx, &mnuRipristina_Click), Esito::Completato);
-  EXPECT_EQ(ui.log, (std::vector<std::string>{"Ripristino di " + MaiuscoloUtf8(suite.righe[riga].file) + " in corso... OK!"}));
+  EXPECT_EQ(ui.log,
+            (std::vector<std::string>{"Ripristino di " + MaiuscoloUtf8(suite.righe[riga].file) + " in corso... OK!"}));
   EXPECT_EQ(suite.Leggi(percorso), suite.Vecchio(riga));
   EXPECT_FALSE(suite.Esiste(suite.Copia(riga)));
   EXPECT_EQ(Esegui(suite, [](FaultInjectingFileSystem&) {}).esito, Esito::Completato);

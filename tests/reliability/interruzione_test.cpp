@@ -36,11 +36,11 @@ using Orologio = std::chrono::steady_clock;
 
 // How a project file stands after a kill, from best to worst.
 enum class Stato {
-  Vecchio,         // old content, no copy (or a copy being made)
-  Nuovo,           // new content, no copy
-  NuovoConCopia,   // new content, its copy not yet deleted
-  DaCopia,         // neither: the copy holds the old content in full
-  Perso,           // nothing holds the old content
+  Vecchio,        // old content, no copy (or a copy being made)
+  Nuovo,          // new content, no copy
+  NuovoConCopia,  // new content, its copy not yet deleted
+  DaCopia,        // neither: the copy holds the old content in full
+  Perso,          // nothing holds the old content
 };
 
 const char* Nome(Stato s) {
@@ -101,8 +101,8 @@ class Interruzione : public ::testing::Test {
     std::vector<char*> envp;
     for (auto& v : ambiente) envp.push_back(v.data());
     envp.push_back(nullptr);
-    std::vector<std::string> argomenti{batch.string(), "versione", "--principale", "2", "--secondario", "0",
-                                       "--revisione", "5"};
+    std::vector<std::string> argomenti{batch.string(), "versione", "--principale", "2",
+                                       "--secondario", "0",        "--revisione",  "5"};
     std::vector<char*> argv;
     for (auto& a : argomenti) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -193,9 +193,8 @@ TEST_F(Interruzione, KilledAtAnyPointEveryProjectFileIsOldNewOrRecoverable) {
       ++finiti;
     std::vector<Stato> stati;
     for (size_t i = 0; i < progetti.size(); ++i) stati.push_back(Classifica(i));
-    const int nuovi_ = static_cast<int>(std::count_if(stati.begin(), stati.end(), [](Stato s) {
-      return s == Stato::Nuovo || s == Stato::NuovoConCopia;
-    }));
+    const int nuovi_ = static_cast<int>(std::count_if(
+        stati.begin(), stati.end(), [](Stato s) { return s == Stato::Nuovo || s == Stato::NuovoConCopia; }));
     const int recuperabili = static_cast<int>(std::count(stati.begin(), stati.end(), Stato::DaCopia));
     const int copie = static_cast<int>(std::count(stati.begin(), stati.end(), Stato::NuovoConCopia));
     std::string descrizione = std::to_string(punto.count() / 1000) + " ms: " + std::to_string(nuovi_) + " new";

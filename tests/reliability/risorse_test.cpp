@@ -22,12 +22,12 @@
 
 #include "build/compila.h"
 #include "catalogue/catalogo.h"
-#include "support/contesto_prova.h"
 #include "commands/comandi.h"
 #include "platform/linux_filesystem.h"
 #include "platform/linux_process.h"
 #include "registration/modRegistraDll.h"
 #include "sandbox.h"
+#include "support/contesto_prova.h"
 #include "support/prefisso_temporaneo.h"
 #include "support/ui_registrata.h"
 
@@ -82,7 +82,9 @@ std::string Elenco(const std::multiset<std::string>& voci) {
   for (const auto& v : voci) s += "\n  " + v;
   return s;
 }
-std::string Elenco(const std::set<std::string>& voci) { return Elenco(std::multiset<std::string>(voci.begin(), voci.end())); }
+std::string Elenco(const std::set<std::string>& voci) {
+  return Elenco(std::multiset<std::string>(voci.begin(), voci.end()));
+}
 
 // Children started without a wait (the EXE servers) end on their own.
 bool NessunFiglioEntro(std::chrono::seconds limite) {
@@ -156,8 +158,8 @@ TEST(Risorse, TheWholeSuiteLeavesNoDescriptorAndNoProcessBehind) {
 
     const auto controlla = [&](const char* dopo) {
       EXPECT_TRUE(NessunFiglioEntro(std::chrono::seconds(20))) << "after " << dopo << ":" << Elenco(Figli());
-      EXPECT_EQ(Descrittori(), servizi) << "after " << dopo << ", before:" << Elenco(servizi) << "\nnow:"
-                                        << Elenco(Descrittori());
+      EXPECT_EQ(Descrittori(), servizi) << "after " << dopo << ", before:" << Elenco(servizi)
+                                        << "\nnow:" << Elenco(Descrittori());
       ++passi;
     };
 

@@ -98,8 +98,10 @@ class Segnali : public ::testing::Test {
     envp.push_back(nullptr);
     posix_spawn_file_actions_t azioni;
     posix_spawn_file_actions_init(&azioni);
-    if (uscita >= 0) posix_spawn_file_actions_adddup2(&azioni, uscita, STDOUT_FILENO);
-    else posix_spawn_file_actions_addopen(&azioni, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    if (uscita >= 0)
+      posix_spawn_file_actions_adddup2(&azioni, uscita, STDOUT_FILENO);
+    else
+      posix_spawn_file_actions_addopen(&azioni, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&azioni, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&azioni, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     // Its own group, as a job of a shell: a signal reaches it alone.

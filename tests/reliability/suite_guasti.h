@@ -16,23 +16,32 @@
 namespace cw::test {
 
 inline const std::vector<RigaProva> kRigheGuasti = {
-    {"Base", "Base.vbp"},           {"Archivio", "Archivio.vbp"}, {"Servizi", "Servizi.vbp", "exe"},
-    {"Stampe", "Stampe.vbp"},       {"Gestione", "Gestione.vbp", "app"},
+    {"Base", "Base.vbp"},     {"Archivio", "Archivio.vbp"},        {"Servizi", "Servizi.vbp", "exe"},
+    {"Stampe", "Stampe.vbp"}, {"Gestione", "Gestione.vbp", "app"},
 };
 
 inline std::string ProgettoDiProva(const std::string& nome, int i) {
   return "Type=OleDll\r\n"
-         "Reference=*\\G{00020430-0000-0000-C000-000000000046}#2.0#0#C:\\Windows\\System32\\stdole2.tlb#OLE Automation\r\n"
-         "Class=cls" + nome + "; cls" + nome + ".cls\r\n"
+         "Reference=*\\G{00020430-0000-0000-C000-000000000046}#2.0#0#C:\\Windows\\System32\\stdole2.tlb#OLE "
+         "Automation\r\n"
+         "Class=cls" +
+         nome + "; cls" + nome +
+         ".cls\r\n"
          "Startup=\"(None)\"\r\n"
-         "Name=\"" + nome + "\"\r\n"
+         "Name=\"" +
+         nome +
+         "\"\r\n"
          "CompatibleMode=\"1\"\r\n"
          "MajorVer=1\r\n"
-         "MinorVer=" + std::to_string(i) + "\r\n"
-         "RevisionVer=" + std::to_string(40 + i) + "\r\n" +
-         (i % 2 ? "FavorPentiumPro(tm)=0\r\n" : "FavorPentiumPro(tm)=-1\r\n") +
-         "VersionComments=Componente \xE8 " + nome + "\r\n"
-         "DllBaseAddress=&H1100" + std::to_string(i) + "000\r\n";
+         "MinorVer=" +
+         std::to_string(i) +
+         "\r\n"
+         "RevisionVer=" +
+         std::to_string(40 + i) + "\r\n" + (i % 2 ? "FavorPentiumPro(tm)=0\r\n" : "FavorPentiumPro(tm)=-1\r\n") +
+         "VersionComments=Componente \xE8 " + nome +
+         "\r\n"
+         "DllBaseAddress=&H1100" +
+         std::to_string(i) + "000\r\n";
 }
 
 // What the version stamp of "2", "0", "5" makes of a project file.
@@ -54,7 +63,8 @@ struct SuiteGuasti : SuiteProva {
       Scrivi(InCartella(i, "cls" + nome + ".cls"), "VERSION 1.0 CLASS\r\n");
       // Generations already there: none, some, all five.
       const int generazioni = static_cast<int>(i) * 2 % 6;
-      for (int k = 1; k <= generazioni; ++k) Scrivi(Progetto(i) + "_" + std::to_string(k), "generazione " + std::to_string(k) + "\r\n");
+      for (int k = 1; k <= generazioni; ++k)
+        Scrivi(Progetto(i) + "_" + std::to_string(k), "generazione " + std::to_string(k) + "\r\n");
     }
   }
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "catalogue/catalogo.h"
-#include "support/prefisso_temporaneo.h"
 #include "sandbox.h"
+#include "support/prefisso_temporaneo.h"
 
 namespace cw {
 namespace {
@@ -103,8 +103,9 @@ CatalogoComponenti SandboxDelCatalogo::catalogo_;
 TEST_F(SandboxDelCatalogo, HaLeUnitaEleCartelleFisse) {
   EXPECT_EQ(fs::read_symlink(Prefisso() / "dosdevices" / "c:"), "../drive_c");
   EXPECT_EQ(fs::read_symlink(Prefisso() / "dosdevices" / "d:"), "../drive_d");
-  for (const char* cartella : {"C:\\Progetti VB\\Wexo", "C:\\Orbalis\\Componenti", "C:\\Programmi\\Microsoft Visual Studio\\VB98",
-                               "C:\\Windows", "C:\\Windows\\System32", "D:\\WexoApp", "D:\\QuilApp"})
+  for (const char* cartella :
+       {"C:\\Progetti VB\\Wexo", "C:\\Orbalis\\Componenti", "C:\\Programmi\\Microsoft Visual Studio\\VB98",
+        "C:\\Windows", "C:\\Windows\\System32", "D:\\WexoApp", "D:\\QuilApp"})
     EXPECT_TRUE(fs::is_directory(Host(Prefisso(), cartella))) << cartella;
   EXPECT_TRUE(sandbox::ESandbox(Prefisso()));
   // Nothing is built yet and nothing is deployed.
@@ -220,7 +221,8 @@ TEST_F(SandboxDelCatalogo, OgniRigaHaUnProgettoCompleto) {
     pentium0 += pentium == "0";
     pentium1 += pentium == "-1";
     int testi = 0;
-    for (const char* chiave : {"VersionComments=", "VersionLegalCopyright=", "VersionProductName=", "VersionCompanyName="})
+    for (const char* chiave :
+         {"VersionComments=", "VersionLegalCopyright=", "VersionProductName=", "VersionCompanyName="})
       testi += !Valore(righe, chiave).empty();
     conTuttiITesti += testi == 4;
   }
@@ -242,9 +244,12 @@ std::map<std::string, std::string> Albero(const fs::path& dir) {
   std::map<std::string, std::string> out;
   for (auto it = fs::recursive_directory_iterator(dir); it != fs::recursive_directory_iterator(); ++it) {
     const std::string rel = it->path().lexically_relative(dir).string();
-    if (it->is_symlink()) out[rel] = "link:" + fs::read_symlink(it->path()).string();
-    else if (it->is_directory()) out[rel] = "dir";
-    else out[rel] = "file:" + test::LeggiFile(it->path());
+    if (it->is_symlink())
+      out[rel] = "link:" + fs::read_symlink(it->path()).string();
+    else if (it->is_directory())
+      out[rel] = "dir";
+    else
+      out[rel] = "file:" + test::LeggiFile(it->path());
   }
   return out;
 }

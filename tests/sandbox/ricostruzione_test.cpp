@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "argomenti.h"
-#include "support/prefisso_temporaneo.h"
 #include "catalogue/catalogo.h"
 #include "errore_sandbox.h"
 #include "sandbox.h"
+#include "support/prefisso_temporaneo.h"
 
 namespace cw {
 namespace {
@@ -25,7 +25,8 @@ using sandbox::OpzioniSandbox;
 CatalogoComponenti Piccolo() {
   return CatalogoComponenti({
       {"C:\\Progetti VB\\Wexo\\Base", "Base.vbp", "C:\\Orbalis\\Componenti", "dll-skipcompile", "Base.dll"},
-      {"C:\\Progetti VB\\Wexo\\Ordini\\OrdiniDati", "OrdiniDati.vbp", "C:\\Orbalis\\Componenti", "dll", "OrdiniDati.dll"},
+      {"C:\\Progetti VB\\Wexo\\Ordini\\OrdiniDati", "OrdiniDati.vbp", "C:\\Orbalis\\Componenti", "dll",
+       "OrdiniDati.dll"},
       {"C:\\Progetti VB\\Wexo\\Ordini", "Ordini.vbp", "C:\\Orbalis\\Componenti", "exe", "Ordini.exe"},
       {"C:\\Progetti VB\\Wexo\\Banco", "Banco.vbp", "C:\\Orbalis\\Componenti", "app", "Banco Vendite.exe"},
   });

@@ -22,7 +22,8 @@ class FileProfilo {
   const std::filesystem::path& Cartella() const { return tmp_.Dir(); }
 
   void Metti(std::string_view bytes) const {
-    std::ofstream(file_, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(file_, std::ios::binary | std::ios::trunc)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   }
   std::string Contenuto() const {
     std::ifstream in(file_, std::ios::binary);

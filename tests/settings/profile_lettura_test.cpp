@@ -94,8 +94,8 @@ TEST(ProfiloLettura, DefaultLosesTrailingSpacesOnly) {
 TEST(ProfiloLettura, BufferTruncation) {
   FileProfilo f;
   const std::string lungo(300, 'x');
-  f.Metti("[Versione]\r\nLungo=" + lungo + "\r\nGiusto=" + std::string(253, 'g') + "\r\nUno=" +
-          std::string(254, 'u') + "\r\n");
+  f.Metti("[Versione]\r\nLungo=" + lungo + "\r\nGiusto=" + std::string(253, 'g') + "\r\nUno=" + std::string(254, 'u') +
+          "\r\n");
   EXPECT_EQ(f.Leggi("Versione", "Lungo"), std::string(253, 'x'));
   EXPECT_EQ(f.Leggi("Versione", "Giusto"), std::string(253, 'g'));
   EXPECT_EQ(f.Leggi("Versione", "Uno"), std::string(253, 'u'));

@@ -33,7 +33,8 @@ TEST(ProfiloScrittura, NewFileAndMissingFolder) {
 TEST(ProfiloScrittura, NewSectionAtTheEnd) {
   EXPECT_EQ(DopoScrittura("[Altro]\r\nX=1", "Versione", "Principale", "1"),
             "[Altro]\r\nX=1\r\n[Versione]\r\nPrincipale=1\r\n");
-  EXPECT_EQ(DopoScrittura("[Altro]\r\nX=1\r\n\r\n", "Versione", "A", "1"), "[Altro]\r\nX=1\r\n\r\n[Versione]\r\nA=1\r\n");
+  EXPECT_EQ(DopoScrittura("[Altro]\r\nX=1\r\n\r\n", "Versione", "A", "1"),
+            "[Altro]\r\nX=1\r\n\r\n[Versione]\r\nA=1\r\n");
   EXPECT_EQ(DopoScrittura("[Altro]\nX=1\n", "Versione", "A", "1"), "[Altro]\nX=1\n[Versione]\r\nA=1\r\n");
   EXPECT_EQ(DopoScrittura("", "Versione", "A", "1"), "[Versione]\r\nA=1\r\n");
   // A section seen only as lines before any header is still missing.
@@ -60,7 +61,8 @@ TEST(ProfiloScrittura, SeveralNewKeysInCallOrder) {
   f.Metti("[Versione]\r\n;fine\r\n");
   for (const char* chiave : {"IncrementoAutomatico", "Principale", "Secondario", "Revisione"})
     EXPECT_TRUE(f.Scrivi("Versione", chiave, "1"));
-  EXPECT_EQ(f.Contenuto(), "[Versione]\r\nIncrementoAutomatico=1\r\nPrincipale=1\r\nSecondario=1\r\nRevisione=1\r\n;fine\r\n");
+  EXPECT_EQ(f.Contenuto(),
+            "[Versione]\r\nIncrementoAutomatico=1\r\nPrincipale=1\r\nSecondario=1\r\nRevisione=1\r\n;fine\r\n");
 }
 
 TEST(ProfiloScrittura, ExistingKeyReplacedInPlace) {
@@ -68,7 +70,8 @@ TEST(ProfiloScrittura, ExistingKeyReplacedInPlace) {
   EXPECT_EQ(DopoScrittura("[Versione]\r\n  principale = 2 \r\nX=1\r\n", "Versione", "PRINCIPALE", "3"),
             "[Versione]\r\nprincipale=3\r\nX=1\r\n");
   EXPECT_EQ(DopoScrittura("[Versione]\r\nA=1\r\nA=2\r\n", "Versione", "A", "3"), "[Versione]\r\nA=3\r\nA=2\r\n");
-  EXPECT_EQ(DopoScrittura("[Versione]\r\nPrincipale=1", "Versione", "PRINCIPALE", "2"), "[Versione]\r\nPrincipale=2\r\n");
+  EXPECT_EQ(DopoScrittura("[Versione]\r\nPrincipale=1", "Versione", "PRINCIPALE", "2"),
+            "[Versione]\r\nPrincipale=2\r\n");
   // Only the replaced line gets CR LF.
   EXPECT_EQ(DopoScrittura("[Versione]\nA=1\rB=2\n", "Versione", "A", "9"), "[Versione]\nA=9\r\nB=2\n");
 }
@@ -197,10 +200,11 @@ TEST(ProfiloCancellazione, OnlyTheKeysLineGoes) {
     const char* dopo;  // nullptr: no file
   } casi[] = {
       {"[Versione]\r\nA=1\r\nUltimaRigaFallita=3\r\nB=2\r\n", "[Versione]\r\nA=1\r\nB=2\r\n"},
-      {"[versione]\r\n ultimarigafallita = 3\r\n", "[versione]\r\n"},                 // names ignore case and blanks
-      {"[Versione]\r\nA=1\r\nUltimaRigaFallita=3", "[Versione]\r\nA=1\r\n"},          // the last line, without its end
-      {"[Versione]\r\nA=1\r\n[Altro]\r\nUltimaRigaFallita=3\r\n", "[Versione]\r\nA=1\r\n[Altro]\r\nUltimaRigaFallita=3\r\n"},
-      {nullptr, nullptr},                                                           // a missing file is not created
+      {"[versione]\r\n ultimarigafallita = 3\r\n", "[versione]\r\n"},         // names ignore case and blanks
+      {"[Versione]\r\nA=1\r\nUltimaRigaFallita=3", "[Versione]\r\nA=1\r\n"},  // the last line, without its end
+      {"[Versione]\r\nA=1\r\n[Altro]\r\nUltimaRigaFallita=3\r\n",
+       "[Versione]\r\nA=1\r\n[Altro]\r\nUltimaRigaFallita=3\r\n"},
+      {nullptr, nullptr},  // a missing file is not created
   };
   for (const auto& c : casi) {
     test::FileProfilo f;

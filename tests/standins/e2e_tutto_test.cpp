@@ -4,8 +4,8 @@
 // registration. The viewer is a script that notes its command line and ends
 // at once.
 
-#include "support/ambiente_qt.h"
 #include <gtest/gtest.h>
+#include "support/ambiente_qt.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -105,7 +105,8 @@ TEST_F(TuttoEndToEnd, BinaryCompatibilityBuildsEveryRowThenStopsAtAMissingForm) 
   for (const auto& r : log)
     if (r.find(") Compilazione ") != std::string::npos) compilate.push_back(r);
   ASSERT_EQ(compilate.size(), 148u) << (log.empty() ? std::string("(empty)") : log.back()) << " / " << log.size();
-  for (int i = 0; i < 148; ++i) EXPECT_EQ(compilate[i].substr(compilate[i].size() - 16), " in corso... OK!") << compilate[i];
+  for (int i = 0; i < 148; ++i)
+    EXPECT_EQ(compilate[i].substr(compilate[i].size() - 16), " in corso... OK!") << compilate[i];
   EXPECT_EQ(log.back(), "Pronto");
   for (int i = 0; i < 148; ++i) EXPECT_TRUE(fs::exists(Host(cat.FileOutputCompleto(i)))) << i;
   // The component built from the first row is the stand-in DLL itself.
@@ -146,8 +147,7 @@ TEST_F(TuttoEndToEnd, BinaryCompatibilityBuildsEveryRowThenStopsAtAMissingForm) 
   EXPECT_EQ(log2[log2.size() - 2].substr(log2[log2.size() - 2].size() - 20), " in corso... ERRORE!");
   EXPECT_EQ(log2.back(), "Pronto");
   for (const auto& r : log2) EXPECT_EQ(r.rfind(std::to_string(n + 1) + ") Compilazione ", 0), std::string::npos);
-  for (int i = 0; i < 148; ++i)
-    EXPECT_EQ(Leggi(Host(cat.FileOutputCompleto(i))) == "stale", i >= n) << i;
+  for (int i = 0; i < 148; ++i) EXPECT_EQ(Leggi(Host(cat.FileOutputCompleto(i))) == "stale", i >= n) << i;
   const std::string report = Leggi(Host("C:\\Progetti VB\\Wexo\\ErroriCompilazione.txt"));
   EXPECT_NE(report.find("Impossibile trovare il file '" + form + "'."), std::string::npos) << report;
   EXPECT_EQ(boxes_, (std::vector<std::string>{"Backup, impostazione compatibilità e compilazione effettuate"}));

@@ -10,7 +10,8 @@
 namespace cw::notepad {
 namespace {
 
-[[maybe_unused]] ::testing::Environment* const kAmbiente = ::testing::AddGlobalTestEnvironment(new cw::test::AmbienteQt);
+[[maybe_unused]] ::testing::Environment* const kAmbiente =
+    ::testing::AddGlobalTestEnvironment(new cw::test::AmbienteQt);
 
 QApplication& App() { return *qApp; }
 
@@ -33,7 +34,8 @@ TEST(StandinNotepad, ShowsTheFileReadOnlyDecodedFromWindows1252) {
   const auto w = Finestra(d);
   EXPECT_TRUE(w->isReadOnly());
   EXPECT_EQ(w->windowTitle(), QStringLiteral("erroricompilazione.TXT - Blocco note"));
-  EXPECT_EQ(w->toPlainText(), QString::fromUtf8("Impossibile trovare il file 'Form\\X.frm'.\nCompatibilità € 5\nultima"));
+  EXPECT_EQ(w->toPlainText(),
+            QString::fromUtf8("Impossibile trovare il file 'Form\\X.frm'.\nCompatibilità € 5\nultima"));
 }
 
 TEST(StandinNotepad, AMissingFileIsNotFound) {

@@ -152,7 +152,11 @@ TEST(StandinVb6, EachFailureIsReportedAndBuildsNothing) {
   const std::vector<Caso> casi = {
       {"no project", [](Vb6& v) { fs::remove(v.pref.Host(kProgetto)); },
        "Impossibile trovare il file di progetto '" + kProgetto + "'."},
-      {"project is a folder", [](Vb6& v) { fs::remove(v.pref.Host(kProgetto)); fs::create_directory(v.pref.Host(kProgetto)); },
+      {"project is a folder",
+       [](Vb6& v) {
+         fs::remove(v.pref.Host(kProgetto));
+         fs::create_directory(v.pref.Host(kProgetto));
+       },
        "Impossibile trovare il file di progetto '" + kProgetto + "'."},
       {"unknown type", [&](Vb6& v) { sostituisci(v, "Type=OleDll", "Type=Control"); },
        "Impossibile compilare un progetto di tipo 'Control'."},
@@ -175,7 +179,8 @@ TEST(StandinVb6, EachFailureIsReportedAndBuildsNothing) {
       {"read-only built file",
        [](Vb6& v) {
          v.pref.Scrivi(kUscita + "\\Anagrafe Clienti.dll", "locked");
-         fs::permissions(v.pref.Host(kUscita + "\\Anagrafe Clienti.dll"), fs::perms::owner_read | fs::perms::group_read);
+         fs::permissions(v.pref.Host(kUscita + "\\Anagrafe Clienti.dll"),
+                         fs::perms::owner_read | fs::perms::group_read);
        },
        "Impossibile scrivere il file '" + kUscita + "\\Anagrafe Clienti.dll'."},
   };

@@ -6,8 +6,8 @@
 //   [[maybe_unused]] auto* const kAmbiente =
 //       ::testing::AddGlobalTestEnvironment(new cw::test::AmbienteQt(prepara));
 
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 #include <functional>
 #include <memory>

@@ -146,7 +146,8 @@ struct SuiteCompilazione {
     if (p.size() == 7 && p[1] == "/make") {
       costruiti.push_back(p[2]);
       if (fallite.count(p[2])) {
-        Accoda(p[6], "Impossibile trovare il file 'Form\\X.frm'.\r\nCompilazione di '" + p[2] + "' " + parolaFallita + ".\r\n");
+        Accoda(p[6], "Impossibile trovare il file 'Form\\X.frm'.\r\nCompilazione di '" + p[2] + "' " + parolaFallita +
+                         ".\r\n");
       } else {
         if (!senzaFileErrori) Accoda(p[6], "Compilazione di '" + p[2] + "' completata.\r\n");
         prefisso.Scrivi(p[4] + "\\" + uscite[p[2]], "built " + p[2]);
@@ -164,9 +165,9 @@ struct SuiteCompilazione {
   std::map<std::string, std::string> uscite;  // project path -> built file name
   std::set<std::string> fallite;              // project paths whose build fails
   std::string parolaFallita = "non completata";
-  bool senzaFileErrori = false;               // successful builds write no report
-  std::vector<std::string> costruiti;         // project paths, in build order
-  std::vector<std::string> visualizzati;      // other command lines (the viewer)
+  bool senzaFileErrori = false;           // successful builds write no report
+  std::vector<std::string> costruiti;     // project paths, in build order
+  std::vector<std::string> visualizzati;  // other command lines (the viewer)
   std::function<void(const std::string&)> alVisualizzatore;
 };
 
@@ -183,7 +184,8 @@ inline std::map<std::string, std::string> Albero(const std::filesystem::path& di
       albero[std::filesystem::relative(e.path(), dir).generic_string() + "/"] = "";
     } else if (e.is_regular_file()) {
       std::ifstream in(e.path(), std::ios::binary);
-      const bool scrivibile = (e.status().permissions() & std::filesystem::perms::owner_write) != std::filesystem::perms::none;
+      const bool scrivibile =
+          (e.status().permissions() & std::filesystem::perms::owner_write) != std::filesystem::perms::none;
       albero[std::filesystem::relative(e.path(), dir).generic_string()] =
           std::string(scrivibile ? "rw:" : "r:") + std::string(std::istreambuf_iterator<char>(in), {});
     }

@@ -124,7 +124,10 @@ std::vector<std::string> FaultInjectingFileSystem::TraceLines() const {
     std::string line = Name(c.op);
     if (!c.path.empty()) line += " " + c.path;
     if (!c.target.empty()) line += " -> " + c.target;
-    if (c.mode) line += *c.mode == IOMode::ForReading ? " ForReading" : *c.mode == IOMode::ForWriting ? " ForWriting" : " ForAppending";
+    if (c.mode)
+      line += *c.mode == IOMode::ForReading   ? " ForReading"
+              : *c.mode == IOMode::ForWriting ? " ForWriting"
+                                              : " ForAppending";
     out.push_back(std::move(line));
   }
   return out;

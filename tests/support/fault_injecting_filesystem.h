@@ -43,12 +43,12 @@ class FaultInjectingFileSystem : public FileSystem {
   };
 
   struct Call {
-    long number = 0;     // from 1
+    long number = 0;  // from 1
     Op op{};
-    std::string path;    // the path called with; a stream's call: the path it was opened on
-    std::string target;  // CopyFile, CopyFileWhole, RenameFile: the destination
+    std::string path;            // the path called with; a stream's call: the path it was opened on
+    std::string target;          // CopyFile, CopyFileWhole, RenameFile: the destination
     std::optional<IOMode> mode;  // OpenTextFile
-    bool failed = false; // made to fail here
+    bool failed = false;         // made to fail here
   };
 
   // Which calls fail. A fault picks out the calls it applies to (all of its

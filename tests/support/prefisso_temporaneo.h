@@ -28,7 +28,8 @@ class CartellaTemporanea {
     for (auto it = std::filesystem::recursive_directory_iterator(dir_, ec);
          it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
       if (!it->is_symlink())
-        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                     ec);
     std::filesystem::remove_all(dir_, ec);
   }
   CartellaTemporanea(const CartellaTemporanea&) = delete;
@@ -76,7 +77,8 @@ class PrefissoTemporaneo : public CartellaTemporanea {
   void Scrivi(std::string_view windowsPath, std::string_view bytes) const {
     auto h = Host(windowsPath);
     std::filesystem::create_directories(h.parent_path());
-    std::ofstream(h, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(h, std::ios::binary | std::ios::trunc)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   }
   std::string Leggi(std::string_view windowsPath) const {
     std::ifstream in(Host(windowsPath), std::ios::binary);

@@ -7,11 +7,11 @@
 
 #include "commands/comandi.h"
 #include "platform/errors.h"
-#include "support/fault_injecting_filesystem.h"
 #include "platform/linux_filesystem.h"
+#include "support/contesto_prova.h"
+#include "support/fault_injecting_filesystem.h"
 #include "support/prefisso_temporaneo.h"
 #include "support/ui_registrata.h"
-#include "support/contesto_prova.h"
 
 namespace cw {
 namespace {
@@ -75,14 +75,17 @@ TEST_F(GeneraVbgTest, TheSuiteGivesOneHeaderAndOneLinePerRowWithRow139Starting) 
 
 TEST_F(GeneraVbgTest, AnOlderLongerFileLeavesNothingBehind) {
   std::string vecchio;
-  for (int i = 0; i < 500; ++i) vecchio += "Project=C:\\Vecchio\\progetto_con_un_nome_lungo" + std::to_string(i) + ".vbp\r\n";
+  for (int i = 0; i < 500; ++i)
+    vecchio += "Project=C:\\Vecchio\\progetto_con_un_nome_lungo" + std::to_string(i) + ".vbp\r\n";
   prefisso.Scrivi(kFileGruppo, vecchio);
   GeneraVbg(fso, Catalogo({{"C:\\A", "A.vbp"}}));
   EXPECT_EQ(Gruppo(), "VBGROUP 5.0\r\nProject=C:\\A\\A.vbp\r\n");
 }
 
 TEST_F(GeneraVbgTest, StartUpLinesFollowTheExactNameOnly) {
-  GeneraVbg(fso, Catalogo({{"C:\\A", "A.vbp"}, {"C:\\B", "orbalis.vbp"}, {"C:\\C", "ORBALIS.VBP"}, {"C:\\D", "Orbalis.vbp "}}));
+  GeneraVbg(
+      fso,
+      Catalogo({{"C:\\A", "A.vbp"}, {"C:\\B", "orbalis.vbp"}, {"C:\\C", "ORBALIS.VBP"}, {"C:\\D", "Orbalis.vbp "}}));
   EXPECT_EQ(Gruppo(),
             "VBGROUP 5.0\r\nProject=C:\\A\\A.vbp\r\nProject=C:\\B\\orbalis.vbp\r\nProject=C:\\C\\ORBALIS.VBP\r\n"
             "Project=C:\\D\\Orbalis.vbp \r\n");
@@ -120,7 +123,8 @@ TEST_F(GeneraVbgTest, TheCommandIsSilentAndAMissingFolderStopsItWithTheError) {
   std::filesystem::remove_all(prefisso.Host("C:\\Progetti VB"));
   EXPECT_EQ(EseguiComando(ctx, &mnuGeneraVbg_Click), Esito::ErroreRuntime);
   ASSERT_EQ(ui.messaggi.size(), 1u);
-  EXPECT_EQ(ui.messaggi[0].testo, "Errore di run-time '76':\n\nImpossibile trovare il percorso\n\nC:\\Progetti VB\\Wexo\\Wexo1.vbg");
+  EXPECT_EQ(ui.messaggi[0].testo,
+            "Errore di run-time '76':\n\nImpossibile trovare il percorso\n\nC:\\Progetti VB\\Wexo\\Wexo1.vbg");
   EXPECT_EQ(ui.messaggi[0].stile, kStileCritico);
   EXPECT_FALSE(prefisso.Esiste(kFileGruppo));
 }

@@ -8,9 +8,9 @@
 #include "commands/comandi.h"
 #include "commands/cornice.h"
 #include "platform/linux_filesystem.h"
+#include "support/contesto_prova.h"
 #include "support/prefisso_temporaneo.h"
 #include "support/ui_registrata.h"
-#include "support/contesto_prova.h"
 
 namespace cw {
 namespace {
@@ -49,7 +49,9 @@ class IndirizziTest : public ::testing::Test {
     IndirizziBaseDll(fso, catalogo, ui);
     return ui.log;
   }
-  static std::string Riga(const std::string& nome, const std::string& valore) { return RigaIndirizzoBase(nome, valore); }
+  static std::string Riga(const std::string& nome, const std::string& valore) {
+    return RigaIndirizzoBase(nome, valore);
+  }
 
   test::PrefissoTemporaneo prefisso;
   LinuxFileSystem fso;
@@ -116,7 +118,8 @@ TEST_F(IndirizziTest, AMissingProjectFileStopsTheCommandAndKeepsTheLinesBefore) 
   CampiInMemoria campi;
   Contesto ctx = test::ContestoDiProva(fso, catalogo, ui, campi);
   EXPECT_EQ(EseguiComando(ctx, &mnuIndirizziBaseDll_Click), Esito::ErroreRuntime);
-  EXPECT_EQ(ui.log, (std::vector<std::string>{Riga("Primo.vbp", "=&H1"), Riga("Secondo.vbp", "Non specificato: Secondo.vbp")}));
+  EXPECT_EQ(ui.log,
+            (std::vector<std::string>{Riga("Primo.vbp", "=&H1"), Riga("Secondo.vbp", "Non specificato: Secondo.vbp")}));
   ASSERT_EQ(ui.messaggi.size(), 1u);
   EXPECT_EQ(ui.messaggi[0].testo.substr(0, 24), "Errore di run-time '53':");
 }

@@ -11,9 +11,9 @@ using test::Pe;
 
 TEST(Sovrapposizioni, AddressTexts) {
   const std::pair<const char*, std::optional<std::uint32_t>> casi[] = {
-      {"&H11000000", 0x11000000}, {"&h1100abcd", 0x1100ABCD}, {"&H11000000&", 0x11000000}, {"&H0", 0},
-      {"&HFFFFFFFF", 0xFFFFFFFF}, {"&H100000000", std::nullopt}, {"285212672", std::nullopt},
-      {"&H", std::nullopt},       {"&H11 ", std::nullopt},       {" &H11", std::nullopt},  {"", std::nullopt},
+      {"&H11000000", 0x11000000}, {"&h1100abcd", 0x1100ABCD},    {"&H11000000&", 0x11000000}, {"&H0", 0},
+      {"&HFFFFFFFF", 0xFFFFFFFF}, {"&H100000000", std::nullopt}, {"285212672", std::nullopt}, {"&H", std::nullopt},
+      {"&H11 ", std::nullopt},    {" &H11", std::nullopt},       {"", std::nullopt},
   };
   for (const auto& [testo, atteso] : casi) EXPECT_EQ(LeggiIndirizzoVb(testo), atteso) << testo;
   EXPECT_EQ(ScriviIndirizzoVb(0x1100ABCD), "&H1100ABCD");
@@ -24,8 +24,11 @@ TEST(Sovrapposizioni, ImageSizeFromThePeHeader) {
       {Pe(0x23000), 0x23000},
       {Pe(0x23000, 0x20B), 0x23000},
       {Pe(0x23000, 0x107), std::nullopt},
-      {"\x7F" "ELF" + std::string(200, '\0'), std::nullopt},
-      {Pe(0x1000).substr(0, 0x80 + 40), std::nullopt},  // cut inside the optional header
+      {"\x7F"
+       "ELF" +
+           std::string(200, '\0'),
+       std::nullopt},
+      {Pe(0x1000).substr(0, 0x80 + 40), std::nullopt},                  // cut inside the optional header
       {Pe(0x1000).replace(0x3C, 4, "\x00\xFF\xFF\xFF"), std::nullopt},  // header offset past the end
       {"MZ", std::nullopt},
   };

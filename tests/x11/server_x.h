@@ -179,7 +179,8 @@ class ServerX {
     const auto wm = CercaProgramma("matchbox-window-manager");
     if (!wm) return false;
     figli_.push_back(Avvia("wm", {*wm, "-use_titlebar", "no"}));
-    return Attendi([&] { return FinestraDiProprieta(DefaultRootWindow(dpy_), "_NET_SUPPORTING_WM_CHECK") != 0; }, 10000);
+    return Attendi([&] { return FinestraDiProprieta(DefaultRootWindow(dpy_), "_NET_SUPPORTING_WM_CHECK") != 0; },
+                   10000);
   }
 
   Window FinestraDiProprieta(Window w, const char* nome) const {
@@ -206,10 +207,12 @@ class ServerX {
     XSelectInput(dpy_, w, KeyPressMask | KeyReleaseMask | FocusChangeMask);
     XMapWindow(dpy_, w);
     XSync(dpy_, False);
-    Attendi([&] {
-      XWindowAttributes a{};
-      return XGetWindowAttributes(dpy_, w, &a) && a.map_state == IsViewable;
-    }, 5000);
+    Attendi(
+        [&] {
+          XWindowAttributes a{};
+          return XGetWindowAttributes(dpy_, w, &a) && a.map_state == IsViewable;
+        },
+        5000);
     return w;
   }
 
@@ -245,7 +248,7 @@ class ServerX {
 }  // namespace cw::test
 
 // A test's own X server in x, or the test skipped when Xvfb is not installed.
-#define SERVER_O_SALTA(x)                                                                \
-  if (!cw::test::CercaProgramma("Xvfb")) GTEST_SKIP() << "Xvfb non installato";        \
-  cw::test::ServerX x;                                                                   \
+#define SERVER_O_SALTA(x)                                                       \
+  if (!cw::test::CercaProgramma("Xvfb")) GTEST_SKIP() << "Xvfb non installato"; \
+  cw::test::ServerX x;                                                          \
   ASSERT_FALSE(x.Display().empty()) << cw::test::LeggiFile(x.Log("xvfb"))

@@ -25,7 +25,6 @@ using test::ServerX;
 
 using test::ErroreDi;
 
-
 TEST(X11Keyboard, WithoutADisplayEveryCallIsError5) {
   X11Keyboard tastiera(":3999");
   EXPECT_EQ(ErroreDi([&] { tastiera.AppActivate("Vb-Build - Wexo", true); }), kChiamataNonValida);
@@ -57,16 +56,19 @@ TEST(X11Keyboard, NamedKeysAndModifiersReachTheFocusedWindow) {
 
   // Every key press but the modifiers themselves, with the modifiers held.
   std::vector<std::pair<KeySym, unsigned>> premuti;
-  ASSERT_TRUE(Attendi([&] {
-    XEvent ev;
-    while (XCheckWindowEvent(x.Dpy(), w, KeyPressMask, &ev)) {
-      char buf[8];
-      KeySym ks = 0;
-      XLookupString(&ev.xkey, buf, sizeof buf, &ks, nullptr);
-      if (!IsModifierKey(ks)) premuti.push_back({ks, ev.xkey.state & (ShiftMask | ControlMask | Mod1Mask)});
-    }
-    return premuti.size() >= 8;
-  }, 5000)) << premuti.size();
+  ASSERT_TRUE(Attendi(
+      [&] {
+        XEvent ev;
+        while (XCheckWindowEvent(x.Dpy(), w, KeyPressMask, &ev)) {
+          char buf[8];
+          KeySym ks = 0;
+          XLookupString(&ev.xkey, buf, sizeof buf, &ks, nullptr);
+          if (!IsModifierKey(ks)) premuti.push_back({ks, ev.xkey.state & (ShiftMask | ControlMask | Mod1Mask)});
+        }
+        return premuti.size() >= 8;
+      },
+      5000))
+      << premuti.size();
   EXPECT_EQ(premuti, (std::vector<std::pair<KeySym, unsigned>>{{XK_A, ShiftMask},
                                                                {XK_Return, ControlMask},
                                                                {XK_F5, Mod1Mask},
@@ -129,7 +131,8 @@ TEST_P(VbBuildX11, EveryPathArrivesInOrderAndAClosedToolStopsTheRun) {
     if (ms == kAttesaIniziale) std::this_thread::sleep_for(std::chrono::milliseconds(50));
     if (ms != kAttesaDopoInvio) return;
     ++inviati;
-    if (!Attendi([&] { return Righe(ricevuti) >= inviati; }, 3000)) ADD_FAILURE() << "riga " << inviati << " non arrivata";
+    if (!Attendi([&] { return Righe(ricevuti) >= inviati; }, 3000))
+      ADD_FAILURE() << "riga " << inviati << " non arrivata";
     if (dopoRiga) dopoRiga(inviati);
   };
 

@@ -119,10 +119,9 @@ int main(int argc, char** argv) {
   auto Nostro = [&] {
     ui.LogClear();
     const auto t0 = Clock::now();
-    int fallita = -1;
-    cw::CompilaProgetti(fso, catalogo, ui, processi, &fallita);
+    const auto fallita = cw::CompilaProgetti(fso, catalogo, ui, processi);
     const double ms = std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
-    if (fallita >= 0 || ui.LogCount() != righe) {
+    if (fallita || ui.LogCount() != righe) {
       std::fprintf(stderr, "the walk did not build every row (%d lines)\n", ui.LogCount());
       std::exit(1);
     }

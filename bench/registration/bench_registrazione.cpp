@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
   }
   const cw::CatalogoComponenti catalogo(righe);
   cw::test::UiRegistrata ui;
-  cw::RegistratoreHelper registratore(ui, cw::DriveTable(prefisso.Dir()));
+  cw::RegistratoreIsolato registratore(ui, cw::DriveTable(prefisso.Dir()));
 
   double migliorRegistra = 1e9, migliorRimuovi = 1e9, migliorPavimento = 1e9;
   for (int g = 0; g < giri; ++g) {

@@ -61,7 +61,7 @@ const char* NomeOpzione(Compatibilita opzione) {
   return "";
 }
 
-QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
+QString DaUtf8(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 // A click toggles between checked and clear, as on the original platform:
 // only the program greys the box, and a click on a grey box checks it.
@@ -101,7 +101,7 @@ frmCompilazione::frmCompilazione(std::function<std::string()> cartellaProgramma,
       .attendi = [](int ms) { Attendi(ms, 0); },
       .mostraFileErrori = {},  // the viewer program shows the error file
       .blocco = servizi_.blocco.get(),
-      .mostraAnteprima = [this](const std::string& testo) { MostraAnteprima(this, Q(testo)); },
+      .mostraAnteprima = [this](const std::string& testo) { MostraAnteprima(this, DaUtf8(testo)); },
   });
 
   for (const VoceComando& voce : TabellaComandi()) CollegaComando(QString::fromUtf8(voce.nome), voce.gestore);
@@ -329,7 +329,7 @@ void frmCompilazione::closeEvent(QCloseEvent* event) {
 
 void frmCompilazione::LogClear() { lstInformazioni_->clear(); }
 
-void frmCompilazione::LogAddItem(const std::string& line) { lstInformazioni_->addItem(Q(line)); }
+void frmCompilazione::LogAddItem(const std::string& line) { lstInformazioni_->addItem(DaUtf8(line)); }
 
 int frmCompilazione::LogCount() const { return lstInformazioni_->count(); }
 
@@ -342,7 +342,7 @@ std::string frmCompilazione::LogItem(int index) const {
 void frmCompilazione::LogSetItem(int index, const std::string& line) {
   if (index < 0 || index >= lstInformazioni_->count())
     SollevaErrore(kChiamataNonValida, "log line " + std::to_string(index));
-  lstInformazioni_->item(index)->setText(Q(line));
+  lstInformazioni_->item(index)->setText(DaUtf8(line));
 }
 
 void frmCompilazione::LogSelect(int index) {
@@ -366,13 +366,13 @@ void frmCompilazione::LogRefresh() {
 
 void frmCompilazione::LogSetFontName(const std::string& name) {
   QFont f = lstInformazioni_->font();
-  f.setFamily(Q(name));
+  f.setFamily(DaUtf8(name));
   lstInformazioni_->setFont(f);
 }
 
 int frmCompilazione::MsgBox(const std::string& prompt, int style, const std::string& title) {
   QMessageBox box(this);
-  PreparaMessaggio(box, Q(prompt), style, Q(title));
+  PreparaMessaggio(box, DaUtf8(prompt), style, DaUtf8(title));
   if (intercettore_) {
     box.show();
     intercettore_(box);
@@ -397,7 +397,7 @@ QLineEdit* frmCompilazione::Casella(Campo campo) const {
 std::string frmCompilazione::Testo(Campo campo) const { return Casella(campo)->text().toStdString(); }
 
 void frmCompilazione::ImpostaTesto(Campo campo, const std::string& testo) {
-  LimiteDigitazione::ImpostaTesto(*Casella(campo), Q(testo));
+  LimiteDigitazione::ImpostaTesto(*Casella(campo), DaUtf8(testo));
 }
 
 bool frmCompilazione::OpzioneSelezionata(Compatibilita opzione) const {

@@ -15,7 +15,7 @@ void CreaServizi(Servizi& servizi, Ui& ui, Attesa& attesa) {
   servizi.fso = std::make_unique<LinuxFileSystem>(unita);
   servizi.processi = std::make_unique<LinuxProcesses>(unita, LinuxProcesses::Opzioni{.attesa = &attesa});
   servizi.registratore =
-      std::make_unique<RegistratoreHelper>(ui, unita, PercorsoWorkerPredefinito(), kLimiteRegistrazione, &attesa);
+      std::make_unique<RegistratoreIsolato>(ui, unita, PercorsoWorkerPredefinito(), kLimiteRegistrazione, &attesa);
   servizi.blocco = std::make_unique<BloccoFlock>(unita.Prefix() / kFileBloccoPrefisso);
   // The display is opened at the first keystroke, so the window starts
   // (and Vb-Build reports error 5) where X11 is missing.

@@ -57,9 +57,8 @@ bool CompilazioneFallita(const std::string& testoErrori) {
   return ContieneSenzaCaso(testoErrori, "impossibile") || ContieneSenzaCaso(testoErrori, "non completata");
 }
 
-bool CompilaProgetti(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, Processes& processi, int* rigaFallita,
-                     int primaRiga, std::vector<RigaCompilata>* compilate) {
-  if (rigaFallita) *rigaFallita = -1;
+std::optional<int> CompilaProgetti(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, Processes& processi,
+                                   int primaRiga, std::vector<RigaCompilata>* compilate) {
   FinestraDisabilitata finestra(ui);
   if (fso.FileExists(kFileErroriCompilazione)) fso.DeleteFile(kFileErroriCompilazione, true);
 
@@ -91,15 +90,14 @@ bool CompilaProgetti(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui
       }
       if (CompilazioneFallita(testo)) {
         ConcludiPasso(ui, voce + " in corso... ERRORE!");
-        if (rigaFallita) *rigaFallita = i;
-        return true;
+        return i;
       }
       // The event pump below repaints the line.
       ConcludiPasso(ui, voce + " in corso... OK!", false);
     }
     ui.DoEvents();
   }
-  return true;
+  return std::nullopt;
 }
 
 }  // namespace cw

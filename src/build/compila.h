@@ -2,6 +2,7 @@
 // The compile loop: the development environment's command-line build run
 // once per catalogue row, in order, the first failure ending the walk.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,13 +36,12 @@ struct RigaCompilata {
 // marker: "N) Compilazione NAME in corso..." announced, the build started
 // minimized and waited for, the error file read whole, the line ended in
 // " OK!" or " ERRORE!". The first failure ends the walk; otherwise one turn of
-// the event pump follows each row, skipped rows included. Returns true
-// whenever it returns; rigaFallita (when given) receives the failed row's
-// index, or -1. A development environment that cannot be started, or a build
+// the event pump follows each row, skipped rows included. Returns the failed
+// row's index, or none when every row was built. A development environment that cannot be started, or a build
 // that leaves no error file, raises run-time error 53 at that row. The walk
 // starts at primaRiga when it is given (resuming after a failure); each build
 // is added to compilate when it is given.
-bool CompilaProgetti(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, Processes& processi,
-                     int* rigaFallita = nullptr, int primaRiga = -1, std::vector<RigaCompilata>* compilate = nullptr);
+std::optional<int> CompilaProgetti(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, Processes& processi,
+                                   int primaRiga = -1, std::vector<RigaCompilata>* compilate = nullptr);
 
 }  // namespace cw

@@ -83,19 +83,18 @@ FineTutto EseguiTutto(const ServiziTutto& s, const CampiTutto& campi) {
   }
 
   if (s.fso.FileExists(kFileErroriCompilazione)) s.fso.DeleteFile(kFileErroriCompilazione, true);
-  int rigaFallita = -1;
   std::vector<RigaCompilata> compilate;
-  CompilaProgetti(s.fso, cat, s.ui, processi, &rigaFallita, campi.riprendiDa, &compilate);
-  fine.compilazioneFallita = rigaFallita >= 0;
+  const std::optional<int> rigaFallita = CompilaProgetti(s.fso, cat, s.ui, processi, campi.riprendiDa, &compilate);
+  fine.compilazioneFallita = rigaFallita.has_value();
   // Remembered at once: a deployment copy of a row never built may still
   // stop the run with a run-time error.
   bool ricordata = true;
   if (fine.compilazioneFallita)
     ricordata = ScriviIniIntero(s.fileIni(), kSezioneVersione, kChiaveUltimaRigaFallita,
-                                static_cast<std::int16_t>(rigaFallita));
+                                static_cast<std::int16_t>(*rigaFallita));
   else
     CancellaIniChiave(s.fileIni(), kSezioneVersione, kChiaveUltimaRigaFallita);
-  if (s.compilazioneConclusa) s.compilazioneConclusa(compilate, rigaFallita);
+  if (s.compilazioneConclusa) s.compilazioneConclusa(compilate, rigaFallita.value_or(-1));
 
   // A failed build goes on like a good one: the error file shows why.
   s.ui.SetMousePointer(kPuntatorePredefinito);

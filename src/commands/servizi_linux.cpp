@@ -12,7 +12,7 @@ ServiziLinux::ServiziLinux(Ui& ui) : ui_(ui) {
   const DriveTable drives = DriveTable::FromEnvironment();
   fso_ = std::make_unique<LinuxFileSystem>(drives);
   processi_ = std::make_unique<LinuxProcesses>(drives);
-  registratore_ = std::make_unique<RegistratoreHelper>(ui_, drives);
+  registratore_ = std::make_unique<RegistratoreIsolato>(ui_, drives);
   blocco_ = std::make_unique<BloccoFlock>(drives.Prefix() / kFileBloccoPrefisso);
   CaricaCatalogo(catalogo_);
 }

@@ -76,7 +76,7 @@ std::optional<fs::path> CercaNelPercorso(const std::string& percorso, const std:
   return std::nullopt;
 }
 
-bool EIlNome(const char* voce, const char* nome) {
+bool HaNome(const char* voce, const char* nome) {
   const size_t n = std::strlen(nome);
   return std::strncmp(voce, nome, n) == 0 && voce[n] == '=';
 }
@@ -86,7 +86,7 @@ bool EIlNome(const char* voce, const char* nome) {
 std::vector<std::string> Ambiente(const fs::path& prefisso, int stile) {
   std::vector<std::string> env;
   for (char** e = environ; e && *e; ++e) {
-    if (EIlNome(*e, "WINEPREFIX") || EIlNome(*e, kVariabileStileFinestra)) continue;
+    if (HaNome(*e, "WINEPREFIX") || HaNome(*e, kVariabileStileFinestra)) continue;
     env.emplace_back(*e);
   }
   env.push_back("WINEPREFIX=" + prefisso.string());
@@ -116,7 +116,7 @@ LinuxProcesses::~LinuxProcesses() {
   // Whatever has ended by now is collected; children still running are left
   // to run, as on Windows.
   for (auto& [pid, figlio] : figli_) {
-    if (!figlio.ended) RaccogliSeFinito(pid, figlio, false);
+    if (!figlio.finito) RaccogliSeFinito(pid, figlio, false);
     if (figlio.pidfd >= 0) ::close(figlio.pidfd);
   }
   if (sveglia_ >= 0) ::close(sveglia_);
@@ -207,10 +207,10 @@ HandleProcesso LinuxProcesses::OpenProcess(std::uint32_t /*access*/, bool /*inhe
   std::lock_guard<std::mutex> lock(mutex_);
   auto it = figli_.find(static_cast<pid_t>(pid));
   if (it == figli_.end()) return 0;
-  ++it->second.handles;
+  ++it->second.maniglie;
   const HandleProcesso h = nextHandle_;
   nextHandle_ += 4;
-  handles_[h] = it->first;
+  maniglie_[h] = it->first;
   return h;
 }
 
@@ -222,11 +222,11 @@ std::uint32_t LinuxProcesses::WaitForSingleObject(HandleProcesso handle, std::ui
   int pidfd = -1;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    auto h = handles_.find(handle);
-    if (h == handles_.end()) return kWaitFailed;
+    auto h = maniglie_.find(handle);
+    if (h == maniglie_.end()) return kWaitFailed;
     pid = h->second;
     Figlio& figlio = figli_.at(pid);
-    if (figlio.ended) return kWaitObject0;
+    if (figlio.finito) return kWaitObject0;
     pidfd = figlio.pidfd;
   }
   AttesaBloccante bloccante;
@@ -255,7 +255,7 @@ std::uint32_t LinuxProcesses::WaitForSingleObject(HandleProcesso handle, std::ui
       {
         std::lock_guard<std::mutex> lock(mutex_);
         Figlio& figlio = figli_.at(pid);
-        if (figlio.ended || RaccogliSeFinito(pid, figlio, false)) {
+        if (figlio.finito || RaccogliSeFinito(pid, figlio, false)) {
           esito = kWaitObject0;
           break;
         }
@@ -279,25 +279,25 @@ void LinuxProcesses::TerminaAtteso(pid_t pid) {
     {
       std::lock_guard<std::mutex> lock(mutex_);
       Figlio& figlio = figli_.at(pid);
-      if (figlio.ended || RaccogliSeFinito(pid, figlio, false)) return;
+      if (figlio.finito || RaccogliSeFinito(pid, figlio, false)) return;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   ::kill(pid, SIGKILL);
   std::lock_guard<std::mutex> lock(mutex_);
   Figlio& figlio = figli_.at(pid);
-  if (!figlio.ended) RaccogliSeFinito(pid, figlio, true);
+  if (!figlio.finito) RaccogliSeFinito(pid, figlio, true);
 }
 
 void LinuxProcesses::CloseHandle(HandleProcesso handle) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    auto h = handles_.find(handle);
-    if (h == handles_.end()) return;
+    auto h = maniglie_.find(handle);
+    if (h == maniglie_.end()) return;
     auto it = figli_.find(h->second);
-    handles_.erase(h);
-    if (--it->second.handles > 0) return;
-    if (it->second.ended) {
+    maniglie_.erase(h);
+    if (--it->second.maniglie > 0) return;
+    if (it->second.finito) {
       if (it->second.pidfd >= 0) ::close(it->second.pidfd);
       figli_.erase(it);
       return;
@@ -309,10 +309,10 @@ void LinuxProcesses::CloseHandle(HandleProcesso handle) {
 
 bool LinuxProcesses::GetExitCodeProcess(HandleProcesso handle, std::uint32_t& code) {
   std::lock_guard<std::mutex> lock(mutex_);
-  auto h = handles_.find(handle);
-  if (h == handles_.end()) return false;
+  auto h = maniglie_.find(handle);
+  if (h == maniglie_.end()) return false;
   Figlio& figlio = figli_.at(h->second);
-  if (!figlio.ended) return false;
+  if (!figlio.finito) return false;
   code = figlio.exitCode;
   return true;
 }
@@ -320,7 +320,7 @@ bool LinuxProcesses::GetExitCodeProcess(HandleProcesso handle, std::uint32_t& co
 std::size_t LinuxProcesses::FigliInCorso() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return static_cast<std::size_t>(
-      std::count_if(figli_.begin(), figli_.end(), [](const auto& f) { return !f.second.ended; }));
+      std::count_if(figli_.begin(), figli_.end(), [](const auto& f) { return !f.second.finito; }));
 }
 
 bool LinuxProcesses::RaccogliSeFinito(pid_t pid, Figlio& figlio, bool attendi) {
@@ -332,11 +332,11 @@ bool LinuxProcesses::RaccogliSeFinito(pid_t pid, Figlio& figlio, bool attendi) {
   if (r < 0) {
     // ECHILD: collected elsewhere (SIGCHLD ignored by someone); it has ended.
     if (errno != ECHILD) return false;
-    figlio.ended = true;
+    figlio.finito = true;
     return true;
   }
   if (info.si_pid == 0) return false;
-  figlio.ended = true;
+  figlio.finito = true;
   figlio.exitCode = static_cast<std::uint32_t>(info.si_code == CLD_EXITED ? info.si_status : 128 + info.si_status);
   return true;
 }
@@ -361,7 +361,7 @@ void LinuxProcesses::Raccoglitore() {
       std::lock_guard<std::mutex> lock(mutex_);
       if (fine_) return;
       for (const auto& [pid, figlio] : figli_) {
-        if (figlio.handles > 0 || figlio.ended) continue;
+        if (figlio.maniglie > 0 || figlio.finito) continue;
         if (figlio.pidfd < 0) {
           senzaPidfd = true;
           continue;
@@ -385,7 +385,7 @@ void LinuxProcesses::Raccoglitore() {
       if (fds[i].revents == 0) continue;
       auto it = figli_.find(pids[i]);
       // A handle taken meanwhile: its wait reaps it and keeps the status.
-      if (it == figli_.end() || it->second.handles > 0 || it->second.ended) continue;
+      if (it == figli_.end() || it->second.maniglie > 0 || it->second.finito) continue;
       if (RaccogliSeFinito(it->first, it->second, false)) {
         ::close(it->second.pidfd);
         figli_.erase(it);
@@ -393,7 +393,7 @@ void LinuxProcesses::Raccoglitore() {
     }
     if (senzaPidfd) {
       for (auto it = figli_.begin(); it != figli_.end();) {
-        if (it->second.pidfd < 0 && it->second.handles == 0 && RaccogliSeFinito(it->first, it->second, false)) {
+        if (it->second.pidfd < 0 && it->second.maniglie == 0 && RaccogliSeFinito(it->first, it->second, false)) {
           it = figli_.erase(it);
         } else {
           ++it;

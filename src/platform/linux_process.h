@@ -72,8 +72,8 @@ class LinuxProcesses : public Processes {
  private:
   struct Figlio {
     int pidfd = -1;
-    int handles = 0;
-    bool ended = false;
+    int maniglie = 0;  // handles given out and not yet closed
+    bool finito = false;
     std::uint32_t exitCode = 0;
   };
 
@@ -90,7 +90,7 @@ class LinuxProcesses : public Processes {
 
   mutable std::mutex mutex_;
   std::map<pid_t, Figlio> figli_;
-  std::map<HandleProcesso, pid_t> handles_;
+  std::map<HandleProcesso, pid_t> maniglie_;
   HandleProcesso nextHandle_ = 4;
   int sveglia_ = -1;  // eventfd that wakes the reaper
   bool fine_ = false;

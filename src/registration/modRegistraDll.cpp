@@ -8,11 +8,11 @@ namespace cw {
 
 std::filesystem::path PercorsoWorkerPredefinito() { return CartellaEseguibile() / worker::kNomeProgramma; }
 
-RegistratoreHelper::RegistratoreHelper(Ui& ui, DriveTable drives, std::filesystem::path worker,
-                                       std::chrono::milliseconds limite, Attesa* attesa)
+RegistratoreIsolato::RegistratoreIsolato(Ui& ui, DriveTable drives, std::filesystem::path worker,
+                                         std::chrono::milliseconds limite, Attesa* attesa)
     : ui_(ui), drives_(std::move(drives)), worker_(std::move(worker)), limite_(limite), attesa_(attesa) {}
 
-bool RegistratoreHelper::RegistraDll(const std::string& percorso, std::int32_t flag) {
+bool RegistratoreIsolato::RegistraDll(const std::string& percorso, std::int32_t flag) {
   const char* entryPoint = flag == 0 ? "DllRegisterServer" : "DllUnregisterServer";
   auto erroreCaricamento = [&] {
     ui_.MsgBox("Errore caricando la DLL", kStileCritico, "Register Server");
@@ -33,16 +33,16 @@ bool RegistratoreHelper::RegistraDll(const std::string& percorso, std::int32_t f
   if (!sessione.Avvia(worker_, entryPoint, *libreria, drives_.Prefix())) return entryPointMancante();
   AttesaBloccante bloccante;
   switch (sessione.Attendi(limite_, attesa_ ? *attesa_ : bloccante)) {
-    case SessioneWorker::Esito::Conclusa: return true;
-    case SessioneWorker::Esito::CaricamentoFallito: return erroreCaricamento();
-    case SessioneWorker::Esito::EntryPointMancante:
-    case SessioneWorker::Esito::NonAvviato: return entryPointMancante();
-    case SessioneWorker::Esito::Errore:
+    case SessioneWorker::Risposta::Conclusa: return true;
+    case SessioneWorker::Risposta::CaricamentoFallito: return erroreCaricamento();
+    case SessioneWorker::Risposta::EntryPointMancante:
+    case SessioneWorker::Risposta::NonAvviato: return entryPointMancante();
+    case SessioneWorker::Risposta::Errore:
       // The component crashed the worker: told like the time-out, naming the
       // failure for what it is.
       ui_.MsgBox("Registrazione fallita per errore di '" + percorso + "'.", kStileCritico, "Registrazione fallita!");
       return false;
-    case SessioneWorker::Esito::TimeOut: break;
+    case SessioneWorker::Risposta::TimeOut: break;
   }
   // The user learns of the time-out first; the worker is ended once the box
   // is dismissed, even if it has finished meanwhile.

@@ -22,11 +22,11 @@ inline constexpr std::chrono::milliseconds kLimiteRegistrazione{10000};
 // The worker beside the running executable.
 std::filesystem::path PercorsoWorkerPredefinito();
 
-class RegistratoreHelper : public RegistratoreDll {
+class RegistratoreIsolato : public RegistratoreDll {
  public:
   // attesa: how the worker is waited for; null: blocked in poll.
-  RegistratoreHelper(Ui& ui, DriveTable drives, std::filesystem::path worker = PercorsoWorkerPredefinito(),
-                     std::chrono::milliseconds limite = kLimiteRegistrazione, Attesa* attesa = nullptr);
+  RegistratoreIsolato(Ui& ui, DriveTable drives, std::filesystem::path worker = PercorsoWorkerPredefinito(),
+                      std::chrono::milliseconds limite = kLimiteRegistrazione, Attesa* attesa = nullptr);
 
   // Registers (flag 0: "DllRegisterServer") or removes (any other flag:
   // "DllUnregisterServer") the library at the Windows path. Every failure is

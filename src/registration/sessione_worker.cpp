@@ -102,9 +102,9 @@ void SessioneWorker::LeggiRapporto() {
   }
 }
 
-SessioneWorker::Esito SessioneWorker::Attendi(std::chrono::milliseconds limite, Attesa& attesa) {
-  if (pid_ <= 0) return Esito::NonAvviato;
-  Esito esito;
+SessioneWorker::Risposta SessioneWorker::Attendi(std::chrono::milliseconds limite, Attesa& attesa) {
+  if (pid_ <= 0) return Risposta::NonAvviato;
+  Risposta esito;
   {
     AscoltoSegnale ascolto;
     esito = Aspetta(limite, attesa);
@@ -116,13 +116,13 @@ SessioneWorker::Esito SessioneWorker::Attendi(std::chrono::milliseconds limite, 
   return esito;
 }
 
-SessioneWorker::Esito SessioneWorker::Aspetta(std::chrono::milliseconds limite, Attesa& attesa) {
+SessioneWorker::Risposta SessioneWorker::Aspetta(std::chrono::milliseconds limite, Attesa& attesa) {
   using Orologio = std::chrono::steady_clock;
   const int segnale = DescrittoreSegnale();
   auto scadenza = Orologio::now() + limite;
   for (;;) {
     const auto resto = std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - Orologio::now()).count();
-    if (resto <= 0) return Esito::TimeOut;
+    if (resto <= 0) return Risposta::TimeOut;
     int ms = static_cast<int>(std::min<long long>(resto, INT_MAX));
     if (pidfd_ < 0) ms = std::min(ms, 10);
     pollfd fds[3];
@@ -131,10 +131,10 @@ SessioneWorker::Esito SessioneWorker::Aspetta(std::chrono::milliseconds limite, 
     if (rapporto_ >= 0) fds[n++] = pollfd{rapporto_, POLLIN, 0};
     if (segnale >= 0) fds[n++] = pollfd{segnale, POLLIN, 0};
     const int pronti = attesa.Aspetta(fds, n, ms);
-    if (SegnaleArrivato()) return Esito::TimeOut;  // the caller ends it
+    if (SegnaleArrivato()) return Risposta::TimeOut;  // the caller ends it
     if (pronti < 0) {
       if (errno == EINTR) continue;
-      return Esito::TimeOut;  // the wait failed: reported as the time-out is
+      return Risposta::TimeOut;  // the wait failed: reported as the time-out is
     }
     if (rapporto_ >= 0) {
       const bool giaTrovato = entryPointTrovato_;
@@ -149,14 +149,14 @@ SessioneWorker::Esito SessioneWorker::Aspetta(std::chrono::milliseconds limite, 
     // Whatever it managed to write before it ended.
     if (rapporto_ >= 0) LeggiRapporto();
     ChiudiDescrittori();
-    if (conclusa_) return Esito::Conclusa;
-    if (caricamentoFallito_) return Esito::CaricamentoFallito;
-    if (entryPointMancante_) return Esito::EntryPointMancante;
+    if (conclusa_) return Risposta::Conclusa;
+    if (caricamentoFallito_) return Risposta::CaricamentoFallito;
+    if (entryPointMancante_) return Risposta::EntryPointMancante;
     // Killed by a signal, or its entry point ended the process instead of
     // returning (a sanitizer reporting a crash does that): the component
     // failed.
-    if (info.si_code != CLD_EXITED || entryPointTrovato_) return Esito::Errore;
-    return Esito::NonAvviato;
+    if (info.si_code != CLD_EXITED || entryPointTrovato_) return Risposta::Errore;
+    return Risposta::NonAvviato;
   }
 }
 

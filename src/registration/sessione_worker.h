@@ -15,7 +15,7 @@ namespace cw {
 
 class SessioneWorker {
  public:
-  enum class Esito {
+  enum class Risposta {
     Conclusa,            // the entry point returned (whatever its result)
     CaricamentoFallito,  // the library could not be loaded
     EntryPointMancante,  // the library does not export the entry point
@@ -41,7 +41,7 @@ class SessioneWorker {
   // the entry point always gets all of it. On TimeOut the worker still runs.
   // Once PreparaFineSuSegnale has run, a signal that arrives meanwhile ends
   // the worker's group and throws FineSuSegnale.
-  Esito Attendi(std::chrono::milliseconds limite, Attesa& attesa);
+  Risposta Attendi(std::chrono::milliseconds limite, Attesa& attesa);
 
   // SIGKILL to the worker's group, then reaps the worker. Harmless once it
   // has been reaped.
@@ -50,7 +50,7 @@ class SessioneWorker {
   pid_t Pid() const { return pid_; }
 
  private:
-  Esito Aspetta(std::chrono::milliseconds limite, Attesa& attesa);
+  Risposta Aspetta(std::chrono::milliseconds limite, Attesa& attesa);
   void LeggiRapporto();
   void ChiudiDescrittori();
 

@@ -38,9 +38,7 @@ TEST(CompilazioneFallita, EitherWordInAnyCaseAnywhere) {
 TEST(CompilaProgetti, BuildsEveryRowMinimizedAndWaitsForEach) {
   SuiteCompilazione s({{"Anagrafe Clienti"}, {"Ordini", "exe"}, {"Gestionale", "app"}});
   UiRegistrata ui;
-  int fallita = 7;
-  EXPECT_TRUE(CompilaProgetti(s.fso, s.catalogo, ui, s.processi, &fallita));
-  EXPECT_EQ(fallita, -1);
+  EXPECT_EQ(CompilaProgetti(s.fso, s.catalogo, ui, s.processi), std::nullopt);
 
   ASSERT_EQ(s.processi.avvii.size(), 3u);
   for (int i = 0; i < 3; ++i) {
@@ -104,9 +102,7 @@ TEST(CompilaProgetti, TheFirstFailureEndsTheWalk) {
     s.fallite = {s.catalogo.FileProgettoCompleto(2)};
     s.parolaFallita = parola;
     UiRegistrata ui;
-    int fallita = -1;
-    EXPECT_TRUE(CompilaProgetti(s.fso, s.catalogo, ui, s.processi, &fallita)) << parola;
-    EXPECT_EQ(fallita, 2);
+    EXPECT_EQ(CompilaProgetti(s.fso, s.catalogo, ui, s.processi), 2) << parola;
     EXPECT_EQ(s.costruiti.size(), 3u);
     EXPECT_EQ(ui.log, (std::vector<std::string>{"0) Compilazione A.VBP in corso... OK!",
                                                 "1) Compilazione B.VBP in corso... OK!",

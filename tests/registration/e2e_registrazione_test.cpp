@@ -59,7 +59,7 @@ TEST_F(RegistrazioneEndToEnd, RegistraAndRimuoviOverTheWholeSuite) {
   LinuxFileSystem fso(drives);
   LinuxProcesses processi(drives);
   UiRegistrata ui;
-  RegistratoreHelper registratore(ui, drives);
+  RegistratoreIsolato registratore(ui, drives);
   CampiInMemoria campi;
   campi.ImpostaTesto(Campo::txtVersionePrincipale, "1");
   campi.ImpostaTesto(Campo::txtVersioneSecondario, "0");
@@ -72,9 +72,7 @@ TEST_F(RegistrazioneEndToEnd, RegistraAndRimuoviOverTheWholeSuite) {
                                         .attendi = [](int) {},
                                         .mostraFileErrori = [](const std::string&) {}});
 
-  int rigaFallita = 0;
-  CompilaProgetti(fso, catalogo, ui, processi, &rigaFallita);
-  ASSERT_EQ(rigaFallita, -1) << ui.log.back();
+  ASSERT_EQ(CompilaProgetti(fso, catalogo, ui, processi), std::nullopt) << ui.log.back();
 
   std::set<std::string> server;
   for (int i = catalogo.LBound(); i <= catalogo.UBound(); ++i)

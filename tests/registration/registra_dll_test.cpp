@@ -68,7 +68,7 @@ class RegistraDllTest : public ::testing::Test {
  protected:
   PrefissoTemporaneo prefisso;
   UiRegistrata ui;
-  RegistratoreHelper reg{ui, DriveTable(prefisso.Dir()), PercorsoWorkerPredefinito(), 500ms};
+  RegistratoreIsolato reg{ui, DriveTable(prefisso.Dir()), PercorsoWorkerPredefinito(), 500ms};
 };
 
 TEST_F(RegistraDllTest, RegisteringAndRemovingRunTheComponentsOwnEntryPoints) {
@@ -135,10 +135,10 @@ TEST_F(RegistraDllTest, ALibraryWithoutTheEntryPointGivesTheEntryPointBox) {
 
 TEST_F(RegistraDllTest, AWorkerThatCannotStartGivesTheEntryPointBox) {
   Installa(prefisso, "standin-component.so", kDll);
-  RegistratoreHelper senzaWorker(ui, DriveTable(prefisso.Dir()), prefisso.Dir() / "manca" / "compilawexo-regworker");
+  RegistratoreIsolato senzaWorker(ui, DriveTable(prefisso.Dir()), prefisso.Dir() / "manca" / "compilawexo-regworker");
   EXPECT_FALSE(senzaWorker.RegistraDll(kDll, 0));
   // Something that starts but is no worker: it ends without a word.
-  RegistratoreHelper nonWorker(ui, DriveTable(prefisso.Dir()), "/bin/true");
+  RegistratoreIsolato nonWorker(ui, DriveTable(prefisso.Dir()), "/bin/true");
   EXPECT_FALSE(nonWorker.RegistraDll(kDll, 0));
   EXPECT_EQ(ui.messaggi, (std::vector<Messaggio>{EntryPointMancante(kDll), EntryPointMancante(kDll)}));
   EXPECT_TRUE(Registrati(prefisso).empty());
@@ -154,7 +154,7 @@ TEST_F(RegistraDllTest, TheWorkerIsWaitedForThroughTheWaitGiven) {
     }
   } attesa;
   Installa(prefisso, "standin-component.so", kDll);
-  RegistratoreHelper conAttesa(ui, DriveTable(prefisso.Dir()), PercorsoWorkerPredefinito(), 500ms, &attesa);
+  RegistratoreIsolato conAttesa(ui, DriveTable(prefisso.Dir()), PercorsoWorkerPredefinito(), 500ms, &attesa);
   EXPECT_TRUE(conAttesa.RegistraDll(kDll, 0));
   EXPECT_GE(attesa.volte, 1);
   EXPECT_EQ(Registrati(prefisso), Insieme{kDll});
@@ -177,7 +177,7 @@ TEST_F(RegistraDllTest, ABlockingEntryPointIsEndedAfterTheTimeOutBox) {
     std::ifstream(filePid) >> worker >> figlio;
     viviAlBox = worker > 0 && figlio > 0 && InVita(static_cast<pid_t>(worker)) && InVita(static_cast<pid_t>(figlio));
   };
-  RegistratoreHelper conLimite(uiControllo, DriveTable(prefisso.Dir()), PercorsoWorkerPredefinito(), 300ms);
+  RegistratoreIsolato conLimite(uiControllo, DriveTable(prefisso.Dir()), PercorsoWorkerPredefinito(), 300ms);
   const auto inizio = std::chrono::steady_clock::now();
   EXPECT_FALSE(conLimite.RegistraDll(dll, 0));
   const auto trascorsi = std::chrono::steady_clock::now() - inizio;

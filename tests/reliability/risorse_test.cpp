@@ -142,7 +142,7 @@ TEST(Risorse, TheWholeSuiteLeavesNoDescriptorAndNoProcessBehind) {
     auto fso = std::make_unique<LinuxFileSystem>(drives);
     auto processi = std::make_unique<LinuxProcesses>(drives);
     UiRegistrata ui;
-    auto registratore = std::make_unique<RegistratoreHelper>(ui, drives);
+    auto registratore = std::make_unique<RegistratoreIsolato>(ui, drives);
     CampiInMemoria campi;
     campi.ImpostaTesto(Campo::txtVersionePrincipale, "2");
     campi.ImpostaTesto(Campo::txtVersioneSecondario, "0");
@@ -170,9 +170,7 @@ TEST(Risorse, TheWholeSuiteLeavesNoDescriptorAndNoProcessBehind) {
     controlla("Solo backup");
 
     if (conCompilazione) {
-      int rigaFallita = 0;
-      CompilaProgetti(*fso, catalogo, ui, *processi, &rigaFallita);
-      ASSERT_EQ(rigaFallita, -1) << ui.log.back();
+      ASSERT_EQ(CompilaProgetti(*fso, catalogo, ui, *processi), std::nullopt) << ui.log.back();
       controlla("the compile loop");
       ui.messaggi.clear();
       EXPECT_EQ(EseguiComando(ctx, &cmdRegistra_Click), Esito::Completato) << ui.log.back();

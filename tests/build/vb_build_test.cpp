@@ -14,6 +14,7 @@
 #include "platform/linux_filesystem.h"
 #include "support/contesto_prova.h"
 #include "support/prefisso_temporaneo.h"
+#include "support/suite_prova.h"
 #include "support/ui_registrata.h"
 
 namespace cw {
@@ -62,15 +63,6 @@ class UiCondivisa : public test::UiRegistrata {
   Eventi& eventi_;
 };
 
-CatalogoComponenti Catalogo(const std::vector<std::string>& percorsi) {
-  std::vector<RigaCatalogo> righe;
-  for (const auto& p : percorsi) {
-    const auto barra = p.rfind('\\');
-    righe.push_back({p.substr(0, barra), p.substr(barra + 1), "C:\\Out", "dll", "x.dll"});
-  }
-  return CatalogoComponenti(std::move(righe));
-}
-
 class VbBuildTest : public ::testing::Test {
  protected:
   VbBuildTest() : tastiera(eventi), ui(eventi) {}
@@ -92,7 +84,7 @@ class VbBuildTest : public ::testing::Test {
 };
 
 TEST_F(VbBuildTest, ActivatesOnceThenTypesEachPathAndEnterAtThePace) {
-  Esegui(Catalogo({"C:\\A\\A.vbp", "C:\\B\\B.vbp"}));
+  Esegui(test::CatalogoDiPercorsi({"C:\\A\\A.vbp", "C:\\B\\B.vbp"}));
   EXPECT_EQ(eventi, (Eventi{
                         "AppActivate:Vb-Build - Wexo:attesa",
                         "DoEvents",
@@ -120,7 +112,7 @@ TEST_F(VbBuildTest, ActivatesOnceThenTypesEachPathAndEnterAtThePace) {
 
 TEST_F(VbBuildTest, PathsAreTypedLiterally) {
   const std::string percorso = "C:\\Program Files (x86)\\Wexo+1\\a^b%c~d{e}[f] città.vbp";
-  Esegui(Catalogo({percorso}));
+  Esegui(test::CatalogoDiPercorsi({percorso}));
   ASSERT_EQ(tastiera.inviati.size(), 2u);
   EXPECT_EQ(tastiera.inviati[0], "C:\\Program Files {(}x86{)}\\Wexo{+}1\\a{^}b{%}c{~}d{{}e{}}{[}f{]} città.vbp");
   std::u32string digitato;
@@ -138,7 +130,7 @@ TEST_F(VbBuildTest, TheToolsWindowIsActivatedAgainWhenTheUserMovedAway) {
   dopoAttesa = [&](int n, int) {
     if (n == 2 || n == 3) tastiera.attiva = false;
   };
-  Esegui(Catalogo({"C:\\A\\A.vbp", "C:\\B\\B.vbp"}));
+  Esegui(test::CatalogoDiPercorsi({"C:\\A\\A.vbp", "C:\\B\\B.vbp"}));
   EXPECT_EQ(tastiera.tastiAltrove, 0);
   EXPECT_EQ(std::vector<std::string>(eventi.begin() + 5, eventi.begin() + 9),
             (Eventi{"Attendi:1000", "IsActive", "AppActivate:Vb-Build - Wexo:attesa", "SendKeys:{ENTER}:attesa"}));
@@ -152,7 +144,7 @@ TEST_F(VbBuildTest, AToolThatHasGoneStopsTheRunWithError5) {
     if (n == 5) tastiera.finestra = false;
   };
   try {
-    Esegui(Catalogo({"C:\\A\\A.vbp", "C:\\B\\B.vbp", "C:\\C\\C.vbp"}));
+    Esegui(test::CatalogoDiPercorsi({"C:\\A\\A.vbp", "C:\\B\\B.vbp", "C:\\C\\C.vbp"}));
     FAIL() << "no error";
   } catch (const ErroreRuntime& e) {
     EXPECT_EQ(e.Numero(), kChiamataNonValida);
@@ -168,7 +160,7 @@ TEST_F(VbBuildTest, AToolThatHasGoneStopsTheRunWithError5) {
   dopoAttesa = [&](int n, int) {
     if (n == 2) tastiera.finestra = false;
   };
-  EXPECT_THROW(Esegui(Catalogo({"C:\\A\\A.vbp", "C:\\B\\B.vbp"})), ErroreRuntime);
+  EXPECT_THROW(Esegui(test::CatalogoDiPercorsi({"C:\\A\\A.vbp", "C:\\B\\B.vbp"})), ErroreRuntime);
   EXPECT_EQ(tastiera.inviati, std::vector<std::string>{"C:\\A\\A.vbp"});
 }
 

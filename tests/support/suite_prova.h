@@ -35,6 +35,17 @@ inline CatalogoComponenti Catalogo(const std::vector<RigaProva>& righe) {
   return CatalogoComponenti(std::move(tabella));
 }
 
+// Rows given by their full project paths only, as the tools that walk the
+// project files see them.
+inline CatalogoComponenti CatalogoDiPercorsi(const std::vector<std::string>& percorsi) {
+  std::vector<RigaCatalogo> righe;
+  for (const auto& p : percorsi) {
+    const auto barra = p.rfind('\\');
+    righe.push_back({p.substr(0, barra), p.substr(barra + 1), "C:\\Out", "dll", "x.dll"});
+  }
+  return CatalogoComponenti(std::move(righe));
+}
+
 struct SuiteProva {
   explicit SuiteProva(const std::vector<RigaProva>& r) : righe(r), catalogo(Catalogo(r)) {}
 

@@ -13,6 +13,7 @@
 #include "build/vb_build.h"
 #include "platform/errors.h"
 #include "support/errore.h"
+#include "support/suite_prova.h"
 #include "support/ui_registrata.h"
 #include "x11/server_x.h"
 
@@ -92,15 +93,6 @@ std::vector<std::string> Percorsi() {
   return p;
 }
 
-CatalogoComponenti Catalogo(const std::vector<std::string>& percorsi) {
-  std::vector<RigaCatalogo> righe;
-  for (const auto& p : percorsi) {
-    const auto barra = p.rfind('\\');
-    righe.push_back({p.substr(0, barra), p.substr(barra + 1), "C:\\Out", "dll", "x.dll"});
-  }
-  return CatalogoComponenti(std::move(righe));
-}
-
 // Vb-Build against the stand-in tool, with a window manager (activation
 // through _NET_ACTIVE_WINDOW) and without one (the input focus).
 class VbBuildX11 : public ::testing::TestWithParam<bool> {};
@@ -121,7 +113,7 @@ TEST_P(VbBuildX11, EveryPathArrivesInOrderAndAClosedToolStopsTheRun) {
       << LeggiFile(x.Log("vbbuild"));
 
   const auto percorsi = Percorsi();
-  const auto catalogo = Catalogo(percorsi);
+  const auto catalogo = test::CatalogoDiPercorsi(percorsi);
   test::UiRegistrata ui;
   size_t inviati = 0;
   Window altro = 0;

@@ -264,9 +264,9 @@ void frmCompilazione::Esegui(Gestore gestore) {
   } fine{inCorso_};
   try {
     EseguiComando(*ctx_, gestore);
-  } catch (const FineSuSegnale& fine) {
+  } catch (const FineSuSegnale& segnale) {
     // What the command waited for has been ended: the window goes too.
-    QCoreApplication::exit(fine.CodiceUscita());
+    QCoreApplication::exit(segnale.CodiceUscita());
   } catch (const std::exception& e) {
     // Not a run-time error of ours but a fault: show it rather than take
     // the window down with the user's log.

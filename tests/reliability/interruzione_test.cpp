@@ -218,7 +218,9 @@ TEST_F(Interruzione, KilledAtAnyPointEveryProjectFileIsOldNewOrRecoverable) {
       // generation and every "_tmp" that exists must hold it whole.
       for (const std::string fine : {"_1", "_2", "_3", "_4", "_5", "_tmp"}) {
         const fs::path copia = progetti[k].string() + fine;
-        if (fs::exists(copia)) EXPECT_EQ(Leggi(copia), vecchi[k]) << copia << " after a kill at " << descrizione;
+        if (fs::exists(copia)) {
+          EXPECT_EQ(Leggi(copia), vecchi[k]) << copia << " after a kill at " << descrizione;
+        }
       }
       if (stati[k] > peggiore) {
         peggiore = stati[k];

@@ -211,7 +211,9 @@ TEST(ProfiloCancellazione, OnlyTheKeysLineGoes) {
     if (c.prima) f.Metti(c.prima);
     EXPECT_TRUE(CancellaChiaveProfilo(f.Percorso(), "Versione", "UltimaRigaFallita"));
     EXPECT_EQ(f.Esiste(), c.dopo != nullptr);
-    if (c.dopo) EXPECT_EQ(f.Contenuto(), c.dopo);
+    if (c.dopo) {
+      EXPECT_EQ(f.Contenuto(), c.dopo);
+    }
   }
   test::FileProfilo solaLettura;
   solaLettura.Metti("[Versione]\r\nUltimaRigaFallita=3\r\n");

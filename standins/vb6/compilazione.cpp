@@ -1,6 +1,5 @@
 #include "compilazione.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -15,10 +14,6 @@
 namespace cw::vb6 {
 namespace fs = std::filesystem;
 namespace {
-
-// File names of the stand-in components beside the stand-in itself.
-constexpr const char* kServerInProcesso = "standin-component.so";
-constexpr const char* kServerEseguibile = "standin-exeserver";
 
 enum class Genere { Dll, ServerExe, Applicazione };
 
@@ -51,14 +46,17 @@ std::string Segnaposto(Genere g, const std::string& progetto) {
 // one, so a program that has the old one mapped keeps its copy intact.
 bool ScriviCostruito(const fs::path& destinazione, Genere g, const std::string& progetto, const Componenti& comp) {
   std::error_code ec;
-  struct stat st {};
-  if (::stat(destinazione.c_str(), &st) == 0 && (st.st_mode & 0222) == 0) return false;  // read-only
+  const auto stato = fs::status(destinazione, ec);
+  constexpr auto kScrittura = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  if (!ec && fs::exists(stato) && (stato.permissions() & kScrittura) == fs::perms::none) return false;  // read-only
 
   std::string contenuto;
   fs::perms permessi = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read;
-  const char* modello = g == Genere::Dll ? kServerInProcesso : g == Genere::ServerExe ? kServerEseguibile : nullptr;
+  const std::string& modello = g == Genere::Dll         ? comp.serverInProcesso
+                               : g == Genere::ServerExe ? comp.serverEseguibile
+                                                        : comp.applicazione;
   bool copiato = false;
-  if (modello && !comp.cartella.empty()) {
+  if (!modello.empty() && !comp.cartella.empty()) {
     const fs::path sorgente = comp.cartella / modello;
     if (fs::is_regular_file(sorgente, ec) && Leggibile(sorgente, contenuto)) {
       permessi = fs::status(sorgente, ec).permissions();
@@ -69,8 +67,12 @@ bool ScriviCostruito(const fs::path& destinazione, Genere g, const std::string& 
   if (g == Genere::Applicazione || g == Genere::ServerExe)
     permessi |= fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
 
+  // Built from path pieces, so a name outside the ANSI code page survives.
+  fs::path nomeTemporaneo = ".";
+  nomeTemporaneo += destinazione.filename();
+  nomeTemporaneo += ".vb6-" + std::to_string(::getpid());
   fs::path temporaneo = destinazione;
-  temporaneo.replace_filename("." + destinazione.filename().string() + ".vb6-" + std::to_string(::getpid()));
+  temporaneo.replace_filename(nomeTemporaneo);
   {
     std::ofstream out(temporaneo, std::ios::binary | std::ios::trunc);
     if (!out) return false;
@@ -101,13 +103,12 @@ std::string RigaNonCompletata(const std::string& progetto) {
   return "Compilazione di '" + progetto + "' non completata.";
 }
 
-Resoconto Compila(const DriveTable& unita, const Richiesta& r, const Componenti& componenti) {
+Resoconto Compila(const Unita& unita, const Richiesta& r, const Componenti& componenti) {
   const std::string& p = r.progetto;
   const auto host = unita.Resolve(p);
   if (!FileRegolare(host)) return Fallita(p, "Impossibile trovare il file di progetto '" + p + "'.");
   std::string contenuto;
-  if (::access(host->c_str(), R_OK) != 0 || !Leggibile(*host, contenuto))
-    return Fallita(p, "Impossibile leggere il file di progetto '" + p + "'.");
+  if (!Leggibile(*host, contenuto)) return Fallita(p, "Impossibile leggere il file di progetto '" + p + "'.");
 
   const ProgettoVbp progetto = LeggiProgetto(contenuto);
   if (!progetto.tipo) return Fallita(p, "Impossibile determinare il tipo del progetto (manca la riga Type=).");
@@ -141,7 +142,7 @@ Resoconto Compila(const DriveTable& unita, const Richiesta& r, const Componenti&
   return {true, {RigaCompletata(p)}};
 }
 
-bool AccodaResoconto(const DriveTable& unita, const std::string& fileErrori, const std::vector<std::string>& righe) {
+bool AccodaResoconto(const Unita& unita, const std::string& fileErrori, const std::vector<std::string>& righe) {
   const auto host = unita.ResolveForCreate(fileErrori);
   if (!host) return false;
   std::string testo;

@@ -3,12 +3,22 @@
 // file written into the output folder, and the report lines for "/out".
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/drive_table.h"
-
 namespace cw::vb6 {
+
+// Where the host file of a Windows path is: through the drive table of a
+// prefix on Linux, the path itself on Windows.
+class Unita {
+ public:
+  virtual ~Unita() = default;
+  // The existing file or folder; nothing when the path leads nowhere.
+  virtual std::optional<std::filesystem::path> Resolve(const std::string& percorso) const = 0;
+  // Where a file that may not exist yet goes (its folder must exist).
+  virtual std::optional<std::filesystem::path> ResolveForCreate(const std::string& percorso) const = 0;
+};
 
 // The three paths of "/make P /outdir D /out E", as Windows paths (UTF-8).
 struct Richiesta {
@@ -24,9 +34,14 @@ struct Resoconto {
 
 // Where the stand-in components are copied from: the built file of an
 // OleDll project is a copy of the stand-in in-process server, that of an
-// OleExe project a copy of the stand-in EXE server.
+// OleExe project a copy of the stand-in EXE server, that of an Exe project a
+// copy of the stand-in application. A model that is not there (or has no
+// name) gives a placeholder.
 struct Componenti {
   std::filesystem::path cartella;  // empty: write placeholders
+  std::string serverInProcesso;
+  std::string serverEseguibile;
+  std::string applicazione;
 };
 
 // The success line. A failure adds one "Impossibile ..." line before the
@@ -35,10 +50,10 @@ struct Componenti {
 std::string RigaCompletata(const std::string& progetto);
 std::string RigaNonCompletata(const std::string& progetto);
 
-Resoconto Compila(const DriveTable& unita, const Richiesta& richiesta, const Componenti& componenti);
+Resoconto Compila(const Unita& unita, const Richiesta& richiesta, const Componenti& componenti);
 
 // Appends the lines to the report file, Windows-1252 with CR LF; creates it
 // when missing. False when it cannot be written.
-bool AccodaResoconto(const DriveTable& unita, const std::string& fileErrori, const std::vector<std::string>& righe);
+bool AccodaResoconto(const Unita& unita, const std::string& fileErrori, const std::vector<std::string>& righe);
 
 }  // namespace cw::vb6

@@ -1,29 +1,35 @@
 // standin-vb6: stands in for the development environment's command-line
-// build, "VB6.EXE /make P /outdir D /out E". The paths arrive as Windows
-// paths and are resolved through the drive table of $WINEPREFIX.
-//
-// Exit status 0 once the build is over, failed or not (the outcome is in E);
-// 2 for a command line it cannot use, 1 when E cannot be written.
+// build, "VB6.EXE /make P /outdir D /out E" (esecuzione.h). The paths arrive
+// as Windows paths and are resolved through the drive table of $WINEPREFIX.
 
-#include <cctype>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
-#include <string_view>
+#include <utility>
+#include <vector>
 
-#include "compilazione.h"
-#include "percorsi_windows.h"
+#include "esecuzione.h"
+#include "platform/drive_table.h"
 
 namespace {
 
-bool Uguale(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  return true;
-}
+// File names of the stand-in components beside the stand-in itself; an
+// application gets a shell script that exits at once.
+constexpr const char* kServerInProcesso = "standin-component.so";
+constexpr const char* kServerEseguibile = "standin-exeserver";
+
+class UnitaDelPrefisso : public cw::vb6::Unita {
+ public:
+  explicit UnitaDelPrefisso(cw::DriveTable unita) : unita_(std::move(unita)) {}
+  std::optional<std::filesystem::path> Resolve(const std::string& p) const override { return unita_.Resolve(p); }
+  std::optional<std::filesystem::path> ResolveForCreate(const std::string& p) const override {
+    return unita_.ResolveForCreate(p);
+  }
+
+ private:
+  cw::DriveTable unita_;
+};
 
 // The stand-in components live beside the stand-in (the sandbox links
 // VB6.EXE to it); CW_STANDIN_COMPONENTI names another folder.
@@ -37,42 +43,9 @@ std::filesystem::path CartellaComponenti() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  cw::vb6::Richiesta r;
-  bool make = false, out = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view opzione = argv[i];
-    const bool valore = i + 1 < argc;
-    if (Uguale(opzione, "/make") && valore) {
-      r.progetto = argv[++i];
-      make = true;
-    } else if (Uguale(opzione, "/outdir") && valore) {
-      r.cartellaOutput = argv[++i];
-    } else if (Uguale(opzione, "/out") && valore) {
-      r.fileErrori = argv[++i];
-      out = true;
-    } else {
-      std::fprintf(stderr, "standin-vb6: argomento non riconosciuto: %s\n", argv[i]);
-      return 2;
-    }
-  }
-  if (!make || !out) {
-    std::fprintf(stderr, "uso: VB6.EXE /make progetto.vbp [/outdir cartella] /out file\n");
-    return 2;
-  }
-  const cw::DriveTable unita = cw::DriveTable::FromEnvironment();
-
-  // The benchmark measures the caller's loop, not the build.
+  const std::vector<std::string> argomenti(argv + 1, argv + argc);
   const char* noop = std::getenv("CW_STANDIN_VB6_NOOP");
-  cw::vb6::Resoconto esito;
-  if (noop && std::strcmp(noop, "1") == 0) {
-    esito = {true, {cw::vb6::RigaCompletata(r.progetto)}};
-  } else {
-    if (r.cartellaOutput.empty()) r.cartellaOutput = cw::vb6::CartellaDi(r.progetto);
-    esito = cw::vb6::Compila(unita, r, {CartellaComponenti()});
-  }
-  if (!cw::vb6::AccodaResoconto(unita, r.fileErrori, esito.righe)) {
-    std::fprintf(stderr, "standin-vb6: impossibile scrivere '%s'\n", r.fileErrori.c_str());
-    return 1;
-  }
-  return 0;
+  const UnitaDelPrefisso unita(cw::DriveTable::FromEnvironment());
+  return cw::vb6::Esegui(argomenti, unita, {CartellaComponenti(), kServerInProcesso, kServerEseguibile, {}},
+                         noop && std::strcmp(noop, "1") == 0);
 }

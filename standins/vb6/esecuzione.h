@@ -1,0 +1,20 @@
+#pragma once
+// One run of the stand-in, for the Linux and the Windows builds alike: the
+// words of "/make P /outdir D /out E" (options in any letter case), the build,
+// the report appended to E.
+//
+// Exit status 0 once the build is over, failed or not (the outcome is in E);
+// 2 for a command line it cannot use, 1 when E cannot be written.
+
+#include <string>
+#include <vector>
+
+#include "compilazione.h"
+
+namespace cw::vb6 {
+
+// argomenti: the words after the program's name, UTF-8. noop: no check and no
+// built file, only the success line (the benchmark measures the caller).
+int Esegui(const std::vector<std::string>& argomenti, const Unita& unita, const Componenti& componenti, bool noop);
+
+}  // namespace cw::vb6

@@ -1,0 +1,81 @@
+#!/bin/sh
+# The Windows worker's answers under a real Wine, in a prefix of its own:
+# several requests in one process, then the cases that end it.
+# Usage: worker_windows_test.sh <bin/windows folder> <scratch folder>
+set -u
+bin=$1
+cartella=$2
+export WINEPREFIX="$2/prefisso" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+command -v wine >/dev/null 2>&1 || { echo "wine is not installed: skipped"; exit 77; }
+rm -rf "$2" && mkdir -p "$2" || exit 1
+trap 'wineserver -k >/dev/null 2>&1; rm -rf "$2"' EXIT
+wineboot --init >/dev/null 2>&1 || { echo "wineboot failed"; exit 1; }
+# Copies, so the error component's mark stays out of the build.
+cp "$bin"/*.dll "$bin"/compilawexo-regworker.exe "$2"/ || exit 1
+w=$(winepath -w "$2" | sed 's/\\/\\\\/g') || exit 1
+fallito=0
+
+# The answer expected to the requests, written one a line with "|" for the
+# tab, "@" for the programs' folder and "^" for a CR; the load failure's
+# message is the system's own.
+verifica() {
+  atteso=$1
+  printf '%s' "$2" | sed "s/|/\t/g; s/@/$w/g; s/\^/\r/g" >"$cartella/richieste"
+  wine "$cartella/compilawexo-regworker.exe" <"$cartella/richieste" >"$cartella/risposte" 2>/dev/null
+  uscita=$?
+  ottenuto="$(sed 's/^\(caricamento-fallito\) .*/\1/' "$cartella/risposte")
+uscita $uscita"
+  if [ "$ottenuto" != "$atteso" ]; then
+    printf 'FAILED: %s\n--- expected\n%s\n--- got\n%s\n' "$3" "$atteso" "$ottenuto"
+    fallito=1
+  fi
+}
+
+verifica "pronto
+caricata
+entrypoint-trovato
+conclusa 0
+caricata
+entrypoint-trovato
+conclusa -2147467259
+caricata
+entrypoint-mancante
+caricamento-fallito
+caricamento-fallito
+caricata
+entrypoint-trovato
+conclusa 0
+uscita 0" "DllRegisterServer|@\\standin-component.dll
+DllUnregisterServer|@\\standin-component-errore.dll^
+
+DllRegisterServer|@\\standin-component-vuota.dll
+DllRegisterServer|@\\manca.dll
+senza-tab
+DllRegisterServer|@\\standin-component.dll" "requests in one process"
+
+chiave='HKCR\standin-component.Classe1\CLSID'
+wine reg query "$chiave" 2>/dev/null | grep -q '{6A07B10A-8318-B04F-0876-AF7F841BC0C8}' ||
+  { echo "FAILED: $chiave after registering"; fallito=1; }
+wine reg query 'HKCR\CLSID\{6A07B10A-8318-B04F-0876-AF7F841BC0C8}\InprocServer32' 2>/dev/null |
+  grep -qi 'standin-component.dll' || { echo "FAILED: InprocServer32 after registering"; fallito=1; }
+verifica "pronto
+caricata
+entrypoint-trovato
+conclusa 0
+uscita 0" "DllUnregisterServer|@\\standin-component.dll" "removing"
+wine reg query "$chiave" >/dev/null 2>&1 && { echo "FAILED: $chiave left after removing"; fallito=1; }
+
+verifica "pronto
+caricata
+entrypoint-trovato
+eccezione C0000005
+uscita 3" "DllRegisterServer|@\\standin-component-crash.dll
+DllRegisterServer|@\\standin-component.dll" "a crash ends it"
+verifica "pronto
+caricata
+entrypoint-trovato
+uscita 0" "DllRegisterServer|@\\standin-component-esce.dll
+DllRegisterServer|@\\standin-component.dll" "ExitProcess ends it"
+verifica "pronto
+uscita 0" "" "no requests"
+exit $fallito

@@ -53,29 +53,6 @@ std::optional<fs::path> CercaInCartella(const fs::path& cartella, const std::str
   return std::nullopt;
 }
 
-bool ComeProgrammaWindows(const fs::path& programma) {
-  const int fd = ::open(programma.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  char testa[2] = {};
-  const ssize_t n = ::read(fd, testa, sizeof testa);
-  ::close(fd);
-  return n == 2 && testa[0] == 'M' && testa[1] == 'Z';
-}
-
-std::optional<fs::path> CercaNelPercorso(const std::string& percorso, const std::string& nome) {
-  size_t inizio = 0;
-  while (inizio <= percorso.size()) {
-    size_t fine = percorso.find(':', inizio);
-    if (fine == std::string::npos) fine = percorso.size();
-    if (fine > inizio) {
-      const fs::path candidato = fs::path(percorso.substr(inizio, fine - inizio)) / nome;
-      if (FileRegolare(candidato) && ::access(candidato.c_str(), X_OK) == 0) return candidato;
-    }
-    inizio = fine + 1;
-  }
-  return std::nullopt;
-}
-
 bool HaNome(const char* voce, const char* nome) {
   const size_t n = std::strlen(nome);
   return std::strncmp(voce, nome, n) == 0 && voce[n] == '=';

@@ -1,8 +1,11 @@
 #include "platform/linux_spawn.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+
+#include <system_error>
 
 namespace cw {
 namespace {
@@ -41,5 +44,29 @@ int AvviaFiglio(pid_t& pid, const std::filesystem::path& programma, std::vector<
 
 // Called through syscall: the C library's own declaration lacks C linkage for C++.
 int PidfdOpen(pid_t pid) { return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)); }
+
+bool ComeProgrammaWindows(const std::filesystem::path& programma) {
+  const int fd = ::open(programma.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  char testa[2] = {};
+  const ssize_t n = ::read(fd, testa, sizeof testa);
+  ::close(fd);
+  return n == 2 && testa[0] == 'M' && testa[1] == 'Z';
+}
+
+std::optional<std::filesystem::path> CercaNelPercorso(const std::string& percorso, const std::string& nome) {
+  size_t inizio = 0;
+  while (inizio <= percorso.size()) {
+    size_t fine = percorso.find(':', inizio);
+    if (fine == std::string::npos) fine = percorso.size();
+    if (fine > inizio) {
+      const std::filesystem::path candidato = std::filesystem::path(percorso.substr(inizio, fine - inizio)) / nome;
+      std::error_code ec;
+      if (std::filesystem::is_regular_file(candidato, ec) && ::access(candidato.c_str(), X_OK) == 0) return candidato;
+    }
+    inizio = fine + 1;
+  }
+  return std::nullopt;
+}
 
 }  // namespace cw

@@ -7,6 +7,7 @@
 #include <sys/types.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,5 +24,11 @@ int AvviaFiglio(pid_t& pid, const std::filesystem::path& programma, std::vector<
 // A descriptor that becomes readable when the child ends; -1 when the kernel
 // offers none (the caller then polls).
 int PidfdOpen(pid_t pid);
+
+// Whether the file starts with "MZ": a Windows program, run through wine.
+bool ComeProgrammaWindows(const std::filesystem::path& programma);
+
+// The first executable file so named in a PATH-style list of folders.
+std::optional<std::filesystem::path> CercaNelPercorso(const std::string& percorso, const std::string& nome);
 
 }  // namespace cw

@@ -105,15 +105,13 @@ TEST_F(RegistraDllTest, TheEntryPointIsChosenByTheFlag) {
 
 TEST_F(RegistraDllTest, WhatCannotBeLoadedGivesTheLoadBoxOnly) {
   prefisso.Scrivi("C:\\Orbalis\\Componenti\\Testo.dll", "just some text\r\n");
-  prefisso.Scrivi("C:\\Orbalis\\Componenti\\Windows.dll",
-                  std::string("MZ\x90\0\3\0\0\0\4\0", 10) + std::string(200, '\0'));
   prefisso.Scrivi("C:\\Orbalis\\Componenti\\Vuoto.dll", "");
   Installa(prefisso, "standin-exeserver", "C:\\Orbalis\\Componenti\\Programma.dll");
   std::filesystem::create_directories(prefisso.Host("C:\\Orbalis\\Componenti\\Cartella.dll"));
-  for (const std::string p : {"C:\\Orbalis\\Componenti\\Assente.dll", "C:\\Assente\\Orbalis.dll",
-                              "X:\\Orbalis\\Orbalis.dll", "", "Orbalis.dll", "C:\\Orbalis\\Componenti\\Testo.dll",
-                              "C:\\Orbalis\\Componenti\\Windows.dll", "C:\\Orbalis\\Componenti\\Vuoto.dll",
-                              "C:\\Orbalis\\Componenti\\Programma.dll", "C:\\Orbalis\\Componenti\\Cartella.dll"}) {
+  for (const std::string p :
+       {"C:\\Orbalis\\Componenti\\Assente.dll", "C:\\Assente\\Orbalis.dll", "X:\\Orbalis\\Orbalis.dll", "",
+        "Orbalis.dll", "C:\\Orbalis\\Componenti\\Testo.dll", "C:\\Orbalis\\Componenti\\Vuoto.dll",
+        "C:\\Orbalis\\Componenti\\Programma.dll", "C:\\Orbalis\\Componenti\\Cartella.dll"}) {
     for (const std::int32_t flag : {0, 1}) {
       ui.messaggi.clear();
       EXPECT_FALSE(reg.RegistraDll(p, flag)) << p;

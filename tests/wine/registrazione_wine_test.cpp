@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,9 @@ class RegistrazioneWine : public ::testing::Test {
     for (const auto& voce : fs::directory_iterator(CW_WINDOWS_BIN_DIR))
       if (voce.path().extension() == ".dll")
         fs::copy(voce.path(), prefisso / "drive_c" / "Componenti" / voce.path().filename());
+    // A Windows header and nothing behind it.
+    std::ofstream(prefisso / "drive_c" / "Componenti" / "Rotto.dll", std::ios::binary)
+        << std::string("MZ\x90\0\3\0\0\0\4\0", 10) << std::string(200, '\0');
     // Three components of their own, as the stand-in environment builds them.
     for (const char* nome : {"Anagrafe.dll", "Ordini.dll", "Magazzino.dll"})
       fs::copy(fs::path(CW_WINDOWS_BIN_DIR) / "standin-component.dll", prefisso / "drive_c" / "Componenti" / nome);
@@ -99,6 +103,7 @@ TEST_F(RegistrazioneWine, EachLibraryGetsItsAnswerAndTheWalkGoesOnAfterAHangOrAC
       {"standin-component-blocca.dll", false, "Registrazione fallita per time-out da '%s'."},
       {"Magazzino.dll", true, nullptr},
       {"Manca.dll", false, "Errore caricando la DLL"},
+      {"Rotto.dll", false, "Errore caricando la DLL"},
   };
   for (const Caso& c : casi) {
     const std::string percorso = std::string("C:\\Componenti\\") + c.file;

@@ -11,7 +11,9 @@ const char* const kUso =
     "  --rebuild       make it anew in a DIR that already holds a sandbox\n"
     "  --install W=H   copy host file H to Windows path W (or VB6.EXE, notepad.exe)\n"
     "  --link W=H      the same, as a symbolic link to H\n"
-    "  --install-only  only install into an existing sandbox\n";
+    "  --install-only  only install into an existing sandbox\n"
+    "  --wine          make DIR a real Wine prefix (wineboot) with the Windows stand-ins\n"
+    "  --windows D     the folder of the Windows stand-ins (default: windows/ beside wexo-sandbox)\n";
 
 namespace {
 
@@ -51,6 +53,11 @@ Argomenti AnalizzaArgomenti(const std::vector<std::string>& argomenti) {
       a.aiuto = true;
     } else if (arg == "--rebuild") {
       a.opzioni.ricostruisci = true;
+    } else if (arg == "--wine") {
+      a.wine = true;
+    } else if (arg == "--windows") {
+      if (i + 1 >= argomenti.size()) throw ErroreUso("--windows needs a folder");
+      a.cartellaWindows = argomenti[++i];
     } else if (arg == "--install-only") {
       a.soloInstalla = true;
     } else if (arg == "--install" || arg == "--link") {
@@ -72,6 +79,8 @@ Argomenti AnalizzaArgomenti(const std::vector<std::string>& argomenti) {
   if (a.aiuto) return a;
   if (!haDir || a.dir.empty()) throw ErroreUso("no folder given");
   if (a.soloInstalla && a.opzioni.ricostruisci) throw ErroreUso("--install-only and --rebuild exclude each other");
+  if (!a.wine && !a.cartellaWindows.empty()) throw ErroreUso("--windows without --wine");
+  if (a.wine && a.soloInstalla) throw ErroreUso("--install-only and --wine exclude each other");
   if (a.soloInstalla && a.opzioni.installa.empty()) throw ErroreUso("--install-only without any --install or --link");
   return a;
 }

@@ -18,6 +18,8 @@ struct Argomenti {
   OpzioniSandbox opzioni;
   bool soloInstalla = false;
   bool aiuto = false;
+  bool wine = false;
+  std::filesystem::path cartellaWindows;  // empty: windows/ beside the maker
 };
 
 class ErroreUso : public std::invalid_argument {

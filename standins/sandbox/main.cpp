@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,12 @@ int main(int argc, char** argv) {
       InstallaProgrammi(a.dir, a.opzioni.installa);
       std::printf("Installed %zu program(s) into %s\n", a.opzioni.installa.size(), a.dir.c_str());
       return 0;
+    }
+    if (a.wine) {
+      std::error_code ec;
+      a.opzioni.programmiWindows = !a.cartellaWindows.empty()
+                                       ? a.cartellaWindows
+                                       : std::filesystem::read_symlink("/proc/self/exe", ec).parent_path() / "windows";
     }
     const auto inizio = std::chrono::steady_clock::now();
     cw::CatalogoComponenti catalogo;

@@ -1,17 +1,24 @@
 #include "sandbox.h"
 
 #include <fcntl.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "albero.h"
 #include "errore_sandbox.h"
 #include "progetto.h"
 #include "rimozione.h"
+
+extern char** environ;
 
 namespace cw::sandbox {
 
@@ -22,6 +29,20 @@ namespace {
 constexpr const char* kTestoMarcatore = "wexo-sandbox 1\n";
 // What the maker makes in the folder, and so what a rebuild may remove.
 constexpr const char* kNostreVoci[] = {"dosdevices", "drive_c", "drive_d"};
+// What wineboot makes beside them in a --wine sandbox.
+constexpr const char* kVociWine[] = {"system.reg", "user.reg", "userdef.reg", ".update-timestamp", "wineserver"};
+
+// The Windows stand-ins a --wine sandbox gets, as "file in the folder",
+// "Windows path".
+struct ProgrammaWindows {
+  const char* file;
+  const char* percorso;
+};
+constexpr ProgrammaWindows kProgrammiWindows[] = {
+    {"standin-vb6.exe", kVb6},
+    {"standin-component.dll", "C:\\Programmi\\Microsoft Visual Studio\\VB98\\standin-component.dll"},
+    {"standin-exeserver.exe", "C:\\Programmi\\Microsoft Visual Studio\\VB98\\standin-exeserver.exe"},
+};
 
 bool Vuota(const fs::path& dir) {
   std::error_code ec;
@@ -49,6 +70,7 @@ void PreparaCartella(const fs::path& dir, bool ricostruisci) {
     if (fd < 0) throw ErroreSandbox("cannot open " + dir.string() + ": " + std::strerror(errno));
     try {
       for (const char* voce : kNostreVoci) RimuoviVoce(fd, voce);
+      for (const char* voce : kVociWine) RimuoviVoce(fd, voce);
     } catch (...) {
       ::close(fd);
       throw;
@@ -58,6 +80,53 @@ void PreparaCartella(const fs::path& dir, bool ricostruisci) {
   }
   fs::create_directories(dir, ec);
   if (ec) throw ErroreSandbox("cannot make " + dir.string() + ": " + ec.message());
+}
+
+// Runs a Wine program in the prefix and waits for it; what it printed is
+// dropped, its status returned.
+int EseguiWine(const fs::path& prefisso, std::vector<std::string> argomenti) {
+  std::vector<std::string> ambiente;
+  for (char** e = environ; e && *e; ++e)
+    if (std::strncmp(*e, "WINEPREFIX=", 11) != 0 && std::strncmp(*e, "WINEDLLOVERRIDES=", 17) != 0)
+      ambiente.emplace_back(*e);
+  ambiente.push_back("WINEPREFIX=" + prefisso.string());
+  // No offer to fetch the browser and .NET engines: nothing may be downloaded.
+  ambiente.push_back("WINEDLLOVERRIDES=mscoree,mshtml=");
+  if (!std::getenv("WINEDEBUG")) ambiente.push_back("WINEDEBUG=-all");
+  std::vector<char*> argv, envp;
+  for (auto& a : argomenti) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  for (auto& a : ambiente) envp.push_back(a.data());
+  envp.push_back(nullptr);
+  posix_spawn_file_actions_t azioni;
+  posix_spawn_file_actions_init(&azioni);
+  posix_spawn_file_actions_addopen(&azioni, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&azioni, 2, "/dev/null", O_WRONLY, 0);
+  pid_t pid = 0;
+  const int err = ::posix_spawnp(&pid, argv[0], &azioni, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&azioni);
+  if (err != 0) throw ErroreSandbox(argomenti[0] + " cannot be started: " + std::strerror(err));
+  int stato = 0;
+  while (::waitpid(pid, &stato, 0) < 0 && errno == EINTR) {
+  }
+  return WIFEXITED(stato) ? WEXITSTATUS(stato) : 128 + WTERMSIG(stato);
+}
+
+// Wine makes the prefix itself: its own "C:\windows" (with Notepad), its
+// registry, the drive links c: and z:.
+void PreparaPrefissoWine(const fs::path& dir, const fs::path& programmi) {
+  for (const ProgrammaWindows& p : kProgrammiWindows)
+    if (!fs::is_regular_file(programmi / p.file))
+      throw ErroreSandbox((programmi / p.file).string() + " is missing: build the Windows programs first");
+  if (EseguiWine(dir, {"wineboot", "--init"}) != 0) throw ErroreSandbox("wineboot --init failed in " + dir.string());
+  // The registry is on disk once the server has ended.
+  EseguiWine(dir, {"wineserver", "-w"});
+  std::error_code ec;
+  if (!fs::is_directory(dir / "drive_c" / "windows", ec))
+    throw ErroreSandbox("wineboot made no drive_c/windows in " + dir.string());
+  fs::create_directory(dir / "drive_d", ec);
+  if (!fs::exists(fs::symlink_status(dir / "dosdevices" / "d:", ec)))
+    Collegamento(dir / "dosdevices" / "d:", "../drive_d");
 }
 
 void Installa(Albero& albero, const std::vector<Installazione>& programmi) {
@@ -84,16 +153,23 @@ Riepilogo CreaSandbox(const fs::path& dir, const CatalogoComponenti& catalogo, c
     marcatore << kTestoMarcatore;
     if (!marcatore) throw ErroreSandbox("cannot write " + (dir / kMarcatore).string());
   }
-  if (::mkdir((dir / "dosdevices").c_str(), 0755) != 0)
-    throw ErroreSandbox("cannot make " + (dir / "dosdevices").string() + ": " + std::strerror(errno));
-  Collegamento(dir / "dosdevices" / "c:", "../drive_c");
-  Collegamento(dir / "dosdevices" / "d:", "../drive_d");
+  const bool wine = !opzioni.programmiWindows.empty();
+  if (wine) {
+    PreparaPrefissoWine(dir, opzioni.programmiWindows);
+  } else {
+    if (::mkdir((dir / "dosdevices").c_str(), 0755) != 0)
+      throw ErroreSandbox("cannot make " + (dir / "dosdevices").string() + ": " + std::strerror(errno));
+    Collegamento(dir / "dosdevices" / "c:", "../drive_c");
+    Collegamento(dir / "dosdevices" / "d:", "../drive_d");
+  }
 
   Albero albero(dir);
   albero.Cartella(kRadiceSorgenti);
   albero.Cartella(kCartellaOutputComponenti);
   albero.Cartella(kCartellaVb98);
-  albero.Cartella("C:\\Windows\\System32");
+  // Wine's prefix has its own system folder: a second case variant of it
+  // would be a second folder on Linux.
+  if (!wine) albero.Cartella("C:\\Windows\\System32");
   albero.Cartella("D:\\WexoApp");
   albero.Cartella("D:\\QuilApp");
 
@@ -105,6 +181,8 @@ Riepilogo CreaSandbox(const fs::path& dir, const CatalogoComponenti& catalogo, c
       albero.ScriviFile(cartella + "\\" + f.percorso, f.contenuto);
     ++riepilogo.progetti;
   }
+  if (wine)
+    for (const ProgrammaWindows& p : kProgrammiWindows) albero.CopiaFile(opzioni.programmiWindows / p.file, p.percorso);
   Installa(albero, opzioni.installa);
   riepilogo.file = albero.FileScritti();
   return riepilogo;

@@ -37,6 +37,9 @@ struct OpzioniSandbox {
   // maker made there (dosdevices, drive_c, drive_d) is removed.
   bool ricostruisci = false;
   std::vector<Installazione> installa;
+  // A real Wine prefix, made by wineboot, with the Windows stand-ins from
+  // this folder installed (VB6.EXE is standin-vb6.exe); empty: a plain one.
+  std::filesystem::path programmiWindows;
 };
 
 struct Riepilogo {

@@ -202,6 +202,9 @@ TEST(Argomenti, LaRigaDiComando) {
   EXPECT_FALSE(AnalizzaArgomenti({"d"}).opzioni.ricostruisci);
   EXPECT_TRUE(AnalizzaArgomenti({"--help"}).aiuto);
   EXPECT_TRUE(AnalizzaArgomenti({"d", "--install-only", "--install", "vb6.exe=/x"}).soloInstalla);
+  const auto w = AnalizzaArgomenti({"d", "--wine", "--windows", "/w"});
+  EXPECT_TRUE(w.wine);
+  EXPECT_EQ(w.cartellaWindows, "/w");
 
   EXPECT_THROW(AnalizzaArgomenti({}), ErroreUso);
   EXPECT_THROW(AnalizzaArgomenti({"a", "b"}), ErroreUso);
@@ -213,6 +216,9 @@ TEST(Argomenti, LaRigaDiComando) {
   EXPECT_THROW(AnalizzaArgomenti({"a", "--link"}), ErroreUso);
   EXPECT_THROW(AnalizzaArgomenti({"a", "--install-only"}), ErroreUso);
   EXPECT_THROW(AnalizzaArgomenti({"a", "--install-only", "--rebuild", "--install", "VB6.EXE=/x"}), ErroreUso);
+  EXPECT_THROW(AnalizzaArgomenti({"a", "--windows", "/w"}), ErroreUso);
+  EXPECT_THROW(AnalizzaArgomenti({"a", "--wine", "--windows"}), ErroreUso);
+  EXPECT_THROW(AnalizzaArgomenti({"a", "--wine", "--install-only", "--install", "VB6.EXE=/x"}), ErroreUso);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include "platform/linux_process.h"
 #include "platform/linux_spawn.h"
-#include "registration/protocollo_worker.h"
+#include "platform/protocollo_worker.h"
 #include "registration/sessione_worker.h"
 #include "registration/sessione_worker_windows.h"
 

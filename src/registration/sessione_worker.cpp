@@ -16,7 +16,7 @@
 
 #include "platform/fine_su_segnale.h"
 #include "platform/linux_spawn.h"
-#include "registration/protocollo_worker.h"
+#include "platform/protocollo_worker.h"
 
 extern char** environ;
 

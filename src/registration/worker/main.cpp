@@ -15,7 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "registration/protocollo_worker.h"
+#include "platform/protocollo_worker.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <string>
 
-#include "registration/protocollo_worker.h"
+#include "platform/protocollo_worker.h"
 
 namespace {
 

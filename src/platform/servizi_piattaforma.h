@@ -1,0 +1,47 @@
+#pragma once
+// The platform's services, made in one place for the program's life: the
+// window and the batch front end both start from here. Each platform links
+// its own CreaServiziPiattaforma.
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/attesa.h"
+#include "platform/blocco_prefisso.h"
+#include "platform/canale_registrazione.h"
+#include "platform/filesystem.h"
+#include "platform/keyboard.h"
+#include "platform/process.h"
+
+namespace cw {
+
+struct OpzioniPiattaforma {
+  // The front end's own name, for the messages that tell how to start it.
+  std::string programma;
+  // How the window waits for a program or the registration worker; null:
+  // blocked (the batch front end).
+  Attesa* attesa = nullptr;
+};
+
+struct ServiziPiattaforma {
+  std::unique_ptr<FileSystem> fso;
+  std::unique_ptr<Processes> processi;
+  std::unique_ptr<CanaleRegistrazione> registrazione;
+  // Opened at the first keystroke, so the tool starts where no desktop is.
+  std::unique_ptr<Keyboard> tastiera;
+  // Taken per command, so two instances never write over one tree at once.
+  std::unique_ptr<BloccoPrefisso> blocco;
+  // Why the tool cannot work here (on Linux: the Wine prefix is missing);
+  // "" when all is well. The front end shows it and stops.
+  std::string problema;
+  // The host file a program named on a command line would be started from;
+  // none when the platform would not find it.
+  std::function<std::optional<std::filesystem::path>(const std::string&)> trovaProgramma;
+};
+
+ServiziPiattaforma CreaServiziPiattaforma(const OpzioniPiattaforma& opzioni);
+
+}  // namespace cw

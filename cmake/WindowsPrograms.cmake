@@ -4,6 +4,21 @@
 # target cw_windows_programs (empty when they are not built, so that
 # add_dependencies on it always works).
 option(CW_WINDOWS_PROGRAMS "Build the 32-bit Windows programs when the cross compiler is installed" ON)
+
+# Built for Windows, the programs are ordinary targets of the build, beside
+# the tool, where it looks for its worker.
+if(WIN32)
+  set(CW_HAVE_WINDOWS_PROGRAMS ON)
+  set(CW_WINDOWS_BIN_DIR ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
+  set(CW_SORGENTI ${PROJECT_SOURCE_DIR})
+  add_subdirectory(${PROJECT_SOURCE_DIR}/cmake/windows ${CMAKE_BINARY_DIR}/programmi_windows)
+  add_custom_target(cw_windows_programs)
+  add_dependencies(cw_windows_programs compilawexo-regworker standin-vb6 standin-exeserver standin-component
+    standin-component-blocca standin-component-errore standin-component-crash standin-component-vuota
+    standin-component-esce)
+  return()
+endif()
+
 set(CW_WINDOWS_BIN_DIR ${CMAKE_BINARY_DIR}/bin/windows)
 
 find_program(CW_MINGW_CXX i686-w64-mingw32-g++-posix)

@@ -56,7 +56,10 @@ int ErroreDaErrno(int err, bool percorso_mancante_e_cartella) {
     case EBUSY: return kAutorizzazioneNegata;
     case EEXIST: return kFileGiaEsistente;
     case ENOSPC:
-    case EDQUOT: return kDiscoPieno;
+#ifdef EDQUOT  // not on Windows
+    case EDQUOT:
+#endif
+      return kDiscoPieno;
     case EISDIR: return kErroreAccessoPercorso;
     case ENAMETOOLONG:
     case EINVAL: return kNomeFileNonValido;

@@ -1,0 +1,37 @@
+#pragma once
+// The process service over CreateProcessW. The command line goes to the
+// system as it is, with no program name beside it, so Windows does its own
+// search: the program's folder, the current folder, the system folders, the
+// PATH, and each longer part of an unquoted line up to a blank.
+
+#include <cstdint>
+
+#include "platform/attesa.h"
+#include "platform/process.h"
+
+namespace cw {
+
+class ProcessiWin32 : public Processes {
+ public:
+  // attesa: how WaitForSingleObject waits; null: blocked.
+  explicit ProcessiWin32(Attesa* attesa = nullptr) : attesa_(attesa) {}
+
+  // The thread and process handles of the start are closed at once: a
+  // caller that waits opens the process by its identifier.
+  std::uint32_t Shell(const std::string& commandLine, int windowStyle) override;
+  HandleProcesso OpenProcess(std::uint32_t access, bool inherit, std::uint32_t pid) override;
+  std::uint32_t WaitForSingleObject(HandleProcesso handle, std::uint32_t milliseconds) override;
+  void CloseHandle(HandleProcesso handle) override;
+
+  // The exit code of a process that has ended; false while it runs.
+  bool GetExitCodeProcess(HandleProcesso handle, std::uint32_t& code);
+
+  // The window style a started program is shown with (STARTUPINFO's
+  // wShowWindow): Visual Basic's Shell styles.
+  static unsigned short MostraFinestra(int windowStyle);
+
+ private:
+  Attesa* attesa_;
+};
+
+}  // namespace cw

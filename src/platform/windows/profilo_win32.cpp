@@ -1,0 +1,104 @@
+// The private-profile functions of profile.h over the system's own. The
+// file name is UTF-8, as every path the program holds; the system's ANSI
+// functions take it in the ANSI code page, so a name that code page cannot
+// hold reads as a missing file and is never written.
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "platform/profile.h"
+#include "platform/windows/testo_wide.h"
+
+namespace cw {
+namespace {
+
+std::string FinoAlNul(std::string_view s) { return std::string(s.substr(0, s.find('\0'))); }
+
+bool NomeAnsi(const std::string& file, std::string& ansi) {
+  const std::wstring w = Wide(file);
+  if (w.empty()) return false;
+  const int n = static_cast<int>(w.size());
+  BOOL sostituito = FALSE;
+  const int k = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, w.data(), n, nullptr, 0, nullptr, &sostituito);
+  if (k <= 0 || sostituito) return false;
+  ansi.assign(static_cast<size_t>(k), '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, w.data(), n, ansi.data(), k, nullptr, nullptr);
+  return true;
+}
+
+std::string_view TagliaSpazi(std::string_view s) {
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  return s;
+}
+
+// The system writes these raw, and the file would then hold other sections
+// or keys than the ones asked for, or one it could never read back.
+bool ArgomentiSicuri(std::string_view sezione, std::string_view chiave, std::string_view valore) {
+  const auto haFineRiga = [](std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; };
+  const auto tabAgliEstremi = [](std::string_view s) {
+    return !s.empty() && (s.front() == '\t' || s.front() == '\v' || s.back() == '\t' || s.back() == '\v');
+  };
+  if (haFineRiga(sezione) || haFineRiga(chiave) || haFineRiga(valore)) return false;
+  if (sezione.find(']') != std::string_view::npos) return false;
+  if (chiave.find('=') != std::string_view::npos) return false;
+  if (!chiave.empty() && (chiave.front() == ';' || chiave.front() == '[')) return false;
+  return !tabAgliEstremi(sezione) && !tabAgliEstremi(chiave);
+}
+
+// The read-only attribute is asked first: the system refuses such a file
+// too, but Wine run by root would write it.
+bool SolaLettura(const std::string& file) {
+  const DWORD a = GetFileAttributesW(Wide(file).c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY);
+}
+
+}  // namespace
+
+std::size_t GetPrivateProfileStringA(const std::string& file, std::string_view sezione, std::string_view chiave,
+                                     std::string_view predefinito, char* destinazione, std::size_t n) {
+  if (n == 0) return 0;
+  const std::string s = FinoAlNul(sezione), k = FinoAlNul(chiave), d = FinoAlNul(predefinito);
+  std::string nome;
+  if (!NomeAnsi(file, nome)) nome = "\\\\?\\nessun file";  // reads as missing: the default
+  const DWORD limite = static_cast<DWORD>(n > 0x7FFFFFFF ? 0x7FFFFFFF : n);
+  return ::GetPrivateProfileStringA(s.c_str(), k.c_str(), d.c_str(), destinazione, limite, nome.c_str());
+}
+
+ProfiloLetto::ProfiloLetto(std::string file) : file_(std::move(file)) {}
+
+std::size_t ProfiloLetto::GetString(std::string_view sezione, std::string_view chiave, std::string_view predefinito,
+                                    char* destinazione, std::size_t n) const {
+  return cw::GetPrivateProfileStringA(file_, sezione, chiave, predefinito, destinazione, n);
+}
+
+bool WritePrivateProfileStringA(const std::string& file, std::string_view sezione, std::string_view chiave,
+                                std::string_view valore) {
+  const std::string s = FinoAlNul(sezione), k = FinoAlNul(chiave), v = FinoAlNul(valore);
+  if (!ArgomentiSicuri(TagliaSpazi(s), TagliaSpazi(k), v)) return false;
+  std::string nome;
+  if (!NomeAnsi(file, nome) || SolaLettura(file)) return false;
+  return ::WritePrivateProfileStringA(s.c_str(), k.c_str(), v.c_str(), nome.c_str()) != FALSE;
+}
+
+bool CancellaChiaveProfilo(const std::string& file, std::string_view sezione, std::string_view chiave) {
+  const std::string s = FinoAlNul(sezione), k = FinoAlNul(chiave);
+  std::string nome;
+  if (!NomeAnsi(file, nome)) return false;
+  // Nothing to remove from a file that is not there; the system would make it.
+  if (GetFileAttributesW(Wide(file).c_str()) == INVALID_FILE_ATTRIBUTES) {
+    const DWORD err = GetLastError();
+    return err == ERROR_FILE_NOT_FOUND;
+  }
+  if (SolaLettura(file)) {
+    // Gone already is gone, writable or not.
+    char segno[2];
+    return ::GetPrivateProfileStringA(s.c_str(), k.c_str(), "\x01", segno, sizeof segno, nome.c_str()) == 1 &&
+           segno[0] == '\x01';
+  }
+  return ::WritePrivateProfileStringA(s.c_str(), k.c_str(), nullptr, nome.c_str()) != FALSE;
+}
+
+}  // namespace cw

@@ -1,0 +1,85 @@
+#include "platform/windows/processi_win32.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "platform/errors.h"
+#include "platform/windows/cartella_prova.h"
+#include "platform/windows/testo_wide.h"
+#include "platform/windows/trova_programma_win32.h"
+
+namespace cw {
+namespace {
+
+using prova::AccantoAlProgramma;
+using prova::CartellaProva;
+
+std::string Virgolette(const std::string& s) { return "\"" + s + "\""; }
+
+TEST(ProcessiWin32, AvviaAttendeEChiude) {
+  ProcessiWin32 p;
+  const std::string prova = Virgolette(AccantoAlProgramma("cw_programma_prova.exe"));
+  struct Caso {
+    std::string riga;
+    int stile;
+    std::uint32_t uscita;
+  };
+  const Caso casi[] = {
+      {prova + " esci 3", kFinestraRidotta, 3},
+      {prova + " esci 0", kFinestraNascosta, 0},
+      {prova + " attendi 50", kFinestraNormale, 0},
+  };
+  for (const auto& c : casi) {
+    const std::uint32_t pid = p.Shell(c.riga, c.stile);
+    const HandleProcesso h = p.OpenProcess(kProcessAllAccess, false, pid);
+    ASSERT_NE(h, 0) << c.riga;
+    EXPECT_EQ(p.WaitForSingleObject(h, kInfinite), kWaitObject0);
+    std::uint32_t codice = 99;
+    EXPECT_TRUE(p.GetExitCodeProcess(h, codice));
+    EXPECT_EQ(codice, c.uscita) << c.riga;
+    p.CloseHandle(h);
+  }
+  // A process still running: the wait with a limit says so.
+  const HandleProcesso h = p.OpenProcess(kProcessAllAccess, false, p.Shell(prova + " attendi 5000", 0));
+  EXPECT_EQ(p.WaitForSingleObject(h, 20), kWaitTimeout);
+  std::uint32_t codice = 0;
+  EXPECT_FALSE(p.GetExitCodeProcess(h, codice));
+  TerminateProcess(reinterpret_cast<HANDLE>(h), 0);
+  p.CloseHandle(h);
+  EXPECT_EQ(p.WaitForSingleObject(0, 0), kWaitFailed);
+  EXPECT_EQ(p.OpenProcess(kProcessAllAccess, false, 0xFFFFFFF0u), 0);
+}
+
+// An unquoted program path with blanks is found as Windows finds it.
+TEST(ProcessiWin32, PercorsoConSpaziSenzaVirgolette) {
+  CartellaProva dir;
+  const std::string programma = dir / "Il Server.exe";
+  ASSERT_TRUE(CopyFileW(Wide(AccantoAlProgramma("cw_programma_prova.exe")).c_str(), Wide(programma).c_str(), TRUE));
+  ProcessiWin32 p;
+  const HandleProcesso h = p.OpenProcess(kProcessAllAccess, false, p.Shell(programma + " esci 7", 0));
+  ASSERT_NE(h, 0);
+  ASSERT_EQ(p.WaitForSingleObject(h, 10000), kWaitObject0);
+  std::uint32_t codice = 0;
+  EXPECT_TRUE(p.GetExitCodeProcess(h, codice));
+  EXPECT_EQ(codice, 7u);
+  p.CloseHandle(h);
+  EXPECT_EQ(TrovaProgrammaWin32(programma), std::filesystem::path(Wide(programma)));
+  EXPECT_TRUE(TrovaProgrammaWin32("cmd"));
+  EXPECT_FALSE(TrovaProgrammaWin32(dir / "nessuno.exe"));
+}
+
+TEST(ProcessiWin32, ProgrammaCheNonPuoPartireDa53) {
+  CartellaProva dir;
+  ProcessiWin32 p;
+  for (const std::string& riga : {dir / "nessuno.exe", Virgolette(dir / "nessuno.exe") + " /x", std::string("  ")}) {
+    try {
+      p.Shell(riga, kFinestraNormale);
+      ADD_FAILURE() << riga;
+    } catch (const ErroreRuntime& e) {
+      EXPECT_EQ(e.Numero(), kFileNonTrovato) << riga;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace cw

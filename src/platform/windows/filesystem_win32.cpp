@@ -117,7 +117,8 @@ void FileSystemWin32::CopyFile(std::string_view source, std::string_view destina
     // A new copy takes the source's attributes, read-only included.
     if (!CopyFileW(src.c_str(), dst.c_str(), TRUE)) {
       const DWORD err = GetLastError();
-      DeleteFileW(dst.c_str());
+      // What a failed copy began goes; a file made meanwhile by another stays.
+      if (err != ERROR_FILE_EXISTS) DeleteFileW(dst.c_str());
       SollevaErroreWin32(err, true, "CopyFileW", destination);
     }
     return;

@@ -12,14 +12,11 @@
 #include "batch/opzioni.h"
 #include "commands/anteprima.h"
 #include "commands/comandi.h"
-#include "commands/prefisso.h"
-#include "commands/servizi_linux.h"
+#include "commands/servizi.h"
 #include "platform/ansi.h"
 #include "platform/command_line.h"
-#include "platform/drive_table.h"
 #include "platform/errors.h"
 #include "platform/fine_su_segnale.h"
-#include "platform/linux_process.h"
 #include "settings/modFileIni.h"
 #include "tools/genera_vbg.h"
 
@@ -70,14 +67,14 @@ int main(int argc, char** argv) {
 
   cw::ConsoleUi ui(stdout, stderr, opzioni->conferma, isatty(STDOUT_FILENO) != 0);
   // Checked before anything is touched, so a wrong setting costs nothing.
-  const cw::DriveTable unita = cw::DriveTable::FromEnvironment();
-  if (const std::string problema = cw::ProblemaPrefisso(unita, "compilawexo-batch"); !problema.empty()) {
+  cw::Servizi servizi(ui, cw::OpzioniPiattaforma{.programma = "compilawexo-batch"});
+  if (const std::string& problema = servizi.Problema(); !problema.empty()) {
     ui.MsgBox(problema, cw::kStileCritico, cw::kTitoloApplicazione);
     return cw::kUscitaRifiuto;
   }
   if (!opzioni->visualizzatore.empty()) {
     const auto parole = cw::SplitCommandLine(opzioni->visualizzatore);
-    if (parole.empty() || !cw::LinuxProcesses(unita).TrovaProgramma(parole[0]))
+    if (parole.empty() || !servizi.TrovaProgramma(parole[0]))
       return Rifiuta("visualizzatore non trovato: " + (parole.empty() ? opzioni->visualizzatore : parole[0]));
   }
 
@@ -88,9 +85,11 @@ int main(int argc, char** argv) {
       return Rifiuta("cartella del rapporto JUnit non scrivibile: " + cartella.string());
   }
 
-  cw::ServiziLinux servizi(ui);
+  servizi.CaricaCatalogo();
   cw::CampiInMemoria campi;
-  cw::Contesto ctx = servizi.Contesto(campi);
+  cw::Contesto ctx = servizi.Contesto(ui, campi);
+  // The terminal types into no window: Vb-Build is the window's.
+  ctx.tastiera = nullptr;
 
   // A field the command reads must come from the command line or the
   // settings file: the window's start-up values would overwrite every

@@ -11,7 +11,7 @@
 #include "commands/comandi.h"
 #include "platform/errors.h"
 #include "platform/keystrokes.h"
-#include "platform/linux_filesystem.h"
+#include "platform/linux/linux_filesystem.h"
 #include "support/contesto_prova.h"
 #include "support/prefisso_temporaneo.h"
 #include "support/suite_prova.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "commands/comandi.h"
-#include "platform/drive_table.h"
-#include "platform/linux_filesystem.h"
+#include "platform/linux/drive_table.h"
+#include "platform/linux/linux_filesystem.h"
 #include "support/contesto_prova.h"
 #include "support/prefisso_temporaneo.h"
 #include "support/ui_registrata.h"

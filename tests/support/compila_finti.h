@@ -15,7 +15,7 @@
 
 #include "catalogue/catalogo.h"
 #include "platform/errors.h"
-#include "platform/linux_filesystem.h"
+#include "platform/linux/linux_filesystem.h"
 #include "platform/process.h"
 #include "registration/registratore.h"
 #include "support/prefisso_temporaneo.h"

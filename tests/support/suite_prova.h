@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "catalogue/catalogo.h"
-#include "platform/linux_filesystem.h"
+#include "platform/linux/linux_filesystem.h"
 #include "support/prefisso_temporaneo.h"
 
 namespace cw::test {

@@ -7,7 +7,7 @@
 
 #include "commands/comandi.h"
 #include "platform/errors.h"
-#include "platform/linux_filesystem.h"
+#include "platform/linux/linux_filesystem.h"
 #include "support/contesto_prova.h"
 #include "support/fault_injecting_filesystem.h"
 #include "support/prefisso_temporaneo.h"

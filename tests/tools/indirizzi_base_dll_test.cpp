@@ -7,7 +7,7 @@
 
 #include "commands/comandi.h"
 #include "commands/cornice.h"
-#include "platform/linux_filesystem.h"
+#include "platform/linux/linux_filesystem.h"
 #include "support/contesto_prova.h"
 #include "support/prefisso_temporaneo.h"
 #include "support/ui_registrata.h"

@@ -55,8 +55,10 @@ int ErroreDaErrno(int err, bool percorso_mancante_e_cartella) {
     case ETXTBSY:
     case EBUSY: return kAutorizzazioneNegata;
     case EEXIST: return kFileGiaEsistente;
-    case ENOSPC:
-    case EDQUOT: return kDiscoPieno;
+#ifdef EDQUOT  // no quotas on Windows
+    case EDQUOT:
+#endif
+    case ENOSPC: return kDiscoPieno;
     case EISDIR: return kErroreAccessoPercorso;
     case ENAMETOOLONG:
     case EINVAL: return kNomeFileNonValido;

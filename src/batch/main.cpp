@@ -1,6 +1,9 @@
 // compilawexo-batch: the window's commands from a terminal, for scripts and CI.
 
 #include <unistd.h>
+#ifdef _WIN32
+#include <io.h>
+#endif
 
 #include <cstdio>
 #include <filesystem>
@@ -81,8 +84,12 @@ int main(int argc, char** argv) {
   if (!opzioni->junit.empty()) {
     // Checked before the run: a report that cannot be written after an hour of builds helps nobody.
     const std::filesystem::path cartella = std::filesystem::absolute(opzioni->junit).parent_path();
-    if (::access(cartella.c_str(), W_OK) != 0)
-      return Rifiuta("cartella del rapporto JUnit non scrivibile: " + cartella.string());
+#ifdef _WIN32
+    const bool scrivibile = ::_waccess(cartella.c_str(), 2) == 0;
+#else
+    const bool scrivibile = ::access(cartella.c_str(), W_OK) == 0;
+#endif
+    if (!scrivibile) return Rifiuta("cartella del rapporto JUnit non scrivibile: " + cartella.string());
   }
 
   servizi.CaricaCatalogo();

@@ -5,7 +5,7 @@
 
 #include "support/prefisso_temporaneo.h"
 #ifdef _WIN32
-#include "platform/windows/windows_filesystem.h"
+#include "platform/windows/filesystem_win32.h"
 #else
 #include "platform/linux/drive_table.h"
 #include "platform/linux/linux_filesystem.h"
@@ -14,10 +14,10 @@
 namespace cw::test {
 
 #ifdef _WIN32
-class FileSystemDiProva : public WindowsFileSystem {
+class FileSystemDiProva : public FileSystemWin32 {
  public:
   explicit FileSystemDiProva(const PrefissoTemporaneo& prefisso)
-      : WindowsFileSystem(RadiciUnita{{'C', prefisso.Dir() / "drive_c"}, {'D', prefisso.Dir() / "drive_d"}}) {}
+      : FileSystemWin32(RadiciUnita{{'C', prefisso.Dir() / "drive_c"}, {'D', prefisso.Dir() / "drive_d"}}) {}
 };
 #else
 class FileSystemDiProva : public LinuxFileSystem {

@@ -27,8 +27,8 @@
 
 #include "build/compila.h"
 #include "catalogue/catalogo.h"
-#include "platform/linux_filesystem.h"
-#include "platform/linux_process.h"
+#include "platform/linux/linux_filesystem.h"
+#include "platform/linux/linux_process.h"
 
 #include "ui_muta.h"
 

@@ -30,7 +30,7 @@
 
 #include "build/backup.h"
 #include "catalogue/catalogo.h"
-#include "platform/linux_filesystem.h"
+#include "platform/linux/linux_filesystem.h"
 #include "projectfile/operazioni_progetto.h"
 
 #include "ui_muta.h"

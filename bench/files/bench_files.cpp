@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux_filesystem.h"
+#include "platform/linux/linux_filesystem.h"
 
 extern char** environ;
 

@@ -13,7 +13,8 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/linux_process.h"
+#include "platform/linux/canale_registrazione_linux.h"
+#include "platform/linux/linux_process.h"
 #include "registration/modRegistraDll.h"
 #include "registration/registra_componenti.h"
 #include "support/prefisso_temporaneo.h"
@@ -63,7 +64,8 @@ int main(int argc, char** argv) {
   }
   const cw::CatalogoComponenti catalogo(righe);
   cw::test::UiRegistrata ui;
-  cw::RegistratoreIsolato registratore(ui, cw::DriveTable(prefisso.Dir()));
+  cw::RegistratoreIsolato registratore(ui,
+                                       std::make_unique<cw::CanaleRegistrazioneLinux>(cw::DriveTable(prefisso.Dir())));
 
   double migliorRegistra = 1e9, migliorRimuovi = 1e9, migliorPavimento = 1e9;
   for (int g = 0; g < giri; ++g) {

@@ -11,7 +11,8 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/drive_table.h"
+#include "platform/linux/canale_registrazione_linux.h"
+#include "platform/linux/drive_table.h"
 #include "registration/modRegistraDll.h"
 #include "support/prefisso_temporaneo.h"
 #include "support/ui_registrata.h"
@@ -48,9 +49,9 @@ int main(int argc, char** argv) {
   for (int g = 0; g < giri; ++g) {
     cw::test::UiRegistrata ui;
     {
-      cw::RegistratoreIsolato registratore(ui, cw::DriveTable(prefisso), cw::PercorsoWorkerPredefinito(),
-                                           cw::kLimiteRegistrazione, nullptr,
-                                           fs::path(CW_WINDOWS_BIN_DIR) / "compilawexo-regworker.exe");
+      cw::RegistratoreIsolato registratore(ui, std::make_unique<cw::CanaleRegistrazioneLinux>(
+                                                   cw::DriveTable(prefisso), cw::PercorsoWorkerPredefinito(),
+                                                   fs::path(CW_WINDOWS_BIN_DIR) / "compilawexo-regworker.exe"));
       // The worker's start belongs to the walk: each walk starts its own.
       auto inizio = Orologio::now();
       for (int i = 0; i < kDll; ++i)

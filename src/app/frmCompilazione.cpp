@@ -89,20 +89,10 @@ frmCompilazione::frmCompilazione(std::function<std::string()> cartellaProgramma,
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   setWindowFlag(Qt::WindowMaximizeButtonHint, false);
 
-  ctx_ = std::make_unique<Contesto>(Contesto{
-      .fso = *servizi_.fso,
-      .catalogo = servizi_.catalogo,
-      .ui = *this,
-      .campi = *this,
-      .processi = servizi_.processi.get(),
-      .registratore = servizi_.registratore.get(),
-      .tastiera = servizi_.tastiera.get(),
-      .cartellaProgramma = cartellaProgramma_,
-      .attendi = [](int ms) { Attendi(ms, 0); },
-      .mostraFileErrori = {},  // the viewer program shows the error file
-      .blocco = servizi_.blocco.get(),
-      .mostraAnteprima = [this](const std::string& testo) { MostraAnteprima(this, DaUtf8(testo)); },
-  });
+  ctx_ = std::make_unique<Contesto>(servizi_->Contesto(*this, *this));
+  ctx_->cartellaProgramma = cartellaProgramma_;
+  // The viewer program shows the error file; the preview has its window.
+  ctx_->mostraAnteprima = [this](const std::string& testo) { MostraAnteprima(this, DaUtf8(testo)); };
 
   for (const VoceComando& voce : TabellaComandi()) CollegaComando(QString::fromUtf8(voce.nome), voce.gestore);
 
@@ -110,14 +100,16 @@ frmCompilazione::frmCompilazione(std::function<std::string()> cartellaProgramma,
   QCoreApplication::instance()->installEventFilter(this);
   // Said once the window is up, which stays open: the user can read it,
   // set WINEPREFIX and start again.
-  if (!servizi_.problemaPrefisso.empty())
-    QTimer::singleShot(0, this, [this] { MsgBox(servizi_.problemaPrefisso, kStileCritico, kTitoloApplicazione); });
+  if (!servizi_->Problema().empty())
+    QTimer::singleShot(0, this, [this] { MsgBox(servizi_->Problema(), kStileCritico, kTitoloApplicazione); });
 }
 
 // Form_Terminate: the members go, fso last of what the commands use.
 frmCompilazione::~frmCompilazione() = default;
 
-void frmCompilazione::Form_Initialize() { CreaServizi(servizi_, *this, *this); }
+void frmCompilazione::Form_Initialize() {
+  servizi_ = std::make_unique<Servizi>(*this, OpzioniPiattaforma{.programma = "compilawexo", .attesa = this});
+}
 
 void frmCompilazione::CreaControlli() {
   auto* area = new QWidget(this);
@@ -231,7 +223,7 @@ void frmCompilazione::CreaMenu() {
 
 void frmCompilazione::Form_Load() {
   try {
-    CaricaServizi(servizi_);
+    servizi_->CaricaCatalogo();
     CaricaImpostazioni(*ctx_);
   } catch (const ErroreRuntime& e) {
     MsgBox(e.TestoMessaggio(), kStileCritico, kTitoloApplicazione);

@@ -11,10 +11,10 @@
 #include <memory>
 #include <string>
 
-#include "app/servizi.h"
 #include "commands/campi.h"
 #include "commands/comandi.h"
 #include "commands/contesto.h"
+#include "commands/servizi.h"
 #include "platform/attesa.h"
 #include "platform/ui.h"
 
@@ -90,7 +90,7 @@ class frmCompilazione : public QMainWindow, public Ui, public Campi, public Atte
   void Esegui(Gestore gestore);
   QLineEdit* Casella(Campo campo) const;
 
-  Servizi servizi_;
+  std::unique_ptr<Servizi> servizi_;
   std::unique_ptr<Contesto> ctx_;
   std::function<std::string()> cartellaProgramma_;
   QListWidget* lstInformazioni_ = nullptr;

@@ -1,6 +1,9 @@
 // compilawexo-batch: the window's commands from a terminal, for scripts and CI.
 
 #include <unistd.h>
+#ifdef _WIN32
+#include <io.h>
+#endif
 
 #include <cstdio>
 #include <filesystem>
@@ -12,14 +15,11 @@
 #include "batch/opzioni.h"
 #include "commands/anteprima.h"
 #include "commands/comandi.h"
-#include "commands/prefisso.h"
-#include "commands/servizi_linux.h"
+#include "commands/servizi.h"
 #include "platform/ansi.h"
 #include "platform/command_line.h"
-#include "platform/drive_table.h"
 #include "platform/errors.h"
 #include "platform/fine_su_segnale.h"
-#include "platform/linux_process.h"
 #include "settings/modFileIni.h"
 #include "tools/genera_vbg.h"
 
@@ -70,27 +70,33 @@ int main(int argc, char** argv) {
 
   cw::ConsoleUi ui(stdout, stderr, opzioni->conferma, isatty(STDOUT_FILENO) != 0);
   // Checked before anything is touched, so a wrong setting costs nothing.
-  const cw::DriveTable unita = cw::DriveTable::FromEnvironment();
-  if (const std::string problema = cw::ProblemaPrefisso(unita, "compilawexo-batch"); !problema.empty()) {
+  cw::Servizi servizi(ui, cw::OpzioniPiattaforma{.programma = "compilawexo-batch"});
+  if (const std::string& problema = servizi.Problema(); !problema.empty()) {
     ui.MsgBox(problema, cw::kStileCritico, cw::kTitoloApplicazione);
     return cw::kUscitaRifiuto;
   }
   if (!opzioni->visualizzatore.empty()) {
     const auto parole = cw::SplitCommandLine(opzioni->visualizzatore);
-    if (parole.empty() || !cw::LinuxProcesses(unita).TrovaProgramma(parole[0]))
+    if (parole.empty() || !servizi.TrovaProgramma(parole[0]))
       return Rifiuta("visualizzatore non trovato: " + (parole.empty() ? opzioni->visualizzatore : parole[0]));
   }
 
   if (!opzioni->junit.empty()) {
     // Checked before the run: a report that cannot be written after an hour of builds helps nobody.
     const std::filesystem::path cartella = std::filesystem::absolute(opzioni->junit).parent_path();
-    if (::access(cartella.c_str(), W_OK) != 0)
-      return Rifiuta("cartella del rapporto JUnit non scrivibile: " + cartella.string());
+#ifdef _WIN32
+    const bool scrivibile = ::_waccess(cartella.c_str(), 2) == 0;
+#else
+    const bool scrivibile = ::access(cartella.c_str(), W_OK) == 0;
+#endif
+    if (!scrivibile) return Rifiuta("cartella del rapporto JUnit non scrivibile: " + cartella.string());
   }
 
-  cw::ServiziLinux servizi(ui);
+  servizi.CaricaCatalogo();
   cw::CampiInMemoria campi;
-  cw::Contesto ctx = servizi.Contesto(campi);
+  cw::Contesto ctx = servizi.Contesto(ui, campi);
+  // The terminal types into no window: Vb-Build is the window's.
+  ctx.tastiera = nullptr;
 
   // A field the command reads must come from the command line or the
   // settings file: the window's start-up values would overwrite every

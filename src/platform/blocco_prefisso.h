@@ -1,9 +1,6 @@
 #pragma once
-// The lock that keeps two instances from writing over one prefix at once:
-// an flock on a file inside the prefix folder, which the kernel lets go of
-// when the holder dies.
-
-#include <filesystem>
+// The lock that keeps two instances from writing over one tree at once,
+// let go of by the system when the holder dies.
 
 namespace cw {
 
@@ -16,21 +13,6 @@ class BloccoPrefisso {
   // all (no prefix folder) is no other instance: true.
   virtual bool Prendi() = 0;
   virtual void Lascia() = 0;
-};
-
-class BloccoFlock : public BloccoPrefisso {
- public:
-  explicit BloccoFlock(std::filesystem::path file) : file_(std::move(file)) {}
-  ~BloccoFlock() override { Lascia(); }
-  BloccoFlock(const BloccoFlock&) = delete;
-  BloccoFlock& operator=(const BloccoFlock&) = delete;
-
-  bool Prendi() override;
-  void Lascia() override;
-
- private:
-  std::filesystem::path file_;
-  int fd_ = -1;
 };
 
 }  // namespace cw

@@ -55,11 +55,10 @@ int ErroreDaErrno(int err, bool percorso_mancante_e_cartella) {
     case ETXTBSY:
     case EBUSY: return kAutorizzazioneNegata;
     case EEXIST: return kFileGiaEsistente;
-    case ENOSPC:
-#ifdef EDQUOT  // not on Windows
+#ifdef EDQUOT  // no quotas on Windows
     case EDQUOT:
 #endif
-      return kDiscoPieno;
+    case ENOSPC: return kDiscoPieno;
     case EISDIR: return kErroreAccessoPercorso;
     case ENAMETOOLONG:
     case EINVAL: return kNomeFileNonValido;

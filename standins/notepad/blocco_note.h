@@ -10,7 +10,7 @@
 
 #include <QPlainTextEdit>
 
-#include "platform/drive_table.h"
+#include "platform/linux/drive_table.h"
 
 namespace cw::notepad {
 

@@ -17,7 +17,7 @@
 
 #include "batch/opzioni.h"
 #include "commands/comandi.h"
-#include "platform/linux_filesystem.h"
+#include "platform/linux/linux_filesystem.h"
 #include "sandbox/sandbox.h"
 #include "support/contesto_prova.h"
 #include "support/prefisso_temporaneo.h"

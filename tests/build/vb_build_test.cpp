@@ -11,8 +11,8 @@
 #include "commands/comandi.h"
 #include "platform/errors.h"
 #include "platform/keystrokes.h"
-#include "platform/linux_filesystem.h"
 #include "support/contesto_prova.h"
+#include "support/fso_di_prova.h"
 #include "support/prefisso_temporaneo.h"
 #include "support/suite_prova.h"
 #include "support/ui_registrata.h"
@@ -166,14 +166,14 @@ TEST_F(VbBuildTest, AToolThatHasGoneStopsTheRunWithError5) {
 
 class VbBuildComandoTest : public ::testing::Test {
  protected:
-  VbBuildComandoTest() : fso(DriveTable(prefisso.Dir())), tastiera(eventi), ui(eventi) {
+  VbBuildComandoTest() : fso(prefisso), tastiera(eventi), ui(eventi) {
     CaricaCatalogo(catalogo);
     ctx.tastiera = &tastiera;
     ctx.attendi = [&](int ms) { attesoMs += ms; };
   }
 
   test::PrefissoTemporaneo prefisso;
-  LinuxFileSystem fso;
+  test::FileSystemDiProva fso;
   Eventi eventi;
   TastieraFinta tastiera;
   UiCondivisa ui;

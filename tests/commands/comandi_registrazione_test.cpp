@@ -3,9 +3,8 @@
 #include <algorithm>
 
 #include "commands/comandi.h"
-#include "platform/drive_table.h"
-#include "platform/linux_filesystem.h"
 #include "support/contesto_prova.h"
+#include "support/fso_di_prova.h"
 #include "support/prefisso_temporaneo.h"
 #include "support/ui_registrata.h"
 
@@ -27,7 +26,7 @@ struct RegistratoreFinto : RegistratoreDll {
 class Comandi : public ::testing::Test {
  protected:
   test::PrefissoTemporaneo prefisso;
-  LinuxFileSystem fso{DriveTable(prefisso.Dir())};
+  test::FileSystemDiProva fso{prefisso};
   CatalogoComponenti catalogo{{RigaCatalogo{"C:\\P", "A.vbp", "C:\\Orbalis\\Componenti", "dll", "A.dll"},
                                RigaCatalogo{"C:\\P", "B.vbp", "C:\\Orbalis\\Componenti", "app", "B.exe"}}};
   UiRegistrata ui;

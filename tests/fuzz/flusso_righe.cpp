@@ -14,8 +14,8 @@
 #include "fuzz/bersagli.h"
 #include "fuzz/comune.h"
 #include "platform/errors.h"
-#include "platform/linux_filesystem.h"
-#include "platform/linux_text_stream.h"
+#include "platform/linux/linux_filesystem.h"
+#include "platform/linux/linux_text_stream.h"
 
 namespace cw::fuzz {
 namespace {

@@ -1,8 +1,6 @@
 // Attendi: the wait of the Vb-Build automation.
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/time.h>
 
 #include <chrono>
 
@@ -25,42 +23,6 @@ TEST(AttendiTest, TempoNegativoUnMillisecondoZeroSubito) {
   EXPECT_LT(negativo, 50.0);
   EXPECT_LT(Millisecondi([] { Attendi(0, 0); }), 1.0);
   EXPECT_GE(Millisecondi([] { Attendi(30, 0); }), 30.0);
-}
-
-// A signal 10 ms into the wait: flag 0 waits on to the end, any other flag
-// gives up there.
-class AttendiSegnaleTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    struct sigaction sa {};
-    sa.sa_handler = [](int) {};
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = 0;  // no SA_RESTART: the sleep sees EINTR
-    sigaction(SIGALRM, &sa, &prima_);
-  }
-  void TearDown() override { sigaction(SIGALRM, &prima_, nullptr); }
-  static void SegnaleTra10Ms() {
-    itimerval t{};
-    t.it_value.tv_usec = 10000;
-    setitimer(ITIMER_REAL, &t, nullptr);
-  }
-  struct sigaction prima_ {};
-};
-
-TEST_F(AttendiSegnaleTest, SenzaFlagIlSegnaleNonAccorciaLAttesa) {
-  EXPECT_GE(Millisecondi([] {
-              SegnaleTra10Ms();
-              Attendi(80, 0);
-            }),
-            80.0);
-}
-
-TEST_F(AttendiSegnaleTest, ConFlagIlSegnaleLaInterrompe) {
-  EXPECT_LT(Millisecondi([] {
-              SegnaleTra10Ms();
-              Attendi(2000, 1);
-            }),
-            1000.0);
 }
 
 }  // namespace

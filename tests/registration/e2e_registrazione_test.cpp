@@ -13,8 +13,9 @@
 #include "build/tutto.h"
 #include "commands/comandi.h"
 #include "platform/ansi.h"
-#include "platform/linux_filesystem.h"
-#include "platform/linux_process.h"
+#include "platform/linux/canale_registrazione_linux.h"
+#include "platform/linux/linux_filesystem.h"
+#include "platform/linux/linux_process.h"
 #include "registration/modRegistraDll.h"
 #include "registro_standin.h"
 #include "sandbox.h"
@@ -59,7 +60,7 @@ TEST_F(RegistrazioneEndToEnd, RegistraAndRimuoviOverTheWholeSuite) {
   LinuxFileSystem fso(drives);
   LinuxProcesses processi(drives);
   UiRegistrata ui;
-  RegistratoreIsolato registratore(ui, drives);
+  RegistratoreIsolato registratore(ui, std::make_unique<CanaleRegistrazioneLinux>(drives));
   CampiInMemoria campi;
   campi.ImpostaTesto(Campo::txtVersionePrincipale, "1");
   campi.ImpostaTesto(Campo::txtVersioneSecondario, "0");

@@ -5,6 +5,7 @@
 
 #include <fstream>
 
+#include "platform/linux/canale_registrazione_linux.h"
 #include "registration/modRegistraDll.h"
 #include "registration/registra_componenti.h"
 #include "registro_standin.h"
@@ -68,7 +69,7 @@ class RegistraDllTest : public ::testing::Test {
  protected:
   PrefissoTemporaneo prefisso;
   UiRegistrata ui;
-  RegistratoreIsolato reg{ui, DriveTable(prefisso.Dir()), PercorsoWorkerPredefinito(), 500ms};
+  RegistratoreIsolato reg{ui, std::make_unique<CanaleRegistrazioneLinux>(DriveTable(prefisso.Dir())), 500ms};
 };
 
 TEST_F(RegistraDllTest, RegisteringAndRemovingRunTheComponentsOwnEntryPoints) {
@@ -133,10 +134,13 @@ TEST_F(RegistraDllTest, ALibraryWithoutTheEntryPointGivesTheEntryPointBox) {
 
 TEST_F(RegistraDllTest, AWorkerThatCannotStartGivesTheEntryPointBox) {
   Installa(prefisso, "standin-component.so", kDll);
-  RegistratoreIsolato senzaWorker(ui, DriveTable(prefisso.Dir()), prefisso.Dir() / "manca" / "compilawexo-regworker");
+  RegistratoreIsolato senzaWorker(
+      ui, std::make_unique<CanaleRegistrazioneLinux>(DriveTable(prefisso.Dir()),
+                                                     prefisso.Dir() / "manca" / "compilawexo-regworker"));
   EXPECT_FALSE(senzaWorker.RegistraDll(kDll, 0));
   // Something that starts but is no worker: it ends without a word.
-  RegistratoreIsolato nonWorker(ui, DriveTable(prefisso.Dir()), "/bin/true");
+  RegistratoreIsolato nonWorker(ui,
+                                std::make_unique<CanaleRegistrazioneLinux>(DriveTable(prefisso.Dir()), "/bin/true"));
   EXPECT_FALSE(nonWorker.RegistraDll(kDll, 0));
   EXPECT_EQ(ui.messaggi, (std::vector<Messaggio>{EntryPointMancante(kDll), EntryPointMancante(kDll)}));
   EXPECT_TRUE(Registrati(prefisso).empty());
@@ -152,7 +156,8 @@ TEST_F(RegistraDllTest, TheWorkerIsWaitedForThroughTheWaitGiven) {
     }
   } attesa;
   Installa(prefisso, "standin-component.so", kDll);
-  RegistratoreIsolato conAttesa(ui, DriveTable(prefisso.Dir()), PercorsoWorkerPredefinito(), 500ms, &attesa);
+  RegistratoreIsolato conAttesa(ui, std::make_unique<CanaleRegistrazioneLinux>(DriveTable(prefisso.Dir())), 500ms,
+                                &attesa);
   EXPECT_TRUE(conAttesa.RegistraDll(kDll, 0));
   EXPECT_GE(attesa.volte, 1);
   EXPECT_EQ(Registrati(prefisso), Insieme{kDll});
@@ -175,7 +180,8 @@ TEST_F(RegistraDllTest, ABlockingEntryPointIsEndedAfterTheTimeOutBox) {
     std::ifstream(filePid) >> worker >> figlio;
     viviAlBox = worker > 0 && figlio > 0 && InVita(static_cast<pid_t>(worker)) && InVita(static_cast<pid_t>(figlio));
   };
-  RegistratoreIsolato conLimite(uiControllo, DriveTable(prefisso.Dir()), PercorsoWorkerPredefinito(), 300ms);
+  RegistratoreIsolato conLimite(uiControllo, std::make_unique<CanaleRegistrazioneLinux>(DriveTable(prefisso.Dir())),
+                                300ms);
   const auto inizio = std::chrono::steady_clock::now();
   EXPECT_FALSE(conLimite.RegistraDll(dll, 0));
   const auto trascorsi = std::chrono::steady_clock::now() - inizio;

@@ -10,7 +10,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/linux_process.h"
+#include "platform/linux/linux_process.h"
 #include "support/prefisso_temporaneo.h"
 
 namespace cw::test {

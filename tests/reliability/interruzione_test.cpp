@@ -21,8 +21,8 @@
 #include <vector>
 
 #include "catalogue/catalogo.h"
-#include "platform/drive_table.h"
-#include "platform/linux_process.h"
+#include "platform/linux/drive_table.h"
+#include "platform/linux/linux_process.h"
 #include "sandbox.h"
 #include "support/prefisso_temporaneo.h"
 

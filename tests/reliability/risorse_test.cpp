@@ -23,8 +23,9 @@
 #include "build/compila.h"
 #include "catalogue/catalogo.h"
 #include "commands/comandi.h"
-#include "platform/linux_filesystem.h"
-#include "platform/linux_process.h"
+#include "platform/linux/canale_registrazione_linux.h"
+#include "platform/linux/linux_filesystem.h"
+#include "platform/linux/linux_process.h"
 #include "registration/modRegistraDll.h"
 #include "sandbox.h"
 #include "support/contesto_prova.h"
@@ -142,7 +143,7 @@ TEST(Risorse, TheWholeSuiteLeavesNoDescriptorAndNoProcessBehind) {
     auto fso = std::make_unique<LinuxFileSystem>(drives);
     auto processi = std::make_unique<LinuxProcesses>(drives);
     UiRegistrata ui;
-    auto registratore = std::make_unique<RegistratoreIsolato>(ui, drives);
+    auto registratore = std::make_unique<RegistratoreIsolato>(ui, std::make_unique<CanaleRegistrazioneLinux>(drives));
     CampiInMemoria campi;
     campi.ImpostaTesto(Campo::txtVersionePrincipale, "2");
     campi.ImpostaTesto(Campo::txtVersioneSecondario, "0");

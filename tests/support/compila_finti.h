@@ -15,9 +15,9 @@
 
 #include "catalogue/catalogo.h"
 #include "platform/errors.h"
-#include "platform/linux_filesystem.h"
 #include "platform/process.h"
 #include "registration/registratore.h"
+#include "support/fso_di_prova.h"
 #include "support/prefisso_temporaneo.h"
 
 namespace cw::test {
@@ -160,7 +160,7 @@ struct SuiteCompilazione {
 
   PrefissoTemporaneo prefisso;
   CatalogoComponenti catalogo;
-  LinuxFileSystem fso{DriveTable(prefisso.Dir())};
+  FileSystemDiProva fso{prefisso};
   ProcessiFinti processi;
   std::map<std::string, std::string> uscite;  // project path -> built file name
   std::set<std::string> fallite;              // project paths whose build fails

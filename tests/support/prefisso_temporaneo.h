@@ -4,13 +4,12 @@
 // removed, never followed): an empty folder, and a Wine-style prefix in one
 // with dosdevices/c: -> ../drive_c and dosdevices/d: -> ../drive_d.
 
-#include <stdlib.h>
-
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -19,9 +18,15 @@ namespace cw::test {
 class CartellaTemporanea {
  public:
   CartellaTemporanea() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "cw-test-XXXXXX").string();
-    if (!mkdtemp(tmpl.data())) std::abort();
-    dir_ = tmpl;
+    // A fresh name made here, as mkdtemp would (Windows has none): the
+    // folder's creation is what tells it is ours.
+    static std::mt19937_64 caso{std::random_device{}()};
+    for (int tentativo = 0; tentativo < 100; ++tentativo) {
+      dir_ = std::filesystem::temp_directory_path() / ("cw-test-" + std::to_string(caso() % 1000000000000ULL));
+      std::error_code ec;
+      if (std::filesystem::create_directory(dir_, ec)) return;
+    }
+    std::abort();
   }
   ~CartellaTemporanea() {
     std::error_code ec;
@@ -56,8 +61,10 @@ class PrefissoTemporaneo : public CartellaTemporanea {
     std::filesystem::create_directories(dir_ / "dosdevices");
     std::filesystem::create_directories(dir_ / "drive_c");
     std::filesystem::create_directories(dir_ / "drive_d");
+#ifndef _WIN32  // on Windows the file service maps the drives itself
     std::filesystem::create_directory_symlink("../drive_c", dir_ / "dosdevices" / "c:");
     std::filesystem::create_directory_symlink("../drive_d", dir_ / "dosdevices" / "d:");
+#endif
   }
 
   // Host path of a Windows path on C: or D:, taken literally (no case folding).

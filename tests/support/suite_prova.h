@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "catalogue/catalogo.h"
-#include "platform/linux_filesystem.h"
+#include "support/fso_di_prova.h"
 #include "support/prefisso_temporaneo.h"
 
 namespace cw::test {
@@ -77,7 +77,7 @@ struct SuiteProva {
   std::vector<RigaProva> righe;
   PrefissoTemporaneo prefisso;
   CatalogoComponenti catalogo;
-  LinuxFileSystem fso{DriveTable(prefisso.Dir())};
+  FileSystemDiProva fso{prefisso};
 };
 
 }  // namespace cw::test

@@ -7,9 +7,9 @@
 
 #include "commands/comandi.h"
 #include "platform/errors.h"
-#include "platform/linux_filesystem.h"
 #include "support/contesto_prova.h"
 #include "support/fault_injecting_filesystem.h"
+#include "support/fso_di_prova.h"
 #include "support/prefisso_temporaneo.h"
 #include "support/ui_registrata.h"
 
@@ -39,11 +39,11 @@ CatalogoComponenti Catalogo(std::vector<std::pair<std::string, std::string>> rig
 
 class GeneraVbgTest : public ::testing::Test {
  protected:
-  GeneraVbgTest() : fso(DriveTable(prefisso.Dir())) { prefisso.Scrivi("C:\\Progetti VB\\Wexo\\segnaposto", ""); }
+  GeneraVbgTest() : fso(prefisso) { prefisso.Scrivi("C:\\Progetti VB\\Wexo\\segnaposto", ""); }
   std::string Gruppo() const { return prefisso.Leggi(kFileGruppo); }
 
   test::PrefissoTemporaneo prefisso;
-  LinuxFileSystem fso;
+  test::FileSystemDiProva fso;
 };
 
 TEST_F(GeneraVbgTest, TheSuiteGivesOneHeaderAndOneLinePerRowWithRow139Starting) {

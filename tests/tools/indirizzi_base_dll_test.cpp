@@ -7,8 +7,8 @@
 
 #include "commands/comandi.h"
 #include "commands/cornice.h"
-#include "platform/linux_filesystem.h"
 #include "support/contesto_prova.h"
+#include "support/fso_di_prova.h"
 #include "support/prefisso_temporaneo.h"
 #include "support/ui_registrata.h"
 
@@ -36,7 +36,7 @@ TEST(RigaIndirizzoBase, TheColumnCountsCharactersNotBytes) {
 
 class IndirizziTest : public ::testing::Test {
  protected:
-  IndirizziTest() : fso(DriveTable(prefisso.Dir())) {}
+  IndirizziTest() : fso(prefisso) {}
 
   // One "dll" row per file, plus rows of the kinds the report leaves out.
   void Progetto(const std::string& nome, const std::string& contenuto, const std::string& tipo = "dll") {
@@ -54,7 +54,7 @@ class IndirizziTest : public ::testing::Test {
   }
 
   test::PrefissoTemporaneo prefisso;
-  LinuxFileSystem fso;
+  test::FileSystemDiProva fso;
   std::vector<RigaCatalogo> righe;
   CatalogoComponenti catalogo{std::vector<RigaCatalogo>{}};
   test::UiRegistrata ui;

@@ -13,7 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/drive_table.h"
+#include "platform/linux/canale_registrazione_linux.h"
+#include "platform/linux/drive_table.h"
 #include "registration/modRegistraDll.h"
 #include "support/prefisso_temporaneo.h"
 #include "support/ui_registrata.h"
@@ -87,8 +88,9 @@ class RegistrazioneWine : public ::testing::Test {
 
 TEST_F(RegistrazioneWine, EachLibraryGetsItsAnswerAndTheWalkGoesOnAfterAHangOrACrash) {
   test::UiRegistrata ui;
-  RegistratoreIsolato registratore(ui, DriveTable(Prefisso()), PercorsoWorkerPredefinito(), kLimiteRegistrazione,
-                                   nullptr, fs::path(CW_WINDOWS_BIN_DIR) / "compilawexo-regworker.exe");
+  RegistratoreIsolato registratore(
+      ui, std::make_unique<CanaleRegistrazioneLinux>(DriveTable(Prefisso()), PercorsoWorkerPredefinito(),
+                                                     fs::path(CW_WINDOWS_BIN_DIR) / "compilawexo-regworker.exe"));
   struct Caso {
     const char* file;
     bool riuscita;

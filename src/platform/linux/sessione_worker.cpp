@@ -1,4 +1,4 @@
-#include "registration/sessione_worker.h"
+#include "platform/linux/sessione_worker.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "platform/fine_su_segnale.h"
-#include "platform/linux_spawn.h"
+#include "platform/linux/linux_spawn.h"
 #include "platform/protocollo_worker.h"
 
 extern char** environ;

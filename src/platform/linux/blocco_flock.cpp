@@ -1,4 +1,4 @@
-#include "platform/blocco_prefisso.h"
+#include "platform/linux/blocco_flock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

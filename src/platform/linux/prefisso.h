@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/drive_table.h"
+#include "platform/linux/drive_table.h"
 
 namespace cw {
 

@@ -1,8 +1,8 @@
 #pragma once
 // The file-system service over the host's files, through a drive table.
 
-#include "platform/drive_table.h"
 #include "platform/filesystem.h"
+#include "platform/linux/drive_table.h"
 
 namespace cw {
 

@@ -21,7 +21,7 @@
 
 #include "platform/attesa.h"
 #include "platform/cartella_eseguibile.h"
-#include "platform/drive_table.h"
+#include "platform/linux/drive_table.h"
 #include "platform/process.h"
 
 namespace cw {

@@ -1,11 +1,11 @@
-#include "platform/drive_table.h"
+#include "platform/linux/drive_table.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <optional>
 
-#include "platform/linux_filesystem.h"
+#include "platform/linux/linux_filesystem.h"
 #include "support/prefisso_temporaneo.h"
 
 namespace cw {

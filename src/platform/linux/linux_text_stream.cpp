@@ -1,4 +1,4 @@
-#include "platform/linux_text_stream.h"
+#include "platform/linux/linux_text_stream.h"
 #include <algorithm>
 
 #include <unistd.h>
@@ -6,7 +6,7 @@
 #include <cerrno>
 
 #include "platform/errors.h"
-#include "platform/linux_io.h"
+#include "platform/linux/linux_io.h"
 
 namespace cw {
 namespace {

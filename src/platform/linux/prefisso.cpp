@@ -1,4 +1,4 @@
-#include "commands/prefisso.h"
+#include "platform/linux/prefisso.h"
 
 #include <cstdlib>
 #include <system_error>

@@ -1,4 +1,4 @@
-#include "platform/linux_io.h"
+#include "platform/linux/linux_io.h"
 
 #include <unistd.h>
 

@@ -1,4 +1,4 @@
-#include "platform/linux_process.h"
+#include "platform/linux/linux_process.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>

@@ -1,4 +1,4 @@
-#include "registration/sessione_worker_windows.h"
+#include "platform/linux/sessione_worker_windows.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "platform/fine_su_segnale.h"
-#include "platform/linux_io.h"
-#include "platform/linux_spawn.h"
+#include "platform/linux/linux_io.h"
+#include "platform/linux/linux_spawn.h"
 #include "platform/protocollo_worker.h"
 
 extern char** environ;

@@ -1,4 +1,4 @@
-#include "platform/x11_keyboard.h"
+#include "platform/linux/x11_keyboard.h"
 
 #include "platform/ansi.h"
 

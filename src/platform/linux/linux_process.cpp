@@ -1,4 +1,4 @@
-#include "platform/linux_process.h"
+#include "platform/linux/linux_process.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -20,7 +20,7 @@
 #include "platform/command_line.h"
 #include "platform/errors.h"
 #include "platform/fine_su_segnale.h"
-#include "platform/linux_spawn.h"
+#include "platform/linux/linux_spawn.h"
 
 extern char** environ;
 

@@ -1,4 +1,4 @@
-#include "platform/linux_filesystem.h"
+#include "platform/linux/linux_filesystem.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/linux_spawn.h"
+#include "platform/linux/linux_spawn.h"
 
 #include <fcntl.h>
 #include <signal.h>

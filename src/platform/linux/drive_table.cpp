@@ -1,4 +1,4 @@
-#include "platform/drive_table.h"
+#include "platform/linux/drive_table.h"
 
 #include <dirent.h>
 #include <pwd.h>

@@ -1,4 +1,4 @@
-#include "platform/linux_filesystem.h"
+#include "platform/linux/linux_filesystem.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -8,8 +8,8 @@
 #include <cerrno>
 
 #include "platform/errors.h"
-#include "platform/linux_io.h"
-#include "platform/linux_text_stream.h"
+#include "platform/linux/linux_io.h"
+#include "platform/linux/linux_text_stream.h"
 
 namespace cw {
 namespace {

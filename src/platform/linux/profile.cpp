@@ -15,7 +15,7 @@
 
 #include "platform/ansi.h"
 
-#include "platform/linux_io.h"
+#include "platform/linux/linux_io.h"
 
 namespace cw {
 namespace {

@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "platform/errors.h"
-#include "platform/linux_filesystem.h"
+#include "platform/linux/linux_filesystem.h"
 #include "support/errore.h"
 #include "support/prefisso_temporaneo.h"
 

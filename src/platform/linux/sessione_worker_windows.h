@@ -12,7 +12,7 @@
 #include <string>
 
 #include "platform/attesa.h"
-#include "registration/sessione_worker.h"
+#include "platform/linux/sessione_worker.h"
 
 namespace cw {
 

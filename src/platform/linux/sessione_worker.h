@@ -10,20 +10,13 @@
 #include <string>
 
 #include "platform/attesa.h"
+#include "platform/canale_registrazione.h"
 
 namespace cw {
 
 class SessioneWorker {
  public:
-  enum class Risposta {
-    Conclusa,            // the entry point returned (whatever its result)
-    CaricamentoFallito,  // the library could not be loaded
-    EntryPointMancante,  // the library does not export the entry point
-    NonAvviato,          // the worker ended without reporting anything
-    TimeOut,             // the limit passed, or the wait itself failed
-    Errore,              // the component crashed the worker, or ended it instead of returning
-  };
-
+  using Risposta = RispostaRegistrazione;
   SessioneWorker() = default;
   // Ends the worker's group if it still runs, and reaps it.
   ~SessioneWorker();

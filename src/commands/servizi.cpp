@@ -1,0 +1,33 @@
+#include "commands/servizi.h"
+
+#include "platform/attendi.h"
+#include "platform/cartella_eseguibile.h"
+#include "registration/modRegistraDll.h"
+
+namespace cw {
+
+Servizi::Servizi(Ui& ui, const OpzioniPiattaforma& opzioni) : piattaforma_(CreaServiziPiattaforma(opzioni)) {
+  registratore_ = std::make_unique<RegistratoreIsolato>(ui, std::move(piattaforma_.registrazione), kLimiteRegistrazione,
+                                                        opzioni.attesa);
+}
+
+Servizi::~Servizi() = default;
+
+void Servizi::CaricaCatalogo() { cw::CaricaCatalogo(catalogo_); }
+
+cw::Contesto Servizi::Contesto(Ui& ui, Campi& campi) {
+  return cw::Contesto{
+      .fso = *piattaforma_.fso,
+      .catalogo = catalogo_,
+      .ui = ui,
+      .campi = campi,
+      .processi = piattaforma_.processi.get(),
+      .registratore = registratore_.get(),
+      .tastiera = piattaforma_.tastiera.get(),
+      .cartellaProgramma = [] { return CartellaEseguibile().string(); },
+      .attendi = [](int ms) { Attendi(ms, 0); },
+      .blocco = piattaforma_.blocco.get(),
+  };
+}
+
+}  // namespace cw

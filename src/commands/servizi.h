@@ -1,0 +1,45 @@
+#pragma once
+// The services the commands run on, made once for the program's life from
+// the platform's own: where the window and the batch front end both start.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "catalogue/catalogo.h"
+#include "commands/contesto.h"
+#include "platform/servizi_piattaforma.h"
+#include "registration/registratore.h"
+
+namespace cw {
+
+class Servizi {
+ public:
+  // Form_Initialize: the platform's services, then the registration over
+  // its worker; boxes of the registration are shown through ui.
+  Servizi(Ui& ui, const OpzioniPiattaforma& opzioni);
+  ~Servizi();
+  Servizi(const Servizi&) = delete;
+  Servizi& operator=(const Servizi&) = delete;
+
+  // Form_Load, first step: the catalogue.
+  void CaricaCatalogo();
+
+  // The box for a platform the tool cannot work on; "" when all is well.
+  const std::string& Problema() const { return piattaforma_.problema; }
+  std::optional<std::filesystem::path> TrovaProgramma(const std::string& programma) const {
+    return piattaforma_.trovaProgramma(programma);
+  }
+  const CatalogoComponenti& Catalogo() const { return catalogo_; }
+  FileSystem& Fso() { return *piattaforma_.fso; }
+
+  // A context over these services for the given fields and face.
+  cw::Contesto Contesto(Ui& ui, Campi& campi);
+
+ private:
+  ServiziPiattaforma piattaforma_;
+  CatalogoComponenti catalogo_;
+  std::unique_ptr<RegistratoreDll> registratore_;
+};
+
+}  // namespace cw

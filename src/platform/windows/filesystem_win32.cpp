@@ -98,18 +98,30 @@ std::string LeggiTutto(HANDLE h, std::string_view percorso) {
 
 }  // namespace
 
+std::wstring FileSystemWin32::Nativo(std::string_view path) const {
+  if (path.size() >= 2 && path[1] == ':' && (path.size() == 2 || path[2] == '\\' || path[2] == '/')) {
+    const char lettera = static_cast<char>(path[0] >= 'a' && path[0] <= 'z' ? path[0] - 'a' + 'A' : path[0]);
+    if (const auto r = radici_.find(lettera); r != radici_.end()) {
+      std::wstring radice = r->second.wstring();
+      while (!radice.empty() && (radice.back() == L'\\' || radice.back() == L'/')) radice.pop_back();
+      return radice + (path.size() == 2 ? std::wstring(L"\\") : Wide(path.substr(2)));
+    }
+  }
+  return Wide(path);
+}
+
 bool FileSystemWin32::FileExists(std::string_view path) {
-  const Voce v = Cerca(Wide(path));
+  const Voce v = Cerca(Nativo(path));
   return v.stato == Voce::Stato::Trovata && !v.Cartella();
 }
 
 bool FileSystemWin32::FolderExists(std::string_view path) {
-  const Voce v = Cerca(Wide(path));
+  const Voce v = Cerca(Nativo(path));
   return v.stato == Voce::Stato::Trovata && v.Cartella();
 }
 
 void FileSystemWin32::CopyFile(std::string_view source, std::string_view destination, bool overwrite) {
-  const std::wstring src = Wide(source), dst = Wide(destination);
+  const std::wstring src = Nativo(source), dst = Nativo(destination);
   FileEsistente(src, source);
   const Voce d = Cerca(dst);
   if (d.stato == Voce::Stato::CartellaMancante) SollevaErroreWin32(d.errore, true, "GetFileAttributesW", destination);
@@ -136,7 +148,7 @@ void FileSystemWin32::CopyFile(std::string_view source, std::string_view destina
 }
 
 void FileSystemWin32::DeleteFile(std::string_view path, bool force) {
-  const std::wstring w = Wide(path);
+  const std::wstring w = Nativo(path);
   const Voce v = FileEsistente(w, path);
   if (v.SolaLettura()) {
     if (!force) SollevaErrorePercorso(kAutorizzazioneNegata, path);
@@ -151,7 +163,7 @@ void FileSystemWin32::DeleteFile(std::string_view path, bool force) {
 }
 
 void FileSystemWin32::RenameFile(std::string_view source, std::string_view destination) {
-  const std::wstring src = Wide(source), dst = Wide(destination);
+  const std::wstring src = Nativo(source), dst = Nativo(destination);
   FileEsistente(src, source);
   FileSostituibile(dst, destination);
   if (!MoveFileExW(src.c_str(), dst.c_str(), MOVEFILE_REPLACE_EXISTING))
@@ -159,14 +171,14 @@ void FileSystemWin32::RenameFile(std::string_view source, std::string_view desti
 }
 
 void FileSystemWin32::CopyFileWhole(std::string_view source, std::string_view destination) {
-  const std::wstring src = Wide(source), dst = Wide(destination);
+  const std::wstring src = Nativo(source), dst = Nativo(destination);
   FileEsistente(src, source);
   FileSostituibile(dst, destination);
   Sostituisci(CopiaAccanto(src, dst, destination), dst, destination);
 }
 
 void FileSystemWin32::CheckWritable(std::string_view path) {
-  const std::wstring w = Wide(path);
+  const std::wstring w = Nativo(path);
   FileSostituibile(w, path);
   // New files (a copy, a renamed generation) need a folder that takes them:
   // only trying tells, the folder's own attribute means nothing here.
@@ -188,7 +200,7 @@ void FileSystemWin32::CheckWritable(std::string_view path) {
 std::unique_ptr<TextStream> FileSystemWin32::OpenTextFile(std::string_view path, IOMode mode, bool create) {
   if (mode != IOMode::ForReading && mode != IOMode::ForWriting && mode != IOMode::ForAppending)
     SollevaErrore(kChiamataNonValida, "OpenTextFile mode");
-  const std::wstring w = Wide(path);
+  const std::wstring w = Nativo(path);
   const Voce v = Cerca(w);
   if (v.stato == Voce::Stato::CartellaMancante) SollevaErroreWin32(v.errore, true, "GetFileAttributesW", path);
   const bool manca = v.stato == Voce::Stato::FileMancante;
@@ -216,7 +228,7 @@ std::unique_ptr<TextStream> FileSystemWin32::OpenTextFile(std::string_view path,
 }
 
 FolderListing FileSystemWin32::GetFolder(std::string_view path) {
-  std::wstring w = Wide(path);
+  std::wstring w = Nativo(path);
   const Voce v = Cerca(w);
   if (v.stato != Voce::Stato::Trovata || !v.Cartella()) SollevaErrorePercorso(kPercorsoNonTrovato, path);
   while (!w.empty() && (w.back() == L'\\' || w.back() == L'/')) w.pop_back();

@@ -199,3 +199,29 @@ TEST_F(FileSystemWin32Test, ScritturaEModiDiApertura) {
 
 }  // namespace
 }  // namespace cw
+
+namespace cw {
+namespace {
+
+// A drive given a root of its own: its paths, in either case and with
+// either separator, reach that folder; errors still name the Windows path.
+TEST(FileSystemWin32Radici, UnitaSuUnaCartella) {
+  prova::CartellaProva dir;
+  FileSystemWin32 fso(RadiciUnita{{'C', std::filesystem::path(Wide(dir.Percorso()))}});
+  try {
+    fso.OpenTextFile("C:\\Progetti VB\\a.txt", IOMode::ForWriting, true);
+    ADD_FAILURE() << "no folder yet";
+  } catch (const ErroreRuntime& e) {
+    EXPECT_EQ(e.Numero(), kPercorsoNonTrovato);
+    EXPECT_EQ(e.Percorso(), "C:\\Progetti VB\\a.txt");
+  }
+  ASSERT_TRUE(CreateDirectoryW(Wide(dir / "Progetti VB").c_str(), nullptr));
+  fso.OpenTextFile("c:/progetti vb/a.txt", IOMode::ForWriting, true)->WriteLine("x");
+  EXPECT_EQ(GetFileAttributesW(Wide(dir / "Progetti VB\\a.txt").c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+  EXPECT_TRUE(fso.FolderExists("C:"));
+  EXPECT_EQ(fso.GetFolder("C:\\Progetti VB\\").FileNames, std::vector<std::string>{"a.txt"});
+  EXPECT_TRUE(fso.GetFolder("C:\\").FileNames.empty());
+}
+
+}  // namespace
+}  // namespace cw

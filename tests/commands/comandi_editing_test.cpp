@@ -162,7 +162,9 @@ TEST_F(ComandiTest, TheRevisionIsWrittenAsTypedAndIncrementedAsANumber) {
   EXPECT_TRUE(Riga(0, "RevisionVer=0099"));
   EXPECT_EQ(campi.Testo(Campo::txtVersioneRevisione), "100");
   EXPECT_EQ(Ini("Principale"), "3");  // the reader drops the blank; the file holds it
+#ifndef _WIN32                        // there the system's writer lays out the file (Wine's drops the blank)
   EXPECT_NE(IniGrezzo().find("Principale= 3\r\n"), std::string::npos);
+#endif
 
   const struct {
     const char* prima;

@@ -5,8 +5,8 @@
 #include <functional>
 
 #include "platform/errors.h"
-#include "platform/linux/linux_filesystem.h"
 #include "support/errore.h"
+#include "support/fso_di_prova.h"
 #include "support/prefisso_temporaneo.h"
 
 namespace cw {
@@ -32,7 +32,7 @@ class FaultInjectingTest : public ::testing::Test {
   }
 
   test::PrefissoTemporaneo pre;
-  LinuxFileSystem disk{DriveTable(pre.Dir())};
+  test::FileSystemDiProva disk{pre};
   FaultInjectingFileSystem files{disk};
 };
 

@@ -4,6 +4,9 @@
 #include "settings/modFileIni.h"
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include "platform/cartella_eseguibile.h"
 #include "settings/file_profilo.h"
@@ -22,9 +25,16 @@ TEST(NomeFileIni, BesideTheFolderUnlessTheFolderEndsInASeparator) {
 
 TEST(CartellaProgramma, IsTheExecutablesFolder) {
   const std::string cartella = CartellaEseguibile().string();
+#ifdef _WIN32
+  wchar_t nome[MAX_PATH] = {};
+  ::GetModuleFileNameW(nullptr, nome, MAX_PATH);
+  const std::filesystem::path programma(nome);
+#else
   const auto programma = std::filesystem::read_symlink("/proc/self/exe");
+#endif
   EXPECT_EQ(cartella, programma.parent_path().string());
   EXPECT_NE(cartella.back(), '/');
+  EXPECT_NE(cartella.back(), '\\');
   EXPECT_EQ(NomeFileIni(cartella), programma.parent_path().string() + "WexoUty.ini");
 }
 

@@ -15,6 +15,10 @@
 
 namespace cw::test {
 
+// Gives the owner all rights back (on Windows: clears the read-only
+// attribute, which the permission bits do not reach).
+void RendiScrivibile(const std::filesystem::path& p);
+
 class CartellaTemporanea {
  public:
   CartellaTemporanea() {
@@ -32,9 +36,7 @@ class CartellaTemporanea {
     std::error_code ec;
     for (auto it = std::filesystem::recursive_directory_iterator(dir_, ec);
          it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
-      if (!it->is_symlink())
-        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
-                                     ec);
+      if (!it->is_symlink()) RendiScrivibile(it->path());
     std::filesystem::remove_all(dir_, ec);
   }
   CartellaTemporanea(const CartellaTemporanea&) = delete;

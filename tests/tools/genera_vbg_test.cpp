@@ -120,6 +120,7 @@ TEST_F(GeneraVbgTest, TheCommandIsSilentAndAMissingFolderStopsItWithTheError) {
   EXPECT_EQ(prefisso.Leggi(kFileGruppo), "vecchio");
   ui.messaggi.clear();
 
+  test::RendiScrivibile(prefisso.Host(kFileGruppo));
   std::filesystem::remove_all(prefisso.Host("C:\\Progetti VB"));
   EXPECT_EQ(EseguiComando(ctx, &mnuGeneraVbg_Click), Esito::ErroreRuntime);
   ASSERT_EQ(ui.messaggi.size(), 1u);

@@ -1,0 +1,82 @@
+#!/bin/sh
+# The batch mode on Windows writes what it writes on Linux: one --wine
+# sandbox, copied; the Linux batch mode runs on one copy, compilawexo-batch.exe
+# under wine on the other, the same commands; then the two drives must hold
+# the same bytes, the two runs print the same lines and end with the same
+# statuses.
+#
+#   confronto_windows.sh LINUX_BIN WINDOWS_BIN WORK
+# LINUX_BIN: the Linux build's bin folder (compilawexo-batch, wexo-sandbox and
+# its windows/ folder); WINDOWS_BIN: the Windows build's (compilawexo-batch.exe,
+# compilawexo-regworker.exe). Exit 77 (skipped) without the Linux build or
+# wine, outside CI.
+set -u
+linux=$1 windows=$2 lavoro=$3
+
+salta() {
+  if [ -n "${CI:-}" ]; then echo "FAILED: $1" >&2; exit 1; fi
+  echo "SKIPPED: $1" >&2
+  exit 77
+}
+[ -x "$linux/compilawexo-batch" ] && [ -x "$linux/wexo-sandbox" ] || salta "no Linux build in $linux"
+command -v wine >/dev/null 2>&1 || salta "wine is not installed"
+
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+for p in "$lavoro/linux" "$lavoro/windows"; do
+  [ -d "$p/prefisso" ] && WINEPREFIX="$p/prefisso" wineserver -k 2>/dev/null
+done
+rm -rf "$lavoro"
+mkdir -p "$lavoro/linux/bin" "$lavoro/windows/bin"
+"$linux/wexo-sandbox" "$lavoro/linux/prefisso" --wine >"$lavoro/sandbox.log" 2>&1 ||
+  { cat "$lavoro/sandbox.log"; salta "no Wine prefix could be made: this machine may not run 32-bit programs"; }
+WINEPREFIX="$lavoro/linux/prefisso" wineserver -w
+cp -a "$lavoro/linux/prefisso" "$lavoro/windows/prefisso"
+
+# Each program in a folder of its own, so each has its own settings file.
+cp "$linux/compilawexo-batch" "$lavoro/linux/bin/"
+mkdir -p "$lavoro/linux/bin/windows"
+cp "$linux/windows/compilawexo-regworker.exe" "$lavoro/linux/bin/windows/"
+cp "$windows/compilawexo-batch.exe" "$windows/compilawexo-regworker.exe" "$lavoro/windows/bin/"
+
+# Through files, not pipes: Wine's services inherit the output and outlive
+# the program.
+esegui() {  # lato nome comando...
+  lato=$1 nome=$2
+  shift 2
+  if [ "$lato" = linux ]; then
+    WINEPREFIX="$lavoro/linux/prefisso" "$lavoro/linux/bin/compilawexo-batch" "$@" >"$lavoro/$lato/$nome.out" 2>&1 </dev/null
+  else
+    WINEPREFIX="$lavoro/windows/prefisso" wine "$lavoro/windows/bin/compilawexo-batch.exe" "$@" >"$lavoro/$lato/$nome.out" 2>&1 </dev/null
+  fi
+  echo $? >>"$lavoro/$lato/stati"
+  # The console's line ends are the platform's own.
+  tr -d '\r' <"$lavoro/$lato/$nome.out" >"$lavoro/$lato/$nome.txt"
+}
+for lato in linux windows; do
+  WINEPREFIX="$lavoro/$lato/prefisso" wineserver -p
+  esegui $lato tutto tutto binaria --principale 1 --secondario 2 --revisione 3
+  esegui $lato vbg vbg
+  esegui $lato indirizzi indirizzi --sovrapposizioni
+  esegui $lato proprieta proprieta --commenti "Già così" --copyright "© Orbalis" --prodotto Wexo --societa Orbalis
+  WINEPREFIX="$lavoro/$lato/prefisso" wineserver -k
+done
+
+stato=0
+for nome in stati tutto.txt vbg.txt indirizzi.txt proprieta.txt; do
+  if ! cmp -s "$lavoro/linux/$nome" "$lavoro/windows/$nome"; then
+    echo "FAILED: $nome differs:" >&2
+    diff "$lavoro/linux/$nome" "$lavoro/windows/$nome" | head -20 >&2
+    stato=1
+  fi
+done
+# Everything the runs wrote on the two drives, Wine's own folders aside.
+for unita in drive_c drive_d; do
+  if ! diff -r -x windows -x users -x ProgramData -x 'Program Files*' \
+      "$lavoro/linux/prefisso/$unita" "$lavoro/windows/prefisso/$unita" >"$lavoro/$unita.diff" 2>&1; then
+    echo "FAILED: $unita differs:" >&2
+    head -20 "$lavoro/$unita.diff" >&2
+    stato=1
+  fi
+done
+[ $stato -eq 0 ] && echo "the same: $(wc -l <"$lavoro/linux/tutto.txt") lines of the full run, statuses $(tr '\n' ' ' <"$lavoro/linux/stati")"
+exit $stato

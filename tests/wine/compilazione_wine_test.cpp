@@ -119,5 +119,76 @@ TEST_F(CompilazioneWine, TheDevelopmentEnvironmentGetsTheCommandLineAsTheToolWro
   ::unsetenv("CW_STANDIN_RIGHE_COMANDO");
 }
 
+TEST_F(CompilazioneWine, AFailedBuildIsShownInNotepadAndTheRunEndsWhenItIsClosed) {
+  for (const char* programma : {"Xvfb", "xdotool"}) {
+    if (Presente(programma)) continue;
+    if (std::getenv("CI")) FAIL() << programma << " is not installed";
+    GTEST_SKIP() << programma << " is not installed";
+  }
+  const fs::path lavoro = cartella_->Dir();
+  // One Xvfb for the test, on a display it picks itself.
+  const fs::path schermo = lavoro / "schermo", pidXvfb = lavoro / "xvfb.pid";
+  std::system(("Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>'" + schermo.string() +
+               "' >/dev/null 2>&1 </dev/null & echo $! >'" + pidXvfb.string() + "'")
+                  .c_str());
+  std::string numero;
+  for (int prova = 0; prova < 100 && numero.empty(); ++prova) {
+    std::this_thread::sleep_for(100ms);
+    const std::string letto = Leggi(schermo);
+    if (letto.ends_with("\n")) numero = letto.substr(0, letto.size() - 1);
+  }
+  const pid_t xvfb = std::atoi(Leggi(pidXvfb).c_str());
+  ASSERT_FALSE(numero.empty()) << "Xvfb did not start";
+  const std::string display = "DISPLAY=:" + numero + " ";
+  // The prefix's desktop was started without a display: a new server starts one with it.
+  std::system((Ambiente() + "wineserver -k >/dev/null 2>&1").c_str());
+
+  // Row 1's build fails: a class its project names is missing.
+  const DriveTable unita(Prefisso());
+  const fs::path progetto = *unita.Resolve(catalogo_->FileProgettoCompleto(1));
+  std::istringstream righe(Leggi(progetto));
+  std::string membro;
+  for (std::string riga; std::getline(righe, riga) && membro.empty();)
+    if (riga.starts_with("Class=")) membro = riga.substr(riga.find("; ") + 2, riga.find('\r') - riga.find("; ") - 2);
+  ASSERT_FALSE(membro.empty());
+  fs::remove(progetto.parent_path() / membro);
+
+  const fs::path bin = lavoro / "bin";
+  fs::create_directories(bin / "windows");
+  fs::copy(fs::path(CW_BIN_DIR) / "compilawexo-batch", bin / "compilawexo-batch");
+  fs::copy(fs::path(CW_WINDOWS_BIN_DIR) / "compilawexo-regworker.exe", bin / "windows" / "compilawexo-regworker.exe");
+  const fs::path uscita = lavoro / "uscita.txt", stato = lavoro / "stato.txt";
+  // The window's own viewer name, found in the prefix: Wine's Notepad.
+  std::system(("(" + Ambiente() + display + "'" + (bin / "compilawexo-batch").string() +
+               "' tutto binaria --principale 1 --secondario 0 --revisione 0 --visualizzatore Notepad.exe; echo $? >'" +
+               stato.string() + "') >'" + uscita.string() + "' 2>&1 </dev/null &")
+                  .c_str());
+
+  std::string finestra;
+  for (int prova = 0; prova < 1200 && finestra.empty(); ++prova) {
+    std::this_thread::sleep_for(100ms);
+    finestra = Stampa(display + "xdotool search --name 'ErroriCompilazione' | head -n 1");
+  }
+  ASSERT_FALSE(finestra.empty()) << Leggi(uscita);
+  EXPECT_NE(Stampa(display + "xdotool getwindowname " + finestra).find("ErroriCompilazione.txt"), std::string::npos);
+  // While Notepad is open the run waits: the failure and the message are out, the end is not.
+  std::this_thread::sleep_for(500ms);
+  const std::string prima = Leggi(uscita);
+  EXPECT_FALSE(fs::exists(stato));
+  EXPECT_NE(prima.find("1) Compilazione COSTANTI.VBP in corso... ERRORE!"), std::string::npos) << prima;
+  EXPECT_EQ(prima.find("2) Compilazione "), std::string::npos);
+  EXPECT_NE(prima.find("Backup, impostazione compatibilità e compilazione effettuate"), std::string::npos);
+  EXPECT_EQ(prima.find("Pronto"), std::string::npos);
+
+  // Closed as a person would: no window manager under bare Xvfb, so focus and Alt+F4.
+  std::system((display + "xdotool windowfocus --sync " + finestra + " key alt+F4 >/dev/null 2>&1").c_str());
+  for (int prova = 0; prova < 300 && Leggi(stato).empty(); ++prova) std::this_thread::sleep_for(100ms);
+  const std::string fine = Leggi(uscita);
+  EXPECT_EQ(Leggi(stato), "1\n") << fine;  // a build failed
+  // The run goes on after Notepad: the deployment copy of a row never built stops it.
+  EXPECT_NE(fine.find("Errore di run-time '53'", prima.size()), std::string::npos) << fine;
+  if (xvfb > 0) ::kill(xvfb, SIGTERM);
+}
+
 }  // namespace
 }  // namespace cw

@@ -137,7 +137,13 @@ TEST_F(CompilazioneWine, AFailedBuildIsShownInNotepadAndTheRunEndsWhenItIsClosed
     const std::string letto = Leggi(schermo);
     if (letto.ends_with("\n")) numero = letto.substr(0, letto.size() - 1);
   }
-  const pid_t xvfb = std::atoi(Leggi(pidXvfb).c_str());
+  // Ended however the test ends, failed assertions included.
+  struct Fine {
+    pid_t pid;
+    ~Fine() {
+      if (pid > 0) ::kill(pid, SIGTERM);
+    }
+  } xvfb{std::atoi(Leggi(pidXvfb).c_str())};
   ASSERT_FALSE(numero.empty()) << "Xvfb did not start";
   const std::string display = "DISPLAY=:" + numero + " ";
   // The prefix's desktop was started without a display: a new server starts one with it.
@@ -187,7 +193,6 @@ TEST_F(CompilazioneWine, AFailedBuildIsShownInNotepadAndTheRunEndsWhenItIsClosed
   EXPECT_EQ(Leggi(stato), "1\n") << fine;  // a build failed
   // The run goes on after Notepad: the deployment copy of a row never built stops it.
   EXPECT_NE(fine.find("Errore di run-time '53'", prima.size()), std::string::npos) << fine;
-  if (xvfb > 0) ::kill(xvfb, SIGTERM);
 }
 
 }  // namespace

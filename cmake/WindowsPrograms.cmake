@@ -13,7 +13,7 @@ if(WIN32)
   set(CW_SORGENTI ${PROJECT_SOURCE_DIR})
   add_subdirectory(${PROJECT_SOURCE_DIR}/cmake/windows ${CMAKE_BINARY_DIR}/programmi_windows)
   add_custom_target(cw_windows_programs)
-  add_dependencies(cw_windows_programs compilawexo-regworker standin-vb6 standin-exeserver standin-component
+  add_dependencies(cw_windows_programs compilawexo-regworker compilawexo-avvio standin-vb6 standin-exeserver standin-component
     standin-component-blocca standin-component-errore standin-component-crash standin-component-vuota
     standin-component-esce)
   return()
@@ -39,7 +39,7 @@ endif()
 
 include(ExternalProject)
 set(cw_programmi_windows
-  compilawexo-regworker.exe standin-vb6.exe standin-exeserver.exe standin-component.dll
+  compilawexo-regworker.exe compilawexo-avvio.exe standin-vb6.exe standin-exeserver.exe standin-component.dll
   standin-component-blocca.dll standin-component-errore.dll standin-component-crash.dll
   standin-component-vuota.dll standin-component-esce.dll)
 list(TRANSFORM cw_programmi_windows PREPEND ${CW_WINDOWS_BIN_DIR}/)

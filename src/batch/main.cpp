@@ -18,6 +18,7 @@
 #include "commands/servizi.h"
 #include "platform/ansi.h"
 #include "platform/command_line.h"
+#include "platform/console.h"
 #include "platform/errors.h"
 #include "platform/fine_su_segnale.h"
 #include "settings/modFileIni.h"
@@ -48,9 +49,10 @@ int main(int argc, char** argv) {
   // A closed output (a pager quit, "| head") must not end the run half way;
   // a signal ends what the run waits for, then the run.
   cw::PreparaFineSuSegnale();
+  cw::PreparaConsole();
   std::string errore;
   int stato = cw::kUscitaRigaDiComando;
-  const auto opzioni = cw::LeggiOpzioni(std::vector<std::string>(argv + 1, argv + argc), errore, &stato);
+  const auto opzioni = cw::LeggiOpzioni(cw::ArgomentiProgramma(argc, argv), errore, &stato);
   if (!opzioni) {
     std::fprintf(stderr, "compilawexo-batch: %s\n", errore.c_str());
     return stato;

@@ -62,6 +62,12 @@ for lato in linux windows; do
 done
 
 stato=0
+# The full run built every row, on Windows through the stand-in started with CreateProcess.
+righe=$(grep -c ') Compilazione .* in corso\.\.\. OK!$' "$lavoro/windows/tutto.txt")
+if [ "$righe" -ne 148 ]; then
+  echo "FAILED: the Windows full run built $righe rows, not 148" >&2
+  stato=1
+fi
 for nome in stati tutto.txt vbg.txt indirizzi.txt proprieta.txt; do
   if ! cmp -s "$lavoro/linux/$nome" "$lavoro/windows/$nome"; then
     echo "FAILED: $nome differs:" >&2

@@ -19,8 +19,8 @@
 
 #include "build/compila.h"
 #include "catalogue/catalogo.h"
-#include "platform/drive_table.h"
-#include "platform/linux_process.h"
+#include "platform/linux/drive_table.h"
+#include "platform/linux/linux_process.h"
 #include "sandbox.h"
 #include "support/prefisso_temporaneo.h"
 
@@ -67,7 +67,8 @@ class CompilazioneWine : public ::testing::Test {
     try {
       sandbox::CreaSandbox(Prefisso(), *catalogo_, {.programmiWindows = CW_WINDOWS_BIN_DIR});
     } catch (const std::exception& e) {
-      motivo_ = std::string("no Wine prefix could be made (") + e.what() + "): this machine may not run 32-bit programs";
+      motivo_ =
+          std::string("no Wine prefix could be made (") + e.what() + "): this machine may not run 32-bit programs";
       return;
     }
     std::system((Ambiente() + "wineserver -p >/dev/null 2>&1").c_str());
@@ -162,7 +163,8 @@ TEST_F(CompilazioneWine, AFailedBuildIsShownInNotepadAndTheRunEndsWhenItIsClosed
   const fs::path bin = lavoro / "bin";
   fs::create_directories(bin / "windows");
   fs::copy(fs::path(CW_BIN_DIR) / "compilawexo-batch", bin / "compilawexo-batch");
-  fs::copy(fs::path(CW_WINDOWS_BIN_DIR) / "compilawexo-regworker.exe", bin / "windows" / "compilawexo-regworker.exe");
+  for (const char* programma : {"compilawexo-regworker.exe", "compilawexo-avvio.exe"})
+    fs::copy(fs::path(CW_WINDOWS_BIN_DIR) / programma, bin / "windows" / programma);
   const fs::path uscita = lavoro / "uscita.txt", stato = lavoro / "stato.txt";
   // The window's own viewer name, found in the prefix: Wine's Notepad.
   std::system(("(" + Ambiente() + display + "'" + (bin / "compilawexo-batch").string() +

@@ -70,7 +70,8 @@ TEST(SandboxWine, TheFullRunBuildsEveryRowAndRegistraAndRimuoviReachTheRegistry)
   const fs::path bin = cartella.Dir() / "bin";
   fs::create_directories(bin / "windows");
   fs::copy(fs::path(CW_BIN_DIR) / "compilawexo-batch", bin / "compilawexo-batch");
-  fs::copy(fs::path(CW_WINDOWS_BIN_DIR) / "compilawexo-regworker.exe", bin / "windows" / "compilawexo-regworker.exe");
+  for (const char* programma : {"compilawexo-regworker.exe", "compilawexo-avvio.exe"})
+    fs::copy(fs::path(CW_WINDOWS_BIN_DIR) / programma, bin / "windows" / programma);
   const std::string batch = ambiente + "'" + (bin / "compilawexo-batch").string() + "' ";
   auto query = [&](const std::string& chiave) {
     return Esegui(ambiente + "wine reg query '" + chiave + "' /s").uscita;

@@ -71,6 +71,19 @@ std::vector<std::string> Ambiente(const fs::path& prefisso, int stile) {
   return env;
 }
 
+// Bytes as hex digits: what goes through Wine's conversion of the
+// environment unchanged, whatever the locale.
+std::string Esadecimale(std::string_view testo) {
+  static const char kCifre[] = "0123456789abcdef";
+  std::string hex;
+  hex.reserve(testo.size() * 2);
+  for (const unsigned char c : testo) {
+    hex += kCifre[c >> 4];
+    hex += kCifre[c & 15];
+  }
+  return hex;
+}
+
 }  // namespace
 
 LinuxProcesses::LinuxProcesses() : LinuxProcesses(DriveTable::FromEnvironment()) {}
@@ -80,6 +93,7 @@ LinuxProcesses::LinuxProcesses(DriveTable drives) : LinuxProcesses(std::move(dri
 LinuxProcesses::LinuxProcesses(DriveTable drives, Opzioni opzioni)
     : drives_(std::move(drives)), opzioni_(std::move(opzioni)) {
   if (opzioni_.cartellaProgramma.empty()) opzioni_.cartellaProgramma = CartellaEseguibile();
+  if (opzioni_.avvioWindows.empty()) opzioni_.avvioWindows = CartellaEseguibile() / "windows" / "compilawexo-avvio.exe";
   sveglia_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
 }
 
@@ -154,7 +168,9 @@ std::uint32_t LinuxProcesses::Shell(const std::string& commandLine, int windowSt
   if (!programma) SollevaErrore(kFileNonTrovato, "programma non trovato: " + parole[0], parole[0]);
 
   std::vector<std::string> argomenti;
+  std::vector<std::string> ambiente = Ambiente(drives_.Prefix(), windowStyle);
   fs::path eseguibile = *programma;
+  bool tramiteAvvio = false;
   if (ComeProgrammaWindows(*programma)) {
     const std::string percorso =
         opzioni_.percorsoRicerca ? *opzioni_.percorsoRicerca : (std::getenv("PATH") ? std::getenv("PATH") : "");
@@ -162,11 +178,22 @@ std::uint32_t LinuxProcesses::Shell(const std::string& commandLine, int windowSt
     if (!wine) SollevaErrore(kFileNonTrovato, "programma Windows senza wine: " + programma->string(), parole[0]);
     eseguibile = *wine;
     argomenti.push_back("wine");
+    // Wine would rebuild the line from the words, quoting only those with
+    // blanks: the launcher gives the program the line as written.
+    std::error_code ec;
+    if (fs::is_regular_file(opzioni_.avvioWindows, ec)) {
+      tramiteAvvio = true;
+      argomenti.push_back(opzioni_.avvioWindows.string());
+      ambiente.push_back("CW_AVVIO_PROGRAMMA=" + Esadecimale(programma->string()));
+      ambiente.push_back("CW_AVVIO_RIGA=" + Esadecimale(commandLine));
+    }
   }
-  argomenti.push_back(programma->string());
-  argomenti.insert(argomenti.end(), parole.begin() + 1, parole.end());
+  if (!tramiteAvvio) {
+    argomenti.push_back(programma->string());
+    argomenti.insert(argomenti.end(), parole.begin() + 1, parole.end());
+  }
   pid_t pid = 0;
-  const int err = AvviaFiglio(pid, eseguibile, std::move(argomenti), Ambiente(drives_.Prefix(), windowStyle));
+  const int err = AvviaFiglio(pid, eseguibile, std::move(argomenti), std::move(ambiente));
   if (err != 0) SollevaErrore(kFileNonTrovato, eseguibile.string() + ": " + std::strerror(err), parole[0]);
 
   Figlio figlio;

@@ -40,6 +40,11 @@ class LinuxProcesses : public Processes {
     std::optional<std::string> percorsoRicerca;
     // How WaitForSingleObject waits; null: blocked in poll.
     Attesa* attesa = nullptr;
+    // The launcher that hands a Windows program its exact command line
+    // (compilawexo-avvio.exe); empty: the one in the "windows" folder beside
+    // the running executable. Where there is none, wine gets the words and
+    // builds the line itself.
+    std::filesystem::path avvioWindows;
   };
 
   // Drives from $WINEPREFIX (or ~/.wine).

@@ -91,7 +91,11 @@ class Processi : public ::testing::Test {
   PrefissoTemporaneo prefisso;
   fs::path cartellaProgramma = prefisso.Dir() / "bin";
   fs::path senzaWine = prefisso.Dir() / "vuota";
-  LinuxProcesses proc{DriveTable(prefisso.Dir()), {cartellaProgramma, senzaWine.string()}};
+  LinuxProcesses proc{DriveTable(prefisso.Dir()),
+                      {.cartellaProgramma = cartellaProgramma,
+                       .percorsoRicerca = senzaWine.string(),
+                       .attesa = nullptr,
+                       .avvioWindows = {}}};
 
   void SetUp() override {
     fs::create_directories(cartellaProgramma);
@@ -163,12 +167,14 @@ TEST_F(Processi, AWindowsProgramRunsThroughWineAndWithoutItCannotStart) {
   Eseguibile(prefisso, "C:\\Programmi\\App\\Prog.exe", std::string("MZ\x90\0\3\0\0\0", 8) + "#!/bin/sh\nexit 0\n");
   EXPECT_EQ(ErroreDi([&] { proc.Shell("\"C:\\Programmi\\App\\Prog.exe\" /x", kFinestraNormale); }), kFileNonTrovato);
 
-  // A wine on the search list gets the program and the words.
+  // Without the launcher, a wine on the search list gets the program and the words.
   const fs::path conWine = prefisso.Dir() / "conwine";
   fs::create_directories(conWine);
   { std::ofstream(conWine / "wine") << kEco; }
   fs::permissions(conWine / "wine", fs::perms::owner_all);
-  LinuxProcesses conVino(DriveTable(prefisso.Dir()), {cartellaProgramma, senzaWine.string() + ":" + conWine.string()});
+  LinuxProcesses conVino(DriveTable(prefisso.Dir()), {.cartellaProgramma = cartellaProgramma,
+                                                      .percorsoRicerca = senzaWine.string() + ":" + conWine.string(),
+                                                      .avvioWindows = prefisso.Dir() / "nessun-avvio.exe"});
   EseguiEAttendi(conVino, "\"C:\\Programmi\\App\\Prog.exe\" /make \"C:\\a b\\c.vbp\"");
   std::ifstream in(conWine / "args.out", std::ios::binary);
   const Words visti = Parole(std::string((std::istreambuf_iterator<char>(in)), {}));

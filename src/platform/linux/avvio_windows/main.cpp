@@ -1,0 +1,94 @@
+// compilawexo-avvio.exe: starts a Windows program under wine with exactly
+// the command line the tool wrote. Wine started directly rebuilds the line
+// from the words it was given, quoting only words with blanks, so a program
+// that reads its own line (GetCommandLineW) would see another one. The tool
+// runs this launcher through wine instead, naming in its environment, in hex
+// of UTF-8 so no code page can change a byte:
+//   CW_AVVIO_PROGRAMMA  the program's host path
+//   CW_AVVIO_RIGA       the command line
+//   CW_WINDOW_STYLE     the window style (0 hidden, 1 normal, 2 minimized)
+// It waits for the program and ends with its exit code. The program is in a
+// job that ends with the launcher, so ending the launcher ends it too.
+
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+std::wstring DaVariabileEsadecimale(const wchar_t* nome, bool& ok) {
+  wchar_t buffer[32768];
+  const DWORD n = GetEnvironmentVariableW(nome, buffer, 32768);
+  ok = n > 0 && n < 32768 && n % 2 == 0;
+  if (!ok) return {};
+  std::string byte;
+  for (DWORD i = 0; i < n; i += 2) {
+    auto cifra = [&](wchar_t c) -> int {
+      if (c >= L'0' && c <= L'9') return c - L'0';
+      if (c >= L'a' && c <= L'f') return c - L'a' + 10;
+      if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+      ok = false;
+      return 0;
+    };
+    byte += static_cast<char>(cifra(buffer[i]) * 16 + cifra(buffer[i + 1]));
+  }
+  const int k = MultiByteToWideChar(CP_UTF8, 0, byte.data(), static_cast<int>(byte.size()), nullptr, 0);
+  std::wstring testo(static_cast<size_t>(k), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, byte.data(), static_cast<int>(byte.size()), testo.data(), k);
+  return testo;
+}
+
+// Wine's own conversion of a host path to the prefix's drives.
+std::wstring PercorsoDos(const std::wstring& host) {
+  using Conversione = WCHAR* (*)(LPCSTR);
+  const auto converti = reinterpret_cast<Conversione>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
+  if (!converti) return host;  // not under Wine: the path is a Windows one already
+  const int k = WideCharToMultiByte(CP_UTF8, 0, host.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<size_t>(k), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, host.c_str(), -1, utf8.data(), k, nullptr, nullptr);
+  WCHAR* dos = converti(utf8.c_str());
+  if (!dos) return host;
+  std::wstring risultato(dos);
+  HeapFree(GetProcessHeap(), 0, dos);
+  return risultato;
+}
+
+}  // namespace
+
+int wmain() {
+  bool okProgramma = false, okRiga = false;
+  const std::wstring programma = PercorsoDos(DaVariabileEsadecimale(L"CW_AVVIO_PROGRAMMA", okProgramma));
+  std::wstring riga = DaVariabileEsadecimale(L"CW_AVVIO_RIGA", okRiga);
+  if (!okProgramma || !okRiga) return 127;
+  wchar_t stile[8] = L"1";
+  GetEnvironmentVariableW(L"CW_WINDOW_STYLE", stile, 8);
+  // Nothing of ours reaches the program.
+  SetEnvironmentVariableW(L"CW_AVVIO_PROGRAMMA", nullptr);
+  SetEnvironmentVariableW(L"CW_AVVIO_RIGA", nullptr);
+
+  HANDLE lavoro = CreateJobObjectW(nullptr, nullptr);
+  if (lavoro) {
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limiti = {};
+    limiti.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    SetInformationJobObject(lavoro, JobObjectExtendedLimitInformation, &limiti, sizeof limiti);
+  }
+  STARTUPINFOW si = {};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESHOWWINDOW;
+  si.wShowWindow = static_cast<WORD>(stile[0] == L'0'   ? SW_HIDE
+                                     : stile[0] == L'2' ? SW_SHOWMINNOACTIVE
+                                                        : SW_SHOWNORMAL);
+  PROCESS_INFORMATION pi = {};
+  if (!CreateProcessW(programma.c_str(), riga.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &si,
+                      &pi))
+    return 126;
+  if (lavoro) AssignProcessToJobObject(lavoro, pi.hProcess);
+  ResumeThread(pi.hThread);
+  CloseHandle(pi.hThread);
+  WaitForSingleObject(pi.hProcess, INFINITE);
+  DWORD codice = 1;
+  GetExitCodeProcess(pi.hProcess, &codice);
+  CloseHandle(pi.hProcess);
+  return static_cast<int>(codice);
+}

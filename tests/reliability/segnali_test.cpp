@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -18,6 +20,7 @@
 #include <vector>
 
 #include "catalogue/catalogo.h"
+#include "platform/fine_su_segnale.h"
 #include "platform/linux/drive_table.h"
 #include "platform/linux/linux_process.h"
 #include "sandbox.h"
@@ -165,6 +168,45 @@ TEST_F(Segnali, ASignalDuringAWaitEndsWhatItWaitsForThenTheRun) {
     ASSERT_EQ(::kill(batch, c.segnale), 0);
     EXPECT_EQ(Stato(batch), 128 + c.segnale);
     for (pid_t p : attesi) EXPECT_TRUE(Entro(5s, [&] { return !InVita(p); })) << p << " still runs";
+  }
+}
+
+// A signal between a program's start and the wait for it still ends the
+// program; the tool's normal exit leaves a program it never waited for be.
+TEST(SegnaliAvvio, AProgramNotYetWaitedForEndsWithASignalButOutlivesANormalExit) {
+  PrefissoTemporaneo prefisso;
+  prefisso.Scrivi("C:\\Bin\\dorme.sh", "#!/bin/sh\necho $$ > \"$WINEPREFIX/dorme.pid\"\nexec sleep 600\n");
+  fs::permissions(prefisso.Host("C:\\Bin\\dorme.sh"), fs::perms::owner_all);
+  for (const bool segnale : {true, false}) {
+    SCOPED_TRACE(segnale ? "signal" : "normal exit");
+    fs::remove(prefisso.Dir() / "dorme.pid");
+    std::fflush(nullptr);  // nothing buffered is written twice
+    const pid_t strumento = ::fork();
+    ASSERT_GE(strumento, 0);
+    if (strumento == 0) {
+      PreparaFineSuSegnale();
+      LinuxProcesses processi{DriveTable(prefisso.Dir())};
+      processi.Shell("C:\\Bin\\dorme.sh", kFinestraNascosta);
+      if (!segnale) std::exit(0);  // through the exit handlers
+      ::pause();
+      ::_exit(1);
+    }
+    pid_t programma = 0;
+    ASSERT_TRUE(Entro(10s, [&] {
+      std::ifstream(prefisso.Dir() / "dorme.pid") >> programma;
+      return programma > 0;
+    }));
+    if (segnale) ASSERT_EQ(::kill(strumento, SIGTERM), 0);
+    int stato = 0;
+    ::waitpid(strumento, &stato, 0);
+    if (segnale) {
+      EXPECT_EQ(WEXITSTATUS(stato), 128 + SIGTERM);
+      EXPECT_TRUE(Entro(5s, [&] { return !InVita(programma); })) << programma << " still runs";
+    } else {
+      std::this_thread::sleep_for(100ms);
+      EXPECT_TRUE(InVita(programma));
+      ::kill(programma, SIGKILL);
+    }
   }
 }
 

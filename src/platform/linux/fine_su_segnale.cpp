@@ -20,10 +20,35 @@ int g_tubo[2] = {-1, -1};
 // kill() arguments: a pid, or minus a group's id.
 constexpr int kPosti = 16;
 std::atomic<pid_t> g_daTerminare[kPosti];
+// Programs just started and not yet waited for: a signal ends them, the
+// program's exit does not (a server left registering itself goes on).
+constexpr int kPostiAvvio = 64;
+std::atomic<pid_t> g_avviati[kPostiAvvio];
 
 void TerminaRegistrati() {
   for (auto& posto : g_daTerminare)
     if (const pid_t bersaglio = posto.load()) ::kill(bersaglio, SIGKILL);
+}
+
+void TerminaAvviati() {
+  for (auto& posto : g_avviati)
+    if (const pid_t pid = posto.load()) ::kill(pid, SIGKILL);
+}
+
+template <int N>
+void Metti(std::atomic<pid_t> (&posti)[N], pid_t valore) {
+  for (auto& posto : posti) {
+    pid_t libero = 0;
+    if (posto.compare_exchange_strong(libero, valore)) return;
+  }
+}
+
+template <int N>
+void Togli(std::atomic<pid_t> (&posti)[N], pid_t valore) {
+  for (auto& posto : posti) {
+    pid_t atteso = valore;
+    if (posto.compare_exchange_strong(atteso, 0)) return;
+  }
 }
 
 void Gestore(int segnale) {
@@ -36,6 +61,7 @@ void Gestore(int segnale) {
   // once it has, so one of the two always acts on it.
   if (g_ascoltatori.load() == 0) {
     TerminaRegistrati();
+    TerminaAvviati();
     ::_exit(128 + g_segnale.load());
   }
   errno = errnoSalvato;
@@ -67,20 +93,12 @@ AscoltoSegnale::AscoltoSegnale() { g_ascoltatori.fetch_add(1); }
 
 AscoltoSegnale::~AscoltoSegnale() { g_ascoltatori.fetch_sub(1); }
 
-void RegistraDaTerminare(pid_t pid, bool gruppo) {
-  const pid_t bersaglio = gruppo ? -pid : pid;
-  for (auto& posto : g_daTerminare) {
-    pid_t libero = 0;
-    if (posto.compare_exchange_strong(libero, bersaglio)) return;
-  }
-}
+void RegistraDaTerminare(pid_t pid, bool gruppo) { Metti(g_daTerminare, gruppo ? -pid : pid); }
 
-void TogliDaTerminare(pid_t pid, bool gruppo) {
-  pid_t bersaglio = gruppo ? -pid : pid;
-  for (auto& posto : g_daTerminare) {
-    pid_t atteso = bersaglio;
-    if (posto.compare_exchange_strong(atteso, 0)) return;
-  }
-}
+void TogliDaTerminare(pid_t pid, bool gruppo) { Togli(g_daTerminare, gruppo ? -pid : pid); }
+
+void RegistraAvviato(pid_t pid) { Metti(g_avviati, pid); }
+
+void TogliAvviato(pid_t pid) { Togli(g_avviati, pid); }
 
 }  // namespace cw

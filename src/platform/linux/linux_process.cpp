@@ -195,6 +195,7 @@ std::uint32_t LinuxProcesses::Shell(const std::string& commandLine, int windowSt
   pid_t pid = 0;
   const int err = AvviaFiglio(pid, eseguibile, std::move(argomenti), std::move(ambiente));
   if (err != 0) SollevaErrore(kFileNonTrovato, eseguibile.string() + ": " + std::strerror(err), parole[0]);
+  RegistraAvviato(pid);
 
   Figlio figlio;
   figlio.pidfd = PidfdOpen(pid);  // -1: the reaper falls back to polling
@@ -337,10 +338,12 @@ bool LinuxProcesses::RaccogliSeFinito(pid_t pid, Figlio& figlio, bool attendi) {
     // ECHILD: collected elsewhere (SIGCHLD ignored by someone); it has ended.
     if (errno != ECHILD) return false;
     figlio.finito = true;
+    TogliAvviato(pid);
     return true;
   }
   if (info.si_pid == 0) return false;
   figlio.finito = true;
+  TogliAvviato(pid);
   figlio.exitCode = static_cast<std::uint32_t>(info.si_code == CLD_EXITED ? info.si_status : 128 + info.si_status);
   return true;
 }

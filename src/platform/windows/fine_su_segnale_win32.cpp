@@ -15,5 +15,7 @@ AscoltoSegnale::AscoltoSegnale() = default;
 AscoltoSegnale::~AscoltoSegnale() = default;
 void RegistraDaTerminare(pid_t, bool) {}
 void TogliDaTerminare(pid_t, bool) {}
+void RegistraAvviato(pid_t) {}
+void TogliAvviato(pid_t) {}
 
 }  // namespace cw

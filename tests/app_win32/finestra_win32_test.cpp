@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -43,6 +44,15 @@ Esito ConErrore(Contesto& ctx) {
 Esito Altro(Contesto&) {
   ++g_altri;
   return Esito::Completato;
+}
+Esito ConAnteprima(Contesto& ctx) {
+  ctx.mostraAnteprima("--- C:\\X.vbp\n-Città\n");
+  return Esito::Completato;
+}
+
+bool Fermata(const DescrizioneControllo& d) {
+  return d.tipo != TipoControllo::Cornice && d.tipo != TipoControllo::Contenitore &&
+         d.tipo != TipoControllo::Etichetta && d.tabStop;
 }
 
 class FinestraWin32Test : public ::testing::Test {
@@ -185,10 +195,8 @@ TEST_F(FinestraWin32Test, OgniControlloDellaTabellaAlSuoPostoConIlSuoTesto) {
     if (d.tipo == TipoControllo::Testo && d.lunghezzaMassima > 0)
       EXPECT_EQ(SendMessageW(w, EM_GETLIMITTEXT, 0, 0), d.lunghezzaMassima);
     // The option group's one tab stop is its selected button.
-    const bool fermata = d.tipo == TipoControllo::Opzione
-                             ? SendMessageW(w, BM_GETCHECK, 0, 0) == BST_CHECKED
-                             : d.tipo != TipoControllo::Cornice && d.tipo != TipoControllo::Contenitore &&
-                                   d.tipo != TipoControllo::Etichetta && d.tabStop;
+    const bool fermata =
+        d.tipo == TipoControllo::Opzione ? SendMessageW(w, BM_GETCHECK, 0, 0) == BST_CHECKED : Fermata(d);
     EXPECT_EQ((stile & WS_TABSTOP) != 0, fermata);
   }
 }
@@ -223,6 +231,40 @@ TEST_F(FinestraWin32Test, UnErroreDiRunTimeMostraIlSuoBoxELaFinestraResta) {
   // The next click runs its command.
   Clicca("cmdRegistra");
   EXPECT_TRUE(Pompa([] { return g_altri == 1; }, 5000));
+}
+
+TEST_F(FinestraWin32Test, TabVaNellOrdineDegliIndiciAttraversoIContenitori) {
+  // By tab index over the whole form; the option group at its selected button.
+  std::vector<const DescrizioneControllo*> attesi;
+  for (const DescrizioneControllo& d : ControlliFinestra())
+    if (Fermata(d) && (d.tipo != TipoControllo::Opzione ||
+                       SendMessageW(finestra->Controllo(d.nome), BM_GETCHECK, 0, 0) == BST_CHECKED))
+      attesi.push_back(&d);
+  std::sort(attesi.begin(), attesi.end(), [](auto* a, auto* b) { return a->tab < b->tab; });
+  ASSERT_FALSE(attesi.empty());
+  SetForegroundWindow(hwnd);
+  SetFocus(finestra->Controllo(attesi[0]->nome));
+  for (size_t i = 1; i <= attesi.size(); ++i) {
+    HWND atteso = finestra->Controllo(attesi[i % attesi.size()]->nome);
+    INPUT in[2]{};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = in[1].ki.wVk = VK_TAB;
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ASSERT_EQ(SendInput(2, in, sizeof(INPUT)), 2u);
+    EXPECT_TRUE(Pompa([atteso] { return GetFocus() == atteso; }, 2000)) << attesi[i % attesi.size()]->nome;
+  }
+}
+
+TEST_F(FinestraWin32Test, AnteprimaModificheMostraIlTestoInUnaFinestraSua) {
+  ASSERT_TRUE(finestra->CollegaComando("mnuAnteprimaModifiche", &ConAnteprima));
+  HMENU strumenti = GetSubMenu(GetMenu(hwnd), 0);
+  SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(GetMenuItemID(strumenti, 8), 0), 0);
+  HWND anteprima = FindWindowW(L"CwAnteprima", nullptr);
+  ASSERT_NE(anteprima, nullptr);
+  EXPECT_EQ(GetWindow(anteprima, GW_OWNER), hwnd);
+  EXPECT_TRUE(IsWindowVisible(anteprima));
+  EXPECT_EQ(TestoDi(anteprima), "Anteprima modifiche");
+  EXPECT_EQ(TestoDi(GetDlgItem(anteprima, 1)), "--- C:\\X.vbp\r\n-Città\r\n");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "app/win32/anteprima_win32.h"
 #include "app/win32/caratteri_win32.h"
 #include "app/win32/menu_win32.h"
 #include "commands/comandi.h"
@@ -70,6 +71,8 @@ HWND FinestraCompilazione::Crea(HINSTANCE istanza) {
 
   ctx_ = std::make_unique<Contesto>(servizi_->Contesto(*this, *this));
   ctx_->cartellaProgramma = cartellaProgramma_;
+  // The viewer program shows the error file; the preview has its window.
+  ctx_->mostraAnteprima = [this](const std::string& testo) { MostraAnteprima(hwnd_, testo); };
   for (const VoceComando& voce : TabellaComandi()) gestori_[voce.nome] = voce.gestore;
 
   SelezionaOpzione(Compatibilita::Binaria);

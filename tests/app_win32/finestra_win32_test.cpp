@@ -36,7 +36,41 @@ std::string TestoDi(HWND w) {
   return Utf8(t);
 }
 
+// A real click at the middle of the control: the mouse moved there and
+// pressed through the input queue.
+void ClicReale(HWND w) {
+  RECT r;
+  GetWindowRect(w, &r);
+  const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+  INPUT in[3]{};
+  for (INPUT& i : in) i.type = INPUT_MOUSE;
+  in[0].mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+  in[0].mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(3, in, sizeof(INPUT));
+}
+
 int g_altri = 0;
+FinestraCompilazione* g_finestra = nullptr;
+unsigned long g_attese[2] = {};
+bool g_attesaFinita = false;
+
+// As a build does: a program waited for while the user clicks the check box
+// and another command, then the program's end.
+Esito ConAttesa(Contesto&) {
+  ClicReale(g_finestra->Controllo("chkIncrementoAutomatico"));
+  ClicReale(g_finestra->Controllo("cmdRegistra"));
+  HANDLE fine = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  const void* handles[] = {fine};
+  g_attese[0] = g_finestra->Aspetta(handles, 1, 700);
+  SetEvent(fine);
+  g_attese[1] = g_finestra->Aspetta(handles, 1, 700);
+  CloseHandle(fine);
+  g_attesaFinita = true;
+  return Esito::Completato;
+}
 Esito ConErrore(Contesto& ctx) {
   ctx.ui.LogAddItem("Backup di B.VBP in corso...");
   SollevaErrore(kFileNonTrovato, "C:\\b.vbp");
@@ -95,24 +129,12 @@ class FinestraWin32Test : public ::testing::Test {
     return true;
   }
 
-  // A real click at the middle of the control: the window brought to the
-  // front, the mouse moved there and pressed through the input queue.
   void Clicca(const char* nome) {
     HWND w = finestra->Controllo(nome);
     ASSERT_NE(w, nullptr) << nome;
     SetForegroundWindow(hwnd);
     Pompa([] { return false; }, 100);
-    RECT r;
-    GetWindowRect(w, &r);
-    const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-    INPUT in[3]{};
-    for (INPUT& i : in) i.type = INPUT_MOUSE;
-    in[0].mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    in[0].mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ASSERT_EQ(SendInput(3, in, sizeof(INPUT)), 3u);
+    ClicReale(w);
   }
 
   SuiteProva suite{{{"Alfa", "ALFA.VBP"}, {"Beta", "BETA.VBP"}}};
@@ -231,6 +253,25 @@ TEST_F(FinestraWin32Test, UnErroreDiRunTimeMostraIlSuoBoxELaFinestraResta) {
   // The next click runs its command.
   Clicca("cmdRegistra");
   EXPECT_TRUE(Pompa([] { return g_altri == 1; }, 5000));
+}
+
+TEST_F(FinestraWin32Test, MentreUnProgrammaGiraLaFinestraNonPrendeClic) {
+  g_finestra = finestra.get();
+  g_altri = 0;
+  g_attesaFinita = false;
+  ASSERT_TRUE(finestra->CollegaComando("cmdBackup", &ConAttesa));
+  ASSERT_TRUE(finestra->CollegaComando("cmdRegistra", &Altro));
+  const int incremento = finestra->ValoreIncrementoAutomatico();
+  Clicca("cmdBackup");
+  ASSERT_TRUE(Pompa([] { return g_attesaFinita; }, 5000));
+  Pompa([] { return false; }, 300);
+  EXPECT_EQ(g_attese[0], static_cast<unsigned long>(WAIT_TIMEOUT));
+  EXPECT_EQ(g_attese[1], static_cast<unsigned long>(WAIT_OBJECT_0));
+  // The clicks made during the wait are dropped, not run afterwards.
+  EXPECT_EQ(finestra->ValoreIncrementoAutomatico(), incremento);
+  EXPECT_EQ(g_altri, 0);
+  EXPECT_FALSE(finestra->ComandoInCorso());
+  g_finestra = nullptr;
 }
 
 TEST_F(FinestraWin32Test, TabVaNellOrdineDegliIndiciAttraversoIContenitori) {

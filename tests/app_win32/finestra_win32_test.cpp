@@ -1,6 +1,7 @@
-// The Win32 window on a real display: the form as the table makes it, a
-// real click on "Solo backup" over a temporary prefix, and a run-time error
-// that ends the command but not the window.
+// The Win32 window on a real display: the form as the table makes it, the
+// menu, Tab, real clicks on "Solo backup" over a temporary prefix, a
+// run-time error that ends the command but not the window, clicks refused
+// while a program is waited for, the preview window.
 
 // Before <windows.h>: its CopyFile and DeleteFile macros would rename the
 // file service's members.
@@ -205,8 +206,12 @@ TEST_F(FinestraWin32Test, OgniControlloDellaTabellaAlSuoPostoConIlSuoTesto) {
     const auto [attesa, tipo] = classe(d.tipo);
     EXPECT_EQ(lstrcmpiW(nomeClasse, Wide(attesa).c_str()), 0) << Utf8(nomeClasse);
     const LONG_PTR stile = GetWindowLongPtrW(w, GWL_STYLE);
-    if (tipo >= 0) EXPECT_EQ(stile & BS_TYPEMASK, tipo);
-    if (d.tipo != TipoControllo::Testo) EXPECT_EQ(TestoDi(w), d.testo);
+    if (tipo >= 0) {
+      EXPECT_EQ(stile & BS_TYPEMASK, tipo);
+    }
+    if (d.tipo != TipoControllo::Testo) {
+      EXPECT_EQ(TestoDi(w), d.testo);
+    }
     RECT r;
     GetWindowRect(w, &r);
     MapWindowPoints(nullptr, padre, reinterpret_cast<POINT*>(&r), 2);
@@ -214,8 +219,9 @@ TEST_F(FinestraWin32Test, OgniControlloDellaTabellaAlSuoPostoConIlSuoTesto) {
     EXPECT_EQ(r.top, pixel(d.top));
     EXPECT_EQ(r.right - r.left, pixel(d.width));
     EXPECT_EQ(r.bottom - r.top, pixel(d.height));
-    if (d.tipo == TipoControllo::Testo && d.lunghezzaMassima > 0)
+    if (d.tipo == TipoControllo::Testo && d.lunghezzaMassima > 0) {
       EXPECT_EQ(SendMessageW(w, EM_GETLIMITTEXT, 0, 0), d.lunghezzaMassima);
+    }
     // The option group's one tab stop is its selected button.
     const bool fermata =
         d.tipo == TipoControllo::Opzione ? SendMessageW(w, BM_GETCHECK, 0, 0) == BST_CHECKED : Fermata(d);

@@ -48,15 +48,15 @@ HWND Crea(HWND proprietario) {
     wc.lpszClassName = kClasse;
     RegisterClassW(&wc);
   }
-  HWND f = CreateWindowExW(0, kClasse, L"Anteprima modifiche", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                           720, 520, proprietario, nullptr, istanza, nullptr);
-  HWND testo = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY |
-                                   ES_AUTOHSCROLL | ES_AUTOVSCROLL,
-                               0, 0, 0, 0, f, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdTesto)), istanza, nullptr);
+  HWND f = CreateWindowExW(0, kClasse, L"Anteprima modifiche", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 720,
+                           520, proprietario, nullptr, istanza, nullptr);
+  HWND testo = CreateWindowExW(
+      WS_EX_CLIENTEDGE, L"EDIT", L"",
+      WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL, 0,
+      0, 0, 0, f, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdTesto)), istanza, nullptr);
   SendMessageW(testo, WM_SETFONT, reinterpret_cast<WPARAM>(CreaCarattere(kFontReport, DpiSchermo())), FALSE);
-  HWND chiudi = CreateWindowExW(0, L"BUTTON", L"Chiudi", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0,
-                                0, f, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdChiudi)), istanza, nullptr);
+  HWND chiudi = CreateWindowExW(0, L"BUTTON", L"Chiudi", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0,
+                                f, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdChiudi)), istanza, nullptr);
   SendMessageW(chiudi, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
   Disponi(f);
   return f;

@@ -95,9 +95,9 @@ ControlliCreati CreaControlli(HWND finestra, HINSTANCE istanza, int dpi, HFONT f
     const bool primaOpzione = d.tipo == TipoControllo::Opzione && !haOpzioni[padre];
     if (d.tipo == TipoControllo::Opzione) haOpzioni[padre] = true;
     const Classe c = ClasseDi(d, primaOpzione);
-    const DWORD stile = WS_CHILD | WS_VISIBLE | c.stile |
-                        (RaggiuntoDaTab(d.tipo) && d.tabStop ? WS_TABSTOP : 0u) |
-                        (d.tipo == TipoControllo::Cornice || d.tipo == TipoControllo::Contenitore ? WS_CLIPCHILDREN : 0u);
+    const DWORD stile =
+        WS_CHILD | WS_VISIBLE | c.stile | (RaggiuntoDaTab(d.tipo) && d.tabStop ? WS_TABSTOP : 0u) |
+        (d.tipo == TipoControllo::Cornice || d.tipo == TipoControllo::Contenitore ? WS_CLIPCHILDREN : 0u);
     const int id = kPrimoIdControllo + static_cast<int>(i);
     HWND w = CreateWindowExW(c.stileEsteso, c.nome, Wide(d.testo).c_str(), stile, PixelDaTwipsWin32(d.left, dpi),
                              PixelDaTwipsWin32(d.top, dpi), PixelDaTwipsWin32(d.width, dpi),
@@ -107,8 +107,8 @@ ControlliCreati CreaControlli(HWND finestra, HINSTANCE istanza, int dpi, HFONT f
     dentroContenitore[w] = interno;
     SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(interno ? dentro : fuori), FALSE);
     if (d.tipo == TipoControllo::Cornice) {
-      g_procPulsante = reinterpret_cast<WNDPROC>(
-          SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProcCornice)));
+      g_procPulsante =
+          reinterpret_cast<WNDPROC>(SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProcCornice)));
     }
     if (d.tipo == TipoControllo::Cornice || d.tipo == TipoControllo::Contenitore) contenitori[d.nome] = w;
     if (d.tipo == TipoControllo::Testo && d.lunghezzaMassima > 0)

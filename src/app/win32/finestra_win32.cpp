@@ -192,8 +192,7 @@ bool FinestraCompilazione::Tabula(bool indietro) {
     wchar_t classe[16]{};
     GetClassNameW(w, classe, 16);
     const bool pulsante = lstrcmpiW(classe, L"BUTTON") == 0;
-    if (pulsante && (stile & BS_TYPEMASK) == BS_AUTORADIOBUTTON &&
-        SendMessageW(w, BM_GETCHECK, 0, 0) != BST_CHECKED)
+    if (pulsante && (stile & BS_TYPEMASK) == BS_AUTORADIOBUTTON && SendMessageW(w, BM_GETCHECK, 0, 0) != BST_CHECKED)
       continue;
     SetFocus(w);
     if (lstrcmpiW(classe, L"EDIT") == 0) SendMessageW(w, EM_SETSEL, 0, -1);
@@ -246,9 +245,7 @@ unsigned long FinestraCompilazione::Aspetta(const void* const* handles, unsigned
       const DWORD passati = GetTickCount() - inizio;
       resto = passati >= ms ? 0 : ms - passati;
     }
-    const DWORD r =
-        MsgWaitForMultipleObjects(n, const_cast<void* const*>(handles), FALSE, resto,
-                                  QS_ALLINPUT);
+    const DWORD r = MsgWaitForMultipleObjects(n, const_cast<void* const*>(handles), FALSE, resto, QS_ALLINPUT);
     if (r == WAIT_OBJECT_0 + n) {
       Pompa();
       continue;

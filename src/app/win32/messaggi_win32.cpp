@@ -4,9 +4,7 @@
 
 namespace cw {
 
-UINT FlagMessaggio(int stile) {
-  return static_cast<UINT>(stile) & (MB_TYPEMASK | MB_ICONMASK | MB_DEFMASK);
-}
+UINT FlagMessaggio(int stile) { return static_cast<UINT>(stile) & (MB_TYPEMASK | MB_ICONMASK | MB_DEFMASK); }
 
 int MostraMessaggio(HWND finestra, const std::string& testo, int stile, const std::string& titolo) {
   // MessageBox enables its owner when it closes: a window the compile walk

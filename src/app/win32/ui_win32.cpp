@@ -75,7 +75,8 @@ int FinestraCompilazione::LogCount() const { return static_cast<int>(SendMessage
 std::string FinestraCompilazione::LogItem(int index) const {
   if (index < 0 || index >= LogCount()) SollevaErrore(kChiamataNonValida, "log line " + std::to_string(index));
   std::wstring t(static_cast<size_t>(SendMessageW(log_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0)) + 1, L'\0');
-  t.resize(static_cast<size_t>(SendMessageW(log_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(t.data()))));
+  t.resize(static_cast<size_t>(
+      SendMessageW(log_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(t.data()))));
   return Utf8(t);
 }
 
@@ -96,7 +97,9 @@ void FinestraCompilazione::LogSelect(int index) {
   SendMessageW(log_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
-void FinestraCompilazione::LogRefresh() { RedrawWindow(log_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME); }
+void FinestraCompilazione::LogRefresh() {
+  RedrawWindow(log_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
+}
 
 void FinestraCompilazione::LogSetFontName(const std::string& name) {
   HFONT nuovo = CreaCarattere(name, DpiSchermo());

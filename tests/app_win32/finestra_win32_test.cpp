@@ -187,7 +187,7 @@ TEST_F(FinestraWin32Test, OgniControlloDellaTabellaAlSuoPostoConIlSuoTesto) {
       case TipoControllo::Lista: return {"ListBox", -1};
       case TipoControllo::Cornice: return {"Button", BS_GROUPBOX};
       case TipoControllo::Contenitore: return {"CwContenitore", -1};
-      case TipoControllo::Pulsante: return {"Button", BS_PUSHBUTTON};
+      case TipoControllo::Pulsante: return {"Button", BS_OWNERDRAW};
       case TipoControllo::Testo: return {"Edit", -1};
       case TipoControllo::Etichetta: return {"Static", -1};
       case TipoControllo::Casella: return {"Button", BS_3STATE};
@@ -256,9 +256,16 @@ TEST_F(FinestraWin32Test, UnErroreDiRunTimeMostraIlSuoBoxELaFinestraResta) {
   EXPECT_EQ(boxes[0].stile, kStileCritico);
   EXPECT_FALSE(finestra->ComandoInCorso());
   EXPECT_TRUE(IsWindowEnabled(hwnd));
-  // The next click runs its command.
+  // The next click runs its command, and so does Enter on the button.
   Clicca("cmdRegistra");
   EXPECT_TRUE(Pompa([] { return g_altri == 1; }, 5000));
+  SetFocus(finestra->Controllo("cmdRegistra"));
+  INPUT in[2]{};
+  in[0].type = in[1].type = INPUT_KEYBOARD;
+  in[0].ki.wVk = in[1].ki.wVk = VK_RETURN;
+  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  ASSERT_EQ(SendInput(2, in, sizeof(INPUT)), 2u);
+  EXPECT_TRUE(Pompa([] { return g_altri == 2; }, 5000));
 }
 
 TEST_F(FinestraWin32Test, MentreUnProgrammaGiraLaFinestraNonPrendeClic) {

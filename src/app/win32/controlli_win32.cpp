@@ -16,7 +16,7 @@ WNDPROC g_procPulsante = nullptr;
 // Frames and picture boxes hold controls; their clicks and edits belong to
 // the window, which runs the commands.
 LRESULT Inoltra(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool& fatto) {
-  fatto = msg == WM_COMMAND;
+  fatto = msg == WM_COMMAND || msg == WM_DRAWITEM;
   if (!fatto) return 0;
   return SendMessageW(GetAncestor(hwnd, GA_ROOT), msg, wp, lp);
 }
@@ -53,8 +53,8 @@ Classe ClasseDi(const DescrizioneControllo& d, bool primaOpzione) {
       return {L"LISTBOX", WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE};
     case TipoControllo::Cornice: return {L"BUTTON", BS_GROUPBOX | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT};
     case TipoControllo::Contenitore: return {kClasseContenitore, WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT};
-    // Long captions wrap, as the form's buttons do.
-    case TipoControllo::Pulsante: return {L"BUTTON", BS_PUSHBUTTON | BS_MULTILINE, 0};
+    // Drawn by the window (pulsante_win32.h): long captions wrap.
+    case TipoControllo::Pulsante: return {L"BUTTON", BS_OWNERDRAW, 0};
     case TipoControllo::Testo: return {L"EDIT", ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
     case TipoControllo::Etichetta: return {L"STATIC", SS_LEFT, 0};
     // Three states: the program may grey it; a click toggles checked and

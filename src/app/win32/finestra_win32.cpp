@@ -5,6 +5,7 @@
 #include "app/win32/anteprima_win32.h"
 #include "app/win32/caratteri_win32.h"
 #include "app/win32/menu_win32.h"
+#include "app/win32/pulsante_win32.h"
 #include "commands/comandi.h"
 #include "commands/controlli.h"
 #include "platform/errors.h"
@@ -112,6 +113,7 @@ LRESULT CALLBACK FinestraCompilazione::Proc(HWND hwnd, UINT msg, WPARAM wp, LPAR
 LRESULT FinestraCompilazione::Gestisci(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_COMMAND: Comando(LOWORD(wp), HIWORD(wp)); return 0;
+    case WM_DRAWITEM: DisegnaPulsante(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp)); return TRUE;
     case WM_SETCURSOR:
       if (puntatore_ != kPuntatorePredefinito) {
         SetCursor(LoadCursorW(nullptr, puntatore_ == kPuntatoreClessidra ? IDC_WAIT : IDC_APPSTARTING));
@@ -206,6 +208,17 @@ bool FinestraCompilazione::Filtra(MSG& msg) {
   if (!nostro) return true;
   if (inAttesa_ && Input(msg.message)) return false;
   if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && Tabula(GetKeyState(VK_SHIFT) < 0)) return false;
+  // Enter clicks the command button that has the focus; the form has no
+  // default button.
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && (msg.lParam & (1 << 30)) == 0 &&
+      (GetWindowLongPtrW(msg.hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW) {
+    wchar_t classe[16]{};
+    GetClassNameW(msg.hwnd, classe, 16);
+    if (lstrcmpiW(classe, L"BUTTON") == 0) {
+      SendMessageW(msg.hwnd, BM_CLICK, 0, 0);
+      return false;
+    }
+  }
   return !IsDialogMessageW(hwnd_, &msg);
 }
 

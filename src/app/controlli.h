@@ -1,33 +1,11 @@
 #pragma once
-// The controls of frmCompilazione as the form stores them: creation order,
-// container, position and size in twips, tab index. The window is built from
-// this table and nothing moves afterwards.
+// The form's table (commands/controlli.h) in the Qt window's pixels.
 
 #include <QRect>
-#include <vector>
+
+#include "commands/controlli.h"
 
 namespace cw {
-
-enum class TipoControllo { Lista, Cornice, Contenitore, Pulsante, Testo, Etichetta, Casella, Opzione };
-
-struct DescrizioneControllo {
-  const char* nome;
-  TipoControllo tipo;
-  const char* testo;             // caption, UTF-8; "" for none
-  const char* contenitore;       // "" for the window's client area
-  int left, top, width, height;  // twips, relative to the container
-  int tab;                       // tab index
-  int lunghezzaMassima = 0;      // text boxes: characters the user may type (0: no limit)
-  bool tabStop = true;           // false: reached by the mouse only, skipped by Tab
-};
-
-const std::vector<DescrizioneControllo>& ControlliFinestra();
-
-// 1 pixel = 15 twips at 96 dpi.
-inline constexpr int kTwipsPerPixel = 15;
-// The client area below the menu bar, in twips.
-inline constexpr int kLarghezzaClientTwips = 10335;
-inline constexpr int kAltezzaClientTwips = 6075;
 
 inline QRect PixelDaTwips(int left, int top, int width, int height) {
   return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel};

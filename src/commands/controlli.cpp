@@ -1,4 +1,4 @@
-#include "app/controlli.h"
+#include "commands/controlli.h"
 
 namespace cw {
 

@@ -1,0 +1,271 @@
+#include "app/win32/finestra_win32.h"
+
+#include <exception>
+
+#include "app/win32/anteprima_win32.h"
+#include "app/win32/caratteri_win32.h"
+#include "app/win32/menu_win32.h"
+#include "app/win32/pulsante_win32.h"
+#include "commands/comandi.h"
+#include "commands/controlli.h"
+#include "platform/errors.h"
+#include "platform/fine_su_segnale.h"
+
+namespace cw {
+
+namespace {
+
+constexpr wchar_t kClasseFinestra[] = L"CwFrmCompilazione";
+constexpr UINT kMsgProblema = WM_APP + 1;
+
+bool Input(UINT msg) {
+  return (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) || (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) ||
+         (msg >= WM_NCMOUSEMOVE && msg <= WM_NCXBUTTONDBLCLK);
+}
+
+}  // namespace
+
+FinestraCompilazione::FinestraCompilazione(std::function<std::string()> cartellaProgramma)
+    : cartellaProgramma_(std::move(cartellaProgramma)) {
+  // Form_Initialize
+  servizi_ = std::make_unique<Servizi>(*this, OpzioniPiattaforma{.programma = "compilawexo", .attesa = this});
+}
+
+FinestraCompilazione::~FinestraCompilazione() {
+  if (hwnd_ && IsWindow(hwnd_)) {
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+  }
+  if (carattereLog_ != fuori_) DeleteObject(carattereLog_);
+  DeleteObject(fuori_);
+  DeleteObject(dentro_);
+}
+
+HWND FinestraCompilazione::Crea(HINSTANCE istanza) {
+  RegistraClassiControlli(istanza);
+  WNDCLASSW wc{};
+  if (!GetClassInfoW(istanza, kClasseFinestra, &wc)) {
+    wc.lpfnWndProc = &FinestraCompilazione::Proc;
+    wc.hInstance = istanza;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kClasseFinestra;
+    RegisterClassW(&wc);
+  }
+  const int dpi = DpiSchermo();
+  fuori_ = CreaCarattere(kCarattereFinestra, dpi);
+  dentro_ = CreaCarattere(kCarattereContenitori, dpi);
+  carattereLog_ = fuori_;
+
+  // Nothing moves or resizes: a fixed border, no maximize button; the size
+  // is the client area's plus the frame and the menu bar.
+  const DWORD stile = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+  RECT r{0, 0, PixelDaTwipsWin32(kLarghezzaClientTwips, dpi), PixelDaTwipsWin32(kAltezzaClientTwips, dpi)};
+  AdjustWindowRectEx(&r, stile, TRUE, WS_EX_CONTROLPARENT);
+  HMENU menu = CreaMenuStrumenti(nomiMenu_);
+  CreateWindowExW(WS_EX_CONTROLPARENT, kClasseFinestra, L"Compilazione Batch Orbalis", stile, CW_USEDEFAULT,
+                  CW_USEDEFAULT, r.right - r.left, r.bottom - r.top, nullptr, menu, istanza, this);
+  if (!hwnd_) return nullptr;
+  controlli_ = CreaControlli(hwnd_, istanza, dpi, fuori_, dentro_);
+  log_ = Controllo("lstInformazioni");
+
+  ctx_ = std::make_unique<Contesto>(servizi_->Contesto(*this, *this));
+  ctx_->cartellaProgramma = cartellaProgramma_;
+  // The viewer program shows the error file; the preview has its window.
+  ctx_->mostraAnteprima = [this](const std::string& testo) { MostraAnteprima(hwnd_, testo); };
+  for (const VoceComando& voce : TabellaComandi()) gestori_[voce.nome] = voce.gestore;
+
+  SelezionaOpzione(Compatibilita::Binaria);
+  Form_Load();
+  // Said once the window is up, which stays open: the user can read it,
+  // set the environment right and start again.
+  if (!servizi_->Problema().empty()) PostMessageW(hwnd_, kMsgProblema, 0, 0);
+  return hwnd_;
+}
+
+HWND FinestraCompilazione::Controllo(const std::string& nome) const {
+  const auto it = controlli_.perNome.find(nome);
+  return it == controlli_.perNome.end() ? nullptr : it->second;
+}
+
+void FinestraCompilazione::Form_Load() {
+  try {
+    servizi_->CaricaCatalogo();
+    CaricaImpostazioni(*ctx_);
+  } catch (const ErroreRuntime& e) {
+    MsgBox(e.TestoMessaggio(), kStileCritico, kTitoloApplicazione);
+  }
+  LogClear();
+  SelezionaOpzione(Compatibilita::Binaria);
+}
+
+LRESULT CALLBACK FinestraCompilazione::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* f = static_cast<FinestraCompilazione*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(f));
+    f->hwnd_ = hwnd;
+  }
+  auto* f = reinterpret_cast<FinestraCompilazione*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  return f ? f->Gestisci(msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+LRESULT FinestraCompilazione::Gestisci(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_COMMAND: Comando(LOWORD(wp), HIWORD(wp)); return 0;
+    case WM_DRAWITEM: DisegnaPulsante(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp)); return TRUE;
+    case WM_SETCURSOR:
+      if (puntatore_ != kPuntatorePredefinito) {
+        SetCursor(LoadCursorW(nullptr, puntatore_ == kPuntatoreClessidra ? IDC_WAIT : IDC_APPSTARTING));
+        return TRUE;
+      }
+      break;
+    case WM_CLOSE:
+      // A close that arrives while a command pumps events waits for its end.
+      if (!inCorso_) DestroyWindow(hwnd_);
+      return 0;
+    case WM_DESTROY: PostQuitMessage(uscita_); return 0;
+    case kMsgProblema: MsgBox(servizi_->Problema(), kStileCritico, kTitoloApplicazione); return 0;
+    default: break;
+  }
+  return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+void FinestraCompilazione::Comando(int id, int notifica) {
+  if (notifica != BN_CLICKED) return;
+  std::string nome;
+  if (const auto m = nomiMenu_.find(id); m != nomiMenu_.end())
+    nome = m->second;
+  else if (const auto c = controlli_.nomiPerId.find(id); c != controlli_.nomiPerId.end())
+    nome = c->second;
+  if (nome == "chkIncrementoAutomatico") {
+    // A click toggles between checked and clear: only the program greys it.
+    ImpostaIncrementoAutomatico(ValoreIncrementoAutomatico() == 1 ? 0 : 1);
+    return;
+  }
+  if (const auto g = gestori_.find(nome); g != gestori_.end()) Esegui(g->second);
+}
+
+bool FinestraCompilazione::CollegaComando(const std::string& nome, Gestore gestore) {
+  bool esiste = Controllo(nome) != nullptr;
+  for (const auto& [id, voce] : nomiMenu_) esiste = esiste || voce == nome;
+  if (esiste) gestori_[nome] = gestore;
+  return esiste;
+}
+
+void FinestraCompilazione::Esegui(Gestore gestore) {
+  // The compile loop and Vb-Build pump events while they run; a click that
+  // comes in then must not start a second command inside the first.
+  if (inCorso_) return;
+  inCorso_ = true;
+  struct Fine {
+    bool& inCorso;
+    ~Fine() { inCorso = false; }
+  } fine{inCorso_};
+  try {
+    EseguiComando(*ctx_, gestore);
+  } catch (const FineSuSegnale& segnale) {
+    // What the command waited for has been ended: the window goes too.
+    uscita_ = segnale.CodiceUscita();
+    PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+  } catch (const std::exception& e) {
+    // Not a run-time error of ours but a fault: show it rather than take
+    // the window down with the user's log.
+    SetMousePointer(kPuntatorePredefinito);
+    MsgBox(e.what(), kStileCritico, kTitoloApplicazione);
+  }
+}
+
+bool FinestraCompilazione::Tabula(bool indietro) {
+  // By the form's tab index across the containers, as the form does; the
+  // option group is entered at its selected button.
+  const auto& v = controlli_.tabulazione;
+  const int n = static_cast<int>(v.size());
+  if (n == 0) return false;
+  HWND fuoco = GetFocus();
+  int i = -1;
+  for (int k = 0; k < n; ++k)
+    if (v[k] == fuoco || IsChild(v[k], fuoco)) i = k;
+  for (int passo = 1; passo <= n; ++passo) {
+    const int k = ((i < 0 ? (indietro ? 0 : -1) : i) + (indietro ? -passo : passo) % n + 2 * n) % n;
+    HWND w = v[k];
+    if (!IsWindowVisible(w) || !IsWindowEnabled(w)) continue;
+    const LONG_PTR stile = GetWindowLongPtrW(w, GWL_STYLE);
+    wchar_t classe[16]{};
+    GetClassNameW(w, classe, 16);
+    const bool pulsante = lstrcmpiW(classe, L"BUTTON") == 0;
+    if (pulsante && (stile & BS_TYPEMASK) == BS_AUTORADIOBUTTON && SendMessageW(w, BM_GETCHECK, 0, 0) != BST_CHECKED)
+      continue;
+    SetFocus(w);
+    if (lstrcmpiW(classe, L"EDIT") == 0) SendMessageW(w, EM_SETSEL, 0, -1);
+    return true;
+  }
+  return false;
+}
+
+bool FinestraCompilazione::Filtra(MSG& msg) {
+  const bool nostro = hwnd_ && (msg.hwnd == hwnd_ || IsChild(hwnd_, msg.hwnd));
+  if (!nostro) return true;
+  if (inAttesa_ && Input(msg.message)) return false;
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && Tabula(GetKeyState(VK_SHIFT) < 0)) return false;
+  // Enter clicks the command button that has the focus; the form has no
+  // default button.
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && (msg.lParam & (1 << 30)) == 0 &&
+      (GetWindowLongPtrW(msg.hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW) {
+    wchar_t classe[16]{};
+    GetClassNameW(msg.hwnd, classe, 16);
+    if (lstrcmpiW(classe, L"BUTTON") == 0) {
+      SendMessageW(msg.hwnd, BM_CLICK, 0, 0);
+      return false;
+    }
+  }
+  return !IsDialogMessageW(hwnd_, &msg);
+}
+
+void FinestraCompilazione::Pompa() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      // For the loop that ends the program.
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    if (!Filtra(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+int FinestraCompilazione::Ciclo() {
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (!Filtra(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
+
+void FinestraCompilazione::DoEvents() { Pompa(); }
+
+unsigned long FinestraCompilazione::Aspetta(const void* const* handles, unsigned long n, unsigned long ms) {
+  const bool prima = inAttesa_;
+  inAttesa_ = true;
+  const DWORD inizio = GetTickCount();
+  for (;;) {
+    DWORD resto = INFINITE;
+    if (ms != INFINITE) {
+      const DWORD passati = GetTickCount() - inizio;
+      resto = passati >= ms ? 0 : ms - passati;
+    }
+    const DWORD r = MsgWaitForMultipleObjects(n, const_cast<void* const*>(handles), FALSE, resto, QS_ALLINPUT);
+    if (r == WAIT_OBJECT_0 + n) {
+      Pompa();
+      continue;
+    }
+    inAttesa_ = prima;
+    return r;
+  }
+}
+
+}  // namespace cw

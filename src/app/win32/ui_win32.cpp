@@ -1,0 +1,158 @@
+// The Ui and the Campi of the Win32 window, over its controls.
+
+#include "app/win32/caratteri_win32.h"
+#include "app/win32/finestra_win32.h"
+#include "app/win32/messaggi_win32.h"
+#include "platform/errors.h"
+#include "platform/windows/testo_wide.h"
+
+namespace cw {
+
+namespace {
+
+const char* NomeCampo(Campo campo) {
+  switch (campo) {
+    case Campo::txtVersionePrincipale: return "txtVersionePrincipale";
+    case Campo::txtVersioneSecondario: return "txtVersioneSecondario";
+    case Campo::txtVersioneRevisione: return "txtVersioneRevisione";
+    case Campo::txtCommenti: return "txtCommenti";
+    case Campo::txtCopyRight: return "txtCopyRight";
+    case Campo::txtNomeProdotto: return "txtNomeProdotto";
+    case Campo::txtNomeSocieta: return "txtNomeSocieta";
+    case Campo::txtGuidOld: return "txtGuidOld";
+    case Campo::txtGuidNew: return "txtGuidNew";
+  }
+  return "";
+}
+
+const char* NomeOpzione(Compatibilita opzione) {
+  switch (opzione) {
+    case Compatibilita::Nessuna: return "optTipoCompatibilitaNessuna";
+    case Compatibilita::Progetto: return "optTipoCompatibilitaProgetto";
+    case Compatibilita::Binaria: return "optTipoCompatibilitaBinaria";
+  }
+  return "";
+}
+
+std::wstring TestoFinestra(HWND w) {
+  std::wstring t(static_cast<size_t>(GetWindowTextLengthW(w)) + 1, L'\0');
+  t.resize(static_cast<size_t>(GetWindowTextW(w, t.data(), static_cast<int>(t.size()))));
+  return t;
+}
+
+}  // namespace
+
+// --- the log ---
+
+void FinestraCompilazione::LogClear() {
+  SendMessageW(log_, LB_RESETCONTENT, 0, 0);
+  larghezzaLog_ = 0;
+  SendMessageW(log_, LB_SETHORIZONTALEXTENT, 0, 0);
+}
+
+void FinestraCompilazione::AggiornaLarghezzaLog(const std::wstring& riga) {
+  // Long lines are shown whole, reached by the horizontal scroll bar.
+  HDC dc = GetDC(log_);
+  HGDIOBJ prima = SelectObject(dc, carattereLog_);
+  SIZE s{};
+  GetTextExtentPoint32W(dc, riga.c_str(), static_cast<int>(riga.size()), &s);
+  SelectObject(dc, prima);
+  ReleaseDC(log_, dc);
+  if (s.cx + 4 > larghezzaLog_) {
+    larghezzaLog_ = s.cx + 4;
+    SendMessageW(log_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(larghezzaLog_), 0);
+  }
+}
+
+void FinestraCompilazione::LogAddItem(const std::string& line) {
+  const std::wstring w = Wide(line);
+  SendMessageW(log_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w.c_str()));
+  AggiornaLarghezzaLog(w);
+}
+
+int FinestraCompilazione::LogCount() const { return static_cast<int>(SendMessageW(log_, LB_GETCOUNT, 0, 0)); }
+
+std::string FinestraCompilazione::LogItem(int index) const {
+  if (index < 0 || index >= LogCount()) SollevaErrore(kChiamataNonValida, "log line " + std::to_string(index));
+  std::wstring t(static_cast<size_t>(SendMessageW(log_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0)) + 1, L'\0');
+  t.resize(static_cast<size_t>(
+      SendMessageW(log_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(t.data()))));
+  return Utf8(t);
+}
+
+void FinestraCompilazione::LogSetItem(int index, const std::string& line) {
+  if (index < 0 || index >= LogCount()) SollevaErrore(kChiamataNonValida, "log line " + std::to_string(index));
+  const bool selezionata = SendMessageW(log_, LB_GETCURSEL, 0, 0) == index;
+  const std::wstring w = Wide(line);
+  SendMessageW(log_, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+  SendMessageW(log_, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(w.c_str()));
+  if (selezionata) SendMessageW(log_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  AggiornaLarghezzaLog(w);
+}
+
+void FinestraCompilazione::LogSelect(int index) {
+  if (index != -1 && (index < 0 || index >= LogCount()))
+    SollevaErrore(kChiamataNonValida, "log line " + std::to_string(index));
+  // The selection scrolls the row into view.
+  SendMessageW(log_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void FinestraCompilazione::LogRefresh() {
+  RedrawWindow(log_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
+}
+
+void FinestraCompilazione::LogSetFontName(const std::string& name) {
+  HFONT nuovo = CreaCarattere(name, DpiSchermo());
+  SendMessageW(log_, WM_SETFONT, reinterpret_cast<WPARAM>(nuovo), TRUE);
+  if (carattereLog_ != fuori_) DeleteObject(carattereLog_);
+  carattereLog_ = nuovo;
+  larghezzaLog_ = 0;
+  for (int i = 0; i < LogCount(); ++i) AggiornaLarghezzaLog(Wide(LogItem(i)));
+}
+
+// --- boxes, pointer, Enabled ---
+
+int FinestraCompilazione::MsgBox(const std::string& prompt, int style, const std::string& title) {
+  if (intercettore_) return intercettore_(prompt, style, title);
+  return MostraMessaggio(hwnd_, prompt, style, title);
+}
+
+void FinestraCompilazione::SetMousePointer(int pointer) {
+  puntatore_ = pointer;
+  const wchar_t* forma = pointer == kPuntatoreClessidra          ? IDC_WAIT
+                         : pointer == kPuntatoreFrecciaClessidra ? IDC_APPSTARTING
+                                                                 : IDC_ARROW;
+  SetCursor(LoadCursorW(nullptr, forma));
+}
+
+void FinestraCompilazione::SetEnabled(bool enabled) { EnableWindow(hwnd_, enabled); }
+
+// --- Campi ---
+
+std::string FinestraCompilazione::Testo(Campo campo) const { return Utf8(TestoFinestra(Controllo(NomeCampo(campo)))); }
+
+void FinestraCompilazione::ImpostaTesto(Campo campo, const std::string& testo) {
+  // The program's own text is not cut to the typing limit.
+  SetWindowTextW(Controllo(NomeCampo(campo)), Wide(testo).c_str());
+}
+
+bool FinestraCompilazione::OpzioneSelezionata(Compatibilita opzione) const {
+  return SendMessageW(Controllo(NomeOpzione(opzione)), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void FinestraCompilazione::SelezionaOpzione(Compatibilita opzione) {
+  for (Compatibilita o : {Compatibilita::Nessuna, Compatibilita::Progetto, Compatibilita::Binaria})
+    SendMessageW(Controllo(NomeOpzione(o)), BM_SETCHECK, o == opzione ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+int FinestraCompilazione::ValoreIncrementoAutomatico() const {
+  return static_cast<int>(SendMessageW(Controllo("chkIncrementoAutomatico"), BM_GETCHECK, 0, 0));
+}
+
+void FinestraCompilazione::ImpostaIncrementoAutomatico(int valore) {
+  if (valore < 0 || valore > 2) SollevaErrore(kChiamataNonValida, "check box value " + std::to_string(valore));
+  // BST_UNCHECKED, BST_CHECKED, BST_INDETERMINATE are 0, 1, 2.
+  SendMessageW(Controllo("chkIncrementoAutomatico"), BM_SETCHECK, static_cast<WPARAM>(valore), 0);
+}
+
+}  // namespace cw

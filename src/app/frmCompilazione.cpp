@@ -29,6 +29,7 @@
 #include "app/messaggi.h"
 #include "app/pulsante.h"
 #include "app/puntatore.h"
+#include "commands/controlli.h"
 #include "platform/attendi.h"
 #include "platform/errors.h"
 #include "platform/fine_su_segnale.h"
@@ -36,30 +37,6 @@
 namespace cw {
 
 namespace {
-
-const char* NomeCampo(Campo campo) {
-  switch (campo) {
-    case Campo::txtVersionePrincipale: return "txtVersionePrincipale";
-    case Campo::txtVersioneSecondario: return "txtVersioneSecondario";
-    case Campo::txtVersioneRevisione: return "txtVersioneRevisione";
-    case Campo::txtCommenti: return "txtCommenti";
-    case Campo::txtCopyRight: return "txtCopyRight";
-    case Campo::txtNomeProdotto: return "txtNomeProdotto";
-    case Campo::txtNomeSocieta: return "txtNomeSocieta";
-    case Campo::txtGuidOld: return "txtGuidOld";
-    case Campo::txtGuidNew: return "txtGuidNew";
-  }
-  return "";
-}
-
-const char* NomeOpzione(Compatibilita opzione) {
-  switch (opzione) {
-    case Compatibilita::Nessuna: return "optTipoCompatibilitaNessuna";
-    case Compatibilita::Progetto: return "optTipoCompatibilitaProgetto";
-    case Compatibilita::Binaria: return "optTipoCompatibilitaBinaria";
-  }
-  return "";
-}
 
 QString DaUtf8(const std::string& utf8) { return QString::fromStdString(utf8); }
 

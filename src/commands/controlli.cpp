@@ -52,4 +52,28 @@ const std::vector<DescrizioneControllo>& ControlliFinestra() {
   return kControlli;
 }
 
+const char* NomeCampo(Campo campo) {
+  switch (campo) {
+    case Campo::txtVersionePrincipale: return "txtVersionePrincipale";
+    case Campo::txtVersioneSecondario: return "txtVersioneSecondario";
+    case Campo::txtVersioneRevisione: return "txtVersioneRevisione";
+    case Campo::txtCommenti: return "txtCommenti";
+    case Campo::txtCopyRight: return "txtCopyRight";
+    case Campo::txtNomeProdotto: return "txtNomeProdotto";
+    case Campo::txtNomeSocieta: return "txtNomeSocieta";
+    case Campo::txtGuidOld: return "txtGuidOld";
+    case Campo::txtGuidNew: return "txtGuidNew";
+  }
+  return "";
+}
+
+const char* NomeOpzione(Compatibilita opzione) {
+  switch (opzione) {
+    case Compatibilita::Nessuna: return "optTipoCompatibilitaNessuna";
+    case Compatibilita::Progetto: return "optTipoCompatibilitaProgetto";
+    case Compatibilita::Binaria: return "optTipoCompatibilitaBinaria";
+  }
+  return "";
+}
+
 }  // namespace cw

@@ -5,7 +5,13 @@
 
 #include <vector>
 
+#include "commands/campi.h"
+
 namespace cw {
+
+// The controls behind a field and an option of the compatibility group.
+const char* NomeCampo(Campo campo);
+const char* NomeOpzione(Compatibilita opzione);
 
 enum class TipoControllo { Lista, Cornice, Contenitore, Pulsante, Testo, Etichetta, Casella, Opzione };
 

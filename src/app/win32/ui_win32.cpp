@@ -3,36 +3,13 @@
 #include "app/win32/caratteri_win32.h"
 #include "app/win32/finestra_win32.h"
 #include "app/win32/messaggi_win32.h"
+#include "commands/controlli.h"
 #include "platform/errors.h"
 #include "platform/windows/testo_wide.h"
 
 namespace cw {
 
 namespace {
-
-const char* NomeCampo(Campo campo) {
-  switch (campo) {
-    case Campo::txtVersionePrincipale: return "txtVersionePrincipale";
-    case Campo::txtVersioneSecondario: return "txtVersioneSecondario";
-    case Campo::txtVersioneRevisione: return "txtVersioneRevisione";
-    case Campo::txtCommenti: return "txtCommenti";
-    case Campo::txtCopyRight: return "txtCopyRight";
-    case Campo::txtNomeProdotto: return "txtNomeProdotto";
-    case Campo::txtNomeSocieta: return "txtNomeSocieta";
-    case Campo::txtGuidOld: return "txtGuidOld";
-    case Campo::txtGuidNew: return "txtGuidNew";
-  }
-  return "";
-}
-
-const char* NomeOpzione(Compatibilita opzione) {
-  switch (opzione) {
-    case Compatibilita::Nessuna: return "optTipoCompatibilitaNessuna";
-    case Compatibilita::Progetto: return "optTipoCompatibilitaProgetto";
-    case Compatibilita::Binaria: return "optTipoCompatibilitaBinaria";
-  }
-  return "";
-}
 
 std::wstring TestoFinestra(HWND w) {
   std::wstring t(static_cast<size_t>(GetWindowTextLengthW(w)) + 1, L'\0');

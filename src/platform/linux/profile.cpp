@@ -14,6 +14,7 @@
 #include <optional>
 
 #include "platform/ansi.h"
+#include "platform/profilo_argomenti.h"
 
 #include "platform/linux/linux_io.h"
 
@@ -293,21 +294,6 @@ bool SostituisciFile(const std::string& file, std::string_view contenuto, const 
   return true;
 }
 
-// Arguments that would break the file's structure or could never be read
-// back. Windows writes them raw; we write nothing.
-bool ArgomentiSicuri(std::string_view sezione, std::string_view chiave, std::string_view valore) {
-  const auto haFineRiga = [](std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; };
-  // A tab or vertical tab at an end is dropped on reading, so the name could never be found again.
-  const auto tabAgliEstremi = [](std::string_view s) {
-    return !s.empty() && (s.front() == '\t' || s.front() == '\v' || s.back() == '\t' || s.back() == '\v');
-  };
-  if (haFineRiga(sezione) || haFineRiga(chiave) || haFineRiga(valore)) return false;
-  if (sezione.find(']') != std::string_view::npos) return false;
-  if (chiave.find('=') != std::string_view::npos) return false;
-  if (!chiave.empty() && (chiave.front() == ';' || chiave.front() == '[')) return false;
-  return !tabAgliEstremi(sezione) && !tabAgliEstremi(chiave);
-}
-
 std::string NuovoContenuto(const ContenutoProfilo& testo, std::string_view sezione, std::string_view chiave,
                            std::string_view valore) {
   const Ricerca r = Cerca(testo, sezione, chiave);
@@ -383,7 +369,7 @@ bool WritePrivateProfileStringA(const std::string& file, std::string_view sezion
   sezione = TagliaSpazi(FinoAlNul(sezione));
   chiave = TagliaSpazi(FinoAlNul(chiave));
   valore = FinoAlNul(valore);
-  if (!ArgomentiSicuri(sezione, chiave, valore)) return false;
+  if (!ArgomentiProfiloSicuri(sezione, chiave, valore)) return false;
 
   std::string percorso;
   if (!PercorsoVero(file, percorso)) return false;

@@ -18,6 +18,7 @@
 #include "platform/linux/linux_io.h"
 #include "platform/linux/linux_spawn.h"
 #include "platform/protocollo_worker.h"
+#include "platform/risposta_worker.h"
 
 extern char** environ;
 
@@ -26,10 +27,6 @@ namespace cw {
 namespace {
 
 using Orologio = std::chrono::steady_clock;
-
-bool IniziaCon(std::string_view riga, std::string_view parola) {
-  return riga.substr(0, parola.size()) == parola && (riga.size() == parola.size() || riga[parola.size()] == ' ');
-}
 
 std::vector<std::string> Ambiente(const std::filesystem::path& prefisso) {
   std::vector<std::string> ambiente;
@@ -118,13 +115,13 @@ bool SessioneWorkerWindows::Avvia(const std::filesystem::path& wine, const std::
   buffer_.clear();
 
   std::string riga;
-  Lettura l;
+  LetturaWorker l;
   {
     AscoltoSegnale ascolto;
     l = LeggiRiga(riga, Orologio::now() + limiteAvvio, attesa);
   }
   ControllaSegnale();
-  if (l == Lettura::Riga && riga == worker::kPronto) return true;
+  if (l == LetturaWorker::Riga && riga == worker::kPronto) return true;
   Termina();
   return false;
 }
@@ -138,37 +135,12 @@ SessioneWorkerWindows::Risposta SessioneWorkerWindows::Chiedi(const std::string&
     Termina();
     return Risposta::NonAvviato;
   }
-  bool trovato = false;
-  auto scadenza = Orologio::now() + limite;
-  Risposta risposta = Risposta::TimeOut;
+  Risposta risposta;
   {
     AscoltoSegnale ascolto;
-    for (;;) {
-      std::string riga;
-      const Lettura l = LeggiRiga(riga, scadenza, attesa);
-      if (l == Lettura::Scaduto) break;  // the time-out, or a signal
-      if (l == Lettura::Fine) {
-        // It ended in the middle of the call: the component ended it.
-        risposta = trovato ? Risposta::Errore : Risposta::NonAvviato;
-        break;
-      }
-      if (IniziaCon(riga, worker::kEntryPointTrovato)) {
-        trovato = true;
-        scadenza = Orologio::now() + limite;
-      } else if (IniziaCon(riga, worker::kConclusa)) {
-        risposta = Risposta::Conclusa;
-        break;
-      } else if (IniziaCon(riga, worker::kCaricamentoFallito)) {
-        risposta = Risposta::CaricamentoFallito;
-        break;
-      } else if (IniziaCon(riga, worker::kEntryPointMancante)) {
-        risposta = Risposta::EntryPointMancante;
-        break;
-      } else if (IniziaCon(riga, worker::kEccezione)) {
-        risposta = Risposta::Errore;
-        break;
-      }
-    }
+    // A signal ends the wait as the time-out does.
+    risposta = LeggiRispostaWorker(
+        limite, [&](std::string& riga, Orologio::time_point scadenza) { return LeggiRiga(riga, scadenza, attesa); });
   }
   ControllaSegnale();
   // A worker that has crashed is not asked again.
@@ -176,19 +148,18 @@ SessioneWorkerWindows::Risposta SessioneWorkerWindows::Chiedi(const std::string&
   return risposta;
 }
 
-SessioneWorkerWindows::Lettura SessioneWorkerWindows::LeggiRiga(std::string& riga, Orologio::time_point scadenza,
-                                                                Attesa& attesa) {
+LetturaWorker SessioneWorkerWindows::LeggiRiga(std::string& riga, Orologio::time_point scadenza, Attesa& attesa) {
   const int segnale = DescrittoreSegnale();
   for (;;) {
     if (const size_t fine = buffer_.find('\n'); fine != std::string::npos) {
       riga = buffer_.substr(0, fine);
       buffer_.erase(0, fine + 1);
       if (!riga.empty() && riga.back() == '\r') riga.pop_back();
-      return Lettura::Riga;
+      return LetturaWorker::Riga;
     }
-    if (uscita_ < 0) return Lettura::Fine;
+    if (uscita_ < 0) return LetturaWorker::Fine;
     const auto resto = std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - Orologio::now()).count();
-    if (resto <= 0) return Lettura::Scaduto;
+    if (resto <= 0) return LetturaWorker::Scaduto;
     int ms = static_cast<int>(std::min<long long>(resto, INT_MAX));
     pollfd fds[3];
     nfds_t n = 0;
@@ -200,10 +171,10 @@ SessioneWorkerWindows::Lettura SessioneWorkerWindows::LeggiRiga(std::string& rig
       ms = std::min(ms, 10);
     if (segnale >= 0) fds[n++] = pollfd{segnale, POLLIN, 0};
     const int pronti = attesa.Aspetta(fds, n, ms);
-    if (SegnaleArrivato()) return Lettura::Scaduto;  // the caller ends it
+    if (SegnaleArrivato()) return LetturaWorker::Scaduto;  // the caller ends it
     if (pronti < 0) {
       if (errno == EINTR) continue;
-      return Lettura::Scaduto;  // the wait failed: reported as the time-out is
+      return LetturaWorker::Scaduto;  // the wait failed: reported as the time-out is
     }
     char blocco[512];
     for (;;) {
@@ -229,7 +200,7 @@ SessioneWorkerWindows::Lettura SessioneWorkerWindows::LeggiRiga(std::string& rig
         buffer_.append(blocco, static_cast<size_t>(letti));
       }
       if (buffer_.find('\n') != std::string::npos) continue;
-      return Lettura::Fine;
+      return LetturaWorker::Fine;
     }
   }
 }

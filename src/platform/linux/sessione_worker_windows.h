@@ -13,6 +13,7 @@
 
 #include "platform/attesa.h"
 #include "platform/linux/sessione_worker.h"
+#include "platform/risposta_worker.h"
 
 namespace cw {
 
@@ -48,9 +49,8 @@ class SessioneWorkerWindows {
   void Termina();
 
  private:
-  enum class Lettura { Riga, Fine, Scaduto };
   // The next line of the worker's answers, waiting until scadenza.
-  Lettura LeggiRiga(std::string& riga, std::chrono::steady_clock::time_point scadenza, Attesa& attesa);
+  LetturaWorker LeggiRiga(std::string& riga, std::chrono::steady_clock::time_point scadenza, Attesa& attesa);
   void ControllaSegnale();
   void Raccogli();
   void ChiudiDescrittori();

@@ -6,6 +6,7 @@
 #include <atomic>
 
 #include "platform/protocollo_worker.h"
+#include "platform/risposta_worker.h"
 #include "platform/windows/testo_wide.h"
 
 namespace cw {
@@ -15,10 +16,6 @@ struct CanaleRegistrazioneWindows::Sovrapposta {
 };
 
 namespace {
-
-bool IniziaCon(std::string_view riga, std::string_view parola) {
-  return riga.substr(0, parola.size()) == parola && (riga.size() == parola.size() || riga[parola.size()] == ' ');
-}
 
 void Chiudi(void*& h) {
   if (h) CloseHandle(h);
@@ -109,7 +106,7 @@ bool CanaleRegistrazioneWindows::Avvia(Attesa& attesa) {
     return false;
   }
   std::string prima;
-  if (LeggiRiga(prima, Orologio::now() + limiteAvvio_, attesa) == Lettura::Riga && prima == worker::kPronto)
+  if (LeggiRiga(prima, Orologio::now() + limiteAvvio_, attesa) == LetturaWorker::Riga && prima == worker::kPronto)
     return true;
   Termina();
   return false;
@@ -130,35 +127,8 @@ RispostaRegistrazione CanaleRegistrazioneWindows::Chiedi(const std::string& entr
     Termina();
     return RispostaRegistrazione::NonAvviato;
   }
-  bool trovato = false;
-  auto scadenza = Orologio::now() + limite;
-  RispostaRegistrazione risposta = RispostaRegistrazione::TimeOut;
-  for (;;) {
-    std::string riga;
-    const Lettura l = LeggiRiga(riga, scadenza, attesa);
-    if (l == Lettura::Scaduto) break;
-    if (l == Lettura::Fine) {
-      // It ended in the middle of the call: the component ended it.
-      risposta = trovato ? RispostaRegistrazione::Errore : RispostaRegistrazione::NonAvviato;
-      break;
-    }
-    if (IniziaCon(riga, worker::kEntryPointTrovato)) {
-      trovato = true;
-      scadenza = Orologio::now() + limite;
-    } else if (IniziaCon(riga, worker::kConclusa)) {
-      risposta = RispostaRegistrazione::Conclusa;
-      break;
-    } else if (IniziaCon(riga, worker::kCaricamentoFallito)) {
-      risposta = RispostaRegistrazione::CaricamentoFallito;
-      break;
-    } else if (IniziaCon(riga, worker::kEntryPointMancante)) {
-      risposta = RispostaRegistrazione::EntryPointMancante;
-      break;
-    } else if (IniziaCon(riga, worker::kEccezione)) {
-      risposta = RispostaRegistrazione::Errore;
-      break;
-    }
-  }
+  const RispostaRegistrazione risposta = LeggiRispostaWorker(
+      limite, [&](std::string& riga, Orologio::time_point scadenza) { return LeggiRiga(riga, scadenza, attesa); });
   // A worker that has crashed is not asked again.
   if (risposta == RispostaRegistrazione::Errore || risposta == RispostaRegistrazione::NonAvviato) Termina();
   return risposta;
@@ -191,26 +161,24 @@ bool CanaleRegistrazioneWindows::Completata() {
   return true;
 }
 
-CanaleRegistrazioneWindows::Lettura CanaleRegistrazioneWindows::LeggiRiga(std::string& riga,
-                                                                          Orologio::time_point scadenza,
-                                                                          Attesa& attesa) {
+LetturaWorker CanaleRegistrazioneWindows::LeggiRiga(std::string& riga, Orologio::time_point scadenza, Attesa& attesa) {
   for (;;) {
     if (const size_t fine = buffer_.find('\n'); fine != std::string::npos) {
       riga = buffer_.substr(0, fine);
       buffer_.erase(0, fine + 1);
       if (!riga.empty() && riga.back() == '\r') riga.pop_back();
-      return Lettura::Riga;
+      return LetturaWorker::Riga;
     }
-    if (!uscita_ || !LeggiAncora()) return Lettura::Fine;
+    if (!uscita_ || !LeggiAncora()) return LetturaWorker::Fine;
     if (!inCorso_) continue;  // read at once
     const auto resto = std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - Orologio::now()).count();
-    if (resto <= 0) return Lettura::Scaduto;
+    if (resto <= 0) return LetturaWorker::Scaduto;
     // The worker's end too: a program it started may hold its output open.
     const void* maniglie[] = {evento_, processo_};
     const unsigned long esito =
         attesa.Aspetta(maniglie, 2, static_cast<unsigned long>(std::min<long long>(resto, 0x7FFFFFFF)));
     if (esito == WAIT_OBJECT_0) {
-      if (!Completata()) return Lettura::Fine;
+      if (!Completata()) return LetturaWorker::Fine;
     } else if (esito == WAIT_OBJECT_0 + 1) {
       // Ended: whatever it wrote before is in the pipe already, and the pipe
       // breaks once that has been read.
@@ -220,9 +188,9 @@ CanaleRegistrazioneWindows::Lettura CanaleRegistrazioneWindows::LeggiRiga(std::s
         if (!inCorso_ && !LeggiAncora()) break;
       }
       if (buffer_.find('\n') != std::string::npos) continue;
-      return Lettura::Fine;
+      return LetturaWorker::Fine;
     } else if (esito != WAIT_TIMEOUT) {
-      return Lettura::Scaduto;  // the wait failed: reported as the time-out is
+      return LetturaWorker::Scaduto;  // the wait failed: reported as the time-out is
     }
   }
 }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/canale_registrazione.h"
+#include "platform/risposta_worker.h"
 
 namespace cw {
 
@@ -35,12 +36,11 @@ class CanaleRegistrazioneWindows : public CanaleRegistrazione {
   unsigned long Pid() const { return pid_; }
 
  private:
-  enum class Lettura { Riga, Fine, Scaduto };
   using Orologio = std::chrono::steady_clock;
 
   bool Avvia(Attesa& attesa);
   // The next line of the worker's answers, waiting until scadenza.
-  Lettura LeggiRiga(std::string& riga, Orologio::time_point scadenza, Attesa& attesa);
+  LetturaWorker LeggiRiga(std::string& riga, Orologio::time_point scadenza, Attesa& attesa);
   // Starts a read of the output; false when the output has ended.
   bool LeggiAncora();
   // Takes in a read that has completed; false when the output has ended.

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/profile.h"
+#include "platform/profilo_argomenti.h"
 #include "platform/windows/testo_wide.h"
 
 namespace cw {
@@ -32,20 +33,6 @@ std::string_view TagliaSpazi(std::string_view s) {
   while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
   while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
   return s;
-}
-
-// The system writes these raw, and the file would then hold other sections
-// or keys than the ones asked for, or one it could never read back.
-bool ArgomentiSicuri(std::string_view sezione, std::string_view chiave, std::string_view valore) {
-  const auto haFineRiga = [](std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; };
-  const auto tabAgliEstremi = [](std::string_view s) {
-    return !s.empty() && (s.front() == '\t' || s.front() == '\v' || s.back() == '\t' || s.back() == '\v');
-  };
-  if (haFineRiga(sezione) || haFineRiga(chiave) || haFineRiga(valore)) return false;
-  if (sezione.find(']') != std::string_view::npos) return false;
-  if (chiave.find('=') != std::string_view::npos) return false;
-  if (!chiave.empty() && (chiave.front() == ';' || chiave.front() == '[')) return false;
-  return !tabAgliEstremi(sezione) && !tabAgliEstremi(chiave);
 }
 
 // The read-only attribute is asked first: the system refuses such a file
@@ -77,7 +64,7 @@ std::size_t ProfiloLetto::GetString(std::string_view sezione, std::string_view c
 bool WritePrivateProfileStringA(const std::string& file, std::string_view sezione, std::string_view chiave,
                                 std::string_view valore) {
   const std::string s = FinoAlNul(sezione), k = FinoAlNul(chiave), v = FinoAlNul(valore);
-  if (!ArgomentiSicuri(TagliaSpazi(s), TagliaSpazi(k), v)) return false;
+  if (!ArgomentiProfiloSicuri(TagliaSpazi(s), TagliaSpazi(k), v)) return false;
   std::string nome;
   if (!NomeAnsi(file, nome) || SolaLettura(file)) return false;
   return ::WritePrivateProfileStringA(s.c_str(), k.c_str(), v.c_str(), nome.c_str()) != FALSE;

@@ -1,33 +1,15 @@
 #pragma once
-// The text streams of the Linux file service. A reading stream holds the
-// whole file, read at open (the files are small, and the file is then closed
-// at once); a writing stream buffers and writes through at Close, when its
+// The writing text stream of the Linux file service (the reading one is
+// platform/flusso_lettura.h): it buffers and writes through at Close, when its
 // buffer fills, or when it is destroyed.
 
 #include <string>
 #include <string_view>
 
 #include "platform/filesystem.h"
+#include "platform/flusso_lettura.h"
 
 namespace cw {
-
-class ReadingStream : public TextStream {
- public:
-  explicit ReadingStream(std::string contents) : data_(std::move(contents)) {}
-
-  bool AtEndOfStream() override;
-  std::string ReadLine() override;
-  std::string ReadAll() override;
-  void WriteLine(std::string_view text) override;
-  void Write(std::string_view text) override;
-  void Close() override;
-
- private:
-  void CheckOpen() const;
-  std::string data_;
-  size_t pos_ = 0;
-  bool closed_ = false;
-};
 
 class WritingStream : public TextStream {
  public:

@@ -213,9 +213,9 @@ std::unique_ptr<TextStream> FileSystemWin32::OpenTextFile(std::string_view path,
     if (h == INVALID_HANDLE_VALUE) SollevaErroreWin32(GetLastError(), manca, "CreateFileW", path);
     if (manca) {
       CloseHandle(h);
-      return std::make_unique<FlussoLetturaWin32>(std::string());
+      return std::make_unique<ReadingStream>(std::string());
     }
-    return std::make_unique<FlussoLetturaWin32>(LeggiTutto(h, path));
+    return std::make_unique<ReadingStream>(LeggiTutto(h, path));
   }
 
   if (!manca && v.SolaLettura()) SollevaErrorePercorso(kAutorizzazioneNegata, path);
@@ -237,7 +237,8 @@ FolderListing FileSystemWin32::GetFolder(std::string_view path) {
   const HANDLE h = FindFirstFileW((w + L"\\*").c_str(), &dati);
   if (h == INVALID_HANDLE_VALUE) {
     const DWORD err = GetLastError();
-    if (err != ERROR_FILE_NOT_FOUND && err != ERROR_NO_MORE_FILES) SollevaErroreWin32(err, true, "FindFirstFileW", path);
+    if (err != ERROR_FILE_NOT_FOUND && err != ERROR_NO_MORE_FILES)
+      SollevaErroreWin32(err, true, "FindFirstFileW", path);
   } else {
     do {
       if (!(dati.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) out.FileNames.push_back(Utf8(dati.cFileName));

@@ -17,49 +17,6 @@ constexpr size_t kLimiteBuffer = 64 * 1024;
 
 }  // namespace
 
-void FlussoLetturaWin32::ControllaAperto() const {
-  if (chiuso_) SollevaErrore(kNomeFileNonValido, "stream already closed");
-}
-
-bool FlussoLetturaWin32::AtEndOfStream() {
-  ControllaAperto();
-  return pos_ >= dati_.size();
-}
-
-std::string FlussoLetturaWin32::ReadLine() {
-  ControllaAperto();
-  if (pos_ >= dati_.size()) SollevaErrore(kInputOltreFine);
-  // CR LF, LF and a lone CR each end a line, as in the Linux stream.
-  const size_t fine = std::min(dati_.find_first_of("\r\n", pos_), dati_.size());
-  std::string riga = dati_.substr(pos_, fine - pos_);
-  pos_ = fine;
-  if (pos_ < dati_.size() && dati_[pos_++] == '\r' && pos_ < dati_.size() && dati_[pos_] == '\n') ++pos_;
-  return riga;
-}
-
-std::string FlussoLetturaWin32::ReadAll() {
-  ControllaAperto();
-  std::string resto = dati_.substr(pos_);
-  pos_ = dati_.size();
-  return resto;
-}
-
-void FlussoLetturaWin32::WriteLine(std::string_view) {
-  ControllaAperto();
-  DirezioneSbagliata("WriteLine on a stream open for reading");
-}
-
-void FlussoLetturaWin32::Write(std::string_view) {
-  ControllaAperto();
-  DirezioneSbagliata("Write on a stream open for reading");
-}
-
-void FlussoLetturaWin32::Close() {
-  ControllaAperto();
-  chiuso_ = true;
-  std::string().swap(dati_);
-}
-
 FlussoScritturaWin32::~FlussoScritturaWin32() {
   if (chiuso_) return;
   // Whatever was written before the command stopped reaches the file.

@@ -1,33 +1,16 @@
 #pragma once
-// The text streams of the Win32 file service, with the Linux streams' rules:
-// a reading stream holds the whole file, read at open (the file is closed at
-// once); a writing stream buffers and writes through at Close, when its
-// buffer fills, or when it is destroyed. Bytes pass unconverted.
+// The writing text stream of the Win32 file service, with the Linux one's
+// rules (the reading one is platform/flusso_lettura.h): it buffers and
+// writes through at Close, when its buffer fills, or when it is destroyed.
+// Bytes pass unconverted.
 
 #include <string>
 #include <string_view>
 
 #include "platform/filesystem.h"
+#include "platform/flusso_lettura.h"
 
 namespace cw {
-
-class FlussoLetturaWin32 : public TextStream {
- public:
-  explicit FlussoLetturaWin32(std::string contenuto) : dati_(std::move(contenuto)) {}
-
-  bool AtEndOfStream() override;
-  std::string ReadLine() override;
-  std::string ReadAll() override;
-  void WriteLine(std::string_view text) override;
-  void Write(std::string_view text) override;
-  void Close() override;
-
- private:
-  void ControllaAperto() const;
-  std::string dati_;
-  size_t pos_ = 0;
-  bool chiuso_ = false;
-};
 
 class FlussoScritturaWin32 : public TextStream {
  public:

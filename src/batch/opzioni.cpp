@@ -257,7 +257,9 @@ Comandi:
                                   Backup e compatibilità
   versione                        Backup e versione
       --principale N  --secondario N  --revisione N   (predefiniti: le impostazioni;
-                                                       numeri interi da 0 a 9999)
+                                                       numeri interi da 0 a 9999;
+                                                       con l'incremento la revisione
+                                                       al massimo 9998)
       --incremento si|no                              (predefinito: le impostazioni)
   proprieta                       Applica (le quattro proprietà di versione)
       --commenti T  --copyright T  --prodotto T  --societa T
@@ -294,7 +296,8 @@ Comandi:
 
 Un valore non indicato e assente dalle impostazioni rifiuta il comando (stato 2).
 Le opzioni si scrivono --opzione valore o --opzione=valore; dopo -- ogni parola è un
-argomento. Nessun valore può contenere un a capo.
+argomento. Nessun valore può contenere un a capo, né caratteri che la codifica dei
+file (Windows-1252) non ha (stato 2).
 
 Stato di uscita:
   0  il comando è arrivato alla fine

@@ -1,5 +1,6 @@
 #include "commands/anteprima.h"
 
+#include "commands/verifica_campi.h"
 #include "commands/verifica_file.h"
 #include "platform/errors.h"
 #include "projectfile/operazioni_progetto.h"
@@ -110,6 +111,12 @@ Esito CalcolaAnteprima(Contesto& ctx, ComandoAnteprima comando, Anteprima& antep
       return Esito::Rifiutato;
     }
   }
+  if (comando == ComandoAnteprima::Proprieta &&
+      !CampiInAnsi(ctx, {Campo::txtCommenti, Campo::txtCopyRight, Campo::txtNomeProdotto, Campo::txtNomeSocieta}))
+    return Esito::Rifiutato;
+  if (comando == ComandoAnteprima::Guid && Compilati(ctx, comando) &&
+      !CampiInAnsi(ctx, {Campo::txtGuidOld, Campo::txtGuidNew}))
+    return Esito::Rifiutato;
   const Riscrittura r = RiscritturaDi(ctx, comando);
   if (!VerificaFile(ctx, r.coinvolti)) return Esito::Rifiutato;
   for (const std::string& file : r.file) {

@@ -7,6 +7,7 @@
 #include "build/backup.h"
 #include "commands/comandi.h"
 #include "commands/cornice.h"
+#include "commands/verifica_campi.h"
 #include "commands/verifica_file.h"
 #include "platform/numeri.h"
 #include "projectfile/operazioni_progetto.h"
@@ -68,6 +69,8 @@ Esito cmdImpostaVersione_Click(Contesto& ctx) {
 }
 
 Esito cmdApplica_Click(Contesto& ctx) {
+  if (!CampiInAnsi(ctx, {Campo::txtCommenti, Campo::txtCopyRight, Campo::txtNomeProdotto, Campo::txtNomeSocieta}))
+    return Esito::Rifiutato;
   if (!VerificaFile(ctx, {.progetti = true})) return Esito::Rifiutato;
   // The settings are saved before any project file is touched.
   const struct {
@@ -92,6 +95,7 @@ Esito cmdApplica_Click(Contesto& ctx) {
 Esito cmdChangeGuid_Click(Contesto& ctx) {
   // The form files only count when they are going to be rewritten.
   const bool guid = !ctx.campi.Testo(Campo::txtGuidOld).empty() && !ctx.campi.Testo(Campo::txtGuidNew).empty();
+  if (guid && !CampiInAnsi(ctx, {Campo::txtGuidOld, Campo::txtGuidNew})) return Esito::Rifiutato;
   if (!VerificaFile(ctx, {.backup = true, .progetti = guid, .form = guid})) return Esito::Rifiutato;
   // No "Pronto" and no message: the log shows the backup's lines only.
   return InCornice(ctx, {kPuntatoreFrecciaClessidra, false, ""}, [&] {

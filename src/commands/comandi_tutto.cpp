@@ -4,6 +4,7 @@
 #include "build/tutto.h"
 #include "commands/comandi.h"
 #include "commands/cornice.h"
+#include "commands/verifica_campi.h"
 #include "commands/verifica_file.h"
 #include "projectfile/versione.h"
 
@@ -69,8 +70,11 @@ Esito mnuRiprendiCompilazione_Click(Contesto& ctx) {
     ctx.ui.MsgBox("Nessuna compilazione da riprendere", kStileInformativo, kTitoloApplicazione);
     return Esito::Rifiutato;
   }
-  // Nothing is written into the project files and nothing asked: the failed
-  // run did all of that before its compile.
+  // Nothing is written into the project files and nothing asked about them:
+  // the failed run did all of that before its compile. The version fields are
+  // still saved at the end.
+  if (!CampiInAnsi(ctx, {Campo::txtVersionePrincipale, Campo::txtVersioneSecondario, Campo::txtVersioneRevisione}))
+    return Esito::Rifiutato;
   CampiTutto campi = LeggiCampiTutto(ctx.campi);
   campi.riprendiDa = *riga;
   return InCornice(ctx, {kPuntatoreClessidra, true, ""}, [&] { return Esegui(ctx, campi); });

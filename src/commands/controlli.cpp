@@ -1,5 +1,7 @@
 #include "commands/controlli.h"
 
+#include <string_view>
+
 namespace cw {
 
 const std::vector<DescrizioneControllo>& ControlliFinestra() {
@@ -65,6 +67,28 @@ const char* NomeCampo(Campo campo) {
     case Campo::txtGuidNew: return "txtGuidNew";
   }
   return "";
+}
+
+std::string EtichettaCampo(Campo campo) {
+  const char* etichetta = "";
+  switch (campo) {
+    case Campo::txtVersionePrincipale: etichetta = "lblVersionePrincipale"; break;
+    case Campo::txtVersioneSecondario: etichetta = "lblVersioneSecondario"; break;
+    case Campo::txtVersioneRevisione: etichetta = "lblVersioneRevisione"; break;
+    case Campo::txtCommenti: etichetta = "lblCommenti"; break;
+    case Campo::txtCopyRight: etichetta = "lblCopyRight"; break;
+    case Campo::txtNomeProdotto: etichetta = "lblNomeProdotto"; break;
+    case Campo::txtNomeSocieta: etichetta = "lblNomeSocietà"; break;
+    case Campo::txtGuidOld: etichetta = "lblGuidOld"; break;
+    case Campo::txtGuidNew: etichetta = "lblGuidNew"; break;
+  }
+  for (const DescrizioneControllo& d : ControlliFinestra()) {
+    if (std::string_view(d.nome) != etichetta) continue;
+    std::string testo = d.testo;
+    if (testo.ends_with(':')) testo.pop_back();
+    return testo;
+  }
+  return NomeCampo(campo);
 }
 
 const char* NomeOpzione(Compatibilita opzione) {

@@ -3,6 +3,7 @@
 // container, position and size in twips, tab index. Both windows, the Qt one
 // and the Win32 one, are built from this table and nothing moves afterwards.
 
+#include <string>
 #include <vector>
 
 #include "commands/campi.h"
@@ -12,6 +13,9 @@ namespace cw {
 // The controls behind a field and an option of the compatibility group.
 const char* NomeCampo(Campo campo);
 const char* NomeOpzione(Compatibilita opzione);
+// The caption of the label above a field, without its closing colon:
+// "Principale", "Nome società", "Vecchia guid".
+std::string EtichettaCampo(Campo campo);
 
 enum class TipoControllo { Lista, Cornice, Contenitore, Pulsante, Testo, Etichetta, Casella, Opzione };
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 namespace cw {
 namespace {
@@ -100,6 +101,18 @@ std::string Utf8ToAnsi(std::string_view utf8) {
   for (size_t i = 0; i < utf8.size();) {
     const int b = AnsiFromCodePoint(NextCodePoint(utf8, i));
     out += b < 0 ? '?' : static_cast<char>(b);
+  }
+  return out;
+}
+
+std::string CaratteriFuoriAnsi(std::string_view utf8) {
+  std::u32string visti;
+  std::string out;
+  for (size_t i = 0; i < utf8.size();) {
+    const char32_t cp = NextCodePoint(utf8, i);
+    if (AnsiFromCodePoint(cp) >= 0 || visti.find(cp) != std::u32string::npos) continue;
+    visti += cp;
+    AppendUtf8(out, cp);
   }
   return out;
 }

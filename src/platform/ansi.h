@@ -11,6 +11,11 @@ namespace cw {
 // sequence) becomes "?".
 std::string Utf8ToAnsi(std::string_view utf8);
 
+// The characters of a UTF-8 text that Windows-1252 cannot hold, each once,
+// in the order they first appear (a malformed sequence as U+FFFD); "" when
+// Utf8ToAnsi would keep every character.
+std::string CaratteriFuoriAnsi(std::string_view utf8);
+
 // Windows-1252 to UTF-8. The five bytes 1252 leaves undefined (0x81, 0x8D,
 // 0x8F, 0x90, 0x9D) map to the C1 controls of the same value, as Windows does,
 // so every byte survives a round trip.

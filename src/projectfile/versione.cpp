@@ -28,7 +28,9 @@ const char* VersioneNonValida(std::string_view principale, std::string_view seco
   for (const auto& c : kControlli)
     if (!NumeroDiVersione(c.testo, valore)) return c.messaggio;
   // valore is the revision's now: its successor must pass this check too.
-  if (incremento && valore >= kVersioneMassima) return "Versione revisione non valida";
+  if (incremento && valore >= kVersioneMassima)
+    return "Versione revisione non valida: con \"Incremento automatico\" la revisione 9999 diventerebbe 10000, "
+           "oltre il massimo di 9999";
   return nullptr;
 }
 

@@ -21,8 +21,8 @@ RevisioneLetta LeggiRevisione(std::string_view testo);
 
 // The check of the three version texts before anything is touched: each a
 // whole number from 0 to 9999, and with the increment on a revision below
-// 9999, so the incremented one is accepted next time. The message of the
-// first text that fails, or none.
+// 9999, so the incremented one is accepted next time (its own message says
+// so). The message of the first text that fails, or none.
 const char* VersioneNonValida(std::string_view principale, std::string_view secondario, std::string_view revisione,
                               bool incremento);
 

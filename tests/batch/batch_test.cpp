@@ -234,7 +234,14 @@ TEST_F(Batch, RefusedCommandLines) {
       {"versione --principale 1 --secondario 0 --revisione 32766.5", "", 2,
        "CompilaWexo: Versione revisione non valida"},
       {"versione --principale 1 --secondario 0 --revisione 9999 --incremento si", "", 2,
-       "Versione revisione non valida"},
+       "la revisione 9999 diventerebbe 10000"},
+      {"tutto binaria --principale 1 --secondario 0 --revisione 9999 --incremento si", "", 2,
+       "la revisione 9999 diventerebbe 10000"},
+      // Texts Windows-1252 cannot hold, which the files would get as "?".
+      {"proprieta --vuoti --prodotto 'Wexo ☃'", "", 2, "Il testo di \"Nome prodotto\" contiene caratteri"},
+      {"proprieta --vuoti --commenti \"$(printf 'gi\\340')\"", "", 2, "Il testo di \"Commenti\""},  // not UTF-8
+      {"guid '{A}' '{B日}'", "", 2, "Il testo di \"Nuova guid\""},
+      {"anteprima proprieta --vuoti --societa 'S☃'", "", 2, "Il testo di \"Nome società\""},
       {"tutto binaria --principale 1 --secondario 1.5 --revisione 0", "", 2, "Versione secondaria non valida"},
       {"tutto binaria --visualizzatore /non/esiste" + versione, "", 2, "visualizzatore non trovato: /non/esiste"},
       {"tutto binaria --visualizzatore Nessuno.exe" + versione, "", 2, "visualizzatore non trovato: Nessuno.exe"},

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "commands/anteprima.h"
 #include "commands/comandi.h"
 #include "settings/modFileIni.h"
 #include "support/contesto_prova.h"
@@ -222,13 +223,28 @@ TEST_F(ComandiTest, TheFirstInvalidFieldIsReportedAndNothingElseHappens) {
 }
 
 TEST_F(ComandiTest, ARevisionTheIncrementWouldOverflowIsRefusedBeforeAnyChange) {
-  for (const char* revisione :
-       {"9999", "10000", "32767", "32767.5", "-40000", "1e10", "1e2", "2.5", "-1", "+1", "1 "}) {
+  const std::string kNonValida = "Versione revisione non valida";
+  // The one number that is valid, but not once incremented, says why.
+  const std::string kOltre =
+      kNonValida + ": con \"Incremento automatico\" la revisione 9999 diventerebbe 10000, oltre il massimo di 9999";
+  for (const auto& [revisione, messaggio] :
+       std::initializer_list<std::pair<const char*, std::string>>{{"9999", kOltre},
+                                                                  {" 09999", kOltre},
+                                                                  {"10000", kNonValida},
+                                                                  {"32767", kNonValida},
+                                                                  {"32767.5", kNonValida},
+                                                                  {"-40000", kNonValida},
+                                                                  {"1e10", kNonValida},
+                                                                  {"1e2", kNonValida},
+                                                                  {"2.5", kNonValida},
+                                                                  {"-1", kNonValida},
+                                                                  {"+1", kNonValida},
+                                                                  {"1 ", kNonValida}}) {
     campi.ImpostaTesto(Campo::txtVersioneRevisione, revisione);
     ui.eventi.clear();
     ui.messaggi.clear();
     EXPECT_EQ(Clic(cmdImpostaVersione_Click), Esito::Rifiutato) << revisione;
-    Messaggio1("Versione revisione non valida", 48);
+    Messaggio1(messaggio, 48);
     EXPECT_EQ(ui.eventi.size(), 1u);
     EXPECT_EQ(campi.Testo(Campo::txtVersioneRevisione), revisione);
   }
@@ -289,6 +305,51 @@ TEST_F(ComandiTest, ApplicaSavesFirstThenRewritesWithoutFrame) {
             "NomeSocieta=Orbalis Societ\xE0\r\n");
   EXPECT_EQ(Ini("NomeSocieta"), "Orbalis Società");
   EXPECT_FALSE(suite.Esiste(suite.Progetto(0) + "_1"));  // no backup
+}
+
+TEST_F(ComandiTest, ATextWindows1252CannotHoldIsRefusedBeforeAnythingIsWritten) {
+  suite.Scrivi(suite.Progetto(0) + "_1", "generazione");
+  std::ofstream(ctx.FileIni(), std::ios::binary) << "[Versione]\r\nUltimaRigaFallita=0\r\n";
+  const struct {
+    Gestore gestore;
+    Campo campo;
+    const char* etichetta;
+  } kCasi[] = {
+      {cmdApplica_Click, Campo::txtCommenti, "Commenti"},
+      {cmdApplica_Click, Campo::txtCopyRight, "Copyright"},
+      {cmdApplica_Click, Campo::txtNomeProdotto, "Nome prodotto"},
+      {cmdApplica_Click, Campo::txtNomeSocieta, "Nome società"},
+      {cmdChangeGuid_Click, Campo::txtGuidOld, "Vecchia guid"},
+      {cmdChangeGuid_Click, Campo::txtGuidNew, "Nuova guid"},
+      {mnuRiprendiCompilazione_Click, Campo::txtVersionePrincipale, "Principale"},
+      {mnuRiprendiCompilazione_Click, Campo::txtVersioneRevisione, "Revisione"},
+      {GestoreAnteprima("cmdApplica"), Campo::txtNomeSocieta, "Nome società"},
+      {GestoreAnteprima("cmdChangeGuid"), Campo::txtGuidOld, "Vecchia guid"},
+  };
+  for (const auto& c : kCasi) {
+    SCOPED_TRACE(c.etichetta);
+    for (Campo campo : {Campo::txtCommenti, Campo::txtCopyRight, Campo::txtNomeProdotto, Campo::txtNomeSocieta})
+      campi.ImpostaTesto(campo, "Orbalis Società ©");
+    campi.ImpostaTesto(Campo::txtGuidOld, "{AAAA}");
+    campi.ImpostaTesto(Campo::txtGuidNew, "{BBBB}");
+    campi.ImpostaTesto(Campo::txtVersionePrincipale, "2");
+    campi.ImpostaTesto(Campo::txtVersioneRevisione, "7");
+    campi.ImpostaTesto(c.campo, campi.Testo(c.campo) + " ☃ Ω ☃");
+    ui = {};
+    bool mostrata = false;
+    ctx.mostraAnteprima = [&](const std::string&) { mostrata = true; };
+    EXPECT_EQ(Clic(c.gestore), Esito::Rifiutato);
+    Messaggio1(std::string("Il testo di \"") + c.etichetta +
+                   "\" contiene caratteri che i file di progetto e le impostazioni non possono contenere (codifica "
+                   "Windows-1252): \"☃Ω\"\n\nNessun file è stato modificato: correggere il testo e riprovare.",
+               48);
+    EXPECT_TRUE(ui.log.empty());
+    EXPECT_FALSE(mostrata);
+  }
+  EXPECT_EQ(P(0), kProgetto);
+  EXPECT_EQ(P(1), kProgetto);
+  EXPECT_EQ(suite.Leggi(suite.Progetto(0) + "_1"), "generazione");
+  EXPECT_EQ(IniGrezzo(), "[Versione]\r\nUltimaRigaFallita=0\r\n");
 }
 
 TEST_F(ComandiTest, ApplicaWithAMissingProjectFileChangesNothing) {

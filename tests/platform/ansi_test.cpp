@@ -25,6 +25,19 @@ TEST(Ansi, CharactersOutside1252BecomeQuestionMarks) {
   EXPECT_EQ(Utf8ToAnsi("\xED\xA0\x80"), "?");  // surrogate
 }
 
+TEST(Ansi, CharactersOutside1252AreNamedOnceEach) {
+  const struct {
+    const char* testo;
+    const char* fuori;
+  } kCasi[] = {
+      {"€ à Ÿ \xC2\x81 ©", ""},  // 1252's extras and its undefined bytes' C1 controls fit
+      {"a☃b☃", "☃"},
+      {"日本日", "日本"},
+      {"x\xC3", "\xEF\xBF\xBD"},  // a cut sequence, shown as U+FFFD
+  };
+  for (const auto& c : kCasi) EXPECT_EQ(CaratteriFuoriAnsi(c.testo), c.fuori) << c.testo;
+}
+
 TEST(Ansi, UpperCaseOfNames) {
   EXPECT_EQ(MaiuscoloUtf8("Orbalis.vbp"), "ORBALIS.VBP");
   EXPECT_EQ(MaiuscoloUtf8("Società àèìòù ÿ œ"), "SOCIETÀ ÀÈÌÒÙ Ÿ Œ");

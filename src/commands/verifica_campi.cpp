@@ -1,0 +1,24 @@
+#include "commands/verifica_campi.h"
+
+#include <string>
+
+#include "commands/controlli.h"
+#include "platform/ansi.h"
+
+namespace cw {
+
+bool CampiInAnsi(Contesto& ctx, std::initializer_list<Campo> campi) {
+  for (Campo campo : campi) {
+    const std::string fuori = CaratteriFuoriAnsi(ctx.campi.Testo(campo));
+    if (fuori.empty()) continue;
+    ctx.ui.MsgBox("Il testo di \"" + EtichettaCampo(campo) +
+                      "\" contiene caratteri che i file di progetto e le impostazioni non possono contenere "
+                      "(codifica Windows-1252): \"" +
+                      fuori + "\"\n\nNessun file è stato modificato: correggere il testo e riprovare.",
+                  kStileEsclamativo, kTitoloApplicazione);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace cw

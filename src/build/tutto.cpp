@@ -111,7 +111,9 @@ FineTutto EseguiTutto(const ServiziTutto& s, const CampiTutto& campi) {
     revisione = std::to_string(RevisioneIncrementata(campi.revisioneLetta));
     if (s.impostaRevisione) s.impostaRevisione(revisione);
   }
-  if (!SalvaVersione(s.fileIni, campi.incremento, campi.principale, campi.secondario, revisione) || !ricordata) {
+  const bool salvata = SalvaVersione(s.fileIni, campi.incremento, campi.principale, campi.secondario, revisione);
+  if (s.versioneSalvata) s.versioneSalvata();
+  if (!salvata || !ricordata) {
     fine.impostazioniNonSalvate = true;
     AvvisaImpostazioniNonSalvate(s.ui, s.fileIni());
   }

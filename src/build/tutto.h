@@ -56,6 +56,8 @@ struct ServiziTutto {
   std::function<std::string()> fileIni = nullptr;
   // The incremented revision, put back into its field.
   std::function<void(const std::string& revisione)> impostaRevisione = nullptr;
+  // Told right after the version settings have been written (or tried).
+  std::function<void()> versioneSalvata = nullptr;
   // The viewer program's command line shows the error file, unless
   // mostraFileErrori is set: then it shows it, and returns once seen.
   std::string visualizzatore = "Notepad.exe";

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "commands/versione_vista.h"
 #include "platform/cartella_eseguibile.h"
 #include "platform/errors.h"
 #include "projectfile/operazioni_progetto.h"
@@ -59,7 +60,7 @@ Esito EseguiComando(Contesto& ctx, Gestore gestore) {
   }
 }
 
-void CaricaImpostazioni(Contesto& ctx) {
+VersioneSalvata CaricaImpostazioni(Contesto& ctx) {
   // The path is formed anew for every key, the file read only once: again
   // only if the path came out different.
   std::optional<ProfiloLetto> letto;
@@ -68,23 +69,21 @@ void CaricaImpostazioni(Contesto& ctx) {
     if (!letto || letto->File() != file) letto.emplace(std::move(file));
     return *letto;
   };
-  ctx.campi.ImpostaIncrementoAutomatico(LeggiIniIntero(profilo(), kSezioneVersione, "IncrementoAutomatico", -1) & 1);
+  const VersioneSalvata versione = LeggiVersioneSalvata(profilo);
+  MostraVersioneSalvata(ctx.campi, versione);
   const struct {
     Campo campo;
     const char* chiave;
-    const char* predefinito;
   } kLetture[] = {
-      {Campo::txtVersionePrincipale, "Principale", "1"},
-      {Campo::txtVersioneSecondario, "Secondario", "0"},
-      {Campo::txtVersioneRevisione, "Revisione", "0"},
-      {Campo::txtCommenti, "Commenti", ""},
-      {Campo::txtCopyRight, "CopyRight", ""},
-      {Campo::txtNomeProdotto, "NomeProdotto", ""},
-      {Campo::txtNomeSocieta, "NomeSocieta", ""},
+      {Campo::txtCommenti, "Commenti"},
+      {Campo::txtCopyRight, "CopyRight"},
+      {Campo::txtNomeProdotto, "NomeProdotto"},
+      {Campo::txtNomeSocieta, "NomeSocieta"},
   };
   for (const auto& l : kLetture)
-    ctx.campi.ImpostaTesto(l.campo, LeggiIniStringa(profilo(), kSezioneVersione, l.chiave, l.predefinito, 255));
+    ctx.campi.ImpostaTesto(l.campo, LeggiIniStringa(profilo(), kSezioneVersione, l.chiave, "", 255));
   ctx.campi.SelezionaOpzione(Compatibilita::Binaria);
+  return versione;
 }
 
 }  // namespace cw

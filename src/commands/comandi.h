@@ -38,8 +38,9 @@ const std::vector<VoceComando>& TabellaComandi();
 Esito EseguiComando(Contesto& ctx, Gestore gestore);
 
 // Start-up: the eight settings of section "Versione" read, in order, into
-// the fields; "Binaria" selected.
-void CaricaImpostazioni(Contesto& ctx);
+// the fields; "Binaria" selected. Returns the four version settings read,
+// which a window keeps as Contesto::versioneVista.
+VersioneSalvata CaricaImpostazioni(Contesto& ctx);
 
 // The compatibility mode of the selected option: "Nessuna" 0, "Progetto" 1,
 // otherwise 2 ("Binaria" is what is left; its own button is never read).

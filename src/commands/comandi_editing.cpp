@@ -9,6 +9,7 @@
 #include "commands/cornice.h"
 #include "commands/verifica_campi.h"
 #include "commands/verifica_file.h"
+#include "commands/versione_vista.h"
 #include "platform/numeri.h"
 #include "projectfile/operazioni_progetto.h"
 #include "projectfile/versione.h"
@@ -49,6 +50,8 @@ Esito cmdBackupCompatibilita_Click(Contesto& ctx) {
 }
 
 Esito cmdImpostaVersione_Click(Contesto& ctx) {
+  // Before the fields are read: a Yes puts the saved version into them.
+  ConfermaVersioneSalvata(ctx);
   const RevisioneLetta revisione = LeggiRevisione(ctx.campi.Testo(Campo::txtVersioneRevisione));
   if (!VersioneValida(ctx)) return Esito::Rifiutato;
   if (!VerificaFile(ctx, {.backup = true, .progetti = true})) return Esito::Rifiutato;
@@ -60,9 +63,11 @@ Esito cmdImpostaVersione_Click(Contesto& ctx) {
     const bool incremento = ctx.campi.ValoreIncrementoAutomatico() == 1;
     if (incremento && revisione.successiva)
       ctx.campi.ImpostaTesto(Campo::txtVersioneRevisione, std::to_string(*revisione.successiva));
-    if (SalvaVersione([&] { return ctx.FileIni(); }, incremento, ctx.campi.Testo(Campo::txtVersionePrincipale),
-                      ctx.campi.Testo(Campo::txtVersioneSecondario), ctx.campi.Testo(Campo::txtVersioneRevisione)))
-      return Esito::Completato;
+    const bool salvate =
+        SalvaVersione([&] { return ctx.FileIni(); }, incremento, ctx.campi.Testo(Campo::txtVersionePrincipale),
+                      ctx.campi.Testo(Campo::txtVersioneSecondario), ctx.campi.Testo(Campo::txtVersioneRevisione));
+    RicordaVersioneSalvata(ctx);
+    if (salvate) return Esito::Completato;
     AvvisaImpostazioniNonSalvate(ctx.ui, ctx.FileIni());
     return Esito::Fallito;
   });

@@ -6,6 +6,7 @@
 #include "commands/cornice.h"
 #include "commands/verifica_campi.h"
 #include "commands/verifica_file.h"
+#include "commands/versione_vista.h"
 #include "projectfile/versione.h"
 
 namespace cw {
@@ -37,6 +38,7 @@ Esito Esegui(Contesto& ctx, const CampiTutto& campi) {
                                   : nullptr,
       .fileIni = [&ctx] { return ctx.FileIni(); },
       .impostaRevisione = [&ctx](const std::string& r) { ctx.campi.ImpostaTesto(Campo::txtVersioneRevisione, r); },
+      .versioneSalvata = [&ctx] { RicordaVersioneSalvata(ctx); },
       .visualizzatore = ctx.visualizzatore,
       .mostraFileErrori = ctx.mostraFileErrori,
       .compilazioneConclusa =
@@ -55,9 +57,11 @@ Esito Esegui(Contesto& ctx, const CampiTutto& campi) {
 Esito EseguiTutto(Contesto& ctx) { return Esegui(ctx, LeggiCampiTutto(ctx.campi)); }
 
 Esito cmdTutto_Click(Contesto& ctx) {
-  // The fields are read once, before the frame opens; the check comes first,
-  // like the version check of "Backup e versione": a refused run leaves the
-  // log, the pointer and every file as they were.
+  // The fields are read once, before the frame opens (after a Yes has put
+  // the saved version into them); the check comes first, like the version
+  // check of "Backup e versione": a refused run leaves the log, the pointer
+  // and every file as they were.
+  ConfermaVersioneSalvata(ctx);
   const CampiTutto campi = LeggiCampiTutto(ctx.campi);
   if (!TuttoConsentito(ctx.ui, campi)) return Esito::Rifiutato;
   if (!VerificaFile(ctx, {.backup = true, .progetti = true})) return Esito::Rifiutato;
@@ -73,6 +77,7 @@ Esito mnuRiprendiCompilazione_Click(Contesto& ctx) {
   // Nothing is written into the project files and nothing asked about them:
   // the failed run did all of that before its compile. The version fields are
   // still saved at the end.
+  ConfermaVersioneSalvata(ctx);
   if (!CampiInAnsi(ctx, {Campo::txtVersionePrincipale, Campo::txtVersioneSecondario, Campo::txtVersioneRevisione}))
     return Esito::Rifiutato;
   CampiTutto campi = LeggiCampiTutto(ctx.campi);

@@ -4,6 +4,7 @@
 // front end) owns all of it; a command only borrows.
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "catalogue/catalogo.h"
@@ -16,6 +17,14 @@
 #include "registration/registratore.h"
 
 namespace cw {
+
+// The four version settings ("IncrementoAutomatico", "Principale",
+// "Secondario", "Revisione") as values of the fields they fill.
+struct VersioneSalvata {
+  int incremento = 0;  // chkIncrementoAutomatico: 1 ticked, 0 clear
+  std::string principale, secondario, revisione;
+  bool operator==(const VersioneSalvata&) const = default;
+};
 
 struct Contesto {
   FileSystem& fso;
@@ -41,6 +50,12 @@ struct Contesto {
   // Gets the full run's compile results as a JUnit report (UTF-8 XML) as soon
   // as the compile is over; none: no report is made.
   std::function<void(const std::string& xml)> rapportoJUnit = nullptr;
+  // A window stays open for days while another instance (the batch mode in
+  // CI) may save a newer version. Set by the window to what its fields last
+  // got from the settings file or gave to it, the commands that stamp or save
+  // the version compare the file with it first (commands/versione_vista.h).
+  // None: no comparison (the batch mode reads the settings for every run).
+  std::optional<VersioneSalvata> versioneVista = std::nullopt;
 
   std::string FileIni() const;
 };

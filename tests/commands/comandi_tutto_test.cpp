@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 
 #include "build/compila.h"
 #include "build/tutto.h"
@@ -251,6 +253,69 @@ TEST(RiprendiCompilazione, NothingToResumeUnlessTheStoredRowIsOneOfTheCatalogue)
     EXPECT_EQ(k.Testi(), (std::vector<std::string>{M("Nessuna compilazione da riprendere", 64)}));
     EXPECT_EQ(k.ui.log, (std::vector<std::string>{"riga di prima"}));
     EXPECT_TRUE(k.s.processi.avvii.empty());
+  }
+}
+
+// A window loaded revision 5; another instance (the batch mode) then saved 8.
+TEST(VersioneVista, ASettingsFileChangedSinceTheWindowReadItIsAskedAbout) {
+  const std::string kBase = "C:\\Progetti VB\\Wexo\\Base\\Base.vbp";
+  const struct {
+    Gestore gestore;
+    bool altra;            // the other instance saved revision 8
+    const char* digitata;  // what the user typed into the revision field; nullptr: as loaded
+    bool finestra;         // the context remembers what the window loaded
+    int risposta;          // to the question, when asked
+    bool domanda;          // asked
+    const char* stampata;  // the projects' revision after the click
+    const char* salvata;   // the settings' revision after the click
+  } kCasi[] = {
+      {&cmdTutto_Click, true, nullptr, true, kRispostaSi, true, "8", "9"},
+      {&cmdTutto_Click, true, nullptr, true, kRispostaNo, true, "5", "6"},
+      {&cmdImpostaVersione_Click, true, nullptr, true, kRispostaSi, true, "8", "9"},
+      {&cmdImpostaVersione_Click, true, nullptr, true, kRispostaNo, true, "5", "6"},
+      // The resumed run stamps nothing; it saves the fields, unincremented.
+      {&mnuRiprendiCompilazione_Click, true, nullptr, true, kRispostaSi, true, "0", "8"},
+      {&mnuRiprendiCompilazione_Click, true, nullptr, true, kRispostaNo, true, "0", "5"},
+      {&cmdTutto_Click, false, nullptr, true, kRispostaNo, false, "5", "6"},
+      {&cmdTutto_Click, true, "8", true, kRispostaNo, false, "8", "9"},       // the fields show what was saved
+      {&cmdTutto_Click, true, nullptr, false, kRispostaNo, false, "5", "6"},  // the batch mode
+  };
+  for (const auto& c : kCasi) {
+    SCOPED_TRACE(std::string(c.stampata) + "/" + c.salvata + (c.domanda ? " asked" : ""));
+    Click k;
+    const std::string ini = k.ctx.FileIni();
+    std::filesystem::create_directories(std::filesystem::path(ini).parent_path());
+    std::ofstream(ini, std::ios::binary) << "[Versione]\r\nIncrementoAutomatico=-1\r\nPrincipale=2\r\nSecondario=1\r\n"
+                                            "Revisione=5\r\nUltimaRigaFallita=0\r\n";
+    const VersioneSalvata caricata = CaricaImpostazioni(k.ctx);
+    if (c.finestra) k.ctx.versioneVista = caricata;
+    if (c.altra) {
+      ASSERT_TRUE(ScriviIniStringa(ini, kSezioneVersione, "Revisione", "8"));
+    }
+    if (c.digitata) k.campi.ImpostaTesto(Campo::txtVersioneRevisione, c.digitata);
+    k.ui.risposte = {c.risposta};
+
+    EXPECT_NE(EseguiComando(k.ctx, c.gestore), Esito::Rifiutato);
+    const std::string domanda =
+        "Le impostazioni della versione in '" + ini +
+        "' sono cambiate da quando questa finestra le ha lette o salvate: forse le ha salvate un'altra esecuzione di "
+        "CompilaWexo.\n\nRevisione salvata: 8 (versione 2.1.8, incremento automatico sì)\nRevisione mostrata: 5 "
+        "(versione 2.1.5, incremento automatico sì)\n\nCaricare le impostazioni salvate prima di continuare?\n"
+        "Sì: la finestra mostra quelle salvate e il comando le usa.\nNo: il comando usa i valori mostrati.";
+    const auto domande = std::count_if(k.ui.messaggi.begin(), k.ui.messaggi.end(),
+                                       [](const test::Messaggio& m) { return m.stile == kStileSiNoDomanda; });
+    EXPECT_EQ(domande, c.domanda ? 1 : 0);
+    if (c.domanda) {
+      EXPECT_EQ(k.Testi().front(), M(domanda, 36));
+    }
+    EXPECT_NE(k.s.prefisso.Leggi(kBase).find("RevisionVer=" + std::string(c.stampata) + "\r\n"), std::string::npos);
+    EXPECT_EQ(LeggiIniStringa(ini, kSezioneVersione, "Revisione", "", 255), c.salvata);
+
+    // What the command saved itself is no change to ask about.
+    k.ui.messaggi.clear();
+    EseguiComando(k.ctx, c.gestore);
+    EXPECT_TRUE(std::none_of(k.ui.messaggi.begin(), k.ui.messaggi.end(),
+                             [](const test::Messaggio& m) { return m.stile == kStileSiNoDomanda; }));
   }
 }
 

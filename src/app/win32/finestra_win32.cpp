@@ -92,7 +92,9 @@ HWND FinestraCompilazione::Controllo(const std::string& nome) const {
 void FinestraCompilazione::Form_Load() {
   try {
     servizi_->CaricaCatalogo();
-    CaricaImpostazioni(*ctx_);
+    // Kept for the commands that stamp or save the version: the window may
+    // stay open while another instance saves a newer one.
+    ctx_->versioneVista = CaricaImpostazioni(*ctx_);
   } catch (const ErroreRuntime& e) {
     MsgBox(e.TestoMessaggio(), kStileCritico, kTitoloApplicazione);
   }

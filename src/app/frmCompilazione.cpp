@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -26,6 +27,7 @@
 #include "app/controlli.h"
 #include "app/finestra_anteprima.h"
 #include "app/limite_digitazione.h"
+#include "app/lista_log.h"
 #include "app/messaggi.h"
 #include "app/pulsante.h"
 #include "app/puntatore.h"
@@ -103,10 +105,9 @@ void frmCompilazione::CreaControlli() {
     QWidget* w = nullptr;
     switch (d.tipo) {
       case TipoControllo::Lista: {
-        auto* l = new QListWidget(contenitore);
+        auto* l = new ListaLog(contenitore);
         l->setSelectionMode(QAbstractItemView::SingleSelection);
         l->setSortingEnabled(false);
-        l->setUniformItemSizes(true);
         // Long lines are shown whole, reached by a horizontal scroll bar.
         l->setTextElideMode(Qt::ElideNone);
         l->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -246,8 +247,30 @@ void frmCompilazione::Esegui(Gestore gestore) {
   }
 }
 
+bool frmCompilazione::Proprio(QObject* oggetto) const {
+  // This window's own widgets, its menus included; the boxes it opens are
+  // windows of their own and keep their input.
+  if (!oggetto->isWidgetType()) return false;
+  for (auto* w = static_cast<QWidget*>(oggetto); w; w = w->parentWidget()) {
+    if (w == this) return true;
+    if (w->isWindow() && !qobject_cast<QMenu*>(w)) return false;
+  }
+  return false;
+}
+
 bool frmCompilazione::eventFilter(QObject* oggetto, QEvent* evento) {
-  if (!bloccato_ || !oggetto->isWidgetType()) return false;
+  // Alt with a letter is a menu's access key on Windows and never reaches a
+  // field; the X server hands Qt the letter's text all the same, and a text
+  // box would type it. No caption has an access key, so the key does nothing
+  // (AltGr, reported as Ctrl+Alt or as a key of its own, still types).
+  if (evento->type() == QEvent::KeyPress) {
+    const auto* tasto = static_cast<const QKeyEvent*>(evento);
+    const Qt::KeyboardModifiers m = tasto->modifiers();
+    if ((m & Qt::AltModifier) && !(m & Qt::ControlModifier) && !tasto->text().isEmpty() &&
+        tasto->text().at(0).isPrint() && Proprio(oggetto))
+      return true;
+  }
+  if (!bloccato_) return false;
   switch (evento->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
@@ -257,16 +280,9 @@ bool frmCompilazione::eventFilter(QObject* oggetto, QEvent* evento) {
     case QEvent::KeyRelease:
     case QEvent::ShortcutOverride:
     case QEvent::Shortcut:
-    case QEvent::ContextMenu: break;
+    case QEvent::ContextMenu: return Proprio(oggetto);
     default: return false;
   }
-  // This window's own widgets, its menus included; the boxes it opens are
-  // windows of their own and keep their input.
-  for (auto* w = static_cast<QWidget*>(oggetto); w; w = w->parentWidget()) {
-    if (w == this) return true;
-    if (w->isWindow() && !qobject_cast<QMenu*>(w)) return false;
-  }
-  return false;
 }
 
 int frmCompilazione::Aspetta(pollfd* fds, nfds_t n, int ms) {

@@ -89,6 +89,7 @@ class frmCompilazione : public QMainWindow, public Ui, public Campi, public Atte
   void Form_Load();
   void Esegui(Gestore gestore);
   QLineEdit* Casella(Campo campo) const;
+  bool Proprio(QObject* oggetto) const;
 
   std::unique_ptr<Servizi> servizi_;
   std::unique_ptr<Contesto> ctx_;

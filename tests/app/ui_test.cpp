@@ -210,12 +210,88 @@ TEST_F(UiTest, UnInserimentoETagliatoAlPrimoACapoEAlPostoCheIlLimiteLascia) {
 
 TEST_F(UiTest, UnaRigaLungaSiLeggeTuttaConLaBarraOrizzontale) {
   EXPECT_EQ(log->textElideMode(), Qt::ElideNone);
-  finestra->LogAddItem("corta");
-  finestra->LogAddItem(std::string(300, 'x'));
-  finestra->LogRefresh();
+  // A line a few pixels wider than the list, in the font it is shown in.
+  const auto lunga = [this](const char* font, const std::string& coda) {
+    QFont f = log->font();
+    f.setFamily(QString::fromUtf8(font));
+    const QFontMetrics fm(f);
+    std::string riga = "Backup di ";
+    while (fm.horizontalAdvance(QString::fromStdString(riga + coda)) < log->viewport()->width() + 3) riga += "X";
+    return riga + coda;
+  };
+  const auto passo = [this](const std::string& riga) {
+    finestra->LogAddItem(riga);
+    finestra->LogSelect(finestra->LogCount() - 1);
+    finestra->LogRefresh();
+  };
+  const struct {
+    const char* caso;
+    std::function<void()> righe;
+  } kCasi[] = {
+      {"the long line last", [&] { passo(lunga("Tahoma", "")); }},
+      {"a short one after it",
+       [&] {
+         passo("corta");
+         passo(lunga("Tahoma", ""));
+         passo("Pronto");
+       }},
+      {"grown when written over",
+       [&] {
+         const std::string riga = lunga("Tahoma", " in corso... OK!");
+         passo(riga.substr(0, riga.size() - 4));
+         finestra->LogSetItem(0, riga);
+         finestra->LogRefresh();
+         passo("Pronto");
+       }},
+      {"wider in the report's font",
+       [&] {
+         passo(lunga("Courier New", ""));  // narrower in Tahoma, where it fits
+         passo("Pronto");
+         finestra->LogSetFontName("Courier New");
+         finestra->LogRefresh();
+       }},
+  };
+  for (const auto& c : kCasi) {
+    SCOPED_TRACE(c.caso);
+    finestra->LogClear();
+    finestra->LogSetFontName("Tahoma");
+    c.righe();
+    QApplication::processEvents();
+    int larghezza = 0;
+    for (int i = 0; i < log->count(); ++i)
+      larghezza = std::max(larghezza, log->fontMetrics().horizontalAdvance(log->item(i)->text()));
+    EXPECT_GE(log->horizontalScrollBar()->maximum(), larghezza - log->viewport()->width());
+    EXPECT_TRUE(log->horizontalScrollBar()->isVisible());
+  }
+  // Cleared, the log has nothing to scroll to.
+  finestra->LogClear();
+  passo("Pronto");
   QApplication::processEvents();
-  EXPECT_GT(log->horizontalScrollBar()->maximum(), 0);
-  EXPECT_TRUE(log->horizontalScrollBar()->isVisible());
+  EXPECT_EQ(log->horizontalScrollBar()->maximum(), 0);
+}
+
+TEST_F(UiTest, AltConUnaLetteraNonScriveNelCampo) {
+  const struct {
+    const char* campo;
+    char tasto;
+    Qt::KeyboardModifiers modificatori;
+    const char* testo;  // the field's text after the key
+  } kCasi[] = {
+      {"txtCommenti", 's', Qt::AltModifier, ""},
+      {"txtCommenti", 'S', Qt::AltModifier | Qt::ShiftModifier, ""},
+      {"txtVersioneRevisione", '5', Qt::AltModifier, ""},
+      {"txtGuidOld", 'a', Qt::AltModifier, ""},
+      {"txtCommenti", '@', Qt::ControlModifier | Qt::AltModifier, "@"},  // AltGr on Windows
+      {"txtCommenti", 's', Qt::NoModifier, "s"},
+  };
+  for (const auto& c : kCasi) {
+    SCOPED_TRACE(std::string(c.campo) + " " + c.tasto);
+    auto* e = Controllo<QLineEdit>(c.campo);
+    e->clear();
+    e->setFocus();
+    QTest::keyClick(e, c.tasto, c.modificatori);
+    EXPECT_EQ(e->text().toStdString(), c.testo);
+  }
 }
 
 TEST_F(UiTest, IPulsantiDeiBoxInItaliano) {

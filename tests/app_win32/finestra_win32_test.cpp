@@ -17,10 +17,12 @@
 #include <string>
 #include <vector>
 
+#include "app/win32/caratteri_win32.h"
 #include "app/win32/finestra_win32.h"
 #include "commands/controlli.h"
 #include "platform/errors.h"
 #include "platform/windows/testo_wide.h"
+#include "tools/indirizzi_base_dll.h"
 
 namespace cw::test {
 namespace {
@@ -319,6 +321,73 @@ TEST_F(FinestraWin32Test, AnteprimaModificheMostraIlTestoInUnaFinestraSua) {
   EXPECT_TRUE(IsWindowVisible(anteprima));
   EXPECT_EQ(TestoDi(anteprima), "Anteprima modifiche");
   EXPECT_EQ(TestoDi(GetDlgItem(anteprima, 1)), "--- C:\\X.vbp\r\n-Città\r\n");
+}
+
+TEST_F(FinestraWin32Test, IRapportiUsanoUnCarattereAPassoFisso) {
+  // Wine has no "Courier New" of its own: the report's columns must line up
+  // all the same.
+  finestra->LogSetFontName(kFontReport);
+  EXPECT_TRUE(
+      PassoFisso(reinterpret_cast<HFONT>(SendMessageW(finestra->Controllo("lstInformazioni"), WM_GETFONT, 0, 0))));
+  ASSERT_TRUE(finestra->CollegaComando("mnuAnteprimaModifiche", &ConAnteprima));
+  SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(GetMenuItemID(GetSubMenu(GetMenu(hwnd), 0), 8), 0), 0);
+  HWND anteprima = FindWindowW(L"CwAnteprima", nullptr);
+  ASSERT_NE(anteprima, nullptr);
+  EXPECT_TRUE(PassoFisso(reinterpret_cast<HFONT>(SendMessageW(GetDlgItem(anteprima, 1), WM_GETFONT, 0, 0))));
+  finestra->LogSetFontName(kCarattereFinestra);
+  EXPECT_FALSE(
+      PassoFisso(reinterpret_cast<HFONT>(SendMessageW(finestra->Controllo("lstInformazioni"), WM_GETFONT, 0, 0))));
+}
+
+TEST_F(FinestraWin32Test, LeEtichetteNonCopronoIlBordoDelleCaselle) {
+  // Each label's Height reaches one pixel into the text box under it.
+  Pompa([] { return false; }, 300);
+  const COLORREF sfondo = GetSysColor(COLOR_BTNFACE);
+  for (const DescrizioneControllo& d : ControlliFinestra()) {
+    if (d.tipo != TipoControllo::Testo) continue;
+    SCOPED_TRACE(d.nome);
+    HWND casella = finestra->Controllo(d.nome);
+    HWND padre = GetParent(casella);
+    RECT r;
+    GetWindowRect(casella, &r);
+    MapWindowPoints(nullptr, padre, reinterpret_cast<POINT*>(&r), 2);
+    HDC dc = GetDC(padre);
+    const COLORREF bordo = GetPixel(dc, (r.left + r.right) / 2, r.top);
+    ReleaseDC(padre, dc);
+    EXPECT_NE(bordo, sfondo);
+  }
+}
+
+TEST_F(FinestraWin32Test, IlPuntatoreOccupatoSuOgniControllo) {
+  for (int p : {kPuntatorePredefinito, kPuntatoreClessidra, kPuntatoreFrecciaClessidra})
+    EXPECT_NE(CursorePuntatore(p), nullptr) << p;
+  finestra->SetMousePointer(kPuntatoreClessidra);
+  for (const DescrizioneControllo& d : ControlliFinestra()) {
+    SCOPED_TRACE(d.nome);
+    HWND w = finestra->Controllo(d.nome);
+    SetCursor(LoadCursorA(nullptr, IDC_IBEAM));
+    SendMessageW(w, WM_SETCURSOR, reinterpret_cast<WPARAM>(w), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), CursorePuntatore(kPuntatoreClessidra));
+  }
+  // A row of the walk takes the mouse's moves, so the system asks for the
+  // pointer again without the message loop.
+  SetForegroundWindow(hwnd);
+  SetCursor(LoadCursorA(nullptr, IDC_IBEAM));
+  INPUT mosse[2]{};
+  const char* const kSopra[] = {"lstInformazioni", "txtCommenti"};
+  for (int i = 0; i < 2; ++i) {
+    RECT r;
+    GetWindowRect(finestra->Controllo(kSopra[i]), &r);
+    mosse[i].type = INPUT_MOUSE;
+    mosse[i].mi.dx = MulDiv((r.left + r.right) / 2, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    mosse[i].mi.dy = MulDiv((r.top + r.bottom) / 2, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    mosse[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  }
+  ASSERT_EQ(SendInput(2, mosse, sizeof(INPUT)), 2u);
+  finestra->LogRefresh();
+  EXPECT_EQ(GetCursor(), CursorePuntatore(kPuntatoreClessidra));
+  finestra->SetMousePointer(kPuntatorePredefinito);
+  EXPECT_EQ(GetCursor(), CursorePuntatore(kPuntatorePredefinito));
 }
 
 }  // namespace

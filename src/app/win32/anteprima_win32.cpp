@@ -54,7 +54,7 @@ HWND Crea(HWND proprietario) {
       WS_EX_CLIENTEDGE, L"EDIT", L"",
       WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL, 0,
       0, 0, 0, f, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdTesto)), istanza, nullptr);
-  SendMessageW(testo, WM_SETFONT, reinterpret_cast<WPARAM>(CreaCarattere(kFontReport, DpiSchermo())), FALSE);
+  SendMessageW(testo, WM_SETFONT, reinterpret_cast<WPARAM>(CreaCarattereFisso(kFontReport, DpiSchermo())), FALSE);
   HWND chiudi = CreateWindowExW(0, L"BUTTON", L"Chiudi", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0,
                                 f, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdChiudi)), istanza, nullptr);
   SendMessageW(chiudi, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);

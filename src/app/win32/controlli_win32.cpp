@@ -56,7 +56,10 @@ Classe ClasseDi(const DescrizioneControllo& d, bool primaOpzione) {
     // Drawn by the window (pulsante_win32.h): long captions wrap.
     case TipoControllo::Pulsante: return {L"BUTTON", BS_OWNERDRAW, 0};
     case TipoControllo::Testo: return {L"EDIT", ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
-    case TipoControllo::Etichetta: return {L"STATIC", SS_LEFT, 0};
+    // A label reaches one pixel into the text box under it (its Height ends
+    // below the box's Top): clipped by its siblings and below them all, it
+    // never paints over their borders, as the form's windowless labels don't.
+    case TipoControllo::Etichetta: return {L"STATIC", SS_LEFT | WS_CLIPSIBLINGS, 0};
     // Three states: the program may grey it; a click toggles checked and
     // clear, which the window does itself.
     case TipoControllo::Casella: return {L"BUTTON", BS_3STATE, 0};
@@ -110,6 +113,8 @@ ControlliCreati CreaControlli(HWND finestra, HINSTANCE istanza, int dpi, HFONT f
       g_procPulsante =
           reinterpret_cast<WNDPROC>(SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProcCornice)));
     }
+    if (d.tipo == TipoControllo::Etichetta)
+      SetWindowPos(w, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (d.tipo == TipoControllo::Cornice || d.tipo == TipoControllo::Contenitore) contenitori[d.nome] = w;
     if (d.tipo == TipoControllo::Testo && d.lunghezzaMassima > 0)
       SendMessageW(w, EM_LIMITTEXT, static_cast<WPARAM>(d.lunghezzaMassima), 0);

@@ -117,8 +117,10 @@ LRESULT FinestraCompilazione::Gestisci(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND: Comando(LOWORD(wp), HIWORD(wp)); return 0;
     case WM_DRAWITEM: DisegnaPulsante(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp)); return TRUE;
     case WM_SETCURSOR:
+      // Over every control and the frame alike while a command runs: the
+      // controls ask their parents first, and so up to here.
       if (puntatore_ != kPuntatorePredefinito) {
-        SetCursor(LoadCursorW(nullptr, puntatore_ == kPuntatoreClessidra ? IDC_WAIT : IDC_APPSTARTING));
+        SetCursor(CursorePuntatore(puntatore_));
         return TRUE;
       }
       break;

@@ -22,6 +22,12 @@
 
 namespace cw {
 
+// The shape of a pointer value: 11 the hourglass, 13 the arrow with the
+// hourglass, anything else the arrow. Never none: a system without the shape
+// asked for gets the hourglass, then the arrow, since SetCursor(nullptr)
+// would hide the pointer.
+HCURSOR CursorePuntatore(int puntatore);
+
 class FinestraCompilazione : public Ui, public Campi, public Attesa {
  public:
   // cartellaProgramma: where the settings file is looked for (beside the
@@ -91,6 +97,7 @@ class FinestraCompilazione : public Ui, public Campi, public Attesa {
   bool Tabula(bool indietro);
   void Pompa();
   void AggiornaLarghezzaLog(const std::wstring& riga);
+  void SeguiPuntatore();
 
   std::unique_ptr<Servizi> servizi_;
   std::unique_ptr<Contesto> ctx_;

@@ -6,6 +6,7 @@
 #include "commands/controlli.h"
 #include "platform/errors.h"
 #include "platform/windows/testo_wide.h"
+#include "tools/indirizzi_base_dll.h"
 
 namespace cw {
 
@@ -18,6 +19,15 @@ std::wstring TestoFinestra(HWND w) {
 }
 
 }  // namespace
+
+HCURSOR CursorePuntatore(int puntatore) {
+  const bool occupato = puntatore == kPuntatoreClessidra || puntatore == kPuntatoreFrecciaClessidra;
+  const wchar_t* forma = puntatore == kPuntatoreClessidra ? IDC_WAIT : occupato ? IDC_APPSTARTING : IDC_ARROW;
+  const wchar_t* riserva = occupato ? IDC_WAIT : IDC_ARROW;
+  for (const wchar_t* f : {forma, riserva, static_cast<const wchar_t*>(IDC_ARROW)})
+    if (HCURSOR c = LoadCursorW(nullptr, f)) return c;
+  return nullptr;
+}
 
 // --- the log ---
 
@@ -76,10 +86,25 @@ void FinestraCompilazione::LogSelect(int index) {
 
 void FinestraCompilazione::LogRefresh() {
   RedrawWindow(log_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
+  SeguiPuntatore();
+}
+
+void FinestraCompilazione::SeguiPuntatore() {
+  // A walk runs without the message loop, and the system asks a window for
+  // its pointer (WM_SETCURSOR) only as it hands it a move of the mouse: each
+  // row takes the moves, and only them, so the busy pointer follows the mouse
+  // over every control instead of the shape last drawn, or none.
+  if (puntatore_ == kPuntatorePredefinito || !hwnd_) return;
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE)) {
+  }
+  while (PeekMessageW(&msg, nullptr, WM_NCMOUSEMOVE, WM_NCMOUSEMOVE, PM_REMOVE)) {
+  }
 }
 
 void FinestraCompilazione::LogSetFontName(const std::string& name) {
-  HFONT nuovo = CreaCarattere(name, DpiSchermo());
+  // The base address report lines its addresses up in columns.
+  HFONT nuovo = name == kFontReport ? CreaCarattereFisso(name, DpiSchermo()) : CreaCarattere(name, DpiSchermo());
   SendMessageW(log_, WM_SETFONT, reinterpret_cast<WPARAM>(nuovo), TRUE);
   if (carattereLog_ != fuori_) DeleteObject(carattereLog_);
   carattereLog_ = nuovo;
@@ -96,10 +121,7 @@ int FinestraCompilazione::MsgBox(const std::string& prompt, int style, const std
 
 void FinestraCompilazione::SetMousePointer(int pointer) {
   puntatore_ = pointer;
-  const wchar_t* forma = pointer == kPuntatoreClessidra          ? IDC_WAIT
-                         : pointer == kPuntatoreFrecciaClessidra ? IDC_APPSTARTING
-                                                                 : IDC_ARROW;
-  SetCursor(LoadCursorW(nullptr, forma));
+  SetCursor(CursorePuntatore(pointer));
 }
 
 void FinestraCompilazione::SetEnabled(bool enabled) { EnableWindow(hwnd_, enabled); }

@@ -311,7 +311,9 @@ TEST(VersioneVista, ASettingsFileChangedSinceTheWindowReadItIsAskedAbout) {
     EXPECT_NE(k.s.prefisso.Leggi(kBase).find("RevisionVer=" + std::string(c.stampata) + "\r\n"), std::string::npos);
     EXPECT_EQ(LeggiIniStringa(ini, kSezioneVersione, "Revisione", "", 255), c.salvata);
 
-    // What the command saved itself is no change to ask about.
+    // What the command saved itself is no change to ask about, whatever the
+    // user types afterwards.
+    k.campi.ImpostaTesto(Campo::txtVersioneRevisione, "42");
     k.ui.messaggi.clear();
     EseguiComando(k.ctx, c.gestore);
     EXPECT_TRUE(std::none_of(k.ui.messaggi.begin(), k.ui.messaggi.end(),

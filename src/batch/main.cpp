@@ -121,7 +121,8 @@ int main(int argc, char** argv) {
     ctx.mostraFileErrori = [&](const std::string& fileErrori) {
       ui.Svuota();
       const std::string testo = ctx.fso.OpenTextFile(fileErrori, cw::IOMode::ForReading)->ReadAll();
-      std::fputs(cw::AnsiToUtf8(testo).c_str(), stdout);
+      const std::string utf8 = cw::AnsiToUtf8(testo);
+      std::fwrite(utf8.data(), 1, utf8.size(), stdout);
       if (!testo.empty() && testo.back() != '\n') std::fputc('\n', stdout);
       std::fflush(stdout);
     };
@@ -140,7 +141,8 @@ int main(int argc, char** argv) {
     ctx.blocco = nullptr;
     ctx.mostraAnteprima = [&](const std::string& testo) {
       ui.Svuota();
-      std::fputs(testo.c_str(), stdout);
+      // With its length: a file's NUL byte is shown, not the end of the preview.
+      std::fwrite(testo.data(), 1, testo.size(), stdout);
       std::fflush(stdout);
     };
   }

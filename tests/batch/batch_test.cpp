@@ -300,6 +300,27 @@ TEST_F(Batch, AnteprimaPrintsTheDiffAndWritesNothing) {
   EXPECT_FALSE(fs::exists(FileIni()));
 }
 
+// Every byte of the diff reaches the output, a NUL beside a changed line too,
+// and a read-only file is previewed: nothing is written.
+TEST_F(Batch, AnteprimaPrintsEveryByteOfEveryFile) {
+  const fs::path wexo = DriveC() / "Progetti VB" / "Wexo";
+  std::string utilita = LeggiFile(wexo / "Utilita" / "Utilita.vbp");
+  const size_t major = utilita.find("\r\nMajorVer=");
+  ASSERT_NE(major, std::string::npos);
+  utilita.insert(major, std::string("\r\nNul=a\0b", 9));
+  std::ofstream(wexo / "Utilita" / "Utilita.vbp", std::ios::binary) << utilita;
+  fs::permissions(wexo / "Stringhe" / "Stringhe.vbp", fs::perms::all, fs::perm_options::remove);
+  fs::permissions(wexo / "Stringhe" / "Stringhe.vbp", fs::perms::owner_read, fs::perm_options::add);
+
+  const Risultato r = Esegui("anteprima versione --principale 9999 --secondario 0 --revisione 0");
+  EXPECT_EQ(r.stato, 0) << r.err;
+  EXPECT_NE(r.out.find(std::string("\n Nul=a\0b\n-MajorVer=", 20)), std::string::npos);
+  const auto righe = Righe(r.out);
+  EXPECT_EQ(std::count_if(righe.begin(), righe.end(), [](const std::string& s) { return s.starts_with("--- C:\\"); }),
+            148);
+  EXPECT_TRUE(righe.back().starts_with("File da modificare: 148, righe da modificare: ")) << righe.back();
+}
+
 // A box inside a step leaves its line waiting: the conclusion follows it.
 TEST_F(Batch, EveryRowIsConcludedAfterItsBox) {
   // Nothing is built: each DLL fails to load, then the first EXE server

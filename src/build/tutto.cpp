@@ -94,7 +94,7 @@ FineTutto EseguiTutto(const ServiziTutto& s, const CampiTutto& campi) {
                                 static_cast<std::int16_t>(*rigaFallita));
   else
     CancellaIniChiave(s.fileIni(), kSezioneVersione, kChiaveUltimaRigaFallita);
-  if (s.compilazioneConclusa) s.compilazioneConclusa(compilate, rigaFallita.value_or(-1));
+  if (s.compilazioneConclusa) fine.rapportoNonScritto = !s.compilazioneConclusa(compilate, rigaFallita.value_or(-1));
 
   // A failed build goes on like a good one: the error file shows why.
   s.ui.SetMousePointer(kPuntatorePredefinito);

@@ -61,8 +61,10 @@ struct ServiziTutto {
   std::string visualizzatore = "Notepad.exe";
   std::function<void(const std::string& fileErrori)> mostraFileErrori = nullptr;
   // Told of the builds as soon as the compile is over (before anything that
-  // may still stop the run), with the failed row or -1.
-  std::function<void(const std::vector<RigaCompilata>& compilate, int rigaFallita)> compilazioneConclusa = nullptr;
+  // may still stop the run), with the failed row or -1; false when it could
+  // not keep them (a report not written: it has said why), and the run goes
+  // on and ends as failed.
+  std::function<bool(const std::vector<RigaCompilata>& compilate, int rigaFallita)> compilazioneConclusa = nullptr;
 };
 
 // How the run ended, once it reached its end.
@@ -70,7 +72,10 @@ struct FineTutto {
   bool compilazioneFallita = false;     // a build ended in " ERRORE!"
   bool registrazioneFallita = false;    // RegistraDll reported a failure
   bool impostazioniNonSalvate = false;  // the version settings could not be written
-  bool Riuscita() const { return !compilazioneFallita && !registrazioneFallita && !impostazioniNonSalvate; }
+  bool rapportoNonScritto = false;      // compilazioneConclusa answered false
+  bool Riuscita() const {
+    return !compilazioneFallita && !registrazioneFallita && !impostazioniNonSalvate && !rapportoNonScritto;
+  }
 };
 
 // What must be settled before anything is touched: the version fields

@@ -321,6 +321,41 @@ TEST_F(Batch, AnteprimaPrintsEveryByteOfEveryFile) {
   EXPECT_TRUE(righe.back().starts_with("File da modificare: 148, righe da modificare: ")) << righe.back();
 }
 
+// A path for the JUnit report that would replace a file of the suite, a
+// folder or a device is refused before anything is touched.
+TEST_F(Batch, AJUnitReportWhereItCannotGoIsRefused) {
+  const std::string versione = " --principale 1 --secondario 0 --revisione 0";
+  const fs::path progetto = DriveC() / "Progetti VB" / "Wexo" / "Utilita" / "Utilita.vbp";
+  const fs::path rapporto = tmp_.Dir() / "r.xml";
+  fs::create_directory(tmp_.Dir() / "cartella");
+  fs::create_directory_symlink(DriveC() / "Progetti VB", tmp_.Dir() / "progetti");
+  const struct {
+    std::string junit;
+    int stato;
+    std::string err;  // a part of standard error
+  } casi[] = {
+      {progetto.string(), 2, "il rapporto JUnit non può stare dentro " + DriveC().string()},
+      {(tmp_.Dir() / "progetti" / "Wexo" / "Utilita" / "Utilita.vbp").string(), 2, "non può stare dentro"},
+      {(tmp_.Dir() / "cartella").string(), 2, "non è un file"},
+      {"/dev/full", 2, "il rapporto JUnit non può prendere il posto di /dev/full: non è un file"},
+      {rapporto.string(), 0, ""},
+  };
+  const auto prima = Albero(DriveC());
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.junit);
+    test::ScriviFile(rapporto, "vecchio");
+    const Risultato r = Esegui("tutto binaria --junit '" + c.junit + "'" + versione);
+    EXPECT_EQ(r.stato, c.stato) << r.err;
+    EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+    if (c.stato == 2) {
+      EXPECT_EQ(r.out, "");
+      EXPECT_EQ(Albero(DriveC()), prima);
+    }
+    EXPECT_EQ(LeggiFile(rapporto).starts_with("<?xml"), c.stato == 0);
+  }
+  for (const auto& e : fs::directory_iterator(tmp_.Dir())) EXPECT_FALSE(e.path().string().ends_with(".tmp"));
+}
+
 // A box inside a step leaves its line waiting: the conclusion follows it.
 TEST_F(Batch, EveryRowIsConcludedAfterItsBox) {
   // Nothing is built: each DLL fails to load, then the first EXE server

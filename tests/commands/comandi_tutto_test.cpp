@@ -184,6 +184,24 @@ TEST(CmdTutto, ASettingsFileThatCannotBeWrittenIsReportedAndTheRunGoesOn) {
   EXPECT_EQ(k.ui.log.back(), "Pronto");
 }
 
+// A report that could not be kept (its writer has said why) ends the run as
+// failed, after every step.
+TEST(CmdTutto, AReportNotWrittenEndsTheRunAsFailed) {
+  for (const bool scritto : {true, false}) {
+    SCOPED_TRACE(scritto);
+    Click k;
+    int rapporti = 0;
+    k.ctx.rapportoJUnit = [&](const std::string&) {
+      ++rapporti;
+      return scritto;
+    };
+    EXPECT_EQ(k.Esegui(), scritto ? Esito::Completato : Esito::Fallito);
+    EXPECT_EQ(rapporti, 1);
+    EXPECT_EQ(k.reg.chiamate.size(), 2u);
+    EXPECT_EQ(k.ui.log.back(), "Pronto");
+  }
+}
+
 TEST(CmdTutto, ARunTimeErrorStopsTheRunWhereItStruck) {
   Click k;
   k.s.processi.nonAvviabile = true;
@@ -202,7 +220,10 @@ TEST(CmdTutto, ARunTimeErrorStopsTheRunWhereItStruck) {
 TEST(RiprendiCompilazione, ResumesAtTheFailedRowAndForgetsIt) {
   Click k;
   std::string xml;
-  k.ctx.rapportoJUnit = [&](const std::string& x) { xml = x; };
+  k.ctx.rapportoJUnit = [&](const std::string& x) {
+    xml = x;
+    return true;
+  };
   auto progetti = [&] {
     std::vector<std::string> p;
     for (int i = 0; i <= k.s.catalogo.UBound(); ++i)

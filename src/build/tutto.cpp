@@ -2,6 +2,7 @@
 
 #include "build/backup.h"
 #include "build/compila.h"
+#include "platform/ansi.h"
 #include "platform/errors.h"
 #include "projectfile/operazioni_progetto.h"
 #include "projectfile/versione.h"
@@ -98,7 +99,11 @@ FineTutto EseguiTutto(const ServiziTutto& s, const CampiTutto& campi) {
 
   // A failed build goes on like a good one: the error file shows why.
   s.ui.SetMousePointer(kPuntatorePredefinito);
-  s.ui.MsgBox(kFatto, kStileInformativo, kTitoloApplicazione);
+  // A resumed run made no backup and wrote no version or compatibility: its
+  // box says what it did.
+  s.ui.MsgBox(ripresa ? "Compilazione ripresa da " + MaiuscoloUtf8(cat(campi.riprendiDa, kFileProgetto)) + " effettuata"
+                      : std::string(kFatto),
+              kStileInformativo, kTitoloApplicazione);
   if (s.mostraFileErrori)
     s.mostraFileErrori(kFileErroriCompilazione);
   else

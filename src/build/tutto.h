@@ -39,7 +39,8 @@ struct CampiTutto {
   bool incremento = false;         // chkIncrementoAutomatico ticked (greyed is not)
   // A row: resume the compile there. The backup, the version and the
   // compatibility are already in the files, and the failed run has already
-  // advanced the revision, so none of them is done again.
+  // advanced the revision, so none of them is done again; the box after the
+  // compile says "Compilazione ripresa da X.VBP effettuata" instead.
   int riprendiDa = -1;
 };
 

@@ -297,6 +297,7 @@ Comandi:
                                   --principale, --secondario, --revisione, --incremento
                                   (stato 2 se non c'è nulla da riprendere)
       --junit FILE.xml            scrive l'esito di ogni riga in un rapporto JUnit
+                                  (mai dentro i dischi del prefisso)
   registra                        Registra
   rimuovi                         Rimuovi
   vbg                             Genera .vbg
@@ -320,7 +321,8 @@ argomento. Nessun valore può contenere un a capo.
 Stato di uscita:
   0  il comando è arrivato alla fine
   1  una compilazione o una registrazione è fallita (anche se poi segue un
-     errore di run-time)
+     errore di run-time), un indirizzo di base o il rapporto JUnit non sono
+     stati scritti
   2  il comando ha rifiutato i dati (un messaggio di convalida, una domanda
      rifiutata, un valore mancante, il prefisso o il visualizzatore non trovati)
   3  errore di run-time (il messaggio è stampato come nella finestra)

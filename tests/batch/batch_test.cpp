@@ -322,6 +322,7 @@ TEST_F(Batch, AnteprimaPrintsEveryByteOfEveryFile) {
   EXPECT_EQ(r.stato, 0) << r.err;
   EXPECT_NE(r.out.find(std::string("\n Nul=a\0b\n-MajorVer=", 20)), std::string::npos);
   const auto righe = Righe(r.out);
+  ASSERT_FALSE(righe.empty());
   EXPECT_EQ(std::count_if(righe.begin(), righe.end(), [](const std::string& s) { return s.starts_with("--- C:\\"); }),
             148);
   EXPECT_TRUE(righe.back().starts_with("File da modificare: 148, righe da modificare: ")) << righe.back();

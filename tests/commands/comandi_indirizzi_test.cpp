@@ -131,10 +131,11 @@ TEST(IndirizziDll, AFileWithNoTypeLineIsLeftAloneAndSaysSo) {
                   "Impostazione indirizzo di base di D.VBP in corso..." + std::string(c.scritto ? " OK!" : " ERRORE!")),
         p.ui.log.end());
     ASSERT_EQ(p.ui.messaggi.size(), c.scritto ? 0u : 1u);
-    if (!c.scritto)
+    if (!c.scritto) {
       EXPECT_EQ(p.ui.messaggi[0].testo,
                 "Indirizzo di base non scritto: nel file '" + p.suite.Progetto(3) +
                     "' manca la riga \"Type=\", dopo la quale va messo; il file è rimasto com'era.");
+    }
     // The other rows are written all the same.
     EXPECT_EQ(p.suite.Leggi(p.suite.Progetto(1)), "Type=OleDll\r\nName=\"X\"\r\nDllBaseAddress=&H11030000\r\n");
     EXPECT_EQ(p.ui.log.back(), "Pronto");

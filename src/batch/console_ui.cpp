@@ -18,7 +18,7 @@ ConsoleUi::~ConsoleUi() { Svuota(); }
 
 void ConsoleUi::Scrivi(const std::string& testo) {
   if (outChiuso_) return;
-  std::fputs(testo.c_str(), out_);
+  std::fwrite(testo.data(), 1, testo.size(), out_);
   // EPIPE once the reader has gone: the command goes on without its output.
   if (std::fflush(out_) != 0) outChiuso_ = true;
 }
@@ -69,7 +69,9 @@ int ConsoleUi::MsgBox(const std::string& prompt, int style, const std::string& t
   // terminal the line shown in place makes way for the box and comes back.
   const bool inPlace = inPlace_ && inAttesa_ >= 0;
   if (inPlace) Scrivi("\r\033[K");
-  std::fprintf(err_, "%s: %s\n", title.c_str(), prompt.c_str());
+  // Written with their length: a NUL from a file's bytes must not cut the text.
+  const std::string riga = title + ": " + prompt + "\n";
+  std::fwrite(riga.data(), 1, riga.size(), err_);
   std::fflush(err_);
   if (inPlace) Scrivi(righe_[static_cast<size_t>(inAttesa_)]);
   switch (style & 7) {

@@ -7,12 +7,12 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "batch/console_ui.h"
 #include "batch/opzioni.h"
+#include "build/rapporto_junit.h"
 #include "commands/anteprima.h"
 #include "commands/comandi.h"
 #include "commands/servizi.h"
@@ -92,6 +92,13 @@ int main(int argc, char** argv) {
     const bool scrivibile = ::access(cartella.c_str(), W_OK) == 0;
 #endif
     if (!scrivibile) return Rifiuta("cartella del rapporto JUnit non scrivibile: " + cartella.string());
+    std::vector<std::filesystem::path> cartelle = servizi.CartelleUnita();
+#ifdef _WIN32
+    // The drives are the host's own: the suite's folder is what a report must not replace a file of.
+    cartelle.emplace_back(cw::kRadiceSorgenti);
+#endif
+    if (const std::string rifiuto = cw::RapportoRifiutato(opzioni->junit, cartelle); !rifiuto.empty())
+      return Rifiuta(rifiuto);
   }
 
   servizi.CaricaCatalogo();
@@ -121,7 +128,8 @@ int main(int argc, char** argv) {
     ctx.mostraFileErrori = [&](const std::string& fileErrori) {
       ui.Svuota();
       const std::string testo = ctx.fso.OpenTextFile(fileErrori, cw::IOMode::ForReading)->ReadAll();
-      std::fputs(cw::AnsiToUtf8(testo).c_str(), stdout);
+      const std::string utf8 = cw::AnsiToUtf8(testo);
+      std::fwrite(utf8.data(), 1, utf8.size(), stdout);
       if (!testo.empty() && testo.back() != '\n') std::fputc('\n', stdout);
       std::fflush(stdout);
     };
@@ -129,10 +137,13 @@ int main(int argc, char** argv) {
 
   if (!opzioni->junit.empty()) {
     ctx.rapportoJUnit = [&](const std::string& xml) {
-      std::ofstream file(opzioni->junit, std::ios::binary | std::ios::trunc);
-      file << xml;
-      file.close();
-      if (!file) std::fprintf(stderr, "compilawexo-batch: rapporto JUnit non scritto: %s\n", opzioni->junit.c_str());
+      const std::string motivo = cw::ScriviRapportoJUnit(opzioni->junit, xml);
+      if (motivo.empty()) return true;
+      ui.Svuota();
+      std::fprintf(stderr, "compilawexo-batch: rapporto JUnit non scritto in '%s': %s\n", opzioni->junit.c_str(),
+                   motivo.c_str());
+      std::fflush(stderr);
+      return false;
     };
   }
   if (opzioni->anteprima) {
@@ -140,7 +151,8 @@ int main(int argc, char** argv) {
     ctx.blocco = nullptr;
     ctx.mostraAnteprima = [&](const std::string& testo) {
       ui.Svuota();
-      std::fputs(testo.c_str(), stdout);
+      // With its length: a file's NUL byte is shown, not the end of the preview.
+      std::fwrite(testo.data(), 1, testo.size(), stdout);
       std::fflush(stdout);
     };
   }

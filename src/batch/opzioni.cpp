@@ -6,6 +6,8 @@
 #include <iterator>
 #include <map>
 
+#include "build/tutto.h"
+
 namespace cw {
 namespace {
 
@@ -191,7 +193,20 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
 
   if (s.opzioneJUnit && s.opzioneJUnit->count() && o.junit.empty())
     return rifiuta("--junit vuole il nome di un file", kUscitaRigaDiComando);
-  if (o.riprendi) o.controllo = "mnuRiprendiCompilazione";
+  if (o.riprendi) {
+    // The resumed run stamps nothing and advances nothing: a version given
+    // with it would only be saved as if it had been built.
+    for (const auto& [opt, campo] : s.campi)
+      if (opt->count())
+        return rifiuta(opt->get_name() +
+                           " non va con --riprendi: la compilazione ripresa non scrive nessuna versione "
+                           "nei progetti",
+                       kUscitaRifiuto);
+    if (s.opzioneIncremento && s.opzioneIncremento->count())
+      return rifiuta("--incremento non va con --riprendi: la compilazione ripresa non incrementa la revisione",
+                     kUscitaRifiuto);
+    o.controllo = "mnuRiprendiCompilazione";
+  }
   if (o.sovrapposizioni && o.applica)
     return rifiuta("--sovrapposizioni e --applica non vanno insieme", kUscitaRigaDiComando);
   if (o.sovrapposizioni) o.controllo = "mnuSovrapposizioniDll";
@@ -224,6 +239,8 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
 
 std::string CampiMancanti(const OpzioniBatch& opzioni, const std::function<bool(const std::string&)>& presente) {
   if (opzioni.vuoti) return {};
+  // With no row to resume the command says so, whatever the settings lack.
+  if (opzioni.riprendi && !presente(kChiaveUltimaRigaFallita)) return {};
   const auto it = Comandi().find(opzioni.comando);
   if (it == Comandi().end()) return {};
   std::vector<const OpzioneCampo*> letti;
@@ -236,9 +253,12 @@ std::string CampiMancanti(const OpzioniBatch& opzioni, const std::function<bool(
     bool dato = false;
     for (const auto& [campo, testo] : opzioni.campi) dato = dato || campo == oc->campo;
     if (dato || presente(oc->chiave)) continue;
-    elenco += (elenco.empty() ? "" : ", ") + std::string(oc->chiave) + " (" + oc->opzione + ")";
+    // A resumed run takes no version options: only the settings can hold them.
+    elenco += (elenco.empty() ? "" : ", ") + std::string(oc->chiave) +
+              (opzioni.riprendi ? "" : " (" + std::string(oc->opzione) + ")");
   }
   if (elenco.empty()) return {};
+  if (opzioni.riprendi) return "valori assenti dalle impostazioni, da cui li prende la compilazione ripresa: " + elenco;
   std::string testo = "valori non indicati e assenti dalle impostazioni: " + elenco;
   if (it->second.proprieta) testo += "; --vuoti per lasciarli vuoti";
   return testo;
@@ -275,9 +295,11 @@ Comandi:
                                   o un percorso assoluto del sistema
       --riprendi                  compila dalla riga fallita l'ultima volta alla fine,
                                   poi prosegue come sempre; niente backup, versione,
-                                  compatibilità né incremento (stato 2 se non c'è
-                                  nulla da riprendere)
+                                  compatibilità né incremento, e quindi niente
+                                  --principale, --secondario, --revisione, --incremento
+                                  (stato 2 se non c'è nulla da riprendere)
       --junit FILE.xml            scrive l'esito di ogni riga in un rapporto JUnit
+                                  (mai dentro i dischi del prefisso)
   registra                        Registra
   rimuovi                         Rimuovi
   vbg                             Genera .vbg
@@ -302,7 +324,8 @@ file (Windows-1252) non ha (stato 2).
 Stato di uscita:
   0  il comando è arrivato alla fine
   1  una compilazione o una registrazione è fallita (anche se poi segue un
-     errore di run-time)
+     errore di run-time), un indirizzo di base o il rapporto JUnit non sono
+     stati scritti
   2  il comando ha rifiutato i dati (un messaggio di convalida, una domanda
      rifiutata, un valore mancante, il prefisso o il visualizzatore non trovati)
   3  errore di run-time (il messaggio è stampato come nella finestra)

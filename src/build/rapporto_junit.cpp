@@ -1,8 +1,12 @@
 #include "build/rapporto_junit.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <fstream>
+#include <random>
 
 #include "platform/ansi.h"
+#include "platform/errors.h"
 
 namespace cw {
 namespace {
@@ -30,7 +34,76 @@ std::string Secondi(double s) {
   return testo;
 }
 
+// The path with every link of it that exists resolved.
+std::filesystem::path Risolto(const std::filesystem::path& file) {
+  std::error_code ec;
+  std::filesystem::path assoluto = std::filesystem::absolute(file, ec);
+  if (ec) return file;
+  std::filesystem::path vero = std::filesystem::weakly_canonical(assoluto, ec);
+  return ec ? assoluto : vero;
+}
+
+// apertura: the temporary file was being created, so a missing entry is the folder.
+std::string Motivo(int err, bool apertura = false) {
+  const std::string testo = DescrizioneErrore(ErroreDaErrno(err, apertura));
+  return testo.empty() || err == 0 ? "errore di scrittura" : testo;
+}
+
 }  // namespace
+
+std::string RapportoRifiutato(const std::filesystem::path& file, const std::vector<std::filesystem::path>& cartelle) {
+  namespace fs = std::filesystem;
+  const fs::path vero = Risolto(file);
+  for (const fs::path& cartella : cartelle) {
+    const fs::path resto = vero.lexically_relative(Risolto(cartella));
+    if (!resto.empty() && *resto.begin() != "..")
+      return "il rapporto JUnit non può stare dentro " + cartella.string() +
+             ", tra i file su cui lavora il programma: " + file.string();
+  }
+  std::error_code ec;
+  const fs::file_status stato = fs::status(vero, ec);
+  if (fs::exists(stato) && !fs::is_regular_file(stato))
+    return "il rapporto JUnit non può prendere il posto di " + file.string() +
+           ": non è un file (una cartella, un dispositivo)";
+  return {};
+}
+
+std::string ScriviRapportoJUnit(const std::filesystem::path& file, const std::string& xml) {
+  namespace fs = std::filesystem;
+  const fs::path vero = Risolto(file);
+  std::error_code ec;
+  // A folder or a device is never renamed over.
+  if (const fs::file_status stato = fs::status(vero, ec); fs::exists(stato) && !fs::is_regular_file(stato))
+    return "non è un file";
+  fs::path provvisorio;
+  std::ofstream out;
+  std::random_device caso;
+  for (int tentativo = 0; tentativo < 100 && !out.is_open(); ++tentativo) {
+    char nome[16];
+    std::snprintf(nome, sizeof nome, ".%08x.tmp", static_cast<unsigned>(caso()));
+    provvisorio = vero.parent_path() / ("." + vero.filename().string() + nome);
+    if (fs::exists(fs::symlink_status(provvisorio, ec))) continue;
+    errno = 0;
+    out.open(provvisorio, std::ios::binary | std::ios::trunc);
+    if (!out.is_open()) return Motivo(errno, true);
+  }
+  if (!out.is_open()) return Motivo(EEXIST);
+  errno = 0;
+  out.write(xml.data(), static_cast<std::streamsize>(xml.size()));
+  out.close();
+  const int err = errno;
+  if (!out) {
+    fs::remove(provvisorio, ec);
+    return Motivo(err);
+  }
+  fs::rename(provvisorio, vero, ec);
+  if (ec) {
+    std::error_code e;
+    fs::remove(provvisorio, e);
+    return Motivo(ec.value());
+  }
+  return {};
+}
 
 std::string RapportoJUnit(const std::vector<EsitoCompilazione>& righe) {
   using Stato = EsitoCompilazione::Stato;

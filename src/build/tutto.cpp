@@ -2,6 +2,7 @@
 
 #include "build/backup.h"
 #include "build/compila.h"
+#include "platform/ansi.h"
 #include "platform/errors.h"
 #include "projectfile/operazioni_progetto.h"
 #include "projectfile/versione.h"
@@ -94,11 +95,15 @@ FineTutto EseguiTutto(const ServiziTutto& s, const CampiTutto& campi) {
                                 static_cast<std::int16_t>(*rigaFallita));
   else
     CancellaIniChiave(s.fileIni(), kSezioneVersione, kChiaveUltimaRigaFallita);
-  if (s.compilazioneConclusa) s.compilazioneConclusa(compilate, rigaFallita.value_or(-1));
+  if (s.compilazioneConclusa) fine.rapportoNonScritto = !s.compilazioneConclusa(compilate, rigaFallita.value_or(-1));
 
   // A failed build goes on like a good one: the error file shows why.
   s.ui.SetMousePointer(kPuntatorePredefinito);
-  s.ui.MsgBox(kFatto, kStileInformativo, kTitoloApplicazione);
+  // A resumed run made no backup and wrote no version or compatibility: its
+  // box says what it did.
+  s.ui.MsgBox(ripresa ? "Compilazione ripresa da " + MaiuscoloUtf8(cat(campi.riprendiDa, kFileProgetto)) + " effettuata"
+                      : std::string(kFatto),
+              kStileInformativo, kTitoloApplicazione);
   if (s.mostraFileErrori)
     s.mostraFileErrori(kFileErroriCompilazione);
   else

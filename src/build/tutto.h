@@ -39,7 +39,8 @@ struct CampiTutto {
   bool incremento = false;         // chkIncrementoAutomatico ticked (greyed is not)
   // A row: resume the compile there. The backup, the version and the
   // compatibility are already in the files, and the failed run has already
-  // advanced the revision, so none of them is done again.
+  // advanced the revision, so none of them is done again; the box after the
+  // compile says "Compilazione ripresa da X.VBP effettuata" instead.
   int riprendiDa = -1;
 };
 
@@ -63,8 +64,10 @@ struct ServiziTutto {
   std::string visualizzatore = "Notepad.exe";
   std::function<void(const std::string& fileErrori)> mostraFileErrori = nullptr;
   // Told of the builds as soon as the compile is over (before anything that
-  // may still stop the run), with the failed row or -1.
-  std::function<void(const std::vector<RigaCompilata>& compilate, int rigaFallita)> compilazioneConclusa = nullptr;
+  // may still stop the run), with the failed row or -1; false when it could
+  // not keep them (a report not written: it has said why), and the run goes
+  // on and ends as failed.
+  std::function<bool(const std::vector<RigaCompilata>& compilate, int rigaFallita)> compilazioneConclusa = nullptr;
 };
 
 // How the run ended, once it reached its end.
@@ -72,7 +75,10 @@ struct FineTutto {
   bool compilazioneFallita = false;     // a build ended in " ERRORE!"
   bool registrazioneFallita = false;    // RegistraDll reported a failure
   bool impostazioniNonSalvate = false;  // the version settings could not be written
-  bool Riuscita() const { return !compilazioneFallita && !registrazioneFallita && !impostazioniNonSalvate; }
+  bool rapportoNonScritto = false;      // compilazioneConclusa answered false
+  bool Riuscita() const {
+    return !compilazioneFallita && !registrazioneFallita && !impostazioniNonSalvate && !rapportoNonScritto;
+  }
 };
 
 // What must be settled before anything is touched: the version fields

@@ -118,7 +118,8 @@ Esito CalcolaAnteprima(Contesto& ctx, ComandoAnteprima comando, Anteprima& antep
       !CampiInAnsi(ctx, {Campo::txtGuidOld, Campo::txtGuidNew}))
     return Esito::Rifiutato;
   const Riscrittura r = RiscritturaDi(ctx, comando);
-  if (!VerificaFile(ctx, r.coinvolti)) return Esito::Rifiutato;
+  // Nothing is written: a read-only file is previewed like any other.
+  if (!VerificaCopie(ctx, r.coinvolti)) return Esito::Rifiutato;
   for (const std::string& file : r.file) {
     const RigheRiscrittura righe = SimulaRiscrittura(ctx.fso, file, r.regola);
     const DiffFile d = DiffUnificato(file, righe.prima, righe.dopo);

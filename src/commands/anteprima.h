@@ -21,9 +21,10 @@ struct Anteprima {
 // "File da modificare: N, righe da modificare: M".
 std::string RiepilogoAnteprima(const Anteprima& anteprima);
 
-// The command's own refusals first (its message box, or a run-time error for
-// a file it could not write), then its rules over every file it would
-// rewrite, with the fields as they stand. Rifiutato after a refusal.
+// The command's own refusals first (its message box: invalid fields, leftover
+// "_tmp" copies; a read-only file is no refusal, since nothing is written),
+// then its rules over every file it would rewrite, with the fields as they
+// stand. Rifiutato after a refusal.
 Esito CalcolaAnteprima(Contesto& ctx, ComandoAnteprima comando, Anteprima& anteprima);
 
 // The handler of each previewed command for the batch front end, by the

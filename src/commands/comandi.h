@@ -66,7 +66,10 @@ Esito mnuIndirizziBaseDll_Click(Contesto& ctx);
 // any two DLLs' ranges overlap.
 Esito mnuSovrapposizioniDll_Click(Contesto& ctx);
 // The overlap section's proposed addresses written into the project files,
-// after the backup; refused when the range has no room for all of them.
+// after the backup; refused when the range has no room for all of them. A
+// file without the key and without a "Type=" line to put it after is left
+// alone, its row ends " ERRORE!" after a box (style 48) naming it, and the
+// command ends Fallito.
 Esito mnuApplicaIndirizziDll_Click(Contesto& ctx);
 // "Riprendi compilazione": the full run from the row where the last one's
 // compile failed, without backup, version, compatibility or increment;

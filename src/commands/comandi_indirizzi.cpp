@@ -30,6 +30,15 @@ RegolaRiga RegolaIndirizzoBase(const std::string& valore, bool haRiga) {
   };
 }
 
+// Whether the file has the line a missing key goes after.
+bool HaRigaTipo(FileSystem& fso, const std::string& progetto) {
+  const auto file = fso.OpenTextFile(progetto, IOMode::ForReading);
+  bool trovata = false;
+  while (!trovata && !file->AtEndOfStream()) trovata = file->ReadLine().starts_with("Type=");
+  file->Close();
+  return trovata;
+}
+
 }  // namespace
 
 Esito mnuSovrapposizioniDll_Click(Contesto& ctx) {
@@ -57,16 +66,27 @@ Esito mnuApplicaIndirizziDll_Click(Contesto& ctx) {
       return Esito::Completato;
     }
     EseguiBackup(ctx.fso, ctx.catalogo, ctx.ui);
+    bool tuttiScritti = true;
     for (const NuovoIndirizzo& n : analisi.proposta) {
       const DllDaVerificare& d = dll[static_cast<size_t>(n.indice)];
       const std::string voce = "Impostazione indirizzo di base di " + MaiuscoloUtf8(d.fileProgetto) + " in corso...";
       AnnunciaPasso(ctx.ui, voce);
       const std::string progetto = ctx.catalogo.FileProgettoCompleto(d.riga);
       const bool haRiga = ValoreIndirizzoBase(ctx.fso, progetto).has_value();
+      // Without a line to put the key after, the rewrite would change
+      // nothing: the file is left alone, and the row says so.
+      if (!haRiga && !HaRigaTipo(ctx.fso, progetto)) {
+        ctx.ui.MsgBox("Indirizzo di base non scritto: nel file '" + progetto +
+                          "' manca la riga \"Type=\", dopo la quale va messo; il file è rimasto com'era.",
+                      kStileEsclamativo, kTitoloApplicazione);
+        ConcludiPasso(ctx.ui, voce + " ERRORE!");
+        tuttiScritti = false;
+        continue;
+      }
       RiscriviFile(ctx.fso, progetto, RegolaIndirizzoBase(ScriviIndirizzoVb(n.indirizzo), haRiga));
       ConcludiPasso(ctx.ui, voce + " OK!");
     }
-    return Esito::Completato;
+    return tuttiScritti ? Esito::Completato : Esito::Fallito;
   });
 }
 

@@ -43,9 +43,9 @@ Esito Esegui(Contesto& ctx, const CampiTutto& campi) {
       .mostraFileErrori = ctx.mostraFileErrori,
       .compilazioneConclusa =
           ctx.rapportoJUnit
-              ? std::function<void(const std::vector<RigaCompilata>&, int)>(
+              ? std::function<bool(const std::vector<RigaCompilata>&, int)>(
                     [&ctx](const std::vector<RigaCompilata>& compilate, int rigaFallita) {
-                      ctx.rapportoJUnit(RapportoJUnit(EsitiCompilazione(ctx.catalogo, compilate, rigaFallita)));
+                      return ctx.rapportoJUnit(RapportoJUnit(EsitiCompilazione(ctx.catalogo, compilate, rigaFallita)));
                     })
               : nullptr,
   };

@@ -48,8 +48,9 @@ struct Contesto {
   // Shows the text of "Anteprima modifiche" (UTF-8); none: it is not shown.
   std::function<void(const std::string& testo)> mostraAnteprima = nullptr;
   // Gets the full run's compile results as a JUnit report (UTF-8 XML) as soon
-  // as the compile is over; none: no report is made.
-  std::function<void(const std::string& xml)> rapportoJUnit = nullptr;
+  // as the compile is over; false when it could not keep it (it has said why
+  // and the run ends as failed); none: no report is made.
+  std::function<bool(const std::string& xml)> rapportoJUnit = nullptr;
   // A window stays open for days while another instance (the batch mode in
   // CI) may save a newer version. Set by the window to what its fields last
   // got from the settings file or gave to it, the commands that stamp or save

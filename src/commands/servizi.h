@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "catalogue/catalogo.h"
 #include "commands/contesto.h"
@@ -29,6 +30,10 @@ class Servizi {
   const std::string& Problema() const { return piattaforma_.problema; }
   std::optional<std::filesystem::path> TrovaProgramma(const std::string& programma) const {
     return piattaforma_.trovaProgramma(programma);
+  }
+  // The host folders the drives stand for (none on Windows).
+  std::vector<std::filesystem::path> CartelleUnita() const {
+    return piattaforma_.cartelleUnita ? piattaforma_.cartelleUnita() : std::vector<std::filesystem::path>{};
   }
   const CatalogoComponenti& Catalogo() const { return catalogo_; }
   FileSystem& Fso() { return *piattaforma_.fso; }

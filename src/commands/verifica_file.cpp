@@ -34,6 +34,15 @@ std::string Elenco(const std::vector<std::string>& copie) {
   return testo;
 }
 
+bool SenzaCopie(Contesto& ctx, const std::vector<std::string>& riscritti) {
+  std::vector<std::string> copie;
+  for (const std::string& file : riscritti)
+    if (ctx.fso.FileExists(Copia(file))) copie.push_back(Copia(file));
+  if (copie.empty()) return true;
+  ctx.ui.MsgBox(Elenco(copie), kStileEsclamativo, kTitoloApplicazione);
+  return false;
+}
+
 }  // namespace
 
 std::vector<std::string> CopieInterrotte(Contesto& ctx, const FileCoinvolti& coinvolti) {
@@ -43,15 +52,13 @@ std::vector<std::string> CopieInterrotte(Contesto& ctx, const FileCoinvolti& coi
   return copie;
 }
 
+bool VerificaCopie(Contesto& ctx, const FileCoinvolti& coinvolti) {
+  return SenzaCopie(ctx, FileRiscritti(ctx, coinvolti));
+}
+
 bool VerificaFile(Contesto& ctx, const FileCoinvolti& coinvolti) {
   const std::vector<std::string> riscritti = FileRiscritti(ctx, coinvolti);
-  std::vector<std::string> copie;
-  for (const std::string& file : riscritti)
-    if (ctx.fso.FileExists(Copia(file))) copie.push_back(Copia(file));
-  if (!copie.empty()) {
-    ctx.ui.MsgBox(Elenco(copie), kStileEsclamativo, kTitoloApplicazione);
-    return false;
-  }
+  if (!SenzaCopie(ctx, riscritti)) return false;
   // Every project file is read, and each file written, before the first
   // row: a failure at row 40 would leave 39 rows done and the rest not.
   const CatalogoComponenti& cat = ctx.catalogo;

@@ -21,6 +21,11 @@ struct FileCoinvolti {
 // The leftover "_tmp" copies of the files a command rewrites, in catalogue order.
 std::vector<std::string> CopieInterrotte(Contesto& ctx, const FileCoinvolti& coinvolti);
 
+// True when no leftover copy is found; otherwise shows them (style 48) and
+// answers false. All the preview checks: it writes nothing, so whether the
+// files could be written is no concern of it.
+bool VerificaCopie(Contesto& ctx, const FileCoinvolti& coinvolti);
+
 // True when the command may start. With leftover copies it shows them
 // (style 48) and answers false; a file that cannot be written raises its
 // run-time error. Nothing is changed either way.

@@ -39,7 +39,9 @@ class ProfiloLetto {
 // Sets the key to the value: the key's line is replaced in place, or the key
 // is added to its section, or the section to the file, or the file is
 // created. Every other byte of the file stays as it was, and the file is
-// replaced whole (never left half written). False, with nothing written, when
+// replaced whole (never left half written); on Linux through a temporary file
+// beside it, and the ones a save killed half way left there (of a process
+// that is gone, or ten minutes old) are removed by the next save. False, with nothing written, when
 // the file is read-only, its folder is missing, the disk refuses, or an
 // argument would corrupt the file or could never be read back (a line end
 // anywhere, "]" in the section, "=" in the key, a key starting with ";" or

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/attesa.h"
 #include "platform/blocco_prefisso.h"
@@ -40,6 +41,10 @@ struct ServiziPiattaforma {
   // The host file a program named on a command line would be started from;
   // none when the platform would not find it.
   std::function<std::optional<std::filesystem::path>(const std::string&)> trovaProgramma;
+  // The host folders the drives stand for, where no host file named by the
+  // user (a report) may go: it could replace a file of the suite. None where
+  // the drives are the host's own (Windows).
+  std::function<std::vector<std::filesystem::path>()> cartelleUnita;
 };
 
 ServiziPiattaforma CreaServiziPiattaforma(const OpzioniPiattaforma& opzioni);

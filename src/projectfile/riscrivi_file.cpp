@@ -1,6 +1,9 @@
 #include "projectfile/riscrivi_file.h"
 
+#include <algorithm>
 #include <string>
+
+#include "platform/flusso_lettura.h"
 
 namespace cw {
 
@@ -25,12 +28,21 @@ void RiscriviFile(FileSystem& fso, std::string_view percorso, const RegolaRiga& 
 
 RigheRiscrittura SimulaRiscrittura(FileSystem& fso, std::string_view percorso, const RegolaRiga& regola) {
   RigheRiscrittura righe;
-  const auto lettore = fso.OpenTextFile(percorso, IOMode::ForReading);
-  while (!lettore->AtEndOfStream()) {
-    righe.prima.push_back(lettore->ReadLine());
-    righe.dopo.push_back(regola(righe.prima.back()));
+  const auto file = fso.OpenTextFile(percorso, IOMode::ForReading);
+  const std::string byte = file->ReadAll();
+  file->Close();
+  // Split as the file service's stream splits what the rewrite reads; each
+  // line then takes back the end the stream dropped.
+  ReadingStream lettore(byte);
+  size_t inizio = 0;
+  while (!lettore.AtEndOfStream()) {
+    const std::string riga = lettore.ReadLine();
+    const size_t fine = inizio + riga.size();
+    const size_t a = byte.compare(fine, 2, "\r\n") == 0 ? fine + 2 : std::min(fine + 1, byte.size());
+    righe.prima.push_back(byte.substr(inizio, a - inizio));
+    righe.dopo.push_back(regola(riga) + "\r\n");
+    inizio = a;
   }
-  lettore->Close();
   return righe;
 }
 

@@ -21,7 +21,10 @@ inline constexpr std::string_view kSuffissoCopia = "_tmp";
 void RiscriviFile(FileSystem& fso, std::string_view percorso, const RegolaRiga& regola);
 
 // What RiscriviFile would do to percorso, read the same way but written
-// nowhere: every line before and after regola.
+// nowhere: every line with its line end as the file has it (CR LF, LF, a lone
+// CR, or none for a last line without one), and the same line after regola
+// ended by CR LF, as the rewrite writes it. A file whose only change is its
+// line ends so differs too.
 struct RigheRiscrittura {
   std::vector<std::string> prima, dopo;
 };

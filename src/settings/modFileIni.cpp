@@ -24,6 +24,8 @@ std::optional<std::string> LeggiBuffer(const ProfiloLetto& file, const std::stri
 }
 
 constexpr std::int16_t kDimensioneBuffer = 255;
+// More copies of one key than any file holds by mistake: the removal stops there.
+constexpr int kCopieCancellate = 100;
 
 }  // namespace
 
@@ -66,7 +68,13 @@ bool ScriviIniIntero(const std::string& file, const std::string& sezione, const 
 }
 
 void CancellaIniChiave(const std::string& file, const std::string& sezione, const std::string& chiave) {
-  CancellaChiaveProfilo(file, Utf8ToAnsi(sezione), Utf8ToAnsi(chiave));
+  // A key written twice reads as its next copy once the first is gone: each
+  // goes, until the reader finds none (or the file cannot be written).
+  static const std::string kAssente = "\x01";
+  for (int copia = 0; copia < kCopieCancellate; ++copia) {
+    if (LeggiIniStringa(file, sezione, chiave, kAssente, kDimensioneBuffer) == kAssente) return;
+    if (!CancellaChiaveProfilo(file, Utf8ToAnsi(sezione), Utf8ToAnsi(chiave))) return;
+  }
 }
 
 bool SalvaVersione(const std::function<std::string()>& fileIni, bool incremento, const std::string& principale,

@@ -34,7 +34,9 @@ bool ScriviIniStringa(const std::string& file, const std::string& sezione, const
 bool ScriviIniIntero(const std::string& file, const std::string& sezione, const std::string& chiave,
                      std::int16_t valore);
 
-// Removes the key from the section; a file that cannot be written keeps it.
+// Removes the key from the section, every copy of it when it was written more
+// than once (each line the reader would find); a file that cannot be written
+// keeps it.
 void CancellaIniChiave(const std::string& file, const std::string& sezione, const std::string& chiave);
 
 // The four version settings, as "Backup e versione" and the full build run

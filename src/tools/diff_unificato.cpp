@@ -15,6 +15,27 @@ std::string Intervallo(size_t inizio, size_t lunghezza) {
   return std::to_string(primo) + "," + std::to_string(lunghezza);
 }
 
+// The line end a line carries: CR LF, LF, a lone CR, or none.
+std::string_view FineRiga(std::string_view riga) {
+  if (riga.ends_with("\r\n")) return riga.substr(riga.size() - 2);
+  if (riga.ends_with('\n') || riga.ends_with('\r')) return riga.substr(riga.size() - 1);
+  return {};
+}
+
+// The line as shown: its bytes as UTF-8 without the end, which is named when
+// it is what changed, since the two sides would otherwise look the same.
+std::string Mostrata(std::string_view riga, std::string_view altra) {
+  const std::string_view fine = FineRiga(riga);
+  std::string testo = AnsiToUtf8(riga.substr(0, riga.size() - fine.size()));
+  if (fine != FineRiga(altra)) {
+    if (fine.empty())
+      testo += " (senza a capo)";
+    else
+      testo += fine == "\r\n" ? " (a capo CR LF)" : fine == "\n" ? " (a capo LF)" : " (a capo CR)";
+  }
+  return testo;
+}
+
 }  // namespace
 
 DiffFile DiffUnificato(std::string_view percorso, const std::vector<std::string>& prima,
@@ -50,10 +71,10 @@ DiffFile DiffUnificato(std::string_view percorso, const std::vector<std::string>
     for (size_t i = da; i < a; ++i) {
       if (prima[i] == dopo[i]) {
         scarica();
-        diff.testo += " " + AnsiToUtf8(prima[i]) + "\n";
+        diff.testo += " " + Mostrata(prima[i], prima[i]) + "\n";
       } else {
-        tolte += "-" + AnsiToUtf8(prima[i]) + "\n";
-        messe += "+" + AnsiToUtf8(dopo[i]) + "\n";
+        tolte += "-" + Mostrata(prima[i], dopo[i]) + "\n";
+        messe += "+" + Mostrata(dopo[i], prima[i]) + "\n";
       }
     }
     scarica();

@@ -61,6 +61,11 @@ std::uint32_t DllDaVerificare::Estensione() const {
   return static_cast<std::uint32_t>(std::clamp<std::uint64_t>(arrotondata, kGranularitaIndirizzi, 0xFFFF0000u));
 }
 
+bool DllDaVerificare::IndirizzoValido() const {
+  return indirizzo && *indirizzo != 0 && *indirizzo % kGranularitaIndirizzi == 0 &&
+         std::uint64_t{*indirizzo} + Estensione() <= kFineIndirizziUtente;
+}
+
 AnalisiIndirizzi AnalizzaIndirizzi(const std::vector<DllDaVerificare>& dll) {
   AnalisiIndirizzi analisi;
   const int n = static_cast<int>(dll.size());
@@ -69,9 +74,13 @@ AnalisiIndirizzi AnalizzaIndirizzi(const std::vector<DllDaVerificare>& dll) {
       analisi.senzaIndirizzo.push_back(i);
       continue;
     }
+    if (!dll[i].IndirizzoValido()) {
+      analisi.nonValidi.push_back(i);
+      continue;
+    }
     for (int j = i + 1; j < n; ++j)
-      if (dll[j].indirizzo && IntervalloDi(*dll[i].indirizzo, dll[i].Estensione())
-                                  .Tocca(IntervalloDi(*dll[j].indirizzo, dll[j].Estensione())))
+      if (dll[j].IndirizzoValido() && IntervalloDi(*dll[i].indirizzo, dll[i].Estensione())
+                                          .Tocca(IntervalloDi(*dll[j].indirizzo, dll[j].Estensione())))
         analisi.sovrapposizioni.push_back({i, j});
   }
 
@@ -79,7 +88,7 @@ AnalisiIndirizzi AnalizzaIndirizzi(const std::vector<DllDaVerificare>& dll) {
   std::vector<Intervallo> occupati;
   std::vector<int> daSpostare;
   for (int i = 0; i < n; ++i) {
-    if (!dll[i].indirizzo) {
+    if (!dll[i].IndirizzoValido()) {
       daSpostare.push_back(i);
       continue;
     }

@@ -14,6 +14,8 @@ namespace cw {
 // The loader maps images on 64 KB boundaries; a file that is no Windows image
 // (the Linux stand-ins) or is not built yet counts as this much.
 inline constexpr std::uint32_t kGranularitaIndirizzi = 0x10000;
+// The end of a 32-bit process's own addresses: an image must lie below it.
+inline constexpr std::uint64_t kFineIndirizziUtente = 0x80000000;
 // Where proposed addresses go: clear of the system's own DLLs.
 inline constexpr std::uint32_t kPrimoIndirizzoProposto = 0x11000000;
 inline constexpr std::uint32_t kFineIndirizziProposti = 0x60000000;
@@ -36,6 +38,9 @@ struct DllDaVerificare {
   std::optional<std::uint32_t> dimensione;  // SizeOfImage; none: not a Windows image
   // What the range spans: the image size rounded up to 64 KB, at least 64 KB.
   std::uint32_t Estensione() const;
+  // An address the loader can map the image at: a multiple of 64 KB, not 0,
+  // and the whole range below kFineIndirizziUtente. False without one.
+  bool IndirizzoValido() const;
 };
 
 struct Sovrapposizione {
@@ -50,9 +55,13 @@ struct NuovoIndirizzo {
 struct AnalisiIndirizzi {
   std::vector<Sovrapposizione> sovrapposizioni;  // in list order
   std::vector<int> senzaIndirizzo;
-  // Every address that overlaps nothing is kept; a DLL that overlaps one
-  // earlier in the list, or declares none, gets the lowest free 64 KB
-  // aligned place in the proposed range. Empty when nothing needs to move.
+  // The DLLs whose address the loader cannot use (IndirizzoValido); they
+  // overlap nothing and need an address, like those without one.
+  std::vector<int> nonValidi;
+  // Every valid address that overlaps nothing is kept; a DLL that overlaps
+  // one earlier in the list, or declares none or an invalid one, gets the
+  // lowest free 64 KB aligned place in the proposed range. Empty when nothing
+  // needs to move.
   std::vector<NuovoIndirizzo> proposta;
   bool spazioEsaurito = false;  // some DLL found no free place
 };

@@ -60,7 +60,12 @@ std::vector<std::string> RigheSovrapposizioni(const std::vector<DllDaVerificare>
   std::vector<std::string> righe{"", "Sovrapposizioni degli indirizzi di base DLL"};
   for (const DllDaVerificare& d : dll) {
     std::string testo = "Immagine di: " + ColonnaNome(MaiuscoloUtf8(d.fileProgetto));
-    testo += d.indirizzo ? Intervallo(d) : "senza indirizzo";
+    if (!d.indirizzo)
+      testo += "senza indirizzo";
+    else if (!d.IndirizzoValido())
+      testo += ScriviIndirizzoVb(*d.indirizzo) + " non valido";
+    else
+      testo += Intervallo(d);
     if (!d.compilato)
       testo += "  non compilato";
     else if (!d.dimensione)
@@ -73,6 +78,9 @@ std::vector<std::string> RigheSovrapposizioni(const std::vector<DllDaVerificare>
     righe.push_back("Sovrapposizione: " + Nome(dll, s.prima) + " e " + Nome(dll, s.seconda));
   if (analisi.sovrapposizioni.empty()) righe.push_back("Nessuna sovrapposizione");
   for (int i : analisi.senzaIndirizzo) righe.push_back("Senza indirizzo: " + Nome(dll, i));
+  for (int i : analisi.nonValidi)
+    righe.push_back("Indirizzo non valido: " + ColonnaNome(Nome(dll, i)) +
+                    ScriviIndirizzoVb(*dll[static_cast<size_t>(i)].indirizzo));
   for (const NuovoIndirizzo& n : analisi.proposta)
     righe.push_back("Indirizzo proposto per: " + ColonnaNome(Nome(dll, n.indice)) + ScriviIndirizzoVb(n.indirizzo));
   if (analisi.proposta.empty() && !analisi.spazioEsaurito) righe.push_back("Nessun indirizzo da cambiare");

@@ -83,7 +83,8 @@ Esito Altro(Contesto&) {
   return Esito::Completato;
 }
 Esito ConAnteprima(Contesto& ctx) {
-  ctx.mostraAnteprima("--- C:\\X.vbp\n-Città\n");
+  // A file's NUL byte is in the text, with the rest after it.
+  ctx.mostraAnteprima(std::string("--- C:\\X.vbp\n-Citt\0à\n", 22));
   return Esito::Completato;
 }
 
@@ -320,7 +321,7 @@ TEST_F(FinestraWin32Test, AnteprimaModificheMostraIlTestoInUnaFinestraSua) {
   EXPECT_EQ(GetWindow(anteprima, GW_OWNER), hwnd);
   EXPECT_TRUE(IsWindowVisible(anteprima));
   EXPECT_EQ(TestoDi(anteprima), "Anteprima modifiche");
-  EXPECT_EQ(TestoDi(GetDlgItem(anteprima, 1)), "--- C:\\X.vbp\r\n-Città\r\n");
+  EXPECT_EQ(TestoDi(GetDlgItem(anteprima, 1)), "--- C:\\X.vbp\r\n-Citt\u2400à\r\n");
 }
 
 TEST_F(FinestraWin32Test, IRapportiUsanoUnCarattereAPassoFisso) {

@@ -247,7 +247,13 @@ TEST_F(Batch, RefusedCommandLines) {
       {"tutto binaria --visualizzatore Nessuno.exe" + versione, "", 2, "visualizzatore non trovato: Nessuno.exe"},
       {"backup", "/non/esiste", 2, "la cartella \"/non/esiste\" non esiste (indicata da WINEPREFIX)"},
       {"backup", senzaDispositivi.string(), 2, "manca la sottocartella dosdevices"},
-      {"tutto binaria --riprendi" + versione, "", 2, "CompilaWexo: Nessuna compilazione da riprendere"},
+      {"tutto binaria --riprendi", "", 2, "CompilaWexo: Nessuna compilazione da riprendere"},
+      // The resumed run stamps nothing: a version given with it could only mislead.
+      {"tutto binaria --riprendi" + versione, "", 2,
+       "--principale non va con --riprendi: la compilazione ripresa non scrive nessuna versione nei progetti"},
+      {"tutto binaria --riprendi --revisione 5", "", 2, "--revisione non va con --riprendi"},
+      {"tutto binaria --incremento no --riprendi", "", 2,
+       "--incremento non va con --riprendi: la compilazione ripresa non incrementa la revisione"},
       {"tutto binaria --junit /non/esiste/r.xml" + versione, "", 2, "cartella del rapporto JUnit non scrivibile"},
       {"tutto binaria" + versione + " --junit ''", "", 64, "--junit vuole il nome di un file"},
       {"indirizzi --sovrapposizioni --applica", "", 64, "--sovrapposizioni e --applica non vanno insieme"},
@@ -305,6 +311,63 @@ TEST_F(Batch, AnteprimaPrintsTheDiffAndWritesNothing) {
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(Albero(DriveC()), prima);
   EXPECT_FALSE(fs::exists(FileIni()));
+}
+
+// Every byte of the diff reaches the output, a NUL beside a changed line too,
+// and a read-only file is previewed: nothing is written.
+TEST_F(Batch, AnteprimaPrintsEveryByteOfEveryFile) {
+  const fs::path wexo = DriveC() / "Progetti VB" / "Wexo";
+  std::string utilita = LeggiFile(wexo / "Utilita" / "Utilita.vbp");
+  const size_t major = utilita.find("\r\nMajorVer=");
+  ASSERT_NE(major, std::string::npos);
+  utilita.insert(major, std::string("\r\nNul=a\0b", 9));
+  std::ofstream(wexo / "Utilita" / "Utilita.vbp", std::ios::binary) << utilita;
+  fs::permissions(wexo / "Stringhe" / "Stringhe.vbp", fs::perms::all, fs::perm_options::remove);
+  fs::permissions(wexo / "Stringhe" / "Stringhe.vbp", fs::perms::owner_read, fs::perm_options::add);
+
+  const Risultato r = Esegui("anteprima versione --principale 9999 --secondario 0 --revisione 0");
+  EXPECT_EQ(r.stato, 0) << r.err;
+  EXPECT_NE(r.out.find(std::string("\n Nul=a\0b\n-MajorVer=", 20)), std::string::npos);
+  const auto righe = Righe(r.out);
+  ASSERT_FALSE(righe.empty());
+  EXPECT_EQ(std::count_if(righe.begin(), righe.end(), [](const std::string& s) { return s.starts_with("--- C:\\"); }),
+            148);
+  EXPECT_TRUE(righe.back().starts_with("File da modificare: 148, righe da modificare: ")) << righe.back();
+}
+
+// A path for the JUnit report that would replace a file of the suite, a
+// folder or a device is refused before anything is touched.
+TEST_F(Batch, AJUnitReportWhereItCannotGoIsRefused) {
+  const std::string versione = " --principale 1 --secondario 0 --revisione 0";
+  const fs::path progetto = DriveC() / "Progetti VB" / "Wexo" / "Utilita" / "Utilita.vbp";
+  const fs::path rapporto = tmp_.Dir() / "r.xml";
+  fs::create_directory(tmp_.Dir() / "cartella");
+  fs::create_directory_symlink(DriveC() / "Progetti VB", tmp_.Dir() / "progetti");
+  const struct {
+    std::string junit;
+    int stato;
+    std::string err;  // a part of standard error
+  } casi[] = {
+      {progetto.string(), 2, "il rapporto JUnit non può stare dentro " + DriveC().string()},
+      {(tmp_.Dir() / "progetti" / "Wexo" / "Utilita" / "Utilita.vbp").string(), 2, "non può stare dentro"},
+      {(tmp_.Dir() / "cartella").string(), 2, "non è un file"},
+      {"/dev/full", 2, "il rapporto JUnit non può prendere il posto di /dev/full: non è un file"},
+      {rapporto.string(), 0, ""},
+  };
+  const auto prima = Albero(DriveC());
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.junit);
+    test::ScriviFile(rapporto, "vecchio");
+    const Risultato r = Esegui("tutto binaria --junit '" + c.junit + "'" + versione);
+    EXPECT_EQ(r.stato, c.stato) << r.err;
+    EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+    if (c.stato == 2) {
+      EXPECT_EQ(r.out, "");
+      EXPECT_EQ(Albero(DriveC()), prima);
+    }
+    EXPECT_EQ(LeggiFile(rapporto).starts_with("<?xml"), c.stato == 0);
+  }
+  for (const auto& e : fs::directory_iterator(tmp_.Dir())) EXPECT_FALSE(e.path().string().ends_with(".tmp"));
 }
 
 // A box inside a step leaves its line waiting: the conclusion follows it.

@@ -72,6 +72,18 @@ TEST(Anteprima, ShowsTheCommandsChangesAndRefusesAsTheCommandWould) {
        Esito::Rifiutato,
        "",
        {"Versione principale non valida"}},
+      // Nothing is written, so a file that could not be is no refusal.
+      {"read-only file",
+       "cmdBackupCompatibilita",
+       [&](Prova& p) {
+         p.campi.SelezionaOpzione(Compatibilita::Binaria);
+         p.suite.SolaLettura(kAlfa);
+       },
+       Esito::Completato,
+       "--- " + kAlfa + "\n+++ " + kAlfa +
+           "\n@@ -1,3 +1,3 @@\n Type=OleDll\n-CompatibleMode=\"1\"\n+CompatibleMode=\"2\"\n"
+           " MajorVer=1\nFile da modificare: 1, righe da modificare: 1\n",
+       {}},
       {"leftover copy",
        "cmdApplica",
        [&](Prova& p) { p.suite.Scrivi(kAlfa + "_tmp", "old"); },
@@ -96,6 +108,35 @@ TEST(Anteprima, ShowsTheCommandsChangesAndRefusesAsTheCommandWould) {
     ASSERT_EQ(p.ui.messaggi.size(), c.messaggi.size());
     for (std::size_t i = 0; i < c.messaggi.size(); ++i)
       EXPECT_TRUE(p.ui.messaggi[i].testo.starts_with(c.messaggi[i])) << p.ui.messaggi[i].testo;
+  }
+}
+
+// The rewrite ends every line with CR LF: a file whose only change is its
+// line ends is a file to change, each line whose end changes a line.
+TEST(Anteprima, ALineEndTheRewriteChangesIsAChange) {
+  const std::string kAlfa = "C:\\Progetti VB\\Wexo\\Alfa\\Alfa.vbp";
+  const struct {
+    const char* nome;
+    std::string byte;
+    std::string mostrato;
+  } casi[] = {
+      {"LF only", "Type=OleDll\nCompatibleMode=\"1\"\n",
+       "@@ -1,2 +1,2 @@\n-Type=OleDll (a capo LF)\n-CompatibleMode=\"1\" (a capo LF)\n+Type=OleDll (a capo CR LF)\n"
+       "+CompatibleMode=\"1\" (a capo CR LF)\nFile da modificare: 1, righe da modificare: 2\n"},
+      {"a lone CR", "Type=OleDll\rCompatibleMode=\"1\"\r\n",
+       "@@ -1,2 +1,2 @@\n-Type=OleDll (a capo CR)\n+Type=OleDll (a capo CR LF)\n CompatibleMode=\"1\"\n"
+       "File da modificare: 1, righe da modificare: 1\n"},
+      {"no end on the last line", "Type=OleDll\r\nCompatibleMode=\"1\"",
+       "@@ -1,2 +1,2 @@\n Type=OleDll\n-CompatibleMode=\"1\" (senza a capo)\n+CompatibleMode=\"1\" (a capo CR LF)\n"
+       "File da modificare: 1, righe da modificare: 1\n"},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.nome);
+    Prova p;
+    p.campi.SelezionaOpzione(Compatibilita::Progetto);  // the value the file holds already
+    p.suite.Scrivi(kAlfa, c.byte);
+    EXPECT_EQ(EseguiComando(p.ctx, GestoreAnteprima("cmdBackupCompatibilita")), Esito::Completato);
+    EXPECT_EQ(p.mostrato, "--- " + kAlfa + "\n+++ " + kAlfa + "\n" + c.mostrato);
   }
 }
 

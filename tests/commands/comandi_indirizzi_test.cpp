@@ -81,5 +81,66 @@ TEST(IndirizziDll, OverlapsAreReportedThenMovedByTheProposal) {
   EXPECT_EQ(p.Sezione().back(), "Nessun indirizzo da cambiare");
 }
 
+// Invalid addresses are listed as such, overlap nothing and are moved.
+TEST(IndirizziDll, InvalidAddressesAreListedAndGetAProposal) {
+  Prova p;
+  p.suite.Scrivi(p.suite.Progetto(1), "Type=OleDll\r\nDllBaseAddress=&H11010001\r\n");
+  p.suite.Scrivi(p.suite.Progetto(2), "Type=OleDll\r\nDllBaseAddress=&H0\r\n");
+  EXPECT_EQ(EseguiComando(p.ctx, &mnuSovrapposizioniDll_Click), Esito::Completato);
+  EXPECT_EQ(p.Sezione(),
+            (std::vector<std::string>{
+                "Sovrapposizioni degli indirizzi di base DLL",
+                "Immagine di: A.VBP                         &H11000000-&H1102FFFF  188 KB",
+                "Immagine di: B.VBP                         &H11010001 non valido  non compilato",
+                "Immagine di: C.VBP                         &H00000000 non valido  64 KB (non è un'immagine Windows)",
+                "Immagine di: D.VBP                         senza indirizzo  non compilato",
+                "Nessuna sovrapposizione",
+                "Senza indirizzo: D.VBP",
+                "Indirizzo non valido: B.VBP                         &H11010001",
+                "Indirizzo non valido: C.VBP                         &H00000000",
+                "Indirizzo proposto per: B.VBP                         &H11030000",
+                "Indirizzo proposto per: C.VBP                         &H11040000",
+                "Indirizzo proposto per: D.VBP                         &H11050000",
+            }));
+  EXPECT_EQ(EseguiComando(p.ctx, &mnuApplicaIndirizziDll_Click), Esito::Completato);
+  EXPECT_EQ(p.suite.Leggi(p.suite.Progetto(2)), "Type=OleDll\r\nDllBaseAddress=&H11040000\r\n");
+}
+
+// A file without the key gets it after its "Type=" line; one without such a
+// line (exactly so) is left alone, and its row and the command say so.
+TEST(IndirizziDll, AFileWithNoTypeLineIsLeftAloneAndSaysSo) {
+  const struct {
+    std::string contenuto;  // of D, which declares no address
+    bool scritto;
+  } casi[] = {
+      {"Type=OleDll\r\nName=\"D\"\r\n", true},
+      {"type=OleDll\r\nName=\"D\"\r\n", false},
+      {" Type=OleDll\r\n", false},
+      {"Name=\"D\"\r\n", false},
+      {"", false},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.contenuto);
+    Prova p;
+    p.suite.Scrivi(p.suite.Progetto(3), c.contenuto);
+    EXPECT_EQ(EseguiComando(p.ctx, &mnuApplicaIndirizziDll_Click), c.scritto ? Esito::Completato : Esito::Fallito);
+    const std::string d = p.suite.Leggi(p.suite.Progetto(3));
+    EXPECT_EQ(d == c.contenuto, !c.scritto) << d;
+    EXPECT_NE(
+        std::find(p.ui.log.begin(), p.ui.log.end(),
+                  "Impostazione indirizzo di base di D.VBP in corso..." + std::string(c.scritto ? " OK!" : " ERRORE!")),
+        p.ui.log.end());
+    ASSERT_EQ(p.ui.messaggi.size(), c.scritto ? 0u : 1u);
+    if (!c.scritto) {
+      EXPECT_EQ(p.ui.messaggi[0].testo,
+                "Indirizzo di base non scritto: nel file '" + p.suite.Progetto(3) +
+                    "' manca la riga \"Type=\", dopo la quale va messo; il file è rimasto com'era.");
+    }
+    // The other rows are written all the same.
+    EXPECT_EQ(p.suite.Leggi(p.suite.Progetto(1)), "Type=OleDll\r\nName=\"X\"\r\nDllBaseAddress=&H11030000\r\n");
+    EXPECT_EQ(p.ui.log.back(), "Pronto");
+  }
+}
+
 }  // namespace
 }  // namespace cw

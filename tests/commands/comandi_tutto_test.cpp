@@ -186,6 +186,24 @@ TEST(CmdTutto, ASettingsFileThatCannotBeWrittenIsReportedAndTheRunGoesOn) {
   EXPECT_EQ(k.ui.log.back(), "Pronto");
 }
 
+// A report that could not be kept (its writer has said why) ends the run as
+// failed, after every step.
+TEST(CmdTutto, AReportNotWrittenEndsTheRunAsFailed) {
+  for (const bool scritto : {true, false}) {
+    SCOPED_TRACE(scritto);
+    Click k;
+    int rapporti = 0;
+    k.ctx.rapportoJUnit = [&](const std::string&) {
+      ++rapporti;
+      return scritto;
+    };
+    EXPECT_EQ(k.Esegui(), scritto ? Esito::Completato : Esito::Fallito);
+    EXPECT_EQ(rapporti, 1);
+    EXPECT_EQ(k.reg.chiamate.size(), 2u);
+    EXPECT_EQ(k.ui.log.back(), "Pronto");
+  }
+}
+
 TEST(CmdTutto, ARunTimeErrorStopsTheRunWhereItStruck) {
   Click k;
   k.s.processi.nonAvviabile = true;
@@ -204,7 +222,10 @@ TEST(CmdTutto, ARunTimeErrorStopsTheRunWhereItStruck) {
 TEST(RiprendiCompilazione, ResumesAtTheFailedRowAndForgetsIt) {
   Click k;
   std::string xml;
-  k.ctx.rapportoJUnit = [&](const std::string& x) { xml = x; };
+  k.ctx.rapportoJUnit = [&](const std::string& x) {
+    xml = x;
+    return true;
+  };
   auto progetti = [&] {
     std::vector<std::string> p;
     for (int i = 0; i <= k.s.catalogo.UBound(); ++i)
@@ -235,7 +256,8 @@ TEST(RiprendiCompilazione, ResumesAtTheFailedRowAndForgetsIt) {
   EXPECT_EQ(progetti(), primaDellaRipresa);
   EXPECT_EQ(k.campi.Testo(Campo::txtVersioneRevisione), "8");
   EXPECT_EQ(ultima(), "-");
-  EXPECT_EQ(k.Testi(), (std::vector<std::string>{M(kFatto, 64)}));  // no question, even for the skipped ones
+  // No question, even for the skipped ones; and no claim of a backup or a compatibility it did not make.
+  EXPECT_EQ(k.Testi(), (std::vector<std::string>{M("Compilazione ripresa da SERVER.VBP effettuata", 64)}));
   EXPECT_NE(xml.find("tests=\"6\" failures=\"0\" errors=\"0\" skipped=\"1\""), std::string::npos) << xml;
 
   k.ui.messaggi.clear();

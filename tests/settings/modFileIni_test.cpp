@@ -116,5 +116,30 @@ TEST(ModFileIni, WritersStaySilentWhenTheFileCannotBeWritten) {
   EXPECT_NO_THROW(ScriviIniStringa((f.Cartella() / "manca" / "x.ini").string(), kSezioneVersione, "A", "1"));
 }
 
+// A key written twice: removing it removes every copy, so the next read does
+// not find the one behind it.
+TEST(ModFileIni, RemovingAKeyRemovesEveryCopyOfIt) {
+  const struct {
+    const char* prima;
+    const char* dopo;
+  } casi[] = {
+      {"[Versione]\r\nUltimaRigaFallita=3\r\nA=1\r\nUltimaRigaFallita=5\r\n", "[Versione]\r\nA=1\r\n"},
+      {"[Versione]\r\nultimarigafallita=1\r\nA=1\r\nUltimaRigaFallita = 2\r\nUltimaRigaFallita=3\r\n",
+       "[Versione]\r\nA=1\r\n"},
+      {"[Versione]\r\nUltimaRigaFallita=\r\nA=1\r\nUltimaRigaFallita=4\r\n", "[Versione]\r\nA=1\r\n"},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.prima);
+    FileProfilo f;
+    f.Metti(c.prima);
+    CancellaIniChiave(f.Percorso(), kSezioneVersione, "UltimaRigaFallita");
+    EXPECT_EQ(LeggiIniStringa(f.Percorso(), kSezioneVersione, "UltimaRigaFallita", "-", 255), "-");
+    EXPECT_EQ(LeggiIniStringa(f.Percorso(), kSezioneVersione, "A", "-", 255), "1");
+#ifndef _WIN32  // the system's writer lays the file out its own way
+    EXPECT_EQ(f.Contenuto(), c.dopo);
+#endif
+  }
+}
+
 }  // namespace
 }  // namespace cw

@@ -43,5 +43,35 @@ TEST(DiffUnificato, HunksWithOneLineOfContext) {
   }
 }
 
+// Lines carry their ends: a line whose only change is its end is a change,
+// and both sides then name the end; every byte is shown, a NUL too.
+TEST(DiffUnificato, LineEndsAndEveryByteCount) {
+  using namespace std::string_literals;
+  const CasoDiff casi[] = {
+      {"LF only",
+       {"a\n", "b\n"},
+       {"a\r\n", "b\r\n"},
+       "@@ -1,2 +1,2 @@\n-a (a capo LF)\n-b (a capo LF)\n+a (a capo CR LF)\n+b (a capo CR LF)\n",
+       2},
+      {"lone CR",
+       {"a\r\n", "b\r", "c\r\n"},
+       {"a\r\n", "b\r\n", "c\r\n"},
+       "@@ -1,3 +1,3 @@\n a\n-b (a capo CR)\n+b (a capo CR LF)\n c\n",
+       1},
+      {"no end on the last line",
+       {"a\r\n", "b"},
+       {"a\r\n", "b\r\n"},
+       "@@ -1,2 +1,2 @@\n a\n-b (senza a capo)\n+b (a capo CR LF)\n",
+       1},
+      {"same ends are not named", {"x=1\r\n", "y\r\n"}, {"x=2\r\n", "y\r\n"}, "@@ -1,2 +1,2 @@\n-x=1\n+x=2\n y\n", 1},
+      {"a NUL byte", {"a\0b\r\n"s, "c\0\r\n"s}, {"A\0b\r\n"s, "c\0\r\n"s}, "@@ -1,2 +1,2 @@\n-a\0b\n+A\0b\n c\0\n"s, 1},
+  };
+  for (const CasoDiff& c : casi) {
+    const DiffFile d = DiffUnificato("C:\\P\\X.vbp", c.prima, c.dopo);
+    EXPECT_EQ(d.righeCambiate, c.cambiate) << c.nome;
+    EXPECT_EQ(d.testo, "--- C:\\P\\X.vbp\n+++ C:\\P\\X.vbp\n" + c.atteso) << c.nome;
+  }
+}
+
 }  // namespace
 }  // namespace cw

@@ -76,6 +76,36 @@ TEST(Sovrapposizioni, OverlapsAndProposal) {
   }
 }
 
+// An address the loader cannot map an image at (0, off a 64 KB boundary,
+// reaching past 2 GB) overlaps nothing and needs an address, like none.
+TEST(Sovrapposizioni, AnAddressTheLoaderCannotUseIsInvalid) {
+  const struct {
+    const char* nome;
+    DllDaVerificare dll;
+    bool valido;
+  } indirizzi[] = {
+      {"zero", Dll(0), false},
+      {"all ones", Dll(0xFFFFFFFF), false},
+      {"off the boundary", Dll(0x11000001), false},
+      {"at 2 GB", Dll(0x80000000), false},
+      {"reaching past 2 GB", Dll(0x7FFF0000, 0x10001), false},
+      {"ending at 2 GB", Dll(0x7FFF0000, 0x10000), true},
+      {"the first block above 0", Dll(0x10000), true},
+      {"none", Dll(std::nullopt), false},
+  };
+  for (const auto& c : indirizzi) EXPECT_EQ(c.dll.IndirizzoValido(), c.valido) << c.nome;
+
+  const AnalisiIndirizzi a =
+      AnalizzaIndirizzi({Dll(0x11000000, 0x20000), Dll(0), Dll(0x11010001), Dll(0xFFFFFFFF), Dll(std::nullopt)});
+  EXPECT_TRUE(a.sovrapposizioni.empty());  // 0x11010001 lies inside the first, yet is no range
+  EXPECT_EQ(a.nonValidi, (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(a.senzaIndirizzo, (std::vector<int>{4}));
+  std::vector<std::pair<int, std::uint32_t>> proposta;
+  for (const auto& p : a.proposta) proposta.emplace_back(p.indice, p.indirizzo);
+  EXPECT_EQ(proposta, (std::vector<std::pair<int, std::uint32_t>>{
+                          {1, 0x11020000}, {2, 0x11030000}, {3, 0x11040000}, {4, 0x11050000}}));
+}
+
 TEST(Sovrapposizioni, AFullRangeIsReportedNotOverrun) {
   std::vector<DllDaVerificare> dll = {Dll(kPrimoIndirizzoProposto, kFineIndirizziProposti - kPrimoIndirizzoProposto),
                                       Dll(std::nullopt)};

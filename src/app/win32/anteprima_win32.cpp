@@ -69,11 +69,12 @@ HWND MostraAnteprima(HWND proprietario, const std::string& testo) {
   while ((f = FindWindowExW(nullptr, f, kClasse, nullptr)) && GetWindow(f, GW_OWNER) != proprietario) {
   }
   if (!f) f = Crea(proprietario);
-  // The edit control breaks lines at CR LF only.
+  // The edit control breaks lines at CR LF only, and its text ends at a NUL:
+  // a file's NUL byte is shown as the symbol for it.
   std::wstring righe;
   for (wchar_t c : Wide(testo)) {
     if (c == L'\n') righe += L'\r';
-    righe += c;
+    righe += c == L'\0' ? L'\x2400' : c;
   }
   SetWindowTextW(GetDlgItem(f, kIdTesto), righe.c_str());
   ShowWindow(f, SW_SHOW);

@@ -102,6 +102,24 @@ std::optional<std::filesystem::path> DriveTable::DriveRoot(char letter) const {
   return std::nullopt;
 }
 
+std::vector<std::filesystem::path> DriveTable::CartelleUnita() const {
+  namespace fs = std::filesystem;
+  std::vector<fs::path> cartelle;
+  std::error_code ec;
+  const fs::path prefisso = fs::weakly_canonical(prefix_, ec);
+  for (fs::directory_iterator it(prefix_ / "dosdevices", ec), fine; !ec && it != fine; it.increment(ec)) {
+    const std::string nome = it->path().filename().string();
+    if (nome.size() != 2 || !IsAsciiLetter(nome[0]) || nome[1] != ':') continue;
+    std::error_code e;
+    const fs::path cartella = fs::canonical(it->path(), e);
+    if (e || !fs::is_directory(cartella, e)) continue;
+    const fs::path resto = prefisso.lexically_relative(cartella);
+    if (!resto.empty() && *resto.begin() != "..") continue;  // the prefix lies inside it
+    cartelle.push_back(cartella);
+  }
+  return cartelle;
+}
+
 DriveTable::Lookup DriveTable::Find(std::string_view windowsPath) const {
   Lookup out;
   Scomposto parsed;

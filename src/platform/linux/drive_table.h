@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace cw {
 
@@ -20,6 +21,13 @@ class DriveTable {
 
   // The host folder of a drive letter; nullopt when the drive has no link.
   std::optional<std::filesystem::path> DriveRoot(char letter) const;
+
+  // The host folders the drives stand for, each drive link's target with
+  // every link resolved. A drive whose folder holds the prefix itself (Wine's
+  // "z:" on the host's root, a drive on the home folder) is a window onto the
+  // host rather than a drive of its own, and is left out; so is a link that
+  // leads to no folder.
+  std::vector<std::filesystem::path> CartelleUnita() const;
 
   // The host path of an existing file or folder, each component matched
   // exactly or, failing that, ignoring letter case. nullopt when any

@@ -1,13 +1,18 @@
 #include "platform/profile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <ctime>
 
 #include <algorithm>
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -250,6 +255,42 @@ std::optional<std::string> LeggiFile(const std::string& file) {
   return contenuto;
 }
 
+// Past this age a temporary file of a save is stale whatever its process:
+// a save takes milliseconds.
+constexpr long kSecondiProvvisorioAbbandonato = 10 * 60;
+
+// Removes the temporary files (".<file>.<pid>-<seed>-<n>.tmp") that a save
+// killed half way left beside the file: those of a process that is gone, and
+// any older than kSecondiProvvisorioAbbandonato. A live writer's fresh one
+// stays, so two instances saving at once do not undo each other.
+void TogliProvvisoriAbbandonati(const std::string& cartella, const std::string& base) {
+  DIR* d = ::opendir(cartella.c_str());
+  if (!d) return;
+  const std::string inizio = "." + base + ".";
+  const long adesso = static_cast<long>(::time(nullptr));
+  while (const dirent* e = ::readdir(d)) {
+    const std::string_view nome = e->d_name;
+    if (!nome.starts_with(inizio) || !nome.ends_with(".tmp")) continue;
+    // pid, seed and counter: three runs of digits joined by "-".
+    const std::string_view resto = nome.substr(inizio.size(), nome.size() - inizio.size() - 4);
+    const size_t primo = resto.find('-'), secondo = resto.find('-', primo + 1);
+    if (primo == std::string_view::npos || secondo == std::string_view::npos || secondo == primo + 1 ||
+        secondo + 1 == resto.size() || resto.find_first_not_of("0123456789-") != std::string_view::npos ||
+        resto.find('-', secondo + 1) != std::string_view::npos)
+      continue;
+    int pid = 0;
+    const auto [fine, errore] = std::from_chars(resto.data(), resto.data() + primo, pid);
+    if (errore != std::errc{} || fine != resto.data() + primo || pid <= 0) continue;
+    const std::string percorso = cartella + "/" + std::string(nome);
+    struct stat st {};
+    if (::lstat(percorso.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    const bool vecchio = adesso - static_cast<long>(st.st_mtime) > kSecondiProvvisorioAbbandonato;
+    const bool finito = pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH;
+    if (vecchio || finito) ::unlink(percorso.c_str());
+  }
+  ::closedir(d);
+}
+
 // Replaces the file whole: the new content goes into a fresh file in the same
 // folder, reaches the disk, and is then renamed over the old one, so a crash
 // leaves either the old file or the new one. The new file takes the old one's
@@ -259,6 +300,7 @@ bool SostituisciFile(const std::string& file, std::string_view contenuto, const 
   const std::string cartella = barra == std::string::npos ? "." : barra == 0 ? "/" : file.substr(0, barra);
   const std::string base = barra == std::string::npos ? file : file.substr(barra + 1);
   if (base.empty()) return false;
+  TogliProvvisoriAbbandonati(cartella, base);
 
   static std::atomic<unsigned> contatore{0};
   const auto seme = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());

@@ -23,6 +23,7 @@ ServiziPiattaforma CreaServiziPiattaforma(const OpzioniPiattaforma& opzioni) {
   // Vb-Build reports error 5) where X11 is missing.
   s.tastiera = std::make_unique<X11Keyboard>();
   s.trovaProgramma = [unita](const std::string& programma) { return LinuxProcesses(unita).TrovaProgramma(programma); };
+  s.cartelleUnita = [unita] { return unita.CartelleUnita(); };
   LinuxProcesses::Opzioni processi;
   processi.attesa = opzioni.attesa;
   s.processi = std::make_unique<LinuxProcesses>(unita, std::move(processi));

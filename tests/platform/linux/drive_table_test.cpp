@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 
@@ -83,6 +84,37 @@ TEST(DriveTableDrives, LinksMakeDrivesAndNothingElseDoes) {
   EXPECT_TRUE(drives.Resolve("e:\\dati"));
   EXPECT_FALSE(drives.Resolve("F:\\"));
   EXPECT_EQ(drives.Find("F:\\x.txt").state, State::FolderMissing);
+}
+
+// The folders the drives stand for: each drive link's target, resolved,
+// unless it holds the prefix (a window onto the host) or is no folder.
+TEST(DriveTableDrives, TheDrivesFoldersLeaveOutTheHostsWindows) {
+  test::PrefissoTemporaneo pre;
+  test::CartellaTemporanea fuori;
+  test::ScriviFile(pre.Dir() / "file", "x");
+  const struct {
+    const char* nome;
+    fs::path bersaglio;
+    bool elencata;
+  } casi[] = {
+      {"e:", fuori.Dir(), true},
+      {"z:", "/", false},
+      {"h:", pre.Dir().parent_path(), false},
+      {"p:", pre.Dir(), false},
+      {"f:", pre.Dir() / "manca", false},
+      {"g:", pre.Dir() / "file", false},
+      {"com1", fuori.Dir(), false},
+      {"d::", fuori.Dir(), false},
+  };
+  std::vector<fs::path> attese = {fs::canonical(pre.Dir() / "drive_c"), fs::canonical(pre.Dir() / "drive_d")};
+  for (const auto& c : casi) {
+    fs::create_symlink(c.bersaglio, pre.Dir() / "dosdevices" / c.nome);
+    if (c.elencata) attese.push_back(fs::canonical(c.bersaglio));
+  }
+  std::vector<fs::path> cartelle = DriveTable(pre.Dir()).CartelleUnita();
+  std::sort(cartelle.begin(), cartelle.end());
+  std::sort(attese.begin(), attese.end());
+  EXPECT_EQ(cartelle, attese);
 }
 
 TEST(DriveTablePaths, OnlyDriveLetterPathsMap) {

@@ -1,7 +1,13 @@
 // Writing private-profile files: where the line goes, and that nothing else
 // in the file moves.
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
 
 #include "settings/file_profilo.h"
 
@@ -142,6 +148,46 @@ TEST(ProfiloScrittura, ReplacementKeepsPermissionsAndLeavesNoTemporaryFile) {
   size_t voci = 0;
   for ([[maybe_unused]] const auto& voce : std::filesystem::directory_iterator(f.Cartella())) ++voci;
   EXPECT_EQ(voci, 4u);  // the file beside the prefix's own three folders
+}
+
+// A save killed half way leaves its temporary file: the next save removes
+// those of a process that is gone and the old ones, and nothing else.
+TEST(ProfiloScrittura, TheNextSaveRemovesTheTemporaryFilesOfAKilledOne) {
+  const pid_t finito = ::fork();
+  if (finito == 0) ::_exit(0);
+  ASSERT_GT(finito, 0);
+  ::waitpid(finito, nullptr, 0);
+  const std::string morto = std::to_string(finito), vivo = std::to_string(::getppid()),
+                    proprio = std::to_string(::getpid());
+  const struct {
+    std::string nome;
+    bool cartella;
+    long eta;  // seconds since it was last written
+    bool tolto;
+  } casi[] = {
+      {".WexoUty.ini." + morto + "-123456-0.tmp", false, 0, true},
+      {".WexoUty.ini." + vivo + "-123456-0.tmp", false, 0, false},     // a save under way
+      {".WexoUty.ini." + vivo + "-123456-1.tmp", false, 3600, true},   // no save takes an hour
+      {".WexoUty.ini." + proprio + "-123456-2.tmp", false, 0, false},  // this process's own
+      {".WexoUty.ini." + morto + "-123456-3.tmp", true, 0, false},     // a folder is none of ours
+      {".Altro.ini." + morto + "-123456-0.tmp", false, 0, false},      // another file's
+      {".WexoUty.ini." + morto + "-123456.tmp", false, 0, false},
+      {".WexoUty.ini.x" + morto + "-1-0.tmp", false, 3600, false},
+      {"WexoUty.ini." + morto + "-1-0.tmp", false, 3600, false},
+  };
+  FileProfilo f;
+  f.Metti("[Versione]\r\nA=1\r\n");
+  for (const auto& c : casi) {
+    const auto p = f.Cartella() / c.nome;
+    if (c.cartella)
+      std::filesystem::create_directory(p);
+    else
+      std::ofstream(p) << "[Versione]\r\nA=";
+    std::filesystem::last_write_time(p, std::filesystem::file_time_type::clock::now() - std::chrono::seconds(c.eta));
+  }
+  EXPECT_TRUE(f.Scrivi("Versione", "A", "2"));
+  EXPECT_EQ(f.Contenuto(), "[Versione]\r\nA=2\r\n");
+  for (const auto& c : casi) EXPECT_EQ(std::filesystem::exists(f.Cartella() / c.nome), !c.tolto) << c.nome;
 }
 
 TEST(ProfiloScrittura, ThroughALinkTheTargetIsRewritten) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <set>
 
 #include "platform/errors.h"
@@ -28,6 +30,12 @@ struct ProcessiFinti : Processes {
   std::vector<std::pair<std::string, int>> righe;
   UiRegistrata* ui = nullptr;
   bool fallisci = false;
+  // The exit code of a server by its command line (0 when not given); one
+  // in appesi never ends.
+  std::map<std::string, std::uint32_t> codici;
+  std::set<std::string> appesi;
+  std::vector<std::uint32_t> attese;  // the limit of each wait
+  std::vector<std::string> terminati, chiusi;
   std::uint32_t Shell(const std::string& commandLine, int windowStyle) override {
     if (fallisci) SollevaErrore(kFileNonTrovato);
     righe.emplace_back(commandLine, windowStyle);
@@ -35,8 +43,21 @@ struct ProcessiFinti : Processes {
     return 1000 + static_cast<std::uint32_t>(righe.size());
   }
   HandleProcesso OpenProcess(std::uint32_t, bool, std::uint32_t) override { return 0; }
-  std::uint32_t WaitForSingleObject(HandleProcesso, std::uint32_t) override { return kWaitFailed; }
-  void CloseHandle(HandleProcesso) override {}
+  HandleProcesso AvviaConHandle(const std::string& commandLine, int windowStyle) override {
+    return Shell(commandLine, windowStyle);
+  }
+  const std::string& Riga(HandleProcesso h) const { return righe.at(static_cast<size_t>(h) - 1001).first; }
+  std::uint32_t WaitForSingleObject(HandleProcesso h, std::uint32_t ms) override {
+    attese.push_back(ms);
+    return appesi.count(Riga(h)) ? kWaitTimeout : kWaitObject0;
+  }
+  bool GetExitCodeProcess(HandleProcesso h, std::uint32_t& code) override {
+    if (appesi.count(Riga(h))) return false;
+    code = codici.count(Riga(h)) ? codici.at(Riga(h)) : 0;
+    return true;
+  }
+  void TerminateProcess(HandleProcesso h) override { terminati.push_back(Riga(h)); }
+  void CloseHandle(HandleProcesso h) override { chiusi.push_back(Riga(h)); }
 };
 
 RigaCatalogo Riga(const std::string& cartellaOutput, const std::string& tipo, const std::string& fileOutput) {

@@ -158,16 +158,32 @@ TEST_F(Walk, TheExeLineKeepsBlanksAndAddsNoQuotes) {
                         }));
 }
 
-TEST_F(Walk, AFailedDllRegistrationEndsItsLineInErrorAndTheWalkGoesOn) {
+// A DLL that failed, an EXE server that ended with a code other than 0 or
+// did not end within the limit: the row ends in " ERRORE!", after the box.
+TEST_F(Walk, AFailedRegistrationEndsItsLineInErrorAndTheWalkGoesOn) {
   CatalogoComponenti catalogo({Riga(kOut, "dll", "Buona.dll"), Riga(kOut, "dll", "Rotta.dll"),
-                               Riga(kOut, "exe", "Srv.exe"), Riga(kOut, "dll", "Dopo.dll")});
+                               Riga(kOut, "exe", "Srv.exe"), Riga(kOut, "exe", "Tre.exe"),
+                               Riga(kOut, "exe", "Appeso.exe"), Riga(kOut, "dll", "Dopo.dll")});
   reg.falliscono = {"C:\\Orbalis\\Componenti\\Rotta.dll"};
+  proc.codici = {{"C:\\Orbalis\\Componenti\\Tre.exe /RegServer", 3}};
+  proc.appesi = {"C:\\Orbalis\\Componenti\\Appeso.exe /RegServer"};
   EXPECT_TRUE(RegistraComponenti(catalogo, ui, &reg, &proc, true));
   EXPECT_EQ(ui.log, (Righe{"Registrazione componente BUONA.DLL in corso... OK!",
                            "Registrazione componente ROTTA.DLL in corso... ERRORE!",
                            "Registrazione componente SRV.EXE in corso... OK!",
+                           "Registrazione componente TRE.EXE in corso... ERRORE!",
+                           "Registrazione componente APPESO.EXE in corso... ERRORE!",
                            "Registrazione componente DOPO.DLL in corso... OK!"}));
   EXPECT_EQ(reg.chiamate.size(), 3u);
+  // Each server waited for with the DLLs' limit; the one that hung ended.
+  EXPECT_EQ(proc.attese, std::vector<std::uint32_t>(3, 10000));
+  EXPECT_EQ(proc.terminati, Righe{"C:\\Orbalis\\Componenti\\Appeso.exe /RegServer"});
+  EXPECT_EQ(proc.chiusi.size(), 3u);
+  ASSERT_EQ(ui.messaggi.size(), 2u);
+  const auto box =
+      std::find(ui.eventi.begin(), ui.eventi.end(), "msg:" + ui.messaggi[0].titolo + ":" + ui.messaggi[0].testo);
+  ASSERT_NE(box, ui.eventi.end());
+  EXPECT_EQ(*std::next(box), "set:3:Registrazione componente TRE.EXE in corso... ERRORE!");
   ui.LogClear();
   EXPECT_TRUE(RegistraComponenti(catalogo, ui, &reg, &proc, false));
   EXPECT_EQ(ui.log[1], "Rimozione componente ROTTA.DLL in corso... ERRORE!");

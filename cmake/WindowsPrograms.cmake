@@ -15,7 +15,8 @@ if(WIN32)
   add_custom_target(cw_windows_programs)
   add_dependencies(cw_windows_programs compilawexo-regworker compilawexo-avvio standin-vb6 standin-exeserver standin-component
     standin-component-blocca standin-component-errore standin-component-crash standin-component-vuota
-    standin-component-esce)
+    standin-component-esce standin-component-rifiuta standin-component-sfalse standin-exeserver-esce
+    standin-exeserver-blocca)
   return()
 endif()
 
@@ -41,7 +42,8 @@ include(ExternalProject)
 set(cw_programmi_windows
   compilawexo-regworker.exe compilawexo-avvio.exe standin-vb6.exe standin-exeserver.exe standin-component.dll
   standin-component-blocca.dll standin-component-errore.dll standin-component-crash.dll
-  standin-component-vuota.dll standin-component-esce.dll)
+  standin-component-vuota.dll standin-component-esce.dll standin-component-rifiuta.dll standin-component-sfalse.dll
+  standin-exeserver-esce.exe standin-exeserver-blocca.exe)
 list(TRANSFORM cw_programmi_windows PREPEND ${CW_WINDOWS_BIN_DIR}/)
 set(cw_lanciatori "")
 foreach(lingua C CXX)

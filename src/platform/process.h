@@ -30,6 +30,18 @@ class Processes {
   // kWaitObject0 when the process has ended, kWaitTimeout, or kWaitFailed.
   virtual std::uint32_t WaitForSingleObject(HandleProcesso handle, std::uint32_t milliseconds) = 0;
   virtual void CloseHandle(HandleProcesso handle) = 0;
+
+  // Starts the command line as Shell does and returns a handle to the new
+  // process, held from its start so that its exit code cannot be lost
+  // however soon it ends. Whatever the process starts can be ended with it
+  // (TerminateProcess). Raises error 53 as Shell does.
+  virtual HandleProcesso AvviaConHandle(const std::string& commandLine, int windowStyle) = 0;
+  // The exit code of a process that has ended; false while it runs or for
+  // an unknown handle.
+  virtual bool GetExitCodeProcess(HandleProcesso handle, std::uint32_t& code) = 0;
+  // Ends the process of a handle from AvviaConHandle with whatever it
+  // started, and waits for its end; nothing for one that has already ended.
+  virtual void TerminateProcess(HandleProcesso handle) = 0;
 };
 
 }  // namespace cw

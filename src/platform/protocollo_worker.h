@@ -19,11 +19,19 @@ inline constexpr const char* kNomeProgrammaWindows = "compilawexo-regworker.exe"
 
 inline constexpr const char* kPronto = "pronto";                           // Windows worker: ready for requests
 inline constexpr const char* kCaricata = "caricata";                       // the library is loaded
-inline constexpr const char* kCaricamentoFallito = "caricamento-fallito";  // + the loader's message
+inline constexpr const char* kCaricamentoFallito = "caricamento-fallito";  // + why (below) and the loader's message
 inline constexpr const char* kEntryPointTrovato = "entrypoint-trovato";    // about to call it
 inline constexpr const char* kEntryPointMancante = "entrypoint-mancante";
-inline constexpr const char* kConclusa = "conclusa";    // + the entry point's result
+inline constexpr const char* kConclusa = "conclusa";    // + the entry point's result, signed decimal
 inline constexpr const char* kEccezione = "eccezione";  // + the exception code in hex: the entry point crashed
+
+// Why a library was not loaded: the first word after kCaricamentoFallito.
+inline constexpr const char* kMotivoMancante = "mancante";         // there is no such file
+inline constexpr const char* kMotivoCartella = "cartella";         // a folder, not a file
+inline constexpr const char* kMotivoTroncata = "troncata";         // shorter than its own headers say
+inline constexpr const char* kMotivoNonLibreria = "non-libreria";  // not a library this worker loads
+inline constexpr const char* kMotivo64Bit = "64-bit";              // a 64-bit Windows library
+inline constexpr const char* kMotivoRifiutata = "rifiutata";       // none of those: the loader's message says why
 
 // Exit status of a worker started with the wrong arguments.
 inline constexpr int kUscitaUso = 64;

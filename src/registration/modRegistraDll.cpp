@@ -1,6 +1,33 @@
 #include "registration/modRegistraDll.h"
 
+#include <cstdio>
+
 namespace cw {
+
+namespace {
+
+// The second paragraph of the load failure's box: the file and why.
+std::string PercheNonCaricata(const std::string& percorso, const EsitoRegistrazione& esito) {
+  const std::string file = "Il file '" + percorso + "'";
+  switch (esito.motivo) {
+    case MotivoCaricamento::Mancante: return file + " non esiste.";
+    case MotivoCaricamento::Cartella: return "'" + percorso + "' è una cartella, non un file.";
+    case MotivoCaricamento::Troncata: return file + " è troncato.";
+    case MotivoCaricamento::NonLibreria: return file + " non è una libreria Windows.";
+    case MotivoCaricamento::A64Bit: return file + " è una libreria a 64 bit.";
+    case MotivoCaricamento::SenzaWine: return file + " è una libreria Windows, ma Wine non si trova nel PATH.";
+    case MotivoCaricamento::Rifiutata: break;
+  }
+  return file + " non si può caricare" + (esito.messaggio.empty() ? "." : ": " + esito.messaggio);
+}
+
+}  // namespace
+
+std::string EsadecimaleHresult(std::int32_t risultato) {
+  char testo[16];
+  std::snprintf(testo, sizeof testo, "0x%08X", static_cast<unsigned>(static_cast<std::uint32_t>(risultato)));
+  return testo;
+}
 
 RegistratoreIsolato::RegistratoreIsolato(Ui& ui, std::unique_ptr<CanaleRegistrazione> canale,
                                          std::chrono::milliseconds limite, Attesa* attesa)
@@ -10,9 +37,19 @@ bool RegistratoreIsolato::RegistraDll(const std::string& percorso, std::int32_t 
   const char* entryPoint = flag == 0 ? "DllRegisterServer" : "DllUnregisterServer";
   AttesaBloccante bloccante;
   using R = RispostaRegistrazione;
-  switch (canale_->Chiedi(entryPoint, percorso, limite_, attesa_ ? *attesa_ : bloccante)) {
-    case R::Conclusa: return true;
-    case R::CaricamentoFallito: ui_.MsgBox("Errore caricando la DLL", kStileCritico, "Register Server"); return false;
+  const EsitoRegistrazione esito = canale_->Chiedi(entryPoint, percorso, limite_, attesa_ ? *attesa_ : bloccante);
+  switch (esito.risposta) {
+    case R::Conclusa:
+      // S_OK, S_FALSE and any other success code; a failure code means the
+      // component did not register (or unregister) itself.
+      if (esito.risultato >= 0) return true;
+      ui_.MsgBox("Registrazione fallita: la funzione di '" + percorso + "' ha restituito " +
+                     EsadecimaleHresult(esito.risultato) + ".",
+                 kStileCritico, "Register Server");
+      return false;
+    case R::CaricamentoFallito:
+      ui_.MsgBox("Errore caricando la DLL\n\n" + PercheNonCaricata(percorso, esito), kStileCritico, "Register Server");
+      return false;
     case R::EntryPointMancante:
     case R::NonAvviato:
       ui_.MsgBox("Registrazione fallita EntryPoint mancante '" + percorso + "'.", kStileCritico,

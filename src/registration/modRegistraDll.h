@@ -17,8 +17,8 @@
 
 namespace cw {
 
-// How long a registration entry point may run.
-inline constexpr std::chrono::milliseconds kLimiteRegistrazione{10000};
+// A 32-bit result as "0x" and eight upper-case hex digits: 0x80040201.
+std::string EsadecimaleHresult(std::int32_t risultato);
 
 class RegistratoreIsolato : public RegistratoreDll {
  public:
@@ -28,7 +28,8 @@ class RegistratoreIsolato : public RegistratoreDll {
 
   // Registers (flag 0: "DllRegisterServer") or removes (any other flag:
   // "DllUnregisterServer") the library at the Windows path. Every failure is
-  // one critical box; a result code the entry point returns is no failure.
+  // one critical box; a negative result of the entry point is one, S_OK,
+  // S_FALSE and any other success code are not.
   bool RegistraDll(const std::string& percorso, std::int32_t flag) override;
 
  private:

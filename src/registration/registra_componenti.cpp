@@ -3,15 +3,54 @@
 #include "platform/ansi.h"
 #include "platform/errors.h"
 #include "platform/passi_log.h"
+#include "registration/modRegistraDll.h"
 
 namespace cw {
 
-void RegistraExe(Processes& processi, const std::string& percorso, std::int32_t flag) {
-  processi.Shell(percorso + (flag == 0 ? " /RegServer" : " /UnregServer"), kFinestraNascosta);
+namespace {
+
+// Closes the handle however the wait ends (a signal unwinds through it).
+struct HandleChiuso {
+  Processes& processi;
+  HandleProcesso handle;
+  ~HandleChiuso() { processi.CloseHandle(handle); }
+};
+
+// An exit code as a person reads it: a small one in decimal, one of the
+// system's codes (0xC0000005) or an HRESULT in hex.
+std::string CodiceUscita(std::uint32_t codice) {
+  return codice <= 255 ? std::to_string(codice) : EsadecimaleHresult(static_cast<std::int32_t>(codice));
+}
+
+}  // namespace
+
+bool RegistraExe(Processes& processi, Ui& ui, const std::string& percorso, std::int32_t flag,
+                 std::chrono::milliseconds limite) {
+  const HandleProcesso handle =
+      processi.AvviaConHandle(percorso + (flag == 0 ? " /RegServer" : " /UnregServer"), kFinestraNascosta);
+  const HandleChiuso chiuso{processi, handle};
+  std::uint32_t codice = 0;
+  const bool finito =
+      processi.WaitForSingleObject(handle, static_cast<std::uint32_t>(limite.count())) == kWaitObject0 &&
+      processi.GetExitCodeProcess(handle, codice);
+  if (!finito) {
+    // Ended before the box: a server left running could still write half
+    // of its registration while the user reads that it failed.
+    processi.TerminateProcess(handle);
+    ui.MsgBox("Registrazione fallita per time-out da '" + percorso + "': il server non ha finito entro " +
+                  std::to_string(limite.count()) + " ms ed è stato terminato.",
+              kStileCritico, "Registrazione fallita!");
+    return false;
+  }
+  if (codice == 0) return true;
+  ui.MsgBox(
+      "Registrazione fallita: il server '" + percorso + "' è terminato con il codice " + CodiceUscita(codice) + ".",
+      kStileCritico, "Registrazione fallita!");
+  return false;
 }
 
 bool RegistraComponenti(const CatalogoComponenti& catalogo, Ui& ui, RegistratoreDll* registratore, Processes* processi,
-                        bool registra) {
+                        bool registra, std::chrono::milliseconds limiteExe) {
   const std::int32_t flag = registra ? 0 : 1;
   const std::string prefisso = registra ? "Registrazione componente " : "Rimozione componente ";
   bool qualcunoFallito = false;
@@ -25,7 +64,7 @@ bool RegistraComponenti(const CatalogoComponenti& catalogo, Ui& ui, Registratore
       riuscita = registratore->RegistraDll(catalogo.FileOutputCompleto(riga), flag);
     } else if (tipo == "exe" || tipo == "exe-skipcompile") {
       if (!processi) SollevaErrore(kChiamataNonValida, "nessun servizio dei processi");
-      RegistraExe(*processi, catalogo.FileOutputCompleto(riga), flag);
+      riuscita = RegistraExe(*processi, ui, catalogo.FileOutputCompleto(riga), flag, limiteExe);
     }
     qualcunoFallito = qualcunoFallito || !riuscita;
     ConcludiPasso(ui, passo + (riuscita ? " OK!" : " ERRORE!"));

@@ -1,7 +1,8 @@
 #pragma once
 // Registering and removing every built component of the catalogue: the DLLs
-// through RegistraDll, the EXE servers by starting them with their switch.
+// through RegistraDll, the EXE servers by running them with their switch.
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -12,17 +13,20 @@
 
 namespace cw {
 
-// Starts "path /RegServer" (flag 0) or "path /UnregServer" (any other flag),
-// hidden, without quoting the path, and does not wait for it. A server that
-// cannot be started raises error 53.
-void RegistraExe(Processes& processi, const std::string& percorso, std::int32_t flag);
+// Runs "path /RegServer" (flag 0) or "path /UnregServer" (any other flag),
+// hidden, without quoting the path, and waits for it within the limit. Exit
+// code 0 is a success; any other code, or the limit passing (the server and
+// all it started are then ended), is one critical box and false. A server
+// that cannot be started raises error 53.
+bool RegistraExe(Processes& processi, Ui& ui, const std::string& percorso, std::int32_t flag,
+                 std::chrono::milliseconds limite = kLimiteRegistrazione);
 
 // Walks every row of the catalogue, registering (true) or removing (false)
-// its built file, with the two log lines of each row. A row whose DLL
+// its built file, with the two log lines of each row. A row whose
 // registration failed ends in " in corso... ERRORE!", and the walk goes on.
 // Returns true when some row failed. A row that needs a service the caller
 // did not give raises error 5.
 bool RegistraComponenti(const CatalogoComponenti& catalogo, Ui& ui, RegistratoreDll* registratore, Processes* processi,
-                        bool registra);
+                        bool registra, std::chrono::milliseconds limiteExe = kLimiteRegistrazione);
 
 }  // namespace cw

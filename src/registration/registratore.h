@@ -2,10 +2,15 @@
 // RegistraDll as the callers see it: the full build run and the
 // registration walk reach it through this interface.
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
 namespace cw {
+
+// How long a registration may run: a DLL's entry point, an EXE server with
+// its switch.
+inline constexpr std::chrono::milliseconds kLimiteRegistrazione{10000};
 
 class RegistratoreDll {
  public:

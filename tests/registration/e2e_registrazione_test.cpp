@@ -87,20 +87,33 @@ TEST_F(RegistrazioneEndToEnd, RegistraAndRimuoviOverTheWholeSuite) {
   EXPECT_EQ(ui.log.back(), "Pronto");
   for (int i = 0; i < 148; ++i)
     EXPECT_EQ(ui.log[i], "Registrazione componente " + MaiuscoloUtf8(catalogo(i, kFileOutput)) + " in corso... OK!");
-  // The EXE servers register in their own processes, maybe after "Pronto".
-  EXPECT_TRUE(Entro([&] { return Registro().size() == 140; })) << Registro().size();
+  // Every EXE server has finished by "Pronto": each was waited for.
   EXPECT_EQ(Registro(), server);
+  EXPECT_EQ(processi.FigliInCorso(), 0u);
 
   EXPECT_EQ(EseguiComando(ctx, &cmdRimuovi_Click), Esito::Completato);
   EXPECT_TRUE(ui.messaggi.empty());
   EXPECT_EQ(ui.log.front(), "Rimozione componente " + MaiuscoloUtf8(catalogo(0, kFileOutput)) + " in corso... OK!");
-  EXPECT_TRUE(Entro([&] { return Registro().empty(); })) << Registro().size();
+  EXPECT_TRUE(Registro().empty()) << Registro().size();
 
   // The full build run: the first row registered from its copy in D:\QuilApp.
   EXPECT_EQ(EseguiComando(ctx, &cmdTutto_Click), Esito::Completato) << ui.log.back();
-  EXPECT_EQ(Registro(),
-            std::set<std::string>{MaiuscoloUtf8(std::string(kCartellaQuilApp) + "\\" + catalogo(0, kFileOutput))});
+  const std::string copia = std::string(kCartellaQuilApp) + "\\" + catalogo(0, kFileOutput);
+  EXPECT_EQ(Registro(), std::set<std::string>{MaiuscoloUtf8(copia)});
   EXPECT_TRUE(Entro([&] { return processi.FigliInCorso() == 0; }));
+
+  // Its copy there one whose entry point fails, read-only so the run's copy
+  // leaves it (that copy's failure is let pass): the run has failed.
+  const fs::path host = *drives.Resolve(copia);
+  fs::remove(host);
+  fs::copy_file(CartellaEseguibile() / "standin-component-rifiuta.so", host);
+  fs::permissions(host, fs::perms::owner_read | fs::perms::group_read);
+  ui.messaggi.clear();
+  EXPECT_EQ(EseguiComando(ctx, &cmdTutto_Click), Esito::Fallito) << ui.log.back();
+  ASSERT_FALSE(ui.messaggi.empty());
+  EXPECT_EQ(ui.messaggi.back().testo,
+            "Registrazione fallita: la funzione di '" + copia + "' ha restituito 0x80040201.");
+  EXPECT_EQ(ui.log.back(), "Pronto");
 }
 
 }  // namespace

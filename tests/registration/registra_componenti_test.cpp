@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <set>
 
 #include "platform/errors.h"
@@ -28,6 +30,12 @@ struct ProcessiFinti : Processes {
   std::vector<std::pair<std::string, int>> righe;
   UiRegistrata* ui = nullptr;
   bool fallisci = false;
+  // The exit code of a server by its command line (0 when not given); one
+  // in appesi never ends.
+  std::map<std::string, std::uint32_t> codici;
+  std::set<std::string> appesi;
+  std::vector<std::uint32_t> attese;  // the limit of each wait
+  std::vector<std::string> terminati, chiusi;
   std::uint32_t Shell(const std::string& commandLine, int windowStyle) override {
     if (fallisci) SollevaErrore(kFileNonTrovato);
     righe.emplace_back(commandLine, windowStyle);
@@ -35,8 +43,21 @@ struct ProcessiFinti : Processes {
     return 1000 + static_cast<std::uint32_t>(righe.size());
   }
   HandleProcesso OpenProcess(std::uint32_t, bool, std::uint32_t) override { return 0; }
-  std::uint32_t WaitForSingleObject(HandleProcesso, std::uint32_t) override { return kWaitFailed; }
-  void CloseHandle(HandleProcesso) override {}
+  HandleProcesso AvviaConHandle(const std::string& commandLine, int windowStyle) override {
+    return Shell(commandLine, windowStyle);
+  }
+  const std::string& Riga(HandleProcesso h) const { return righe.at(static_cast<size_t>(h) - 1001).first; }
+  std::uint32_t WaitForSingleObject(HandleProcesso h, std::uint32_t ms) override {
+    attese.push_back(ms);
+    return appesi.count(Riga(h)) ? kWaitTimeout : kWaitObject0;
+  }
+  bool GetExitCodeProcess(HandleProcesso h, std::uint32_t& code) override {
+    if (appesi.count(Riga(h))) return false;
+    code = codici.count(Riga(h)) ? codici.at(Riga(h)) : 0;
+    return true;
+  }
+  void TerminateProcess(HandleProcesso h) override { terminati.push_back(Riga(h)); }
+  void CloseHandle(HandleProcesso h) override { chiusi.push_back(Riga(h)); }
 };
 
 RigaCatalogo Riga(const std::string& cartellaOutput, const std::string& tipo, const std::string& fileOutput) {
@@ -137,16 +158,32 @@ TEST_F(Walk, TheExeLineKeepsBlanksAndAddsNoQuotes) {
                         }));
 }
 
-TEST_F(Walk, AFailedDllRegistrationEndsItsLineInErrorAndTheWalkGoesOn) {
+// A DLL that failed, an EXE server that ended with a code other than 0 or
+// did not end within the limit: the row ends in " ERRORE!", after the box.
+TEST_F(Walk, AFailedRegistrationEndsItsLineInErrorAndTheWalkGoesOn) {
   CatalogoComponenti catalogo({Riga(kOut, "dll", "Buona.dll"), Riga(kOut, "dll", "Rotta.dll"),
-                               Riga(kOut, "exe", "Srv.exe"), Riga(kOut, "dll", "Dopo.dll")});
+                               Riga(kOut, "exe", "Srv.exe"), Riga(kOut, "exe", "Tre.exe"),
+                               Riga(kOut, "exe", "Appeso.exe"), Riga(kOut, "dll", "Dopo.dll")});
   reg.falliscono = {"C:\\Orbalis\\Componenti\\Rotta.dll"};
+  proc.codici = {{"C:\\Orbalis\\Componenti\\Tre.exe /RegServer", 3}};
+  proc.appesi = {"C:\\Orbalis\\Componenti\\Appeso.exe /RegServer"};
   EXPECT_TRUE(RegistraComponenti(catalogo, ui, &reg, &proc, true));
   EXPECT_EQ(ui.log, (Righe{"Registrazione componente BUONA.DLL in corso... OK!",
                            "Registrazione componente ROTTA.DLL in corso... ERRORE!",
                            "Registrazione componente SRV.EXE in corso... OK!",
+                           "Registrazione componente TRE.EXE in corso... ERRORE!",
+                           "Registrazione componente APPESO.EXE in corso... ERRORE!",
                            "Registrazione componente DOPO.DLL in corso... OK!"}));
   EXPECT_EQ(reg.chiamate.size(), 3u);
+  // Each server waited for with the DLLs' limit; the one that hung ended.
+  EXPECT_EQ(proc.attese, std::vector<std::uint32_t>(3, 10000));
+  EXPECT_EQ(proc.terminati, Righe{"C:\\Orbalis\\Componenti\\Appeso.exe /RegServer"});
+  EXPECT_EQ(proc.chiusi.size(), 3u);
+  ASSERT_EQ(ui.messaggi.size(), 2u);
+  const auto box =
+      std::find(ui.eventi.begin(), ui.eventi.end(), "msg:" + ui.messaggi[0].titolo + ":" + ui.messaggi[0].testo);
+  ASSERT_NE(box, ui.eventi.end());
+  EXPECT_EQ(*std::next(box), "set:3:Registrazione componente TRE.EXE in corso... ERRORE!");
   ui.LogClear();
   EXPECT_TRUE(RegistraComponenti(catalogo, ui, &reg, &proc, false));
   EXPECT_EQ(ui.log[1], "Rimozione componente ROTTA.DLL in corso... ERRORE!");

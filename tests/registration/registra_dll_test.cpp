@@ -3,7 +3,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <fstream>
+#include <optional>
 
 #include "platform/linux/canale_registrazione_linux.h"
 #include "registration/modRegistraDll.h"
@@ -35,7 +37,12 @@ using Insieme = std::set<std::string>;
 
 const std::string kDll = "C:\\Orbalis\\Componenti\\Orbalis.dll";
 
-Messaggio CaricamentoFallito() { return {"Errore caricando la DLL", 16, "Register Server"}; }
+Messaggio CaricamentoFallito(const std::string& perche) {
+  return {"Errore caricando la DLL\n\n" + perche, 16, "Register Server"};
+}
+Messaggio Restituito(const std::string& p, const char* codice) {
+  return {"Registrazione fallita: la funzione di '" + p + "' ha restituito " + codice + ".", 16, "Register Server"};
+}
 Messaggio EntryPointMancante(const std::string& p) {
   return {"Registrazione fallita EntryPoint mancante '" + p + "'.", 16, "Registrazione Fallita!"};
 }
@@ -96,29 +103,113 @@ TEST_F(RegistraDllTest, TheEntryPointIsChosenByTheFlag) {
   for (const std::int32_t flag : {0, 1, 7, -1}) {
     std::filesystem::remove(prefisso.Dir() / "errore.DllRegisterServer");
     std::filesystem::remove(prefisso.Dir() / "errore.DllUnregisterServer");
-    // An error code returned at once is no failure: no box.
-    EXPECT_TRUE(reg.RegistraDll(dll, flag));
+    EXPECT_FALSE(reg.RegistraDll(dll, flag));
     EXPECT_EQ(std::filesystem::exists(prefisso.Dir() / "errore.DllRegisterServer"), flag == 0) << flag;
     EXPECT_EQ(std::filesystem::exists(prefisso.Dir() / "errore.DllUnregisterServer"), flag != 0) << flag;
   }
-  EXPECT_TRUE(ui.messaggi.empty());
+  EXPECT_EQ(ui.messaggi, std::vector<Messaggio>(4, Restituito(dll, "0x80004005")));
 }
 
-TEST_F(RegistraDllTest, WhatCannotBeLoadedGivesTheLoadBoxOnly) {
-  prefisso.Scrivi("C:\\Orbalis\\Componenti\\Testo.dll", "just some text\r\n");
-  prefisso.Scrivi("C:\\Orbalis\\Componenti\\Vuoto.dll", "");
-  Installa(prefisso, "standin-exeserver", "C:\\Orbalis\\Componenti\\Programma.dll");
-  std::filesystem::create_directories(prefisso.Host("C:\\Orbalis\\Componenti\\Cartella.dll"));
-  for (const std::string p :
-       {"C:\\Orbalis\\Componenti\\Assente.dll", "C:\\Assente\\Orbalis.dll", "X:\\Orbalis\\Orbalis.dll", "",
-        "Orbalis.dll", "C:\\Orbalis\\Componenti\\Testo.dll", "C:\\Orbalis\\Componenti\\Vuoto.dll",
-        "C:\\Orbalis\\Componenti\\Programma.dll", "C:\\Orbalis\\Componenti\\Cartella.dll"}) {
+// What the entry point returns decides: a negative HRESULT is a failure,
+// S_OK and S_FALSE are not.
+TEST_F(RegistraDllTest, ANegativeResultIsAFailureWithItsOwnBox) {
+  struct Caso {
+    const char* standin;
+    const char* codice;  // null: a success, no box
+  };
+  const Caso casi[] = {
+      {"standin-component.so", nullptr},
+      {"standin-component-sfalse.so", nullptr},
+      {"standin-component-rifiuta.so", "0x80040201"},
+      {"standin-component-errore.so", "0x80004005"},
+  };
+  for (const Caso& c : casi) {
+    const std::string dll = std::string("D:\\Cartella con spazi\\") + c.standin + ".dll";
+    Installa(prefisso, c.standin, dll);
     for (const std::int32_t flag : {0, 1}) {
       ui.messaggi.clear();
-      EXPECT_FALSE(reg.RegistraDll(p, flag)) << p;
-      EXPECT_EQ(ui.messaggi, std::vector<Messaggio>{CaricamentoFallito()}) << p;
+      EXPECT_EQ(reg.RegistraDll(dll, flag), c.codice == nullptr) << c.standin;
+      EXPECT_EQ(ui.messaggi, c.codice ? std::vector<Messaggio>{Restituito(dll, c.codice)} : std::vector<Messaggio>{})
+          << c.standin;
     }
   }
+}
+
+// The headers of a Windows library, for the loader to refuse: machine,
+// characteristics (0x2000: a DLL), and one section whose data ends at
+// fineSezione, in a file of the given size.
+std::string Pe(std::uint16_t macchina, std::uint16_t caratteristiche, std::uint32_t fineSezione, size_t dimensione) {
+  std::string b(dimensione, '\0');
+  auto scrivi = [&](size_t at, std::uint32_t v, int n) {
+    for (int i = 0; i < n && at + i < b.size(); ++i) b[at + i] = static_cast<char>(v >> (8 * i));
+  };
+  scrivi(0, 'M' | 'Z' << 8, 2);
+  scrivi(0x3C, 0x40, 4);
+  scrivi(0x40, 'P' | 'E' << 8, 4);
+  scrivi(0x44, macchina, 2);
+  scrivi(0x46, 1, 2);  // one section, no optional header
+  scrivi(0x56, caratteristiche, 2);
+  scrivi(0x58 + 16, fineSezione - 0x100, 4);  // its data: from 0x100 to fineSezione
+  scrivi(0x58 + 20, 0x100, 4);
+  return b;
+}
+
+TEST_F(RegistraDllTest, WhatCannotBeLoadedGivesTheLoadBoxWithTheFileAndWhy) {
+  const std::string cartella = "C:\\Orbalis\\Componenti\\";
+  prefisso.Scrivi(cartella + "Testo.dll", "just some text\r\n");
+  prefisso.Scrivi(cartella + "Vuoto.dll", "");
+  prefisso.Scrivi(cartella + "A64.dll", Pe(0x8664, 0x2000, 0x200, 0x200));
+  prefisso.Scrivi(cartella + "PeTroncato.dll", Pe(0x14C, 0x2000, 0x400, 0x300));
+  prefisso.Scrivi(cartella + "Windows.dll", Pe(0x14C, 0x2000, 0x200, 0x200));
+  Installa(prefisso, "standin-exeserver", cartella + "Programma.dll");
+  Installa(prefisso, "standin-component.so", cartella + "Troncato.dll");
+  // Cut inside what the loader maps (its debugging sections alone it would not miss).
+  std::filesystem::resize_file(prefisso.Host(cartella + "Troncato.dll"), 1024);
+  std::filesystem::create_directories(prefisso.Host(cartella + "Cartella.dll"));
+  struct Caso {
+    std::string dll;
+    std::string perche;  // after "Il file '<dll>'"
+  };
+  const Caso casi[] = {
+      {cartella + "Assente.dll", " non esiste."},
+      {"C:\\Assente\\Orbalis.dll", " non esiste."},
+      {"X:\\Orbalis\\Orbalis.dll", " non esiste."},
+      {"", " non esiste."},
+      {"Orbalis.dll", " non esiste."},
+      {cartella + "Testo.dll", " non è una libreria Windows."},
+      {cartella + "Vuoto.dll", " è troncato."},
+      {cartella + "Troncato.dll", " è troncato."},
+      {cartella + "PeTroncato.dll", " è troncato."},
+      {cartella + "A64.dll", " è una libreria a 64 bit."},
+      {cartella + "Windows.dll", " è una libreria Windows, ma Wine non si trova nel PATH."},
+      // The loader's own words follow.
+      {cartella + "Programma.dll", " non si può caricare: "},
+  };
+  // No wine to be found: the Windows library cannot be loaded.
+  struct SenzaWine {
+    const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    SenzaWine() { ::setenv("PATH", "/nessuna-cartella", 1); }
+    ~SenzaWine() { ::setenv("PATH", path.c_str(), 1); }
+  };
+  std::optional<SenzaWine> senzaWine{std::in_place};
+  for (const Caso& c : casi) {
+    for (const std::int32_t flag : {0, 1}) {
+      ui.messaggi.clear();
+      EXPECT_FALSE(reg.RegistraDll(c.dll, flag)) << c.dll;
+      ASSERT_EQ(ui.messaggi.size(), 1u) << c.dll;
+      const Messaggio atteso = CaricamentoFallito("Il file '" + c.dll + "'" + c.perche);
+      if (c.perche.ends_with(": "))
+        EXPECT_TRUE(ui.messaggi[0].testo.starts_with(atteso.testo) && ui.messaggi[0].testo.size() > atteso.testo.size())
+            << ui.messaggi[0].testo;
+      else
+        EXPECT_EQ(ui.messaggi[0], atteso);
+    }
+  }
+  senzaWine.reset();
+  ui.messaggi.clear();
+  EXPECT_FALSE(reg.RegistraDll(cartella + "Cartella.dll", 0));
+  EXPECT_EQ(ui.messaggi,
+            std::vector<Messaggio>{CaricamentoFallito("'" + cartella + "Cartella.dll' è una cartella, non un file.")});
   EXPECT_TRUE(Registrati(prefisso).empty());
   EXPECT_TRUE(NessunFiglio());
 }
@@ -229,17 +320,49 @@ TEST_F(RegistraDllTest, SameNamedLibrariesInTwoFoldersEachRegisterThemselves) {
   EXPECT_TRUE(ui.messaggi.empty());
 }
 
-TEST(RegistraExeTest, AnExeServerRecordsItselfInItsOwnProcess) {
+// Each EXE server is waited for: its exit code decides, and one that does
+// not end within the limit is ended with all it started.
+TEST(RegistraExeTest, TheServersExitCodeOrTheLimitDecides) {
   PrefissoTemporaneo prefisso;
-  const std::string exe = "C:\\Orbalis\\Componenti\\Server.exe";
-  Installa(prefisso, "standin-exeserver", exe);
-  std::filesystem::permissions(prefisso.Host(exe), std::filesystem::perms::owner_all);
+  UiRegistrata ui;
   LinuxProcesses processi{DriveTable(prefisso.Dir())};
-  RegistraExe(processi, exe, 0);
-  EXPECT_TRUE(Entro([&] { return Registrati(prefisso) == Insieme{exe}; }));
-  RegistraExe(processi, exe, 1);
-  EXPECT_TRUE(Entro([&] { return Registrati(prefisso).empty(); }));
-  EXPECT_TRUE(Entro([&] { return processi.FigliInCorso() == 0; }));
+  struct Caso {
+    const char* standin;
+    std::string box;  // with %s for the path; empty: a success
+  };
+  const Caso casi[] = {
+      {"standin-exeserver", ""},
+      {"standin-exeserver-esce", "Registrazione fallita: il server '%s' è terminato con il codice 3."},
+      {"standin-exeserver-blocca",
+       "Registrazione fallita per time-out da '%s': il server non ha finito entro 300 ms ed "
+       "è stato terminato."},
+  };
+  for (const Caso& c : casi) {
+    const std::string exe = std::string("D:\\Cartella con spazi\\") + c.standin + ".exe";
+    Installa(prefisso, c.standin, exe);
+    std::filesystem::permissions(prefisso.Host(exe), std::filesystem::perms::owner_all);
+    std::string atteso = c.box;
+    if (const auto p = atteso.find("%s"); p != std::string::npos) atteso.replace(p, 2, exe);
+    for (const std::int32_t flag : {0, 1}) {
+      ui.messaggi.clear();
+      const auto inizio = std::chrono::steady_clock::now();
+      EXPECT_EQ(RegistraExe(processi, ui, exe, flag, 300ms), c.box.empty()) << c.standin;
+      EXPECT_LT(std::chrono::steady_clock::now() - inizio, 5s);
+      // A success has done its work by the time it returns.
+      if (c.box.empty()) {
+        EXPECT_EQ(Registrati(prefisso), (flag == 0 ? Insieme{exe} : Insieme{}));
+      }
+      const std::vector<Messaggio> box = {{atteso, 16, "Registrazione fallita!"}};
+      EXPECT_EQ(ui.messaggi, c.box.empty() ? std::vector<Messaggio>{} : box) << c.standin;
+      EXPECT_EQ(processi.FigliInCorso(), 0u);
+    }
+  }
+  // The hanging server's own child was ended with it.
+  long server = 0, figlio = 0;
+  std::ifstream(prefisso.Dir() / "server-blocca.pid") >> server >> figlio;
+  ASSERT_GT(figlio, 0);
+  EXPECT_TRUE(Entro([&] { return !InVita(static_cast<pid_t>(figlio)); }));
+  EXPECT_TRUE(NessunFiglio());
 }
 
 }  // namespace

@@ -75,6 +75,15 @@ class ProcessiFinti : public Processes {
     return kWaitObject0;
   }
   void CloseHandle(HandleProcesso h) override { eventi.push_back("close:" + std::to_string(h)); }
+  // Started and waited for: a program that ends at once with exit code 0.
+  HandleProcesso AvviaConHandle(const std::string& riga, int stile) override {
+    return static_cast<HandleProcesso>(Shell(riga, stile)) + 1;
+  }
+  bool GetExitCodeProcess(HandleProcesso, std::uint32_t& code) override {
+    code = 0;
+    return true;
+  }
+  void TerminateProcess(HandleProcesso h) override { eventi.push_back("terminate:" + std::to_string(h)); }
 };
 
 class RegistratoreFinto : public RegistratoreDll {

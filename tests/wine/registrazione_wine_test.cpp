@@ -15,7 +15,9 @@
 
 #include "platform/linux/canale_registrazione_linux.h"
 #include "platform/linux/drive_table.h"
+#include "platform/linux/linux_process.h"
 #include "registration/modRegistraDll.h"
+#include "registration/registra_componenti.h"
 #include "support/prefisso_temporaneo.h"
 #include "support/ui_registrata.h"
 
@@ -53,8 +55,10 @@ class RegistrazioneWine : public ::testing::Test {
       motivo_ = "wineboot failed: this machine may not run 32-bit programs";
     fs::create_directories(prefisso / "drive_c" / "Componenti");
     for (const auto& voce : fs::directory_iterator(CW_WINDOWS_BIN_DIR))
-      if (voce.path().extension() == ".dll")
+      if (voce.path().extension() == ".dll" || voce.path().filename().string().starts_with("standin-exeserver"))
         fs::copy(voce.path(), prefisso / "drive_c" / "Componenti" / voce.path().filename());
+    fs::copy(fs::path(CW_WINDOWS_BIN_DIR) / "standin-exeserver.exe",
+             prefisso / "drive_c" / "Componenti" / "Vendite.exe");
     // A Windows header and nothing behind it.
     std::ofstream(prefisso / "drive_c" / "Componenti" / "Rotto.dll", std::ios::binary)
         << std::string("MZ\x90\0\3\0\0\0\4\0", 10) << std::string(200, '\0');
@@ -98,14 +102,16 @@ TEST_F(RegistrazioneWine, EachLibraryGetsItsAnswerAndTheWalkGoesOnAfterAHangOrAC
   };
   const std::vector<Caso> casi = {
       {"Anagrafe.dll", true, nullptr},
-      {"standin-component-errore.dll", true, nullptr},  // a result code is no failure
+      {"standin-component-errore.dll", false, "Registrazione fallita: la funzione di '%s' ha restituito 0x80004005."},
+      {"standin-component-rifiuta.dll", false, "Registrazione fallita: la funzione di '%s' ha restituito 0x80040201."},
+      {"standin-component-sfalse.dll", true, nullptr},  // S_FALSE is a success
       {"standin-component-vuota.dll", false, "Registrazione fallita EntryPoint mancante '%s'."},
       {"standin-component-crash.dll", false, "Registrazione fallita per errore di '%s'."},
       {"Ordini.dll", true, nullptr},
       {"standin-component-blocca.dll", false, "Registrazione fallita per time-out da '%s'."},
       {"Magazzino.dll", true, nullptr},
-      {"Manca.dll", false, "Errore caricando la DLL"},
-      {"Rotto.dll", false, "Errore caricando la DLL"},
+      {"Manca.dll", false, "Errore caricando la DLL\n\nIl file '%s' non esiste."},
+      {"Rotto.dll", false, "Errore caricando la DLL\n\nIl file '%s' non è una libreria Windows."},
   };
   for (const Caso& c : casi) {
     const std::string percorso = std::string("C:\\Componenti\\") + c.file;
@@ -140,6 +146,41 @@ TEST_F(RegistrazioneWine, EachLibraryGetsItsAnswerAndTheWalkGoesOnAfterAHangOrAC
   for (const char* nome : {"Anagrafe", "Ordini", "Magazzino"})
     EXPECT_TRUE(registratore.RegistraDll(std::string("C:\\Componenti\\") + nome + ".dll", 1)) << nome;
   for (const char* nome : {"Anagrafe", "Ordini", "Magazzino"}) EXPECT_EQ(Clsid(std::string(nome) + ".Classe1"), "");
+}
+
+// Each Windows EXE server is waited for under Wine: its exit code decides,
+// and one that does not end within the limit is ended.
+TEST_F(RegistrazioneWine, EachExeServerIsWaitedFor) {
+  test::UiRegistrata ui;
+  LinuxProcesses processi{DriveTable(Prefisso())};
+  struct Caso {
+    const char* file;
+    const char* box;  // with %s for the path; null: a success
+  };
+  const Caso casi[] = {
+      {"Vendite.exe", nullptr},
+      {"standin-exeserver-esce.exe", "Registrazione fallita: il server '%s' è terminato con il codice 3."},
+      {"standin-exeserver-blocca.exe",
+       "Registrazione fallita per time-out da '%s': il server non ha finito entro 5000 ms ed è stato terminato."},
+  };
+  for (const Caso& c : casi) {
+    const std::string percorso = std::string("C:\\Componenti\\") + c.file;
+    ui.messaggi.clear();
+    EXPECT_EQ(RegistraExe(processi, ui, percorso, 0, std::chrono::milliseconds(5000)), c.box == nullptr) << c.file;
+    if (!c.box) {
+      EXPECT_TRUE(ui.messaggi.empty()) << c.file << ": " << ui.messaggi.front().testo;
+      continue;
+    }
+    std::string atteso = c.box;
+    atteso.replace(atteso.find("%s"), 2, percorso);
+    ASSERT_EQ(ui.messaggi.size(), 1u) << c.file;
+    EXPECT_EQ(ui.messaggi[0].testo, atteso);
+  }
+  // The server that succeeded has written its class by the time it returned.
+  EXPECT_NE(Clsid("Vendite.Classe1"), "");
+  EXPECT_TRUE(RegistraExe(processi, ui, "C:\\Componenti\\Vendite.exe", 1));
+  EXPECT_EQ(Clsid("Vendite.Classe1"), "");
+  EXPECT_EQ(processi.FigliInCorso(), 0u);
 }
 
 }  // namespace

@@ -32,13 +32,14 @@ class CanaleRegistrazioneLinux : public CanaleRegistrazione {
                                     std::filesystem::path workerWindows = PercorsoWorkerWindowsPredefinito());
   ~CanaleRegistrazioneLinux() override;
 
-  RispostaRegistrazione Chiedi(const std::string& entryPoint, const std::string& percorso,
-                               std::chrono::milliseconds limite, Attesa& attesa) override;
+  EsitoRegistrazione Chiedi(const std::string& entryPoint, const std::string& percorso,
+                            std::chrono::milliseconds limite, Attesa& attesa) override;
   void Termina() override;
 
  private:
-  RispostaRegistrazione ChiediAWindows(const std::string& entryPoint, const std::string& percorso,
-                                       std::chrono::milliseconds limite, Attesa& attesa);
+  EsitoRegistrazione ChiediAWindows(const std::string& entryPoint, const std::string& percorso,
+                                    const std::filesystem::path& libreria, std::chrono::milliseconds limite,
+                                    Attesa& attesa);
 
   DriveTable drives_;
   std::filesystem::path worker_;

@@ -142,6 +142,16 @@ std::optional<fs::path> LinuxProcesses::TrovaProgramma(const std::string& progra
 }
 
 std::uint32_t LinuxProcesses::Shell(const std::string& commandLine, int windowStyle) {
+  return Avvia(commandLine, windowStyle, nullptr);
+}
+
+HandleProcesso LinuxProcesses::AvviaConHandle(const std::string& commandLine, int windowStyle) {
+  HandleProcesso handle = 0;
+  Avvia(commandLine, windowStyle, &handle);
+  return handle;
+}
+
+std::uint32_t LinuxProcesses::Avvia(const std::string& commandLine, int windowStyle, HandleProcesso* handle) {
   std::vector<std::string> parole = SplitCommandLine(commandLine);
   if (parole.empty()) SollevaErrore(kFileNonTrovato, "riga di comando vuota");
   auto programma = TrovaProgramma(parole[0]);
@@ -193,14 +203,24 @@ std::uint32_t LinuxProcesses::Shell(const std::string& commandLine, int windowSt
     argomenti.insert(argomenti.end(), parole.begin() + 1, parole.end());
   }
   pid_t pid = 0;
-  const int err = AvviaFiglio(pid, eseguibile, std::move(argomenti), std::move(ambiente));
+  // Held from the start: a group of its own, so TerminateProcess reaches all it starts.
+  const bool gruppo = handle != nullptr;
+  const int err = AvviaFiglio(pid, eseguibile, std::move(argomenti), std::move(ambiente), nullptr, gruppo);
   if (err != 0) SollevaErrore(kFileNonTrovato, eseguibile.string() + ": " + std::strerror(err), parole[0]);
   RegistraAvviato(pid);
 
   Figlio figlio;
   figlio.pidfd = PidfdOpen(pid);  // -1: the reaper falls back to polling
+  figlio.gruppo = gruppo;
   {
     std::lock_guard<std::mutex> lock(mutex_);
+    if (handle) {
+      // Taken before the reaper can see it, which leaves it to the handle.
+      figlio.maniglie = 1;
+      *handle = nextHandle_;
+      nextHandle_ += 4;
+      maniglie_[*handle] = pid;
+    }
     figli_[pid] = figlio;
     AvviaRaccoglitore();
   }
@@ -225,6 +245,7 @@ std::uint32_t LinuxProcesses::WaitForSingleObject(HandleProcesso handle, std::ui
   const auto scadenza = Orologio::now() + std::chrono::milliseconds(milliseconds);
   pid_t pid = 0;
   int pidfd = -1;
+  bool gruppo = false;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     auto h = maniglie_.find(handle);
@@ -233,12 +254,13 @@ std::uint32_t LinuxProcesses::WaitForSingleObject(HandleProcesso handle, std::ui
     Figlio& figlio = figli_.at(pid);
     if (figlio.finito) return kWaitObject0;
     pidfd = figlio.pidfd;
+    gruppo = figlio.gruppo;
   }
   AttesaBloccante bloccante;
   Attesa& attesa = opzioni_.attesa ? *opzioni_.attesa : bloccante;
   const int segnale = DescrittoreSegnale();
   std::uint32_t esito = kWaitTimeout;
-  RegistraDaTerminare(pid, false);
+  RegistraDaTerminare(pid, gruppo);
   {
     AscoltoSegnale ascolto;
     for (;;) {
@@ -270,16 +292,21 @@ std::uint32_t LinuxProcesses::WaitForSingleObject(HandleProcesso handle, std::ui
   }
   if (const int s = SegnaleArrivato()) {
     TerminaAtteso(pid);
-    TogliDaTerminare(pid, false);
+    TogliDaTerminare(pid, gruppo);
     throw FineSuSegnale{s};
   }
-  TogliDaTerminare(pid, false);
+  TogliDaTerminare(pid, gruppo);
   return esito;
 }
 
 void LinuxProcesses::TerminaAtteso(pid_t pid) {
+  bool gruppo = false;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    gruppo = figli_.at(pid).gruppo;
+  }
   // Asked first, so a viewer on the terminal can put it back as it was.
-  ::kill(pid, SIGTERM);
+  ::kill(gruppo ? -pid : pid, SIGTERM);
   for (int i = 0; i < 100; ++i) {
     {
       std::lock_guard<std::mutex> lock(mutex_);
@@ -288,10 +315,22 @@ void LinuxProcesses::TerminaAtteso(pid_t pid) {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  ::kill(pid, SIGKILL);
   std::lock_guard<std::mutex> lock(mutex_);
   Figlio& figlio = figli_.at(pid);
-  if (!figlio.finito) RaccogliSeFinito(pid, figlio, true);
+  if (figlio.finito) return;
+  ::kill(gruppo ? -pid : pid, SIGKILL);
+  RaccogliSeFinito(pid, figlio, true);
+}
+
+void LinuxProcesses::TerminateProcess(HandleProcesso handle) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto h = maniglie_.find(handle);
+  if (h == maniglie_.end()) return;
+  Figlio& figlio = figli_.at(h->second);
+  if (figlio.finito) return;
+  // The group is still there: its leader is not reaped yet.
+  ::kill(figlio.gruppo ? -h->second : h->second, SIGKILL);
+  RaccogliSeFinito(h->second, figlio, true);
 }
 
 void LinuxProcesses::CloseHandle(HandleProcesso handle) {

@@ -62,9 +62,13 @@ class LinuxProcesses : public Processes {
   std::uint32_t WaitForSingleObject(HandleProcesso handle, std::uint32_t milliseconds) override;
   void CloseHandle(HandleProcesso handle) override;
 
+  // A process of its own group, so TerminateProcess ends all it started.
+  HandleProcesso AvviaConHandle(const std::string& commandLine, int windowStyle) override;
   // The exit code of a process that has ended: its exit status, or 128 plus
   // the signal that ended it. False while it runs or for an unknown handle.
-  bool GetExitCodeProcess(HandleProcesso handle, std::uint32_t& code);
+  bool GetExitCodeProcess(HandleProcesso handle, std::uint32_t& code) override;
+  // SIGKILL to its group, then reaps it.
+  void TerminateProcess(HandleProcesso handle) override;
 
   // The host program a command line would start: a Windows path, a bare
   // name looked up in the program's folder and the prefix's system folders,
@@ -79,8 +83,12 @@ class LinuxProcesses : public Processes {
     int pidfd = -1;
     int maniglie = 0;  // handles given out and not yet closed
     bool finito = false;
+    bool gruppo = false;  // leads a process group of its own
     std::uint32_t exitCode = 0;
   };
+
+  // Shell, and with handle AvviaConHandle: the handle is taken before anything can reap the child.
+  std::uint32_t Avvia(const std::string& commandLine, int windowStyle, HandleProcesso* handle);
 
   void AvviaRaccoglitore();
   void Raccoglitore();

@@ -17,6 +17,7 @@
 #include "platform/fine_su_segnale.h"
 #include "platform/linux/linux_spawn.h"
 #include "platform/protocollo_worker.h"
+#include "platform/risposta_worker.h"
 
 extern char** environ;
 
@@ -91,20 +92,16 @@ void SessioneWorker::LeggiRapporto() {
   while ((fine = buffer_.find('\n')) != std::string::npos) {
     const std::string riga = buffer_.substr(0, fine);
     buffer_.erase(0, fine + 1);
-    if (IniziaCon(riga, worker::kCaricamentoFallito))
-      caricamentoFallito_ = true;
-    else if (IniziaCon(riga, worker::kEntryPointMancante))
-      entryPointMancante_ = true;
-    else if (IniziaCon(riga, worker::kEntryPointTrovato))
+    if (IniziaCon(riga, worker::kEntryPointTrovato))
       entryPointTrovato_ = true;
-    else if (IniziaCon(riga, worker::kConclusa))
-      conclusa_ = true;
+    else if (!finale_)
+      if (EsitoRegistrazione esito; RigaFinaleWorker(riga, esito)) finale_ = std::move(esito);
   }
 }
 
-SessioneWorker::Risposta SessioneWorker::Attendi(std::chrono::milliseconds limite, Attesa& attesa) {
-  if (pid_ <= 0) return Risposta::NonAvviato;
-  Risposta esito;
+EsitoRegistrazione SessioneWorker::Attendi(std::chrono::milliseconds limite, Attesa& attesa) {
+  if (pid_ <= 0) return RispostaRegistrazione::NonAvviato;
+  EsitoRegistrazione esito;
   {
     AscoltoSegnale ascolto;
     esito = Aspetta(limite, attesa);
@@ -116,13 +113,14 @@ SessioneWorker::Risposta SessioneWorker::Attendi(std::chrono::milliseconds limit
   return esito;
 }
 
-SessioneWorker::Risposta SessioneWorker::Aspetta(std::chrono::milliseconds limite, Attesa& attesa) {
+EsitoRegistrazione SessioneWorker::Aspetta(std::chrono::milliseconds limite, Attesa& attesa) {
   using Orologio = std::chrono::steady_clock;
+  using R = RispostaRegistrazione;
   const int segnale = DescrittoreSegnale();
   auto scadenza = Orologio::now() + limite;
   for (;;) {
     const auto resto = std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - Orologio::now()).count();
-    if (resto <= 0) return Risposta::TimeOut;
+    if (resto <= 0) return R::TimeOut;
     int ms = static_cast<int>(std::min<long long>(resto, INT_MAX));
     if (pidfd_ < 0) ms = std::min(ms, 10);
     pollfd fds[3];
@@ -131,10 +129,10 @@ SessioneWorker::Risposta SessioneWorker::Aspetta(std::chrono::milliseconds limit
     if (rapporto_ >= 0) fds[n++] = pollfd{rapporto_, POLLIN, 0};
     if (segnale >= 0) fds[n++] = pollfd{segnale, POLLIN, 0};
     const int pronti = attesa.Aspetta(fds, n, ms);
-    if (SegnaleArrivato()) return Risposta::TimeOut;  // the caller ends it
+    if (SegnaleArrivato()) return R::TimeOut;  // the caller ends it
     if (pronti < 0) {
       if (errno == EINTR) continue;
-      return Risposta::TimeOut;  // the wait failed: reported as the time-out is
+      return R::TimeOut;  // the wait failed: reported as the time-out is
     }
     if (rapporto_ >= 0) {
       const bool giaTrovato = entryPointTrovato_;
@@ -149,14 +147,12 @@ SessioneWorker::Risposta SessioneWorker::Aspetta(std::chrono::milliseconds limit
     // Whatever it managed to write before it ended.
     if (rapporto_ >= 0) LeggiRapporto();
     ChiudiDescrittori();
-    if (conclusa_) return Risposta::Conclusa;
-    if (caricamentoFallito_) return Risposta::CaricamentoFallito;
-    if (entryPointMancante_) return Risposta::EntryPointMancante;
+    if (finale_) return *finale_;
     // Killed by a signal, or its entry point ended the process instead of
     // returning (a sanitizer reporting a crash does that): the component
     // failed.
-    if (info.si_code != CLD_EXITED || entryPointTrovato_) return Risposta::Errore;
-    return Risposta::NonAvviato;
+    if (info.si_code != CLD_EXITED || entryPointTrovato_) return R::Errore;
+    return R::NonAvviato;
   }
 }
 

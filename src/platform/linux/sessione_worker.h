@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "platform/attesa.h"
@@ -16,7 +17,6 @@ namespace cw {
 
 class SessioneWorker {
  public:
-  using Risposta = RispostaRegistrazione;
   SessioneWorker() = default;
   // Ends the worker's group if it still runs, and reaps it.
   ~SessioneWorker();
@@ -34,7 +34,7 @@ class SessioneWorker {
   // the entry point always gets all of it. On TimeOut the worker still runs.
   // Once PreparaFineSuSegnale has run, a signal that arrives meanwhile ends
   // the worker's group and throws FineSuSegnale.
-  Risposta Attendi(std::chrono::milliseconds limite, Attesa& attesa);
+  EsitoRegistrazione Attendi(std::chrono::milliseconds limite, Attesa& attesa);
 
   // SIGKILL to the worker's group, then reaps the worker. Harmless once it
   // has been reaped.
@@ -43,7 +43,7 @@ class SessioneWorker {
   pid_t Pid() const { return pid_; }
 
  private:
-  Risposta Aspetta(std::chrono::milliseconds limite, Attesa& attesa);
+  EsitoRegistrazione Aspetta(std::chrono::milliseconds limite, Attesa& attesa);
   void LeggiRapporto();
   void ChiudiDescrittori();
 
@@ -52,10 +52,8 @@ class SessioneWorker {
   int rapporto_ = -1;
   bool raccolto_ = false;
   std::string buffer_;
-  bool caricamentoFallito_ = false;
-  bool entryPointMancante_ = false;
   bool entryPointTrovato_ = false;
-  bool conclusa_ = false;
+  std::optional<EsitoRegistrazione> finale_;  // the line that ended the report
 };
 
 }  // namespace cw

@@ -126,26 +126,26 @@ bool SessioneWorkerWindows::Avvia(const std::filesystem::path& wine, const std::
   return false;
 }
 
-SessioneWorkerWindows::Risposta SessioneWorkerWindows::Chiedi(const std::string& entryPoint,
-                                                              const std::string& percorsoWindows,
-                                                              std::chrono::milliseconds limite, Attesa& attesa) {
-  if (pid_ <= 0) return Risposta::NonAvviato;
+EsitoRegistrazione SessioneWorkerWindows::Chiedi(const std::string& entryPoint, const std::string& percorsoWindows,
+                                                 std::chrono::milliseconds limite, Attesa& attesa) {
+  using R = RispostaRegistrazione;
+  if (pid_ <= 0) return R::NonAvviato;
   const std::string richiesta = entryPoint + '\t' + percorsoWindows + '\n';
   if (!ScriviSenzaSigpipe(entrata_, richiesta)) {
     Termina();
-    return Risposta::NonAvviato;
+    return R::NonAvviato;
   }
-  Risposta risposta;
+  EsitoRegistrazione esito;
   {
     AscoltoSegnale ascolto;
     // A signal ends the wait as the time-out does.
-    risposta = LeggiRispostaWorker(
+    esito = LeggiRispostaWorker(
         limite, [&](std::string& riga, Orologio::time_point scadenza) { return LeggiRiga(riga, scadenza, attesa); });
   }
   ControllaSegnale();
   // A worker that has crashed is not asked again.
-  if (risposta == Risposta::Errore || risposta == Risposta::NonAvviato) Termina();
-  return risposta;
+  if (esito.risposta == R::Errore || esito.risposta == R::NonAvviato) Termina();
+  return esito;
 }
 
 LetturaWorker SessioneWorkerWindows::LeggiRiga(std::string& riga, Orologio::time_point scadenza, Attesa& attesa) {

@@ -19,8 +19,6 @@ namespace cw {
 
 class SessioneWorkerWindows {
  public:
-  using Risposta = SessioneWorker::Risposta;
-
   SessioneWorkerWindows() = default;
   // Closes the worker's input, so it ends by itself, and ends its group if
   // it still runs.
@@ -42,8 +40,8 @@ class SessioneWorkerWindows {
   // worker. On TimeOut the worker still runs (the caller ends it once the
   // user has been told); on Errore and NonAvviato it has ended. A signal
   // that arrives meanwhile ends the worker and throws FineSuSegnale.
-  Risposta Chiedi(const std::string& entryPoint, const std::string& percorsoWindows, std::chrono::milliseconds limite,
-                  Attesa& attesa);
+  EsitoRegistrazione Chiedi(const std::string& entryPoint, const std::string& percorsoWindows,
+                            std::chrono::milliseconds limite, Attesa& attesa);
 
   // SIGKILL to the worker's group, then reaps it.
   void Termina();

@@ -112,26 +112,33 @@ bool CanaleRegistrazioneWindows::Avvia(Attesa& attesa) {
   return false;
 }
 
-RispostaRegistrazione CanaleRegistrazioneWindows::Chiedi(const std::string& entryPoint, const std::string& percorso,
-                                                         std::chrono::milliseconds limite, Attesa& attesa) {
+EsitoRegistrazione CanaleRegistrazioneWindows::Chiedi(const std::string& entryPoint, const std::string& percorso,
+                                                      std::chrono::milliseconds limite, Attesa& attesa) {
+  using R = RispostaRegistrazione;
   // A missing drive, folder or file is the loader failing; the worker need
   // not be started for it.
   const DWORD a = GetFileAttributesW(Wide(percorso).c_str());
-  if (a == INVALID_FILE_ATTRIBUTES || (a & FILE_ATTRIBUTE_DIRECTORY)) return RispostaRegistrazione::CaricamentoFallito;
-  if (!processo_ && !Avvia(attesa)) return RispostaRegistrazione::NonAvviato;
+  if (a == INVALID_FILE_ATTRIBUTES) {
+    const DWORD e = GetLastError();
+    const bool manca = e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND || e == ERROR_INVALID_DRIVE ||
+                       e == ERROR_INVALID_NAME || e == ERROR_BAD_NETPATH;
+    return EsitoRegistrazione(manca ? MotivoCaricamento::Mancante : MotivoCaricamento::Rifiutata);
+  }
+  if (a & FILE_ATTRIBUTE_DIRECTORY) return EsitoRegistrazione(MotivoCaricamento::Cartella);
+  if (!processo_ && !Avvia(attesa)) return R::NonAvviato;
 
   const std::string richiesta = entryPoint + '\t' + percorso + '\n';
   DWORD scritti = 0;
   if (!WriteFile(entrata_, richiesta.data(), static_cast<DWORD>(richiesta.size()), &scritti, nullptr) ||
       scritti != richiesta.size()) {
     Termina();
-    return RispostaRegistrazione::NonAvviato;
+    return R::NonAvviato;
   }
-  const RispostaRegistrazione risposta = LeggiRispostaWorker(
+  EsitoRegistrazione esito = LeggiRispostaWorker(
       limite, [&](std::string& riga, Orologio::time_point scadenza) { return LeggiRiga(riga, scadenza, attesa); });
   // A worker that has crashed is not asked again.
-  if (risposta == RispostaRegistrazione::Errore || risposta == RispostaRegistrazione::NonAvviato) Termina();
-  return risposta;
+  if (esito.risposta == R::Errore || esito.risposta == R::NonAvviato) Termina();
+  return esito;
 }
 
 bool CanaleRegistrazioneWindows::LeggiAncora() {

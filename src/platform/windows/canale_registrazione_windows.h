@@ -27,8 +27,8 @@ class CanaleRegistrazioneWindows : public CanaleRegistrazione {
   CanaleRegistrazioneWindows(const CanaleRegistrazioneWindows&) = delete;
   CanaleRegistrazioneWindows& operator=(const CanaleRegistrazioneWindows&) = delete;
 
-  RispostaRegistrazione Chiedi(const std::string& entryPoint, const std::string& percorso,
-                               std::chrono::milliseconds limite, Attesa& attesa) override;
+  EsitoRegistrazione Chiedi(const std::string& entryPoint, const std::string& percorso,
+                            std::chrono::milliseconds limite, Attesa& attesa) override;
   void Termina() override;
 
   bool Attivo() const { return processo_ != nullptr; }

@@ -5,6 +5,7 @@
 // PATH, and each longer part of an unquoted line up to a blank.
 
 #include <cstdint>
+#include <map>
 
 #include "platform/attesa.h"
 #include "platform/process.h"
@@ -23,8 +24,12 @@ class ProcessiWin32 : public Processes {
   std::uint32_t WaitForSingleObject(HandleProcesso handle, std::uint32_t milliseconds) override;
   void CloseHandle(HandleProcesso handle) override;
 
+  // The process in a job object of its own (when the tool's job allows it).
+  HandleProcesso AvviaConHandle(const std::string& commandLine, int windowStyle) override;
   // The exit code of a process that has ended; false while it runs.
-  bool GetExitCodeProcess(HandleProcesso handle, std::uint32_t& code);
+  bool GetExitCodeProcess(HandleProcesso handle, std::uint32_t& code) override;
+  // Ends its job (else the process alone) and waits a moment for its end.
+  void TerminateProcess(HandleProcesso handle) override;
 
   // The window style a started program is shown with (STARTUPINFO's
   // wShowWindow): Visual Basic's Shell styles.
@@ -32,6 +37,7 @@ class ProcessiWin32 : public Processes {
 
  private:
   Attesa* attesa_;
+  std::map<HandleProcesso, void*> job_;  // AvviaConHandle's processes and their jobs
 };
 
 }  // namespace cw

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/esame_libreria.h"
 #include "platform/protocollo_worker.h"
 
 namespace {
@@ -50,10 +51,21 @@ int main(int argc, char** argv) {
   // Programs the component may start must not hold the report pipe open.
   if (::fcntl(g_report, F_SETFD, FD_CLOEXEC) < 0) return cw::worker::kUscitaUso;
 
+  // A file cut short inside what the loader maps would crash it (SIGBUS):
+  // told for what it is, without loading.
+  const char* motivo = cw::worker::MotivoDelFile(argv[3], true);
+  if (motivo && std::strcmp(motivo, cw::worker::kMotivoTroncata) == 0) {
+    Riferisci(cw::worker::kCaricamentoFallito, motivo);
+    return 2;
+  }
   void* libreria = ::dlopen(argv[3], RTLD_NOW | RTLD_LOCAL);
   if (!libreria) {
     const char* errore = ::dlerror();
-    Riferisci(cw::worker::kCaricamentoFallito, errore ? errore : "");
+    // The file's headers tell the user more than the loader's words do.
+    char dettaglio[900];
+    std::snprintf(dettaglio, sizeof dettaglio, "%s %s", motivo ? motivo : cw::worker::kMotivoRifiutata,
+                  errore ? errore : "");
+    Riferisci(cw::worker::kCaricamentoFallito, dettaglio);
     return 2;
   }
   Riferisci(cw::worker::kCaricata);

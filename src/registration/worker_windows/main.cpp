@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/esame_libreria.h"
 #include "platform/protocollo_worker.h"
 
 namespace {
@@ -63,6 +64,33 @@ std::string MessaggioDiSistema(DWORD codice) {
   char numero[32];
   std::snprintf(numero, sizeof numero, "(errore %lu)", static_cast<unsigned long>(codice));
   return out.empty() ? numero : out + ' ' + numero;
+}
+
+// Why the loader refused the file, from its headers; kMotivoRifiutata when
+// they show nothing wrong (the system's message then says why).
+const char* MotivoDelFile(const std::wstring& percorso) {
+  const DWORD attributi = GetFileAttributesW(percorso.c_str());
+  if (attributi == INVALID_FILE_ATTRIBUTES) {
+    const DWORD errore = GetLastError();
+    return errore == ERROR_FILE_NOT_FOUND || errore == ERROR_PATH_NOT_FOUND || errore == ERROR_INVALID_DRIVE ||
+                   errore == ERROR_BAD_NETPATH
+               ? cw::worker::kMotivoMancante
+               : cw::worker::kMotivoRifiutata;
+  }
+  if (attributi & FILE_ATTRIBUTE_DIRECTORY) return cw::worker::kMotivoCartella;
+  const HANDLE file =
+      CreateFileW(percorso.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return cw::worker::kMotivoRifiutata;
+  LARGE_INTEGER dimensione{};
+  unsigned char testa[cw::worker::kTestaEsaminata];
+  DWORD n = 0;
+  const bool letto = GetFileSizeEx(file, &dimensione) && ReadFile(file, testa, sizeof testa, &n, nullptr);
+  CloseHandle(file);
+  if (!letto) return cw::worker::kMotivoRifiutata;
+  const char* motivo =
+      cw::worker::MotivoDallIntestazione(testa, n, static_cast<std::uint64_t>(dimensione.QuadPart), false);
+  return motivo ? motivo : cw::worker::kMotivoRifiutata;
 }
 
 // A crash anywhere in the entry point ends here: report it and end at once,
@@ -127,7 +155,7 @@ void Servi(const std::string& richiesta) {
   const size_t tab = richiesta.find('\t');
   std::wstring percorso;
   if (tab == std::string::npos || tab == 0 || !Wide(richiesta.substr(tab + 1), percorso)) {
-    Riferisci(cw::worker::kCaricamentoFallito, "richiesta non valida");
+    Riferisci(cw::worker::kCaricamentoFallito, std::string(cw::worker::kMotivoRifiutata) + " richiesta non valida");
     return;
   }
   const std::string entryPoint = richiesta.substr(0, tab);
@@ -135,7 +163,8 @@ void Servi(const std::string& richiesta) {
   // system's registration program loads it.
   const HMODULE libreria = LoadLibraryExW(percorso.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   if (!libreria) {
-    Riferisci(cw::worker::kCaricamentoFallito, MessaggioDiSistema(GetLastError()));
+    const std::string messaggio = MessaggioDiSistema(GetLastError());
+    Riferisci(cw::worker::kCaricamentoFallito, std::string(MotivoDelFile(percorso)) + ' ' + messaggio);
     return;
   }
   Riferisci(cw::worker::kCaricata);

@@ -22,8 +22,10 @@ class CanaleRegistrazioneWindowsTest : public ::testing::Test {
  protected:
   R Chiedi(const std::string& dll, std::chrono::milliseconds limite = 10s,
            const char* entryPoint = "DllRegisterServer") {
-    return canale_.Chiedi(entryPoint, dll, limite, attesa_);
+    ultimo_ = canale_.Chiedi(entryPoint, dll, limite, attesa_);
+    return ultimo_.risposta;
   }
+  EsitoRegistrazione ultimo_;
   AttesaBloccante attesa_;
   CanaleRegistrazioneWindows canale_{AccantoAlProgramma(worker::kNomeProgrammaWindows)};
 };
@@ -36,18 +38,27 @@ TEST_F(CanaleRegistrazioneWindowsTest, OgniEsitoDelComponente) {
   struct Caso {
     std::string dll;
     R attesa;
+    std::int32_t risultato = 0;  // Conclusa
+    MotivoCaricamento motivo = MotivoCaricamento::Rifiutata;  // CaricamentoFallito
   };
   const std::vector<Caso> casi = {
-      {dir / "nessuna.dll", R::CaricamentoFallito},
-      {dir.Percorso(), R::CaricamentoFallito},
-      {dir / "testo.dll", R::CaricamentoFallito},
+      {dir / "nessuna.dll", R::CaricamentoFallito, 0, MotivoCaricamento::Mancante},
+      {dir.Percorso(), R::CaricamentoFallito, 0, MotivoCaricamento::Cartella},
+      {dir / "testo.dll", R::CaricamentoFallito, 0, MotivoCaricamento::NonLibreria},
       {AccantoAlProgramma("standin-component-vuota.dll"), R::EntryPointMancante},
-      {AccantoAlProgramma("standin-component-errore.dll"), R::Conclusa},  // a failure code is no failure here
+      {AccantoAlProgramma("standin-component-errore.dll"), R::Conclusa, static_cast<std::int32_t>(0x80004005u)},
+      {AccantoAlProgramma("standin-component-rifiuta.dll"), R::Conclusa, static_cast<std::int32_t>(0x80040201u)},
+      {AccantoAlProgramma("standin-component-sfalse.dll"), R::Conclusa, 1},
       {AccantoAlProgramma("standin-component-crash.dll"), R::Errore},
       {AccantoAlProgramma("standin-component-esce.dll"), R::Errore},
-      {AccantoAlProgramma("standin-component-errore.dll"), R::Conclusa},  // a fresh worker after the crash
+      // A fresh worker after the crash.
+      {AccantoAlProgramma("standin-component-errore.dll"), R::Conclusa, static_cast<std::int32_t>(0x80004005u)},
   };
-  for (const auto& c : casi) EXPECT_EQ(Chiedi(c.dll), c.attesa) << c.dll;
+  for (const auto& c : casi) {
+    EXPECT_EQ(Chiedi(c.dll), c.attesa) << c.dll;
+    EXPECT_EQ(ultimo_.risultato, c.risultato) << c.dll;
+    EXPECT_EQ(ultimo_.motivo, c.motivo) << c.dll;
+  }
 }
 
 // A component that never returns: the time-out after the limit, the worker

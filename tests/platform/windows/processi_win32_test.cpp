@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
+
 #include "platform/errors.h"
 #include "platform/windows/cartella_prova.h"
 #include "platform/windows/testo_wide.h"
@@ -66,6 +68,40 @@ TEST(ProcessiWin32, PercorsoConSpaziSenzaVirgolette) {
   EXPECT_EQ(TrovaProgrammaWin32(programma), std::filesystem::path(Wide(programma)));
   EXPECT_TRUE(TrovaProgrammaWin32("cmd"));
   EXPECT_FALSE(TrovaProgrammaWin32(dir / "nessuno.exe"));
+}
+
+// Started with its handle: the exit code of one that ends at once is kept;
+// one that does not end is ended with what it started.
+TEST(ProcessiWin32, AvviaConHandleTerminaAncheIFigli) {
+  CartellaProva dir;
+  ProcessiWin32 p;
+  const std::string prova = Virgolette(AccantoAlProgramma("cw_programma_prova.exe"));
+  HandleProcesso h = p.AvviaConHandle(prova + " esci 3", kFinestraNascosta);
+  ASSERT_EQ(p.WaitForSingleObject(h, 10000), kWaitObject0);
+  std::uint32_t codice = 0;
+  EXPECT_TRUE(p.GetExitCodeProcess(h, codice));
+  EXPECT_EQ(codice, 3u);
+  p.CloseHandle(h);
+
+  const std::string file = dir / "figlio.txt";
+  h = p.AvviaConHandle(prova + " padre " + Virgolette(file), kFinestraNascosta);
+  unsigned long figlio = 0;
+  for (int i = 0; i < 1000 && !figlio; ++i) {
+    Sleep(10);
+    if (FILE* f = _wfopen(Wide(file).c_str(), L"r")) {
+      if (std::fscanf(f, "%lu", &figlio) != 1) figlio = 0;
+      std::fclose(f);
+    }
+  }
+  ASSERT_NE(figlio, 0u);
+  const HANDLE suo = OpenProcess(SYNCHRONIZE, FALSE, figlio);
+  ASSERT_NE(suo, nullptr);
+  EXPECT_EQ(p.WaitForSingleObject(h, 20), kWaitTimeout);
+  p.TerminateProcess(h);
+  EXPECT_EQ(p.WaitForSingleObject(h, 0), kWaitObject0);
+  EXPECT_EQ(WaitForSingleObject(suo, 5000), WAIT_OBJECT_0);
+  CloseHandle(suo);
+  p.CloseHandle(h);
 }
 
 TEST(ProcessiWin32, ProgrammaCheNonPuoPartireDa53) {

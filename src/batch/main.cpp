@@ -99,6 +99,7 @@ int main(int argc, char** argv) {
   cw::Contesto ctx = servizi.Contesto(ui, campi);
   // The terminal types into no window: Vb-Build is the window's.
   ctx.tastiera = nullptr;
+  if (!opzioni->impostazioni.empty()) ctx.fileIni = [file = opzioni->impostazioni] { return file; };
 
   // A field the command reads must come from the command line or the
   // settings file: the window's start-up values would overwrite every

@@ -40,6 +40,9 @@ struct ServiziPiattaforma {
   // The host file a program named on a command line would be started from;
   // none when the platform would not find it.
   std::function<std::optional<std::filesystem::path>(const std::string&)> trovaProgramma;
+  // The settings file's host path, asked anew for every value; none: the
+  // program's own folder with "WexoUty.ini" appended, as on Windows.
+  std::function<std::string()> fileImpostazioni;
 };
 
 ServiziPiattaforma CreaServiziPiattaforma(const OpzioniPiattaforma& opzioni);

@@ -23,6 +23,7 @@
 #include "platform/fine_su_segnale.h"
 #include "settings/modFileIni.h"
 #include "tools/genera_vbg.h"
+#include "versione_programma.h"
 
 namespace {
 
@@ -59,6 +60,10 @@ int main(int argc, char** argv) {
   }
   if (opzioni->aiuto) {
     std::fputs(cw::TestoAiuto().c_str(), stdout);
+    return 0;
+  }
+  if (opzioni->versione) {
+    std::printf("compilawexo-batch %s\n", cw::kVersioneProgramma);
     return 0;
   }
   cw::Gestore gestore = nullptr;

@@ -110,6 +110,7 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
   CLI::App app{"compilawexo-batch"};
   app.set_help_flag();  // the help is ours, in Italian
   app.add_flag("-h,--help", o.aiuto);
+  app.add_flag("--version", o.versione);
   app.require_subcommand(0, 1);
 
   struct Sottocomando {
@@ -176,7 +177,7 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
   } catch (const CLI::ParseError& e) {
     return rifiuta(std::string("riga di comando non valida: ") + e.what(), kUscitaRigaDiComando);
   }
-  if (o.aiuto) return o;
+  if (o.aiuto || o.versione) return o;
 
   const auto scelto = app.get_subcommands();
   if (scelto.empty()) return rifiuta("manca il comando (--help per l'elenco)", kUscitaRigaDiComando);

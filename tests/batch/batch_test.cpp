@@ -198,6 +198,9 @@ TEST_F(Batch, ASettingsFileThatCannotBeWrittenExitsOneAfterTheWholeCommand) {
 
 TEST_F(Batch, CommandLineMistakesAndHelp) {
   EXPECT_EQ(Esegui("--help").stato, 0);
+  const Risultato versione = Esegui("--version", "/non/esiste");
+  EXPECT_EQ(versione.stato, 0);
+  EXPECT_EQ(versione.out, std::string("compilawexo-batch ") + CW_VERSIONE + "\n");
   EXPECT_EQ(Esegui("").stato, 64);
   EXPECT_EQ(Esegui("compila").stato, 64);
   EXPECT_EQ(Esegui("compatibilita qualsiasi").stato, 64);

@@ -52,7 +52,7 @@ mkdir -p "$lavoro"
 if [ -n "${CI:-}" ]; then
   sudo=""
   [ "$(id -u)" -eq 0 ] || sudo=sudo
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --reinstall --no-install-recommends "$deb" ||
+  DEBIAN_FRONTEND=noninteractive timeout 600 $sudo apt-get install -y --reinstall --no-install-recommends "$deb" ||
     fallito "apt-get install $deb"
   radice=""
   [ "$(command -v compilawexo-batch)" = /usr/bin/compilawexo-batch ] || fallito "compilawexo-batch is not /usr/bin's"
@@ -64,17 +64,17 @@ bin=$radice/usr/bin
 ausiliari=$radice/usr/lib/compilawexo
 
 for programma in compilawexo-batch compilawexo; do
-  risposta=$("$bin/$programma" --version </dev/null 2>&1)
+  risposta=$(timeout 60 "$bin/$programma" --version </dev/null 2>&1)
   [ "$risposta" = "$programma $versione" ] || fallito "$programma --version printed: $risposta"
   echo "$bin/$programma --version: $risposta"
 done
 zcat "$radice/usr/share/man/man1/compilawexo-batch.1.gz" | grep -q '^\.TH COMPILAWEXO-BATCH 1 .*'"$versione" ||
   fallito "the man page does not name the version"
 
-"$bin/wexo-sandbox" "$lavoro/sandbox" --link "VB6.EXE=$ausiliari/standin-vb6" \
+timeout 300 "$bin/wexo-sandbox" "$lavoro/sandbox" --link "VB6.EXE=$ausiliari/standin-vb6" \
   --link "notepad.exe=$ausiliari/standin-notepad" >"$lavoro/sandbox.log" 2>&1 ||
   { cat "$lavoro/sandbox.log" >&2; fallito "the installed wexo-sandbox"; }
-env -u COMPILAWEXO_IMPOSTAZIONI WINEPREFIX="$lavoro/sandbox" "$bin/compilawexo-batch" tutto binaria \
+timeout 600 env -u COMPILAWEXO_IMPOSTAZIONI WINEPREFIX="$lavoro/sandbox" "$bin/compilawexo-batch" tutto binaria \
   --principale 1 --secondario 0 --revisione 0 >"$lavoro/tutto.txt" 2>&1 </dev/null
 stato=$?
 # 0 also says the run's last step, the first component registered from its

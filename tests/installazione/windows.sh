@@ -13,6 +13,7 @@
 # windows/ folder); WORK: a scratch folder, made anew. Exit 77 (skipped)
 # without wine or where wine cannot run 32-bit programs, outside CI.
 set -u
+# Every step has a limit (timeout): a hung Wine must not hang CI.
 windows=$1 linux=$2
 # Wine wants the prefix as an absolute path.
 lavoro=$(realpath -m "$3")
@@ -58,7 +59,7 @@ unset COMPILAWEXO_IMPOSTAZIONI
 [ -d "$lavoro/prefisso" ] && WINEPREFIX="$lavoro/prefisso" wineserver -k 2>/dev/null
 rm -rf "$lavoro"
 mkdir -p "$lavoro"
-"$linux/wexo-sandbox" "$lavoro/prefisso" --wine >"$lavoro/sandbox.log" 2>&1 ||
+timeout 300 "$linux/wexo-sandbox" "$lavoro/prefisso" --wine >"$lavoro/sandbox.log" 2>&1 ||
   { cat "$lavoro/sandbox.log"; salta "no Wine prefix could be made: this machine may not run 32-bit programs"; }
 # No lingering wineserver: "wineserver -w" waits for the programs that a
 # program left running (the uninstaller runs a copy of itself).
@@ -66,8 +67,8 @@ export WINEPREFIX="$lavoro/prefisso"
 
 # Through files, not pipes: Wine's services inherit the output and outlive
 # the program.
-wine "$installatore" /S >"$lavoro/installa.log" 2>&1 </dev/null || { cat "$lavoro/installa.log"; fallito "the installer"; }
-wineserver -w
+timeout 300 wine "$installatore" /S >"$lavoro/installa.log" 2>&1 </dev/null || { cat "$lavoro/installa.log"; fallito "the installer"; }
+timeout 120 wineserver -w
 set -- "$WINEPREFIX"/drive_c/users/*/AppData/Local/Programs/CompilaWexo
 cartella=$1
 [ -f "$cartella/compilawexo-batch.exe" ] || fallito "nothing installed in %LOCALAPPDATA%\\Programs\\CompilaWexo"
@@ -78,7 +79,7 @@ voce=$1
 collegamenti=$(for l in "$@"; do printf '"%s" ' "${l##*/}"; done)
 echo "Start menu: $collegamenti"
 case "$collegamenti" in *'"Compilazione Batch Orbalis.lnk"'*) ;; *) fallito "no Start-menu entry for the window" ;; esac
-wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\CompilaWexo' >"$lavoro/registro.txt" 2>&1 ||
+timeout 120 wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\CompilaWexo' >"$lavoro/registro.txt" 2>&1 ||
   fallito "no uninstall entry for the user"
 for programma in compilawexo compilawexo-batch compilawexo-regworker; do
   for chiave in FileVersion ProductVersion; do
@@ -91,7 +92,7 @@ done
 esegui() {  # nome argomenti...
   nome=$1
   shift
-  wine "$cartella/compilawexo-batch.exe" "$@" >"$lavoro/$nome.out" 2>&1 </dev/null
+  timeout 300 wine "$cartella/compilawexo-batch.exe" "$@" >"$lavoro/$nome.out" 2>&1 </dev/null
   stato=$?
   tr -d '\r' <"$lavoro/$nome.out" >"$lavoro/$nome.txt"
   [ $stato -eq 0 ] || { tail -20 "$lavoro/$nome.txt" >&2; fallito "compilawexo-batch.exe $* ended with $stato"; }
@@ -109,8 +110,8 @@ ini="${cartella}WexoUty.ini"
 grep -q '^Principale=1' "$ini" || fallito "no settings file beside the install folder (${ini#"$WINEPREFIX/"})"
 echo "installed backup: $righe rows; settings in ${ini#"$WINEPREFIX/"}"
 
-wine "$cartella/Uninstall.exe" /S >"$lavoro/disinstalla.log" 2>&1 </dev/null || fallito "the uninstaller"
-wineserver -w
+timeout 300 wine "$cartella/Uninstall.exe" /S >"$lavoro/disinstalla.log" 2>&1 </dev/null || fallito "the uninstaller"
+timeout 120 wineserver -w
 [ ! -e "$cartella/compilawexo-batch.exe" ] || fallito "the uninstaller left the programs"
 [ ! -e "$voce" ] || fallito "the uninstaller left the Start-menu entry"
 grep -q '^Principale=1' "$ini" || fallito "the uninstaller removed the settings file"

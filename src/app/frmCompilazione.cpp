@@ -54,8 +54,8 @@ class CasellaDiControllo : public QCheckBox {
 
 }  // namespace
 
-frmCompilazione::frmCompilazione(std::function<std::string()> cartellaProgramma, QWidget* parent)
-    : QMainWindow(parent), cartellaProgramma_(std::move(cartellaProgramma)) {
+frmCompilazione::frmCompilazione(std::function<std::string()> fileIni, QWidget* parent)
+    : QMainWindow(parent), fileIni_(std::move(fileIni)) {
   Form_Initialize();
   CaricaCaratteri();
   setObjectName(QStringLiteral("frmCompilazione"));
@@ -69,7 +69,7 @@ frmCompilazione::frmCompilazione(std::function<std::string()> cartellaProgramma,
   setWindowFlag(Qt::WindowMaximizeButtonHint, false);
 
   ctx_ = std::make_unique<Contesto>(servizi_->Contesto(*this, *this));
-  ctx_->cartellaProgramma = cartellaProgramma_;
+  if (fileIni_) ctx_->fileIni = fileIni_;
   // The viewer program shows the error file; the preview has its window.
   ctx_->mostraAnteprima = [this](const std::string& testo) { MostraAnteprima(this, DaUtf8(testo)); };
 

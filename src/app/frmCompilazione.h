@@ -28,9 +28,8 @@ class frmCompilazione : public QMainWindow, public Ui, public Campi, public Atte
   Q_OBJECT
 
  public:
-  // cartellaProgramma: where the settings file is looked for (beside the
-  // folder it returns); empty: the folder of the running executable.
-  explicit frmCompilazione(std::function<std::string()> cartellaProgramma = {}, QWidget* parent = nullptr);
+  // fileIni: the settings file's host path; empty: the platform's own.
+  explicit frmCompilazione(std::function<std::string()> fileIni = {}, QWidget* parent = nullptr);
   ~frmCompilazione() override;
 
   // Ui: the log lstInformazioni, boxes, pointer, event pump.
@@ -93,7 +92,7 @@ class frmCompilazione : public QMainWindow, public Ui, public Campi, public Atte
 
   std::unique_ptr<Servizi> servizi_;
   std::unique_ptr<Contesto> ctx_;
-  std::function<std::string()> cartellaProgramma_;
+  std::function<std::string()> fileIni_;
   QListWidget* lstInformazioni_ = nullptr;
   std::map<QString, QObject*> comandi_;  // buttons and menu entries by name
   std::map<QObject*, QMetaObject::Connection> collegamenti_;

@@ -23,6 +23,7 @@
 #include "platform/fine_su_segnale.h"
 #include "settings/modFileIni.h"
 #include "tools/genera_vbg.h"
+#include "versione_programma.h"
 
 namespace {
 
@@ -59,6 +60,10 @@ int main(int argc, char** argv) {
   }
   if (opzioni->aiuto) {
     std::fputs(cw::TestoAiuto().c_str(), stdout);
+    return 0;
+  }
+  if (opzioni->versione) {
+    std::printf("compilawexo-batch %s\n", cw::kVersioneProgramma);
     return 0;
   }
   cw::Gestore gestore = nullptr;
@@ -106,6 +111,7 @@ int main(int argc, char** argv) {
   cw::Contesto ctx = servizi.Contesto(ui, campi);
   // The terminal types into no window: Vb-Build is the window's.
   ctx.tastiera = nullptr;
+  if (!opzioni->impostazioni.empty()) ctx.fileIni = [file = opzioni->impostazioni] { return file; };
 
   // A field the command reads must come from the command line or the
   // settings file: the window's start-up values would overwrite every

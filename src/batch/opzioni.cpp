@@ -81,6 +81,17 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
   };
   OpzioniBatch o;
   if (args.empty()) return rifiuta("manca il comando (--help per l'elenco)", kUscitaRigaDiComando);
+  // The settings file may be named before the command too ("anteprima"
+  // included); one named among the command's options comes later and wins.
+  if (const std::string kNome = "--impostazioni"; args[0] == kNome || args[0].starts_with(kNome + "=")) {
+    const bool separato = args[0] == kNome;
+    if (separato && args.size() < 2) return rifiuta("manca il valore di " + kNome, kUscitaRigaDiComando);
+    const std::string file = separato ? args[1] : args[0].substr(kNome.size() + 1);
+    if (file.empty()) return rifiuta(kNome + " vuole il nome di un file", kUscitaRigaDiComando);
+    auto resto = LeggiOpzioni(std::vector<std::string>(args.begin() + (separato ? 2 : 1), args.end()), errore, stato);
+    if (resto && resto->impostazioni.empty()) resto->impostazioni = file;
+    return resto;
+  }
   if (args[0] == "anteprima") {
     // The previewed command's own words and options, read as the command's.
     static const char* const kConAnteprima[] = {"compatibilita", "versione", "proprieta", "guid"};
@@ -101,6 +112,7 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
   CLI::App app{"compilawexo-batch"};
   app.set_help_flag();  // the help is ours, in Italian
   app.add_flag("-h,--help", o.aiuto);
+  app.add_flag("--version", o.versione);
   app.require_subcommand(0, 1);
 
   struct Sottocomando {
@@ -113,6 +125,7 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
     CLI::Option* opzioneIncremento = nullptr;
     CLI::Option* opzioneVisualizzatore = nullptr;
     CLI::Option* opzioneJUnit = nullptr;
+    CLI::Option* opzioneImpostazioni = nullptr;
   };
   std::map<std::string, Sottocomando> sotto;
   for (const auto& [nome, def] : Comandi()) {
@@ -123,6 +136,8 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
     s.app->add_flag("-h,--help", o.aiuto);
     s.app->allow_extras();  // unknown options are named by us
     s.app->add_option("argomenti", s.parole);
+    s.opzioneImpostazioni =
+        s.app->add_option("--impostazioni", o.impostazioni)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     auto aggiungi = [&](const OpzioneCampo& oc) {
       CLI::Option* opt = s.app->add_option(oc.opzione, s.valori[oc.campo]);
       opt->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
@@ -164,7 +179,7 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
   } catch (const CLI::ParseError& e) {
     return rifiuta(std::string("riga di comando non valida: ") + e.what(), kUscitaRigaDiComando);
   }
-  if (o.aiuto) return o;
+  if (o.aiuto || o.versione) return o;
 
   const auto scelto = app.get_subcommands();
   if (scelto.empty()) return rifiuta("manca il comando (--help per l'elenco)", kUscitaRigaDiComando);
@@ -191,6 +206,8 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
   if (s.opzioneVisualizzatore && s.opzioneVisualizzatore->count() && o.visualizzatore.empty())
     return rifiuta("--visualizzatore vuole il nome di un programma", kUscitaRigaDiComando);
 
+  if (s.opzioneImpostazioni->count() && o.impostazioni.empty())
+    return rifiuta("--impostazioni vuole il nome di un file", kUscitaRigaDiComando);
   if (s.opzioneJUnit && s.opzioneJUnit->count() && o.junit.empty())
     return rifiuta("--junit vuole il nome di un file", kUscitaRigaDiComando);
   if (o.riprendi) {
@@ -264,12 +281,15 @@ std::string CampiMancanti(const OpzioniBatch& opzioni, const std::function<bool(
   return testo;
 }
 std::string TestoAiuto() {
-  return R"(Uso: compilawexo-batch COMANDO [ARGOMENTI] [OPZIONI]
+  return R"(Uso: compilawexo-batch [--impostazioni FILE] COMANDO [ARGOMENTI] [OPZIONI]
+     compilawexo-batch --version
 
 Esegue un comando della finestra "Compilazione Batch Orbalis" da terminale, con le
-stesse righe di log e gli stessi file. Le impostazioni sono quelle della finestra
-(il file WexoUty.ini accanto alla cartella del programma); i dischi sono quelli del
-prefisso in $WINEPREFIX (o ~/.wine).
+stesse righe di log e gli stessi file. I dischi sono quelli del prefisso in
+$WINEPREFIX (o ~/.wine). Le impostazioni sono quelle della finestra: su Linux il file
+"C:\Programmi\CompilaWexo\WexoUty.ini" del prefisso (le cartelle sono create alla
+prima scrittura), o il file in $COMPILAWEXO_IMPOSTAZIONI; su Windows il file
+WexoUty.ini accanto alla cartella del programma.
 
 Comandi:
   backup                          Solo backup
@@ -315,6 +335,10 @@ Comandi:
                                   le differenze che il comando scriverebbe, file per file,
                                   e il loro numero; non scrive nulla (stato 0, o 2 se il
                                   comando rifiuterebbe i dati)
+
+Per ogni comando:
+  --impostazioni FILE             usa FILE (un percorso del sistema) come file delle
+                                  impostazioni
 
 Un valore non indicato e assente dalle impostazioni rifiuta il comando (stato 2).
 Le opzioni si scrivono --opzione valore o --opzione=valore; dopo -- ogni parola è un

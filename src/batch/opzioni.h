@@ -24,6 +24,8 @@ struct OpzioniBatch {
   bool vuoti = false;                                // fields neither given nor stored are meant empty
   std::string visualizzatore;                        // shows the error file instead of printing it
   bool aiuto = false;
+  bool versione = false;         // --version: the tool's version, nothing run
+  std::string impostazioni;      // --impostazioni FILE: the settings file's host path
   bool anteprima = false;        // "anteprima COMANDO": the diff, nothing written
   bool riprendi = false;         // tutto --riprendi: from the row that failed last
   bool sovrapposizioni = false;  // indirizzi --sovrapposizioni

@@ -10,9 +10,7 @@
 
 namespace cw {
 
-std::string Contesto::FileIni() const {
-  return NomeFileIni(cartellaProgramma ? cartellaProgramma() : CartellaEseguibile().string());
-}
+std::string Contesto::FileIni() const { return fileIni ? fileIni() : NomeFileIni(CartellaEseguibile().string()); }
 
 std::int32_t ModoCompatibilitaScelto(const Campi& campi) {
   if (campi.OpzioneSelezionata(Compatibilita::Nessuna)) return kCompatibilitaNessuna;

@@ -34,8 +34,9 @@ struct Contesto {
   Processes* processi = nullptr;  // compile, Notepad, EXE servers
   RegistratoreDll* registratore = nullptr;
   Keyboard* tastiera = nullptr;  // Vb-Build
-  // The program's own folder, asked anew for every settings value.
-  std::function<std::string()> cartellaProgramma = nullptr;
+  // The settings file's host path, asked anew for every value; none: the
+  // program's own folder with "WexoUty.ini" appended.
+  std::function<std::string()> fileIni = nullptr;
   // Waits of Attendi, in milliseconds (tests shorten them; the window never does).
   std::function<void(int ms)> attendi = nullptr;
   // The full build run shows the error file through this command line's viewer.

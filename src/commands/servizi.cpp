@@ -1,7 +1,6 @@
 #include "commands/servizi.h"
 
 #include "platform/attendi.h"
-#include "platform/cartella_eseguibile.h"
 #include "registration/modRegistraDll.h"
 
 namespace cw {
@@ -24,7 +23,7 @@ cw::Contesto Servizi::Contesto(Ui& ui, Campi& campi) {
       .processi = piattaforma_.processi.get(),
       .registratore = registratore_.get(),
       .tastiera = piattaforma_.tastiera.get(),
-      .cartellaProgramma = [] { return CartellaEseguibile().string(); },
+      .fileIni = piattaforma_.fileImpostazioni,
       .attendi = [](int ms) { Attendi(ms, 0); },
       .blocco = piattaforma_.blocco.get(),
   };

@@ -49,6 +49,11 @@ class ProfiloLetto {
 bool WritePrivateProfileStringA(const std::string& file, std::string_view sezione, std::string_view chiave,
                                 std::string_view valore);
 
+// Makes the missing folders on the way to the file, so that the first write
+// into a fresh place finds them. False when one cannot be made (a file in the
+// way, no permission); true when they are all there.
+bool CreaCartelleProfilo(const std::string& file);
+
 // Removes the key's line (what the Windows function does with no value);
 // every other byte stays. True when the key is gone, also when it never was;
 // false, with nothing written, when the file cannot be written.

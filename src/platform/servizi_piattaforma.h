@@ -45,6 +45,9 @@ struct ServiziPiattaforma {
   // user (a report) may go: it could replace a file of the suite. None where
   // the drives are the host's own (Windows).
   std::function<std::vector<std::filesystem::path>()> cartelleUnita;
+  // The settings file's host path, asked anew for every value; none: the
+  // program's own folder with "WexoUty.ini" appended, as on Windows.
+  std::function<std::string()> fileImpostazioni;
 };
 
 ServiziPiattaforma CreaServiziPiattaforma(const OpzioniPiattaforma& opzioni);

@@ -57,14 +57,18 @@ std::int16_t LeggiIniIntero(const ProfiloLetto& file, const std::string& sezione
   return numero == 0 ? std::int16_t{0} : std::int16_t{-1};
 }
 
+// The settings file's folders are made by the first write: a fresh prefix
+// has no "C:\Programmi\CompilaWexo" yet.
 bool ScriviIniStringa(const std::string& file, const std::string& sezione, const std::string& chiave,
                       const std::string& valore) {
-  return WritePrivateProfileStringA(file, Utf8ToAnsi(sezione), Utf8ToAnsi(chiave), Utf8ToAnsi(valore));
+  return CreaCartelleProfilo(file) &&
+         WritePrivateProfileStringA(file, Utf8ToAnsi(sezione), Utf8ToAnsi(chiave), Utf8ToAnsi(valore));
 }
 
 bool ScriviIniIntero(const std::string& file, const std::string& sezione, const std::string& chiave,
                      std::int16_t valore) {
-  return WritePrivateProfileStringA(file, Utf8ToAnsi(sezione), Utf8ToAnsi(chiave), std::to_string(valore));
+  return CreaCartelleProfilo(file) &&
+         WritePrivateProfileStringA(file, Utf8ToAnsi(sezione), Utf8ToAnsi(chiave), std::to_string(valore));
 }
 
 void CancellaIniChiave(const std::string& file, const std::string& sezione, const std::string& chiave) {

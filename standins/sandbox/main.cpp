@@ -9,6 +9,7 @@
 #include "argomenti.h"
 #include "catalogue/catalogo.h"
 #include "errore_sandbox.h"
+#include "platform/cartella_eseguibile.h"
 #include "sandbox.h"
 
 int main(int argc, char** argv) {
@@ -31,10 +32,7 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (a.wine) {
-      std::error_code ec;
-      a.opzioni.programmiWindows = !a.cartellaWindows.empty()
-                                       ? a.cartellaWindows
-                                       : std::filesystem::read_symlink("/proc/self/exe", ec).parent_path() / "windows";
+      a.opzioni.programmiWindows = !a.cartellaWindows.empty() ? a.cartellaWindows : cw::CartellaAusiliari() / "windows";
     }
     const auto inizio = std::chrono::steady_clock::now();
     cw::CatalogoComponenti catalogo;

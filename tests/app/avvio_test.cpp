@@ -4,6 +4,9 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <cstdio>
+#include <filesystem>
+#include <string>
 
 #include "finestra_fixture.h"
 
@@ -87,6 +90,20 @@ TEST_F(AvvioTest, LaCasellaDaIncrementoAutomaticoAnd1) {
     EXPECT_EQ(Incremento(), c.atteso);
     EXPECT_EQ(Testo("txtVersionePrincipale"), QStringLiteral("1"));
   }
+}
+
+// The program answers --version before it opens a window, so where there
+// is no display at all.
+TEST(Avvio, VersionWithoutADisplay) {
+  const std::filesystem::path programma = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "compilawexo";
+  const std::string riga =
+      "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb '" + programma.string() + "' --version";
+  FILE* p = ::popen(riga.c_str(), "r");
+  ASSERT_NE(p, nullptr);
+  std::string uscita;
+  for (int c; (c = std::fgetc(p)) != EOF;) uscita += static_cast<char>(c);
+  EXPECT_EQ(::pclose(p), 0);
+  EXPECT_EQ(uscita, std::string("compilawexo ") + CW_VERSIONE + "\n");
 }
 
 }  // namespace

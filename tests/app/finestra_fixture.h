@@ -1,6 +1,6 @@
 #pragma once
 // A real frmCompilazione over a temporary prefix, its settings file in the
-// prefix folder ("<prefix>/binWexoUty.ini"), shown on the offscreen
+// prefix folder ("<prefix>/WexoUty.ini"), shown on the offscreen
 // platform, with every message box recorded and answered by the test.
 
 #include <gtest/gtest.h>
@@ -39,11 +39,11 @@ class FinestraTest : public ::testing::Test {
   }
 
   // The settings file the window reads at start.
-  std::filesystem::path FileIni() const { return prefisso.Dir().string() + "/binWexoUty.ini"; }
+  std::filesystem::path FileIni() const { return prefisso.Dir() / "WexoUty.ini"; }
   void ScriviIni(const std::string& righe) const { std::ofstream(FileIni(), std::ios::binary) << righe; }
 
   frmCompilazione& Apri(bool mostra = true) {
-    finestra = std::make_unique<frmCompilazione>([this] { return prefisso.Dir().string() + "/bin"; });
+    finestra = std::make_unique<frmCompilazione>([this] { return FileIni().string(); });
     finestra->IntercettaMessaggi([this](QMessageBox& box) {
       boxes.push_back({box.text(), box.windowTitle(), box.icon(), box.standardButtons(), PuntatoreCorrente()});
       if (risposta)

@@ -103,7 +103,8 @@ class FinestraWin32Test : public ::testing::Test {
       if (std::getenv("CI")) FAIL() << "no DISPLAY in CI: the test runs under cmake/con-xvfb.sh";
       GTEST_SKIP() << "no DISPLAY: the window tests need one (Xvfb)";
     }
-    finestra = std::make_unique<FinestraCompilazione>([this] { return suite.prefisso.Dir().string() + "\\bin"; });
+    finestra =
+        std::make_unique<FinestraCompilazione>([this] { return suite.prefisso.Dir().string() + "\\WexoUty.ini"; });
     finestra->IntercettaMessaggi([this](const std::string& testo, int stile, const std::string& titolo) {
       boxes.push_back({testo, stile, titolo});
       return kRispostaOk;
@@ -236,7 +237,7 @@ TEST_F(FinestraWin32Test, UnClicSuSoloBackupFaIlBackupEDiceBackupEffettuato) {
   for (size_t i = 0; i < suite.righe.size(); ++i) suite.Scrivi(suite.Progetto(i), "Type=OleDll\r\n");
   finestra->ImpostaContesto(std::make_unique<Contesto>(
       ContestoDiProva(suite.fso, suite.catalogo, *finestra, *finestra,
-                      {.cartellaProgramma = [this] { return suite.prefisso.Dir().string() + "\\bin"; }})));
+                      {.fileIni = [this] { return suite.prefisso.Dir().string() + "\\WexoUty.ini"; }})));
   Clicca("cmdBackup");
   ASSERT_TRUE(Pompa([this] { return !boxes.empty(); }, 5000)) << "the click reached no command";
   EXPECT_EQ(boxes[0].testo, "Backup effettuato");

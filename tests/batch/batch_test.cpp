@@ -68,8 +68,8 @@ struct Risultato {
   std::string err;
 };
 
-// A sandbox and a private copy of the program (so the settings file beside
-// its folder is this test's own).
+// A sandbox and a private copy of the program, so that what it might write
+// beside its own folder is this test's to see.
 class Batch : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -85,18 +85,22 @@ class Batch : public ::testing::Test {
       fs::copy_file(CartellaBin() / nome, prog_ / nome);
   }
 
-  // prefisso: the value of WINEPREFIX, the sandbox when empty.
-  Risultato Esegui(const std::string& argomenti, std::string prefisso = {}) {
+  // prefisso: the value of WINEPREFIX, the sandbox when empty; ambiente:
+  // more variables, "NOME='valore' ...".
+  Risultato Esegui(const std::string& argomenti, std::string prefisso = {}, const std::string& ambiente = {}) {
     const fs::path out = tmp_.Dir() / "out.txt", err = tmp_.Dir() / "err.txt";
     if (prefisso.empty()) prefisso = sbx_.string();
-    const std::string riga = "WINEPREFIX='" + prefisso + "' '" + (prog_ / "compilawexo-batch").string() + "' " +
-                             argomenti + " >'" + out.string() + "' 2>'" + err.string() + "' </dev/null";
+    // The caller's own choice of settings file never reaches the test.
+    const std::string riga = "unset COMPILAWEXO_IMPOSTAZIONI; " + ambiente + " WINEPREFIX='" + prefisso + "' '" +
+                             (prog_ / "compilawexo-batch").string() + "' " + argomenti + " >'" + out.string() +
+                             "' 2>'" + err.string() + "' </dev/null";
     const int s = std::system(riga.c_str());
     return {WIFEXITED(s) ? WEXITSTATUS(s) : -1, LeggiFile(out), LeggiFile(err)};
   }
 
   fs::path DriveC() const { return sbx_ / "drive_c"; }
-  fs::path FileIni() const { return tmp_.Dir() / "progWexoUty.ini"; }
+  // The suite's own settings file, in the prefix.
+  fs::path FileIni() const { return DriveC() / "Programmi" / "CompilaWexo" / "WexoUty.ini"; }
 
   test::PrefissoTemporaneo tmp_;
   fs::path sbx_, prog_;
@@ -182,7 +186,7 @@ TEST_F(Batch, VersionUsesTheSettingsAndTheIncrement) {
 }
 
 TEST_F(Batch, ASettingsFileThatCannotBeWrittenExitsOneAfterTheWholeCommand) {
-  fs::create_directory(FileIni());
+  fs::create_directories(FileIni());
   const Risultato r = Esegui("versione --principale 3 --secondario 1 --revisione 7");
   EXPECT_EQ(r.stato, 1);
   EXPECT_NE(r.err.find("Impossibile salvare le impostazioni in '" + FileIni().string() + "'"), std::string::npos)
@@ -194,6 +198,9 @@ TEST_F(Batch, ASettingsFileThatCannotBeWrittenExitsOneAfterTheWholeCommand) {
 
 TEST_F(Batch, CommandLineMistakesAndHelp) {
   EXPECT_EQ(Esegui("--help").stato, 0);
+  const Risultato versione = Esegui("--version", "/non/esiste");
+  EXPECT_EQ(versione.stato, 0);
+  EXPECT_EQ(versione.out, std::string("compilawexo-batch ") + CW_VERSIONE + "\n");
   EXPECT_EQ(Esegui("").stato, 64);
   EXPECT_EQ(Esegui("compila").stato, 64);
   EXPECT_EQ(Esegui("compatibilita qualsiasi").stato, 64);
@@ -256,6 +263,9 @@ TEST_F(Batch, RefusedCommandLines) {
        "--incremento non va con --riprendi: la compilazione ripresa non incrementa la revisione"},
       {"tutto binaria --junit /non/esiste/r.xml" + versione, "", 2, "cartella del rapporto JUnit non scrivibile"},
       {"tutto binaria" + versione + " --junit ''", "", 64, "--junit vuole il nome di un file"},
+      {"backup --impostazioni ''", "", 64, "--impostazioni vuole il nome di un file"},
+      {"--impostazioni '' backup", "", 64, "--impostazioni vuole il nome di un file"},
+      {"--impostazioni", "", 64, "manca il valore di --impostazioni"},
       {"indirizzi --sovrapposizioni --applica", "", 64, "--sovrapposizioni e --applica non vanno insieme"},
       {"anteprima", "", 64, "anteprima vuole compatibilita, versione, proprieta o guid"},
       {"anteprima tutto binaria", "", 64, "anteprima vuole compatibilita, versione, proprieta o guid"},
@@ -296,6 +306,39 @@ TEST_F(Batch, AcceptedCommandLines) {
   EXPECT_EQ(r.stato, 0) << r.err;
   EXPECT_EQ(r.out.find("completata"), std::string::npos);
   EXPECT_EQ(Righe(r.out).back(), "Pronto");
+}
+
+// The settings file is the suite's, in the prefix, made with its folders by
+// the first write; the variable and the option name another, the option
+// first. Nothing goes beside the program's folder any more.
+TEST_F(Batch, TheSettingsFileIsInThePrefixUnlessNamed) {
+  const fs::path variabile = tmp_.Dir() / "variabile.ini", opzione = tmp_.Dir() / "opzione.ini";
+  const std::string ambiente = "COMPILAWEXO_IMPOSTAZIONI='" + variabile.string() + "'";
+  const struct {
+    std::string prima;  // before the command
+    std::string dopo;   // among its options
+    std::string ambiente;
+    fs::path atteso;
+  } casi[] = {
+      {"", "", "", FileIni()},
+      {"", "", "COMPILAWEXO_IMPOSTAZIONI=", FileIni()},
+      {"", "", ambiente, variabile},
+      {"", " --impostazioni '" + opzione.string() + "'", ambiente, opzione},
+      {"--impostazioni='" + opzione.string() + "' ", "", "", opzione},
+      {"--impostazioni /non/esiste.ini ", " --impostazioni='" + opzione.string() + "'", "", opzione},
+  };
+  for (const auto& c : casi) {
+    for (const fs::path& p : {FileIni().parent_path(), variabile, opzione}) fs::remove_all(p);
+    const Risultato r =
+        Esegui(c.prima + "versione --principale 3 --secondario 1 --revisione 7" + c.dopo, "", c.ambiente);
+    ASSERT_EQ(r.stato, 0) << c.prima << c.dopo << c.ambiente << "\n" << r.err;
+    EXPECT_NE(LeggiFile(c.atteso).find("[Versione]\r\nIncrementoAutomatico="), std::string::npos) << c.atteso;
+    // The next run reads the same file.
+    EXPECT_EQ(Esegui(c.prima + "versione" + c.dopo, "", c.ambiente).stato, 0) << c.atteso;
+    for (const fs::path& p : {FileIni(), variabile, opzione})
+      EXPECT_EQ(fs::exists(p), p == c.atteso) << p << " for " << c.atteso;
+  }
+  EXPECT_FALSE(fs::exists(tmp_.Dir() / "progWexoUty.ini"));
 }
 
 // The preview prints what the command would write and writes nothing, not
@@ -418,7 +461,7 @@ TEST_F(Batch, SameFilesAsTheWindowsHandlers) {
   CaricaCatalogo(catalogo);
   LinuxFileSystem fso{DriveTable(copia)};
   test::UiRegistrata ui;
-  const std::string cartellaProg = (tmp_.Dir() / "finestra").string();
+  const std::string iniFinestra = (copia / "drive_c" / "Programmi" / "CompilaWexo" / "WexoUty.ini").string();
   for (const Caso& c : casi) {
     const Risultato r = Esegui(c.argomenti);
     ASSERT_EQ(r.stato, 0) << c.argomenti << ": " << r.err;
@@ -449,7 +492,7 @@ TEST_F(Batch, SameFilesAsTheWindowsHandlers) {
         errore);
     ASSERT_TRUE(opzioni) << errore;
     CampiInMemoria campi;
-    Contesto ctx = test::ContestoDiProva(fso, catalogo, ui, campi, {.cartellaProgramma = [&] { return cartellaProg; }});
+    Contesto ctx = test::ContestoDiProva(fso, catalogo, ui, campi, {.fileIni = [&] { return iniFinestra; }});
     CaricaImpostazioni(ctx);
     if (opzioni->compatibilita) campi.SelezionaOpzione(*opzioni->compatibilita);
     for (const auto& [campo, testo] : opzioni->campi) campi.ImpostaTesto(campo, testo);
@@ -462,7 +505,7 @@ TEST_F(Batch, SameFilesAsTheWindowsHandlers) {
 
     EXPECT_EQ(Albero(sbx_ / "drive_c"), Albero(copia / "drive_c")) << c.argomenti;
   }
-  EXPECT_EQ(LeggiFile(FileIni()), LeggiFile(tmp_.Dir() / "finestraWexoUty.ini"));
+  EXPECT_EQ(LeggiFile(FileIni()), LeggiFile(iniFinestra));
 }
 
 }  // namespace

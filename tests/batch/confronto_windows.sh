@@ -3,7 +3,9 @@
 # sandbox, copied; the Linux batch mode runs on one copy, compilawexo-batch.exe
 # under wine on the other, the same commands; then the two drives must hold
 # the same bytes, the two runs print the same lines and end with the same
-# statuses.
+# statuses, and the two settings files hold the same bytes: on Linux the
+# suite's, in the prefix ("C:\Programmi\CompilaWexo\WexoUty.ini"), on Windows
+# the one beside the program's folder.
 #
 #   confronto_windows.sh LINUX_BIN WINDOWS_BIN WORK
 # LINUX_BIN: the Linux build's bin folder (compilawexo-batch, wexo-sandbox and
@@ -22,6 +24,7 @@ salta() {
 command -v wine >/dev/null 2>&1 || salta "wine is not installed"
 
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+unset COMPILAWEXO_IMPOSTAZIONI
 for p in "$lavoro/linux" "$lavoro/windows"; do
   [ -d "$p/prefisso" ] && WINEPREFIX="$p/prefisso" wineserver -k 2>/dev/null
 done
@@ -32,7 +35,8 @@ mkdir -p "$lavoro/linux/bin" "$lavoro/windows/bin"
 WINEPREFIX="$lavoro/linux/prefisso" wineserver -w
 cp -a "$lavoro/linux/prefisso" "$lavoro/windows/prefisso"
 
-# Each program in a folder of its own, so each has its own settings file.
+# Each program in a folder of its own: the Windows one's settings file lies
+# beside it.
 cp "$linux/compilawexo-batch" "$lavoro/linux/bin/"
 mkdir -p "$lavoro/linux/bin/windows"
 cp "$linux/windows/compilawexo-regworker.exe" "$lavoro/linux/bin/windows/"
@@ -68,6 +72,19 @@ if [ "$righe" -ne 148 ]; then
   echo "FAILED: the Windows full run built $righe rows, not 148" >&2
   stato=1
 fi
+ini_linux="$lavoro/linux/prefisso/drive_c/Programmi/CompilaWexo/WexoUty.ini"
+ini_windows="$lavoro/windows/binWexoUty.ini"
+if ! cmp "$ini_linux" "$ini_windows" >&2; then
+  echo "FAILED: the settings files differ" >&2
+  stato=1
+fi
+[ -e "$lavoro/windows/prefisso/drive_c/Programmi/CompilaWexo" ] && {
+  echo "FAILED: the Windows batch mode wrote into C:\Programmi\CompilaWexo" >&2
+  stato=1
+}
+# The Linux one is the only difference the drives may show.
+rm -f "$ini_linux"
+rmdir "${ini_linux%/*}" 2>/dev/null
 for nome in stati tutto.txt vbg.txt indirizzi.txt proprieta.txt; do
   if ! cmp -s "$lavoro/linux/$nome" "$lavoro/windows/$nome"; then
     echo "FAILED: $nome differs:" >&2

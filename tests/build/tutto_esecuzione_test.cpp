@@ -31,13 +31,13 @@ struct Esecuzione {
     campi.ImpostaTesto(Campo::txtVersioneSecondario, "1");
     campi.ImpostaTesto(Campo::txtVersioneRevisione, "7");
     campi.ImpostaIncrementoAutomatico(1);
-    ctx.cartellaProgramma = [this] { return (s.prefisso.Dir() / "bin").string(); };
+    ctx.fileIni = [this] { return (s.prefisso.Dir() / "WexoUty.ini").string(); };
   }
 
   Esito Esegui() { return EseguiTutto(ctx); }
 
   std::string Ini() const {
-    std::ifstream in(s.prefisso.Dir() / "binWexoUty.ini", std::ios::binary);
+    std::ifstream in(s.prefisso.Dir() / "WexoUty.ini", std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
   std::string Costruito(const std::string& nome) const { return "C:\\Orbalis\\Componenti\\" + nome; }

@@ -20,7 +20,7 @@ struct Prova {
   std::string mostrato;
   Contesto ctx{suite.fso, suite.catalogo, ui, campi};
   Prova() {
-    ctx.cartellaProgramma = [this] { return (suite.prefisso.Dir() / "programma").string(); };
+    ctx.fileIni = [this] { return (suite.prefisso.Dir() / "programmaWexoUty.ini").string(); };
     ctx.mostraAnteprima = [this](const std::string& t) { mostrato = t; };
     for (std::size_t i = 0; i < 2; ++i)
       suite.Scrivi(suite.Progetto(i), "Type=OleDll\r\nCompatibleMode=\"1\"\r\nMajorVer=1\r\nName=\"Citt\xE0\"\r\n");

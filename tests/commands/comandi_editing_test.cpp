@@ -40,7 +40,7 @@ class ComandiTest : public ::testing::Test {
   Contesto ctx = test::ContestoDiProva(suite.fso, suite.catalogo, ui, campi);
 
   void SetUp() override {
-    ctx.cartellaProgramma = [this] { return (suite.prefisso.Dir() / "programma").string(); };
+    ctx.fileIni = [this] { return (suite.prefisso.Dir() / "programmaWexoUty.ini").string(); };
     for (std::size_t i = 0; i < suite.righe.size(); ++i) suite.Scrivi(suite.Progetto(i), kProgetto);
     campi.ImpostaTesto(Campo::txtVersionePrincipale, "2");
     campi.ImpostaTesto(Campo::txtVersioneSecondario, "1");
@@ -126,8 +126,7 @@ class NessunaOpzione : public CampiInMemoria {
 
 TEST_F(ComandiTest, BinaryIsWhatIsLeftWhenNeitherOtherOptionIsSelected) {
   NessunaOpzione nessuna;
-  Contesto c =
-      test::ContestoDiProva(suite.fso, suite.catalogo, ui, nessuna, {.cartellaProgramma = ctx.cartellaProgramma});
+  Contesto c = test::ContestoDiProva(suite.fso, suite.catalogo, ui, nessuna, {.fileIni = ctx.fileIni});
   EXPECT_EQ(EseguiComando(c, cmdBackupCompatibilita_Click), Esito::Completato);
   EXPECT_TRUE(Riga(0, "CompatibleMode=\"2\""));
 }

@@ -32,7 +32,7 @@ struct Click {
     campi.ImpostaTesto(Campo::txtVersioneSecondario, "1");
     campi.ImpostaTesto(Campo::txtVersioneRevisione, "7");
     campi.ImpostaIncrementoAutomatico(1);
-    ctx.cartellaProgramma = [this] { return (s.prefisso.Dir() / "bin").string(); };
+    ctx.fileIni = [this] { return (s.prefisso.Dir() / "WexoUty.ini").string(); };
     // The viewer and the registrations show up among the window's events.
     s.alVisualizzatore = [this](const std::string&) { ui.eventi.push_back("viewer"); };
     reg.alChiamare = [this] { ui.eventi.push_back("registra:" + reg.chiamate.back().percorso); };
@@ -211,7 +211,7 @@ TEST(CmdTutto, ARunTimeErrorStopsTheRunWhereItStruck) {
   EXPECT_EQ(k.ui.log.back(), "0) Compilazione BASE.VBP in corso...");
   EXPECT_EQ(k.Testi(), (std::vector<std::string>{M("Errore di run-time '53':\n\nImpossibile trovare il file", 16)}));
   EXPECT_EQ(k.ui.puntatore, 0);
-  EXPECT_FALSE(std::filesystem::exists(k.s.prefisso.Dir() / "binWexoUty.ini"));
+  EXPECT_FALSE(std::filesystem::exists(k.s.prefisso.Dir() / "WexoUty.ini"));
   EXPECT_EQ(k.campi.Testo(Campo::txtVersioneRevisione), "7");
   EXPECT_TRUE(k.reg.chiamate.empty());
 }

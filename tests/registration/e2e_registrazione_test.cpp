@@ -65,11 +65,11 @@ TEST_F(RegistrazioneEndToEnd, RegistraAndRimuoviOverTheWholeSuite) {
   campi.ImpostaTesto(Campo::txtVersionePrincipale, "1");
   campi.ImpostaTesto(Campo::txtVersioneSecondario, "0");
   campi.ImpostaTesto(Campo::txtVersioneRevisione, "0");
-  const std::string cartellaProgramma = (radice.Dir() / "bin").string();
+  const std::string ini = (radice.Dir() / "WexoUty.ini").string();
   Contesto ctx = test::ContestoDiProva(fso, catalogo, ui, campi,
                                        {.processi = &processi,
                                         .registratore = &registratore,
-                                        .cartellaProgramma = [&] { return cartellaProgramma; },
+                                        .fileIni = [&] { return ini; },
                                         .attendi = [](int) {},
                                         .mostraFileErrori = [](const std::string&) {}});
 

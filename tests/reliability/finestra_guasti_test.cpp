@@ -35,7 +35,7 @@ FaultInjectingFileSystem* g_fso = nullptr;
 
 Esito VersioneConGuasti(Contesto& finestra) {
   Contesto ctx = test::ContestoDiProva(*g_fso, g_suite->catalogo, finestra.ui, finestra.campi);
-  ctx.cartellaProgramma = finestra.cartellaProgramma;
+  ctx.fileIni = finestra.fileIni;
   return cmdImpostaVersione_Click(ctx);
 }
 
@@ -47,7 +47,7 @@ struct Box {
 TEST(FinestraGuasti, EveryFailingOperationEndsInTheErrorBoxAndTheWindowGoesOn) {
   PrefissoTemporaneo cartella;  // the window's settings file
   qputenv("WINEPREFIX", QByteArray::fromStdString(cartella.Dir().string()));
-  frmCompilazione finestra([&] { return cartella.Dir().string() + "/bin"; });
+  frmCompilazione finestra([&] { return (cartella.Dir() / "WexoUty.ini").string(); });
   std::vector<Box> boxes;
   finestra.IntercettaMessaggi([&](QMessageBox& box) {
     boxes.push_back({box.text().toStdString(), box.icon()});

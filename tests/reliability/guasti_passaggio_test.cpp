@@ -41,9 +41,9 @@ Esecuzione Esegui(SuiteGuasti& suite, const std::function<void(FaultInjectingFil
   campi.ImpostaIncrementoAutomatico(0);
   FaultInjectingFileSystem fso(suite.fso);
   guasti(fso);
-  const std::string cartella = (suite.prefisso.Dir() / "bin").string();
+  const std::string ini = (suite.prefisso.Dir() / "WexoUty.ini").string();
   Contesto ctx = test::ContestoDiProva(fso, suite.catalogo, e.ui, campi);
-  ctx.cartellaProgramma = [cartella] { return cartella; };
+  ctx.fileIni = [ini] { return ini; };
   e.esito = EseguiComando(ctx, &cmdImpostaVersione_Click);
   e.traccia = fso.Trace();
   return e;

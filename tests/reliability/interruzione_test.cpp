@@ -68,8 +68,8 @@ class Interruzione : public ::testing::Test {
   void SetUp() override {
     const fs::path originale = CartellaEseguibile() / "compilawexo-batch";
     if (!fs::exists(originale)) GTEST_SKIP() << "compilawexo-batch is not built beside the test";
-    // A copy of its own, so the settings file it writes beside its folder
-    // lands in the temporary folder, not in the build tree.
+    // A copy of its own, away from the build tree: nothing it writes can
+    // land there.
     fs::create_directories(radice.Dir() / "bin");
     batch = radice.Dir() / "bin" / "compilawexo-batch";
     fs::copy_file(originale, batch);

@@ -148,11 +148,11 @@ TEST(Risorse, TheWholeSuiteLeavesNoDescriptorAndNoProcessBehind) {
     campi.ImpostaTesto(Campo::txtVersionePrincipale, "2");
     campi.ImpostaTesto(Campo::txtVersioneSecondario, "0");
     campi.ImpostaTesto(Campo::txtVersioneRevisione, "5");
-    const std::string cartella = (radice.Dir() / "bin").string();
+    const std::string ini = (radice.Dir() / "WexoUty.ini").string();
     Contesto ctx = test::ContestoDiProva(*fso, catalogo, ui, campi,
                                          {.processi = processi.get(),
                                           .registratore = registratore.get(),
-                                          .cartellaProgramma = [cartella] { return cartella; },
+                                          .fileIni = [ini] { return ini; },
                                           .attendi = [](int) {}});
     // What the services hold for their whole life, once they are in use.
     const auto servizi = Descrittori();

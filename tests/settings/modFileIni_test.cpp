@@ -141,5 +141,25 @@ TEST(ModFileIni, RemovingAKeyRemovesEveryCopyOfIt) {
   }
 }
 
+// A fresh prefix has no "C:\Programmi\CompilaWexo": the first write makes it.
+TEST(ModFileIni, TheFirstWriteMakesTheFoldersOnTheWay) {
+  FileProfilo f;
+  test::ScriviFile(f.Cartella() / "file", "");
+  const struct {
+    const char* percorso;  // inside the test's folder
+    bool scritto;
+  } casi[] = {
+      {"nuova/WexoUty.ini", true},
+      {"a/b/c/WexoUty.ini", true},
+      {"file/sotto/WexoUty.ini", false},  // a file where a folder is needed
+  };
+  for (const auto& c : casi) {
+    const std::string ini = (f.Cartella() / c.percorso).string();
+    EXPECT_EQ(SalvaVersione([&] { return ini; }, true, "4", "0", "1"), c.scritto) << c.percorso;
+    EXPECT_EQ(LeggiIniStringa(ini, kSezioneVersione, "Principale", "-", 255), c.scritto ? "4" : "-") << c.percorso;
+    EXPECT_EQ(LeggiIniIntero(ini, kSezioneVersione, "IncrementoAutomatico", 0), c.scritto ? -1 : 0) << c.percorso;
+  }
+}
+
 }  // namespace
 }  // namespace cw

@@ -64,7 +64,7 @@ class TuttoEndToEnd : public ::testing::Test {
   }
 
   frmCompilazione& Finestra() {
-    finestra_ = std::make_unique<frmCompilazione>([this] { return (dir_ / "bin").string(); });
+    finestra_ = std::make_unique<frmCompilazione>([this] { return (dir_ / "WexoUty.ini").string(); });
     finestra_->IntercettaMessaggi([this](QMessageBox& box) {
       boxes_.push_back(box.text().toStdString());
       box.defaultButton()->click();

@@ -13,7 +13,7 @@ struct Facoltativi {
   Processes* processi = nullptr;
   RegistratoreDll* registratore = nullptr;
   Keyboard* tastiera = nullptr;
-  std::function<std::string()> cartellaProgramma = nullptr;
+  std::function<std::string()> fileIni = nullptr;
   std::function<void(int ms)> attendi = nullptr;
   std::function<void(const std::string& fileErrori)> mostraFileErrori = nullptr;
 };
@@ -27,7 +27,7 @@ inline Contesto ContestoDiProva(FileSystem& fso, const CatalogoComponenti& catal
                   .processi = f.processi,
                   .registratore = f.registratore,
                   .tastiera = f.tastiera,
-                  .cartellaProgramma = std::move(f.cartellaProgramma),
+                  .fileIni = std::move(f.fileIni),
                   .attendi = std::move(f.attendi),
                   .mostraFileErrori = std::move(f.mostraFileErrori)};
 }

@@ -66,7 +66,8 @@ TEST(SandboxWine, TheFullRunBuildsEveryRowAndRegistraAndRimuoviReachTheRegistry)
   EXPECT_FALSE(fs::exists(prefisso / "drive_c" / "Windows"));
   EXPECT_TRUE(fs::exists(prefisso / "drive_c" / "windows" / "notepad.exe"));
 
-  // The tool in a folder of its own, so its settings file is its own.
+  // The tool in a folder of its own with its Windows helpers beside it, as
+  // a build tree has them; its settings file is the sandbox's.
   const fs::path bin = cartella.Dir() / "bin";
   fs::create_directories(bin / "windows");
   fs::copy(fs::path(CW_BIN_DIR) / "compilawexo-batch", bin / "compilawexo-batch");

@@ -25,8 +25,7 @@ bool Input(UINT msg) {
 
 }  // namespace
 
-FinestraCompilazione::FinestraCompilazione(std::function<std::string()> cartellaProgramma)
-    : cartellaProgramma_(std::move(cartellaProgramma)) {
+FinestraCompilazione::FinestraCompilazione(std::function<std::string()> fileIni) : fileIni_(std::move(fileIni)) {
   // Form_Initialize
   servizi_ = std::make_unique<Servizi>(*this, OpzioniPiattaforma{.programma = "compilawexo", .attesa = this});
 }
@@ -71,7 +70,7 @@ HWND FinestraCompilazione::Crea(HINSTANCE istanza) {
   log_ = Controllo("lstInformazioni");
 
   ctx_ = std::make_unique<Contesto>(servizi_->Contesto(*this, *this));
-  ctx_->cartellaProgramma = cartellaProgramma_;
+  if (fileIni_) ctx_->fileIni = fileIni_;
   // The viewer program shows the error file; the preview has its window.
   ctx_->mostraAnteprima = [this](const std::string& testo) { MostraAnteprima(hwnd_, testo); };
   for (const VoceComando& voce : TabellaComandi()) gestori_[voce.nome] = voce.gestore;

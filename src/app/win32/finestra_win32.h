@@ -30,9 +30,8 @@ HCURSOR CursorePuntatore(int puntatore);
 
 class FinestraCompilazione : public Ui, public Campi, public Attesa {
  public:
-  // cartellaProgramma: where the settings file is looked for (beside the
-  // folder it returns); empty: the folder of the running executable.
-  explicit FinestraCompilazione(std::function<std::string()> cartellaProgramma = {});
+  // fileIni: the settings file's host path; empty: the platform's own.
+  explicit FinestraCompilazione(std::function<std::string()> fileIni = {});
   ~FinestraCompilazione() override;
   FinestraCompilazione(const FinestraCompilazione&) = delete;
   FinestraCompilazione& operator=(const FinestraCompilazione&) = delete;
@@ -101,7 +100,7 @@ class FinestraCompilazione : public Ui, public Campi, public Attesa {
 
   std::unique_ptr<Servizi> servizi_;
   std::unique_ptr<Contesto> ctx_;
-  std::function<std::string()> cartellaProgramma_;
+  std::function<std::string()> fileIni_;
   HWND hwnd_ = nullptr;
   HWND log_ = nullptr;
   HFONT fuori_ = nullptr, dentro_ = nullptr, carattereLog_ = nullptr;

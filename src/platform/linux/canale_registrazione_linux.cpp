@@ -13,9 +13,9 @@
 
 namespace cw {
 
-std::filesystem::path PercorsoWorkerPredefinito() { return CartellaEseguibile() / worker::kNomeProgramma; }
+std::filesystem::path PercorsoWorkerPredefinito() { return CartellaAusiliari() / worker::kNomeProgramma; }
 std::filesystem::path PercorsoWorkerWindowsPredefinito() {
-  return CartellaEseguibile() / "windows" / worker::kNomeProgrammaWindows;
+  return CartellaAusiliari() / "windows" / worker::kNomeProgrammaWindows;
 }
 
 CanaleRegistrazioneLinux::CanaleRegistrazioneLinux(DriveTable drives, std::filesystem::path worker,

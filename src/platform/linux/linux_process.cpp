@@ -34,6 +34,13 @@ fs::path CartellaEseguibile() {
   return ec ? fs::current_path(ec) : exe.parent_path();
 }
 
+fs::path CartellaAusiliari() {
+  const fs::path programma = CartellaEseguibile();
+  const fs::path installati = (programma / CW_AUSILIARI_INSTALLATI).lexically_normal();
+  std::error_code ec;
+  return fs::is_directory(installati, ec) ? installati : programma;
+}
+
 namespace {
 
 bool FileRegolare(const fs::path& p) {
@@ -93,7 +100,7 @@ LinuxProcesses::LinuxProcesses(DriveTable drives) : LinuxProcesses(std::move(dri
 LinuxProcesses::LinuxProcesses(DriveTable drives, Opzioni opzioni)
     : drives_(std::move(drives)), opzioni_(std::move(opzioni)) {
   if (opzioni_.cartellaProgramma.empty()) opzioni_.cartellaProgramma = CartellaEseguibile();
-  if (opzioni_.avvioWindows.empty()) opzioni_.avvioWindows = CartellaEseguibile() / "windows" / "compilawexo-avvio.exe";
+  if (opzioni_.avvioWindows.empty()) opzioni_.avvioWindows = CartellaAusiliari() / "windows" / "compilawexo-avvio.exe";
   sveglia_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
 }
 

@@ -16,7 +16,9 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <optional>
+#include <system_error>
 
 #include "platform/ansi.h"
 #include "platform/profilo_argomenti.h"
@@ -429,6 +431,14 @@ bool WritePrivateProfileStringA(const std::string& file, std::string_view sezion
   const std::string contenuto = NuovoContenuto(testo, sezione, chiave, valore);
   if (contenuto == testo.Grezzo()) return true;
   return SostituisciFile(percorso, contenuto, &st);
+}
+
+bool CreaCartelleProfilo(const std::string& file) {
+  const std::filesystem::path cartella = std::filesystem::path(file).parent_path();
+  std::error_code ec;
+  if (cartella.empty() || std::filesystem::is_directory(cartella, ec)) return true;
+  std::filesystem::create_directories(cartella, ec);
+  return !ec;
 }
 
 bool CancellaChiaveProfilo(const std::string& file, std::string_view sezione, std::string_view chiave) {

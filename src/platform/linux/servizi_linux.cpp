@@ -4,6 +4,7 @@
 #include "platform/linux/blocco_flock.h"
 #include "platform/linux/canale_registrazione_linux.h"
 #include "platform/linux/drive_table.h"
+#include "platform/linux/impostazioni_linux.h"
 #include "platform/linux/linux_filesystem.h"
 #include "platform/linux/linux_process.h"
 #include "platform/linux/prefisso.h"
@@ -22,6 +23,7 @@ ServiziPiattaforma CreaServiziPiattaforma(const OpzioniPiattaforma& opzioni) {
   // The display is opened at the first keystroke, so the tool starts (and
   // Vb-Build reports error 5) where X11 is missing.
   s.tastiera = std::make_unique<X11Keyboard>();
+  s.fileImpostazioni = [unita] { return FileImpostazioniLinux(unita); };
   s.trovaProgramma = [unita](const std::string& programma) { return LinuxProcesses(unita).TrovaProgramma(programma); };
   s.cartelleUnita = [unita] { return unita.CartelleUnita(); };
   LinuxProcesses::Opzioni processi;

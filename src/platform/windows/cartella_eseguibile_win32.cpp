@@ -24,4 +24,7 @@ std::filesystem::path CartellaEseguibile() {
   }
 }
 
+// Installed or not, everything lies beside the program.
+std::filesystem::path CartellaAusiliari() { return CartellaEseguibile(); }
+
 }  // namespace cw

@@ -5,8 +5,10 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "platform/profile.h"
 #include "platform/profilo_argomenti.h"
@@ -68,6 +70,14 @@ bool WritePrivateProfileStringA(const std::string& file, std::string_view sezion
   std::string nome;
   if (!NomeAnsi(file, nome) || SolaLettura(file)) return false;
   return ::WritePrivateProfileStringA(s.c_str(), k.c_str(), v.c_str(), nome.c_str()) != FALSE;
+}
+
+bool CreaCartelleProfilo(const std::string& file) {
+  const std::filesystem::path cartella = std::filesystem::path(Wide(file)).parent_path();
+  std::error_code ec;
+  if (cartella.empty() || std::filesystem::is_directory(cartella, ec)) return true;
+  std::filesystem::create_directories(cartella, ec);
+  return !ec;
 }
 
 bool CancellaChiaveProfilo(const std::string& file, std::string_view sezione, std::string_view chiave) {

@@ -41,9 +41,15 @@ struct Tenuta {
 Esito EseguiComando(Contesto& ctx, Gestore gestore) {
   Tenuta tenuta;
   if (ctx.blocco && Scrive(gestore)) {
-    if (!ctx.blocco->Prendi()) {
-      ctx.ui.MsgBox(kGiaInEsecuzione, kStileEsclamativo, kTitoloApplicazione);
-      return Esito::Rifiutato;
+    switch (ctx.blocco->Prendi()) {
+      case PresaBlocco::Presa: break;
+      case PresaBlocco::Occupata:
+        ctx.ui.MsgBox(kGiaInEsecuzione, kStileEsclamativo, kTitoloApplicazione);
+        return Esito::Rifiutato;
+      // Never a pass: with no lock a second instance could write at once.
+      case PresaBlocco::Impossibile:
+        ctx.ui.MsgBox(ctx.blocco->Motivo(), kStileEsclamativo, kTitoloApplicazione);
+        return Esito::Rifiutato;
     }
     tenuta.blocco = ctx.blocco;
   }

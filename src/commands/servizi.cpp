@@ -5,7 +5,16 @@
 
 namespace cw {
 
-Servizi::Servizi(Ui& ui, const OpzioniPiattaforma& opzioni) : piattaforma_(CreaServiziPiattaforma(opzioni)) {
+namespace {
+
+OpzioniPiattaforma ConRadice(OpzioniPiattaforma opzioni) {
+  if (opzioni.radiceSuite.empty()) opzioni.radiceSuite = kRadiceSorgenti;
+  return opzioni;
+}
+
+}  // namespace
+
+Servizi::Servizi(Ui& ui, const OpzioniPiattaforma& opzioni) : piattaforma_(CreaServiziPiattaforma(ConRadice(opzioni))) {
   registratore_ = std::make_unique<RegistratoreIsolato>(ui, std::move(piattaforma_.registrazione), kLimiteRegistrazione,
                                                         opzioni.attesa);
 }

@@ -47,9 +47,10 @@ class AscoltoSegnale {
 void RegistraDaTerminare(pid_t pid, bool gruppo);
 void TogliDaTerminare(pid_t pid, bool gruppo);
 
-// A program started and not yet reaped, which a signal must end with the
-// tool even before anybody waits for it (the moment between starting a
-// program and waiting for it); the program's normal exit leaves it be.
+// A program started and not yet reaped, leading a process group of its own,
+// whose group a signal must end with the tool even before anybody waits for
+// it (the moment between starting a program and waiting for it); the
+// program's normal exit leaves it be.
 void RegistraAvviato(pid_t pid);
 void TogliAvviato(pid_t pid);
 

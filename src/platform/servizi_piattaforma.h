@@ -25,6 +25,10 @@ struct OpzioniPiattaforma {
   // How the window waits for a program or the registration worker; null:
   // blocked (the batch front end).
   Attesa* attesa = nullptr;
+  // The suite's root folder, a Windows path: on Windows the instance lock is
+  // taken on it, so it guards the suite whichever copy of the tool runs. On
+  // Linux the prefix folder is locked.
+  std::string radiceSuite = {};
 };
 
 struct ServiziPiattaforma {

@@ -2,12 +2,13 @@
 // CI job would run it.
 
 #include <fcntl.h>
-#include <sys/file.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <string>
@@ -89,13 +90,27 @@ class Batch : public ::testing::Test {
   // more variables, "NOME='valore' ...".
   Risultato Esegui(const std::string& argomenti, std::string prefisso = {}, const std::string& ambiente = {}) {
     const fs::path out = tmp_.Dir() / "out.txt", err = tmp_.Dir() / "err.txt";
-    if (prefisso.empty()) prefisso = sbx_.string();
-    // The caller's own choice of settings file never reaches the test.
-    const std::string riga = "unset COMPILAWEXO_IMPOSTAZIONI; " + ambiente + " WINEPREFIX='" + prefisso + "' '" +
-                             (prog_ / "compilawexo-batch").string() + "' " + argomenti + " >'" + out.string() +
-                             "' 2>'" + err.string() + "' </dev/null";
-    const int s = std::system(riga.c_str());
+    const int s = std::system(Riga(argomenti, prefisso, out, err, ambiente).c_str());
     return {WIFEXITED(s) ? WEXITSTATUS(s) : -1, LeggiFile(out), LeggiFile(err)};
+  }
+  // The same, not waited for; its output goes to avviato.txt.
+  pid_t Avvia(const std::string& argomenti) {
+    const std::string riga = Riga(argomenti, {}, tmp_.Dir() / "avviato.txt", tmp_.Dir() / "avviato.txt", {}, true);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      ::execl("/bin/sh", "sh", "-c", riga.c_str(), static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    return pid;
+  }
+  std::string Riga(const std::string& argomenti, std::string prefisso, const fs::path& out, const fs::path& err,
+                   const std::string& ambiente = {}, bool exec = false) {
+    if (prefisso.empty()) prefisso = sbx_.string();
+    // The caller's own choice of settings file never reaches the test; exec:
+    // the shell becomes the program, whose pid the caller then holds.
+    return "unset COMPILAWEXO_IMPOSTAZIONI; " + std::string(exec ? "exec env " : "") + ambiente + " WINEPREFIX='" + prefisso + "' '" +
+           (prog_ / "compilawexo-batch").string() + "' " + argomenti + " >'" + out.string() + "' 2>'" + err.string() +
+           "' </dev/null";
   }
 
   fs::path DriveC() const { return sbx_ / "drive_c"; }
@@ -509,18 +524,46 @@ TEST_F(Batch, SameFilesAsTheWindowsHandlers) {
 }
 
 }  // namespace
+// While a real instance runs a command that writes, a second one on the
+// prefix is refused and changes nothing, whatever is done meanwhile to the
+// lock file the tool once kept there.
 TEST_F(Batch, ASecondInstanceOnThePrefixIsRefusedAndChangesNothing) {
-  // This test's process holds the lock as a running instance would.
-  const int fd = ::open((sbx_ / "compilawexo.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  ASSERT_GE(fd, 0);
-  ASSERT_EQ(::flock(fd, LOCK_EX), 0);
-  const auto prima = Albero(DriveC());
-  const Risultato r = Esegui("versione --principale 1 --secondario 0 --revisione 9");
-  EXPECT_EQ(r.stato, 2);
-  EXPECT_EQ(r.err, "CompilaWexo: CompilaWexo è già in esecuzione su questo prefisso\n");
-  EXPECT_EQ(Albero(DriveC()), prima);
+  // The first instance's full run waits in its first build.
+  const fs::path vb6 = DriveC() / "Programmi/Microsoft Visual Studio/VB98/VB6.EXE";
+  fs::remove(vb6);
+  std::ofstream(vb6) << "#!/bin/sh\necho $$ > \"$WINEPREFIX/vb6.pid\"\nexec sleep 600\n";
+  fs::permissions(vb6, fs::perms::owner_all);
+  const fs::path lock = sbx_ / "compilawexo.lock";
+  const struct {
+    const char* cosa;
+    std::function<void()> intanto;
+  } casi[] = {
+      {"held", [] {}},
+      {"lock file deleted", [&] { fs::remove(lock); }},
+      {"a folder in its place",
+       [&] {
+         fs::remove(lock);
+         fs::create_directory(lock);
+       }},
+  };
+  const pid_t prima = Avvia("tutto binaria --principale 1 --secondario 0 --revisione 0");
+  ASSERT_GT(prima, 0);
+  for (int i = 0; i < 3000 && !fs::exists(sbx_ / "vb6.pid"); ++i) ::usleep(10000);
+  ASSERT_TRUE(fs::exists(sbx_ / "vb6.pid")) << LeggiFile(tmp_.Dir() / "avviato.txt");
+  const auto albero = Albero(DriveC());
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.cosa);
+    c.intanto();
+    const Risultato r = Esegui("versione --principale 1 --secondario 0 --revisione 9");
+    EXPECT_EQ(r.stato, 2);
+    EXPECT_EQ(r.err, "CompilaWexo: CompilaWexo è già in esecuzione su questo prefisso\n");
+    EXPECT_TRUE(Albero(DriveC()) == albero) << "the second instance wrote";
+  }
   EXPECT_EQ(Esegui("indirizzi").stato, 0);  // reads only
-  ::close(fd);
+  ::kill(prima, SIGTERM);
+  int stato = 0;
+  ASSERT_EQ(::waitpid(prima, &stato, 0), prima);
+  EXPECT_EQ(WEXITSTATUS(stato), 128 + SIGTERM);
   EXPECT_EQ(Esegui("backup").stato, 0);
 }
 

@@ -80,6 +80,34 @@ TEST_F(ComandiTest, TheFiveCommandsAreInTheTable) {
     EXPECT_NE(std::find(nomi.begin(), nomi.end(), n), nomi.end()) << n;
 }
 
+// A lock held elsewhere, or one that cannot be taken at all, refuses the
+// command before anything is written; it is never a pass.
+TEST_F(ComandiTest, ALockThatIsNotTakenRefusesTheCommand) {
+  struct Blocco : BloccoPrefisso {
+    PresaBlocco esito;
+    explicit Blocco(PresaBlocco e) : esito(e) {}
+    PresaBlocco Prendi() override { return esito; }
+    std::string Motivo() const override { return "Impossibile bloccare la cartella \"/x\": accesso negato."; }
+    void Lascia() override {}
+  };
+  const struct {
+    PresaBlocco esito;
+    const char* testo;
+  } casi[] = {
+      {PresaBlocco::Occupata, "CompilaWexo è già in esecuzione su questo prefisso"},
+      {PresaBlocco::Impossibile, "Impossibile bloccare la cartella \"/x\": accesso negato."},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.testo);
+    ui.messaggi.clear();
+    Blocco blocco(c.esito);
+    ctx.blocco = &blocco;
+    EXPECT_EQ(Clic(cmdBackup_Click), Esito::Rifiutato);
+    Messaggio1(c.testo, kStileEsclamativo);
+    EXPECT_FALSE(suite.Esiste(suite.Progetto(0) + "_1"));
+  }
+}
+
 TEST_F(ComandiTest, SoloBackupRunsInTheFrameWithItsClosingMessage) {
   ui.LogAddItem("left over");
   ui.LogSetFontName("Courier New");

@@ -133,41 +133,54 @@ class Segnali : public ::testing::Test {
 };
 
 // Whatever it waits for (the registration worker and what its component
-// started, a build that ignores SIGTERM), a signal ends it all and then the
-// run, with 128 + the signal.
+// started, a build that ignores SIGTERM, a build or a viewer that is a script
+// with a child of its own), a signal ends it all and then the run, with 128
+// + the signal.
 TEST_F(Segnali, ASignalDuringAWaitEndsWhatItWaitsForThenTheRun) {
+  const std::vector<std::string> tutto{"tutto",        "binaria", "--principale", "1",
+                                       "--secondario", "0",       "--revisione",  "0"};
+  std::vector<std::string> conVisualizzatore = tutto;
+  conVisualizzatore.insert(conVisualizzatore.end(), {"--visualizzatore", (radice.Dir() / "visualizzatore").string()});
+  // Every script writes its own identifier and its child's into the prefix.
+  constexpr const char* kIgnoraTerm = "echo $$ > \"$WINEPREFIX/cw.pid\"\ntrap '' TERM\nexec sleep 600";
+  constexpr const char* kConNipote = "(trap '' TERM; exec sleep 600) &\necho $$ $! > \"$WINEPREFIX/cw.pid\"\nwait";
+  constexpr const char* kFallisce =
+      "echo 'Compilazione non completata.' >> \"$WINEPREFIX/drive_c/Progetti VB/Wexo/ErroriCompilazione.txt\"";
   struct Caso {
     const char* cosa;
     std::vector<std::string> parole;
     int segnale;
+    const char* vb6;             // the build's script; null: the blocking component is registered
+    const char* visualizzatore;  // the viewer's script
+    size_t processi;             // identifiers the programs write
   };
   const Caso casi[] = {
-      {"registra", {"registra"}, SIGTERM},
-      {"registra", {"registra"}, SIGHUP},
-      {"build", {"tutto", "binaria", "--principale", "1", "--secondario", "0", "--revisione", "0"}, SIGINT},
-      {"build", {"tutto", "binaria", "--principale", "1", "--secondario", "0", "--revisione", "0"}, SIGTERM},
+      {"registra", {"registra"}, SIGTERM, nullptr, nullptr, 2},
+      {"registra", {"registra"}, SIGHUP, nullptr, nullptr, 2},
+      {"build", tutto, SIGINT, kIgnoraTerm, nullptr, 1},
+      {"build", tutto, SIGTERM, kIgnoraTerm, nullptr, 1},
+      {"build with a child", tutto, SIGHUP, kConNipote, nullptr, 2},
+      {"viewer with a child", conVisualizzatore, SIGTERM, kFallisce, kConNipote, 2},
   };
-  // The stand-in component blocks in its entry point after starting a
-  // process of its own, and writes both identifiers into the prefix; the
-  // build writes its own and sleeps with SIGTERM ignored.
-  const fs::path build = Script("vb6", "echo $$ > \"$WINEPREFIX/vb6.pid\"\ntrap '' TERM\nexec sleep 600");
   for (const Caso& c : casi) {
     SCOPED_TRACE(std::string(c.cosa) + " " + strsignal(c.segnale));
     fs::remove_all(sbx);
-    const bool registra = std::string(c.cosa) == "registra";
-    CreaSandbox({registra ? sandbox::Installazione{catalogo.FileOutputCompleto(0),
-                                                   CartellaEseguibile() / "standin-component-blocca.so"}
-                          : sandbox::Installazione{sandbox::kVb6, build}});
-    const fs::path filePid = sbx / (registra ? "blocca.pid" : "vb6.pid");
+    CreaSandbox({c.vb6 ? sandbox::Installazione{sandbox::kVb6, Script("vb6", c.vb6)}
+                       : sandbox::Installazione{catalogo.FileOutputCompleto(0),
+                                                CartellaEseguibile() / "standin-component-blocca.so"}});
+    if (c.visualizzatore) Script("visualizzatore", c.visualizzatore);
+    const fs::path filePid = sbx / (c.vb6 ? "cw.pid" : "blocca.pid");
     const pid_t batch = Avvia(c.parole);
     ASSERT_GT(batch, 0);
     std::vector<pid_t> attesi;
-    ASSERT_TRUE(Entro(20s, [&] { return (attesi = Pid(filePid)).size() == (registra ? 2u : 1u); }));
+    ASSERT_TRUE(Entro(30s, [&] { return (attesi = Pid(filePid)).size() == c.processi; }));
     for (pid_t p : attesi) ASSERT_TRUE(InVita(p)) << p;
 
     ASSERT_EQ(::kill(batch, c.segnale), 0);
     EXPECT_EQ(Stato(batch), 128 + c.segnale);
     for (pid_t p : attesi) EXPECT_TRUE(Entro(5s, [&] { return !InVita(p); })) << p << " still runs";
+    for (pid_t p : attesi)
+      if (InVita(p)) ::kill(p, SIGKILL);  // nothing left for the next case
   }
 }
 

@@ -5,23 +5,47 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace cw {
+namespace {
 
-bool BloccoFlock::Prendi() {
-  if (fd_ >= 0) return true;
-  const int fd = ::open(file_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) return true;
-  int r;
-  do r = ::flock(fd, LOCK_EX | LOCK_NB);
-  while (r != 0 && errno == EINTR);
-  if (r != 0) {
-    const bool tenuto = errno == EWOULDBLOCK;
-    ::close(fd);
-    return !tenuto;
+std::string Ragione(int err) {
+  switch (err) {
+    case ENOENT: return "la cartella non esiste";
+    case ENOTDIR: return "non è una cartella";
+    case EACCES:
+    case EPERM: return "accesso negato";
+    case ENOLCK:
+    case EOPNOTSUPP:
+    case EINVAL:
+    case EBADF: return "il file system non consente il blocco";
+    default: return std::strerror(err);
   }
-  fd_ = fd;
-  return true;
+}
+
+}  // namespace
+
+PresaBlocco BloccoFlock::Prendi() {
+  if (fd_ >= 0) return PresaBlocco::Presa;
+  // Close-on-exec: a build or a server left running must not keep it.
+  const int fd = ::open(cartella_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int err = errno;
+  if (fd >= 0) {
+    int r;
+    do r = ::flock(fd, LOCK_EX | LOCK_NB);
+    while (r != 0 && errno == EINTR);
+    if (r == 0) {
+      fd_ = fd;
+      return PresaBlocco::Presa;
+    }
+    err = errno;
+    ::close(fd);
+    if (err == EWOULDBLOCK) return PresaBlocco::Occupata;
+  }
+  motivo_ = "Impossibile bloccare la cartella \"" + cartella_.string() +
+            "\" contro un'altra istanza di CompilaWexo: " + Ragione(err) + ". Nessun file è stato modificato.";
+  return PresaBlocco::Impossibile;
 }
 
 void BloccoFlock::Lascia() {

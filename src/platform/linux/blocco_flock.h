@@ -1,8 +1,11 @@
 #pragma once
-// The prefix lock on Linux: an flock on a file inside the prefix folder,
-// which the kernel lets go of when the holder dies.
+// The prefix lock on Linux: an flock on the prefix folder itself, which the
+// kernel lets go of when the holder dies. A lock file could be deleted, or
+// replaced by a folder, under a running instance and let a second one in;
+// the folder cannot go while the tool writes in it.
 
 #include <filesystem>
+#include <string>
 
 #include "platform/blocco_prefisso.h"
 
@@ -10,17 +13,19 @@ namespace cw {
 
 class BloccoFlock : public BloccoPrefisso {
  public:
-  explicit BloccoFlock(std::filesystem::path file) : file_(std::move(file)) {}
+  explicit BloccoFlock(std::filesystem::path cartella) : cartella_(std::move(cartella)) {}
   ~BloccoFlock() override { Lascia(); }
   BloccoFlock(const BloccoFlock&) = delete;
   BloccoFlock& operator=(const BloccoFlock&) = delete;
 
-  bool Prendi() override;
+  PresaBlocco Prendi() override;
+  std::string Motivo() const override { return motivo_; }
   void Lascia() override;
 
  private:
-  std::filesystem::path file_;
+  std::filesystem::path cartella_;
   int fd_ = -1;
+  std::string motivo_;
 };
 
 }  // namespace cw

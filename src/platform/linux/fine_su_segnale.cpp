@@ -20,8 +20,9 @@ int g_tubo[2] = {-1, -1};
 // kill() arguments: a pid, or minus a group's id.
 constexpr int kPosti = 16;
 std::atomic<pid_t> g_daTerminare[kPosti];
-// Programs just started and not yet waited for: a signal ends them, the
-// program's exit does not (a server left registering itself goes on).
+// Programs just started and not yet reaped, each the leader of a group of
+// its own: a signal ends their groups, the program's exit does not (a server
+// left registering itself goes on).
 constexpr int kPostiAvvio = 64;
 std::atomic<pid_t> g_avviati[kPostiAvvio];
 
@@ -32,7 +33,7 @@ void TerminaRegistrati() {
 
 void TerminaAvviati() {
   for (auto& posto : g_avviati)
-    if (const pid_t pid = posto.load()) ::kill(pid, SIGKILL);
+    if (const pid_t pid = posto.load()) ::kill(-pid, SIGKILL);
 }
 
 template <int N>

@@ -7,6 +7,7 @@
 #include <sys/eventfd.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -90,6 +91,50 @@ std::string Esadecimale(std::string_view testo) {
   }
   return hex;
 }
+
+// Sets the group in front on the terminal. From behind, SIGTTOU is held off
+// for the call, as a shell does when it takes the terminal back.
+void MettiInPrimoPiano(int terminale, pid_t gruppo) {
+  sigset_t ttou, prima;
+  sigemptyset(&ttou);
+  sigaddset(&ttou, SIGTTOU);
+  ::pthread_sigmask(SIG_BLOCK, &ttou, &prima);
+  while (::tcsetpgrp(terminale, gruppo) < 0 && errno == EINTR) {
+  }
+  ::pthread_sigmask(SIG_SETMASK, &prima, nullptr);
+}
+
+// The terminal a program shown in front gets for its wait, as a shell gives
+// it to its foreground job: a viewer such as less reads its keys there, and
+// in a group of its own it could not. Only when the tool is in front on its
+// terminal; the tool takes it back when the wait ends.
+class TerminaleCeduto {
+ public:
+  TerminaleCeduto(bool primoPiano, pid_t gruppo) : gruppo_(gruppo) {
+    if (!primoPiano) return;
+    fd_ = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (fd_ < 0) return;
+    if (::tcgetpgrp(fd_) == ::getpgrp()) {
+      MettiInPrimoPiano(fd_, gruppo_);
+    } else {
+      ::close(fd_);
+      fd_ = -1;
+    }
+  }
+  ~TerminaleCeduto() {
+    if (fd_ < 0) return;
+    // Not taken from a shell that has put the tool behind meanwhile.
+    if (::tcgetpgrp(fd_) == gruppo_) MettiInPrimoPiano(fd_, ::getpgrp());
+    ::close(fd_);
+  }
+  TerminaleCeduto(const TerminaleCeduto&) = delete;
+  TerminaleCeduto& operator=(const TerminaleCeduto&) = delete;
+  int Fd() const { return fd_; }
+
+ private:
+  pid_t gruppo_;
+  int fd_ = -1;
+};
 
 }  // namespace
 
@@ -210,15 +255,22 @@ std::uint32_t LinuxProcesses::Avvia(const std::string& commandLine, int windowSt
     argomenti.insert(argomenti.end(), parole.begin() + 1, parole.end());
   }
   pid_t pid = 0;
-  // Held from the start: a group of its own, so TerminateProcess reaches all it starts.
-  const bool gruppo = handle != nullptr;
-  const int err = AvviaFiglio(pid, eseguibile, std::move(argomenti), std::move(ambiente), nullptr, gruppo);
+  int err = 0;
+  {
+    // A signal between the start and the registration would end the tool
+    // and leave the program running: it waits until the program is
+    // registered, and is then acted on here.
+    AscoltoSegnale ascolto;
+    // A group of its own: what a script or wine starts in turn is ended with
+    // it on a signal.
+    err = AvviaFiglio(pid, eseguibile, std::move(argomenti), std::move(ambiente), nullptr, true);
+    if (err == 0) RegistraAvviato(pid);
+  }
   if (err != 0) SollevaErrore(kFileNonTrovato, eseguibile.string() + ": " + std::strerror(err), parole[0]);
-  RegistraAvviato(pid);
 
   Figlio figlio;
   figlio.pidfd = PidfdOpen(pid);  // -1: the reaper falls back to polling
-  figlio.gruppo = gruppo;
+  figlio.primoPiano = windowStyle == kFinestraNormale;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     if (handle) {
@@ -232,6 +284,10 @@ std::uint32_t LinuxProcesses::Avvia(const std::string& commandLine, int windowSt
     AvviaRaccoglitore();
   }
   Sveglia();
+  if (const int s = SegnaleArrivato()) {
+    ::kill(-pid, SIGKILL);
+    throw FineSuSegnale{s};
+  }
   return static_cast<std::uint32_t>(pid);
 }
 
@@ -252,7 +308,7 @@ std::uint32_t LinuxProcesses::WaitForSingleObject(HandleProcesso handle, std::ui
   const auto scadenza = Orologio::now() + std::chrono::milliseconds(milliseconds);
   pid_t pid = 0;
   int pidfd = -1;
-  bool gruppo = false;
+  bool primoPiano = false;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     auto h = maniglie_.find(handle);
@@ -261,72 +317,78 @@ std::uint32_t LinuxProcesses::WaitForSingleObject(HandleProcesso handle, std::ui
     Figlio& figlio = figli_.at(pid);
     if (figlio.finito) return kWaitObject0;
     pidfd = figlio.pidfd;
-    gruppo = figlio.gruppo;
+    primoPiano = figlio.primoPiano;
   }
   AttesaBloccante bloccante;
   Attesa& attesa = opzioni_.attesa ? *opzioni_.attesa : bloccante;
   const int segnale = DescrittoreSegnale();
   std::uint32_t esito = kWaitTimeout;
-  RegistraDaTerminare(pid, gruppo);
+  int fine = 0;  // the signal that ends the tool
+  RegistraDaTerminare(pid, true);
   {
-    AscoltoSegnale ascolto;
-    for (;;) {
-      int ms = -1;
-      if (!infinito) {
-        const auto resto = std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - Orologio::now()).count();
-        ms = static_cast<int>(std::clamp<long long>(resto, 0, INT_MAX));
-      }
-      if (pidfd < 0) ms = infinito ? 5 : std::min(ms, 5);  // no pidfd: poll the status
-      pollfd p[2];
-      nfds_t n = 0;
-      if (pidfd >= 0) p[n++] = pollfd{pidfd, POLLIN, 0};
-      if (segnale >= 0) p[n++] = pollfd{segnale, POLLIN, 0};
-      if (attesa.Aspetta(p, n, ms) < 0 && errno != EINTR) {
-        esito = kWaitFailed;
-        break;
-      }
-      if (SegnaleArrivato()) break;
-      {
-        std::lock_guard<std::mutex> lock(mutex_);
-        Figlio& figlio = figli_.at(pid);
-        if (figlio.finito || RaccogliSeFinito(pid, figlio, false)) {
-          esito = kWaitObject0;
+    TerminaleCeduto terminale(primoPiano, pid);
+    {
+      AscoltoSegnale ascolto;
+      for (;;) {
+        int ms = -1;
+        if (!infinito) {
+          const auto resto = std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - Orologio::now()).count();
+          ms = static_cast<int>(std::clamp<long long>(resto, 0, INT_MAX));
+        }
+        if (pidfd < 0) ms = infinito ? 5 : std::min(ms, 5);  // no pidfd: poll the status
+        // A stop is not told by the pidfd.
+        if (terminale.Fd() >= 0) ms = ms < 0 ? 100 : std::min(ms, 100);
+        pollfd p[2];
+        nfds_t n = 0;
+        if (pidfd >= 0) p[n++] = pollfd{pidfd, POLLIN, 0};
+        if (segnale >= 0) p[n++] = pollfd{segnale, POLLIN, 0};
+        if (attesa.Aspetta(p, n, ms) < 0 && errno != EINTR) {
+          esito = kWaitFailed;
           break;
         }
+        if ((fine = SegnaleArrivato())) break;
+        {
+          std::lock_guard<std::mutex> lock(mutex_);
+          Figlio& figlio = figli_.at(pid);
+          if (figlio.finito || RaccogliSeFinito(pid, figlio, false)) {
+            esito = kWaitObject0;
+            // Ctrl+C went to the program in front, not to the tool: the tool
+            // ends as it would have with the terminal.
+            if (terminale.Fd() >= 0 && figlio.segnale == SIGINT) fine = SIGINT;
+            break;
+          }
+        }
+        if (terminale.Fd() >= 0) RiprendiFermato(pid, terminale.Fd());
+        if (!infinito && Orologio::now() >= scadenza) break;
       }
-      if (!infinito && Orologio::now() >= scadenza) break;
     }
+    if (!fine) fine = SegnaleArrivato();
+    // Before the terminal is taken back: a viewer puts it back as it was.
+    if (fine) TerminaAtteso(pid);
   }
-  if (const int s = SegnaleArrivato()) {
-    TerminaAtteso(pid);
-    TogliDaTerminare(pid, gruppo);
-    throw FineSuSegnale{s};
-  }
-  TogliDaTerminare(pid, gruppo);
+  TogliDaTerminare(pid, true);
+  if (fine) throw FineSuSegnale{fine};
   return esito;
 }
 
 void LinuxProcesses::TerminaAtteso(pid_t pid) {
-  bool gruppo = false;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    gruppo = figli_.at(pid).gruppo;
-  }
-  // Asked first, so a viewer on the terminal can put it back as it was.
-  ::kill(gruppo ? -pid : pid, SIGTERM);
+  // Asked first, so a viewer on the terminal can put it back as it was; a
+  // stopped member is continued to hear it.
+  ::kill(-pid, SIGTERM);
+  ::kill(-pid, SIGCONT);
   for (int i = 0; i < 100; ++i) {
     {
       std::lock_guard<std::mutex> lock(mutex_);
       Figlio& figlio = figli_.at(pid);
-      if (figlio.finito || RaccogliSeFinito(pid, figlio, false)) return;
+      // The group is gone once its leader is reaped and no member is left.
+      if ((figlio.finito || RaccogliSeFinito(pid, figlio, false)) && ::kill(-pid, 0) < 0 && errno == ESRCH) return;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
+  ::kill(-pid, SIGKILL);
   std::lock_guard<std::mutex> lock(mutex_);
   Figlio& figlio = figli_.at(pid);
-  if (figlio.finito) return;
-  ::kill(gruppo ? -pid : pid, SIGKILL);
-  RaccogliSeFinito(pid, figlio, true);
+  if (!figlio.finito) RaccogliSeFinito(pid, figlio, true);
 }
 
 void LinuxProcesses::TerminateProcess(HandleProcesso handle) {
@@ -336,8 +398,20 @@ void LinuxProcesses::TerminateProcess(HandleProcesso handle) {
   Figlio& figlio = figli_.at(h->second);
   if (figlio.finito) return;
   // The group is still there: its leader is not reaped yet.
-  ::kill(figlio.gruppo ? -h->second : h->second, SIGKILL);
+  ::kill(-h->second, SIGKILL);
   RaccogliSeFinito(h->second, figlio, true);
+}
+
+void LinuxProcesses::RiprendiFermato(pid_t pid, int terminale) {
+  // WSTOPPED alone: an exit stays for the wait to collect.
+  siginfo_t info{};
+  if (::waitid(P_PID, static_cast<id_t>(pid), &info, WSTOPPED | WNOHANG) < 0 || info.si_pid == 0) return;
+  MettiInPrimoPiano(terminale, ::getpgrp());
+  // The kernel stops no orphaned group (no shell is there to continue it):
+  // the tool then goes on at once.
+  ::kill(0, SIGTSTP);
+  if (::tcgetpgrp(terminale) == ::getpgrp()) MettiInPrimoPiano(terminale, pid);
+  ::kill(-pid, SIGCONT);
 }
 
 void LinuxProcesses::CloseHandle(HandleProcesso handle) {
@@ -390,6 +464,7 @@ bool LinuxProcesses::RaccogliSeFinito(pid_t pid, Figlio& figlio, bool attendi) {
   if (info.si_pid == 0) return false;
   figlio.finito = true;
   TogliAvviato(pid);
+  figlio.segnale = info.si_code == CLD_EXITED ? 0 : info.si_status;
   figlio.exitCode = static_cast<std::uint32_t>(info.si_code == CLD_EXITED ? info.si_status : 128 + info.si_status);
   return true;
 }

@@ -6,7 +6,8 @@
 // Every child started here is reaped: a background thread collects the ones
 // nobody holds a handle for as they end; a child somebody holds a handle for
 // is reaped by the wait that sees it end, and keeps its exit status until the
-// last handle is closed.
+// last handle is closed. Each child leads a process group of its own, so a
+// signal to the tool ends what the child started too.
 
 #include <cstddef>
 #include <cstdint>
@@ -83,8 +84,9 @@ class LinuxProcesses : public Processes {
     int pidfd = -1;
     int maniglie = 0;  // handles given out and not yet closed
     bool finito = false;
-    bool gruppo = false;  // leads a process group of its own
     std::uint32_t exitCode = 0;
+    int segnale = 0;          // the signal that ended it, 0 for an exit
+    bool primoPiano = false;  // shown in front: its wait hands it the terminal
   };
 
   // Shell, and with handle AvviaConHandle: the handle is taken before anything can reap the child.
@@ -95,8 +97,12 @@ class LinuxProcesses : public Processes {
   void Sveglia();
   // Reaps pid if it has ended; true when it has. Caller holds mutex_.
   bool RaccogliSeFinito(pid_t pid, Figlio& figlio, bool attendi);
-  // Asks the process waited for to end, forces it after a grace, reaps it.
+  // Asks the group of the process waited for to end, forces it after a
+  // grace, reaps its leader.
   void TerminaAtteso(pid_t pid);
+  // Stopped from the terminal (Ctrl+Z) while it held it: the tool stops as
+  // a shell's job, and once continued hands the terminal back to it.
+  void RiprendiFermato(pid_t pid, int terminale);
 
   DriveTable drives_;
   Opzioni opzioni_;

@@ -19,7 +19,7 @@ ServiziPiattaforma CreaServiziPiattaforma(const OpzioniPiattaforma& opzioni) {
   s.problema = ProblemaPrefisso(unita, opzioni.programma);
   s.fso = std::make_unique<LinuxFileSystem>(unita);
   s.registrazione = std::make_unique<CanaleRegistrazioneLinux>(unita);
-  s.blocco = std::make_unique<BloccoFlock>(unita.Prefix() / kFileBloccoPrefisso);
+  s.blocco = std::make_unique<BloccoFlock>(unita.Prefix());
   // The display is opened at the first keystroke, so the tool starts (and
   // Vb-Build reports error 5) where X11 is missing.
   s.tastiera = std::make_unique<X11Keyboard>();

@@ -1,8 +1,8 @@
 // Ending the tool on Windows: Ctrl+C, Ctrl+Break or closing the console end
-// the process as the system does by default; the registration worker ends
-// with it through its job object, and the programs the tool waits for (the
-// builds, Notepad) are left to run, as on Windows they always were. So no
-// wait is ever woken by a signal, and there is nothing to register.
+// the process as the system does by default; the registration worker and
+// every program the tool started (the builds, Notepad, with all they started)
+// end with it through their job objects (processi_win32.cpp). So no wait is
+// ever woken by a signal, and there is nothing to register here.
 
 #include "platform/fine_su_segnale.h"
 

@@ -3,9 +3,13 @@
 // system as it is, with no program name beside it, so Windows does its own
 // search: the program's folder, the current folder, the system folders, the
 // PATH, and each longer part of an unquoted line up to a blank.
+//
+// Each program runs in a job object of its own that ends it, and all it
+// started, when the tool is killed or ended by Ctrl+C, Ctrl+Break or its
+// console closing. A program seen to end, and at the tool's normal exit a
+// program nobody waits for, lets go of its job: what it started runs on.
 
 #include <cstdint>
-#include <map>
 
 #include "platform/attesa.h"
 #include "platform/process.h"
@@ -17,8 +21,7 @@ class ProcessiWin32 : public Processes {
   // attesa: how WaitForSingleObject waits; null: blocked.
   explicit ProcessiWin32(Attesa* attesa = nullptr) : attesa_(attesa) {}
 
-  // The thread and process handles of the start are closed at once: a
-  // caller that waits opens the process by its identifier.
+  // A caller that waits opens the process by its identifier.
   std::uint32_t Shell(const std::string& commandLine, int windowStyle) override;
   HandleProcesso OpenProcess(std::uint32_t access, bool inherit, std::uint32_t pid) override;
   std::uint32_t WaitForSingleObject(HandleProcesso handle, std::uint32_t milliseconds) override;
@@ -37,7 +40,6 @@ class ProcessiWin32 : public Processes {
 
  private:
   Attesa* attesa_;
-  std::map<HandleProcesso, void*> job_;  // AvviaConHandle's processes and their jobs
 };
 
 }  // namespace cw

@@ -1,14 +1,13 @@
 // The platform's services on Windows itself: the system's own, with no
-// prefix to check. The instance lock is a file in the program's own folder:
-// it keeps two instances of one installed copy apart (a folder the user may
-// not write in holds no lock, and the tool then runs unguarded).
+// prefix to check. The instance lock is taken on the suite's root folder, so
+// two copies of the tool installed apart still keep off each other.
 
 #include <windows.h>
 
 #include "platform/cartella_eseguibile.h"
 #include "platform/protocollo_worker.h"
 #include "platform/servizi_piattaforma.h"
-#include "platform/windows/blocco_file_win32.h"
+#include "platform/windows/blocco_suite_win32.h"
 #include "platform/windows/canale_registrazione_windows.h"
 #include "platform/windows/filesystem_win32.h"
 #include "platform/windows/processi_win32.h"
@@ -24,7 +23,7 @@ ServiziPiattaforma CreaServiziPiattaforma(const OpzioniPiattaforma& opzioni) {
   s.processi = std::make_unique<ProcessiWin32>(opzioni.attesa);
   s.registrazione = std::make_unique<CanaleRegistrazioneWindows>(cartella / worker::kNomeProgrammaWindows);
   s.tastiera = std::make_unique<TastieraWin32>();
-  s.blocco = std::make_unique<BloccoFileWin32>(cartella / kFileBloccoPrefisso);
+  s.blocco = std::make_unique<BloccoSuiteWin32>(opzioni.radiceSuite);
   s.trovaProgramma = [](const std::string& programma) { return TrovaProgrammaWin32(programma); };
   return s;
 }

@@ -1,15 +1,21 @@
 #include "platform/linux/linux_process.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <fstream>
+#include <functional>
 #include <thread>
 
 #include "platform/command_line.h"
 #include "platform/errors.h"
+#include "platform/fine_su_segnale.h"
 #include "support/errore.h"
 #include "support/prefisso_temporaneo.h"
 
@@ -239,6 +245,123 @@ TEST_F(Processi, ABoundedWaitTimesOut) {
   EXPECT_EQ(codice, 128u + SIGKILL);
   proc.CloseHandle(h);
   EXPECT_EQ(proc.FigliInCorso(), 0u);
+}
+
+// The tool as the job of a shell on a terminal of its own, waiting for one
+// program. The "shell" (a session leader) gives the tool the terminal, and
+// continues it in front when it stops, as "fg" does, leaving the mark
+// "fermato". The tool's exit status goes to "uscita" (255 for a signal); the
+// shell then stays, as its end would hang up what is left on the terminal.
+int ComeLavoroDiUnaShell(const fs::path& prefisso, const std::string& riga, int stile, int& terminale) {
+  terminale = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (terminale < 0 || ::grantpt(terminale) != 0 || ::unlockpt(terminale) != 0) return -1;
+  const std::string nome = ::ptsname(terminale);
+  std::fflush(nullptr);
+  const pid_t shell = ::fork();
+  if (shell != 0) return shell;
+  ::setsid();
+  const int tty = ::open(nome.c_str(), O_RDWR);
+  ::ioctl(tty, TIOCSCTTY, 0);
+  sigset_t ttou;
+  sigemptyset(&ttou);
+  sigaddset(&ttou, SIGTTOU);
+  ::sigprocmask(SIG_BLOCK, &ttou, nullptr);
+  const pid_t strumento = ::fork();
+  if (strumento == 0) {
+    ::setpgid(0, 0);
+    ::tcsetpgrp(tty, ::getpgrp());
+    ::sigprocmask(SIG_UNBLOCK, &ttou, nullptr);
+    ::dup2(tty, STDIN_FILENO);
+    PreparaFineSuSegnale();
+    try {
+      LinuxProcesses processi{DriveTable(prefisso)};
+      const auto h = processi.OpenProcess(kProcessAllAccess, false, processi.Shell(riga, stile));
+      processi.WaitForSingleObject(h, kInfinite);
+    } catch (const FineSuSegnale& f) {
+      ::_exit(f.CodiceUscita());
+    }
+    ::_exit(0);
+  }
+  for (int s = 0;;) {
+    if (::waitpid(strumento, &s, WUNTRACED) < 0) ::_exit(99);
+    if (WIFSTOPPED(s)) {
+      std::ofstream(prefisso / "fermato");
+      ::tcsetpgrp(tty, strumento);
+      ::kill(-strumento, SIGCONT);
+      continue;
+    }
+    std::ofstream(prefisso / "uscita") << (WIFEXITED(s) ? WEXITSTATUS(s) : 255);
+    for (;;) ::pause();
+  }
+}
+
+// A program shown in front gets the terminal for its wait, as a shell's
+// foreground job: it reads its keys, Ctrl+Z stops the tool with it until
+// "fg", and Ctrl+C, which reaches only it, still ends the tool. A program
+// started minimized leaves the terminal to the tool, whose Ctrl+C ends it
+// and what it started.
+TEST_F(Processi, AProgramShownInFrontGetsTheTerminalForItsWait) {
+  // Each program first writes its identifier, and its child's, into "pronto".
+  constexpr const char* kLegge = "echo $$ > \"$WINEPREFIX/pronto\"\nread r\necho \"$r\" > \"$WINEPREFIX/letto\"";
+  constexpr const char* kConFiglio = "sleep 600 &\necho $$ $! > \"$WINEPREFIX/pronto\"\nwait";
+  struct Caso {
+    const char* cosa;
+    int stile;
+    const char* programma;
+    std::vector<std::string> tasti;  // each typed once the one before has done its part
+    int uscita;
+    const char* letto;  // what the program read, or null
+  };
+  const Caso casi[] = {
+      {"keys", kFinestraNormale, kLegge, {"ciao\n"}, 0, "ciao"},
+      {"Ctrl+Z, fg", kFinestraNormale, kLegge, {"\x1a", "ciao\n"}, 0, "ciao"},
+      {"Ctrl+C in front", kFinestraNormale, kLegge, {"\x03"}, 128 + SIGINT, nullptr},
+      {"Ctrl+C behind", kFinestraRidotta, kConFiglio, {"\x03"}, 128 + SIGINT, nullptr},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.cosa);
+    for (const char* f : {"pronto", "letto", "fermato", "uscita"}) fs::remove(prefisso.Dir() / f);
+    Eseguibile(prefisso, "C:\\Bin\\lavoro.sh", std::string("#!/bin/sh\n") + c.programma + "\n");
+    int terminale = -1;
+    const pid_t shell = ComeLavoroDiUnaShell(prefisso.Dir(), "C:\\Bin\\lavoro.sh", c.stile, terminale);
+    ASSERT_GT(shell, 0);
+    const auto entro = [](const std::function<bool()>& condizione) {
+      const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+      for (;;) {
+        if (condizione()) return true;
+        if (std::chrono::steady_clock::now() > limite) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      }
+    };
+    std::vector<pid_t> programmi;
+    EXPECT_TRUE(entro([&] {
+      programmi.clear();
+      std::ifstream in(prefisso.Dir() / "pronto");
+      for (long p; in >> p;) programmi.push_back(static_cast<pid_t>(p));
+      return !programmi.empty();
+    }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));  // in its read, or its wait
+    for (const std::string& t : c.tasti) {
+      if (&t != &c.tasti.front()) {
+        EXPECT_TRUE(entro([&] { return fs::exists(prefisso.Dir() / "fermato"); }));
+      }
+      ASSERT_EQ(::write(terminale, t.data(), t.size()), static_cast<ssize_t>(t.size()));
+    }
+    int uscita = -1;
+    EXPECT_TRUE(entro([&] { return static_cast<bool>(std::ifstream(prefisso.Dir() / "uscita") >> uscita); }))
+        << "it hangs";
+    EXPECT_EQ(uscita, c.uscita);
+    for (pid_t p : programmi) EXPECT_TRUE(entro([&] { return StatoDi(p) == 0 || StatoDi(p) == 'Z'; })) << p;
+    // Its end hangs up whatever is left.
+    ::kill(shell, SIGKILL);
+    ::waitpid(shell, nullptr, 0);
+    ::close(terminale);
+    if (c.letto) {
+      std::string letto;
+      std::ifstream(prefisso.Dir() / "letto") >> letto;
+      EXPECT_EQ(letto, c.letto);
+    }
+  }
 }
 
 TEST_F(Processi, OnlyOurOwnChildrenCanBeOpened) {

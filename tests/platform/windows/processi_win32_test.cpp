@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <fstream>
+#include <vector>
 
 #include "platform/errors.h"
 #include "platform/windows/cartella_prova.h"
@@ -102,6 +104,53 @@ TEST(ProcessiWin32, AvviaConHandleTerminaAncheIFigli) {
   EXPECT_EQ(WaitForSingleObject(suo, 5000), WAIT_OBJECT_0);
   CloseHandle(suo);
   p.CloseHandle(h);
+}
+
+// A program runs in a job with all it starts: the tool killed while it waits
+// takes them along; the tool's normal exit leaves a program nobody waited
+// for running, with what it started.
+TEST(ProcessiWin32, QuelCheAvviaFinisceConLoStrumentoUcciso) {
+  CartellaProva dir;
+  const struct {
+    const char* cosa;
+    const char* modo;
+    bool ucciso;
+  } casi[] = {
+      {"killed in a wait", "attendi", true},
+      {"normal exit, never waited for", "lascia", false},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.cosa);
+    const std::string file = dir / (std::string(c.modo) + ".pid");
+    std::wstring riga = Wide(Virgolette(AccantoAlProgramma("cw_programma_prova.exe")) + " strumento " + c.modo + " " +
+                             Virgolette(file));
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION strumento{};
+    ASSERT_TRUE(CreateProcessW(nullptr, riga.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &strumento));
+    CloseHandle(strumento.hThread);
+    std::vector<DWORD> pid;
+    for (int i = 0; i < 2000 && pid.size() < 2; ++i) {
+      Sleep(10);
+      pid.clear();
+      std::ifstream in(std::filesystem::path(Wide(file)));
+      for (DWORD p; in >> p;) pid.push_back(p);
+    }
+    ASSERT_EQ(pid.size(), 2u);
+    if (c.ucciso) TerminateProcess(strumento.hProcess, 1);
+    EXPECT_EQ(WaitForSingleObject(strumento.hProcess, 20000), WAIT_OBJECT_0);
+    CloseHandle(strumento.hProcess);
+    for (const DWORD p : pid) {
+      const HANDLE h = ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, p);
+      if (!h) {
+        EXPECT_TRUE(c.ucciso) << p << " has ended";
+        continue;
+      }
+      EXPECT_EQ(WaitForSingleObject(h, c.ucciso ? 10000 : 300), c.ucciso ? WAIT_OBJECT_0 : WAIT_TIMEOUT) << p;
+      TerminateProcess(h, 0);
+      CloseHandle(h);
+    }
+  }
 }
 
 TEST(ProcessiWin32, ProgrammaCheNonPuoPartireDa53) {

@@ -57,6 +57,7 @@ ExternalProject_Add(cw_windows_programs
     -DCMAKE_BUILD_TYPE=Release
     -DCW_SORGENTI=${PROJECT_SOURCE_DIR}
     -DCW_WINDOWS_BIN_DIR=${CW_WINDOWS_BIN_DIR}
+    -DCW_WERROR=${CW_WERROR}
     ${cw_lanciatori}
   # Source edits must reach the programs without a fresh configure.
   BUILD_ALWAYS ON

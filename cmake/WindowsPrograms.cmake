@@ -60,6 +60,7 @@ ExternalProject_Add(cw_windows_programs
     -DCW_SORGENTI=${PROJECT_SOURCE_DIR}
     -DCW_WINDOWS_BIN_DIR=${CW_WINDOWS_BIN_DIR}
     -DCW_VERSIONE=${CW_VERSIONE}
+    -DCW_WERROR=${CW_WERROR}
     ${cw_lanciatori}
   # Source edits must reach the programs without a fresh configure.
   BUILD_ALWAYS ON

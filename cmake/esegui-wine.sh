@@ -19,8 +19,11 @@ registro="$prefisso.log"
     rm -rf "$prefisso"
     mkdir -p "$prefisso"
     export WINEARCH=win32
-    wineserver -p60
-    wineboot --init && touch "$prefisso/.pronto"
+    # Without the lock's descriptor: the server and the services wineboot
+    # starts outlive this block, and would hold the lock, so every other
+    # start waited for them to end.
+    wineserver -p60 9>&-
+    wineboot --init 9>&- && touch "$prefisso/.pronto"
   fi
 ) 9>"$prefisso.lock" </dev/null >>"$registro" 2>&1
 [ -f "$prefisso/.pronto" ] || { echo "wineboot --init failed in $prefisso (see $registro)" >&2; exit 1; }

@@ -26,7 +26,8 @@ RegolaRiga RegolaPrefisso(std::string chiave, std::string valore) {
 
 RegolaRiga RegolaRigaIntera(std::string testo, std::string sostituto) {
   return [testo = std::move(testo), sostituto = UnaRiga(std::move(sostituto))](std::string riga) -> std::string {
-    if (riga == testo) return sostituto;
+    // compare(), not ==: GCC 12 sees an uninitialised read in the inlined ==.
+    if (riga.compare(testo) == 0) return sostituto;
     return riga;
   };
 }

@@ -36,10 +36,10 @@ struct OpzioniSandbox {
   // Make the sandbox anew in a folder that already holds one: only what the
   // maker made there (dosdevices, drive_c, drive_d) is removed.
   bool ricostruisci = false;
-  std::vector<Installazione> installa;
+  std::vector<Installazione> installa{};
   // A real Wine prefix, made by wineboot, with the Windows stand-ins from
   // this folder installed (VB6.EXE is standin-vb6.exe); empty: a plain one.
-  std::filesystem::path programmiWindows;
+  std::filesystem::path programmiWindows{};
 };
 
 struct Riepilogo {

@@ -209,7 +209,9 @@ TEST(SegnaliAvvio, AProgramNotYetWaitedForEndsWithASignalButOutlivesANormalExit)
       std::ifstream(prefisso.Dir() / "dorme.pid") >> programma;
       return programma > 0;
     }));
-    if (segnale) ASSERT_EQ(::kill(strumento, SIGTERM), 0);
+    if (segnale) {
+      ASSERT_EQ(::kill(strumento, SIGTERM), 0);
+    }
     int stato = 0;
     ::waitpid(strumento, &stato, 0);
     if (segnale) {

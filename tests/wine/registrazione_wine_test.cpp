@@ -128,7 +128,9 @@ TEST_F(RegistrazioneWine, EachLibraryGetsItsAnswerAndTheWalkGoesOnAfterAHangOrAC
     ASSERT_EQ(ui.messaggi.size(), 1u) << c.file;
     EXPECT_EQ(ui.messaggi[0].testo, atteso);
     EXPECT_EQ(ui.messaggi[0].stile, kStileCritico);
-    if (std::string(c.file) == "standin-component-blocca.dll") EXPECT_GE(durata, kLimiteRegistrazione);
+    if (std::string(c.file) == "standin-component-blocca.dll") {
+      EXPECT_GE(durata, kLimiteRegistrazione);
+    }
   }
 
   // Each component has its own class, its own file behind it.

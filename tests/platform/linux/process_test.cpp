@@ -237,7 +237,8 @@ TEST_F(Processi, ABoundedWaitTimesOut) {
   EXPECT_EQ(proc.WaitForSingleObject(h, 100), kWaitTimeout);
   const auto trascorsi = std::chrono::steady_clock::now() - inizio;
   EXPECT_GE(trascorsi, std::chrono::milliseconds(100));
-  EXPECT_LT(trascorsi, std::chrono::seconds(5));
+  // Loose for a busy machine, still short of the program's 30 s.
+  EXPECT_LT(trascorsi, std::chrono::seconds(15));
   ::kill(static_cast<pid_t>(pid), SIGKILL);
   EXPECT_EQ(proc.WaitForSingleObject(h, kInfinite), kWaitObject0);
   std::uint32_t codice = 0;

@@ -55,7 +55,17 @@ PresaBlocco BloccoSuiteWin32::Prendi() {
   // rename or a removal is kept out.
   const HANDLE cartella = CreateFileW(radice.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (cartella == INVALID_HANDLE_VALUE) return Rifiuta(GetLastError());
+  if (cartella == INVALID_HANDLE_VALUE) {
+    const DWORD errore = GetLastError();
+    if (errore != ERROR_FILE_NOT_FOUND && errore != ERROR_PATH_NOT_FOUND) return Rifiuta(errore);
+    // No suite there yet: nothing to keep in place, and the command fails on
+    // its own at its first file, with the run-time error that names it. Two
+    // instances still take turns, by the name as written.
+    std::wstring intero(MAX_PATH, L'\0');
+    const DWORD n = GetFullPathNameW(radice.c_str(), static_cast<DWORD>(intero.size()), intero.data(), nullptr);
+    intero.resize(n > 0 && n < MAX_PATH ? n : 0);
+    return PrendiMutex(NomeMutex(intero.empty() ? radice : intero), nullptr);
+  }
   BY_HANDLE_FILE_INFORMATION info{};
   DWORD errore = ERROR_DIRECTORY;
   std::wstring vero(MAX_PATH, L'\0');
@@ -74,10 +84,17 @@ PresaBlocco BloccoSuiteWin32::Prendi() {
     CloseHandle(cartella);
     return Rifiuta(errore);
   }
-  const HANDLE mutex = CreateMutexW(nullptr, FALSE, NomeMutex(vero).c_str());
+  return PrendiMutex(NomeMutex(vero), cartella);
+}
+
+PresaBlocco BloccoSuiteWin32::PrendiMutex(const std::wstring& nome, void* cartella) {
+  const auto chiudi = [cartella] {
+    if (cartella) CloseHandle(cartella);
+  };
+  const HANDLE mutex = CreateMutexW(nullptr, FALSE, nome.c_str());
   if (!mutex) {
-    errore = GetLastError();
-    CloseHandle(cartella);
+    const DWORD errore = GetLastError();
+    chiudi();
     // Made by another user's instance: a name lives only while a handle
     // on it is open.
     if (errore == ERROR_ACCESS_DENIED) return PresaBlocco::Occupata;
@@ -90,9 +107,9 @@ PresaBlocco BloccoSuiteWin32::Prendi() {
     cartella_ = cartella;
     return PresaBlocco::Presa;
   }
-  errore = GetLastError();
+  const DWORD errore = GetLastError();
   CloseHandle(mutex);
-  CloseHandle(cartella);
+  chiudi();
   return esito == WAIT_TIMEOUT ? PresaBlocco::Occupata : Rifiuta(errore);
 }
 
@@ -100,7 +117,7 @@ void BloccoSuiteWin32::Lascia() {
   if (!mutex_) return;
   ReleaseMutex(mutex_);
   CloseHandle(mutex_);
-  CloseHandle(cartella_);
+  if (cartella_) CloseHandle(cartella_);
   mutex_ = cartella_ = nullptr;
 }
 

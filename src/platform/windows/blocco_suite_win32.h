@@ -29,6 +29,9 @@ class BloccoSuiteWin32 : public BloccoPrefisso {
 
  private:
   PresaBlocco Rifiuta(unsigned long codice);
+  // Takes the machine-wide mutex of that name; cartella (may be null) is kept
+  // open with it, or closed when it is not taken.
+  PresaBlocco PrendiMutex(const std::wstring& nome, void* cartella);
 
   std::string radice_;
   void* cartella_ = nullptr;

@@ -33,6 +33,7 @@ RegolaRiga RegolaIndirizzoBase(const std::string& valore, bool haRiga) {
 }  // namespace
 
 Esito mnuSovrapposizioniDll_Click(Contesto& ctx) {
+  if (!VerificaFile(ctx, {})) return Esito::Rifiutato;
   IndirizziBaseDll(ctx.fso, ctx.catalogo, ctx.ui);
   const std::vector<DllDaVerificare> dll = DllDaVerificareDelCatalogo(ctx.fso, ctx.catalogo);
   const AnalisiIndirizzi analisi = AnalizzaIndirizzi(dll);

@@ -6,6 +6,7 @@
 
 #include "build/vb_build.h"
 #include "commands/comandi.h"
+#include "commands/verifica_file.h"
 #include "platform/ansi.h"
 #include "platform/attendi.h"
 #include "platform/errors.h"
@@ -18,16 +19,19 @@
 namespace cw {
 
 Esito mnuGeneraVbg_Click(Contesto& ctx) {
+  if (!VerificaFile(ctx, {})) return Esito::Rifiutato;
   GeneraVbg(ctx.fso, ctx.catalogo);
   return Esito::Completato;
 }
 
 Esito mnuIndirizziBaseDll_Click(Contesto& ctx) {
+  if (!VerificaFile(ctx, {})) return Esito::Rifiutato;
   IndirizziBaseDll(ctx.fso, ctx.catalogo, ctx.ui);
   return Esito::Completato;
 }
 
 Esito mnuVbBuild_Click(Contesto& ctx) {
+  if (!VerificaFile(ctx, {})) return Esito::Rifiutato;
   // No keystroke service (no display to type on) is no window to type into.
   if (!ctx.tastiera) SollevaErrore(kChiamataNonValida, "nessun servizio di tastiera");
   const std::function<void(int)> attendi =
@@ -39,14 +43,7 @@ Esito mnuVbBuild_Click(Contesto& ctx) {
 Esito mnuRipristina_Click(Contesto& ctx) {
   // A "_tmp" is written whole before its file is opened for writing, so one
   // that exists holds the file as it was: putting it back is always right.
-  std::vector<std::string> copie;
-  const CatalogoComponenti& cat = ctx.catalogo;
-  for (int riga = cat.LBound(); riga <= cat.UBound(); ++riga) {
-    const std::string copia = cat.FileProgettoCompleto(riga) + std::string(kSuffissoCopia);
-    if (ctx.fso.FileExists(copia)) copie.push_back(copia);
-    for (std::string& form : FileFormRiga(ctx.fso, cat, riga, ".frm" + std::string(kSuffissoCopia)))
-      copie.push_back(std::move(form));
-  }
+  const std::vector<std::string> copie = ElencaFileSuite(ctx.fso, ctx.catalogo).copie;
   for (const std::string& copia : copie) {
     const std::string file = copia.substr(0, copia.size() - kSuffissoCopia.size());
     const std::string voce =

@@ -2,7 +2,6 @@
 
 #include "build/backup.h"
 #include "platform/errors.h"
-#include "projectfile/operazioni_progetto.h"
 #include "projectfile/riscrivi_file.h"
 
 namespace cw {
@@ -11,14 +10,12 @@ namespace {
 constexpr size_t kCopieElencate = 10;
 
 // The files rewritten in place, through a "_tmp" copy.
-std::vector<std::string> FileRiscritti(Contesto& ctx, const FileCoinvolti& c) {
+std::vector<std::string> FileRiscritti(const CatalogoComponenti& cat, const FileSuite& suite, const FileCoinvolti& c) {
   std::vector<std::string> file;
-  const CatalogoComponenti& cat = ctx.catalogo;
   for (int riga = cat.LBound(); riga <= cat.UBound(); ++riga) {
-    if (c.progetti || (c.compatibilita && RigaConCompatibilita(cat, riga)))
-      file.push_back(cat.FileProgettoCompleto(riga));
-    if (c.form)
-      for (std::string& form : FileFormRiga(ctx.fso, cat, riga)) file.push_back(std::move(form));
+    const FileSuite::Riga& r = suite.righe[static_cast<size_t>(riga - cat.LBound())];
+    if (c.progetti || (c.compatibilita && RigaConCompatibilita(cat, riga))) file.push_back(r.progetto);
+    if (c.form) file.insert(file.end(), r.form.begin(), r.form.end());
   }
   return file;
 }
@@ -36,20 +33,12 @@ std::string Elenco(const std::vector<std::string>& copie) {
 
 }  // namespace
 
-std::vector<std::string> CopieInterrotte(Contesto& ctx, const FileCoinvolti& coinvolti) {
-  std::vector<std::string> copie;
-  for (const std::string& file : FileRiscritti(ctx, coinvolti))
-    if (ctx.fso.FileExists(Copia(file))) copie.push_back(Copia(file));
-  return copie;
-}
-
-bool VerificaFile(Contesto& ctx, const FileCoinvolti& coinvolti) {
-  const std::vector<std::string> riscritti = FileRiscritti(ctx, coinvolti);
-  std::vector<std::string> copie;
-  for (const std::string& file : riscritti)
-    if (ctx.fso.FileExists(Copia(file))) copie.push_back(Copia(file));
-  if (!copie.empty()) {
-    ctx.ui.MsgBox(Elenco(copie), kStileEsclamativo, kTitoloApplicazione);
+bool VerificaFile(Contesto& ctx, const FileCoinvolti& coinvolti, FileSuite* elenco) {
+  // Every copy counts, whatever the command writes: a file beside its copy
+  // may be empty or half written, and reading it is as wrong as rewriting it.
+  FileSuite suite = ElencaFileSuite(ctx.fso, ctx.catalogo);
+  if (!suite.copie.empty()) {
+    ctx.ui.MsgBox(Elenco(suite.copie), kStileEsclamativo, kTitoloApplicazione);
     return false;
   }
   // Every project file is read, and each file written, before the first
@@ -60,11 +49,12 @@ bool VerificaFile(Contesto& ctx, const FileCoinvolti& coinvolti) {
     if (!ctx.fso.FileExists(progetto)) SollevaErrore(kFileNonTrovato, progetto, progetto);
     for (int k = 1; k <= kGenerazioniBackup; ++k) ctx.fso.CheckWritable(GenerazioneBackup(progetto, k));
   }
-  for (const std::string& file : riscritti) {
+  for (const std::string& file : FileRiscritti(cat, suite, coinvolti)) {
     if (!ctx.fso.FileExists(file)) SollevaErrore(kFileNonTrovato, file, file);
     ctx.fso.CheckWritable(file);
     ctx.fso.CheckWritable(Copia(file));
   }
+  if (elenco) *elenco = std::move(suite);
   return true;
 }
 

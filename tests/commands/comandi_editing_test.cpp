@@ -6,9 +6,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 
+#include "build/tutto.h"
 #include "commands/comandi.h"
 #include "settings/modFileIni.h"
+#include "support/compila_finti.h"
 #include "support/contesto_prova.h"
 #include "support/suite_prova.h"
 #include "support/ui_registrata.h"
@@ -376,6 +379,31 @@ TEST_F(ComandiTest, AMissingProjectFileStopsTheCommandBeforeItsFirstRow) {
   EXPECT_FALSE(suite.Esiste(suite.Progetto(0) + "_1"));
   ASSERT_EQ(ui.messaggi.size(), 1u);
   EXPECT_EQ(ui.messaggi[0].testo, "Errore di run-time '53':\n\nImpossibile trovare il file\n\n" + suite.Progetto(1));
+}
+
+// While a copy is left anywhere in the suite, each command that reads or
+// writes the suite stops before it touches anything, whatever files it
+// would itself rewrite; only the recovery and the registration, which reads
+// the built components, still run.
+TEST_F(ComandiTest, EveryCommandButRecoveryAndRegistrationRefusesWhileAFormCopyIsLeft) {
+  const std::string copia = suite.InCartella(0, "Form\\frmA.frm_tmp");
+  suite.Scrivi(suite.InCartella(0, "Form\\frmA.frm"), "");  // a kill while writing
+  suite.Scrivi(copia, "VERSION 5.00\r\n");
+  ASSERT_TRUE(ScriviIniStringa(ctx.FileIni(), kSezioneVersione, kChiaveUltimaRigaFallita, "1"));  // to resume
+  const std::set<std::string> kEccetto = {"cmdRegistra", "cmdRimuovi", "mnuRipristina"};
+  for (const VoceComando& v : TabellaComandi()) {
+    if (kEccetto.contains(v.nome)) continue;
+    SCOPED_TRACE(v.nome);
+    ui = {};
+    const auto prima = test::Albero(suite.prefisso.Dir());
+    EXPECT_EQ(Clic(v.gestore), Esito::Rifiutato);
+    ASSERT_FALSE(ui.messaggi.empty());
+    EXPECT_TRUE(ui.messaggi.back().testo.starts_with("Sono rimaste copie")) << ui.messaggi.back().testo;
+    EXPECT_NE(ui.messaggi.back().testo.find(copia), std::string::npos);
+    EXPECT_EQ(ui.messaggi.back().stile, kStileEsclamativo);
+    EXPECT_TRUE(ui.log.empty());
+    EXPECT_EQ(test::Albero(suite.prefisso.Dir()), prima);
+  }
 }
 
 }  // namespace

@@ -17,8 +17,9 @@
 // most rows, a "Form" folder with two form files. With --prefix DIR an
 // existing Wine-style prefix (a sandbox) is used as it is; its project and
 // form files are rewritten and gain backup generations. The floor (cc -O2 -o floor floor.c) runs "backup" and "rewrite"
-// on the host source root; for the GUID replacement it rewrites a mirror tree
-// holding the same project and form files, so both sides do the same work.
+// on the host source root; for the GUID replacement each form file has, for
+// the floor's run only, a copy beside it under a name the floor takes, so
+// both sides do the same work in the same folders.
 // Times are medians over the rounds, the runs of ours and of the floor
 // interleaved.
 
@@ -154,23 +155,29 @@ void GeneraSuite(const fs::path& prefisso, const cw::CatalogoComponenti& catalog
   }
 }
 
-// The files the GUID replacement rewrites, copied under names the floor
-// takes, so that it does the same file work.
-void RiempiSpecchio(const fs::path& prefisso, const cw::CatalogoComponenti& catalogo, const fs::path& specchio) {
-  fs::remove_all(specchio);
-  int n = 0;
+// Beside each form file the GUID replacement rewrites, a copy named
+// "X.frm.vbp", which the floor takes with the project files: the same file
+// work in the same folders. (With a mirror tree elsewhere on the disk the
+// ratio of the same code swung from 0.85 to 2.0 between runs: creating a
+// file costs the kernel more in folders where many were just created and
+// deleted, and only our side worked in the suite's folders.)
+std::vector<fs::path> AffiancaCopieForm(const fs::path& prefisso, const cw::CatalogoComponenti& catalogo) {
+  std::vector<fs::path> copie;
   for (int r = catalogo.LBound(); r <= catalogo.UBound(); ++r) {
-    const fs::path cartella = specchio / std::to_string(r);
-    fs::create_directories(cartella);
-    fs::copy_file(HostDi(prefisso, catalogo.FileProgettoCompleto(r)), cartella / "p.vbp");
     const fs::path form = HostDi(prefisso, catalogo(r, cw::kCartella) + "\\Form");
     if (!fs::is_directory(form)) continue;
+    std::vector<fs::path> originali;
     for (const auto& e : fs::directory_iterator(form)) {
       const std::string nome = e.path().filename().string();
       if (e.is_regular_file() && nome.size() >= 4 && nome.compare(nome.size() - 4, 4, ".frm") == 0)
-        fs::copy_file(e.path(), cartella / ("f" + std::to_string(n++) + ".vbp"));
+        originali.push_back(e.path());
+    }
+    for (const fs::path& o : originali) {
+      copie.push_back(o.string() + ".vbp");
+      fs::copy_file(o, copie.back(), fs::copy_options::overwrite_existing);
     }
   }
+  return copie;
 }
 
 double Millis(const std::function<void()>& f) {
@@ -242,11 +249,11 @@ int main(int argc, char** argv) {
     GeneraSuite(prefisso, catalogo);
   }
   const fs::path radice = HostDi(prefisso, cw::kRadiceSorgenti);
-  // The floor's own trees lie outside the prefix, so a sandbox is left clean.
+  // The floor's empty tree lies outside the prefix, and the form files' copies
+  // go after each run, so a sandbox is left clean.
   std::string tmplFloor = (fs::temp_directory_path() / "cw-bench-floor-XXXXXX").string();
   if (!mkdtemp(tmplFloor.data())) return 1;
   const fs::path appoggio = tmplFloor;
-  const fs::path specchio = appoggio / "guid";
 
   cw::LinuxFileSystem reale{cw::DriveTable(prefisso)};
   SenzaFlush nonFlush{reale};
@@ -260,16 +267,15 @@ int main(int argc, char** argv) {
   };
   // Five backups first, so every timed backup shifts five generations.
   for (int i = 0; i < 5; ++i) cw::EseguiBackup(fso, catalogo, ui);
-  // One round of every pass before timing: line ends become CR LF, and the
-  // mirror is made from the files as the GUID pass will meet them.
+  // One round of the GUID pass before timing: line ends become CR LF.
   cw::SostituisciGuid(fso, catalogo, kGuid, kGuid);
-  RiempiSpecchio(prefisso, catalogo, specchio);
 
   struct Misura {
     const char* nome;
     const char* modoFloor;
     fs::path radiceFloor;
     std::function<void()> operazione;
+    bool copieForm = false;  // the floor's runs take the form files' copies too
     std::vector<double> nostro{}, floor{}, flush{};
   };
   bool pari = false;
@@ -288,19 +294,23 @@ int main(int argc, char** argv) {
                       cw::ImpostaProprieta(fso, catalogo, ui, "Componente", "\xC2\xA9 Orbalis", "Wexo", "Orbalis");
                     }});
   // Back and forth, so every round replaces every occurrence.
-  misure.push_back({"GUID (check, SostituisciGuid, project and form files)", "rewrite", specchio, [&] {
+  misure.push_back({"GUID (check, SostituisciGuid, project and form files)", "rewrite", radice,
+                    [&] {
                       cw::FileSuite suite;
                       verifica({.backup = true, .progetti = true, .form = true}, &suite);
                       cw::SostituisciGuid(fso, cw::FileSostituzioneGuid(suite), pari ? kGuidNuovo : kGuid,
                                           pari ? kGuid : kGuidNuovo);
                       pari = !pari;
-                    }});
+                    },
+                    true});
 
   for (int g = 0; g < giri; ++g) {
     for (auto& m : misure) {
       m.nostro.push_back(Millis(m.operazione));
+      const std::vector<fs::path> copie = m.copieForm ? AffiancaCopieForm(prefisso, catalogo) : std::vector<fs::path>{};
       if (!floor.empty()) m.floor.push_back(Floor(floor, m.modoFloor, m.radiceFloor));
       if (!floorFlush.empty()) m.flush.push_back(Floor(floorFlush, m.modoFloor, m.radiceFloor));
+      for (const fs::path& c : copie) fs::remove(c);
     }
   }
   std::vector<double> avvio;

@@ -90,7 +90,8 @@ Esito cmdApplica_Click(Contesto& ctx) {
 }
 
 Esito cmdChangeGuid_Click(Contesto& ctx) {
-  // The form files only count when they are going to be rewritten.
+  // The form files are checked for writing only when they are going to be
+  // rewritten; their leftover copies count either way.
   const bool guid = !ctx.campi.Testo(Campo::txtGuidOld).empty() && !ctx.campi.Testo(Campo::txtGuidNew).empty();
   FileSuite suite;
   if (!VerificaFile(ctx, {.backup = true, .progetti = guid, .form = guid}, &suite)) return Esito::Rifiutato;

@@ -329,7 +329,9 @@ Comandi:
       --applica                   scrive gli indirizzi proposti nei file di progetto,
                                   dopo il backup
   ripristina                      Ripristina file interrotti (rimette ogni copia "_tmp"
-                                  rimasta da un'esecuzione interrotta al posto del suo file)
+                                  rimasta da un'esecuzione interrotta al posto del suo file;
+                                  un file modificato nel frattempo resta con il suffisso
+                                  "_interrotto"; stato 2 se una copia è vuota e il file no)
   anteprima COMANDO [ARGOMENTI] [OPZIONI]
                                   per compatibilita, versione, proprieta e guid: stampa
                                   le differenze che il comando scriverebbe, file per file,

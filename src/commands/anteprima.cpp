@@ -119,7 +119,7 @@ Esito CalcolaAnteprima(Contesto& ctx, ComandoAnteprima comando, Anteprima& antep
     return Esito::Rifiutato;
   const Riscrittura r = RiscritturaDi(ctx, comando);
   // Nothing is written: a read-only file is previewed like any other.
-  if (!VerificaCopie(ctx, r.coinvolti)) return Esito::Rifiutato;
+  if (!VerificaCopie(ctx)) return Esito::Rifiutato;
   for (const std::string& file : r.file) {
     const RigheRiscrittura righe = SimulaRiscrittura(ctx.fso, file, r.regola);
     const DiffFile d = DiffUnificato(file, righe.prima, righe.dopo);

@@ -75,7 +75,10 @@ Esito mnuApplicaIndirizziDll_Click(Contesto& ctx);
 // compile failed, without backup, version, compatibility or increment;
 // "Nessuna compilazione da riprendere" (style 64) when no row is stored.
 Esito mnuRiprendiCompilazione_Click(Contesto& ctx);
-// "Ripristina file interrotti": every leftover "_tmp" put back over its file.
+// "Ripristina file interrotti": every leftover "_tmp" put back over its file;
+// a file whose content would be lost is first renamed X_interrotto (or
+// X_interrotto2, ...). Refused, with nothing changed, while a copy is empty
+// beside a file that is not.
 Esito mnuRipristina_Click(Contesto& ctx);
 
 }  // namespace cw

@@ -98,16 +98,19 @@ Esito cmdApplica_Click(Contesto& ctx) {
 }
 
 Esito cmdChangeGuid_Click(Contesto& ctx) {
-  // The form files only count when they are going to be rewritten.
+  // The form files are checked for writing only when they are going to be
+  // rewritten; their leftover copies count either way.
   const bool guid = !ctx.campi.Testo(Campo::txtGuidOld).empty() && !ctx.campi.Testo(Campo::txtGuidNew).empty();
   if (guid && !CampiInAnsi(ctx, {Campo::txtGuidOld, Campo::txtGuidNew})) return Esito::Rifiutato;
-  if (!VerificaFile(ctx, {.backup = true, .progetti = guid, .form = guid})) return Esito::Rifiutato;
+  FileSuite suite;
+  if (!VerificaFile(ctx, {.backup = true, .progetti = guid, .form = guid}, &suite)) return Esito::Rifiutato;
   // No "Pronto" and no message: the log shows the backup's lines only.
   return InCornice(ctx, {kPuntatoreFrecciaClessidra, false, ""}, [&] {
     Backup(ctx);
     const std::string vecchio = ctx.campi.Testo(Campo::txtGuidOld);
     const std::string nuovo = ctx.campi.Testo(Campo::txtGuidNew);
-    if (!nuovo.empty() && !vecchio.empty()) SostituisciGuid(ctx.fso, ctx.catalogo, vecchio, nuovo);
+    // The listing of the check: the backup adds nothing to a "Form" folder.
+    if (!nuovo.empty() && !vecchio.empty()) SostituisciGuid(ctx.fso, FileSostituzioneGuid(suite), vecchio, nuovo);
     return Esito::Completato;
   });
 }

@@ -42,6 +42,7 @@ bool HaRigaTipo(FileSystem& fso, const std::string& progetto) {
 }  // namespace
 
 Esito mnuSovrapposizioniDll_Click(Contesto& ctx) {
+  if (!VerificaFile(ctx, {})) return Esito::Rifiutato;
   IndirizziBaseDll(ctx.fso, ctx.catalogo, ctx.ui);
   const std::vector<DllDaVerificare> dll = DllDaVerificareDelCatalogo(ctx.fso, ctx.catalogo);
   const AnalisiIndirizzi analisi = AnalizzaIndirizzi(dll);

@@ -6,6 +6,7 @@
 
 #include "build/vb_build.h"
 #include "commands/comandi.h"
+#include "commands/verifica_file.h"
 #include "platform/ansi.h"
 #include "platform/attendi.h"
 #include "platform/errors.h"
@@ -18,16 +19,19 @@
 namespace cw {
 
 Esito mnuGeneraVbg_Click(Contesto& ctx) {
+  if (!VerificaFile(ctx, {})) return Esito::Rifiutato;
   GeneraVbg(ctx.fso, ctx.catalogo);
   return Esito::Completato;
 }
 
 Esito mnuIndirizziBaseDll_Click(Contesto& ctx) {
+  if (!VerificaFile(ctx, {})) return Esito::Rifiutato;
   IndirizziBaseDll(ctx.fso, ctx.catalogo, ctx.ui);
   return Esito::Completato;
 }
 
 Esito mnuVbBuild_Click(Contesto& ctx) {
+  if (!VerificaFile(ctx, {})) return Esito::Rifiutato;
   // No keystroke service (no display to type on) is no window to type into.
   if (!ctx.tastiera) SollevaErrore(kChiamataNonValida, "nessun servizio di tastiera");
   const std::function<void(int)> attendi =
@@ -36,28 +40,85 @@ Esito mnuVbBuild_Click(Contesto& ctx) {
   return Esito::Completato;
 }
 
+namespace {
+
+constexpr std::string_view kSuffissoInterrotto = "_interrotto";
+
+// What a leftover copy finds beside it: the file it goes back over, that
+// file's own content, and whether that content must be kept.
+struct Ripristino {
+  std::string copia, file;
+  bool copiaVuota = false, fileVuoto = true, conserva = false;
+};
+
+std::string Contenuto(FileSystem& fso, const std::string& percorso) {
+  return fso.OpenTextFile(percorso, IOMode::ForReading)->ReadAll();
+}
+
+// The first of X_interrotto, X_interrotto2, X_interrotto3, ... that names nothing yet.
+std::string NomeLibero(FileSystem& fso, const std::string& file) {
+  const std::string base = file + std::string(kSuffissoInterrotto);
+  std::string nome = base;
+  for (int n = 2; fso.FileExists(nome) || fso.FolderExists(nome); ++n) nome = base + std::to_string(n);
+  return nome;
+}
+
+std::string CopieVuote(const std::vector<Ripristino>& ripristini) {
+  std::string testo;
+  for (const Ripristino& r : ripristini)
+    if (r.copiaVuota && !r.fileVuoto) testo += "\n\n" + r.copia + "\n" + r.file;
+  if (testo.empty()) return testo;
+  return "Una copia \"_tmp\" è vuota mentre il suo file non lo è: nessun file è stato ripristinato. Controllare i "
+         "due file; se il file è integro, cancellare la copia vuota." +
+         testo;
+}
+
+}  // namespace
+
 Esito mnuRipristina_Click(Contesto& ctx) {
-  // A "_tmp" is written whole before its file is opened for writing, so one
-  // that exists holds the file as it was: putting it back is always right.
-  std::vector<std::string> copie;
-  const CatalogoComponenti& cat = ctx.catalogo;
-  for (int riga = cat.LBound(); riga <= cat.UBound(); ++riga) {
-    const std::string copia = cat.FileProgettoCompleto(riga) + std::string(kSuffissoCopia);
-    if (ctx.fso.FileExists(copia)) copie.push_back(copia);
-    for (std::string& form : FileFormRiga(ctx.fso, cat, riga, ".frm" + std::string(kSuffissoCopia)))
-      copie.push_back(std::move(form));
+  // A "_tmp" is on the disk whole before its file is opened for writing, so
+  // one that exists holds the file as it was. The file may have been edited
+  // since, though: what it holds is kept under a name of its own, unless it
+  // is empty or the copy's very bytes.
+  std::vector<Ripristino> ripristini;
+  for (std::string& copia : ElencaFileSuite(ctx.fso, ctx.catalogo).copie) {
+    Ripristino& r = ripristini.emplace_back();
+    r.file = copia.substr(0, copia.size() - kSuffissoCopia.size());
+    r.copia = std::move(copia);
+    const std::string vecchio = Contenuto(ctx.fso, r.copia);
+    r.copiaVuota = vecchio.empty();
+    if (!ctx.fso.FileExists(r.file)) continue;
+    const std::string attuale = Contenuto(ctx.fso, r.file);
+    r.fileVuoto = attuale.empty();
+    r.conserva = !r.fileVuoto && attuale != vecchio;
   }
-  for (const std::string& copia : copie) {
-    const std::string file = copia.substr(0, copia.size() - kSuffissoCopia.size());
+  // Not even a power cut leaves an empty copy beside a whole file, but a
+  // hand or another program can: putting it back would empty the file.
+  if (const std::string testo = CopieVuote(ripristini); !testo.empty()) {
+    ctx.ui.MsgBox(testo, kStileEsclamativo, kTitoloApplicazione);
+    return Esito::Rifiutato;
+  }
+  int conservati = 0;
+  for (const Ripristino& r : ripristini) {
     const std::string voce =
-        "Ripristino di " + MaiuscoloUtf8(file.substr(file.find_last_of('\\') + 1)) + " in corso...";
+        "Ripristino di " + MaiuscoloUtf8(r.file.substr(r.file.find_last_of('\\') + 1)) + " in corso...";
     AnnunciaPasso(ctx.ui, voce);
-    ctx.fso.RenameFile(copia, file);
-    ConcludiPasso(ctx.ui, voce + " OK!");
+    // Renamed aside first: killed in between, the file is missing and its
+    // copy still there, which the next run puts back.
+    const std::string conservato = r.conserva ? NomeLibero(ctx.fso, r.file) : "";
+    if (r.conserva) {
+      ctx.fso.RenameFile(r.file, conservato);
+      ++conservati;
+    }
+    ctx.fso.RenameFile(r.copia, r.file);
+    ConcludiPasso(ctx.ui, voce + " OK!" + (r.conserva ? " Il contenuto sostituito è in " + conservato : ""));
   }
-  ctx.ui.MsgBox(copie.empty() ? "Nessun file interrotto da ripristinare"
-                              : "File interrotti ripristinati: " + std::to_string(copie.size()),
-                kStileInformativo, kTitoloApplicazione);
+  std::string testo = ripristini.empty() ? "Nessun file interrotto da ripristinare"
+                                         : "File interrotti ripristinati: " + std::to_string(ripristini.size());
+  if (conservati)
+    testo += "\n\nContenuti sostituiti conservati con il suffisso \"" + std::string(kSuffissoInterrotto) +
+             "\": " + std::to_string(conservati);
+  ctx.ui.MsgBox(testo, kStileInformativo, kTitoloApplicazione);
   return Esito::Completato;
 }
 

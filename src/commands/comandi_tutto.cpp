@@ -74,6 +74,8 @@ Esito mnuRiprendiCompilazione_Click(Contesto& ctx) {
     ctx.ui.MsgBox("Nessuna compilazione da riprendere", kStileInformativo, kTitoloApplicazione);
     return Esito::Rifiutato;
   }
+  // It compiles the suite as it stands, so not beside a leftover copy.
+  if (!VerificaFile(ctx, {})) return Esito::Rifiutato;
   // Nothing is written into the project files and nothing asked about them:
   // the failed run did all of that before its compile. The version fields are
   // still saved at the end.

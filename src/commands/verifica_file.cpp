@@ -2,7 +2,6 @@
 
 #include "build/backup.h"
 #include "platform/errors.h"
-#include "projectfile/operazioni_progetto.h"
 #include "projectfile/riscrivi_file.h"
 
 namespace cw {
@@ -11,14 +10,12 @@ namespace {
 constexpr size_t kCopieElencate = 10;
 
 // The files rewritten in place, through a "_tmp" copy.
-std::vector<std::string> FileRiscritti(Contesto& ctx, const FileCoinvolti& c) {
+std::vector<std::string> FileRiscritti(const CatalogoComponenti& cat, const FileSuite& suite, const FileCoinvolti& c) {
   std::vector<std::string> file;
-  const CatalogoComponenti& cat = ctx.catalogo;
   for (int riga = cat.LBound(); riga <= cat.UBound(); ++riga) {
-    if (c.progetti || (c.compatibilita && RigaConCompatibilita(cat, riga)))
-      file.push_back(cat.FileProgettoCompleto(riga));
-    if (c.form)
-      for (std::string& form : FileFormRiga(ctx.fso, cat, riga)) file.push_back(std::move(form));
+    const FileSuite::Riga& r = suite.righe[static_cast<size_t>(riga - cat.LBound())];
+    if (c.progetti || (c.compatibilita && RigaConCompatibilita(cat, riga))) file.push_back(r.progetto);
+    if (c.form) file.insert(file.end(), r.form.begin(), r.form.end());
   }
   return file;
 }
@@ -34,31 +31,21 @@ std::string Elenco(const std::vector<std::string>& copie) {
   return testo;
 }
 
-bool SenzaCopie(Contesto& ctx, const std::vector<std::string>& riscritti) {
-  std::vector<std::string> copie;
-  for (const std::string& file : riscritti)
-    if (ctx.fso.FileExists(Copia(file))) copie.push_back(Copia(file));
-  if (copie.empty()) return true;
-  ctx.ui.MsgBox(Elenco(copie), kStileEsclamativo, kTitoloApplicazione);
+bool SenzaCopie(Contesto& ctx, const FileSuite& suite) {
+  if (suite.copie.empty()) return true;
+  ctx.ui.MsgBox(Elenco(suite.copie), kStileEsclamativo, kTitoloApplicazione);
   return false;
 }
 
 }  // namespace
 
-std::vector<std::string> CopieInterrotte(Contesto& ctx, const FileCoinvolti& coinvolti) {
-  std::vector<std::string> copie;
-  for (const std::string& file : FileRiscritti(ctx, coinvolti))
-    if (ctx.fso.FileExists(Copia(file))) copie.push_back(Copia(file));
-  return copie;
-}
+bool VerificaCopie(Contesto& ctx) { return SenzaCopie(ctx, ElencaFileSuite(ctx.fso, ctx.catalogo)); }
 
-bool VerificaCopie(Contesto& ctx, const FileCoinvolti& coinvolti) {
-  return SenzaCopie(ctx, FileRiscritti(ctx, coinvolti));
-}
-
-bool VerificaFile(Contesto& ctx, const FileCoinvolti& coinvolti) {
-  const std::vector<std::string> riscritti = FileRiscritti(ctx, coinvolti);
-  if (!SenzaCopie(ctx, riscritti)) return false;
+bool VerificaFile(Contesto& ctx, const FileCoinvolti& coinvolti, FileSuite* elenco) {
+  // Every copy counts, whatever the command writes: a file beside its copy
+  // may be empty or half written, and reading it is as wrong as rewriting it.
+  FileSuite suite = ElencaFileSuite(ctx.fso, ctx.catalogo);
+  if (!SenzaCopie(ctx, suite)) return false;
   // Every project file is read, and each file written, before the first
   // row: a failure at row 40 would leave 39 rows done and the rest not.
   const CatalogoComponenti& cat = ctx.catalogo;
@@ -67,11 +54,12 @@ bool VerificaFile(Contesto& ctx, const FileCoinvolti& coinvolti) {
     if (!ctx.fso.FileExists(progetto)) SollevaErrore(kFileNonTrovato, progetto, progetto);
     for (int k = 1; k <= kGenerazioniBackup; ++k) ctx.fso.CheckWritable(GenerazioneBackup(progetto, k));
   }
-  for (const std::string& file : riscritti) {
+  for (const std::string& file : FileRiscritti(cat, suite, coinvolti)) {
     if (!ctx.fso.FileExists(file)) SollevaErrore(kFileNonTrovato, file, file);
     ctx.fso.CheckWritable(file);
     ctx.fso.CheckWritable(Copia(file));
   }
+  if (elenco) *elenco = std::move(suite);
   return true;
 }
 

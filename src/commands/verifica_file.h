@@ -1,16 +1,18 @@
 #pragma once
-// What a command that rewrites project files checks before its first row,
-// so that it either can run to its end or changes nothing: no leftover
-// "_tmp" of an interrupted rewrite, and every file it will write writable.
+// What a command that reads or writes the suite checks before its first
+// row, so that it either can run to its end or changes nothing: no leftover
+// "_tmp" of an interrupted rewrite anywhere in the suite, and every file it
+// will write writable.
 
 #include <string>
 #include <vector>
 
 #include "commands/contesto.h"
+#include "projectfile/operazioni_progetto.h"
 
 namespace cw {
 
-// The files a command will write.
+// The files a command will write; none: it only reads the suite.
 struct FileCoinvolti {
   bool backup = false;         // every row's generations (EseguiBackup)
   bool compatibilita = false;  // the project files that take a compatibility
@@ -18,17 +20,17 @@ struct FileCoinvolti {
   bool form = false;           // the form files of every row (Sostituisci)
 };
 
-// The leftover "_tmp" copies of the files a command rewrites, in catalogue order.
-std::vector<std::string> CopieInterrotte(Contesto& ctx, const FileCoinvolti& coinvolti);
+// True when the command may start. A leftover copy of any project or form
+// file of the suite is shown with the others (style 48) and answers false; a
+// file the command will write that cannot be written raises its run-time
+// error. Nothing is changed either way. On true, elenco (when given)
+// receives the suite's files as listed for the check, so that the command
+// need not list the "Form" folders again.
+bool VerificaFile(Contesto& ctx, const FileCoinvolti& coinvolti, FileSuite* elenco = nullptr);
 
-// True when no leftover copy is found; otherwise shows them (style 48) and
-// answers false. All the preview checks: it writes nothing, so whether the
-// files could be written is no concern of it.
-bool VerificaCopie(Contesto& ctx, const FileCoinvolti& coinvolti);
-
-// True when the command may start. With leftover copies it shows them
-// (style 48) and answers false; a file that cannot be written raises its
-// run-time error. Nothing is changed either way.
-bool VerificaFile(Contesto& ctx, const FileCoinvolti& coinvolti);
+// The leftover copies alone, as VerificaFile refuses them. All the preview
+// checks: it writes nothing, so whether the files could be written is no
+// concern of it.
+bool VerificaCopie(Contesto& ctx);
 
 }  // namespace cw

@@ -62,6 +62,11 @@ class FileSystem {
   // instant the destination is as it was or the whole copy. The copy can be
   // written whatever the source's read-only attribute.
   virtual void CopyFileWhole(std::string_view source, std::string_view destination) = 0;
+  // CopyFileWhole, and on the disk before it returns: the copy's data is
+  // flushed before the rename and the rename after it, so that not even a
+  // power cut leaves the destination empty or missing once this returned.
+  // For a copy that is about to be the only whole one (the rewrite's "_tmp").
+  virtual void CopyFileWholeFlushed(std::string_view source, std::string_view destination) = 0;
   // Raises the run-time error that creating, rewriting or replacing path would
   // raise (76 no folder, 75 not a plain file, 70 read-only file or a folder
   // that takes no new files); returns when it can be written.

@@ -40,21 +40,32 @@ void ImpostaVersione(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui
 void ImpostaProprieta(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, const std::string& commenti,
                       const std::string& copyright, const std::string& nomeProdotto, const std::string& nomeSocieta);
 
-// Every occurrence of vecchio becomes nuovo in the project file of every row
-// and in each ".frm" file directly inside the row's "Form" folder. Writes no
-// log line.
-// The form files of a row that SostituisciGuid rewrites: each ".frm" file
-// (exact, case-sensitive ending) directly inside the row's "Form" folder,
-// from one listing; none when the folder is missing. With the ending
-// ".frm_tmp" instead, their leftover copies.
-std::vector<std::string> FileFormRiga(FileSystem& fso, const CatalogoComponenti& catalogo, int riga,
-                                      const std::string& finale = ".frm");
+// The files the commands rewrite, row by row in catalogue order: the
+// project file and each ".frm" file (exact, case-sensitive ending) directly
+// inside the row's "Form" folder, none when the folder is missing; and the
+// leftover "_tmp" copies of either: a project file's copy when it exists,
+// every name ending ".frm_tmp" in the same listing. Each "Form" folder is
+// listed once.
+struct FileSuite {
+  struct Riga {
+    std::string progetto;
+    std::vector<std::string> form;
+  };
+  std::vector<Riga> righe;
+  std::vector<std::string> copie;
+};
+FileSuite ElencaFileSuite(FileSystem& fso, const CatalogoComponenti& catalogo);
 
 // The rule of SostituisciGuid, and the files it rewrites in their order:
 // each row's project file followed by its form files.
 RegolaRiga RegolaGuid(const std::string& vecchio, const std::string& nuovo);
+std::vector<std::string> FileSostituzioneGuid(const FileSuite& suite);
 std::vector<std::string> FileSostituzioneGuid(FileSystem& fso, const CatalogoComponenti& catalogo);
 
+// Every occurrence of vecchio becomes nuovo in each of the files, or in the
+// files FileSostituzioneGuid lists for the catalogue. Writes no log line.
+void SostituisciGuid(FileSystem& fso, const std::vector<std::string>& file, const std::string& vecchio,
+                     const std::string& nuovo);
 void SostituisciGuid(FileSystem& fso, const CatalogoComponenti& catalogo, const std::string& vecchio,
                      const std::string& nuovo);
 

@@ -12,8 +12,9 @@ void RiscriviFile(FileSystem& fso, std::string_view percorso, const RegolaRiga& 
   copia += kSuffissoCopia;
 
   // The copy appears whole or not at all, so a "_tmp" that exists always
-  // holds the file as it was before this rewrite.
-  fso.CopyFileWhole(percorso, copia);
+  // holds the file as it was before this rewrite; and it is on the disk
+  // before the file is emptied, so not even a power cut leaves neither.
+  fso.CopyFileWholeFlushed(percorso, copia);
   {
     // Both streams close on every way out of this block; a failure before
     // the last Close leaves the copy whole beside a partly written file.

@@ -13,37 +13,55 @@ bool FinisceCon(const std::string& nome, const std::string& finale) {
 
 }  // namespace
 
-std::vector<std::string> FileFormRiga(FileSystem& fso, const CatalogoComponenti& catalogo, int riga,
-                                      const std::string& finale) {
-  std::vector<std::string> file;
-  const std::string cartellaForm = catalogo(riga, kCartella) + "\\Form";
-  if (!fso.FolderExists(cartellaForm)) return file;
-  // The listing is taken once, before any copy is made in the folder.
-  const FolderListing elenco = fso.GetFolder(cartellaForm);
-  for (const std::string& nome : elenco.FileNames)
-    if (FinisceCon(nome, finale)) file.push_back(elenco.Path + "\\" + nome);
-  return file;
+FileSuite ElencaFileSuite(FileSystem& fso, const CatalogoComponenti& catalogo) {
+  const std::string finaleCopia = ".frm" + std::string(kSuffissoCopia);
+  FileSuite suite;
+  for (int riga = catalogo.LBound(); riga <= catalogo.UBound(); ++riga) {
+    FileSuite::Riga& r = suite.righe.emplace_back();
+    r.progetto = catalogo.FileProgettoCompleto(riga);
+    if (const std::string copia = r.progetto + std::string(kSuffissoCopia); fso.FileExists(copia))
+      suite.copie.push_back(copia);
+    const std::string cartellaForm = catalogo(riga, kCartella) + "\\Form";
+    if (!fso.FolderExists(cartellaForm)) continue;
+    // One listing gives the form files and their leftover copies, and it is
+    // taken before any copy is made in the folder.
+    const FolderListing elenco = fso.GetFolder(cartellaForm);
+    for (const std::string& nome : elenco.FileNames) {
+      if (FinisceCon(nome, ".frm")) r.form.push_back(elenco.Path + "\\" + nome);
+      if (FinisceCon(nome, finaleCopia)) suite.copie.push_back(elenco.Path + "\\" + nome);
+    }
+  }
+  return suite;
 }
 
 RegolaRiga RegolaGuid(const std::string& vecchio, const std::string& nuovo) {
   return RegolaSottostringa(Utf8ToAnsi(vecchio), Utf8ToAnsi(nuovo));
 }
 
-std::vector<std::string> FileSostituzioneGuid(FileSystem& fso, const CatalogoComponenti& catalogo) {
+std::vector<std::string> FileSostituzioneGuid(const FileSuite& suite) {
   std::vector<std::string> file;
-  for (int riga = catalogo.LBound(); riga <= catalogo.UBound(); ++riga) {
-    file.push_back(catalogo.FileProgettoCompleto(riga));
-    for (std::string& form : FileFormRiga(fso, catalogo, riga)) file.push_back(std::move(form));
+  for (const FileSuite::Riga& r : suite.righe) {
+    file.push_back(r.progetto);
+    file.insert(file.end(), r.form.begin(), r.form.end());
   }
   return file;
 }
 
-void SostituisciGuid(FileSystem& fso, const CatalogoComponenti& catalogo, const std::string& vecchio,
+std::vector<std::string> FileSostituzioneGuid(FileSystem& fso, const CatalogoComponenti& catalogo) {
+  return FileSostituzioneGuid(ElencaFileSuite(fso, catalogo));
+}
+
+void SostituisciGuid(FileSystem& fso, const std::vector<std::string>& file, const std::string& vecchio,
                      const std::string& nuovo) {
   const RegolaRiga regola = RegolaGuid(vecchio, nuovo);
+  for (const std::string& f : file) RiscriviFile(fso, f, regola);
+}
+
+void SostituisciGuid(FileSystem& fso, const CatalogoComponenti& catalogo, const std::string& vecchio,
+                     const std::string& nuovo) {
   // Rewriting a project file adds nothing to its "Form" folder, so the
   // listings may all be taken first.
-  for (const std::string& file : FileSostituzioneGuid(fso, catalogo)) RiscriviFile(fso, file, regola);
+  SostituisciGuid(fso, FileSostituzioneGuid(fso, catalogo), vecchio, nuovo);
 }
 
 }  // namespace cw

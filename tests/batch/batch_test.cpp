@@ -567,15 +567,15 @@ TEST_F(Batch, ASecondInstanceOnThePrefixIsRefusedAndChangesNothing) {
   EXPECT_EQ(Esegui("backup").stato, 0);
 }
 
-TEST_F(Batch, ALeftoverCopyStopsEveryRewriteUntilRipristinaPutsItBack) {
+TEST_F(Batch, ALeftoverCopyStopsEveryCommandUntilRipristinaPutsItBack) {
   const fs::path progetto = DriveC() / "Progetti VB" / "Wexo" / "Stringhe" / "Stringhe.vbp";
   const std::string vecchio = LeggiFile(progetto);
   fs::copy_file(progetto, progetto.string() + "_tmp");
   { std::ofstream(progetto, std::ios::trunc); }  // as a kill while writing leaves it
   const auto prima = Albero(DriveC());
-  for (const char* comando : {"compatibilita binaria", "versione --principale 1 --secondario 0 --revisione 0",
+  for (const char* comando : {"backup", "compatibilita binaria", "versione --principale 1 --secondario 0 --revisione 0",
                               "proprieta --commenti x --vuoti", "guid {A} {B}",
-                              "tutto binaria --principale 1 --secondario 0 --revisione 0"}) {
+                              "tutto binaria --principale 1 --secondario 0 --revisione 0", "indirizzi"}) {
     const Risultato r = Esegui(comando);
     EXPECT_EQ(r.stato, 2) << comando;
     EXPECT_NE(r.err.find("Stringhe.vbp_tmp"), std::string::npos) << comando << r.err;

@@ -6,10 +6,15 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <optional>
+#include <set>
 
+#include "build/tutto.h"
 #include "commands/anteprima.h"
 #include "commands/comandi.h"
 #include "settings/modFileIni.h"
+#include "support/compila_finti.h"
 #include "support/contesto_prova.h"
 #include "support/suite_prova.h"
 #include "support/ui_registrata.h"
@@ -464,6 +469,92 @@ TEST_F(ComandiTest, AMissingProjectFileStopsTheCommandBeforeItsFirstRow) {
   EXPECT_FALSE(suite.Esiste(suite.Progetto(0) + "_1"));
   ASSERT_EQ(ui.messaggi.size(), 1u);
   EXPECT_EQ(ui.messaggi[0].testo, "Errore di run-time '53':\n\nImpossibile trovare il file\n\n" + suite.Progetto(1));
+}
+
+// While a copy is left anywhere in the suite, each command that reads or
+// writes the suite stops before it touches anything, whatever files it
+// would itself rewrite; only the recovery and the registration, which reads
+// the built components, still run.
+TEST_F(ComandiTest, EveryCommandButRecoveryAndRegistrationRefusesWhileAFormCopyIsLeft) {
+  const std::string copia = suite.InCartella(0, "Form\\frmA.frm_tmp");
+  suite.Scrivi(suite.InCartella(0, "Form\\frmA.frm"), "");  // a kill while writing
+  suite.Scrivi(copia, "VERSION 5.00\r\n");
+  ASSERT_TRUE(ScriviIniStringa(ctx.FileIni(), kSezioneVersione, kChiaveUltimaRigaFallita, "1"));  // to resume
+  const std::set<std::string> kEccetto = {"cmdRegistra", "cmdRimuovi", "mnuRipristina"};
+  for (const VoceComando& v : TabellaComandi()) {
+    if (kEccetto.contains(v.nome)) continue;
+    SCOPED_TRACE(v.nome);
+    ui = {};
+    const auto prima = test::Albero(suite.prefisso.Dir());
+    EXPECT_EQ(Clic(v.gestore), Esito::Rifiutato);
+    ASSERT_FALSE(ui.messaggi.empty());
+    EXPECT_TRUE(ui.messaggi.back().testo.starts_with("Sono rimaste copie")) << ui.messaggi.back().testo;
+    EXPECT_NE(ui.messaggi.back().testo.find(copia), std::string::npos);
+    EXPECT_EQ(ui.messaggi.back().stile, kStileEsclamativo);
+    EXPECT_TRUE(ui.log.empty());
+    EXPECT_EQ(test::Albero(suite.prefisso.Dir()), prima);
+  }
+}
+
+// "Ripristina file interrotti" loses nothing: a file that holds something
+// other than its copy is renamed aside first, under a name that was free,
+// and an empty copy beside a file that is not stops it before any change.
+TEST_F(ComandiTest, RipristinaKeepsWhatItReplacesAndRefusesAnEmptyCopy) {
+  const std::string p = suite.Progetto(0), f = suite.InCartella(0, "Form\\frmA.frm");
+  const std::string kRestati =
+      "File interrotti ripristinati: 1\n\nContenuti sostituiti conservati con il suffisso "
+      "\"_interrotto\": 1";
+  using File = std::map<std::string, std::optional<std::string>>;
+  const struct {
+    const char* nome;
+    File prima, dopo;  // nullopt: no such file
+    Esito esito;
+    std::vector<std::string> log, nelMessaggio;
+  } kCasi[] = {
+      {"project file edited after the interruption",
+       {{p, "edited"}, {p + "_tmp", "old"}},
+       {{p, "old"}, {p + "_tmp", {}}, {p + "_interrotto", "edited"}},
+       Esito::Completato,
+       {"Ripristino di ALFA.VBP in corso... OK! Il contenuto sostituito è in " + p + "_interrotto"},
+       {kRestati}},
+      {"earlier kept files stay",
+       {{p, "edited"}, {p + "_tmp", "old"}, {p + "_interrotto", "1"}, {p + "_interrotto2", "2"}},
+       {{p, "old"}, {p + "_interrotto", "1"}, {p + "_interrotto2", "2"}, {p + "_interrotto3", "edited"}},
+       Esito::Completato,
+       {"Ripristino di ALFA.VBP in corso... OK! Il contenuto sostituito è in " + p + "_interrotto3"},
+       {kRestati}},
+      {"form file half written",
+       {{f, "VERSION"}, {f + "_tmp", "VERSION 5.00\r\n"}},
+       {{f, "VERSION 5.00\r\n"}, {f + "_tmp", {}}, {f + "_interrotto", "VERSION"}},
+       Esito::Completato,
+       {"Ripristino di FRMA.FRM in corso... OK! Il contenuto sostituito è in " + f + "_interrotto"},
+       {kRestati}},
+      {"empty copy beside a whole file",
+       {{p, "whole"}, {p + "_tmp", ""}, {f, "half"}, {f + "_tmp", "old"}},
+       {{p, "whole"}, {p + "_tmp", ""}, {p + "_interrotto", {}}, {f, "half"}, {f + "_tmp", "old"}},
+       Esito::Rifiutato,
+       {},
+       {"\n\n" + p + "_tmp\n" + p}},
+  };
+  for (const auto& c : kCasi) {
+    SCOPED_TRACE(c.nome);
+    for (const File* file : {&c.prima, &c.dopo})
+      for (const auto& [percorso, byte] : *file) std::filesystem::remove(suite.prefisso.Host(percorso));
+    for (const auto& [percorso, byte] : c.prima) suite.Scrivi(percorso, *byte);
+    ui = {};
+    EXPECT_EQ(Clic(mnuRipristina_Click), c.esito);
+    for (const auto& [percorso, byte] : c.dopo) {
+      EXPECT_EQ(suite.Esiste(percorso), byte.has_value()) << percorso;
+      if (byte && suite.Esiste(percorso)) {
+        EXPECT_EQ(suite.Leggi(percorso), *byte) << percorso;
+      }
+    }
+    EXPECT_EQ(ui.log, c.log);
+    ASSERT_EQ(ui.messaggi.size(), 1u);
+    EXPECT_EQ(ui.messaggi[0].stile, c.esito == Esito::Completato ? kStileInformativo : kStileEsclamativo);
+    for (const std::string& testo : c.nelMessaggio)
+      EXPECT_NE(ui.messaggi[0].testo.find(testo), std::string::npos) << ui.messaggi[0].testo;
+  }
 }
 
 }  // namespace

@@ -151,16 +151,16 @@ class PassoGuastoTest : public RiscriviFileTest {
 TEST_F(PassoGuastoTest, TheOperationsInTheirOrder) {
   suite.Scrivi(file, "a\nb\n");
   RiscriviFile(guasto, file, versione);
-  EXPECT_EQ(
-      guasto.TraceLines(),
-      (std::vector<std::string>{"CopyFileWhole " + file + " -> " + copia, "OpenTextFile " + copia + " ForReading",
-                                "OpenTextFile " + file + " ForWriting", "AtEndOfStream " + copia, "ReadLine " + copia,
-                                "WriteLine " + file, "AtEndOfStream " + copia, "ReadLine " + copia, "WriteLine " + file,
-                                "AtEndOfStream " + copia, "Close " + copia, "Close " + file, "DeleteFile " + copia}));
+  EXPECT_EQ(guasto.TraceLines(),
+            (std::vector<std::string>{
+                "CopyFileWholeFlushed " + file + " -> " + copia, "OpenTextFile " + copia + " ForReading",
+                "OpenTextFile " + file + " ForWriting", "AtEndOfStream " + copia, "ReadLine " + copia,
+                "WriteLine " + file, "AtEndOfStream " + copia, "ReadLine " + copia, "WriteLine " + file,
+                "AtEndOfStream " + copia, "Close " + copia, "Close " + file, "DeleteFile " + copia}));
 }
 
 TEST_F(PassoGuastoTest, CopyFailing) {
-  EXPECT_EQ(Fallisce(Op::CopyFileWhole, kErroreIo), kErroreIo);
+  EXPECT_EQ(Fallisce(Op::CopyFileWholeFlushed, kErroreIo), kErroreIo);
   EXPECT_EQ(suite.Leggi(file), prima);
   EXPECT_FALSE(suite.Esiste(copia));
 }

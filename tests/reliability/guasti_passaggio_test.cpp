@@ -216,7 +216,8 @@ TEST(RecuperoDopoGuasto, TheOldContentIsInTheCopyAndTheBackupAndSurvivesARerunIn
   EXPECT_EQ(suite.Leggi(percorso + "_1"), suite.Vecchio(riga));
 
   // Run again without recovering first: refused, nothing changed, the
-  // copy named; then "Ripristina file interrotti" puts it back.
+  // copy named; then "Ripristina file interrotti" puts it back, the half
+  // written file kept beside it.
   const auto stato = suite.Stato(riga);
   const Esecuzione ancora = Esegui(suite, [](FaultInjectingFileSystem&) {});
   ASSERT_EQ(ancora.esito, Esito::Rifiutato);
@@ -230,8 +231,10 @@ TEST(RecuperoDopoGuasto, TheOldContentIsInTheCopyAndTheBackupAndSurvivesARerunIn
   Contesto ctx = test::ContestoDiProva(suite.fso, suite.catalogo, ui, campi);
   ASSERT_EQ(EseguiComando(ctx, &mnuRipristina_Click), Esito::Completato);
   EXPECT_EQ(ui.log,
-            (std::vector<std::string>{"Ripristino di " + MaiuscoloUtf8(suite.righe[riga].file) + " in corso... OK!"}));
+            (std::vector<std::string>{"Ripristino di " + MaiuscoloUtf8(suite.righe[riga].file) +
+                                      " in corso... OK! Il contenuto sostituito è in " + percorso + "_interrotto"}));
   EXPECT_EQ(suite.Leggi(percorso), suite.Vecchio(riga));
+  EXPECT_EQ(suite.Leggi(percorso + "_interrotto"), mezzo);
   EXPECT_FALSE(suite.Esiste(suite.Copia(riga)));
   EXPECT_EQ(Esegui(suite, [](FaultInjectingFileSystem&) {}).esito, Esito::Completato);
   EXPECT_EQ(suite.Leggi(percorso + "_2"), suite.Vecchio(riga));

@@ -152,6 +152,7 @@ const char* FaultInjectingFileSystem::Name(Op op) {
     case Op::RenameFile: return "RenameFile";
     case Op::CopyFileWhole: return "CopyFileWhole";
     case Op::CheckWritable: return "CheckWritable";
+    case Op::CopyFileWholeFlushed: return "CopyFileWholeFlushed";
   }
   return "?";
 }
@@ -184,6 +185,11 @@ void FaultInjectingFileSystem::RenameFile(std::string_view source, std::string_v
 void FaultInjectingFileSystem::CopyFileWhole(std::string_view source, std::string_view destination) {
   state_->Enter(Op::CopyFileWhole, source, destination);
   inner_.CopyFileWhole(source, destination);
+}
+
+void FaultInjectingFileSystem::CopyFileWholeFlushed(std::string_view source, std::string_view destination) {
+  state_->Enter(Op::CopyFileWholeFlushed, source, destination);
+  inner_.CopyFileWholeFlushed(source, destination);
 }
 
 void FaultInjectingFileSystem::CheckWritable(std::string_view path) {

@@ -6,7 +6,7 @@
 //
 // Every call counts as one operation, numbered from 1 in the order made:
 // FileExists, FolderExists, CopyFile, DeleteFile, OpenTextFile, GetFolder,
-// RenameFile, CopyFileWhole, CheckWritable,
+// RenameFile, CopyFileWhole, CopyFileWholeFlushed, CheckWritable,
 // and on the streams it hands out AtEndOfStream, ReadLine, ReadAll,
 // WriteLine, Write and Close (a stream's destructor is not a call). A call
 // chosen to fail raises ErroreRuntime with the chosen number instead of
@@ -40,13 +40,14 @@ class FaultInjectingFileSystem : public FileSystem {
     RenameFile,
     CopyFileWhole,
     CheckWritable,
+    CopyFileWholeFlushed,
   };
 
   struct Call {
     long number = 0;  // from 1
     Op op{};
     std::string path;            // the path called with; a stream's call: the path it was opened on
-    std::string target;          // CopyFile, CopyFileWhole, RenameFile: the destination
+    std::string target;          // CopyFile, CopyFileWhole(Flushed), RenameFile: the destination
     std::optional<IOMode> mode;  // OpenTextFile
     bool failed = false;         // made to fail here
   };
@@ -78,7 +79,7 @@ class FaultInjectingFileSystem : public FileSystem {
   long CallCount() const;
   const std::vector<Call>& Trace() const;
   // The trace as "Op path" lines ("CopyFile source -> destination", the same
-  // for CopyFileWhole and RenameFile,
+  // for CopyFileWhole, CopyFileWholeFlushed and RenameFile,
   // "OpenTextFile path ForWriting").
   std::vector<std::string> TraceLines() const;
   void ClearTrace();  // the numbering goes on
@@ -91,6 +92,7 @@ class FaultInjectingFileSystem : public FileSystem {
   void DeleteFile(std::string_view path, bool force = true) override;
   void RenameFile(std::string_view source, std::string_view destination) override;
   void CopyFileWhole(std::string_view source, std::string_view destination) override;
+  void CopyFileWholeFlushed(std::string_view source, std::string_view destination) override;
   void CheckWritable(std::string_view path) override;
   std::unique_ptr<TextStream> OpenTextFile(std::string_view path, IOMode mode, bool create = false) override;
   FolderListing GetFolder(std::string_view path) override;

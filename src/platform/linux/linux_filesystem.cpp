@@ -173,6 +173,14 @@ void LinuxFileSystem::RenameFile(std::string_view source, std::string_view desti
 }
 
 void LinuxFileSystem::CopyFileWhole(std::string_view source, std::string_view destination) {
+  CopiaIntera(source, destination, false);
+}
+
+void LinuxFileSystem::CopyFileWholeFlushed(std::string_view source, std::string_view destination) {
+  CopiaIntera(source, destination, true);
+}
+
+void LinuxFileSystem::CopiaIntera(std::string_view source, std::string_view destination, bool suDisco) {
   const auto src = ExistingFile(drives_, source);
   const auto dst = ReplaceableFile(drives_, destination);
   std::string bytes;
@@ -182,14 +190,17 @@ void LinuxFileSystem::CopyFileWhole(std::string_view source, std::string_view de
     if (LeggiFinoAllaFine(in.get(), bytes, static_cast<size_t>(src.size)) != 0)
       SollevaErroreErrno(EIO, false, src.host.native(), "read", source);
   }
-  // Renamed into place without a flush: what is at stake is a kill of this
-  // program, after which the kernel still writes out what it was given; the
-  // destination is either the old file or the whole copy, never a mix.
+  // Without suDisco, renamed into place unflushed: what is at stake is a kill
+  // of this program, after which the kernel still writes out what it was
+  // given; the destination is either the old file or the whole copy.
   const std::string temp = dst.host.native() + "~";
   ::unlink(temp.c_str());  // a leftover of a killed copy
   Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>((src.mode & 0777) | 0200)));
   if (out.get() < 0) SollevaErroreErrno(errno, true, temp, "open", destination);
   int err = ScriviTuttoFd(out.get(), bytes);
+  // The data reaches the disk before the name does, so after a power cut the
+  // destination is never an empty file of the new name.
+  if (!err && suDisco && ::fdatasync(out.get()) != 0) err = errno;
   const int closeErr = out.Close();
   if (!err) err = closeErr;
   if (!err && ::rename(temp.c_str(), dst.host.c_str()) != 0) err = errno;
@@ -197,6 +208,14 @@ void LinuxFileSystem::CopyFileWhole(std::string_view source, std::string_view de
     ::unlink(temp.c_str());
     SollevaErroreErrno(err, false, dst.host.native(), "write", destination);
   }
+  if (!suDisco) return;
+  // And the rename reaches it before the caller goes on (to empty the file
+  // this copy keeps). A folder that cannot be synchronised (EINVAL) is
+  // taken as it is.
+  const std::string cartella = dst.host.parent_path().native();
+  Fd dir(::open(cartella.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.get() < 0) SollevaErroreErrno(errno, true, cartella, "open", destination);
+  if (::fsync(dir.get()) != 0 && errno != EINVAL) SollevaErroreErrno(errno, false, cartella, "fsync", destination);
 }
 
 void LinuxFileSystem::CheckWritable(std::string_view path) {

@@ -69,8 +69,25 @@ std::wstring CopiaAccanto(const std::wstring& src, const std::wstring& dst, std:
   return temp;
 }
 
-void Sostituisci(const std::wstring& temp, const std::wstring& dst, std::string_view destinazione) {
-  if (!MoveFileExW(temp.c_str(), dst.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+// The copy's data on the disk before anything else happens to it.
+void ScriviSuDisco(const std::wstring& temp, std::string_view destinazione) {
+  const HANDLE h =
+      CreateFileW(temp.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD err = h == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+  if (!err && !FlushFileBuffers(h)) err = GetLastError();
+  if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  if (err) {
+    DeleteFileW(temp.c_str());
+    SollevaErroreWin32(err, false, "FlushFileBuffers", destinazione);
+  }
+}
+
+// The temporary copy renamed over the destination; with suDisco the call
+// returns once the rename is on the disk.
+void Sostituisci(const std::wstring& temp, const std::wstring& dst, std::string_view destinazione,
+                 bool suDisco = false) {
+  const DWORD modo = MOVEFILE_REPLACE_EXISTING | (suDisco ? MOVEFILE_WRITE_THROUGH : 0);
+  if (!MoveFileExW(temp.c_str(), dst.c_str(), modo)) {
     const DWORD err = GetLastError();
     DeleteFileW(temp.c_str());
     SollevaErroreWin32(err, false, "MoveFileExW", destinazione);
@@ -175,6 +192,15 @@ void FileSystemWin32::CopyFileWhole(std::string_view source, std::string_view de
   FileEsistente(src, source);
   FileSostituibile(dst, destination);
   Sostituisci(CopiaAccanto(src, dst, destination), dst, destination);
+}
+
+void FileSystemWin32::CopyFileWholeFlushed(std::string_view source, std::string_view destination) {
+  const std::wstring src = Nativo(source), dst = Nativo(destination);
+  FileEsistente(src, source);
+  FileSostituibile(dst, destination);
+  const std::wstring temp = CopiaAccanto(src, dst, destination);
+  ScriviSuDisco(temp, destination);
+  Sostituisci(temp, dst, destination, true);
 }
 
 void FileSystemWin32::CheckWritable(std::string_view path) {

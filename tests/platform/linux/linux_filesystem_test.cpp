@@ -229,5 +229,32 @@ TEST_F(LinuxFileSystemTest, LargeFilesCopyWhole) {
   EXPECT_EQ(pre.Leggi("C:\\P\\Grande.frm_tmp"), big);
 }
 
+TEST_F(LinuxFileSystemTest, BothWholeCopiesReplaceInOneStepAndLeaveNothingBeside) {
+  const struct {
+    const char* nome;
+    void (LinuxFileSystem::*copia)(std::string_view, std::string_view);
+  } kCopie[] = {{"CopyFileWhole", &LinuxFileSystem::CopyFileWhole},
+                {"CopyFileWholeFlushed", &LinuxFileSystem::CopyFileWholeFlushed}};
+  for (const auto& c : kCopie) {
+    SCOPED_TRACE(c.nome);
+    fs::remove_all(pre.Host("C:\\P"));
+    pre.Scrivi("C:\\P\\a.vbp", "new");
+    MakeReadOnly(pre.Host("C:\\P\\a.vbp"));
+    pre.Scrivi("C:\\P\\a.vbp_tmp", "old");
+    pre.Scrivi("C:\\P\\a.vbp_tmp~", "left by a kill");
+    (files.*c.copia)("C:\\P\\a.vbp", "C:\\p\\A.VBP_TMP");
+    EXPECT_EQ(pre.Leggi("C:\\P\\a.vbp_tmp"), "new");
+    EXPECT_FALSE(IsReadOnly(pre.Host("C:\\P\\a.vbp_tmp")));
+    EXPECT_EQ(Entries(pre.Host("C:\\P")), (std::set<std::string>{"a.vbp", "a.vbp_tmp"}));
+    pre.Scrivi("C:\\P\\ro.vbp_1", "kept");
+    MakeReadOnly(pre.Host("C:\\P\\ro.vbp_1"));
+    EXPECT_EQ(ErroreDi([&] { (files.*c.copia)("C:\\P\\a.vbp", "C:\\P\\ro.vbp_1"); }), 70);
+    EXPECT_EQ(pre.Leggi("C:\\P\\ro.vbp_1"), "kept");
+    EXPECT_EQ(ErroreDi([&] { (files.*c.copia)("C:\\P\\a.vbp", "C:\\Manca\\a.vbp_tmp"); }), 76);
+    EXPECT_EQ(ErroreDi([&] { (files.*c.copia)("C:\\P\\manca.vbp", "C:\\P\\manca.vbp_tmp"); }), 53);
+    EXPECT_EQ(Entries(pre.Host("C:\\P")), (std::set<std::string>{"a.vbp", "a.vbp_tmp", "ro.vbp_1"}));
+  }
+}
+
 }  // namespace
 }  // namespace cw

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "platform/errors.h"
-#include "platform/windows/testo_wide.h"
 #include "platform/windows/cartella_prova.h"
+#include "platform/windows/testo_wide.h"
 
 namespace cw {
 namespace {
@@ -118,19 +118,25 @@ TEST_F(FileSystemWin32Test, SolaLetturaECancellazioneForzata) {
   EXPECT_FALSE(fso_.FileExists(dir_ / "ro.txt"));
 }
 
-// The whole copy replaces the destination in one step, leaves nothing beside
-// it, and can be written afterwards whatever the source's attribute.
+// The whole copy, flushed or not, replaces the destination in one step,
+// leaves nothing beside it, and can be written afterwards whatever the
+// source's attribute.
 TEST_F(FileSystemWin32Test, CopiaInteraSostituisceELasciaScrivibile) {
-  fso_.CopyFileWhole(dir_ / "ro.txt", dir_ / "file.txt");
-  EXPECT_EQ(Leggi("file.txt"), "sola lettura");
-  EXPECT_FALSE(ESolaLettura("file.txt"));
-  EXPECT_FALSE(fso_.FileExists(dir_ / "file.txt~"));
-  // A leftover of a killed copy is no obstacle.
-  Scrivi("nuova.txt~", "avanzo");
-  SolaLettura("nuova.txt~", true);
-  fso_.CopyFileWhole(dir_ / "file.txt", dir_ / "nuova.txt");
-  EXPECT_EQ(Leggi("nuova.txt"), "sola lettura");
-  EXPECT_FALSE(fso_.FileExists(dir_ / "nuova.txt~"));
+  for (auto copia : {&FileSystemWin32::CopyFileWhole, &FileSystemWin32::CopyFileWholeFlushed}) {
+    Scrivi("file.txt", "abc");
+    if (fso_.FileExists(dir_ / "nuova.txt")) fso_.DeleteFile(dir_ / "nuova.txt");
+    (fso_.*copia)(dir_ / "ro.txt", dir_ / "file.txt");
+    EXPECT_EQ(Leggi("file.txt"), "sola lettura");
+    EXPECT_FALSE(ESolaLettura("file.txt"));
+    EXPECT_FALSE(fso_.FileExists(dir_ / "file.txt~"));
+    // A leftover of a killed copy is no obstacle.
+    Scrivi("nuova.txt~", "avanzo");
+    SolaLettura("nuova.txt~", true);
+    (fso_.*copia)(dir_ / "file.txt", dir_ / "nuova.txt");
+    EXPECT_EQ(Leggi("nuova.txt"), "sola lettura");
+    EXPECT_FALSE(fso_.FileExists(dir_ / "nuova.txt~"));
+    EXPECT_EQ(Errore([&] { (fso_.*copia)(dir_ / "file.txt", dir_ / "ro.txt"); }), kAutorizzazioneNegata);
+  }
 }
 
 TEST_F(FileSystemWin32Test, EsistenzaEdElencoDiCartella) {

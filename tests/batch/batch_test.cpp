@@ -108,9 +108,9 @@ class Batch : public ::testing::Test {
     if (prefisso.empty()) prefisso = sbx_.string();
     // The caller's own choice of settings file never reaches the test; exec:
     // the shell becomes the program, whose pid the caller then holds.
-    return "unset COMPILAWEXO_IMPOSTAZIONI; " + std::string(exec ? "exec env " : "") + ambiente + " WINEPREFIX='" + prefisso + "' '" +
-           (prog_ / "compilawexo-batch").string() + "' " + argomenti + " >'" + out.string() + "' 2>'" + err.string() +
-           "' </dev/null";
+    return "unset COMPILAWEXO_IMPOSTAZIONI; " + std::string(exec ? "exec env " : "") + ambiente + " WINEPREFIX='" +
+           prefisso + "' '" + (prog_ / "compilawexo-batch").string() + "' " + argomenti + " >'" + out.string() +
+           "' 2>'" + err.string() + "' </dev/null";
   }
 
   fs::path DriveC() const { return sbx_ / "drive_c"; }

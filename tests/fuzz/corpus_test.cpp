@@ -24,8 +24,11 @@ struct Bersaglio {
 };
 
 const Bersaglio kBersagli[] = {
-    {"profilo", ProvaProfilo},         {"flusso_righe", ProvaFlussoRighe}, {"riscrivi_file", ProvaRiscriviFile},
-    {"riga_comando", ProvaRigaComando}, {"tasti", ProvaTasti},
+    {"profilo", ProvaProfilo},
+    {"flusso_righe", ProvaFlussoRighe},
+    {"riscrivi_file", ProvaRiscriviFile},
+    {"riga_comando", ProvaRigaComando},
+    {"tasti", ProvaTasti},
 };
 
 // The inputs of a target: its seeds and its kept crash inputs.

@@ -133,8 +133,7 @@ HANDLE Avvia(const std::string& commandLine, int windowStyle, bool mantieni, DWO
   }
   HANDLE processo = nullptr;
   if (mantieni)
-    DuplicateHandle(GetCurrentProcess(), pi.hProcess, GetCurrentProcess(), &processo, 0, FALSE,
-                    DUPLICATE_SAME_ACCESS);
+    DuplicateHandle(GetCurrentProcess(), pi.hProcess, GetCurrentProcess(), &processo, 0, FALSE, DUPLICATE_SAME_ACCESS);
   {
     std::lock_guard<std::mutex> lock(Mutex());
     LiberaFiniti();

@@ -137,7 +137,8 @@ void TastieraWin32::AppActivate(const std::string& title, bool wait) {
   const ULONGLONG fine = GetTickCount64() + static_cast<ULONGLONG>(attesaAttivazioneMs_);
   while (GetForegroundWindow() != w) {
     if (!IsWindow(w)) SollevaErrore(kChiamataNonValida, "la finestra \"" + title + "\" si e' chiusa", title);
-    if (GetTickCount64() > fine) SollevaErrore(kChiamataNonValida, "la finestra \"" + title + "\" non si attiva", title);
+    if (GetTickCount64() > fine)
+      SollevaErrore(kChiamataNonValida, "la finestra \"" + title + "\" non si attiva", title);
     Sleep(10);
     SetForegroundWindow(w);
   }
@@ -157,8 +158,7 @@ void TastieraWin32::SendKeys(const std::string& keys, bool /*wait*/) {
   // SendInput puts the keys in the input stream as one piece, so no key
   // typed by the user falls in between; it has queued them when it returns.
   const UINT inviati = SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
-  if (inviati != input.size())
-    SollevaErrore(kChiamataNonValida, "SendInput: errore " + std::to_string(GetLastError()));
+  if (inviati != input.size()) SollevaErrore(kChiamataNonValida, "SendInput: errore " + std::to_string(GetLastError()));
 }
 
 }  // namespace cw

@@ -12,8 +12,8 @@ std::optional<std::filesystem::path> TrovaProgrammaWin32(const std::string& prog
   std::wstring trovato(MAX_PATH, L'\0');
   for (;;) {
     // A name with a folder is looked for there alone: SearchPathW does so.
-    const DWORD n = SearchPathW(nullptr, nome.c_str(), L".exe", static_cast<DWORD>(trovato.size()), trovato.data(),
-                                nullptr);
+    const DWORD n =
+        SearchPathW(nullptr, nome.c_str(), L".exe", static_cast<DWORD>(trovato.size()), trovato.data(), nullptr);
     if (n == 0) return std::nullopt;
     if (n < trovato.size()) {
       trovato.resize(n);

@@ -32,13 +32,11 @@ class CanaleRegistrazioneWindowsTest : public ::testing::Test {
 
 TEST_F(CanaleRegistrazioneWindowsTest, OgniEsitoDelComponente) {
   CartellaProva dir;
-  {
-    std::ofstream(std::filesystem::path(Wide(dir / "testo.dll"))) << "non una libreria";
-  }
+  { std::ofstream(std::filesystem::path(Wide(dir / "testo.dll"))) << "non una libreria"; }
   struct Caso {
     std::string dll;
     R attesa;
-    std::int32_t risultato = 0;  // Conclusa
+    std::int32_t risultato = 0;                               // Conclusa
     MotivoCaricamento motivo = MotivoCaricamento::Rifiutata;  // CaricamentoFallito
   };
   const std::vector<Caso> casi = {

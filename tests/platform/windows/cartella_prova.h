@@ -44,8 +44,6 @@ class CartellaProva {
 };
 
 // A file beside the test program (the test libraries, the worker).
-inline std::string AccantoAlProgramma(const char* nome) {
-  return CartellaProva::Utf8Di(CartellaEseguibile() / nome);
-}
+inline std::string AccantoAlProgramma(const char* nome) { return CartellaProva::Utf8Di(CartellaEseguibile() / nome); }
 
 }  // namespace cw::prova

@@ -1,8 +1,8 @@
 #include "platform/windows/tastiera_win32.h"
 
 #include <gtest/gtest.h>
-#include <functional>
 #include <windows.h>
+#include <functional>
 
 #include "platform/errors.h"
 #include "platform/windows/testo_wide.h"
@@ -47,8 +47,8 @@ TEST(TastieraWin32, ScriveNellaFinestraAttivata) {
   classe.hInstance = GetModuleHandleW(nullptr);
   classe.lpszClassName = L"CwProvaTastiera";
   RegisterClassW(&classe);
-  const HWND w = CreateWindowExW(0, classe.lpszClassName, Wide(titolo).c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
-                                 0, 300, 100, nullptr, nullptr, classe.hInstance, nullptr);
+  const HWND w = CreateWindowExW(0, classe.lpszClassName, Wide(titolo).c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                 300, 100, nullptr, nullptr, classe.hInstance, nullptr);
   ASSERT_TRUE(w);
   const HWND campo =
       CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 0, 280, 30, w, nullptr, classe.hInstance, nullptr);

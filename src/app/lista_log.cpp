@@ -42,6 +42,8 @@ ListaLog::ListaLog(QWidget* parent) : QListWidget(parent) {
   connect(m, &QAbstractItemModel::modelReset, this, [this] { Rimisura(); });
 }
 
+ListaLog::~ListaLog() { disconnect(model(), nullptr, this, nullptr); }
+
 void ListaLog::Misura(int prima, int ultima) {
   QStyleOptionViewItem opzione;
   initViewItemOption(&opzione);

@@ -14,6 +14,9 @@ namespace cw {
 class ListaLog : public QListWidget {
  public:
   explicit ListaLog(QWidget* parent);
+  // The list's own destructor clears the model after this part is gone: the
+  // measuring connections must not see it.
+  ~ListaLog() override;
 
   // The widest row's own width, in pixels; 0 when the list is empty.
   int LarghezzaMassima() const { return larghezza_; }

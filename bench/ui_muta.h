@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/ui.h"
+#include "base/ui.h"
 
 namespace cw::bench {
 

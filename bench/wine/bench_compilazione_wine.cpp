@@ -15,7 +15,7 @@
 
 #include "build/compila.h"
 #include "catalogue/catalogo.h"
-#include "platform/command_line.h"
+#include "base/command_line.h"
 #include "platform/linux/drive_table.h"
 #include "platform/linux/linux_filesystem.h"
 #include "platform/linux/linux_process.h"

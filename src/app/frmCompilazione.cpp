@@ -33,7 +33,7 @@
 #include "app/puntatore.h"
 #include "commands/controlli.h"
 #include "platform/attendi.h"
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "platform/fine_su_segnale.h"
 
 namespace cw {

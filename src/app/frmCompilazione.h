@@ -16,7 +16,7 @@
 #include "commands/contesto.h"
 #include "commands/servizi.h"
 #include "platform/attesa.h"
-#include "platform/ui.h"
+#include "base/ui.h"
 
 class QLineEdit;
 class QListWidget;

@@ -2,7 +2,7 @@
 
 #include <QAbstractButton>
 
-#include "platform/ui.h"
+#include "base/ui.h"
 
 namespace cw {
 

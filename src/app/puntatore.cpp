@@ -3,7 +3,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 
-#include "platform/ui.h"
+#include "base/ui.h"
 
 namespace cw {
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "platform/ansi.h"
-#include "platform/passi_log.h"
+#include "base/ansi.h"
+#include "base/passi_log.h"
 
 namespace cw {
 namespace {

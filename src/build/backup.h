@@ -4,7 +4,7 @@
 
 #include "catalogue/catalogo.h"
 #include "platform/filesystem.h"
-#include "platform/ui.h"
+#include "base/ui.h"
 
 namespace cw {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <chrono>
 
-#include "platform/ansi.h"
-#include "platform/passi_log.h"
+#include "base/ansi.h"
+#include "base/passi_log.h"
 
 namespace cw {
 namespace {

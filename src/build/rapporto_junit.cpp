@@ -5,8 +5,8 @@
 #include <fstream>
 #include <random>
 
-#include "platform/ansi.h"
-#include "platform/errors.h"
+#include "base/ansi.h"
+#include "base/errors.h"
 
 namespace cw {
 namespace {

@@ -2,8 +2,8 @@
 
 #include "build/backup.h"
 #include "build/compila.h"
-#include "platform/ansi.h"
-#include "platform/errors.h"
+#include "base/ansi.h"
+#include "base/errors.h"
 #include "projectfile/operazioni_progetto.h"
 #include "projectfile/versione.h"
 #include "settings/modFileIni.h"

@@ -18,7 +18,7 @@
 #include "catalogue/catalogo.h"
 #include "platform/filesystem.h"
 #include "platform/process.h"
-#include "platform/ui.h"
+#include "base/ui.h"
 #include "projectfile/versione.h"
 
 namespace cw {

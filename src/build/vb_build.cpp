@@ -1,6 +1,6 @@
 #include "build/vb_build.h"
 
-#include "platform/keystrokes.h"
+#include "base/keystrokes.h"
 
 namespace cw {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "catalogue/catalogo.h"
 #include "platform/keyboard.h"
-#include "platform/ui.h"
+#include "base/ui.h"
 
 namespace cw {
 

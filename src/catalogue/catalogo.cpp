@@ -1,6 +1,6 @@
 #include "catalogue/catalogo.h"
 
-#include "platform/errors.h"
+#include "base/errors.h"
 
 namespace cw {
 

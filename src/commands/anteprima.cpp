@@ -2,7 +2,7 @@
 
 #include "commands/verifica_campi.h"
 #include "commands/verifica_file.h"
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "projectfile/operazioni_progetto.h"
 #include "projectfile/riscrivi_file.h"
 #include "projectfile/versione.h"

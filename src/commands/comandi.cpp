@@ -4,7 +4,7 @@
 
 #include "commands/versione_vista.h"
 #include "platform/cartella_eseguibile.h"
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "projectfile/operazioni_progetto.h"
 #include "settings/modFileIni.h"
 

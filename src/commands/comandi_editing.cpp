@@ -10,7 +10,7 @@
 #include "commands/verifica_campi.h"
 #include "commands/verifica_file.h"
 #include "commands/versione_vista.h"
-#include "platform/numeri.h"
+#include "base/numeri.h"
 #include "projectfile/operazioni_progetto.h"
 #include "projectfile/versione.h"
 #include "settings/modFileIni.h"

@@ -13,7 +13,7 @@
 #include "platform/filesystem.h"
 #include "platform/keyboard.h"
 #include "platform/process.h"
-#include "platform/ui.h"
+#include "base/ui.h"
 #include "registration/registratore.h"
 
 namespace cw {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "commands/comandi.h"
-#include "platform/passi_log.h"
+#include "base/passi_log.h"
 
 namespace cw {
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "commands/controlli.h"
-#include "platform/ansi.h"
+#include "base/ansi.h"
 
 namespace cw {
 

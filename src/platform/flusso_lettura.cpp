@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/errors.h"
+#include "base/errors.h"
 
 namespace cw {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "catalogue/catalogo.h"
 #include "platform/filesystem.h"
-#include "platform/ui.h"
+#include "base/ui.h"
 #include "projectfile/passaggio_progetti.h"
 
 namespace cw {

@@ -1,7 +1,7 @@
 #include "projectfile/passaggio_progetti.h"
 
-#include "platform/ansi.h"
-#include "platform/passi_log.h"
+#include "base/ansi.h"
+#include "base/passi_log.h"
 #include "projectfile/riscrivi_file.h"
 
 namespace cw {

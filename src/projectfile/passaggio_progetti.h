@@ -10,7 +10,7 @@
 
 #include "catalogue/catalogo.h"
 #include "platform/filesystem.h"
-#include "platform/ui.h"
+#include "base/ui.h"
 #include "projectfile/regole_riga.h"
 
 namespace cw {

@@ -1,6 +1,6 @@
 #include "projectfile/regole_riga.h"
 
-#include "platform/errors.h"
+#include "base/errors.h"
 
 namespace cw {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/ansi.h"
+#include "base/ansi.h"
 #include "projectfile/operazioni_progetto.h"
 #include "projectfile/riscrivi_file.h"
 

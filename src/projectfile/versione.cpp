@@ -1,6 +1,6 @@
 #include "projectfile/versione.h"
 
-#include "platform/numeri.h"
+#include "base/numeri.h"
 
 namespace cw {
 

@@ -12,7 +12,7 @@
 
 #include "platform/attesa.h"
 #include "platform/canale_registrazione.h"
-#include "platform/ui.h"
+#include "base/ui.h"
 #include "registration/registratore.h"
 
 namespace cw {

@@ -1,8 +1,8 @@
 #include "registration/registra_componenti.h"
 
-#include "platform/ansi.h"
-#include "platform/errors.h"
-#include "platform/passi_log.h"
+#include "base/ansi.h"
+#include "base/errors.h"
+#include "base/passi_log.h"
 #include "registration/modRegistraDll.h"
 
 namespace cw {

@@ -8,7 +8,7 @@
 
 #include "catalogue/catalogo.h"
 #include "platform/process.h"
-#include "platform/ui.h"
+#include "base/ui.h"
 #include "registration/registratore.h"
 
 namespace cw {

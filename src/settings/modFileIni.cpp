@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "platform/ansi.h"
-#include "platform/numeri.h"
+#include "base/ansi.h"
+#include "base/numeri.h"
 #include "platform/profile.h"
 
 namespace cw {

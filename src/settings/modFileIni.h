@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/profile.h"
-#include "platform/ui.h"
+#include "base/ui.h"
 
 namespace cw {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/ansi.h"
-#include "platform/errors.h"
+#include "base/ansi.h"
+#include "base/errors.h"
 
 namespace cw {
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ansi.h"
+#include "base/ansi.h"
 
 namespace cw {
 

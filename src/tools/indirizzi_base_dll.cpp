@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "platform/ansi.h"
-#include "platform/passi_log.h"
+#include "base/ansi.h"
+#include "base/passi_log.h"
 
 namespace cw {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "catalogue/catalogo.h"
 #include "platform/filesystem.h"
-#include "platform/ui.h"
+#include "base/ui.h"
 
 namespace cw {
 

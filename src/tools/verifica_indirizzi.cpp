@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/ansi.h"
+#include "base/ansi.h"
 #include "tools/indirizzi_base_dll.h"
 
 namespace cw {

@@ -11,7 +11,7 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 
-#include "platform/ansi.h"
+#include "base/ansi.h"
 
 namespace cw::notepad {
 

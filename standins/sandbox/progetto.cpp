@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "dado.h"
-#include "platform/ansi.h"
+#include "base/ansi.h"
 #include "sorgenti_vb.h"
 
 namespace cw::sandbox {

@@ -8,7 +8,7 @@
 #include <system_error>
 
 #include "percorsi_windows.h"
-#include "platform/ansi.h"
+#include "base/ansi.h"
 #include "progetto_vbp.h"
 
 namespace cw::vb6 {

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "percorsi_windows.h"
-#include "platform/ansi.h"
+#include "base/ansi.h"
 
 namespace cw::vb6 {
 

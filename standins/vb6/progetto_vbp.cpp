@@ -1,6 +1,6 @@
 #include "progetto_vbp.h"
 
-#include "platform/ansi.h"
+#include "base/ansi.h"
 
 namespace cw::vb6 {
 namespace {

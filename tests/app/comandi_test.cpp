@@ -12,7 +12,7 @@
 
 #include "commands/cornice.h"
 #include "finestra_fixture.h"
-#include "platform/errors.h"
+#include "base/errors.h"
 
 namespace cw::test {
 namespace {

@@ -9,7 +9,7 @@
 #include <QTimer>
 
 #include "finestra_fixture.h"
-#include "platform/errors.h"
+#include "base/errors.h"
 
 namespace cw::test {
 namespace {

@@ -20,7 +20,7 @@
 #include "app/win32/caratteri_win32.h"
 #include "app/win32/finestra_win32.h"
 #include "commands/controlli.h"
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "platform/windows/testo_wide.h"
 #include "tools/indirizzi_base_dll.h"
 

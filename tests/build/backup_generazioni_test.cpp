@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "support/suite_prova.h"
 #include "support/ui_registrata.h"
 

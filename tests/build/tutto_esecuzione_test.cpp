@@ -4,7 +4,7 @@
 #include "build/tutto.h"
 #include "commands/campi.h"
 #include "commands/comandi.h"
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "support/compila_finti.h"
 #include "support/contesto_prova.h"
 #include "support/ui_registrata.h"

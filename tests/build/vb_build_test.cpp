@@ -9,8 +9,8 @@
 
 #include "commands/anteprima.h"
 #include "commands/comandi.h"
-#include "platform/errors.h"
-#include "platform/keystrokes.h"
+#include "base/errors.h"
+#include "base/keystrokes.h"
 #include "support/contesto_prova.h"
 #include "support/fso_di_prova.h"
 #include "support/prefisso_temporaneo.h"

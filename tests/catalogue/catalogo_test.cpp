@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "catalogue/catalogo.h"
-#include "platform/errors.h"
+#include "base/errors.h"
 
 namespace cw {
 namespace {

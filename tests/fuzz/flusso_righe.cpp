@@ -13,7 +13,7 @@
 
 #include "fuzz/bersagli.h"
 #include "fuzz/comune.h"
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "platform/linux/linux_filesystem.h"
 #include "platform/linux/linux_text_stream.h"
 

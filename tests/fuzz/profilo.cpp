@@ -12,7 +12,7 @@
 
 #include "fuzz/bersagli.h"
 #include "fuzz/comune.h"
-#include "platform/ansi.h"
+#include "base/ansi.h"
 #include "platform/profile.h"
 
 namespace cw::fuzz {

@@ -12,7 +12,7 @@
 
 #include "fuzz/bersagli.h"
 #include "fuzz/comune.h"
-#include "platform/command_line.h"
+#include "base/command_line.h"
 
 namespace cw::fuzz {
 namespace {

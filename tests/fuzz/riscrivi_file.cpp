@@ -17,7 +17,7 @@
 
 #include "fuzz/bersagli.h"
 #include "fuzz/comune.h"
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "platform/linux/linux_filesystem.h"
 #include "projectfile/riscrivi_file.h"
 #include "support/fault_injecting_filesystem.h"

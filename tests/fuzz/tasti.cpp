@@ -8,8 +8,8 @@
 
 #include "fuzz/bersagli.h"
 #include "fuzz/comune.h"
-#include "platform/errors.h"
-#include "platform/keystrokes.h"
+#include "base/errors.h"
+#include "base/keystrokes.h"
 
 namespace cw::fuzz {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "support/errore.h"
 #include "support/fso_di_prova.h"
 #include "support/prefisso_temporaneo.h"

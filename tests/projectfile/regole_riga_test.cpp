@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "platform/errors.h"
+#include "base/errors.h"
 
 namespace cw {
 namespace {

@@ -12,7 +12,7 @@
 #include "build/compila.h"
 #include "build/tutto.h"
 #include "commands/comandi.h"
-#include "platform/ansi.h"
+#include "base/ansi.h"
 #include "platform/linux/canale_registrazione_linux.h"
 #include "platform/linux/linux_filesystem.h"
 #include "platform/linux/linux_process.h"

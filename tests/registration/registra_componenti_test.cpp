@@ -6,7 +6,7 @@
 #include <map>
 #include <set>
 
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "support/ui_registrata.h"
 
 namespace cw {

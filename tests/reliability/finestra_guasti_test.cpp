@@ -18,8 +18,8 @@
 
 #include "app/frmCompilazione.h"
 #include "app/puntatore.h"
-#include "platform/ansi.h"
-#include "platform/errors.h"
+#include "base/ansi.h"
+#include "base/errors.h"
 #include "reliability/suite_guasti.h"
 #include "support/fault_injecting_filesystem.h"
 

@@ -12,8 +12,8 @@
 #include <string>
 
 #include "commands/comandi.h"
-#include "platform/ansi.h"
-#include "platform/errors.h"
+#include "base/ansi.h"
+#include "base/errors.h"
 #include "reliability/suite_guasti.h"
 #include "support/contesto_prova.h"
 #include "support/fault_injecting_filesystem.h"

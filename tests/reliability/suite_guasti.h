@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "commands/comandi.h"
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "support/fault_injecting_filesystem.h"
 #include "support/suite_prova.h"
 

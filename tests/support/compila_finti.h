@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "catalogue/catalogo.h"
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "platform/process.h"
 #include "registration/registratore.h"
 #include "support/fso_di_prova.h"

@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "platform/errors.h"
+#include "base/errors.h"
 
 namespace cw::test {
 

@@ -1,6 +1,6 @@
 #include "support/fault_injecting_filesystem.h"
 
-#include "platform/errors.h"
+#include "base/errors.h"
 
 namespace cw {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui.h"
+#include "base/ui.h"
 
 namespace cw::test {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "commands/comandi.h"
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "support/contesto_prova.h"
 #include "support/fault_injecting_filesystem.h"
 #include "support/fso_di_prova.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "build/vb_build.h"
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "support/errore.h"
 #include "support/suite_prova.h"
 #include "support/ui_registrata.h"

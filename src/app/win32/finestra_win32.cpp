@@ -8,7 +8,7 @@
 #include "app/win32/pulsante_win32.h"
 #include "commands/comandi.h"
 #include "commands/controlli.h"
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "platform/fine_su_segnale.h"
 
 namespace cw {

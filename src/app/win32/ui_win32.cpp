@@ -4,7 +4,7 @@
 #include "app/win32/finestra_win32.h"
 #include "app/win32/messaggi_win32.h"
 #include "commands/controlli.h"
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "platform/windows/testo_wide.h"
 #include "tools/indirizzi_base_dll.h"
 

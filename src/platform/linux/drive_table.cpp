@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/ansi.h"
+#include "base/ansi.h"
 
 namespace cw {
 namespace {

@@ -7,7 +7,7 @@
 
 #include <cerrno>
 
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "platform/linux/linux_io.h"
 #include "platform/linux/linux_text_stream.h"
 

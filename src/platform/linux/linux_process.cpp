@@ -17,9 +17,9 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/ansi.h"
-#include "platform/command_line.h"
-#include "platform/errors.h"
+#include "base/ansi.h"
+#include "base/command_line.h"
+#include "base/errors.h"
 #include "platform/fine_su_segnale.h"
 #include "platform/linux/linux_spawn.h"
 

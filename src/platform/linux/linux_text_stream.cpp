@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "platform/linux/linux_io.h"
 
 namespace cw {

@@ -20,8 +20,8 @@
 #include <optional>
 #include <system_error>
 
-#include "platform/ansi.h"
-#include "platform/profilo_argomenti.h"
+#include "base/ansi.h"
+#include "base/profilo_argomenti.h"
 
 #include "platform/linux/linux_io.h"
 

@@ -1,6 +1,6 @@
 #include "platform/linux/x11_keyboard.h"
 
-#include "platform/ansi.h"
+#include "base/ansi.h"
 
 #include <locale.h>
 #include <algorithm>
@@ -13,8 +13,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/errors.h"
-#include "platform/keystrokes.h"
+#include "base/errors.h"
+#include "base/keystrokes.h"
 
 extern "C" {
 #include <xdo.h>

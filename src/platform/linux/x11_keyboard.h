@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/keyboard.h"
-#include "platform/keystrokes.h"
+#include "base/keystrokes.h"
 
 namespace cw {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/errors.h"
+#include "base/errors.h"
 
 namespace cw {
 

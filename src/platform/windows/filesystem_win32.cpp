@@ -5,7 +5,7 @@
 #undef CopyFile
 #undef DeleteFile
 
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "platform/windows/errori_win32.h"
 #include "platform/windows/flussi_win32.h"
 #include "platform/windows/testo_wide.h"

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "platform/windows/errori_win32.h"
 
 namespace cw {

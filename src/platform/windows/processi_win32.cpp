@@ -7,7 +7,7 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "platform/windows/testo_wide.h"
 
 namespace cw {

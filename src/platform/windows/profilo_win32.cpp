@@ -11,7 +11,7 @@
 #include <system_error>
 
 #include "platform/profile.h"
-#include "platform/profilo_argomenti.h"
+#include "base/profilo_argomenti.h"
 #include "platform/windows/testo_wide.h"
 
 namespace cw {

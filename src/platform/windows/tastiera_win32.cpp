@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "platform/errors.h"
-#include "platform/keystrokes.h"
+#include "base/errors.h"
+#include "base/keystrokes.h"
 #include "platform/windows/testo_wide.h"
 
 namespace cw {

@@ -3,7 +3,7 @@
 #include <functional>
 #include <stdexcept>
 
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "platform/linux/linux_filesystem.h"
 #include "support/errore.h"
 #include "support/prefisso_temporaneo.h"

@@ -6,7 +6,7 @@
 #include <functional>
 #include <set>
 
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "support/errore.h"
 #include "support/prefisso_temporaneo.h"
 

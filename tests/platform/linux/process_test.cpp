@@ -13,8 +13,8 @@
 #include <functional>
 #include <thread>
 
-#include "platform/command_line.h"
-#include "platform/errors.h"
+#include "base/command_line.h"
+#include "base/errors.h"
 #include "platform/fine_su_segnale.h"
 #include "support/errore.h"
 #include "support/prefisso_temporaneo.h"

@@ -9,7 +9,7 @@
 #include <functional>
 #include <vector>
 
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "platform/windows/cartella_prova.h"
 #include "platform/windows/testo_wide.h"
 

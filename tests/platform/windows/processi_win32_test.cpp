@@ -7,7 +7,7 @@
 #include <fstream>
 #include <vector>
 
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "platform/windows/cartella_prova.h"
 #include "platform/windows/testo_wide.h"
 #include "platform/windows/trova_programma_win32.h"

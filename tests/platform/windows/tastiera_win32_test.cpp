@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <functional>
 
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "platform/windows/testo_wide.h"
 
 namespace cw {

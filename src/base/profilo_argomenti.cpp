@@ -1,4 +1,4 @@
-#include "platform/profilo_argomenti.h"
+#include "base/profilo_argomenti.h"
 
 namespace cw {
 

@@ -1,8 +1,8 @@
-#include "platform/ansi.h"
+#include "base/ansi.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/errors.h"
+#include "base/errors.h"
 
 namespace cw {
 namespace {

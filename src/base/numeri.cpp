@@ -1,4 +1,4 @@
-#include "platform/numeri.h"
+#include "base/numeri.h"
 
 #include <algorithm>
 #include <charconv>

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "platform/ui.h"
+#include "base/ui.h"
 
 namespace cw {
 

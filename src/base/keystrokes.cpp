@@ -1,9 +1,9 @@
-#include "platform/keystrokes.h"
+#include "base/keystrokes.h"
 
 #include <cstddef>
 
-#include "platform/ansi.h"
-#include "platform/errors.h"
+#include "base/ansi.h"
+#include "base/errors.h"
 
 namespace cw {
 namespace {

@@ -1,8 +1,8 @@
-#include "platform/keystrokes.h"
+#include "base/keystrokes.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/errors.h"
+#include "base/errors.h"
 
 namespace cw {
 namespace {

@@ -1,6 +1,6 @@
 // The one rule for "is this text a number", and the 16-bit rounding.
 
-#include "platform/numeri.h"
+#include "base/numeri.h"
 
 #include <gtest/gtest.h>
 

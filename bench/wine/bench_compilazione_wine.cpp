@@ -13,9 +13,9 @@
 #include <sstream>
 #include <string>
 
+#include "base/command_line.h"
 #include "build/compila.h"
 #include "catalogue/catalogo.h"
-#include "base/command_line.h"
 #include "platform/linux/drive_table.h"
 #include "platform/linux/linux_filesystem.h"
 #include "platform/linux/linux_process.h"

@@ -31,9 +31,9 @@
 #include "app/messaggi.h"
 #include "app/pulsante.h"
 #include "app/puntatore.h"
+#include "base/errors.h"
 #include "commands/controlli.h"
 #include "platform/attendi.h"
-#include "base/errors.h"
 #include "platform/fine_su_segnale.h"
 
 namespace cw {

@@ -11,12 +11,12 @@
 #include <memory>
 #include <string>
 
+#include "base/ui.h"
 #include "commands/campi.h"
 #include "commands/comandi.h"
 #include "commands/contesto.h"
 #include "commands/servizi.h"
 #include "platform/attesa.h"
-#include "base/ui.h"
 
 class QLineEdit;
 class QListWidget;

@@ -10,16 +10,16 @@
 #include <string>
 #include <vector>
 
+#include "base/ansi.h"
+#include "base/command_line.h"
+#include "base/errors.h"
 #include "batch/console_ui.h"
 #include "batch/opzioni.h"
 #include "build/rapporto_junit.h"
 #include "commands/anteprima.h"
 #include "commands/comandi.h"
 #include "commands/servizi.h"
-#include "base/ansi.h"
-#include "base/command_line.h"
 #include "platform/console.h"
-#include "base/errors.h"
 #include "platform/fine_su_segnale.h"
 #include "settings/modFileIni.h"
 #include "tools/genera_vbg.h"

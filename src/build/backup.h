@@ -2,9 +2,9 @@
 // The source backup: up to five generations of every catalogue project file
 // beside it, P_1 the newest and P_5 the oldest.
 
+#include "base/ui.h"
 #include "catalogue/catalogo.h"
 #include "platform/filesystem.h"
-#include "base/ui.h"
 
 namespace cw {
 

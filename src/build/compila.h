@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "base/ui.h"
 #include "catalogue/catalogo.h"
 #include "platform/filesystem.h"
 #include "platform/process.h"
-#include "base/ui.h"
 
 namespace cw {
 

@@ -1,9 +1,9 @@
 #include "build/tutto.h"
 
-#include "build/backup.h"
-#include "build/compila.h"
 #include "base/ansi.h"
 #include "base/errors.h"
+#include "build/backup.h"
+#include "build/compila.h"
 #include "projectfile/operazioni_progetto.h"
 #include "projectfile/versione.h"
 #include "settings/modFileIni.h"

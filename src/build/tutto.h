@@ -14,11 +14,11 @@
 #include <string>
 #include <vector>
 
+#include "base/ui.h"
 #include "build/compila.h"
 #include "catalogue/catalogo.h"
 #include "platform/filesystem.h"
 #include "platform/process.h"
-#include "base/ui.h"
 #include "projectfile/versione.h"
 
 namespace cw {

@@ -4,9 +4,9 @@
 
 #include <functional>
 
+#include "base/ui.h"
 #include "catalogue/catalogo.h"
 #include "platform/keyboard.h"
-#include "base/ui.h"
 
 namespace cw {
 

@@ -1,8 +1,8 @@
 #include "commands/anteprima.h"
 
+#include "base/errors.h"
 #include "commands/verifica_campi.h"
 #include "commands/verifica_file.h"
-#include "base/errors.h"
 #include "projectfile/operazioni_progetto.h"
 #include "projectfile/riscrivi_file.h"
 #include "projectfile/versione.h"

@@ -2,9 +2,9 @@
 
 #include <optional>
 
+#include "base/errors.h"
 #include "commands/versione_vista.h"
 #include "platform/cartella_eseguibile.h"
-#include "base/errors.h"
 #include "projectfile/operazioni_progetto.h"
 #include "settings/modFileIni.h"
 

@@ -4,13 +4,13 @@
 #include <cstdint>
 #include <string>
 
+#include "base/numeri.h"
 #include "build/backup.h"
 #include "commands/comandi.h"
 #include "commands/cornice.h"
 #include "commands/verifica_campi.h"
 #include "commands/verifica_file.h"
 #include "commands/versione_vista.h"
-#include "base/numeri.h"
 #include "projectfile/operazioni_progetto.h"
 #include "projectfile/versione.h"
 #include "settings/modFileIni.h"

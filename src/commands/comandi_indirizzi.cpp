@@ -3,13 +3,13 @@
 
 #include <string>
 
+#include "base/ansi.h"
+#include "base/errors.h"
+#include "base/passi_log.h"
 #include "build/backup.h"
 #include "commands/comandi.h"
 #include "commands/cornice.h"
 #include "commands/verifica_file.h"
-#include "base/ansi.h"
-#include "base/errors.h"
-#include "base/passi_log.h"
 #include "projectfile/riscrivi_file.h"
 #include "tools/indirizzi_base_dll.h"
 #include "tools/verifica_indirizzi.h"

@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "base/ansi.h"
+#include "base/errors.h"
+#include "base/passi_log.h"
 #include "build/vb_build.h"
 #include "commands/comandi.h"
 #include "commands/verifica_file.h"
-#include "base/ansi.h"
 #include "platform/attendi.h"
-#include "base/errors.h"
-#include "base/passi_log.h"
 #include "projectfile/operazioni_progetto.h"
 #include "projectfile/riscrivi_file.h"
 #include "tools/genera_vbg.h"

@@ -7,13 +7,13 @@
 #include <optional>
 #include <string>
 
+#include "base/ui.h"
 #include "catalogue/catalogo.h"
 #include "commands/campi.h"
 #include "platform/blocco_prefisso.h"
 #include "platform/filesystem.h"
 #include "platform/keyboard.h"
 #include "platform/process.h"
-#include "base/ui.h"
 #include "registration/registratore.h"
 
 namespace cw {

@@ -6,8 +6,8 @@
 #include <functional>
 #include <string>
 
-#include "commands/comandi.h"
 #include "base/passi_log.h"
+#include "commands/comandi.h"
 
 namespace cw {
 

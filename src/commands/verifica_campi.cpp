@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "commands/controlli.h"
 #include "base/ansi.h"
+#include "commands/controlli.h"
 
 namespace cw {
 

@@ -1,7 +1,7 @@
 #include "commands/verifica_file.h"
 
-#include "build/backup.h"
 #include "base/errors.h"
+#include "build/backup.h"
 #include "projectfile/riscrivi_file.h"
 
 namespace cw {

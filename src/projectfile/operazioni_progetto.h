@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "base/ui.h"
 #include "catalogue/catalogo.h"
 #include "platform/filesystem.h"
-#include "base/ui.h"
 #include "projectfile/passaggio_progetti.h"
 
 namespace cw {

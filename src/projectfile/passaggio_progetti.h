@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "base/ui.h"
 #include "catalogue/catalogo.h"
 #include "platform/filesystem.h"
-#include "base/ui.h"
 #include "projectfile/regole_riga.h"
 
 namespace cw {

@@ -10,9 +10,9 @@
 #include <memory>
 #include <string>
 
+#include "base/ui.h"
 #include "platform/attesa.h"
 #include "platform/canale_registrazione.h"
-#include "base/ui.h"
 #include "registration/registratore.h"
 
 namespace cw {

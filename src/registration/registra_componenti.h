@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string>
 
+#include "base/ui.h"
 #include "catalogue/catalogo.h"
 #include "platform/process.h"
-#include "base/ui.h"
 #include "registration/registratore.h"
 
 namespace cw {

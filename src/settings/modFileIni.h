@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
-#include "platform/profile.h"
 #include "base/ui.h"
+#include "platform/profile.h"
 
 namespace cw {
 

@@ -5,9 +5,9 @@
 #include <optional>
 #include <string>
 
+#include "base/ui.h"
 #include "catalogue/catalogo.h"
 #include "platform/filesystem.h"
-#include "base/ui.h"
 
 namespace cw {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <utility>
 
-#include "dado.h"
 #include "base/ansi.h"
+#include "dado.h"
 #include "sorgenti_vb.h"
 
 namespace cw::sandbox {

@@ -7,8 +7,8 @@
 #include <optional>
 #include <system_error>
 
-#include "percorsi_windows.h"
 #include "base/ansi.h"
+#include "percorsi_windows.h"
 #include "progetto_vbp.h"
 
 namespace cw::vb6 {

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string_view>
 
-#include "percorsi_windows.h"
 #include "base/ansi.h"
+#include "percorsi_windows.h"
 
 namespace cw::vb6 {
 

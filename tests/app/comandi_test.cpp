@@ -10,9 +10,9 @@
 #include <QScrollBar>
 #include <stdexcept>
 
+#include "base/errors.h"
 #include "commands/cornice.h"
 #include "finestra_fixture.h"
-#include "base/errors.h"
 
 namespace cw::test {
 namespace {

@@ -8,8 +8,8 @@
 #include <QScrollBar>
 #include <QTimer>
 
-#include "finestra_fixture.h"
 #include "base/errors.h"
+#include "finestra_fixture.h"
 
 namespace cw::test {
 namespace {

@@ -19,8 +19,8 @@
 
 #include "app/win32/caratteri_win32.h"
 #include "app/win32/finestra_win32.h"
-#include "commands/controlli.h"
 #include "base/errors.h"
+#include "commands/controlli.h"
 #include "platform/windows/testo_wide.h"
 #include "tools/indirizzi_base_dll.h"
 

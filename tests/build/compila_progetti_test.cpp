@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "build/compila.h"
 #include "base/errors.h"
+#include "build/compila.h"
 #include "support/compila_finti.h"
 #include "support/errore.h"
 #include "support/ui_registrata.h"

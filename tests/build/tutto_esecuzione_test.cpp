@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "base/errors.h"
 #include "build/compila.h"
 #include "build/tutto.h"
 #include "commands/campi.h"
 #include "commands/comandi.h"
-#include "base/errors.h"
 #include "support/compila_finti.h"
 #include "support/contesto_prova.h"
 #include "support/ui_registrata.h"

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "commands/anteprima.h"
-#include "commands/comandi.h"
 #include "base/errors.h"
 #include "base/keystrokes.h"
+#include "commands/anteprima.h"
+#include "commands/comandi.h"
 #include "support/contesto_prova.h"
 #include "support/fso_di_prova.h"
 #include "support/prefisso_temporaneo.h"

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/catalogo.h"
 #include "base/errors.h"
+#include "catalogue/catalogo.h"
 
 namespace cw {
 namespace {

@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/errors.h"
 #include "fuzz/bersagli.h"
 #include "fuzz/comune.h"
-#include "base/errors.h"
 #include "platform/linux/linux_filesystem.h"
 #include "platform/linux/linux_text_stream.h"
 

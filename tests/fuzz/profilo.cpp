@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/ansi.h"
 #include "fuzz/bersagli.h"
 #include "fuzz/comune.h"
-#include "base/ansi.h"
 #include "platform/profile.h"
 
 namespace cw::fuzz {

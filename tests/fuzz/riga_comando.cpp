@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/command_line.h"
 #include "fuzz/bersagli.h"
 #include "fuzz/comune.h"
-#include "base/command_line.h"
 
 namespace cw::fuzz {
 namespace {

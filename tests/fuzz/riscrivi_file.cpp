@@ -15,9 +15,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/errors.h"
 #include "fuzz/bersagli.h"
 #include "fuzz/comune.h"
-#include "base/errors.h"
 #include "platform/linux/linux_filesystem.h"
 #include "projectfile/riscrivi_file.h"
 #include "support/fault_injecting_filesystem.h"

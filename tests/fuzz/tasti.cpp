@@ -6,10 +6,10 @@
 #include <string_view>
 #include <vector>
 
-#include "fuzz/bersagli.h"
-#include "fuzz/comune.h"
 #include "base/errors.h"
 #include "base/keystrokes.h"
+#include "fuzz/bersagli.h"
+#include "fuzz/comune.h"
 
 namespace cw::fuzz {
 namespace {

@@ -9,10 +9,10 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "base/ansi.h"
 #include "build/compila.h"
 #include "build/tutto.h"
 #include "commands/comandi.h"
-#include "base/ansi.h"
 #include "platform/linux/canale_registrazione_linux.h"
 #include "platform/linux/linux_filesystem.h"
 #include "platform/linux/linux_process.h"

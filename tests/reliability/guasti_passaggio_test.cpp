@@ -11,9 +11,9 @@
 #include <map>
 #include <string>
 
-#include "commands/comandi.h"
 #include "base/ansi.h"
 #include "base/errors.h"
+#include "commands/comandi.h"
 #include "reliability/suite_guasti.h"
 #include "support/contesto_prova.h"
 #include "support/fault_injecting_filesystem.h"

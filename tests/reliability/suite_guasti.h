@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "commands/comandi.h"
 #include "base/errors.h"
+#include "commands/comandi.h"
 #include "support/fault_injecting_filesystem.h"
 #include "support/suite_prova.h"
 

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/catalogo.h"
 #include "base/errors.h"
+#include "catalogue/catalogo.h"
 #include "platform/process.h"
 #include "registration/registratore.h"
 #include "support/fso_di_prova.h"

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "commands/comandi.h"
 #include "base/errors.h"
+#include "commands/comandi.h"
 #include "support/contesto_prova.h"
 #include "support/fault_injecting_filesystem.h"
 #include "support/fso_di_prova.h"

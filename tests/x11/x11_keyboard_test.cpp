@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "build/vb_build.h"
 #include "base/errors.h"
+#include "build/vb_build.h"
 #include "support/errore.h"
 #include "support/suite_prova.h"
 #include "support/ui_registrata.h"

@@ -6,9 +6,9 @@
 #include "app/win32/caratteri_win32.h"
 #include "app/win32/menu_win32.h"
 #include "app/win32/pulsante_win32.h"
+#include "base/errors.h"
 #include "commands/comandi.h"
 #include "commands/controlli.h"
-#include "base/errors.h"
 #include "platform/fine_su_segnale.h"
 
 namespace cw {

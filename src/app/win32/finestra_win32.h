@@ -13,12 +13,12 @@
 #include <string>
 
 #include "app/win32/controlli_win32.h"
+#include "base/ui.h"
 #include "commands/campi.h"
 #include "commands/comandi.h"
 #include "commands/contesto.h"
 #include "commands/servizi.h"
 #include "platform/attesa.h"
-#include "base/ui.h"
 
 namespace cw {
 

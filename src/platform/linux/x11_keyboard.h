@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/keyboard.h"
 #include "base/keystrokes.h"
+#include "platform/keyboard.h"
 
 namespace cw {
 

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <system_error>
 
-#include "platform/profile.h"
 #include "base/profilo_argomenti.h"
+#include "platform/profile.h"
 #include "platform/windows/testo_wide.h"
 
 namespace cw {

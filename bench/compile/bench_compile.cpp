@@ -27,8 +27,8 @@
 
 #include "build/compila.h"
 #include "catalogue/catalogo.h"
-#include "platform/linux/linux_filesystem.h"
-#include "platform/linux/linux_process.h"
+#include "platform/linux/filesystem_linux.h"
+#include "platform/linux/processes_linux.h"
 
 #include "ui_muta.h"
 
@@ -113,8 +113,8 @@ int main(int argc, char** argv) {
     return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
   };
 
-  cw::LinuxFileSystem fso{cw::DriveTable(prefisso)};
-  cw::LinuxProcesses processi{cw::DriveTable(prefisso)};
+  cw::FileSystemLinux fso{cw::DriveTable(prefisso)};
+  cw::ProcessesLinux processi{cw::DriveTable(prefisso)};
   UiMuta ui;
   auto Nostro = [&] {
     ui.LogClear();

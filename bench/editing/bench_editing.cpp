@@ -41,7 +41,7 @@
 #include "catalogue/catalogo.h"
 #include "commands/campi.h"
 #include "commands/verifica_file.h"
-#include "platform/linux/linux_filesystem.h"
+#include "platform/linux/filesystem_linux.h"
 #include "projectfile/operazioni_progetto.h"
 
 #include "ui_muta.h"
@@ -258,7 +258,7 @@ int main(int argc, char** argv) {
   if (!mkdtemp(tmplFloor.data())) return 1;
   const fs::path appoggio = tmplFloor;
 
-  cw::LinuxFileSystem reale{cw::DriveTable(prefisso)};
+  cw::FileSystemLinux reale{cw::DriveTable(prefisso)};
   SenzaFlush nonFlush{reale};
   cw::FileSystem& fso = senzaFlush ? static_cast<cw::FileSystem&>(nonFlush) : reale;
   UiMuta ui;

@@ -1,7 +1,7 @@
 // Times a backup pass (four shifts and a fresh copy per project file) and a
 // rewrite pass (RiscriviFile: copy to "_tmp" and flush it, read it back line
 // by line into the file, delete the copy) over a tree of 148 project files of
-// about 2 KB, through LinuxFileSystem and Windows paths, as the commands make
+// about 2 KB, through FileSystemLinux and Windows paths, as the commands make
 // them.
 //
 //   cw_bench_files [--rounds N] [--floor PATH] [--floor-flush PATH] [--keep] [FOLDER]
@@ -28,7 +28,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/linux_filesystem.h"
+#include "platform/linux/filesystem_linux.h"
 #include "projectfile/riscrivi_file.h"
 
 extern char** environ;
@@ -168,14 +168,14 @@ int main(int argc, char** argv) {
     std::vector<std::string> projects;
     for (int i = 0; i < kProjects; ++i)
       projects.push_back(kRoot + "\\" + ProjectName(i) + "\\" + ProjectName(i) + ".vbp");
-    cw::LinuxFileSystem fso{cw::DriveTable(folder)};
+    cw::FileSystemLinux fso{cw::DriveTable(folder)};
     const double ms = Millis([&] { only == "backup" ? BackupPass(fso, projects) : RewritePass(fso, projects); });
     std::printf("%s pass: %.2f ms\n", only.c_str(), ms);
     return 0;
   }
   const auto projects = MakeTree(folder);
   const fs::path hostRoot = folder / "drive_c" / "Progetti VB" / "Wexo";
-  cw::LinuxFileSystem fso{cw::DriveTable(folder)};
+  cw::FileSystemLinux fso{cw::DriveTable(folder)};
 
   // Five backups first, so every pass copies five generations.
   for (int i = 0; i < 5; ++i) BackupPass(fso, projects);

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "platform/linux/canale_registrazione_linux.h"
-#include "platform/linux/linux_process.h"
+#include "platform/linux/processes_linux.h"
 #include "registration/modRegistraDll.h"
 #include "registration/registra_componenti.h"
 #include "support/prefisso_temporaneo.h"

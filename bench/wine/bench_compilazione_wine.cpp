@@ -16,9 +16,9 @@
 #include "base/command_line.h"
 #include "build/compila.h"
 #include "catalogue/catalogo.h"
-#include "platform/linux/drive_table.h"
-#include "platform/linux/linux_filesystem.h"
-#include "platform/linux/linux_process.h"
+#include "platform/linux/drive_table_linux.h"
+#include "platform/linux/filesystem_linux.h"
+#include "platform/linux/processes_linux.h"
 #include "sandbox.h"
 #include "support/prefisso_temporaneo.h"
 #include "support/ui_registrata.h"
@@ -57,8 +57,8 @@ int main(int argc, char** argv) {
   double nostro = 0, shell = 0;
   for (int g = 0; g < giri; ++g) {
     fs::remove(registro);
-    cw::LinuxFileSystem fso(unita);
-    cw::LinuxProcesses processi(unita);
+    cw::FileSystemLinux fso(unita);
+    cw::ProcessesLinux processi(unita);
     cw::test::UiRegistrata ui;
     auto inizio = Orologio::now();
     if (cw::CompilaProgetti(fso, catalogo, ui, processi)) return 1;

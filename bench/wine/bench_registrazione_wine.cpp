@@ -12,7 +12,7 @@
 #include <string>
 
 #include "platform/linux/canale_registrazione_linux.h"
-#include "platform/linux/drive_table.h"
+#include "platform/linux/drive_table_linux.h"
 #include "registration/modRegistraDll.h"
 #include "support/prefisso_temporaneo.h"
 #include "support/ui_registrata.h"

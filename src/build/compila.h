@@ -9,7 +9,7 @@
 #include "base/ui.h"
 #include "catalogue/catalogo.h"
 #include "platform/filesystem.h"
-#include "platform/process.h"
+#include "platform/processes.h"
 
 namespace cw {
 

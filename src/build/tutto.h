@@ -18,7 +18,7 @@
 #include "build/compila.h"
 #include "catalogue/catalogo.h"
 #include "platform/filesystem.h"
-#include "platform/process.h"
+#include "platform/processes.h"
 #include "projectfile/versione.h"
 
 namespace cw {

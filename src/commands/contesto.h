@@ -13,7 +13,7 @@
 #include "platform/blocco_prefisso.h"
 #include "platform/filesystem.h"
 #include "platform/keyboard.h"
-#include "platform/process.h"
+#include "platform/processes.h"
 #include "registration/registratore.h"
 
 namespace cw {

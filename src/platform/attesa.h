@@ -17,7 +17,7 @@ class Attesa {
   virtual unsigned long Aspetta(const void* const* handles, unsigned long n, unsigned long ms) = 0;
 };
 
-// WaitForMultipleObjects itself (windows/attesa_bloccante.cpp).
+// WaitForMultipleObjects itself (windows/attesa_bloccante_win32.cpp).
 class AttesaBloccante : public Attesa {
  public:
   unsigned long Aspetta(const void* const* handles, unsigned long n, unsigned long ms) override;

@@ -15,7 +15,7 @@
 #include "platform/canale_registrazione.h"
 #include "platform/filesystem.h"
 #include "platform/keyboard.h"
-#include "platform/process.h"
+#include "platform/processes.h"
 
 namespace cw {
 

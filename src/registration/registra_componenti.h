@@ -8,7 +8,7 @@
 
 #include "base/ui.h"
 #include "catalogue/catalogo.h"
-#include "platform/process.h"
+#include "platform/processes.h"
 #include "registration/registratore.h"
 
 namespace cw {

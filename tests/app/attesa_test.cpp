@@ -17,7 +17,7 @@
 
 #include "finestra_fixture.h"
 #include "platform/fine_su_segnale.h"
-#include "platform/process.h"
+#include "platform/processes.h"
 
 namespace cw::test {
 namespace {

@@ -18,7 +18,7 @@
 
 #include "batch/opzioni.h"
 #include "commands/comandi.h"
-#include "platform/linux/linux_filesystem.h"
+#include "platform/linux/filesystem_linux.h"
 #include "sandbox/sandbox.h"
 #include "support/contesto_prova.h"
 #include "support/prefisso_temporaneo.h"
@@ -474,7 +474,7 @@ TEST_F(Batch, SameFilesAsTheWindowsHandlers) {
   };
   CatalogoComponenti catalogo;
   CaricaCatalogo(catalogo);
-  LinuxFileSystem fso{DriveTable(copia)};
+  FileSystemLinux fso{DriveTable(copia)};
   test::UiRegistrata ui;
   const std::string iniFinestra = (copia / "drive_c" / "Programmi" / "CompilaWexo" / "WexoUty.ini").string();
   for (const Caso& c : casi) {

@@ -14,8 +14,8 @@
 #include "base/errors.h"
 #include "fuzz/bersagli.h"
 #include "fuzz/comune.h"
-#include "platform/linux/linux_filesystem.h"
-#include "platform/linux/linux_text_stream.h"
+#include "platform/linux/filesystem_linux.h"
+#include "platform/linux/flusso_scrittura_linux.h"
 
 namespace cw::fuzz {
 namespace {
@@ -85,7 +85,7 @@ int ProvaFlussoRighe(const std::uint8_t* dati, std::size_t n) {
     std::filesystem::create_directory_symlink("../drive_c", p / "dosdevices" / "c:");
     return p;
   }();
-  static LinuxFileSystem fso{DriveTable(prefisso)};
+  static FileSystemLinux fso{DriveTable(prefisso)};
   ScriviFile(prefisso / "drive_c" / "riga.txt", ingresso);
   {
     const auto lettore = fso.OpenTextFile("C:\\riga.txt", IOMode::ForReading);

@@ -18,7 +18,7 @@
 #include "base/errors.h"
 #include "fuzz/bersagli.h"
 #include "fuzz/comune.h"
-#include "platform/linux/linux_filesystem.h"
+#include "platform/linux/filesystem_linux.h"
 #include "projectfile/riscrivi_file.h"
 #include "support/fault_injecting_filesystem.h"
 
@@ -128,7 +128,7 @@ int ProvaRiscriviFile(const std::uint8_t* dati, std::size_t n) {
     std::filesystem::create_directory_symlink("../drive_c", p / "dosdevices" / "c:");
     return p;
   }();
-  static LinuxFileSystem reale{DriveTable(prefisso)};
+  static FileSystemLinux reale{DriveTable(prefisso)};
   const std::filesystem::path cartella = prefisso / "drive_c" / "Progetti VB";
   const std::filesystem::path host = cartella / "Wexo.vbp";
   const std::filesystem::path copia = cartella / "Wexo.vbp_tmp";

@@ -14,8 +14,8 @@
 #include "build/tutto.h"
 #include "commands/comandi.h"
 #include "platform/linux/canale_registrazione_linux.h"
-#include "platform/linux/linux_filesystem.h"
-#include "platform/linux/linux_process.h"
+#include "platform/linux/filesystem_linux.h"
+#include "platform/linux/processes_linux.h"
 #include "registration/modRegistraDll.h"
 #include "registro_standin.h"
 #include "sandbox.h"
@@ -57,8 +57,8 @@ class RegistrazioneEndToEnd : public ::testing::Test {
 
 TEST_F(RegistrazioneEndToEnd, RegistraAndRimuoviOverTheWholeSuite) {
   DriveTable drives(sandbox);
-  LinuxFileSystem fso(drives);
-  LinuxProcesses processi(drives);
+  FileSystemLinux fso(drives);
+  ProcessesLinux processi(drives);
   UiRegistrata ui;
   RegistratoreIsolato registratore(ui, std::make_unique<CanaleRegistrazioneLinux>(drives));
   CampiInMemoria campi;

@@ -327,7 +327,7 @@ TEST_F(RegistraDllTest, SameNamedLibrariesInTwoFoldersEachRegisterThemselves) {
 TEST(RegistraExeTest, TheServersExitCodeOrTheLimitDecides) {
   PrefissoTemporaneo prefisso;
   UiRegistrata ui;
-  LinuxProcesses processi{DriveTable(prefisso.Dir())};
+  ProcessesLinux processi{DriveTable(prefisso.Dir())};
   struct Caso {
     const char* standin;
     std::string box;  // with %s for the path; empty: a success

@@ -10,7 +10,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/linux/linux_process.h"
+#include "platform/linux/processes_linux.h"
 #include "support/prefisso_temporaneo.h"
 
 namespace cw::test {

@@ -21,8 +21,8 @@
 #include <vector>
 
 #include "catalogue/catalogo.h"
-#include "platform/linux/drive_table.h"
-#include "platform/linux/linux_process.h"
+#include "platform/linux/drive_table_linux.h"
+#include "platform/linux/processes_linux.h"
 #include "sandbox.h"
 #include "support/prefisso_temporaneo.h"
 

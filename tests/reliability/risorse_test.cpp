@@ -24,8 +24,8 @@
 #include "catalogue/catalogo.h"
 #include "commands/comandi.h"
 #include "platform/linux/canale_registrazione_linux.h"
-#include "platform/linux/linux_filesystem.h"
-#include "platform/linux/linux_process.h"
+#include "platform/linux/filesystem_linux.h"
+#include "platform/linux/processes_linux.h"
 #include "registration/modRegistraDll.h"
 #include "sandbox.h"
 #include "support/contesto_prova.h"
@@ -140,8 +140,8 @@ TEST(Risorse, TheWholeSuiteLeavesNoDescriptorAndNoProcessBehind) {
   int passi = 0;
   {
     DriveTable drives(sandbox);
-    auto fso = std::make_unique<LinuxFileSystem>(drives);
-    auto processi = std::make_unique<LinuxProcesses>(drives);
+    auto fso = std::make_unique<FileSystemLinux>(drives);
+    auto processi = std::make_unique<ProcessesLinux>(drives);
     UiRegistrata ui;
     auto registratore = std::make_unique<RegistratoreIsolato>(ui, std::make_unique<CanaleRegistrazioneLinux>(drives));
     CampiInMemoria campi;

@@ -21,8 +21,8 @@
 
 #include "catalogue/catalogo.h"
 #include "platform/fine_su_segnale.h"
-#include "platform/linux/drive_table.h"
-#include "platform/linux/linux_process.h"
+#include "platform/linux/drive_table_linux.h"
+#include "platform/linux/processes_linux.h"
 #include "sandbox.h"
 #include "support/prefisso_temporaneo.h"
 
@@ -198,7 +198,7 @@ TEST(SegnaliAvvio, AProgramNotYetWaitedForEndsWithASignalButOutlivesANormalExit)
     ASSERT_GE(strumento, 0);
     if (strumento == 0) {
       PreparaFineSuSegnale();
-      LinuxProcesses processi{DriveTable(prefisso.Dir())};
+      ProcessesLinux processi{DriveTable(prefisso.Dir())};
       processi.Shell("C:\\Bin\\dorme.sh", kFinestraNascosta);
       if (!segnale) std::exit(0);  // through the exit handlers
       ::pause();

@@ -19,8 +19,8 @@
 
 #include "app/caratteri.h"
 #include "app/frmCompilazione.h"
-#include "platform/linux/drive_table.h"
-#include "platform/linux/linux_process.h"
+#include "platform/linux/drive_table_linux.h"
+#include "platform/linux/processes_linux.h"
 #include "registration/modRegistraDll.h"
 #include "sandbox.h"
 

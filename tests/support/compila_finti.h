@@ -15,7 +15,7 @@
 
 #include "base/errors.h"
 #include "catalogue/catalogo.h"
-#include "platform/process.h"
+#include "platform/processes.h"
 #include "registration/registratore.h"
 #include "support/fso_di_prova.h"
 #include "support/prefisso_temporaneo.h"

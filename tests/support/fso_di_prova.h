@@ -7,8 +7,8 @@
 #ifdef _WIN32
 #include "platform/windows/filesystem_win32.h"
 #else
-#include "platform/linux/drive_table.h"
-#include "platform/linux/linux_filesystem.h"
+#include "platform/linux/drive_table_linux.h"
+#include "platform/linux/filesystem_linux.h"
 #endif
 
 namespace cw::test {
@@ -20,9 +20,9 @@ class FileSystemDiProva : public FileSystemWin32 {
       : FileSystemWin32(RadiciUnita{{'C', prefisso.Dir() / "drive_c"}, {'D', prefisso.Dir() / "drive_d"}}) {}
 };
 #else
-class FileSystemDiProva : public LinuxFileSystem {
+class FileSystemDiProva : public FileSystemLinux {
  public:
-  explicit FileSystemDiProva(const PrefissoTemporaneo& prefisso) : LinuxFileSystem(DriveTable(prefisso.Dir())) {}
+  explicit FileSystemDiProva(const PrefissoTemporaneo& prefisso) : FileSystemLinux(DriveTable(prefisso.Dir())) {}
 };
 #endif
 

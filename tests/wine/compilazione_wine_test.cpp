@@ -19,8 +19,8 @@
 
 #include "build/compila.h"
 #include "catalogue/catalogo.h"
-#include "platform/linux/drive_table.h"
-#include "platform/linux/linux_process.h"
+#include "platform/linux/drive_table_linux.h"
+#include "platform/linux/processes_linux.h"
 #include "sandbox.h"
 #include "support/prefisso_temporaneo.h"
 
@@ -97,7 +97,7 @@ TEST_F(CompilazioneWine, TheDevelopmentEnvironmentGetsTheCommandLineAsTheToolWro
   const std::string registro = "C:\\righe-comando.txt";
   const fs::path host = Prefisso() / "drive_c" / "righe-comando.txt";
   ::setenv("CW_STANDIN_RIGHE_COMANDO", registro.c_str(), 1);
-  LinuxProcesses processi{DriveTable(Prefisso())};
+  ProcessesLinux processi{DriveTable(Prefisso())};
   struct Caso {
     std::string progetto, cartellaOutput;
   };

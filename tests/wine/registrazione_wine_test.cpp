@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "platform/linux/canale_registrazione_linux.h"
-#include "platform/linux/drive_table.h"
-#include "platform/linux/linux_process.h"
+#include "platform/linux/drive_table_linux.h"
+#include "platform/linux/processes_linux.h"
 #include "registration/modRegistraDll.h"
 #include "registration/registra_componenti.h"
 #include "support/prefisso_temporaneo.h"
@@ -154,7 +154,7 @@ TEST_F(RegistrazioneWine, EachLibraryGetsItsAnswerAndTheWalkGoesOnAfterAHangOrAC
 // and one that does not end within the limit is ended.
 TEST_F(RegistrazioneWine, EachExeServerIsWaitedFor) {
   test::UiRegistrata ui;
-  LinuxProcesses processi{DriveTable(Prefisso())};
+  ProcessesLinux processi{DriveTable(Prefisso())};
   struct Caso {
     const char* file;
     const char* box;  // with %s for the path; null: a success

@@ -1,7 +1,7 @@
 #include "app/win32/anteprima_win32.h"
 
 #include "app/win32/caratteri_win32.h"
-#include "platform/windows/testo_wide.h"
+#include "platform/windows/testo_wide_win32.h"
 #include "tools/indirizzi_base_dll.h"
 
 namespace cw {

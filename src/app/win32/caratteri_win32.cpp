@@ -1,6 +1,6 @@
 #include "app/win32/caratteri_win32.h"
 
-#include "platform/windows/testo_wide.h"
+#include "platform/windows/testo_wide_win32.h"
 
 namespace cw {
 

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "commands/controlli.h"
-#include "platform/windows/testo_wide.h"
+#include "platform/windows/testo_wide_win32.h"
 
 namespace cw {
 

@@ -5,7 +5,7 @@
 #include "app/win32/messaggi_win32.h"
 #include "base/errors.h"
 #include "commands/controlli.h"
-#include "platform/windows/testo_wide.h"
+#include "platform/windows/testo_wide_win32.h"
 #include "tools/indirizzi_base_dll.h"
 
 namespace cw {

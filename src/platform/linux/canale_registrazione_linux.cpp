@@ -5,9 +5,9 @@
 
 #include "platform/cartella_eseguibile.h"
 #include "platform/esame_libreria.h"
-#include "platform/linux/linux_spawn.h"
-#include "platform/linux/sessione_worker.h"
-#include "platform/linux/sessione_worker_windows.h"
+#include "platform/linux/sessione_worker_linux.h"
+#include "platform/linux/sessione_worker_wine_linux.h"
+#include "platform/linux/spawn_linux.h"
 #include "platform/protocollo_worker.h"
 #include "platform/risposta_worker.h"
 

@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "platform/canale_registrazione.h"
-#include "platform/linux/drive_table.h"
+#include "platform/linux/drive_table_linux.h"
 
 namespace cw {
 

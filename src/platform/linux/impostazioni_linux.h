@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/linux/drive_table.h"
+#include "platform/linux/drive_table_linux.h"
 
 namespace cw {
 

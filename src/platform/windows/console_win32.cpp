@@ -3,7 +3,7 @@
 #include <shellapi.h>
 
 #include "platform/console.h"
-#include "platform/windows/testo_wide.h"
+#include "platform/windows/testo_wide_win32.h"
 
 namespace cw {
 

@@ -7,8 +7,8 @@
 
 #include "base/errors.h"
 #include "platform/windows/errori_win32.h"
-#include "platform/windows/flussi_win32.h"
-#include "platform/windows/testo_wide.h"
+#include "platform/windows/flusso_scrittura_win32.h"
+#include "platform/windows/testo_wide_win32.h"
 
 namespace cw {
 namespace {

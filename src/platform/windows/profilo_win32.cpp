@@ -12,7 +12,7 @@
 
 #include "base/profilo_argomenti.h"
 #include "platform/profile.h"
-#include "platform/windows/testo_wide.h"
+#include "platform/windows/testo_wide_win32.h"
 
 namespace cw {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "platform/windows/testo_wide.h"
+#include "platform/windows/testo_wide_win32.h"
 
 namespace cw {
 

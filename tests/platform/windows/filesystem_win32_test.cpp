@@ -11,7 +11,7 @@
 
 #include "base/errors.h"
 #include "platform/windows/cartella_prova.h"
-#include "platform/windows/testo_wide.h"
+#include "platform/windows/testo_wide_win32.h"
 
 namespace cw {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "platform/profile.h"
 #include "platform/windows/cartella_prova.h"
-#include "platform/windows/testo_wide.h"
+#include "platform/windows/testo_wide_win32.h"
 
 namespace cw {
 namespace {

@@ -12,9 +12,9 @@
 #include <cstring>
 #include <string>
 
-#include "platform/process.h"
-#include "platform/windows/processi_win32.h"
-#include "platform/windows/testo_wide.h"
+#include "platform/processes.h"
+#include "platform/windows/processes_win32.h"
+#include "platform/windows/testo_wide_win32.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
   }
   if (argc == 3 && std::strcmp(argv[1], "nipote") == 0) return Nipote(argv[2]);
   if (argc == 4 && std::strcmp(argv[1], "strumento") == 0) {
-    cw::ProcessiWin32 processi;
+    cw::ProcessesWin32 processi;
     const std::uint32_t pid = processi.Shell("\"" + Se() + "\" nipote \"" + argv[3] + "\"", cw::kFinestraNascosta);
     if (std::strcmp(argv[2], "attendi") == 0)
       processi.WaitForSingleObject(processi.OpenProcess(cw::kProcessAllAccess, false, pid), cw::kInfinite);

@@ -1,0 +1,534 @@
+#include "platform/linux/processes_linux.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/eventfd.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstring>
+#include <vector>
+
+#include "base/ansi.h"
+#include "base/command_line.h"
+#include "base/errors.h"
+#include "platform/fine_su_segnale.h"
+#include "platform/linux/spawn_linux.h"
+
+extern char** environ;
+
+namespace cw {
+
+namespace fs = std::filesystem;
+
+fs::path CartellaEseguibile() {
+  std::error_code ec;
+  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  return ec ? fs::current_path(ec) : exe.parent_path();
+}
+
+fs::path CartellaAusiliari() {
+  const fs::path programma = CartellaEseguibile();
+  const fs::path installati = (programma / CW_AUSILIARI_INSTALLATI).lexically_normal();
+  std::error_code ec;
+  return fs::is_directory(installati, ec) ? installati : programma;
+}
+
+namespace {
+
+bool FileRegolare(const fs::path& p) {
+  std::error_code ec;
+  return fs::is_regular_file(p, ec);
+}
+
+// A file named so in a host folder: that exact name, else one that matches
+// ignoring letter case, as Windows would find it.
+std::optional<fs::path> CercaInCartella(const fs::path& cartella, const std::string& nome) {
+  if (cartella.empty()) return std::nullopt;
+  if (FileRegolare(cartella / nome)) return cartella / nome;
+  std::error_code ec;
+  for (fs::directory_iterator it(cartella, ec), end; !ec && it != end; it.increment(ec)) {
+    if (UgualiSenzaCasoAscii(it->path().filename().string(), nome) && FileRegolare(it->path())) return it->path();
+  }
+  return std::nullopt;
+}
+
+bool HaNome(const char* voce, const char* nome) {
+  const size_t n = std::strlen(nome);
+  return std::strncmp(voce, nome, n) == 0 && voce[n] == '=';
+}
+
+// The tool's environment, with the prefix the drive table uses (so a native
+// stand-in resolves paths through the same drives) and the window style.
+std::vector<std::string> Ambiente(const fs::path& prefisso, int stile) {
+  std::vector<std::string> env;
+  for (char** e = environ; e && *e; ++e) {
+    if (HaNome(*e, "WINEPREFIX") || HaNome(*e, kVariabileStileFinestra)) continue;
+    env.emplace_back(*e);
+  }
+  env.push_back("WINEPREFIX=" + prefisso.string());
+  env.push_back(std::string(kVariabileStileFinestra) + "=" + std::to_string(stile));
+  return env;
+}
+
+// Bytes as hex digits: what goes through Wine's conversion of the
+// environment unchanged, whatever the locale.
+std::string Esadecimale(std::string_view testo) {
+  static const char kCifre[] = "0123456789abcdef";
+  std::string hex;
+  hex.reserve(testo.size() * 2);
+  for (const unsigned char c : testo) {
+    hex += kCifre[c >> 4];
+    hex += kCifre[c & 15];
+  }
+  return hex;
+}
+
+// Sets the group in front on the terminal. From behind, SIGTTOU is held off
+// for the call, as a shell does when it takes the terminal back.
+void MettiInPrimoPiano(int terminale, pid_t gruppo) {
+  sigset_t ttou, prima;
+  sigemptyset(&ttou);
+  sigaddset(&ttou, SIGTTOU);
+  ::pthread_sigmask(SIG_BLOCK, &ttou, &prima);
+  while (::tcsetpgrp(terminale, gruppo) < 0 && errno == EINTR) {
+  }
+  ::pthread_sigmask(SIG_SETMASK, &prima, nullptr);
+}
+
+// The terminal a program shown in front gets for its wait, as a shell gives
+// it to its foreground job: a viewer such as less reads its keys there, and
+// in a group of its own it could not. Only when the tool is in front on its
+// terminal; the tool takes it back when the wait ends.
+class TerminaleCeduto {
+ public:
+  TerminaleCeduto(bool primoPiano, pid_t gruppo) : gruppo_(gruppo) {
+    if (!primoPiano) return;
+    fd_ = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (fd_ < 0) return;
+    if (::tcgetpgrp(fd_) == ::getpgrp()) {
+      MettiInPrimoPiano(fd_, gruppo_);
+    } else {
+      ::close(fd_);
+      fd_ = -1;
+    }
+  }
+  ~TerminaleCeduto() {
+    if (fd_ < 0) return;
+    // Not taken from a shell that has put the tool behind meanwhile.
+    if (::tcgetpgrp(fd_) == gruppo_) MettiInPrimoPiano(fd_, ::getpgrp());
+    ::close(fd_);
+  }
+  TerminaleCeduto(const TerminaleCeduto&) = delete;
+  TerminaleCeduto& operator=(const TerminaleCeduto&) = delete;
+  int Fd() const { return fd_; }
+
+ private:
+  pid_t gruppo_;
+  int fd_ = -1;
+};
+
+}  // namespace
+
+ProcessesLinux::ProcessesLinux() : ProcessesLinux(DriveTable::FromEnvironment()) {}
+
+ProcessesLinux::ProcessesLinux(DriveTable drives) : ProcessesLinux(std::move(drives), Opzioni{}) {}
+
+ProcessesLinux::ProcessesLinux(DriveTable drives, Opzioni opzioni)
+    : drives_(std::move(drives)), opzioni_(std::move(opzioni)) {
+  if (opzioni_.cartellaProgramma.empty()) opzioni_.cartellaProgramma = CartellaEseguibile();
+  if (opzioni_.avvioWindows.empty()) opzioni_.avvioWindows = CartellaAusiliari() / "windows" / "compilawexo-avvio.exe";
+  sveglia_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+}
+
+ProcessesLinux::~ProcessesLinux() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    fine_ = true;
+  }
+  Sveglia();
+  if (raccoglitore_.joinable()) raccoglitore_.join();
+  // Whatever has ended by now is collected; children still running are left
+  // to run, as on Windows.
+  for (auto& [pid, figlio] : figli_) {
+    if (!figlio.finito) RaccogliSeFinito(pid, figlio, false);
+    if (figlio.pidfd >= 0) ::close(figlio.pidfd);
+  }
+  if (sveglia_ >= 0) ::close(sveglia_);
+}
+
+std::optional<fs::path> ProcessesLinux::TrovaProgramma(const std::string& programma) const {
+  if (DriveTable::IsDrivePath(programma)) {
+    auto host = drives_.Resolve(programma);
+    if (host && FileRegolare(*host)) return host;
+    return std::nullopt;
+  }
+  // An absolute host path names its program directly (a viewer given on
+  // the batch command line, "/usr/bin/less").
+  if (programma.starts_with("/")) {
+    if (FileRegolare(programma)) return fs::path(programma);
+    return std::nullopt;
+  }
+  if (programma.empty() || programma.find_first_of("\\/:") != std::string::npos) return std::nullopt;
+  // A bare name: the program's own folder, then the system folders. As on
+  // Windows, a name without an extension may stand for its ".exe".
+  std::vector<std::string> nomi = {programma};
+  if (programma.find('.') == std::string::npos) nomi.push_back(programma + ".exe");
+  for (const auto& nome : nomi)
+    if (auto p = CercaInCartella(opzioni_.cartellaProgramma, nome)) return p;
+  for (const char* cartella : {"C:\\Windows\\System32\\", "C:\\Windows\\"}) {
+    for (const auto& nome : nomi) {
+      auto host = drives_.Resolve(cartella + nome);
+      if (host && FileRegolare(*host)) return host;
+    }
+  }
+  return std::nullopt;
+}
+
+std::uint32_t ProcessesLinux::Shell(const std::string& commandLine, int windowStyle) {
+  return Avvia(commandLine, windowStyle, nullptr);
+}
+
+HandleProcesso ProcessesLinux::AvviaConHandle(const std::string& commandLine, int windowStyle) {
+  HandleProcesso handle = 0;
+  Avvia(commandLine, windowStyle, &handle);
+  return handle;
+}
+
+std::uint32_t ProcessesLinux::Avvia(const std::string& commandLine, int windowStyle, HandleProcesso* handle) {
+  std::vector<std::string> parole = SplitCommandLine(commandLine);
+  if (parole.empty()) SollevaErrore(kFileNonTrovato, "riga di comando vuota");
+  auto programma = TrovaProgramma(parole[0]);
+  // An unquoted program path with blanks ("C:\Cartella con spazi\Il
+  // Server.exe /RegServer") is found as Windows finds it: each longer part
+  // of the line up to a blank is tried in turn, and the first that names a
+  // program wins; the rest of the line is its arguments.
+  const size_t inizio = commandLine.find_first_not_of(" \t");
+  if (!programma && commandLine[inizio] != '"') {
+    for (size_t blank = commandLine.find_first_of(" \t", inizio); blank != std::string::npos;) {
+      const size_t dopo = commandLine.find_first_not_of(" \t", blank);
+      if (dopo == std::string::npos) break;
+      blank = commandLine.find_first_of(" \t", dopo);
+      const std::string testa = commandLine.substr(inizio, blank == std::string::npos ? blank : blank - inizio);
+      if (testa.find('"') != std::string::npos) break;
+      if ((programma = TrovaProgramma(testa))) {
+        // Split behind a stand-in program word, as the arguments follow one.
+        parole = SplitCommandLine("x" + (blank == std::string::npos ? std::string() : commandLine.substr(blank)));
+        parole.front() = testa;
+        break;
+      }
+    }
+  }
+  if (!programma) SollevaErrore(kFileNonTrovato, "programma non trovato: " + parole[0], parole[0]);
+
+  std::vector<std::string> argomenti;
+  std::vector<std::string> ambiente = Ambiente(drives_.Prefix(), windowStyle);
+  fs::path eseguibile = *programma;
+  bool tramiteAvvio = false;
+  if (ComeProgrammaWindows(*programma)) {
+    const std::string percorso =
+        opzioni_.percorsoRicerca ? *opzioni_.percorsoRicerca : (std::getenv("PATH") ? std::getenv("PATH") : "");
+    const auto wine = CercaNelPercorso(percorso, "wine");
+    if (!wine) SollevaErrore(kFileNonTrovato, "programma Windows senza wine: " + programma->string(), parole[0]);
+    eseguibile = *wine;
+    argomenti.push_back("wine");
+    // Wine would rebuild the line from the words, quoting only those with
+    // blanks: the launcher gives the program the line as written.
+    std::error_code ec;
+    if (fs::is_regular_file(opzioni_.avvioWindows, ec)) {
+      tramiteAvvio = true;
+      argomenti.push_back(opzioni_.avvioWindows.string());
+      ambiente.push_back("CW_AVVIO_PROGRAMMA=" + Esadecimale(programma->string()));
+      ambiente.push_back("CW_AVVIO_RIGA=" + Esadecimale(commandLine));
+    }
+  }
+  if (!tramiteAvvio) {
+    argomenti.push_back(programma->string());
+    argomenti.insert(argomenti.end(), parole.begin() + 1, parole.end());
+  }
+  pid_t pid = 0;
+  int err = 0;
+  {
+    // A signal between the start and the registration would end the tool
+    // and leave the program running: it waits until the program is
+    // registered, and is then acted on here.
+    AscoltoSegnale ascolto;
+    // A group of its own: what a script or wine starts in turn is ended with
+    // it on a signal.
+    err = AvviaFiglio(pid, eseguibile, std::move(argomenti), std::move(ambiente), nullptr, true);
+    if (err == 0) RegistraAvviato(pid);
+  }
+  if (err != 0) SollevaErrore(kFileNonTrovato, eseguibile.string() + ": " + std::strerror(err), parole[0]);
+
+  Figlio figlio;
+  figlio.pidfd = PidfdOpen(pid);  // -1: the reaper falls back to polling
+  figlio.primoPiano = windowStyle == kFinestraNormale;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (handle) {
+      // Taken before the reaper can see it, which leaves it to the handle.
+      figlio.maniglie = 1;
+      *handle = nextHandle_;
+      nextHandle_ += 4;
+      maniglie_[*handle] = pid;
+    }
+    figli_[pid] = figlio;
+    AvviaRaccoglitore();
+  }
+  Sveglia();
+  if (const int s = SegnaleArrivato()) {
+    ::kill(-pid, SIGKILL);
+    throw FineSuSegnale{s};
+  }
+  return static_cast<std::uint32_t>(pid);
+}
+
+HandleProcesso ProcessesLinux::OpenProcess(std::uint32_t /*access*/, bool /*inherit*/, std::uint32_t pid) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto it = figli_.find(static_cast<pid_t>(pid));
+  if (it == figli_.end()) return 0;
+  ++it->second.maniglie;
+  const HandleProcesso h = nextHandle_;
+  nextHandle_ += 4;
+  maniglie_[h] = it->first;
+  return h;
+}
+
+std::uint32_t ProcessesLinux::WaitForSingleObject(HandleProcesso handle, std::uint32_t milliseconds) {
+  using Orologio = std::chrono::steady_clock;
+  const bool infinito = milliseconds == kInfinite;
+  const auto scadenza = Orologio::now() + std::chrono::milliseconds(milliseconds);
+  pid_t pid = 0;
+  int pidfd = -1;
+  bool primoPiano = false;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto h = maniglie_.find(handle);
+    if (h == maniglie_.end()) return kWaitFailed;
+    pid = h->second;
+    Figlio& figlio = figli_.at(pid);
+    if (figlio.finito) return kWaitObject0;
+    pidfd = figlio.pidfd;
+    primoPiano = figlio.primoPiano;
+  }
+  AttesaBloccante bloccante;
+  Attesa& attesa = opzioni_.attesa ? *opzioni_.attesa : bloccante;
+  const int segnale = DescrittoreSegnale();
+  std::uint32_t esito = kWaitTimeout;
+  int fine = 0;  // the signal that ends the tool
+  RegistraDaTerminare(pid, true);
+  {
+    TerminaleCeduto terminale(primoPiano, pid);
+    {
+      AscoltoSegnale ascolto;
+      for (;;) {
+        int ms = -1;
+        if (!infinito) {
+          const auto resto = std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - Orologio::now()).count();
+          ms = static_cast<int>(std::clamp<long long>(resto, 0, INT_MAX));
+        }
+        if (pidfd < 0) ms = infinito ? 5 : std::min(ms, 5);  // no pidfd: poll the status
+        // A stop is not told by the pidfd.
+        if (terminale.Fd() >= 0) ms = ms < 0 ? 100 : std::min(ms, 100);
+        pollfd p[2];
+        nfds_t n = 0;
+        if (pidfd >= 0) p[n++] = pollfd{pidfd, POLLIN, 0};
+        if (segnale >= 0) p[n++] = pollfd{segnale, POLLIN, 0};
+        if (attesa.Aspetta(p, n, ms) < 0 && errno != EINTR) {
+          esito = kWaitFailed;
+          break;
+        }
+        if ((fine = SegnaleArrivato())) break;
+        {
+          std::lock_guard<std::mutex> lock(mutex_);
+          Figlio& figlio = figli_.at(pid);
+          if (figlio.finito || RaccogliSeFinito(pid, figlio, false)) {
+            esito = kWaitObject0;
+            // Ctrl+C went to the program in front, not to the tool: the tool
+            // ends as it would have with the terminal.
+            if (terminale.Fd() >= 0 && figlio.segnale == SIGINT) fine = SIGINT;
+            break;
+          }
+        }
+        if (terminale.Fd() >= 0) RiprendiFermato(pid, terminale.Fd());
+        if (!infinito && Orologio::now() >= scadenza) break;
+      }
+    }
+    if (!fine) fine = SegnaleArrivato();
+    // Before the terminal is taken back: a viewer puts it back as it was.
+    if (fine) TerminaAtteso(pid);
+  }
+  TogliDaTerminare(pid, true);
+  if (fine) throw FineSuSegnale{fine};
+  return esito;
+}
+
+void ProcessesLinux::TerminaAtteso(pid_t pid) {
+  // Asked first, so a viewer on the terminal can put it back as it was; a
+  // stopped member is continued to hear it.
+  ::kill(-pid, SIGTERM);
+  ::kill(-pid, SIGCONT);
+  for (int i = 0; i < 100; ++i) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      Figlio& figlio = figli_.at(pid);
+      // The group is gone once its leader is reaped and no member is left.
+      if ((figlio.finito || RaccogliSeFinito(pid, figlio, false)) && ::kill(-pid, 0) < 0 && errno == ESRCH) return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ::kill(-pid, SIGKILL);
+  std::lock_guard<std::mutex> lock(mutex_);
+  Figlio& figlio = figli_.at(pid);
+  if (!figlio.finito) RaccogliSeFinito(pid, figlio, true);
+}
+
+void ProcessesLinux::TerminateProcess(HandleProcesso handle) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto h = maniglie_.find(handle);
+  if (h == maniglie_.end()) return;
+  Figlio& figlio = figli_.at(h->second);
+  if (figlio.finito) return;
+  // The group is still there: its leader is not reaped yet.
+  ::kill(-h->second, SIGKILL);
+  RaccogliSeFinito(h->second, figlio, true);
+}
+
+void ProcessesLinux::RiprendiFermato(pid_t pid, int terminale) {
+  // WSTOPPED alone: an exit stays for the wait to collect.
+  siginfo_t info{};
+  if (::waitid(P_PID, static_cast<id_t>(pid), &info, WSTOPPED | WNOHANG) < 0 || info.si_pid == 0) return;
+  MettiInPrimoPiano(terminale, ::getpgrp());
+  // The kernel stops no orphaned group (no shell is there to continue it):
+  // the tool then goes on at once.
+  ::kill(0, SIGTSTP);
+  if (::tcgetpgrp(terminale) == ::getpgrp()) MettiInPrimoPiano(terminale, pid);
+  ::kill(-pid, SIGCONT);
+}
+
+void ProcessesLinux::CloseHandle(HandleProcesso handle) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto h = maniglie_.find(handle);
+    if (h == maniglie_.end()) return;
+    auto it = figli_.find(h->second);
+    maniglie_.erase(h);
+    if (--it->second.maniglie > 0) return;
+    if (it->second.finito) {
+      if (it->second.pidfd >= 0) ::close(it->second.pidfd);
+      figli_.erase(it);
+      return;
+    }
+  }
+  // Nobody holds it any more: the reaper takes it over.
+  Sveglia();
+}
+
+bool ProcessesLinux::GetExitCodeProcess(HandleProcesso handle, std::uint32_t& code) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto h = maniglie_.find(handle);
+  if (h == maniglie_.end()) return false;
+  Figlio& figlio = figli_.at(h->second);
+  if (!figlio.finito) return false;
+  code = figlio.exitCode;
+  return true;
+}
+
+std::size_t ProcessesLinux::FigliInCorso() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return static_cast<std::size_t>(
+      std::count_if(figli_.begin(), figli_.end(), [](const auto& f) { return !f.second.finito; }));
+}
+
+bool ProcessesLinux::RaccogliSeFinito(pid_t pid, Figlio& figlio, bool attendi) {
+  siginfo_t info{};
+  int r;
+  do {
+    r = ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | (attendi ? 0 : WNOHANG));
+  } while (r < 0 && errno == EINTR);
+  if (r < 0) {
+    // ECHILD: collected elsewhere (SIGCHLD ignored by someone); it has ended.
+    if (errno != ECHILD) return false;
+    figlio.finito = true;
+    TogliAvviato(pid);
+    return true;
+  }
+  if (info.si_pid == 0) return false;
+  figlio.finito = true;
+  TogliAvviato(pid);
+  figlio.segnale = info.si_code == CLD_EXITED ? 0 : info.si_status;
+  figlio.exitCode = static_cast<std::uint32_t>(info.si_code == CLD_EXITED ? info.si_status : 128 + info.si_status);
+  return true;
+}
+
+void ProcessesLinux::AvviaRaccoglitore() {
+  if (!raccoglitore_.joinable()) raccoglitore_ = std::thread([this] { Raccoglitore(); });
+}
+
+void ProcessesLinux::Sveglia() {
+  const std::uint64_t uno = 1;
+  if (sveglia_ >= 0) (void)!::write(sveglia_, &uno, sizeof uno);
+}
+
+void ProcessesLinux::Raccoglitore() {
+  std::vector<pollfd> fds;
+  std::vector<pid_t> pids;
+  for (;;) {
+    bool senzaPidfd = false;
+    fds.assign(1, pollfd{sveglia_, POLLIN, 0});
+    pids.assign(1, 0);
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (fine_) return;
+      for (const auto& [pid, figlio] : figli_) {
+        if (figlio.maniglie > 0 || figlio.finito) continue;
+        if (figlio.pidfd < 0) {
+          senzaPidfd = true;
+          continue;
+        }
+        fds.push_back(pollfd{figlio.pidfd, POLLIN, 0});
+        pids.push_back(pid);
+      }
+    }
+    const int n = ::poll(fds.data(), fds.size(), senzaPidfd ? 100 : -1);
+    if (n < 0 && errno != EINTR) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      continue;
+    }
+    if (fds[0].revents & POLLIN) {
+      std::uint64_t valore;
+      (void)!::read(sveglia_, &valore, sizeof valore);
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (fine_) return;
+    for (size_t i = 1; i < fds.size(); ++i) {
+      if (fds[i].revents == 0) continue;
+      auto it = figli_.find(pids[i]);
+      // A handle taken meanwhile: its wait reaps it and keeps the status.
+      if (it == figli_.end() || it->second.maniglie > 0 || it->second.finito) continue;
+      if (RaccogliSeFinito(it->first, it->second, false)) {
+        ::close(it->second.pidfd);
+        figli_.erase(it);
+      }
+    }
+    if (senzaPidfd) {
+      for (auto it = figli_.begin(); it != figli_.end();) {
+        if (it->second.pidfd < 0 && it->second.maniglie == 0 && RaccogliSeFinito(it->first, it->second, false)) {
+          it = figli_.erase(it);
+        } else {
+          ++it;
+        }
+      }
+    }
+  }
+}
+
+}  // namespace cw

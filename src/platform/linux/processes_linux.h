@@ -1,0 +1,119 @@
+#pragma once
+// The process service over Linux processes. A command line's program is a
+// Windows path resolved through the drive table; a Windows (PE) program runs
+// through wine, any other program file runs directly.
+//
+// Every child started here is reaped: a background thread collects the ones
+// nobody holds a handle for as they end; a child somebody holds a handle for
+// is reaped by the wait that sees it end, and keeps its exit status until the
+// last handle is closed. Each child leads a process group of its own, so a
+// signal to the tool ends what the child started too.
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include <sys/types.h>
+
+#include "platform/attesa.h"
+#include "platform/cartella_eseguibile.h"
+#include "platform/linux/drive_table_linux.h"
+#include "platform/processes.h"
+
+namespace cw {
+
+// The variable through which a started program learns its window style
+// ("0" hidden, "1" normal, "2" minimized).
+inline constexpr const char* kVariabileStileFinestra = "CW_WINDOW_STYLE";
+
+class ProcessesLinux : public Processes {
+ public:
+  struct Opzioni {
+    // Where a bare program name is looked for first; empty: the folder of
+    // the running executable.
+    std::filesystem::path cartellaProgramma;
+    // The search list for "wine"; nullopt: $PATH at each start.
+    std::optional<std::string> percorsoRicerca;
+    // How WaitForSingleObject waits; null: blocked in poll.
+    Attesa* attesa = nullptr;
+    // The launcher that hands a Windows program its exact command line
+    // (compilawexo-avvio.exe); empty: the one in the "windows" folder beside
+    // the running executable. Where there is none, wine gets the words and
+    // builds the line itself.
+    std::filesystem::path avvioWindows;
+  };
+
+  // Drives from $WINEPREFIX (or ~/.wine).
+  ProcessesLinux();
+  explicit ProcessesLinux(DriveTable drives);
+  ProcessesLinux(DriveTable drives, Opzioni opzioni);
+  ~ProcessesLinux() override;
+  ProcessesLinux(const ProcessesLinux&) = delete;
+  ProcessesLinux& operator=(const ProcessesLinux&) = delete;
+
+  std::uint32_t Shell(const std::string& commandLine, int windowStyle) override;
+  HandleProcesso OpenProcess(std::uint32_t access, bool inherit, std::uint32_t pid) override;
+  // Once PreparaFineSuSegnale has run, a signal that arrives during the wait
+  // ends the process waited for and throws FineSuSegnale.
+  std::uint32_t WaitForSingleObject(HandleProcesso handle, std::uint32_t milliseconds) override;
+  void CloseHandle(HandleProcesso handle) override;
+
+  // A process of its own group, so TerminateProcess ends all it started.
+  HandleProcesso AvviaConHandle(const std::string& commandLine, int windowStyle) override;
+  // The exit code of a process that has ended: its exit status, or 128 plus
+  // the signal that ended it. False while it runs or for an unknown handle.
+  bool GetExitCodeProcess(HandleProcesso handle, std::uint32_t& code) override;
+  // SIGKILL to its group, then reaps it.
+  void TerminateProcess(HandleProcesso handle) override;
+
+  // The host program a command line would start: a Windows path, a bare
+  // name looked up in the program's folder and the prefix's system folders,
+  // or an absolute host path; nullopt when there is none.
+  std::optional<std::filesystem::path> TrovaProgramma(const std::string& program) const;
+
+  // Children started here and not yet reaped.
+  std::size_t FigliInCorso() const;
+
+ private:
+  struct Figlio {
+    int pidfd = -1;
+    int maniglie = 0;  // handles given out and not yet closed
+    bool finito = false;
+    std::uint32_t exitCode = 0;
+    int segnale = 0;          // the signal that ended it, 0 for an exit
+    bool primoPiano = false;  // shown in front: its wait hands it the terminal
+  };
+
+  // Shell, and with handle AvviaConHandle: the handle is taken before anything can reap the child.
+  std::uint32_t Avvia(const std::string& commandLine, int windowStyle, HandleProcesso* handle);
+
+  void AvviaRaccoglitore();
+  void Raccoglitore();
+  void Sveglia();
+  // Reaps pid if it has ended; true when it has. Caller holds mutex_.
+  bool RaccogliSeFinito(pid_t pid, Figlio& figlio, bool attendi);
+  // Asks the group of the process waited for to end, forces it after a
+  // grace, reaps its leader.
+  void TerminaAtteso(pid_t pid);
+  // Stopped from the terminal (Ctrl+Z) while it held it: the tool stops as
+  // a shell's job, and once continued hands the terminal back to it.
+  void RiprendiFermato(pid_t pid, int terminale);
+
+  DriveTable drives_;
+  Opzioni opzioni_;
+
+  mutable std::mutex mutex_;
+  std::map<pid_t, Figlio> figli_;
+  std::map<HandleProcesso, pid_t> maniglie_;
+  HandleProcesso nextHandle_ = 4;
+  int sveglia_ = -1;  // eventfd that wakes the reaper
+  bool fine_ = false;
+  std::thread raccoglitore_;
+};
+
+}  // namespace cw

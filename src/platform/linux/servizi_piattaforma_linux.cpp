@@ -1,0 +1,35 @@
+// The Linux platform: every service over the drives of the Wine-style
+// prefix named by $WINEPREFIX (or ~/.wine).
+
+#include "platform/linux/blocco_prefisso_linux.h"
+#include "platform/linux/canale_registrazione_linux.h"
+#include "platform/linux/drive_table_linux.h"
+#include "platform/linux/filesystem_linux.h"
+#include "platform/linux/impostazioni_linux.h"
+#include "platform/linux/keyboard_linux.h"
+#include "platform/linux/prefisso_linux.h"
+#include "platform/linux/processes_linux.h"
+#include "platform/servizi_piattaforma.h"
+
+namespace cw {
+
+ServiziPiattaforma CreaServiziPiattaforma(const OpzioniPiattaforma& opzioni) {
+  const DriveTable unita = DriveTable::FromEnvironment();
+  ServiziPiattaforma s;
+  s.problema = ProblemaPrefisso(unita, opzioni.programma);
+  s.fso = std::make_unique<FileSystemLinux>(unita);
+  s.registrazione = std::make_unique<CanaleRegistrazioneLinux>(unita);
+  s.blocco = std::make_unique<BloccoPrefissoLinux>(unita.Prefix());
+  // The display is opened at the first keystroke, so the tool starts (and
+  // Vb-Build reports error 5) where X11 is missing.
+  s.tastiera = std::make_unique<KeyboardLinux>();
+  s.fileImpostazioni = [unita] { return FileImpostazioniLinux(unita); };
+  s.trovaProgramma = [unita](const std::string& programma) { return ProcessesLinux(unita).TrovaProgramma(programma); };
+  s.cartelleUnita = [unita] { return unita.CartelleUnita(); };
+  ProcessesLinux::Opzioni processi;
+  processi.attesa = opzioni.attesa;
+  s.processi = std::make_unique<ProcessesLinux>(unita, std::move(processi));
+  return s;
+}
+
+}  // namespace cw

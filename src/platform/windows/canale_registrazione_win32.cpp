@@ -1,0 +1,227 @@
+#include "platform/windows/canale_registrazione_win32.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+
+#include "platform/protocollo_worker.h"
+#include "platform/risposta_worker.h"
+#include "platform/windows/testo_wide_win32.h"
+
+namespace cw {
+
+struct CanaleRegistrazioneWin32::Sovrapposta {
+  OVERLAPPED ov{};
+};
+
+namespace {
+
+void Chiudi(void*& h) {
+  if (h) CloseHandle(h);
+  h = nullptr;
+}
+
+// A pipe whose read end takes overlapped reads, so a read can be waited for
+// with the process and a limit (an anonymous pipe cannot).
+bool TuboSovrapposto(HANDLE& lettura, HANDLE& scrittura) {
+  static std::atomic<unsigned> contatore{0};
+  const std::wstring nome = L"\\\\.\\pipe\\compilawexo-regworker-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                            std::to_wstring(++contatore);
+  lettura = CreateNamedPipeW(nome.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
+                             PIPE_TYPE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1, 4096, 4096, 0, nullptr);
+  if (lettura == INVALID_HANDLE_VALUE) return false;
+  SECURITY_ATTRIBUTES ereditabile{sizeof ereditabile, nullptr, TRUE};
+  scrittura = CreateFileW(nome.c_str(), GENERIC_WRITE, 0, &ereditabile, OPEN_EXISTING, 0, nullptr);
+  if (scrittura == INVALID_HANDLE_VALUE) {
+    CloseHandle(lettura);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+CanaleRegistrazioneWin32::CanaleRegistrazioneWin32(std::filesystem::path worker, std::chrono::milliseconds limiteAvvio)
+    : worker_(std::move(worker)), limiteAvvio_(limiteAvvio), lettura_(new Sovrapposta) {}
+
+CanaleRegistrazioneWin32::~CanaleRegistrazioneWin32() {
+  cw::Chiudi(entrata_);
+  if (processo_) WaitForSingleObject(processo_, 2000);
+  Termina();
+  delete lettura_;
+}
+
+bool CanaleRegistrazioneWin32::Avvia(Attesa& attesa) {
+  Termina();
+  HANDLE suaEntrata = nullptr, nostraEntrata = nullptr, nostraUscita = nullptr, suaUscita = nullptr;
+  SECURITY_ATTRIBUTES ereditabile{sizeof ereditabile, nullptr, TRUE};
+  if (!CreatePipe(&suaEntrata, &nostraEntrata, &ereditabile, 0)) return false;
+  SetHandleInformation(nostraEntrata, HANDLE_FLAG_INHERIT, 0);
+  if (!TuboSovrapposto(nostraUscita, suaUscita)) {
+    CloseHandle(suaEntrata);
+    CloseHandle(nostraEntrata);
+    return false;
+  }
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdInput = suaEntrata;
+  si.hStdOutput = suaUscita;
+  si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  std::wstring riga = L"\"" + worker_.wstring() + L"\"";
+  PROCESS_INFORMATION pi{};
+  // Suspended until it is in its job, so nothing it starts escapes it; no
+  // console window of its own when the tool is a windowed program.
+  const BOOL avviato = CreateProcessW(worker_.c_str(), riga.data(), nullptr, nullptr, TRUE,
+                                      CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi);
+  CloseHandle(suaEntrata);
+  CloseHandle(suaUscita);
+  if (!avviato) {
+    CloseHandle(nostraEntrata);
+    CloseHandle(nostraUscita);
+    return false;
+  }
+  job_ = CreateJobObjectW(nullptr, nullptr);
+  if (job_) {
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limiti{};
+    limiti.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limiti, sizeof limiti);
+    // Refused where the tool's own job forbids it: then the worker alone is
+    // ended, as TerminateProcess can.
+    if (!AssignProcessToJobObject(job_, pi.hProcess)) cw::Chiudi(job_);
+  }
+  ResumeThread(pi.hThread);
+  CloseHandle(pi.hThread);
+  processo_ = pi.hProcess;
+  pid_ = pi.dwProcessId;
+  entrata_ = nostraEntrata;
+  uscita_ = nostraUscita;
+  evento_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  buffer_.clear();
+  inCorso_ = false;
+  if (!evento_) {
+    Termina();
+    return false;
+  }
+  std::string prima;
+  if (LeggiRiga(prima, Orologio::now() + limiteAvvio_, attesa) == LetturaWorker::Riga && prima == worker::kPronto)
+    return true;
+  Termina();
+  return false;
+}
+
+EsitoRegistrazione CanaleRegistrazioneWin32::Chiedi(const std::string& entryPoint, const std::string& percorso,
+                                                    std::chrono::milliseconds limite, Attesa& attesa) {
+  using R = RispostaRegistrazione;
+  // A missing drive, folder or file is the loader failing; the worker need
+  // not be started for it.
+  const DWORD a = GetFileAttributesW(Wide(percorso).c_str());
+  if (a == INVALID_FILE_ATTRIBUTES) {
+    const DWORD e = GetLastError();
+    const bool manca = e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND || e == ERROR_INVALID_DRIVE ||
+                       e == ERROR_INVALID_NAME || e == ERROR_BAD_NETPATH;
+    return EsitoRegistrazione(manca ? MotivoCaricamento::Mancante : MotivoCaricamento::Rifiutata);
+  }
+  if (a & FILE_ATTRIBUTE_DIRECTORY) return EsitoRegistrazione(MotivoCaricamento::Cartella);
+  if (!processo_ && !Avvia(attesa)) return R::NonAvviato;
+
+  const std::string richiesta = entryPoint + '\t' + percorso + '\n';
+  DWORD scritti = 0;
+  if (!WriteFile(entrata_, richiesta.data(), static_cast<DWORD>(richiesta.size()), &scritti, nullptr) ||
+      scritti != richiesta.size()) {
+    Termina();
+    return R::NonAvviato;
+  }
+  EsitoRegistrazione esito = LeggiRispostaWorker(
+      limite, [&](std::string& riga, Orologio::time_point scadenza) { return LeggiRiga(riga, scadenza, attesa); });
+  // A worker that has crashed is not asked again.
+  if (esito.risposta == R::Errore || esito.risposta == R::NonAvviato) Termina();
+  return esito;
+}
+
+bool CanaleRegistrazioneWin32::LeggiAncora() {
+  while (!inCorso_) {
+    ResetEvent(evento_);
+    lettura_->ov = OVERLAPPED{};
+    lettura_->ov.hEvent = evento_;
+    DWORD letti = 0;
+    if (ReadFile(uscita_, blocco_, sizeof blocco_, &letti, &lettura_->ov)) {
+      buffer_.append(blocco_, letti);
+      if (buffer_.find('\n') != std::string::npos) return true;
+      continue;
+    }
+    if (GetLastError() != ERROR_IO_PENDING) return false;
+    inCorso_ = true;
+  }
+  return true;
+}
+
+bool CanaleRegistrazioneWin32::Completata() {
+  DWORD letti = 0;
+  const BOOL ok = GetOverlappedResult(uscita_, &lettura_->ov, &letti, FALSE);
+  if (!ok && GetLastError() == ERROR_IO_INCOMPLETE) return true;
+  inCorso_ = false;
+  if (!ok) return false;
+  buffer_.append(blocco_, letti);
+  return true;
+}
+
+LetturaWorker CanaleRegistrazioneWin32::LeggiRiga(std::string& riga, Orologio::time_point scadenza, Attesa& attesa) {
+  for (;;) {
+    if (const size_t fine = buffer_.find('\n'); fine != std::string::npos) {
+      riga = buffer_.substr(0, fine);
+      buffer_.erase(0, fine + 1);
+      if (!riga.empty() && riga.back() == '\r') riga.pop_back();
+      return LetturaWorker::Riga;
+    }
+    if (!uscita_ || !LeggiAncora()) return LetturaWorker::Fine;
+    if (!inCorso_) continue;  // read at once
+    const auto resto = std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - Orologio::now()).count();
+    if (resto <= 0) return LetturaWorker::Scaduto;
+    // The worker's end too: a program it started may hold its output open.
+    const void* maniglie[] = {evento_, processo_};
+    const unsigned long esito =
+        attesa.Aspetta(maniglie, 2, static_cast<unsigned long>(std::min<long long>(resto, 0x7FFFFFFF)));
+    if (esito == WAIT_OBJECT_0) {
+      if (!Completata()) return LetturaWorker::Fine;
+    } else if (esito == WAIT_OBJECT_0 + 1) {
+      // Ended: whatever it wrote before is in the pipe already, and the pipe
+      // breaks once that has been read.
+      const ULONGLONG fine = GetTickCount64() + 500;
+      while (buffer_.find('\n') == std::string::npos && GetTickCount64() < fine) {
+        if (inCorso_ && (WaitForSingleObject(evento_, 100) != WAIT_OBJECT_0 || !Completata())) break;
+        if (!inCorso_ && !LeggiAncora()) break;
+      }
+      if (buffer_.find('\n') != std::string::npos) continue;
+      return LetturaWorker::Fine;
+    } else if (esito != WAIT_TIMEOUT) {
+      return LetturaWorker::Scaduto;  // the wait failed: reported as the time-out is
+    }
+  }
+}
+
+void CanaleRegistrazioneWin32::Termina() {
+  if (!processo_) return;
+  if (job_)
+    TerminateJobObject(job_, 1);
+  else
+    TerminateProcess(processo_, 1);
+  WaitForSingleObject(processo_, 5000);
+  Chiudi();
+}
+
+void CanaleRegistrazioneWin32::Chiudi() {
+  // A read still in flight must be over before its buffer can be used again.
+  if (inCorso_ && uscita_) {
+    CancelIoEx(uscita_, &lettura_->ov);
+    DWORD letti = 0;
+    GetOverlappedResult(uscita_, &lettura_->ov, &letti, TRUE);
+    inCorso_ = false;
+  }
+  for (void** h : {&job_, &processo_, &entrata_, &uscita_, &evento_}) cw::Chiudi(*h);
+  pid_ = 0;
+  buffer_.clear();
+}
+
+}  // namespace cw

@@ -1,0 +1,31 @@
+// The platform's services on Windows itself: the system's own, with no
+// prefix to check. The instance lock is taken on the suite's root folder, so
+// two copies of the tool installed apart still keep off each other.
+
+#include <windows.h>
+
+#include "platform/cartella_eseguibile.h"
+#include "platform/protocollo_worker.h"
+#include "platform/servizi_piattaforma.h"
+#include "platform/windows/blocco_prefisso_win32.h"
+#include "platform/windows/canale_registrazione_win32.h"
+#include "platform/windows/filesystem_win32.h"
+#include "platform/windows/keyboard_win32.h"
+#include "platform/windows/processes_win32.h"
+#include "platform/windows/trova_programma_win32.h"
+
+namespace cw {
+
+ServiziPiattaforma CreaServiziPiattaforma(const OpzioniPiattaforma& opzioni) {
+  const std::filesystem::path cartella = CartellaEseguibile();
+  ServiziPiattaforma s;
+  s.fso = std::make_unique<FileSystemWin32>();
+  s.processi = std::make_unique<ProcessesWin32>(opzioni.attesa);
+  s.registrazione = std::make_unique<CanaleRegistrazioneWin32>(cartella / worker::kNomeProgrammaWindows);
+  s.tastiera = std::make_unique<KeyboardWin32>();
+  s.blocco = std::make_unique<BloccoPrefissoWin32>(opzioni.radiceSuite);
+  s.trovaProgramma = [](const std::string& programma) { return TrovaProgrammaWin32(programma); };
+  return s;
+}
+
+}  // namespace cw

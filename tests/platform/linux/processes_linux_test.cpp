@@ -1,0 +1,376 @@
+#include "platform/linux/processes_linux.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <functional>
+#include <thread>
+
+#include "base/command_line.h"
+#include "base/errors.h"
+#include "platform/fine_su_segnale.h"
+#include "support/errore.h"
+#include "support/prefisso_temporaneo.h"
+
+namespace cw {
+namespace {
+
+namespace fs = std::filesystem;
+using test::PrefissoTemporaneo;
+using Words = std::vector<std::string>;
+
+// Writes each argument, NUL-terminated, to args.out beside itself, and the
+// two variables the service hands on to env.out.
+constexpr const char* kEco =
+    "#!/bin/sh\n"
+    "d=$(dirname \"$0\")\n"
+    "printf '%s\\0' \"$@\" > \"$d/args.tmp\"\n"
+    "printf '%s\\n%s\\n' \"$WINEPREFIX\" \"$CW_WINDOW_STYLE\" > \"$d/env.out\"\n"
+    "mv \"$d/args.tmp\" \"$d/args.out\"\n";
+
+void Eseguibile(const PrefissoTemporaneo& p, const std::string& windowsPath, const std::string& testo) {
+  p.Scrivi(windowsPath, testo);
+  fs::permissions(p.Host(windowsPath), fs::perms::owner_all | fs::perms::group_read | fs::perms::others_read);
+}
+
+Words Parole(const std::string& nul) {
+  Words w;
+  size_t start = 0;
+  for (size_t end; (end = nul.find('\0', start)) != std::string::npos; start = end + 1)
+    w.push_back(nul.substr(start, end - start));
+  return w;
+}
+
+using test::ErroreDi;
+
+// Starts the line and waits for it to end.
+void EseguiEAttendi(ProcessesLinux& proc, const std::string& line, int stile = kFinestraNascosta) {
+  const auto pid = proc.Shell(line, stile);
+  const auto h = proc.OpenProcess(kProcessAllAccess, false, pid);
+  if (h == 0) {
+    // Already ended and reaped: nothing to wait for.
+    return;
+  }
+  EXPECT_EQ(proc.WaitForSingleObject(h, kInfinite), kWaitObject0);
+  proc.CloseHandle(h);
+}
+
+// Zombie children of this process, from /proc.
+int Zombi() {
+  int n = 0;
+  for (const auto& e : fs::directory_iterator("/proc")) {
+    const std::string nome = e.path().filename().string();
+    if (nome.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream in(e.path() / "stat");
+    std::string stat((std::istreambuf_iterator<char>(in)), {});
+    const auto chiusa = stat.rfind(')');
+    if (chiusa == std::string::npos) continue;
+    char stato = 0;
+    int ppid = 0;
+    if (sscanf(stat.c_str() + chiusa + 1, " %c %d", &stato, &ppid) == 2 && stato == 'Z' && ppid == getpid()) ++n;
+  }
+  return n;
+}
+
+// The same file, whichever way the drive table reached it.
+bool Stesso(const std::optional<fs::path>& trovato, const fs::path& atteso) {
+  std::error_code ec;
+  return trovato && fs::equivalent(*trovato, atteso, ec);
+}
+
+char StatoDi(pid_t pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  std::string stat((std::istreambuf_iterator<char>(in)), {});
+  const auto chiusa = stat.rfind(')');
+  return chiusa == std::string::npos || chiusa + 2 >= stat.size() ? 0 : stat[chiusa + 2];
+}
+
+class Processi : public ::testing::Test {
+ protected:
+  PrefissoTemporaneo prefisso;
+  fs::path cartellaProgramma = prefisso.Dir() / "bin";
+  fs::path senzaWine = prefisso.Dir() / "vuota";
+  ProcessesLinux proc{DriveTable(prefisso.Dir()),
+                      {.cartellaProgramma = cartellaProgramma,
+                       .percorsoRicerca = senzaWine.string(),
+                       .attesa = nullptr,
+                       .avvioWindows = {}}};
+
+  void SetUp() override {
+    fs::create_directories(cartellaProgramma);
+    fs::create_directories(senzaWine);
+  }
+};
+
+TEST_F(Processi, BlanksQuotesAndBackslashesPassExactly) {
+  Eseguibile(prefisso, "C:\\Cartella con spazi\\eco.sh", kEco);
+  const Words argomenti = {"a b", "q\"uote", "back\\slash", "trail\\", "", "C:\\Progetti VB\\Wexo\\", "\\\\\"", "è"};
+  Words riga = {"C:\\Cartella con spazi\\eco.sh"};
+  riga.insert(riga.end(), argomenti.begin(), argomenti.end());
+  EseguiEAttendi(proc, JoinCommandLine(riga), kFinestraRidotta);
+  EXPECT_EQ(Parole(prefisso.Leggi("C:\\Cartella con spazi\\args.out")), argomenti);
+  // The drive table's prefix and the window style reach the program.
+  EXPECT_EQ(prefisso.Leggi("C:\\Cartella con spazi\\env.out"), prefisso.Dir().string() + "\n2\n");
+
+  // Words are passed as they stand: still Windows paths, no quotes added.
+  EseguiEAttendi(proc, "\"c:\\cartella con SPAZI\\ECO.SH\" /make \"C:\\Progetti VB\\x.vbp\" C:\\Progetti VB");
+  EXPECT_EQ(Parole(prefisso.Leggi("C:\\Cartella con spazi\\args.out")),
+            (Words{"/make", "C:\\Progetti VB\\x.vbp", "C:\\Progetti", "VB"}));
+
+  // Unquoted, with blanks: the longer parts of the line are tried, as Windows does.
+  const struct {
+    const char* riga;
+    Words argomenti;
+  } kSenzaVirgolette[] = {
+      {"C:\\Cartella con spazi\\eco.sh /RegServer", {"/RegServer"}},
+      {"C:\\Cartella con spazi\\eco.sh", {""}},  // printf prints its format once
+      {"  C:\\Cartella con spazi\\eco.sh  \"x y\" z", {"x y", "z"}},
+  };
+  for (const auto& c : kSenzaVirgolette) {
+    fs::remove(prefisso.Host("C:\\Cartella con spazi\\args.out"));
+    EseguiEAttendi(proc, c.riga);
+    EXPECT_EQ(Parole(prefisso.Leggi("C:\\Cartella con spazi\\args.out")), c.argomenti) << c.riga;
+  }
+  EXPECT_EQ(ErroreDi([&] { proc.Shell("C:\\Cartella con spazi\\assente.sh /RegServer", kFinestraNormale); }),
+            kFileNonTrovato);
+}
+
+TEST_F(Processi, ABareNameIsLookedUpInTheProgramFolderThenTheSystemFolders) {
+  Eseguibile(prefisso, "C:\\Windows\\System32\\Strumento.exe", kEco);
+  Eseguibile(prefisso, "C:\\Windows\\Strumento.exe", kEco);
+  Eseguibile(prefisso, "C:\\Windows\\notepad.exe", kEco);
+  EXPECT_TRUE(Stesso(proc.TrovaProgramma("Strumento.exe"), prefisso.Host("C:\\Windows\\System32\\Strumento.exe")));
+  EXPECT_TRUE(Stesso(proc.TrovaProgramma("Notepad.exe"), prefisso.Host("C:\\Windows\\notepad.exe")));
+  EXPECT_TRUE(Stesso(proc.TrovaProgramma("notepad"), prefisso.Host("C:\\Windows\\notepad.exe")));
+  {
+    std::ofstream(cartellaProgramma / "NOTEPAD.EXE") << kEco;
+    fs::permissions(cartellaProgramma / "NOTEPAD.EXE", fs::perms::owner_all);
+  }
+  EXPECT_TRUE(Stesso(proc.TrovaProgramma("Notepad.exe"), cartellaProgramma / "NOTEPAD.EXE"));
+  EXPECT_EQ(proc.TrovaProgramma("Assente.exe"), std::nullopt);
+  EXPECT_EQ(proc.TrovaProgramma("sub\\Notepad.exe"), std::nullopt);
+
+  EseguiEAttendi(proc, "Strumento.exe \"C:\\a b.txt\"");
+  EXPECT_EQ(Parole(prefisso.Leggi("C:\\Windows\\System32\\args.out")), (Words{"C:\\a b.txt"}));
+}
+
+TEST_F(Processi, WhatCannotBeFoundOrStartedRaisesError53) {
+  prefisso.Scrivi("C:\\App\\dati.txt", "not a program\n");  // no execute bit
+  fs::create_directories(prefisso.Host("C:\\App\\Cartella"));
+  for (const char* riga : {"C:\\App\\assente.exe", "E:\\App\\x.exe", "C:\\App\\dati.txt", "C:\\App\\Cartella", "",
+                           "   ", "\\\\server\\share\\x.exe"})
+    EXPECT_EQ(ErroreDi([&] { proc.Shell(riga, kFinestraNormale); }), kFileNonTrovato) << riga;
+}
+
+TEST_F(Processi, AWindowsProgramRunsThroughWineAndWithoutItCannotStart) {
+  Eseguibile(prefisso, "C:\\Programmi\\App\\Prog.exe", std::string("MZ\x90\0\3\0\0\0", 8) + "#!/bin/sh\nexit 0\n");
+  EXPECT_EQ(ErroreDi([&] { proc.Shell("\"C:\\Programmi\\App\\Prog.exe\" /x", kFinestraNormale); }), kFileNonTrovato);
+
+  // Without the launcher, a wine on the search list gets the program and the words.
+  const fs::path conWine = prefisso.Dir() / "conwine";
+  fs::create_directories(conWine);
+  { std::ofstream(conWine / "wine") << kEco; }
+  fs::permissions(conWine / "wine", fs::perms::owner_all);
+  ProcessesLinux conVino(DriveTable(prefisso.Dir()), {.cartellaProgramma = cartellaProgramma,
+                                                      .percorsoRicerca = senzaWine.string() + ":" + conWine.string(),
+                                                      .avvioWindows = prefisso.Dir() / "nessun-avvio.exe"});
+  EseguiEAttendi(conVino, "\"C:\\Programmi\\App\\Prog.exe\" /make \"C:\\a b\\c.vbp\"");
+  std::ifstream in(conWine / "args.out", std::ios::binary);
+  const Words visti = Parole(std::string((std::istreambuf_iterator<char>(in)), {}));
+  ASSERT_EQ(visti.size(), 3u);
+  EXPECT_TRUE(Stesso(fs::path(visti[0]), prefisso.Host("C:\\Programmi\\App\\Prog.exe")));
+  EXPECT_EQ(Words(visti.begin() + 1, visti.end()), (Words{"/make", "C:\\a b\\c.vbp"}));
+}
+
+TEST_F(Processi, ProcessesNeverWaitedForLeaveNoZombies) {
+  Eseguibile(prefisso, "C:\\Bin\\fine.sh", "#!/bin/sh\nexit 0\n");
+  Eseguibile(prefisso, "C:\\Bin\\breve.sh", "#!/bin/sh\nsleep 0.2\n");
+  for (int i = 0; i < 10; ++i) proc.Shell(i % 2 ? "C:\\Bin\\fine.sh" : "C:\\Bin\\breve.sh", kFinestraNascosta);
+  const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while ((proc.FigliInCorso() > 0 || Zombi() > 0) && std::chrono::steady_clock::now() < limite)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_EQ(proc.FigliInCorso(), 0u);
+  EXPECT_EQ(Zombi(), 0);
+}
+
+TEST_F(Processi, AHeldProcessKeepsItsStatusUntilItsWaitSeesItEnd) {
+  Eseguibile(prefisso, "C:\\Bin\\tre.sh", "#!/bin/sh\nsleep 0.1\nexit 3\n");
+  const auto pid = proc.Shell("C:\\Bin\\tre.sh", kFinestraNascosta);
+  const auto h = proc.OpenProcess(kProcessAllAccess, false, pid);
+  ASSERT_NE(h, 0);
+  std::uint32_t codice = 0;
+  EXPECT_FALSE(proc.GetExitCodeProcess(h, codice));
+  // Ended but held: the reaper leaves it for the wait.
+  const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (StatoDi(static_cast<pid_t>(pid)) != 'Z' && std::chrono::steady_clock::now() < limite)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(StatoDi(static_cast<pid_t>(pid)), 'Z');
+  EXPECT_EQ(proc.WaitForSingleObject(h, 0), kWaitObject0);
+  EXPECT_EQ(StatoDi(static_cast<pid_t>(pid)), 0);  // reaped by the wait
+  EXPECT_EQ(proc.WaitForSingleObject(h, kInfinite), kWaitObject0);
+  ASSERT_TRUE(proc.GetExitCodeProcess(h, codice));
+  EXPECT_EQ(codice, 3u);
+  // A second handle on the same ended process, while the first is open.
+  const auto h2 = proc.OpenProcess(kProcessAllAccess, false, pid);
+  EXPECT_NE(h2, 0);
+  proc.CloseHandle(h);
+  EXPECT_EQ(proc.WaitForSingleObject(h2, 10), kWaitObject0);
+  proc.CloseHandle(h2);
+  EXPECT_EQ(proc.OpenProcess(kProcessAllAccess, false, pid), 0);
+  EXPECT_EQ(proc.WaitForSingleObject(h, 0), kWaitFailed);  // closed
+}
+
+TEST_F(Processi, ABoundedWaitTimesOut) {
+  Eseguibile(prefisso, "C:\\Bin\\lungo.sh", "#!/bin/sh\nexec sleep 30\n");
+  const auto pid = proc.Shell("C:\\Bin\\lungo.sh", kFinestraNascosta);
+  const auto h = proc.OpenProcess(kProcessAllAccess, false, pid);
+  ASSERT_NE(h, 0);
+  const auto inizio = std::chrono::steady_clock::now();
+  EXPECT_EQ(proc.WaitForSingleObject(h, 100), kWaitTimeout);
+  const auto trascorsi = std::chrono::steady_clock::now() - inizio;
+  EXPECT_GE(trascorsi, std::chrono::milliseconds(100));
+  // Loose for a busy machine, still short of the program's 30 s.
+  EXPECT_LT(trascorsi, std::chrono::seconds(15));
+  ::kill(static_cast<pid_t>(pid), SIGKILL);
+  EXPECT_EQ(proc.WaitForSingleObject(h, kInfinite), kWaitObject0);
+  std::uint32_t codice = 0;
+  ASSERT_TRUE(proc.GetExitCodeProcess(h, codice));
+  EXPECT_EQ(codice, 128u + SIGKILL);
+  proc.CloseHandle(h);
+  EXPECT_EQ(proc.FigliInCorso(), 0u);
+}
+
+// The tool as the job of a shell on a terminal of its own, waiting for one
+// program. The "shell" (a session leader) gives the tool the terminal, and
+// continues it in front when it stops, as "fg" does, leaving the mark
+// "fermato". The tool's exit status goes to "uscita" (255 for a signal); the
+// shell then stays, as its end would hang up what is left on the terminal.
+int ComeLavoroDiUnaShell(const fs::path& prefisso, const std::string& riga, int stile, int& terminale) {
+  terminale = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (terminale < 0 || ::grantpt(terminale) != 0 || ::unlockpt(terminale) != 0) return -1;
+  const std::string nome = ::ptsname(terminale);
+  std::fflush(nullptr);
+  const pid_t shell = ::fork();
+  if (shell != 0) return shell;
+  ::setsid();
+  const int tty = ::open(nome.c_str(), O_RDWR);
+  ::ioctl(tty, TIOCSCTTY, 0);
+  sigset_t ttou;
+  sigemptyset(&ttou);
+  sigaddset(&ttou, SIGTTOU);
+  ::sigprocmask(SIG_BLOCK, &ttou, nullptr);
+  const pid_t strumento = ::fork();
+  if (strumento == 0) {
+    ::setpgid(0, 0);
+    ::tcsetpgrp(tty, ::getpgrp());
+    ::sigprocmask(SIG_UNBLOCK, &ttou, nullptr);
+    ::dup2(tty, STDIN_FILENO);
+    PreparaFineSuSegnale();
+    try {
+      ProcessesLinux processi{DriveTable(prefisso)};
+      const auto h = processi.OpenProcess(kProcessAllAccess, false, processi.Shell(riga, stile));
+      processi.WaitForSingleObject(h, kInfinite);
+    } catch (const FineSuSegnale& f) {
+      ::_exit(f.CodiceUscita());
+    }
+    ::_exit(0);
+  }
+  for (int s = 0;;) {
+    if (::waitpid(strumento, &s, WUNTRACED) < 0) ::_exit(99);
+    if (WIFSTOPPED(s)) {
+      std::ofstream(prefisso / "fermato");
+      ::tcsetpgrp(tty, strumento);
+      ::kill(-strumento, SIGCONT);
+      continue;
+    }
+    std::ofstream(prefisso / "uscita") << (WIFEXITED(s) ? WEXITSTATUS(s) : 255);
+    for (;;) ::pause();
+  }
+}
+
+// A program shown in front gets the terminal for its wait, as a shell's
+// foreground job: it reads its keys, Ctrl+Z stops the tool with it until
+// "fg", and Ctrl+C, which reaches only it, still ends the tool. A program
+// started minimized leaves the terminal to the tool, whose Ctrl+C ends it
+// and what it started.
+TEST_F(Processi, AProgramShownInFrontGetsTheTerminalForItsWait) {
+  // Each program first writes its identifier, and its child's, into "pronto".
+  constexpr const char* kLegge = "echo $$ > \"$WINEPREFIX/pronto\"\nread r\necho \"$r\" > \"$WINEPREFIX/letto\"";
+  constexpr const char* kConFiglio = "sleep 600 &\necho $$ $! > \"$WINEPREFIX/pronto\"\nwait";
+  struct Caso {
+    const char* cosa;
+    int stile;
+    const char* programma;
+    std::vector<std::string> tasti;  // each typed once the one before has done its part
+    int uscita;
+    const char* letto;  // what the program read, or null
+  };
+  const Caso casi[] = {
+      {"keys", kFinestraNormale, kLegge, {"ciao\n"}, 0, "ciao"},
+      {"Ctrl+Z, fg", kFinestraNormale, kLegge, {"\x1a", "ciao\n"}, 0, "ciao"},
+      {"Ctrl+C in front", kFinestraNormale, kLegge, {"\x03"}, 128 + SIGINT, nullptr},
+      {"Ctrl+C behind", kFinestraRidotta, kConFiglio, {"\x03"}, 128 + SIGINT, nullptr},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.cosa);
+    for (const char* f : {"pronto", "letto", "fermato", "uscita"}) fs::remove(prefisso.Dir() / f);
+    Eseguibile(prefisso, "C:\\Bin\\lavoro.sh", std::string("#!/bin/sh\n") + c.programma + "\n");
+    int terminale = -1;
+    const pid_t shell = ComeLavoroDiUnaShell(prefisso.Dir(), "C:\\Bin\\lavoro.sh", c.stile, terminale);
+    ASSERT_GT(shell, 0);
+    const auto entro = [](const std::function<bool()>& condizione) {
+      const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+      for (;;) {
+        if (condizione()) return true;
+        if (std::chrono::steady_clock::now() > limite) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      }
+    };
+    std::vector<pid_t> programmi;
+    EXPECT_TRUE(entro([&] {
+      programmi.clear();
+      std::ifstream in(prefisso.Dir() / "pronto");
+      for (long p; in >> p;) programmi.push_back(static_cast<pid_t>(p));
+      return !programmi.empty();
+    }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));  // in its read, or its wait
+    for (const std::string& t : c.tasti) {
+      if (&t != &c.tasti.front()) {
+        EXPECT_TRUE(entro([&] { return fs::exists(prefisso.Dir() / "fermato"); }));
+      }
+      ASSERT_EQ(::write(terminale, t.data(), t.size()), static_cast<ssize_t>(t.size()));
+    }
+    int uscita = -1;
+    EXPECT_TRUE(entro([&] { return static_cast<bool>(std::ifstream(prefisso.Dir() / "uscita") >> uscita); }))
+        << "it hangs";
+    EXPECT_EQ(uscita, c.uscita);
+    for (pid_t p : programmi) EXPECT_TRUE(entro([&] { return StatoDi(p) == 0 || StatoDi(p) == 'Z'; })) << p;
+    // Its end hangs up whatever is left.
+    ::kill(shell, SIGKILL);
+    ::waitpid(shell, nullptr, 0);
+    ::close(terminale);
+    if (c.letto) {
+      std::string letto;
+      std::ifstream(prefisso.Dir() / "letto") >> letto;
+      EXPECT_EQ(letto, c.letto);
+    }
+  }
+}
+
+TEST_F(Processi, OnlyOurOwnChildrenCanBeOpened) {
+  EXPECT_EQ(proc.OpenProcess(kProcessAllAccess, false, 1), 0);
+  EXPECT_EQ(proc.OpenProcess(kProcessAllAccess, false, static_cast<std::uint32_t>(getpid())), 0);
+  EXPECT_EQ(proc.WaitForSingleObject(12345, 0), kWaitFailed);
+  proc.CloseHandle(12345);  // harmless
+}
+
+}  // namespace
+}  // namespace cw

@@ -11,29 +11,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text_stream.h"
+
 namespace cw {
-
-enum class IOMode { ForReading = 1, ForWriting = 2, ForAppending = 8 };
-
-// A text stream over one open file. The destructor closes it, so a command
-// that stops on an error leaves no file open.
-class TextStream {
- public:
-  virtual ~TextStream() = default;
-  // True when nothing is left to read.
-  virtual bool AtEndOfStream() = 0;
-  // The next line without its line end. A line ends at CR LF or LF; a CR not
-  // followed by LF is part of the line.
-  virtual std::string ReadLine() = 0;
-  // Everything not yet read.
-  virtual std::string ReadAll() = 0;
-  // The text followed by CR LF.
-  virtual void WriteLine(std::string_view text) = 0;
-  // The text as it is.
-  virtual void Write(std::string_view text) = 0;
-  // Flushes and closes; later calls on the stream raise error 52.
-  virtual void Close() = 0;
-};
 
 // A folder as GetFolder gives it: its own path and the names of the files
 // directly inside it, in the order the platform lists them.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/flusso_lettura.h"
+#include "base/flusso_lettura.h"
 
 namespace cw {
 

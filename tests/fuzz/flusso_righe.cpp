@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "base/errors.h"
+#include "base/flusso_lettura.h"
 #include "fuzz/bersagli.h"
 #include "fuzz/comune.h"
 #include "platform/linux/filesystem_linux.h"
-#include "platform/linux/flusso_scrittura_linux.h"
 
 namespace cw::fuzz {
 namespace {

@@ -8,6 +8,7 @@
 #include <cerrno>
 
 #include "base/errors.h"
+#include "base/flusso_lettura.h"
 #include "platform/linux/flusso_scrittura_linux.h"
 #include "platform/linux/io_linux.h"
 
@@ -255,7 +256,7 @@ std::unique_ptr<TextStream> FileSystemLinux::OpenTextFile(std::string_view path,
   if (l.state == State::LeafMissing) flags |= O_CREAT;
   const int fd = ::open(host.c_str(), flags, 0666);
   if (fd < 0) SollevaErroreErrno(errno, l.state == State::LeafMissing, host, "open", path);
-  return std::make_unique<WritingStream>(fd, host, std::string(path));
+  return std::make_unique<WritingStream>(std::make_unique<DestinazioneScritturaLinux>(fd, host, std::string(path)));
 }
 
 FolderListing FileSystemLinux::GetFolder(std::string_view path) {

@@ -6,6 +6,7 @@
 #undef DeleteFile
 
 #include "base/errors.h"
+#include "base/flusso_lettura.h"
 #include "platform/windows/errori_win32.h"
 #include "platform/windows/flusso_scrittura_win32.h"
 #include "platform/windows/testo_wide_win32.h"
@@ -250,7 +251,7 @@ std::unique_ptr<TextStream> FileSystemWin32::OpenTextFile(std::string_view path,
   const HANDLE h = CreateFileW(w.c_str(), aggiunta ? FILE_APPEND_DATA : GENERIC_WRITE, FILE_SHARE_READ, nullptr, come,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) SollevaErroreWin32(GetLastError(), manca, "CreateFileW", path);
-  return std::make_unique<FlussoScritturaWin32>(h, std::string(path));
+  return std::make_unique<WritingStream>(std::make_unique<DestinazioneScritturaWin32>(h, std::string(path)));
 }
 
 FolderListing FileSystemWin32::GetFolder(std::string_view path) {

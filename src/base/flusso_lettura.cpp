@@ -1,4 +1,4 @@
-#include "platform/flusso_lettura.h"
+#include "base/flusso_lettura.h"
 
 #include <algorithm>
 

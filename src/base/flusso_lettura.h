@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/filesystem.h"
+#include "base/text_stream.h"
 
 namespace cw {
 

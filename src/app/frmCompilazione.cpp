@@ -87,7 +87,18 @@ frmCompilazione::frmCompilazione(std::function<std::string()> fileIni, QWidget* 
 frmCompilazione::~frmCompilazione() = default;
 
 void frmCompilazione::Form_Initialize() {
-  servizi_ = std::make_unique<Servizi>(*this, OpzioniPiattaforma{.programma = "compilawexo", .attesa = this});
+  // Wine's first start in a prefix takes seconds: the busy pointer meanwhile,
+  // then the one the command had.
+  auto avvioWine = [prima = int{kPuntatorePredefinito}](const std::string&, bool inizio) mutable {
+    if (inizio) {
+      prima = PuntatoreCorrente();
+      ImpostaPuntatore(kPuntatoreClessidra);
+    } else {
+      ImpostaPuntatore(prima);
+    }
+  };
+  servizi_ = std::make_unique<Servizi>(
+      *this, OpzioniPiattaforma{.programma = "compilawexo", .attesa = this, .avvioWine = std::move(avvioWine)});
 }
 
 void frmCompilazione::CreaControlli() {

@@ -63,6 +63,15 @@ void ConsoleUi::LogSetItem(int index, const std::string& line) {
   }
 }
 
+void ConsoleUi::Avvisa(const std::string& testo) {
+  const bool inPlace = inPlace_ && inAttesa_ >= 0;
+  if (inPlace) Scrivi("\r\033[K");
+  const std::string riga = testo + "\n";
+  std::fwrite(riga.data(), 1, riga.size(), err_);
+  std::fflush(err_);
+  if (inPlace) Scrivi(righe_[static_cast<size_t>(inAttesa_)]);
+}
+
 int ConsoleUi::MsgBox(const std::string& prompt, int style, const std::string& title) {
   // A box inside a step (a failed registration, a time-out) leaves the
   // step's line waiting: its conclusion is printed once, after the box. On a

@@ -33,6 +33,9 @@ class ConsoleUi : public Ui {
   // Prints a line still waiting for its final text as it stands (a command
   // stopped by an error leaves its row " in corso...").
   void Svuota();
+  // A line on standard error that is no box (Wine's first start), printed as
+  // a box is, around a line shown in place.
+  void Avvisa(const std::string& testo);
   bool UnaDomandaRifiutata() const { return rifiutata_; }
   // A build's row was concluded " in corso... ERRORE!".
   bool UnaCompilazioneFallita() const { return compilazioneFallita_; }

@@ -19,6 +19,7 @@
 #include "commands/anteprima.h"
 #include "commands/comandi.h"
 #include "commands/servizi.h"
+#include "platform/avvio_wine.h"
 #include "platform/console.h"
 #include "platform/fine_su_segnale.h"
 #include "settings/modFileIni.h"
@@ -77,7 +78,11 @@ int main(int argc, char** argv) {
 
   cw::ConsoleUi ui(stdout, stderr, opzioni->conferma, isatty(STDOUT_FILENO) != 0);
   // Checked before anything is touched, so a wrong setting costs nothing.
-  cw::Servizi servizi(ui, cw::OpzioniPiattaforma{.programma = "compilawexo-batch"});
+  // Wine's first start in a prefix takes seconds: said, so the run does not seem to hang.
+  cw::Servizi servizi(ui, cw::OpzioniPiattaforma{.programma = "compilawexo-batch",
+                                                 .avvioWine = [&ui](const std::string& prefisso, bool inizio) {
+                                                   if (inizio) ui.Avvisa(cw::RigaAvvioWine(prefisso));
+                                                 }});
   if (const std::string& problema = servizi.Problema(); !problema.empty()) {
     ui.MsgBox(problema, cw::kStileCritico, cw::kTitoloApplicazione);
     return cw::kUscitaRifiuto;
@@ -112,6 +117,7 @@ int main(int argc, char** argv) {
   // The terminal types into no window: Vb-Build is the window's.
   ctx.tastiera = nullptr;
   if (!opzioni->impostazioni.empty()) ctx.fileIni = [file = opzioni->impostazioni] { return file; };
+  ctx.limiteCompilazione = opzioni->limiteCompilazione;
 
   // A field the command reads must come from the command line or the
   // settings file: the window's start-up values would overwrite every

@@ -126,6 +126,8 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
     CLI::Option* opzioneVisualizzatore = nullptr;
     CLI::Option* opzioneJUnit = nullptr;
     CLI::Option* opzioneImpostazioni = nullptr;
+    CLI::Option* opzioneLimite = nullptr;
+    std::string limite;
   };
   std::map<std::string, Sottocomando> sotto;
   for (const auto& [nome, def] : Comandi()) {
@@ -160,6 +162,8 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
       s.app->add_flag("--conferma", o.conferma);
       s.app->add_flag("--riprendi", o.riprendi);
       s.opzioneJUnit = s.app->add_option("--junit", o.junit)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+      s.opzioneLimite =
+          s.app->add_option("--limite-compilazione", s.limite)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
       s.opzioneVisualizzatore = s.app->add_option("--visualizzatore", o.visualizzatore)
                                     ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     }
@@ -210,6 +214,13 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
     return rifiuta("--impostazioni vuole il nome di un file", kUscitaRigaDiComando);
   if (s.opzioneJUnit && s.opzioneJUnit->count() && o.junit.empty())
     return rifiuta("--junit vuole il nome di un file", kUscitaRigaDiComando);
+  if (s.opzioneLimite && s.opzioneLimite->count()) {
+    o.limiteCompilazione = LeggiLimiteCompilazione(s.limite);
+    if (!o.limiteCompilazione)
+      return rifiuta("--limite-compilazione vuole un numero intero di secondi da 0 a " +
+                         std::to_string(kLimiteCompilazioneMassimo) + " (0: nessun limite), trovato: " + s.limite,
+                     kUscitaRifiuto);
+  }
   if (o.riprendi) {
     // The resumed run stamps nothing and advances nothing: a version given
     // with it would only be saved as if it had been built.
@@ -320,6 +331,17 @@ Comandi:
                                   (stato 2 se non c'è nulla da riprendere)
       --junit FILE.xml            scrive l'esito di ogni riga in un rapporto JUnit
                                   (mai dentro i dischi del prefisso)
+      --limite-compilazione SECONDI
+                                  una compilazione ancora in corso dopo SECONDI
+                                  (da 0 a 86400; 0 nessun limite) è terminata con
+                                  tutto ciò che ha avviato: la riga finisce "ERRORE!",
+                                  il file degli errori riceve una riga con il progetto,
+                                  il limite e il titolo e i testi di ogni finestra
+                                  aperta (una domanda rimasta senza risposta), e dove
+                                  c'è uno schermo la schermata è salvata accanto come
+                                  ErroriCompilazione.png (stato 1); senza, vale
+                                  LimiteCompilazione della sezione [Versione] delle
+                                  impostazioni (assente: nessun limite)
   registra                        Registra
   rimuovi                         Rimuovi
   vbg                             Genera .vbg

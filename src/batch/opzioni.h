@@ -1,6 +1,7 @@
 #pragma once
 // The batch front end's command line.
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -24,13 +25,14 @@ struct OpzioniBatch {
   bool vuoti = false;                                // fields neither given nor stored are meant empty
   std::string visualizzatore;                        // shows the error file instead of printing it
   bool aiuto = false;
-  bool versione = false;         // --version: the tool's version, nothing run
-  std::string impostazioni;      // --impostazioni FILE: the settings file's host path
-  bool anteprima = false;        // "anteprima COMANDO": the diff, nothing written
-  bool riprendi = false;         // tutto --riprendi: from the row that failed last
-  bool sovrapposizioni = false;  // indirizzi --sovrapposizioni
-  bool applica = false;          // indirizzi --applica
-  std::string junit;             // tutto --junit FILE: the JUnit report's host path
+  bool versione = false;                            // --version: the tool's version, nothing run
+  std::string impostazioni;                         // --impostazioni FILE: the settings file's host path
+  bool anteprima = false;                           // "anteprima COMANDO": the diff, nothing written
+  bool riprendi = false;                            // tutto --riprendi: from the row that failed last
+  bool sovrapposizioni = false;                     // indirizzi --sovrapposizioni
+  bool applica = false;                             // indirizzi --applica
+  std::string junit;                                // tutto --junit FILE: the JUnit report's host path
+  std::optional<std::uint32_t> limiteCompilazione;  // tutto --limite-compilazione SECONDI
 };
 
 // Parses argv (without the program name). On a command line it cannot

@@ -53,12 +53,40 @@ std::string RigaDiComando(const std::string& progetto, const std::string& cartel
   return riga;
 }
 
+std::optional<std::uint32_t> LeggiLimiteCompilazione(std::string_view testo) {
+  if (testo.empty() || testo.size() > 9 || testo.find_first_not_of("0123456789") != std::string_view::npos)
+    return std::nullopt;
+  std::uint32_t secondi = 0;
+  for (const char c : testo) secondi = secondi * 10 + static_cast<std::uint32_t>(c - '0');
+  if (secondi > kLimiteCompilazioneMassimo) return std::nullopt;
+  return secondi;
+}
+
+std::string RigaLimiteSuperato(const std::string& progetto, std::uint32_t secondi,
+                               const std::vector<FinestraMostrata>& finestre) {
+  // One line whatever the texts hold.
+  auto inRiga = [](std::string testo) {
+    for (char& c : testo)
+      if (c == '\r' || c == '\n' || c == '\t') c = ' ';
+    return "\"" + testo + "\"";
+  };
+  std::string riga = "Compilazione di '" + progetto + "' non completata: ancora in corso dopo il limite di " +
+                     std::to_string(secondi) + (secondi == 1 ? " secondo" : " secondi") + ", terminata.";
+  if (finestre.empty()) riga += " Nessuna finestra aperta.";
+  for (const FinestraMostrata& f : finestre) {
+    riga += " Finestra " + inRiga(f.titolo) + ":";
+    for (const std::string& t : f.testi) riga += " " + inRiga(t);
+    riga += ".";
+  }
+  return riga;
+}
+
 bool CompilazioneFallita(const std::string& testoErrori) {
   return ContieneSenzaCaso(testoErrori, "impossibile") || ContieneSenzaCaso(testoErrori, "non completata");
 }
 
 std::optional<int> CompilaProgetti(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, Processes& processi,
-                                   int primaRiga, std::vector<RigaCompilata>* compilate) {
+                                   int primaRiga, std::vector<RigaCompilata>* compilate, std::uint32_t limiteSecondi) {
   FinestraDisabilitata finestra(ui);
   if (fso.FileExists(kFileErroriCompilazione)) fso.DeleteFile(kFileErroriCompilazione, true);
 
@@ -71,8 +99,20 @@ std::optional<int> CompilaProgetti(FileSystem& fso, const CatalogoComponenti& ca
 
       const auto inizio = std::chrono::steady_clock::now();
       const std::uint32_t pid = processi.Shell(riga, kFinestraRidotta);
+      bool scaduta = false, schermata = false;
       if (const HandleProcesso h = processi.OpenProcess(kProcessAllAccess, false, pid)) {
-        processi.WaitForSingleObject(h, kInfinite);
+        // A build that stops on a question would otherwise wait for an answer for ever.
+        if (processi.WaitForSingleObject(h, limiteSecondi ? limiteSecondi * 1000 : kInfinite) == kWaitTimeout &&
+            limiteSecondi) {
+          scaduta = true;
+          // Read while it still shows them; the screen with its question on it.
+          const std::vector<FinestraMostrata> finestre = processi.FinestreMostrate(h);
+          schermata = processi.SalvaSchermata(kSchermataCompilazione);
+          processi.TerminateProcess(h);
+          auto flusso = fso.OpenTextFile(kFileErroriCompilazione, IOMode::ForAppending, true);
+          flusso->WriteLine(Utf8ToAnsi(RigaLimiteSuperato(catalogo.FileProgettoCompleto(i), limiteSecondi, finestre)));
+          flusso->Close();
+        }
         processi.CloseHandle(h);
       }
       std::string testo;
@@ -88,8 +128,9 @@ std::optional<int> CompilaProgetti(FileSystem& fso, const CatalogoComponenti& ca
         compilate->push_back({i, durata.count(), aggiunto ? testo.substr(precedente.size()) : testo});
         precedente = testo;
       }
-      if (CompilazioneFallita(testo)) {
+      if (scaduta || CompilazioneFallita(testo)) {
         ConcludiPasso(ui, voce + " in corso... ERRORE!");
+        if (schermata) AnnunciaPasso(ui, std::string("Schermata salvata in ") + kSchermataCompilazione);
         return i;
       }
       // The event pump below repaints the line.

@@ -2,8 +2,10 @@
 // The compile loop: the development environment's command-line build run
 // once per catalogue row, in order, the first failure ending the walk.
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/ui.h"
@@ -15,6 +17,18 @@ namespace cw {
 
 inline constexpr const char* kAmbienteSviluppo = "C:\\Programmi\\Microsoft Visual Studio\\VB98\\VB6.EXE";
 inline constexpr const char* kFileErroriCompilazione = "C:\\Progetti VB\\Wexo\\ErroriCompilazione.txt";
+// The screen as it was when a build passed its limit, beside the error file.
+inline constexpr const char* kSchermataCompilazione = "C:\\Progetti VB\\Wexo\\ErroriCompilazione.png";
+
+// The settings key (section "Versione") of the seconds a build may take;
+// absent or 0: no limit. The batch mode's --limite-compilazione overrides it.
+inline constexpr const char* kChiaveLimiteCompilazione = "LimiteCompilazione";
+inline constexpr std::uint32_t kLimiteCompilazioneMassimo = 86400;
+
+// A limit as the option or the key writes it: a whole number of seconds,
+// digits only, from 0 to kLimiteCompilazioneMassimo. None for anything else
+// ("" included).
+std::optional<std::uint32_t> LeggiLimiteCompilazione(std::string_view testo);
 
 // The command line that builds one project into one folder, every path
 // between double quotes and nothing escaped.
@@ -23,6 +37,11 @@ std::string RigaDiComando(const std::string& progetto, const std::string& cartel
 // True when the error file's text holds "impossibile" or "non completata",
 // in any mix of letter case.
 bool CompilazioneFallita(const std::string& testoErrori);
+
+// The line (UTF-8) the error file gets for a build ended at its limit: the
+// project, the limit, and each window it showed with its caption and texts.
+std::string RigaLimiteSuperato(const std::string& progetto, std::uint32_t secondi,
+                               const std::vector<FinestraMostrata>& finestre);
 
 // One build of the walk: its row, how long it took, and what it added to the
 // error file (Windows-1252).
@@ -41,7 +60,13 @@ struct RigaCompilata {
 // that leaves no error file, raises run-time error 53 at that row. The walk
 // starts at primaRiga when it is given (resuming after a failure); each build
 // is added to compilate when it is given.
+//
+// With limiteSecondi (0: none), a build still running after that many seconds
+// fails: the windows it shows are read and the screen saved beside the error
+// file (a line names it in the log when it could be), the build is ended with
+// all it started, and the error file gets RigaLimiteSuperato.
 std::optional<int> CompilaProgetti(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, Processes& processi,
-                                   int primaRiga = -1, std::vector<RigaCompilata>* compilate = nullptr);
+                                   int primaRiga = -1, std::vector<RigaCompilata>* compilate = nullptr,
+                                   std::uint32_t limiteSecondi = 0);
 
 }  // namespace cw

@@ -85,7 +85,8 @@ FineTutto EseguiTutto(const ServiziTutto& s, const CampiTutto& campi) {
 
   if (s.fso.FileExists(kFileErroriCompilazione)) s.fso.DeleteFile(kFileErroriCompilazione, true);
   std::vector<RigaCompilata> compilate;
-  const std::optional<int> rigaFallita = CompilaProgetti(s.fso, cat, s.ui, processi, campi.riprendiDa, &compilate);
+  const std::optional<int> rigaFallita =
+      CompilaProgetti(s.fso, cat, s.ui, processi, campi.riprendiDa, &compilate, campi.limiteCompilazione);
   fine.compilazioneFallita = rigaFallita.has_value();
   // Remembered at once: a deployment copy of a row never built may still
   // stop the run with a run-time error.

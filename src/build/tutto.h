@@ -42,6 +42,8 @@ struct CampiTutto {
   // advanced the revision, so none of them is done again; the box after the
   // compile says "Compilazione ripresa da X.VBP effettuata" instead.
   int riprendiDa = -1;
+  // The seconds a build may take (LimiteCompilazione); 0: no limit.
+  std::uint32_t limiteCompilazione = 0;
 };
 
 // What the run works with; all of it borrowed.

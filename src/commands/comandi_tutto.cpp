@@ -8,9 +8,25 @@
 #include "commands/verifica_file.h"
 #include "commands/versione_vista.h"
 #include "projectfile/versione.h"
+#include "settings/modFileIni.h"
 
 namespace cw {
 namespace {
+
+// The limit of a build: the batch mode's option, else the settings key. A
+// key that holds no such number refuses the run before anything is touched,
+// as a bad option does (style 48).
+std::optional<std::uint32_t> LimiteCompilazione(Contesto& ctx) {
+  if (ctx.limiteCompilazione) return ctx.limiteCompilazione;
+  const std::string file = ctx.FileIni();
+  const std::string testo = LeggiIniStringa(file, kSezioneVersione, kChiaveLimiteCompilazione, "", 255);
+  if (testo.empty()) return 0;  // absent or empty: no limit, as before the key
+  if (const auto limite = LeggiLimiteCompilazione(testo)) return limite;
+  ctx.ui.MsgBox("Valore di " + std::string(kChiaveLimiteCompilazione) + " non valido in '" + file + "': '" + testo +
+                    "' (secondi, da 0 a " + std::to_string(kLimiteCompilazioneMassimo) + "; 0 per nessun limite)",
+                kStileEsclamativo, kTitoloApplicazione);
+  return std::nullopt;
+}
 
 CampiTutto LeggiCampiTutto(const Campi& campi) {
   const std::string revisione = campi.Testo(Campo::txtVersioneRevisione);
@@ -62,7 +78,10 @@ Esito cmdTutto_Click(Contesto& ctx) {
   // check of "Backup e versione": a refused run leaves the log, the pointer
   // and every file as they were.
   ConfermaVersioneSalvata(ctx);
-  const CampiTutto campi = LeggiCampiTutto(ctx.campi);
+  CampiTutto campi = LeggiCampiTutto(ctx.campi);
+  const std::optional<std::uint32_t> limite = LimiteCompilazione(ctx);
+  if (!limite) return Esito::Rifiutato;
+  campi.limiteCompilazione = *limite;
   if (!TuttoConsentito(ctx.ui, campi)) return Esito::Rifiutato;
   if (!VerificaFile(ctx, {.backup = true, .progetti = true})) return Esito::Rifiutato;
   return InCornice(ctx, {kPuntatoreClessidra, true, ""}, [&] { return Esegui(ctx, campi); });
@@ -82,8 +101,11 @@ Esito mnuRiprendiCompilazione_Click(Contesto& ctx) {
   ConfermaVersioneSalvata(ctx);
   if (!CampiInAnsi(ctx, {Campo::txtVersionePrincipale, Campo::txtVersioneSecondario, Campo::txtVersioneRevisione}))
     return Esito::Rifiutato;
+  const std::optional<std::uint32_t> limite = LimiteCompilazione(ctx);
+  if (!limite) return Esito::Rifiutato;
   CampiTutto campi = LeggiCampiTutto(ctx.campi);
   campi.riprendiDa = *riga;
+  campi.limiteCompilazione = *limite;
   return InCornice(ctx, {kPuntatoreClessidra, true, ""}, [&] { return Esegui(ctx, campi); });
 }
 

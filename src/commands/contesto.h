@@ -3,6 +3,7 @@
 // the window's face and the platform services. The window (or the batch
 // front end) owns all of it; a command only borrows.
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -58,6 +59,9 @@ struct Contesto {
   // the version compare the file with it first (commands/versione_vista.h).
   // None: no comparison (the batch mode reads the settings for every run).
   std::optional<VersioneSalvata> versioneVista = std::nullopt;
+  // The seconds a build of the full run may take, given on the batch command
+  // line; none: the settings key "LimiteCompilazione" (absent: no limit).
+  std::optional<std::uint32_t> limiteCompilazione = std::nullopt;
 
   std::string FileIni() const;
 };

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace cw {
 
@@ -16,6 +17,15 @@ inline constexpr std::uint32_t kWaitTimeout = 258;
 inline constexpr std::uint32_t kWaitFailed = 0xFFFFFFFF;
 
 using HandleProcesso = std::intptr_t;  // 0: no handle
+
+// A top-level window a process shows, as read when a wait for it has passed
+// its limit: its caption and the texts of its controls (a dialog's static
+// texts and button captions), in UTF-8.
+struct FinestraMostrata {
+  std::string titolo;
+  std::vector<std::string> testi;
+  bool operator==(const FinestraMostrata&) const = default;
+};
 
 class Processes {
  public:
@@ -42,6 +52,14 @@ class Processes {
   // Ends the process of a handle from AvviaConHandle with whatever it
   // started, and waits for its end; nothing for one that has already ended.
   virtual void TerminateProcess(HandleProcesso handle) = 0;
+
+  // The windows that the process of a running handle, and what it started,
+  // show; none where they show none or the platform cannot read them (a
+  // program of the host's own, with no windows of this kind).
+  virtual std::vector<FinestraMostrata> FinestreMostrate(HandleProcesso /*handle*/) { return {}; }
+  // The whole screen saved as a PNG file at the Windows path; false where
+  // no screen is there or the file cannot be written.
+  virtual bool SalvaSchermata(const std::string& /*percorso*/) { return false; }
 };
 
 }  // namespace cw

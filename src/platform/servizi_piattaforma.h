@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/attesa.h"
+#include "platform/avvio_wine.h"
 #include "platform/blocco_prefisso.h"
 #include "platform/canale_registrazione.h"
 #include "platform/filesystem.h"
@@ -29,6 +30,9 @@ struct OpzioniPiattaforma {
   // taken on it, so it guards the suite whichever copy of the tool runs. On
   // Linux the prefix folder is locked.
   std::string radiceSuite = {};
+  // Told when the first Windows program under Wine takes more than a second
+  // to start, and when it has (Linux only); none: nobody is told.
+  AvvisoAvvioWine avvioWine = nullptr;
 };
 
 struct ServiziPiattaforma {

@@ -111,6 +111,7 @@ Resoconto Compila(const Unita& unita, const Richiesta& r, const Componenti& comp
   if (!Leggibile(*host, contenuto)) return Fallita(p, "Impossibile leggere il file di progetto '" + p + "'.");
 
   const ProgettoVbp progetto = LeggiProgetto(contenuto);
+  if (progetto.domanda) return {false, {}, progetto.domanda};
   if (!progetto.tipo) return Fallita(p, "Impossibile determinare il tipo del progetto (manca la riga Type=).");
   const auto genere = GenereDelTipo(*progetto.tipo);
   if (!genere) return Fallita(p, "Impossibile compilare un progetto di tipo '" + *progetto.tipo + "'.");

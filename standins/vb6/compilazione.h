@@ -30,6 +30,9 @@ struct Richiesta {
 struct Resoconto {
   bool riuscita = false;
   std::vector<std::string> righe;  // UTF-8, without line ends
+  // The project's StandinDomanda: the build asks it before anything else and
+  // has no report yet.
+  std::optional<std::string> domanda = std::nullopt;
 };
 
 // Where the stand-in components are copied from: the built file of an

@@ -8,7 +8,8 @@
 
 namespace cw::vb6 {
 
-int Esegui(const std::vector<std::string>& argomenti, const Unita& unita, const Componenti& componenti, bool noop) {
+int Esegui(const std::vector<std::string>& argomenti, const Unita& unita, const Componenti& componenti, bool noop,
+           const std::function<void(const std::string& domanda)>& chiedi) {
   Richiesta r;
   bool make = false, out = false;
   for (size_t i = 0; i < argomenti.size(); ++i) {
@@ -38,6 +39,10 @@ int Esegui(const std::vector<std::string>& argomenti, const Unita& unita, const 
   } else {
     if (r.cartellaOutput.empty()) r.cartellaOutput = CartellaDi(r.progetto);
     esito = Compila(unita, r, componenti);
+    if (esito.domanda) {
+      if (chiedi) chiedi(*esito.domanda);
+      esito.righe = {"Impossibile proseguire dopo la domanda: " + *esito.domanda, RigaNonCompletata(r.progetto)};
+    }
   }
   if (!AccodaResoconto(unita, r.fileErrori, esito.righe)) {
     std::fprintf(stderr, "standin-vb6: impossibile scrivere '%s'\n", r.fileErrori.c_str());

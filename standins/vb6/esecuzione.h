@@ -6,6 +6,7 @@
 // Exit status 0 once the build is over, failed or not (the outcome is in E);
 // 2 for a command line it cannot use, 1 when E cannot be written.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,9 @@ namespace cw::vb6 {
 
 // argomenti: the words after the program's name, UTF-8. noop: no check and no
 // built file, only the success line (the benchmark measures the caller).
-int Esegui(const std::vector<std::string>& argomenti, const Unita& unita, const Componenti& componenti, bool noop);
+// chiedi shows a project's question (StandinDomanda) and returns once it is
+// answered, if ever; the build then fails on it. None: it fails at once.
+int Esegui(const std::vector<std::string>& argomenti, const Unita& unita, const Componenti& componenti, bool noop,
+           const std::function<void(const std::string& domanda)>& chiedi = nullptr);
 
 }  // namespace cw::vb6

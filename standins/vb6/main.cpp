@@ -2,6 +2,8 @@
 // build, "VB6.EXE /make P /outdir D /out E" (esecuzione.h). The paths arrive
 // as Windows paths and are resolved through the drive table of $WINEPREFIX.
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -46,6 +48,10 @@ int main(int argc, char** argv) {
   const std::vector<std::string> argomenti(argv + 1, argv + argc);
   const char* noop = std::getenv("CW_STANDIN_VB6_NOOP");
   const UnitaDelPrefisso unita(cw::DriveTable::FromEnvironment());
+  // A question nobody on this side can answer: the build waits for ever, as
+  // the real environment does unattended.
   return cw::vb6::Esegui(argomenti, unita, {CartellaComponenti(), kServerInProcesso, kServerEseguibile, {}},
-                         noop && std::strcmp(noop, "1") == 0);
+                         noop && std::strcmp(noop, "1") == 0, [](const std::string&) {
+                           for (;;) ::pause();
+                         });
 }

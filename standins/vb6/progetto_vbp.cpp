@@ -52,6 +52,8 @@ ProgettoVbp LeggiProgetto(std::string_view contenuto) {
       p.modoCompatibilita = AnsiToUtf8(SenzaVirgolette(v));
     } else if (Chiave(riga, "CompatibleExe32=", v)) {
       p.fileCompatibile = AnsiToUtf8(SenzaVirgolette(v));
+    } else if (Chiave(riga, "StandinDomanda=", v)) {
+      p.domanda = AnsiToUtf8(SenzaVirgolette(v));
     }
   }
   return p;

@@ -14,6 +14,10 @@ struct ProgettoVbp {
   std::optional<std::string> nomeEseguibile;     // ExeName32=, quotes stripped
   std::optional<std::string> modoCompatibilita;  // CompatibleMode=, quotes stripped
   std::optional<std::string> fileCompatibile;    // CompatibleExe32=, quotes stripped
+  // StandinDomanda=, quotes stripped: a question the build stops on, as the
+  // real environment stops on a modal question (binary compatibility broken,
+  // a reference missing), for the tests of the compile's limit.
+  std::optional<std::string> domanda;
 };
 
 // Reads the project's own keys from the file's bytes (Windows-1252; the

@@ -108,7 +108,13 @@ int wmain() {
   for (int i = 1; i < argc; ++i) argomenti.push_back(Utf8(argv[i]));
   LocalFree(argv);
   const auto noop = Ambiente(L"CW_STANDIN_VB6_NOOP");
+  // The question as the environment asks it, in a box of its own; where no
+  // box can be shown (no display) the build waits for ever all the same.
   return cw::vb6::Esegui(argomenti, UnitaNative{},
                          {CartellaComponenti(), kServerInProcesso, kServerEseguibile, kServerEseguibile},
-                         noop && *noop == L"1");
+                         noop && *noop == L"1", [](const std::string& domanda) {
+                           if (MessageBoxW(nullptr, Wide(domanda).c_str(), L"Microsoft Visual Basic",
+                                           MB_OKCANCEL | MB_ICONEXCLAMATION) == 0)
+                             Sleep(INFINITE);
+                         });
 }

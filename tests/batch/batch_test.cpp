@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -277,6 +278,11 @@ TEST_F(Batch, RefusedCommandLines) {
       {"tutto binaria --incremento no --riprendi", "", 2,
        "--incremento non va con --riprendi: la compilazione ripresa non incrementa la revisione"},
       {"tutto binaria --junit /non/esiste/r.xml" + versione, "", 2, "cartella del rapporto JUnit non scrivibile"},
+      {"tutto binaria --limite-compilazione 1,5" + versione, "", 2,
+       "--limite-compilazione vuole un numero intero di secondi da 0 a 86400 (0: nessun limite), trovato: 1,5"},
+      {"tutto binaria --limite-compilazione 86401" + versione, "", 2, "trovato: 86401"},
+      {"tutto binaria --limite-compilazione=-1" + versione, "", 2, "trovato: -1"},
+      {"tutto binaria --limite-compilazione ''" + versione, "", 2, "trovato: \n"},
       {"tutto binaria" + versione + " --junit ''", "", 64, "--junit vuole il nome di un file"},
       {"backup --impostazioni ''", "", 64, "--impostazioni vuole il nome di un file"},
       {"--impostazioni '' backup", "", 64, "--impostazioni vuole il nome di un file"},
@@ -452,6 +458,53 @@ TEST_F(Batch, FailedFirstBuildExitsOneThoughARunTimeErrorFollows) {
   EXPECT_NE(r.err.find("CompilaWexo: Errore di run-time '53':\n\nImpossibile trovare il file\n\nC:\\"),
             std::string::npos)
       << r.err;
+}
+
+// A build that stops on a question is ended at its limit, the option's or
+// else the settings key's, and named in the error file; a key that holds no
+// such number refuses the run.
+TEST_F(Batch, ABuildStuckOnAQuestionIsEndedAtItsLimit) {
+  CatalogoComponenti catalogo;
+  CaricaCatalogo(catalogo);
+  const std::string progetto = catalogo.FileProgettoCompleto(1);
+  const fs::path vbp = *DriveTable(sbx_).Resolve(progetto);
+  {
+    const std::string testo = LeggiFile(vbp);
+    std::ofstream(vbp, std::ios::binary) << "StandinDomanda=\"Riferimento mancante: continuare?\"\r\n" << testo;
+  }
+  const std::string riga = "Compilazione di '" + progetto +
+                           "' non completata: ancora in corso dopo il limite di 1 secondo, terminata. Nessuna "
+                           "finestra aperta.";
+  const struct {
+    const char* chiave;  // LimiteCompilazione; null: none
+    const char* opzione;
+    int stato;
+    const char* atteso;  // in the output, or in standard error when refused
+  } casi[] = {
+      {nullptr, " --limite-compilazione 1", 1, "1) Compilazione COSTANTI.VBP in corso... ERRORE!"},
+      {"1", "", 1, "1) Compilazione COSTANTI.VBP in corso... ERRORE!"},
+      {"x", " --limite-compilazione=1", 1, "1) Compilazione COSTANTI.VBP in corso... ERRORE!"},  // the option wins
+      {"-1", "", 2, "Valore di LimiteCompilazione non valido in '"},
+  };
+  for (const auto& c : casi) {
+    fs::remove(FileIni());
+    if (c.chiave) {
+      fs::create_directories(FileIni().parent_path());
+      std::ofstream(FileIni(), std::ios::binary) << "[Versione]\r\nLimiteCompilazione=" << c.chiave << "\r\n";
+    }
+    const auto inizio = std::chrono::steady_clock::now();
+    const Risultato r = Esegui("tutto binaria --principale 1 --secondario 0 --revisione 0" + std::string(c.opzione));
+    EXPECT_LT(std::chrono::steady_clock::now() - inizio, std::chrono::seconds(60));
+    EXPECT_EQ(r.stato, c.stato) << c.opzione << r.err;
+    EXPECT_NE((c.stato == 2 ? r.err : r.out).find(c.atteso), std::string::npos) << r.out << r.err;
+    if (c.stato != 1) continue;
+    // The error file, as the run prints it, names the build and its limit.
+    EXPECT_NE(r.out.find(riga), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("2) Compilazione "), std::string::npos);
+    // The stuck build is gone with all it started.
+    for (const auto& voce : fs::directory_iterator("/proc"))
+      EXPECT_EQ(LeggiFile(voce.path() / "cmdline").find(progetto), std::string::npos) << voce.path();
+  }
 }
 
 // The batch front end and the window's handlers give the same files: run

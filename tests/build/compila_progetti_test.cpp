@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "base/ansi.h"
 #include "base/errors.h"
 #include "build/compila.h"
 #include "support/compila_finti.h"
@@ -122,6 +123,91 @@ TEST(CompilaProgetti, ABuildThatCannotBeOpenedIsNotWaitedFor) {
   CompilaProgetti(s.fso, s.catalogo, ui, s.processi);
   EXPECT_EQ(s.processi.eventi, (std::vector<std::string>{s.processi.eventi[0], "open:2035711:0:4001"}));
   EXPECT_EQ(ui.log.back(), "0) Compilazione A.VBP in corso... OK!");
+}
+
+// A build may not run past its limit: it is then read (its windows, the
+// screen), ended, and fails with a line in the error file; the walk stops.
+TEST(CompilaProgetti, ABuildPastItsLimitIsEndedAndFails) {
+  const std::string b = "C:\\Progetti VB\\Wexo\\B\\B.vbp";
+  const std::string schermata = "Schermata salvata in C:\\Progetti VB\\Wexo\\ErroriCompilazione.png";
+  const std::vector<FinestraMostrata> domanda = {
+      {"Microsoft Visual Basic", {"Compatibilità binaria interrotta.\r\nContinuare?", "OK", "Annulla"}}};
+  const struct Caso {
+    const char* nome;
+    std::uint32_t limite;  // seconds, 0: none
+    std::uint32_t durata;  // how long B's build runs, ms; kInfinite: it never ends
+    std::vector<FinestraMostrata> finestre;
+    bool schermo;
+    std::optional<int> fallita;
+    std::vector<std::string> eventi;  // B's, after its start
+    std::string ultimaRiga;           // of the error file, UTF-8
+    std::vector<std::string> log;
+  } casi[] = {
+      {"no limit: a long build is waited for",
+       0,
+       600000,
+       {},
+       true,
+       std::nullopt,
+       {"open:2035711:0:4002", "wait:4294967295", "close:4003"},
+       "Compilazione di 'C:\\Progetti VB\\Wexo\\C\\C.vbp' completata.",
+       {"0) Compilazione A.VBP in corso... OK!", "1) Compilazione B.VBP in corso... OK!",
+        "2) Compilazione C.VBP in corso... OK!"}},
+      {"a build within its limit",
+       10,
+       9999,
+       {},
+       true,
+       std::nullopt,
+       {"open:2035711:0:4002", "wait:10000", "close:4003"},
+       "Compilazione di 'C:\\Progetti VB\\Wexo\\C\\C.vbp' completata.",
+       {"0) Compilazione A.VBP in corso... OK!", "1) Compilazione B.VBP in corso... OK!",
+        "2) Compilazione C.VBP in corso... OK!"}},
+      {"stuck on a question",
+       2,
+       kInfinite,
+       domanda,
+       true,
+       1,
+       {"open:2035711:0:4002", "wait:2000", "finestre:4003", "schermata:C:\\Progetti VB\\Wexo\\ErroriCompilazione.png",
+        "terminate:4003", "close:4003"},
+       "Compilazione di '" + b +
+           "' non completata: ancora in corso dopo il limite di 2 secondi, terminata. Finestra \"Microsoft Visual "
+           "Basic\": \"Compatibilità binaria interrotta.  Continuare?\" \"OK\" \"Annulla\".",
+       {"0) Compilazione A.VBP in corso... OK!", "1) Compilazione B.VBP in corso... ERRORE!", schermata}},
+      {"past its limit with no window and no screen",
+       1,
+       1001,
+       {},
+       false,
+       1,
+       {"open:2035711:0:4002", "wait:1000", "finestre:4003", "schermata:C:\\Progetti VB\\Wexo\\ErroriCompilazione.png",
+        "terminate:4003", "close:4003"},
+       "Compilazione di '" + b + "' completata.\r\nCompilazione di '" + b +
+           "' non completata: ancora in corso dopo il limite di 1 secondo, terminata. Nessuna finestra aperta.",
+       {"0) Compilazione A.VBP in corso... OK!", "1) Compilazione B.VBP in corso... ERRORE!"}},
+  };
+  for (const Caso& c : casi) {
+    SuiteCompilazione s({{"A"}, {"B"}, {"C"}});
+    s.durate[b] = c.durata;
+    s.processi.finestre = c.finestre;
+    s.processi.schermo = c.schermo;
+    UiRegistrata ui;
+    EXPECT_EQ(CompilaProgetti(s.fso, s.catalogo, ui, s.processi, -1, nullptr, c.limite), c.fallita) << c.nome;
+    const auto shell = std::find(s.processi.eventi.begin(), s.processi.eventi.end(),
+                                 "shell:" + RigaDiComando(b, "C:\\Orbalis\\Componenti"));
+    ASSERT_NE(shell, s.processi.eventi.end()) << c.nome;
+    EXPECT_EQ(std::vector<std::string>(
+                  shell + 1, std::min(shell + 1 + static_cast<long>(c.eventi.size()), s.processi.eventi.end())),
+              c.eventi)
+        << c.nome;
+    EXPECT_EQ(ui.log, c.log) << c.nome;
+    // The error file ends with the last build's report, or with the line of the one ended.
+    std::string errori = s.prefisso.Leggi(kErrori);
+    ASSERT_TRUE(errori.ends_with("\r\n")) << c.nome;
+    errori.resize(errori.size() - 2);
+    EXPECT_TRUE(errori.ends_with(Utf8ToAnsi(c.ultimaRiga))) << c.nome << ": " << AnsiToUtf8(errori);
+  }
 }
 
 using test::ErroreDi;

@@ -58,6 +58,11 @@ class ProcessiFinti : public Processes {
   std::function<void(const std::string& riga)> programma;
   bool nonAvviabile = false;  // Shell raises 53
   bool senzaHandle = false;   // OpenProcess answers 0
+  // How long the program last started runs, ms: a wait shorter than that
+  // times out (kInfinite: it never ends).
+  std::uint32_t durata = 0;
+  std::vector<FinestraMostrata> finestre;  // what FinestreMostrate reads
+  bool schermo = false;                    // SalvaSchermata succeeds
 
   std::uint32_t Shell(const std::string& riga, int stile) override {
     eventi.push_back("shell:" + riga);
@@ -72,7 +77,7 @@ class ProcessiFinti : public Processes {
   }
   std::uint32_t WaitForSingleObject(HandleProcesso, std::uint32_t ms) override {
     eventi.push_back("wait:" + std::to_string(ms));
-    return kWaitObject0;
+    return ms != kInfinite && durata > ms ? kWaitTimeout : kWaitObject0;
   }
   void CloseHandle(HandleProcesso h) override { eventi.push_back("close:" + std::to_string(h)); }
   // Started and waited for: a program that ends at once with exit code 0.
@@ -84,6 +89,14 @@ class ProcessiFinti : public Processes {
     return true;
   }
   void TerminateProcess(HandleProcesso h) override { eventi.push_back("terminate:" + std::to_string(h)); }
+  std::vector<FinestraMostrata> FinestreMostrate(HandleProcesso h) override {
+    eventi.push_back("finestre:" + std::to_string(h));
+    return finestre;
+  }
+  bool SalvaSchermata(const std::string& percorso) override {
+    eventi.push_back("schermata:" + percorso);
+    return schermo;
+  }
 };
 
 class RegistratoreFinto : public RegistratoreDll {
@@ -154,6 +167,8 @@ struct SuiteCompilazione {
     const auto p = Parole(riga);
     if (p.size() == 7 && p[1] == "/make") {
       costruiti.push_back(p[2]);
+      processi.durata = durate.count(p[2]) ? durate[p[2]] : 0;
+      if (processi.durata == kInfinite) return;  // stuck before it reports anything
       if (fallite.count(p[2])) {
         Accoda(p[6], "Impossibile trovare il file 'Form\\X.frm'.\r\nCompilazione di '" + p[2] + "' " + parolaFallita +
                          ".\r\n");
@@ -173,6 +188,9 @@ struct SuiteCompilazione {
   ProcessiFinti processi;
   std::map<std::string, std::string> uscite;  // project path -> built file name
   std::set<std::string> fallite;              // project paths whose build fails
+  // Project paths and how long their build runs, ms; kInfinite: it never
+  // ends and writes no report.
+  std::map<std::string, std::uint32_t> durate;
   std::string parolaFallita = "non completata";
   bool senzaFileErrori = false;           // successful builds write no report
   std::vector<std::string> costruiti;     // project paths, in build order

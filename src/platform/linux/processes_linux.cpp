@@ -21,7 +21,11 @@
 #include "base/command_line.h"
 #include "base/errors.h"
 #include "platform/fine_su_segnale.h"
+#include "platform/linux/avviso_wine_linux.h"
+#include "platform/linux/io_linux.h"
+#include "platform/linux/schermata_linux.h"
 #include "platform/linux/spawn_linux.h"
+#include "platform/protocollo_avvio.h"
 
 extern char** environ;
 
@@ -136,6 +140,52 @@ class TerminaleCeduto {
   int fd_ = -1;
 };
 
+// How long the launcher may take to say that its program has started: Wine's
+// first start in a new prefix takes several seconds. Past it the wait for the
+// program goes on as for any other.
+constexpr std::chrono::milliseconds kLimiteAvvioLauncher{60000};
+// How long the launcher may take to read the windows of its program.
+constexpr std::chrono::milliseconds kLimiteLetturaFinestre{5000};
+
+void ChiudiCanale(int& fd) {
+  if (fd >= 0) ::close(fd);
+  fd = -1;
+}
+
+// A launcher that has ended must not end the tool with SIGPIPE, whatever the
+// process has set for it: the signal is held back for this thread and, when
+// the write raised it, taken off again.
+bool ScriviSenzaSigpipe(int fd, std::string_view testo) {
+  sigset_t pipe, prima, attesi;
+  sigemptyset(&pipe);
+  sigaddset(&pipe, SIGPIPE);
+  sigpending(&attesi);
+  const bool giaAtteso = sigismember(&attesi, SIGPIPE);
+  ::pthread_sigmask(SIG_BLOCK, &pipe, &prima);
+  const int err = ScriviTuttoFd(fd, testo);
+  if (err == EPIPE && !giaAtteso) {
+    const timespec subito{0, 0};
+    while (::sigtimedwait(&pipe, nullptr, &subito) < 0 && errno == EINTR) {
+    }
+  }
+  ::pthread_sigmask(SIG_SETMASK, &prima, nullptr);
+  return err == 0;
+}
+
+// Reads what is there without blocking; false once the other end has closed.
+bool LeggiDisponibile(int fd, std::string& letto) {
+  char blocco[4096];
+  for (;;) {
+    const ssize_t n = ::read(fd, blocco, sizeof blocco);
+    if (n > 0) {
+      letto.append(blocco, static_cast<size_t>(n));
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);  // open, nothing more now
+  }
+}
+
 }  // namespace
 
 ProcessesLinux::ProcessesLinux() : ProcessesLinux(DriveTable::FromEnvironment()) {}
@@ -161,6 +211,8 @@ ProcessesLinux::~ProcessesLinux() {
   for (auto& [pid, figlio] : figli_) {
     if (!figlio.finito) RaccogliSeFinito(pid, figlio, false);
     if (figlio.pidfd >= 0) ::close(figlio.pidfd);
+    ChiudiCanale(figlio.canaleScrittura);
+    ChiudiCanale(figlio.canaleLettura);
   }
   if (sveglia_ >= 0) ::close(sveglia_);
 }
@@ -233,7 +285,8 @@ std::uint32_t ProcessesLinux::Avvia(const std::string& commandLine, int windowSt
   std::vector<std::string> ambiente = Ambiente(drives_.Prefix(), windowStyle);
   fs::path eseguibile = *programma;
   bool tramiteAvvio = false;
-  if (ComeProgrammaWindows(*programma)) {
+  const bool windows = ComeProgrammaWindows(*programma);
+  if (windows) {
     const std::string percorso =
         opzioni_.percorsoRicerca ? *opzioni_.percorsoRicerca : (std::getenv("PATH") ? std::getenv("PATH") : "");
     const auto wine = CercaNelPercorso(percorso, "wine");
@@ -254,6 +307,27 @@ std::uint32_t ProcessesLinux::Avvia(const std::string& commandLine, int windowSt
     argomenti.push_back(programma->string());
     argomenti.insert(argomenti.end(), parole.begin() + 1, parole.end());
   }
+  // Nothing of the tool's own standard streams reaches a Windows program:
+  // Wine's services, started by the first Wine program of a prefix, keep what
+  // it inherited, and a caller's pipe (a CI log, "| tee") would then never
+  // close. They get /dev/null; the launcher gets two pipes of the tool's
+  // own, closed once it has been reaped.
+  posix_spawn_file_actions_t azioni;
+  posix_spawn_file_actions_init(&azioni);
+  int entrata[2] = {-1, -1}, uscita[2] = {-1, -1};
+  if (windows) {
+    if (tramiteAvvio && (::pipe2(entrata, O_CLOEXEC) < 0 || ::pipe2(uscita, O_CLOEXEC) < 0)) {
+      for (int* fd : {&entrata[0], &entrata[1], &uscita[0], &uscita[1]}) ChiudiCanale(*fd);
+    }
+    if (entrata[0] >= 0) {
+      posix_spawn_file_actions_adddup2(&azioni, entrata[0], 0);
+      posix_spawn_file_actions_adddup2(&azioni, uscita[1], 1);
+    } else {
+      posix_spawn_file_actions_addopen(&azioni, 0, "/dev/null", O_RDONLY, 0);
+      posix_spawn_file_actions_addopen(&azioni, 1, "/dev/null", O_WRONLY, 0);
+    }
+    posix_spawn_file_actions_addopen(&azioni, 2, "/dev/null", O_WRONLY, 0);
+  }
   pid_t pid = 0;
   int err = 0;
   {
@@ -263,14 +337,29 @@ std::uint32_t ProcessesLinux::Avvia(const std::string& commandLine, int windowSt
     AscoltoSegnale ascolto;
     // A group of its own: what a script or wine starts in turn is ended with
     // it on a signal.
-    err = AvviaFiglio(pid, eseguibile, std::move(argomenti), std::move(ambiente), nullptr, true);
+    err = AvviaFiglio(pid, eseguibile, std::move(argomenti), std::move(ambiente), windows ? &azioni : nullptr, true);
     if (err == 0) RegistraAvviato(pid);
   }
-  if (err != 0) SollevaErrore(kFileNonTrovato, eseguibile.string() + ": " + std::strerror(err), parole[0]);
+  posix_spawn_file_actions_destroy(&azioni);
+  ChiudiCanale(entrata[0]);
+  ChiudiCanale(uscita[1]);
+  if (err != 0) {
+    ChiudiCanale(entrata[1]);
+    ChiudiCanale(uscita[0]);
+    SollevaErrore(kFileNonTrovato, eseguibile.string() + ": " + std::strerror(err), parole[0]);
+  }
 
   Figlio figlio;
   figlio.pidfd = PidfdOpen(pid);  // -1: the reaper falls back to polling
   figlio.primoPiano = windowStyle == kFinestraNormale;
+  figlio.canaleScrittura = entrata[1];
+  figlio.canaleLettura = uscita[0];
+  // The reaper closes the channel with the child: the wait for the start reads a copy.
+  int letturaAvvio = -1;
+  if (figlio.canaleLettura >= 0) {
+    ::fcntl(figlio.canaleLettura, F_SETFL, ::fcntl(figlio.canaleLettura, F_GETFL) | O_NONBLOCK);
+    letturaAvvio = ::fcntl(figlio.canaleLettura, F_DUPFD_CLOEXEC, 0);
+  }
   {
     std::lock_guard<std::mutex> lock(mutex_);
     if (handle) {
@@ -284,11 +373,103 @@ std::uint32_t ProcessesLinux::Avvia(const std::string& commandLine, int windowSt
     AvviaRaccoglitore();
   }
   Sveglia();
+  if (letturaAvvio >= 0) {
+    AttendiAvvio(pid, figlio.pidfd, letturaAvvio);
+    ::close(letturaAvvio);
+  }
   if (const int s = SegnaleArrivato()) {
     ::kill(-pid, SIGKILL);
     throw FineSuSegnale{s};
   }
   return static_cast<std::uint32_t>(pid);
+}
+
+void ProcessesLinux::AttendiAvvio(pid_t pid, int pidfd, int lettura) {
+  using Orologio = std::chrono::steady_clock;
+  const auto scadenza = Orologio::now() + kLimiteAvvioLauncher;
+  AttesaBloccante bloccante;
+  Attesa& attesa = opzioni_.attesa ? *opzioni_.attesa : bloccante;
+  AttesaAvvioWine avviso(drives_.Prefix());
+  const int segnale = DescrittoreSegnale();
+  std::string letto;
+  AscoltoSegnale ascolto;  // acted on by the caller
+  for (;;) {
+    const auto resto = std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - Orologio::now()).count();
+    if (resto <= 0) return;
+    int ms = avviso.Limite(static_cast<int>(std::min<long long>(resto, INT_MAX)));
+    pollfd p[3];
+    nfds_t n = 0;
+    p[n++] = pollfd{lettura, POLLIN, 0};
+    // The pidfd of a child that ends without a word (wine missing its
+    // libraries); without one the status is looked at now and then.
+    if (pidfd >= 0)
+      p[n++] = pollfd{pidfd, POLLIN, 0};
+    else
+      ms = ms < 0 ? 10 : std::min(ms, 10);
+    if (segnale >= 0) p[n++] = pollfd{segnale, POLLIN, 0};
+    if (attesa.Aspetta(p, n, ms) < 0 && errno != EINTR) return;
+    if (SegnaleArrivato()) return;
+    // The line, or the pipe closed: started, or it never will be.
+    if (!LeggiDisponibile(lettura, letto) || letto.find('\n') != std::string::npos) return;
+    siginfo_t info{};
+    if (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid != 0) return;
+    avviso.Controlla();
+  }
+}
+
+std::vector<FinestraMostrata> ProcessesLinux::FinestreMostrate(HandleProcesso handle) {
+  using Orologio = std::chrono::steady_clock;
+  int scrittura = -1, lettura = -1, pidfd = -1;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto h = maniglie_.find(handle);
+    if (h == maniglie_.end()) return {};
+    const Figlio& figlio = figli_.at(h->second);
+    if (figlio.finito || figlio.canaleScrittura < 0 || figlio.canaleLettura < 0) return {};
+    // Copies: a wait on another thread may reap the launcher and close its channel meanwhile.
+    scrittura = ::fcntl(figlio.canaleScrittura, F_DUPFD_CLOEXEC, 0);
+    lettura = ::fcntl(figlio.canaleLettura, F_DUPFD_CLOEXEC, 0);
+    pidfd = figlio.pidfd;
+  }
+  std::vector<FinestraMostrata> finestre;
+  const auto scadenza = Orologio::now() + kLimiteLetturaFinestre;
+  AttesaBloccante bloccante;
+  Attesa& attesa = opzioni_.attesa ? *opzioni_.attesa : bloccante;
+  std::string letto;
+  bool finito = scrittura < 0 || lettura < 0 || !ScriviSenzaSigpipe(scrittura, std::string(avvio::kFinestre) + "\n");
+  while (!finito) {
+    for (size_t fine; (fine = letto.find('\n')) != std::string::npos;) {
+      const std::string riga = letto.substr(0, fine);
+      letto.erase(0, fine + 1);
+      const size_t tab = riga.find('\t');
+      const std::string parola = riga.substr(0, tab);
+      std::string testo;
+      if (parola == avvio::kFine) {
+        finito = true;
+        break;
+      }
+      if (tab == std::string::npos || !avvio::DaEsadecimale(riga.substr(tab + 1), testo)) continue;
+      if (parola == avvio::kFinestra) finestre.push_back({testo, {}});
+      if (parola == avvio::kTesto && !finestre.empty()) finestre.back().testi.push_back(testo);
+    }
+    if (finito) break;
+    const auto resto = std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - Orologio::now()).count();
+    if (resto <= 0) break;
+    // The launcher's end too: what it started may hold its output open.
+    pollfd p[2] = {{lettura, POLLIN, 0}, {pidfd, POLLIN, 0}};
+    const int ms = static_cast<int>(pidfd >= 0 ? resto : std::min<long long>(resto, 10));
+    if (attesa.Aspetta(p, pidfd >= 0 ? 2 : 1, ms) < 0 && errno != EINTR) break;
+    if (!LeggiDisponibile(lettura, letto) && letto.find('\n') == std::string::npos) break;
+    if (pidfd >= 0 && (p[1].revents & POLLIN) && letto.find('\n') == std::string::npos) break;
+  }
+  ChiudiCanale(scrittura);
+  ChiudiCanale(lettura);
+  return finestre;
+}
+
+bool ProcessesLinux::SalvaSchermata(const std::string& percorso) {
+  const auto host = drives_.ResolveForCreate(percorso);
+  return host && SalvaSchermataX11(*host);
 }
 
 HandleProcesso ProcessesLinux::OpenProcess(std::uint32_t /*access*/, bool /*inherit*/, std::uint32_t pid) {
@@ -459,11 +640,15 @@ bool ProcessesLinux::RaccogliSeFinito(pid_t pid, Figlio& figlio, bool attendi) {
     if (errno != ECHILD) return false;
     figlio.finito = true;
     TogliAvviato(pid);
+    ChiudiCanale(figlio.canaleScrittura);
+    ChiudiCanale(figlio.canaleLettura);
     return true;
   }
   if (info.si_pid == 0) return false;
   figlio.finito = true;
   TogliAvviato(pid);
+  ChiudiCanale(figlio.canaleScrittura);
+  ChiudiCanale(figlio.canaleLettura);
   figlio.segnale = info.si_code == CLD_EXITED ? 0 : info.si_status;
   figlio.exitCode = static_cast<std::uint32_t>(info.si_code == CLD_EXITED ? info.si_status : 128 + info.si_status);
   return true;

@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <sys/types.h>
 
@@ -70,6 +71,12 @@ class ProcessesLinux : public Processes {
   bool GetExitCodeProcess(HandleProcesso handle, std::uint32_t& code) override;
   // SIGKILL to its group, then reaps it.
   void TerminateProcess(HandleProcesso handle) override;
+  // A Windows program started through the launcher: the launcher reads them
+  // (it is asked on its standard input, at most a few seconds); any other
+  // program: none.
+  std::vector<FinestraMostrata> FinestreMostrate(HandleProcesso handle) override;
+  // The X11 screen of $DISPLAY (where Wine shows its windows too).
+  bool SalvaSchermata(const std::string& percorso) override;
 
   // The host program a command line would start: a Windows path, a bare
   // name looked up in the program's folder and the prefix's system folders,
@@ -87,6 +94,9 @@ class ProcessesLinux : public Processes {
     std::uint32_t exitCode = 0;
     int segnale = 0;          // the signal that ended it, 0 for an exit
     bool primoPiano = false;  // shown in front: its wait hands it the terminal
+    // The launcher's standard input and output, closed once it has been reaped.
+    int canaleScrittura = -1;
+    int canaleLettura = -1;
   };
 
   // Shell, and with handle AvviaConHandle: the handle is taken before anything can reap the child.
@@ -97,6 +107,10 @@ class ProcessesLinux : public Processes {
   void Sveglia();
   // Reaps pid if it has ended; true when it has. Caller holds mutex_.
   bool RaccogliSeFinito(pid_t pid, Figlio& figlio, bool attendi);
+  // Reads the launcher's first line, which tells that the program has
+  // started: Wine's first start in a prefix takes seconds, which the front
+  // end is told of.
+  void AttendiAvvio(pid_t pid, int pidfd, int lettura);
   // Asks the group of the process waited for to end, forces it after a
   // grace, reaps its leader.
   void TerminaAtteso(pid_t pid);

@@ -1,6 +1,7 @@
 // The Linux platform: every service over the drives of the Wine-style
 // prefix named by $WINEPREFIX (or ~/.wine).
 
+#include "platform/linux/avviso_wine_linux.h"
 #include "platform/linux/blocco_prefisso_linux.h"
 #include "platform/linux/canale_registrazione_linux.h"
 #include "platform/linux/drive_table_linux.h"
@@ -16,6 +17,7 @@ namespace cw {
 ServiziPiattaforma CreaServiziPiattaforma(const OpzioniPiattaforma& opzioni) {
   const DriveTable unita = DriveTable::FromEnvironment();
   ServiziPiattaforma s;
+  ImpostaAvvisoAvvioWine(opzioni.avvioWine);
   s.problema = ProblemaPrefisso(unita, opzioni.programma);
   s.fso = std::make_unique<FileSystemLinux>(unita);
   s.registrazione = std::make_unique<CanaleRegistrazioneLinux>(unita);

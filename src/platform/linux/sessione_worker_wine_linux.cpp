@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/fine_su_segnale.h"
+#include "platform/linux/avviso_wine_linux.h"
 #include "platform/linux/io_linux.h"
 #include "platform/linux/spawn_linux.h"
 #include "platform/protocollo_worker.h"
@@ -94,6 +95,9 @@ bool SessioneWorkerWindows::Avvia(const std::filesystem::path& wine, const std::
   posix_spawn_file_actions_init(&azioni);
   posix_spawn_file_actions_adddup2(&azioni, entrata[0], 0);
   posix_spawn_file_actions_adddup2(&azioni, uscita[1], 1);
+  // Not the tool's standard error: Wine's services, started by the first Wine
+  // program of a prefix, would keep it, and a caller's pipe never closes.
+  posix_spawn_file_actions_addopen(&azioni, 2, "/dev/null", O_WRONLY, 0);
   pid_t pid = 0;
   // Its own group: one kill ends all it started.
   const int err =
@@ -118,7 +122,16 @@ bool SessioneWorkerWindows::Avvia(const std::filesystem::path& wine, const std::
   LetturaWorker l;
   {
     AscoltoSegnale ascolto;
-    l = LeggiRiga(riga, Orologio::now() + limiteAvvio, attesa);
+    // Wine's first start in the prefix is told of once it has taken a second.
+    AttesaAvvioWine avviso(prefisso);
+    const auto scadenza = Orologio::now() + limiteAvvio;
+    for (;;) {
+      const int ms = avviso.Limite(-1);
+      l = LeggiRiga(riga, ms < 0 ? scadenza : std::min(scadenza, Orologio::now() + std::chrono::milliseconds(ms)),
+                    attesa);
+      avviso.Controlla();
+      if (l != LetturaWorker::Scaduto || Orologio::now() >= scadenza || SegnaleArrivato()) break;
+    }
   }
   ControllaSegnale();
   if (l == LetturaWorker::Riga && riga == worker::kPronto) return true;

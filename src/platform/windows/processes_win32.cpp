@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "base/errors.h"
+#include "platform/windows/finestre_win32.h"
+#include "platform/windows/schermata_win32.h"
 #include "platform/windows/testo_wide_win32.h"
 
 namespace cw {
@@ -175,6 +177,19 @@ void ProcessesWin32::TerminateProcess(HandleProcesso handle) {
   if (!inJob) ::TerminateProcess(processo, 1);
   ::WaitForSingleObject(processo, 5000);
 }
+
+std::vector<FinestraMostrata> ProcessesWin32::FinestreMostrate(HandleProcesso handle) {
+  const DWORD pid = GetProcessId(reinterpret_cast<HANDLE>(handle));
+  std::vector<DWORD> processi;
+  {
+    std::lock_guard<std::mutex> lock(Mutex());
+    if (auto it = Lavori().find(pid); it != Lavori().end()) processi = ProcessiDelLavoro(it->second.job);
+  }
+  if (processi.empty() && pid != 0) processi.push_back(pid);
+  return FinestreDeiProcessi(processi);
+}
+
+bool ProcessesWin32::SalvaSchermata(const std::string& percorso) { return SalvaSchermataGdi(Wide(percorso)); }
 
 HandleProcesso ProcessesWin32::OpenProcess(std::uint32_t access, bool inherit, std::uint32_t pid) {
   return reinterpret_cast<HandleProcesso>(::OpenProcess(access, inherit ? TRUE : FALSE, pid));

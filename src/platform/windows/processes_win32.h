@@ -33,6 +33,10 @@ class ProcessesWin32 : public Processes {
   bool GetExitCodeProcess(HandleProcesso handle, std::uint32_t& code) override;
   // Ends its job (else the process alone) and waits a moment for its end.
   void TerminateProcess(HandleProcesso handle) override;
+  // The windows of the processes of its job (else of the process alone).
+  std::vector<FinestraMostrata> FinestreMostrate(HandleProcesso handle) override;
+  // The whole desktop, through GDI.
+  bool SalvaSchermata(const std::string& percorso) override;
 
   // The window style a started program is shown with (STARTUPINFO's
   // wShowWindow): Visual Basic's Shell styles.

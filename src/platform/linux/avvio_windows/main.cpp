@@ -9,10 +9,22 @@
 //   CW_WINDOW_STYLE     the window style (0 hidden, 1 normal, 2 minimized)
 // It waits for the program and ends with its exit code. The program is in a
 // job that ends with the launcher, so ending the launcher ends it too.
+//
+// Its standard input and output are pipes of the tool's (the line protocol of
+// platform/protocollo_avvio.h): it says when the program has started, and
+// when asked reads the windows the program shows, so a compile that has
+// passed its limit can be told by what it asks. The program itself gets the
+// NUL device for its standard handles: nothing it or Wine's services keep
+// holds a pipe of the tool's or of its caller's.
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
+
+#include "platform/protocollo_avvio.h"
+#include "platform/windows/finestre_win32.h"
+#include "platform/windows/testo_wide_win32.h"
 
 namespace {
 
@@ -54,6 +66,52 @@ std::wstring PercorsoDos(const std::wstring& host) {
   return risultato;
 }
 
+void Scrivi(HANDLE uscita, const std::string& testo) {
+  DWORD scritti = 0;
+  WriteFile(uscita, testo.data(), static_cast<DWORD>(testo.size()), &scritti, nullptr);
+}
+
+struct Programma {
+  HANDLE lavoro;
+  DWORD processo;
+};
+
+// Answers the tool's requests until its end of the pipe closes.
+DWORD WINAPI Richieste(void* dati) {
+  const auto* programma = static_cast<const Programma*>(dati);
+  const HANDLE entrata = GetStdHandle(STD_INPUT_HANDLE);
+  const HANDLE uscita = GetStdHandle(STD_OUTPUT_HANDLE);
+  std::string letto;
+  char blocco[256];
+  DWORD n = 0;
+  while (ReadFile(entrata, blocco, sizeof blocco, &n, nullptr) && n > 0) {
+    letto.append(blocco, n);
+    for (size_t fine; (fine = letto.find('\n')) != std::string::npos;) {
+      std::string riga = letto.substr(0, fine);
+      letto.erase(0, fine + 1);
+      if (!riga.empty() && riga.back() == '\r') riga.pop_back();
+      if (riga != cw::avvio::kFinestre) continue;
+      std::vector<DWORD> processi = cw::ProcessiDelLavoro(programma->lavoro);
+      if (processi.empty()) processi.push_back(programma->processo);
+      std::string risposta;
+      for (const cw::FinestraMostrata& f : cw::FinestreDeiProcessi(processi)) {
+        risposta += std::string(cw::avvio::kFinestra) + '\t' + cw::avvio::Esadecimale(f.titolo) + '\n';
+        for (const std::string& t : f.testi)
+          risposta += std::string(cw::avvio::kTesto) + '\t' + cw::avvio::Esadecimale(t) + '\n';
+      }
+      Scrivi(uscita, risposta + cw::avvio::kFine + '\n');
+    }
+  }
+  return 0;
+}
+
+// The NUL device, for the program's standard handles.
+HANDLE Nulla() {
+  SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+  return CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, OPEN_EXISTING, 0,
+                     nullptr);
+}
+
 }  // namespace
 
 int wmain() {
@@ -73,19 +131,32 @@ int wmain() {
     limiti.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
     SetInformationJobObject(lavoro, JobObjectExtendedLimitInformation, &limiti, sizeof limiti);
   }
+  // Only the NUL handles go to the program: the launcher's own (the tool's
+  // pipes) are kept from it.
+  for (const DWORD quale : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE})
+    SetHandleInformation(GetStdHandle(quale), HANDLE_FLAG_INHERIT, 0);
+  const HANDLE nulla = Nulla();
   STARTUPINFOW si = {};
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESHOWWINDOW;
+  if (nulla != INVALID_HANDLE_VALUE) {
+    si.dwFlags |= STARTF_USESTDHANDLES;
+    si.hStdInput = si.hStdOutput = si.hStdError = nulla;
+  }
   si.wShowWindow = static_cast<WORD>(stile[0] == L'0'   ? SW_HIDE
                                      : stile[0] == L'2' ? SW_SHOWMINNOACTIVE
                                                         : SW_SHOWNORMAL);
   PROCESS_INFORMATION pi = {};
-  if (!CreateProcessW(programma.c_str(), riga.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &si,
-                      &pi))
+  if (!CreateProcessW(programma.c_str(), riga.data(), nullptr, nullptr, nulla != INVALID_HANDLE_VALUE, CREATE_SUSPENDED,
+                      nullptr, nullptr, &si, &pi))
     return 126;
+  if (nulla != INVALID_HANDLE_VALUE) CloseHandle(nulla);
   if (lavoro) AssignProcessToJobObject(lavoro, pi.hProcess);
   ResumeThread(pi.hThread);
   CloseHandle(pi.hThread);
+  Scrivi(GetStdHandle(STD_OUTPUT_HANDLE), std::string(cw::avvio::kPronto) + '\n');
+  Programma dati{lavoro, pi.dwProcessId};
+  if (const HANDLE richieste = CreateThread(nullptr, 0, Richieste, &dati, 0, nullptr)) CloseHandle(richieste);
   WaitForSingleObject(pi.hProcess, INFINITE);
   DWORD codice = 1;
   GetExitCodeProcess(pi.hProcess, &codice);

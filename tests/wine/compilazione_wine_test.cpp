@@ -3,10 +3,12 @@
 // a failed build shown in Wine's own Notepad under Xvfb.
 
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/ansi.h"
 #include "build/compila.h"
 #include "catalogue/catalogo.h"
 #include "platform/linux/drive_table_linux.h"
@@ -195,6 +198,156 @@ TEST_F(CompilazioneWine, AFailedBuildIsShownInNotepadAndTheRunEndsWhenItIsClosed
   EXPECT_EQ(Leggi(stato), "1\n") << fine;  // a build failed
   // The run goes on after Notepad: the deployment copy of a row never built stops it.
   EXPECT_NE(fine.find("Errore di run-time '53'", prima.size()), std::string::npos) << fine;
+}
+
+// An Xvfb of the test's own, on a display it picks itself, ended with the
+// object; "" from Display() when it did not start.
+class Schermo {
+ public:
+  explicit Schermo(const fs::path& lavoro) {
+    const fs::path schermo = lavoro / "schermo-limite", pid = lavoro / "xvfb-limite.pid";
+    std::system(("Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>'" + schermo.string() +
+                 "' >/dev/null 2>&1 </dev/null & echo $! >'" + pid.string() + "'")
+                    .c_str());
+    for (int prova = 0; prova < 100 && numero_.empty(); ++prova) {
+      std::this_thread::sleep_for(100ms);
+      const std::string letto = Leggi(schermo);
+      if (letto.ends_with("\n")) numero_ = letto.substr(0, letto.size() - 1);
+    }
+    pid_ = std::atoi(Leggi(pid).c_str());
+  }
+  ~Schermo() {
+    if (pid_ > 0) ::kill(pid_, SIGTERM);
+  }
+  Schermo(const Schermo&) = delete;
+  Schermo& operator=(const Schermo&) = delete;
+  std::string Display() const { return numero_.empty() ? "" : ":" + numero_; }
+
+ private:
+  std::string numero_;
+  pid_t pid_ = 0;
+};
+
+// The tool in a folder of its own with its Windows helpers beside it.
+fs::path CopiaProgramma(const fs::path& bin) {
+  fs::create_directories(bin / "windows");
+  fs::copy(fs::path(CW_BIN_DIR) / "compilawexo-batch", bin / "compilawexo-batch", fs::copy_options::overwrite_existing);
+  for (const char* programma : {"compilawexo-regworker.exe", "compilawexo-avvio.exe"})
+    fs::copy(fs::path(CW_WINDOWS_BIN_DIR) / programma, bin / "windows" / programma,
+             fs::copy_options::overwrite_existing);
+  return bin / "compilawexo-batch";
+}
+
+// The processes whose command line holds the text.
+int ProcessiCon(const std::string& testo) {
+  int n = 0;
+  for (const auto& voce : fs::directory_iterator("/proc")) {
+    std::string riga = Leggi(voce.path() / "cmdline");
+    std::replace(riga.begin(), riga.end(), '\0', ' ');
+    n += riga.find(testo) != std::string::npos;
+  }
+  return n;
+}
+
+// The development environment stops on a question nobody answers: past the
+// limit the question's box is read, the screen saved, the build ended with
+// all it started, and the error file names both.
+TEST_F(CompilazioneWine, AStuckBuildIsEndedAtItsLimitWithItsQuestionInTheErrorFile) {
+  for (const char* programma : {"Xvfb"}) {
+    if (Presente(programma)) continue;
+    if (std::getenv("CI")) FAIL() << programma << " is not installed";
+    GTEST_SKIP() << programma << " is not installed";
+  }
+  const fs::path lavoro = cartella_->Dir();
+  Schermo schermo(lavoro);
+  ASSERT_FALSE(schermo.Display().empty()) << "Xvfb did not start";
+  // The prefix's desktop was started without a display: a new server starts one with it.
+  std::system((Ambiente() + "wineserver -k >/dev/null 2>&1").c_str());
+
+  const DriveTable unita(Prefisso());
+  const std::string progetto = catalogo_->FileProgettoCompleto(1);
+  const fs::path vbp = *unita.Resolve(progetto);
+  const std::string domanda = "Il componente 'Utilita' non è più compatibile con la versione precedente. Continuare?";
+  const std::string testo = Leggi(vbp);
+  std::ofstream(vbp, std::ios::binary) << "StandinDomanda=\"" << Utf8ToAnsi(domanda) << "\"\r\n" << testo;
+
+  const fs::path batch = CopiaProgramma(lavoro / "bin-limite");
+  const fs::path uscita = lavoro / "uscita-limite.txt";
+  const auto inizio = std::chrono::steady_clock::now();
+  const int stato =
+      std::system((Ambiente() + "DISPLAY=" + schermo.Display() + " '" + batch.string() +
+                   "' tutto binaria --principale 1 --secondario 0 --revisione 0 --limite-compilazione 15 >'" +
+                   uscita.string() + "' 2>&1 </dev/null")
+                      .c_str());
+  const auto durata = std::chrono::steady_clock::now() - inizio;
+  std::ofstream(vbp, std::ios::binary) << testo;
+  const std::string out = Leggi(uscita);
+  EXPECT_EQ(WIFEXITED(stato) ? WEXITSTATUS(stato) : -1, 1) << out;
+  EXPECT_GE(durata, 15s);
+  EXPECT_LT(durata, 120s);
+  EXPECT_NE(out.find("1) Compilazione COSTANTI.VBP in corso... ERRORE!"), std::string::npos) << out;
+  EXPECT_EQ(out.find("2) Compilazione "), std::string::npos);
+  // The error file, as the batch mode prints it: the build, its limit, the box and its buttons.
+  // The controls come in the order the box has them; the buttons in Wine's language.
+  std::string errori = AnsiToUtf8(Leggi(*unita.Resolve(kFileErroriCompilazione)));
+  errori = errori.substr(errori.find("\r\n") + 2);
+  ASSERT_TRUE(errori.starts_with("Compilazione di '" + progetto +
+                                 "' non completata: ancora in corso dopo il limite di 15 secondi, terminata. Finestra "
+                                 "\"Microsoft Visual Basic\":"))
+      << errori;
+  EXPECT_NE(errori.find(" \"" + domanda + "\""), std::string::npos) << errori;
+  EXPECT_NE(errori.find(" \"OK\""), std::string::npos) << errori;
+  EXPECT_NE(out.find(errori.substr(0, errori.find('\r'))), std::string::npos) << out;
+  // The screen with the box on it, beside the error file.
+  EXPECT_NE(out.find("Schermata salvata in C:\\Progetti VB\\Wexo\\ErroriCompilazione.png"), std::string::npos) << out;
+  EXPECT_TRUE(Leggi(*unita.Resolve(kSchermataCompilazione)).starts_with("\x89PNG"));
+  EXPECT_EQ(ProcessiCon("VB6.EXE"), 0);
+}
+
+// What a command printed into a pipe read to its end, for at most the limit.
+struct Tubo {
+  bool chiuso = false;  // the end was read
+  int stato = -1;
+  std::string letto;
+};
+Tubo LeggiTubo(const std::string& comando, std::chrono::seconds limite, const std::string& ambiente) {
+  Tubo t;
+  FILE* tubo = ::popen((comando + " 2>&1 </dev/null").c_str(), "r");
+  if (!tubo) return t;
+  const int fd = ::fileno(tubo);
+  const auto scadenza = std::chrono::steady_clock::now() + limite;
+  while (!t.chiuso && std::chrono::steady_clock::now() < scadenza) {
+    pollfd p{fd, POLLIN, 0};
+    if (::poll(&p, 1, 1000) <= 0) continue;
+    char b[4096];
+    const ssize_t n = ::read(fd, b, sizeof b);
+    if (n > 0) t.letto.append(b, static_cast<size_t>(n));
+    t.chiuso = n == 0;
+  }
+  // Past the limit, whatever holds the pipe is ended so the test can end.
+  if (!t.chiuso) std::system((ambiente + "wineserver -k >/dev/null 2>&1").c_str());
+  const int stato = ::pclose(tubo);
+  t.stato = WIFEXITED(stato) ? WEXITSTATUS(stato) : -1;
+  return t;
+}
+
+// Wine's services, started by the first Wine program of a prefix, keep what
+// that program inherited: none of the tool's Windows programs gets its
+// output, so a pipe from it ends when the tool does, with a server kept warm
+// as a CI keeps one.
+TEST_F(CompilazioneWine, APipeFromTheBatchModeEndsWithItUnderAWarmServer) {
+  std::system((Ambiente() + "wineserver -k >/dev/null 2>&1; " + Ambiente() + "wineserver -w >/dev/null 2>&1; " +
+               Ambiente() + "wineserver -p >/dev/null 2>&1")
+                  .c_str());
+  const std::string batch = Ambiente() + "'" + CopiaProgramma(cartella_->Dir() / "bin-tubo").string() + "' ";
+  // The full run builds the components "registra" then registers.
+  const Tubo tutto = LeggiTubo(batch + "tutto binaria --principale 1 --secondario 0 --revisione 0", 300s, Ambiente());
+  ASSERT_TRUE(tutto.chiuso) << "the pipe of tutto was still open 300 s on:\n" << tutto.letto;
+  EXPECT_EQ(tutto.stato, 0) << tutto.letto;
+  const Tubo registra = LeggiTubo(batch + "registra", 180s, Ambiente());
+  ASSERT_TRUE(registra.chiuso) << "the pipe of registra was still open 180 s on:\n" << registra.letto;
+  EXPECT_EQ(registra.stato, 0) << registra.letto;
+  EXPECT_NE(registra.letto.find(".EXE in corso... OK!"), std::string::npos) << registra.letto;
 }
 
 }  // namespace

@@ -33,6 +33,7 @@ void Di(const std::filesystem::path& prefisso, bool inizio) {
 void ImpostaAvvisoAvvioWine(AvvisoAvvioWine avviso) {
   std::lock_guard<std::mutex> lock(Mutex());
   Avviso() = std::move(avviso);
+  primoVisto = false;
 }
 
 AttesaAvvioWine::AttesaAvvioWine(std::filesystem::path prefisso)

@@ -10,7 +10,8 @@
 
 namespace cw {
 
-// Set once by the platform's factory; none: nobody is told.
+// Set by the platform's factory; none: nobody is told. The next start is
+// then the first again.
 void ImpostaAvvisoAvvioWine(AvvisoAvvioWine avviso);
 
 class AttesaAvvioWine {

@@ -12,10 +12,14 @@
 #include <fstream>
 #include <functional>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "base/command_line.h"
 #include "base/errors.h"
 #include "platform/fine_su_segnale.h"
+#include "platform/linux/avviso_wine_linux.h"
+#include "platform/protocollo_avvio.h"
 #include "support/errore.h"
 #include "support/prefisso_temporaneo.h"
 
@@ -187,6 +191,106 @@ TEST_F(Processi, AWindowsProgramRunsThroughWineAndWithoutItCannotStart) {
   ASSERT_EQ(visti.size(), 3u);
   EXPECT_TRUE(Stesso(fs::path(visti[0]), prefisso.Host("C:\\Programmi\\App\\Prog.exe")));
   EXPECT_EQ(Words(visti.begin() + 1, visti.end()), (Words{"/make", "C:\\a b\\c.vbp"}));
+}
+
+// A wine that plays the launcher: it notes what its standard streams are,
+// says it has started after $CW_PROVA_RITARDO seconds, and answers a request
+// for the windows with one box.
+constexpr const char* kWineAvvio =
+    "#!/bin/sh\n"
+    "d=$(dirname \"$0\")\n"
+    "a=$(readlink /proc/$$/fd/0 | cut -d: -f1); b=$(readlink /proc/$$/fd/1 | cut -d: -f1)\n"
+    "c=$(readlink /proc/$$/fd/2 | cut -d: -f1)\n"
+    "printf '%s\\n%s\\n%s\\n' \"$a\" \"$b\" \"$c\" > \"$d/fds.tmp\"\n"
+    "mv \"$d/fds.tmp\" \"$d/fds.out\"\n"
+    "sleep \"${CW_PROVA_RITARDO:-0}\"\n"
+    "echo pronto\n"
+    "while read riga; do\n"
+    "  [ \"$riga\" = finestre ] && printf 'finestra\\t%s\\ntesto\\t%s\\ntesto\\t%s\\nfine\\n' TITOLO TESTO OK\n"
+    "done\n"
+    "exec sleep 30\n";
+
+// No Windows program gets the tool's standard streams (Wine's services
+// would keep them): /dev/null, or the launcher's pipes of its own.
+TEST_F(Processi, AWindowsProgramGetsNoneOfTheToolsStreams) {
+  Eseguibile(prefisso, "C:\\Programmi\\App\\Prog.exe", std::string("MZ\x90\0\3\0\0\0", 8));
+  const fs::path conWine = prefisso.Dir() / "conwine";
+  fs::create_directories(conWine);
+  { std::ofstream(conWine / "wine") << kWineAvvio; }
+  fs::permissions(conWine / "wine", fs::perms::owner_all);
+  { std::ofstream(prefisso.Dir() / "avvio.exe") << "MZ"; }
+  const struct {
+    const char* avvio;
+    const char* flussi;
+  } casi[] = {
+      {"avvio.exe", "pipe\npipe\n/dev/null\n"},
+      {"nessun-avvio.exe", "/dev/null\n/dev/null\n/dev/null\n"},
+  };
+  for (const auto& c : casi) {
+    fs::remove(conWine / "fds.out");
+    ProcessesLinux conVino(DriveTable(prefisso.Dir()), {.cartellaProgramma = cartellaProgramma,
+                                                        .percorsoRicerca = conWine.string(),
+                                                        .avvioWindows = prefisso.Dir() / c.avvio});
+    const HandleProcesso h = conVino.AvviaConHandle("C:\\Programmi\\App\\Prog.exe", kFinestraRidotta);
+    for (int prova = 0; prova < 500 && !fs::exists(conWine / "fds.out"); ++prova)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::ifstream in(conWine / "fds.out");
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), c.flussi) << c.avvio;
+    conVino.TerminateProcess(h);
+    conVino.CloseHandle(h);
+  }
+}
+
+// The launcher says when its program has started: a start that takes more
+// than a second is told, once, and its end; asked, it tells the windows.
+TEST_F(Processi, TheLaunchersStartIsToldPastASecondAndItTellsTheWindows) {
+  Eseguibile(prefisso, "C:\\Programmi\\App\\Prog.exe", std::string("MZ\x90\0\3\0\0\0", 8));
+  const fs::path conWine = prefisso.Dir() / "conwine";
+  fs::create_directories(conWine);
+  {
+    std::string script = kWineAvvio;
+    for (const auto& [segnaposto, testo] : {std::pair<std::string, std::string>{"TITOLO", "Microsoft Visual Basic"},
+                                            {"TESTO", "Riferimento mancante.\r\nContinuare?"},
+                                            {"OK", "OK"}})
+      script.replace(script.find(segnaposto), segnaposto.size(), avvio::Esadecimale(testo));
+    std::ofstream(conWine / "wine") << script;
+  }
+  fs::permissions(conWine / "wine", fs::perms::owner_all);
+  { std::ofstream(prefisso.Dir() / "avvio.exe") << "MZ"; }
+  const struct {
+    const char* ritardo;
+    std::vector<std::string> detti;
+  } casi[] = {
+      {"0", {}},
+      {"1.5", {"inizio:" + prefisso.Dir().string(), "fine:" + prefisso.Dir().string()}},
+  };
+  for (const auto& c : casi) {
+    std::vector<std::string> detti;
+    ImpostaAvvisoAvvioWine(
+        [&](const std::string& p, bool inizio) { detti.push_back((inizio ? "inizio:" : "fine:") + p); });
+    ::setenv("CW_PROVA_RITARDO", c.ritardo, 1);
+    ProcessesLinux conVino(DriveTable(prefisso.Dir()), {.cartellaProgramma = cartellaProgramma,
+                                                        .percorsoRicerca = conWine.string(),
+                                                        .avvioWindows = prefisso.Dir() / "avvio.exe"});
+    const auto pid = conVino.Shell("C:\\Programmi\\App\\Prog.exe", kFinestraRidotta);
+    EXPECT_EQ(detti, c.detti) << c.ritardo;
+    const HandleProcesso h = conVino.OpenProcess(kProcessAllAccess, false, pid);
+    ASSERT_NE(h, 0);
+    EXPECT_EQ(
+        conVino.FinestreMostrate(h),
+        (std::vector<FinestraMostrata>{{"Microsoft Visual Basic", {"Riferimento mancante.\r\nContinuare?", "OK"}}}));
+    conVino.TerminateProcess(h);
+    EXPECT_EQ(conVino.FinestreMostrate(h), std::vector<FinestraMostrata>{});  // ended: nobody to ask
+    conVino.CloseHandle(h);
+    // A later start is not the first any more.
+    detti.clear();
+    const HandleProcesso h2 = conVino.AvviaConHandle("C:\\Programmi\\App\\Prog.exe", kFinestraRidotta);
+    EXPECT_EQ(detti, std::vector<std::string>{});
+    conVino.TerminateProcess(h2);
+    conVino.CloseHandle(h2);
+  }
+  ::unsetenv("CW_PROVA_RITARDO");
+  ImpostaAvvisoAvvioWine(nullptr);
 }
 
 TEST_F(Processi, ProcessesNeverWaitedForLeaveNoZombies) {

@@ -21,6 +21,7 @@
 #include "platform/linux/filesystem_linux.h"
 #include "sandbox/sandbox.h"
 #include "support/contesto_prova.h"
+#include "support/parole.h"
 #include "support/prefisso_temporaneo.h"
 #include "support/ui_registrata.h"
 
@@ -482,29 +483,8 @@ TEST_F(Batch, SameFilesAsTheWindowsHandlers) {
     ASSERT_EQ(r.stato, 0) << c.argomenti << ": " << r.err;
 
     std::string errore;
-    auto opzioni = LeggiOpzioni(
-        [&] {
-          // The same words, as the shell would split them.
-          std::vector<std::string> parole;
-          std::string s = c.argomenti, p;
-          bool q = false, dentro = false;
-          for (char ch : s) {
-            if (ch == '\'') {
-              q = !q;
-              dentro = true;
-            } else if (ch == ' ' && !q) {
-              if (dentro) parole.push_back(p);
-              p.clear();
-              dentro = false;
-            } else {
-              p += ch;
-              dentro = true;
-            }
-          }
-          if (dentro) parole.push_back(p);
-          return parole;
-        }(),
-        errore);
+    // The same words, as the shell would split them.
+    auto opzioni = LeggiOpzioni(test::Parole(c.argomenti, '\''), errore);
     ASSERT_TRUE(opzioni) << errore;
     CampiInMemoria campi;
     Contesto ctx = test::ContestoDiProva(fso, catalogo, ui, campi, {.fileIni = [&] { return iniFinestra; }});

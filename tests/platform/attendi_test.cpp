@@ -3,20 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 
 #include "platform/attendi.h"
+#include "support/millisecondi.h"
 
 namespace cw::test {
 namespace {
-
-using Orologio = std::chrono::steady_clock;
-
-double Millisecondi(void (*f)()) {
-  const auto inizio = Orologio::now();
-  f();
-  return std::chrono::duration<double, std::milli>(Orologio::now() - inizio).count();
-}
 
 // A wait never ends early, so a lower bound holds on any machine; an upper
 // one is checked on the shortest of a few runs, which a busy machine may

@@ -11,6 +11,7 @@
 #include "registration/modRegistraDll.h"
 #include "registration/registra_componenti.h"
 #include "registro_standin.h"
+#include "support/canale_finto.h"
 #include "support/ui_registrata.h"
 
 namespace cw::test {
@@ -70,6 +71,49 @@ bool CaricataQui(const std::string& frammento) {
   std::ifstream in("/proc/self/maps");
   std::string mappe((std::istreambuf_iterator<char>(in)), {});
   return mappe.find(frammento) != std::string::npos;
+}
+
+// What the tool makes of each answer of the channel, with no worker behind
+// it: the entry point by the flag and the limit reach the channel, each
+// failure gives its box, and only a time-out ends the worker.
+TEST(RegistratoreIsolatoTest, EachAnswerOfTheChannelGivesItsBox) {
+  using R = RispostaRegistrazione;
+  const std::string nonCaricabile = "Il file '" + kDll + "' non si può caricare";
+  const struct {
+    EsitoRegistrazione esito;
+    std::vector<Messaggio> box;
+    bool termina;
+  } casi[] = {
+      {test::CanaleFinto::Conclusa(0), {}, false},
+      {test::CanaleFinto::Conclusa(1), {}, false},  // S_FALSE
+      {test::CanaleFinto::Conclusa(static_cast<std::int32_t>(0x80040201)), {Restituito(kDll, "0x80040201")}, false},
+      {EsitoRegistrazione(MotivoCaricamento::Rifiutata), {CaricamentoFallito(nonCaricabile + ".")}, false},
+      {EsitoRegistrazione(MotivoCaricamento::Rifiutata, "Parole."),
+       {CaricamentoFallito(nonCaricabile + ": Parole.")},
+       false},
+      {R::EntryPointMancante, {EntryPointMancante(kDll)}, false},
+      {R::NonAvviato, {EntryPointMancante(kDll)}, false},
+      {R::Errore, {Crash(kDll)}, false},
+      {R::TimeOut, {TimeOut(kDll)}, true},
+  };
+  for (const auto& c : casi) {
+    for (const std::int32_t flag : {0, 1}) {
+      SCOPED_TRACE(testing::Message() << static_cast<int>(c.esito.risposta) << " flag " << flag);
+      UiRegistrata ui;
+      auto proprio = std::make_unique<test::CanaleFinto>();
+      test::CanaleFinto& canale = *proprio;
+      canale.esiti = {c.esito};
+      RegistratoreIsolato reg(ui, std::move(proprio), 300ms);
+      EXPECT_EQ(reg.RegistraDll(kDll, flag), c.box.empty());
+      EXPECT_EQ(ui.messaggi, c.box);
+      std::vector<std::string> eventi = {flag == 0 ? "chiedi:DllRegisterServer" : "chiedi:DllUnregisterServer"};
+      if (c.termina) eventi.push_back("termina");
+      EXPECT_EQ(canale.eventi, eventi);
+      ASSERT_EQ(canale.richieste.size(), 1u);
+      EXPECT_EQ(canale.richieste[0].percorso, kDll);
+      EXPECT_EQ(canale.richieste[0].limite, 300ms);
+    }
+  }
 }
 
 class RegistraDllTest : public ::testing::Test {

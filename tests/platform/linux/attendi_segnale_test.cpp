@@ -4,20 +4,11 @@
 #include <signal.h>
 #include <sys/time.h>
 
-#include <chrono>
-
 #include "platform/attendi.h"
+#include "support/millisecondi.h"
 
 namespace cw::test {
 namespace {
-
-using Orologio = std::chrono::steady_clock;
-
-double Millisecondi(void (*f)()) {
-  const auto inizio = Orologio::now();
-  f();
-  return std::chrono::duration<double, std::milli>(Orologio::now() - inizio).count();
-}
 
 // A signal 10 ms into the wait: flag 0 waits on to the end, any other flag
 // gives up there.

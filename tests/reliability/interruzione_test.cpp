@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "catalogue/catalogo.h"
-#include "platform/linux/drive_table.h"
+#include "platform/linux/drive_table_linux.h"
 #include "platform/linux/processes_linux.h"
 #include "reliability/programma_batch.h"
 #include "sandbox.h"

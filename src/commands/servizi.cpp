@@ -1,6 +1,7 @@
 #include "commands/servizi.h"
 
 #include "platform/attendi.h"
+#include "registration/canale_worker.h"
 #include "registration/modRegistraDll.h"
 
 namespace cw {
@@ -15,8 +16,8 @@ OpzioniPiattaforma ConRadice(OpzioniPiattaforma opzioni) {
 }  // namespace
 
 Servizi::Servizi(Ui& ui, const OpzioniPiattaforma& opzioni) : piattaforma_(CreaServiziPiattaforma(ConRadice(opzioni))) {
-  registratore_ = std::make_unique<RegistratoreIsolato>(ui, std::move(piattaforma_.registrazione), kLimiteRegistrazione,
-                                                        opzioni.attesa);
+  registratore_ = std::make_unique<RegistratoreIsolato>(
+      ui, std::make_unique<CanaleWorker>(std::move(piattaforma_.workers)), kLimiteRegistrazione, opzioni.attesa);
 }
 
 Servizi::~Servizi() = default;

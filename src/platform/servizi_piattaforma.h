@@ -12,10 +12,10 @@
 
 #include "platform/attesa.h"
 #include "platform/blocco_prefisso.h"
-#include "platform/canale_registrazione.h"
 #include "platform/filesystem.h"
 #include "platform/keyboard.h"
 #include "platform/processes.h"
+#include "platform/trasporto_worker.h"
 
 namespace cw {
 
@@ -34,7 +34,8 @@ struct OpzioniPiattaforma {
 struct ServiziPiattaforma {
   std::unique_ptr<FileSystem> fso;
   std::unique_ptr<Processes> processi;
-  std::unique_ptr<CanaleRegistrazione> registrazione;
+  // The registration workers, for the registration channel (registration/canale_worker.h).
+  std::unique_ptr<AvvioWorker> workers;
   // Opened at the first keystroke, so the tool starts where no desktop is.
   std::unique_ptr<Keyboard> tastiera;
   // Taken per command, so two instances never write over one tree at once.

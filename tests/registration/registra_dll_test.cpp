@@ -7,7 +7,8 @@
 #include <fstream>
 #include <optional>
 
-#include "platform/linux/canale_registrazione_linux.h"
+#include "platform/linux/trasporto_worker_linux.h"
+#include "registration/canale_worker.h"
 #include "registration/modRegistraDll.h"
 #include "registration/registra_componenti.h"
 #include "registro_standin.h"
@@ -116,13 +117,19 @@ TEST(RegistratoreIsolatoTest, EachAnswerOfTheChannelGivesItsBox) {
   }
 }
 
+// The channel over the Linux workers in the prefix.
+std::unique_ptr<CanaleWorker> Canale(const PrefissoTemporaneo& prefisso,
+                                     std::filesystem::path worker = PercorsoWorkerPredefinito()) {
+  return std::make_unique<CanaleWorker>(std::make_unique<AvvioWorkerLinux>(DriveTable(prefisso.Dir()), worker));
+}
+
 class RegistraDllTest : public ::testing::Test {
  protected:
   PrefissoTemporaneo prefisso;
   UiRegistrata ui;
   // Time enough for a worker's start on a busy machine; the time-out has a
   // test of its own.
-  RegistratoreIsolato reg{ui, std::make_unique<CanaleRegistrazioneLinux>(DriveTable(prefisso.Dir())), 10s};
+  RegistratoreIsolato reg{ui, Canale(prefisso), 10s};
 };
 
 TEST_F(RegistraDllTest, RegisteringAndRemovingRunTheComponentsOwnEntryPoints) {
@@ -271,13 +278,10 @@ TEST_F(RegistraDllTest, ALibraryWithoutTheEntryPointGivesTheEntryPointBox) {
 
 TEST_F(RegistraDllTest, AWorkerThatCannotStartGivesTheEntryPointBox) {
   Installa(prefisso, "standin-component.so", kDll);
-  RegistratoreIsolato senzaWorker(
-      ui, std::make_unique<CanaleRegistrazioneLinux>(DriveTable(prefisso.Dir()),
-                                                     prefisso.Dir() / "manca" / "compilawexo-regworker"));
+  RegistratoreIsolato senzaWorker(ui, Canale(prefisso, prefisso.Dir() / "manca" / "compilawexo-regworker"));
   EXPECT_FALSE(senzaWorker.RegistraDll(kDll, 0));
   // Something that starts but is no worker: it ends without a word.
-  RegistratoreIsolato nonWorker(ui,
-                                std::make_unique<CanaleRegistrazioneLinux>(DriveTable(prefisso.Dir()), "/bin/true"));
+  RegistratoreIsolato nonWorker(ui, Canale(prefisso, "/bin/true"));
   EXPECT_FALSE(nonWorker.RegistraDll(kDll, 0));
   EXPECT_EQ(ui.messaggi, (std::vector<Messaggio>{EntryPointMancante(kDll), EntryPointMancante(kDll)}));
   EXPECT_TRUE(Registrati(prefisso).empty());
@@ -293,8 +297,7 @@ TEST_F(RegistraDllTest, TheWorkerIsWaitedForThroughTheWaitGiven) {
     }
   } attesa;
   Installa(prefisso, "standin-component.so", kDll);
-  RegistratoreIsolato conAttesa(ui, std::make_unique<CanaleRegistrazioneLinux>(DriveTable(prefisso.Dir())), 10s,
-                                &attesa);
+  RegistratoreIsolato conAttesa(ui, Canale(prefisso), 10s, &attesa);
   EXPECT_TRUE(conAttesa.RegistraDll(kDll, 0));
   EXPECT_GE(attesa.volte, 1);
   EXPECT_EQ(Registrati(prefisso), Insieme{kDll});
@@ -317,8 +320,7 @@ TEST_F(RegistraDllTest, ABlockingEntryPointIsEndedAfterTheTimeOutBox) {
     std::ifstream(filePid) >> worker >> figlio;
     viviAlBox = worker > 0 && figlio > 0 && InVita(static_cast<pid_t>(worker)) && InVita(static_cast<pid_t>(figlio));
   };
-  RegistratoreIsolato conLimite(uiControllo, std::make_unique<CanaleRegistrazioneLinux>(DriveTable(prefisso.Dir())),
-                                300ms);
+  RegistratoreIsolato conLimite(uiControllo, Canale(prefisso), 300ms);
   const auto inizio = std::chrono::steady_clock::now();
   EXPECT_FALSE(conLimite.RegistraDll(dll, 0));
   const auto trascorsi = std::chrono::steady_clock::now() - inizio;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/canale_registrazione.h"
+#include "registration/canale_registrazione.h"
 
 namespace cw::test {
 

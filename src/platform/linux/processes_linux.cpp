@@ -23,8 +23,6 @@
 #include "platform/fine_su_segnale.h"
 #include "platform/linux/spawn_linux.h"
 
-extern char** environ;
-
 namespace cw {
 
 namespace fs = std::filesystem;
@@ -59,24 +57,6 @@ std::optional<fs::path> CercaInCartella(const fs::path& cartella, const std::str
     if (UgualiSenzaCasoAscii(it->path().filename().string(), nome) && FileRegolare(it->path())) return it->path();
   }
   return std::nullopt;
-}
-
-bool HaNome(const char* voce, const char* nome) {
-  const size_t n = std::strlen(nome);
-  return std::strncmp(voce, nome, n) == 0 && voce[n] == '=';
-}
-
-// The tool's environment, with the prefix the drive table uses (so a native
-// stand-in resolves paths through the same drives) and the window style.
-std::vector<std::string> Ambiente(const fs::path& prefisso, int stile) {
-  std::vector<std::string> env;
-  for (char** e = environ; e && *e; ++e) {
-    if (HaNome(*e, "WINEPREFIX") || HaNome(*e, kVariabileStileFinestra)) continue;
-    env.emplace_back(*e);
-  }
-  env.push_back("WINEPREFIX=" + prefisso.string());
-  env.push_back(std::string(kVariabileStileFinestra) + "=" + std::to_string(stile));
-  return env;
 }
 
 // Bytes as hex digits: what goes through Wine's conversion of the
@@ -229,30 +209,26 @@ std::uint32_t ProcessesLinux::Avvia(const std::string& commandLine, int windowSt
   }
   if (!programma) SollevaErrore(kFileNonTrovato, "programma non trovato: " + parole[0], parole[0]);
 
-  std::vector<std::string> argomenti;
-  std::vector<std::string> ambiente = Ambiente(drives_.Prefix(), windowStyle);
-  fs::path eseguibile = *programma;
-  bool tramiteAvvio = false;
+  // The prefix the drive table uses (so a native stand-in resolves paths
+  // through the same drives) and the window style.
+  std::vector<std::string> variabili{std::string(kVariabileStileFinestra) + "=" + std::to_string(windowStyle)};
+  std::vector<std::string> argomenti{programma->string()};
+  argomenti.insert(argomenti.end(), parole.begin() + 1, parole.end());
+  AvvioProgramma avvio;
   if (ComeProgrammaWindows(*programma)) {
-    const std::string percorso =
-        opzioni_.percorsoRicerca ? *opzioni_.percorsoRicerca : (std::getenv("PATH") ? std::getenv("PATH") : "");
-    const auto wine = CercaNelPercorso(percorso, "wine");
-    if (!wine) SollevaErrore(kFileNonTrovato, "programma Windows senza wine: " + programma->string(), parole[0]);
-    eseguibile = *wine;
-    argomenti.push_back("wine");
     // Wine would rebuild the line from the words, quoting only those with
     // blanks: the launcher gives the program the line as written.
     std::error_code ec;
     if (fs::is_regular_file(opzioni_.avvioWindows, ec)) {
-      tramiteAvvio = true;
-      argomenti.push_back(opzioni_.avvioWindows.string());
-      ambiente.push_back("CW_AVVIO_PROGRAMMA=" + Esadecimale(programma->string()));
-      ambiente.push_back("CW_AVVIO_RIGA=" + Esadecimale(commandLine));
+      argomenti = {opzioni_.avvioWindows.string()};
+      variabili.push_back("CW_AVVIO_PROGRAMMA=" + Esadecimale(programma->string()));
+      variabili.push_back("CW_AVVIO_RIGA=" + Esadecimale(commandLine));
     }
-  }
-  if (!tramiteAvvio) {
-    argomenti.push_back(programma->string());
-    argomenti.insert(argomenti.end(), parole.begin() + 1, parole.end());
+    auto sottoWine = AvvioSottoWine(std::move(argomenti), drives_.Prefix(), variabili, opzioni_.percorsoRicerca);
+    if (!sottoWine) SollevaErrore(kFileNonTrovato, "programma Windows senza wine: " + programma->string(), parole[0]);
+    avvio = std::move(*sottoWine);
+  } else {
+    avvio = AvvioProgramma{*programma, std::move(argomenti), AmbientePrefisso(drives_.Prefix(), variabili)};
   }
   pid_t pid = 0;
   int err = 0;
@@ -263,10 +239,10 @@ std::uint32_t ProcessesLinux::Avvia(const std::string& commandLine, int windowSt
     AscoltoSegnale ascolto;
     // A group of its own: what a script or wine starts in turn is ended with
     // it on a signal.
-    err = AvviaFiglio(pid, eseguibile, std::move(argomenti), std::move(ambiente), nullptr, true);
+    err = AvviaFiglio(pid, avvio.eseguibile, std::move(avvio.argomenti), std::move(avvio.ambiente), nullptr, true);
     if (err == 0) RegistraAvviato(pid);
   }
-  if (err != 0) SollevaErrore(kFileNonTrovato, eseguibile.string() + ": " + std::strerror(err), parole[0]);
+  if (err != 0) SollevaErrore(kFileNonTrovato, avvio.eseguibile.string() + ": " + std::strerror(err), parole[0]);
 
   Figlio figlio;
   figlio.pidfd = PidfdOpen(pid);  // -1: the reaper falls back to polling

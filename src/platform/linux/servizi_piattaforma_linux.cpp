@@ -2,13 +2,13 @@
 // prefix named by $WINEPREFIX (or ~/.wine).
 
 #include "platform/linux/blocco_prefisso_linux.h"
-#include "platform/linux/canale_registrazione_linux.h"
 #include "platform/linux/drive_table_linux.h"
 #include "platform/linux/filesystem_linux.h"
 #include "platform/linux/impostazioni_linux.h"
 #include "platform/linux/keyboard_linux.h"
 #include "platform/linux/prefisso_linux.h"
 #include "platform/linux/processes_linux.h"
+#include "platform/linux/trasporto_worker_linux.h"
 #include "platform/servizi_piattaforma.h"
 
 namespace cw {
@@ -18,7 +18,7 @@ ServiziPiattaforma CreaServiziPiattaforma(const OpzioniPiattaforma& opzioni) {
   ServiziPiattaforma s;
   s.problema = ProblemaPrefisso(unita, opzioni.programma);
   s.fso = std::make_unique<FileSystemLinux>(unita);
-  s.registrazione = std::make_unique<CanaleRegistrazioneLinux>(unita);
+  s.workers = std::make_unique<AvvioWorkerLinux>(unita);
   s.blocco = std::make_unique<BloccoPrefissoLinux>(unita.Prefix());
   // The display is opened at the first keystroke, so the tool starts (and
   // Vb-Build reports error 5) where X11 is missing.

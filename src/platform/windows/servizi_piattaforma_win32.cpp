@@ -5,13 +5,12 @@
 #include <windows.h>
 
 #include "platform/cartella_eseguibile.h"
-#include "platform/protocollo_worker.h"
 #include "platform/servizi_piattaforma.h"
 #include "platform/windows/blocco_prefisso_win32.h"
-#include "platform/windows/canale_registrazione_win32.h"
 #include "platform/windows/filesystem_win32.h"
 #include "platform/windows/keyboard_win32.h"
 #include "platform/windows/processes_win32.h"
+#include "platform/windows/trasporto_worker_win32.h"
 #include "platform/windows/trova_programma_win32.h"
 
 namespace cw {
@@ -21,7 +20,7 @@ ServiziPiattaforma CreaServiziPiattaforma(const OpzioniPiattaforma& opzioni) {
   ServiziPiattaforma s;
   s.fso = std::make_unique<FileSystemWin32>();
   s.processi = std::make_unique<ProcessesWin32>(opzioni.attesa);
-  s.registrazione = std::make_unique<CanaleRegistrazioneWin32>(cartella / worker::kNomeProgrammaWindows);
+  s.workers = std::make_unique<AvvioWorkerWin32>(cartella / kNomeWorkerWindows);
   s.tastiera = std::make_unique<KeyboardWin32>();
   s.blocco = std::make_unique<BloccoPrefissoWin32>(opzioni.radiceSuite);
   s.trovaProgramma = [](const std::string& programma) { return TrovaProgrammaWin32(programma); };

@@ -1,4 +1,7 @@
-#include "platform/windows/canale_registrazione_win32.h"
+// The Win32 worker's transport, through the registration channel that
+// speaks to it.
+
+#include "platform/windows/trasporto_worker_win32.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -6,9 +9,9 @@
 #include <chrono>
 #include <fstream>
 
-#include "platform/protocollo_worker.h"
 #include "platform/windows/cartella_prova.h"
 #include "platform/windows/testo_wide_win32.h"
+#include "registration/canale_worker.h"
 
 namespace cw {
 namespace {
@@ -18,7 +21,22 @@ using prova::AccantoAlProgramma;
 using prova::CartellaProva;
 using R = RispostaRegistrazione;
 
-class CanaleRegistrazioneWin32Test : public ::testing::Test {
+// The workers as the channel starts them, the last one kept in view.
+struct AvvioOsservato : AvvioWorker {
+  AvvioWorkerWin32 vero{AccantoAlProgramma(kNomeWorkerWindows)};
+  TrasportoWorkerWin32* ultimo = nullptr;
+  LibreriaTrovata Trova(const std::string& percorso, std::size_t massimo) override {
+    return vero.Trova(percorso, massimo);
+  }
+  bool HaWorkerLinux() const override { return vero.HaWorkerLinux(); }
+  WorkerAvviato Avvia(TipoWorker tipo) override {
+    WorkerAvviato avviato = vero.Avvia(tipo);
+    ultimo = static_cast<TrasportoWorkerWin32*>(avviato.trasporto.get());
+    return avviato;
+  }
+};
+
+class TrasportoWorkerWin32Test : public ::testing::Test {
  protected:
   R Chiedi(const std::string& dll, std::chrono::milliseconds limite = 10s,
            const char* entryPoint = "DllRegisterServer") {
@@ -27,10 +45,11 @@ class CanaleRegistrazioneWin32Test : public ::testing::Test {
   }
   EsitoRegistrazione ultimo_;
   AttesaBloccante attesa_;
-  CanaleRegistrazioneWin32 canale_{AccantoAlProgramma(worker::kNomeProgrammaWindows)};
+  AvvioOsservato* avvio_ = new AvvioOsservato;
+  CanaleWorker canale_{std::unique_ptr<AvvioWorker>(avvio_)};
 };
 
-TEST_F(CanaleRegistrazioneWin32Test, OgniEsitoDelComponente) {
+TEST_F(TrasportoWorkerWin32Test, OgniEsitoDelComponente) {
   CartellaProva dir;
   { std::ofstream(std::filesystem::path(Wide(dir / "testo.dll"))) << "non una libreria"; }
   struct Caso {
@@ -61,14 +80,15 @@ TEST_F(CanaleRegistrazioneWin32Test, OgniEsitoDelComponente) {
 
 // A component that never returns: the time-out after the limit, the worker
 // left running until Termina, a fresh one for the next call.
-TEST_F(CanaleRegistrazioneWin32Test, TimeOutPoiTerminaPoiNuovoWorker) {
+TEST_F(TrasportoWorkerWin32Test, TimeOutPoiTerminaPoiNuovoWorker) {
   const auto inizio = std::chrono::steady_clock::now();
   EXPECT_EQ(Chiedi(AccantoAlProgramma("standin-component-blocca.dll"), 300ms), R::TimeOut);
   EXPECT_GE(std::chrono::steady_clock::now() - inizio, 300ms);
-  ASSERT_TRUE(canale_.Attivo());
-  const HANDLE vecchio = OpenProcess(SYNCHRONIZE, FALSE, canale_.Pid());
+  ASSERT_NE(avvio_->ultimo, nullptr);
+  const HANDLE vecchio = OpenProcess(SYNCHRONIZE, FALSE, avvio_->ultimo->Pid());
+  ASSERT_NE(vecchio, nullptr);
+  EXPECT_EQ(WaitForSingleObject(vecchio, 0), static_cast<DWORD>(WAIT_TIMEOUT));
   canale_.Termina();
-  EXPECT_FALSE(canale_.Attivo());
   EXPECT_EQ(WaitForSingleObject(vecchio, 0), WAIT_OBJECT_0);
   CloseHandle(vecchio);
   EXPECT_EQ(Chiedi(AccantoAlProgramma("standin-component-errore.dll"), 10s, "DllUnregisterServer"), R::Conclusa);
@@ -84,7 +104,7 @@ std::wstring ValorePredefinito(const std::wstring& chiave) {
 
 // The template component writes its own keys, in the registry of the
 // system the worker runs on, and removes them.
-TEST_F(CanaleRegistrazioneWin32Test, RegistrazioneArrivaAlRegistro) {
+TEST_F(TrasportoWorkerWin32Test, RegistrazioneArrivaAlRegistro) {
   CartellaProva dir;
   const std::string dll = dir / "cwprova.dll";
   ASSERT_TRUE(CopyFileW(Wide(AccantoAlProgramma("standin-component.dll")).c_str(), Wide(dll).c_str(), TRUE));

@@ -1,8 +1,9 @@
 #pragma once
 // The worker that calls a component's registration entry point on the
 // tool's behalf, in a process of its own, so that a component that hangs or
-// crashes takes only the worker down. The tool turns each answer into its
-// box; the platform decides which worker runs and how.
+// crashes takes only the worker down. RegistratoreIsolato turns each answer
+// into its box; CanaleWorker (canale_worker.h) is the channel over the
+// platform's workers, a test gives a fake.
 
 #include <chrono>
 #include <cstdint>

@@ -3,21 +3,15 @@
 // short, a 64-bit Windows library (the workers are 32-bit), or something that
 // is no library at all. The workers ask once their loader has refused a file,
 // to tell the user more than the loader's code; the Linux worker also asks
-// before it loads (a file cut short would crash the loader), and the Linux
-// tool before it starts Wine for a file no 32-bit loader could take. Only
-// the C library is used: the Linux worker stays light.
+// before it loads (a file cut short would crash the loader), and the channel
+// before it starts a worker for a file no 32-bit loader could take. The
+// bytes come from whoever asks (each reads the file its own way); only the C
+// library is used: the Linux worker stays light.
 
 #include <stddef.h>
 #include <stdint.h>
 
-#if !defined(_WIN32)
-#include <errno.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
-#include "platform/protocollo_worker.h"
+#include "registration/protocollo_worker.h"
 
 namespace cw::worker {
 
@@ -102,34 +96,5 @@ inline const char* MotivoDallIntestazione(const unsigned char* testa, size_t n, 
     return elfAmmesso ? dettaglio::MotivoElf(testa, n, dimensione) : kMotivoNonLibreria;
   return kMotivoNonLibreria;
 }
-
-#if !defined(_WIN32)
-// The same for a file by its host path, including kMotivoMancante and
-// kMotivoCartella; null when nothing is wrong with it that its headers show
-// (or it cannot be read).
-inline const char* MotivoDelFile(const char* percorso, bool elfAmmesso) {
-  const int fd = ::open(percorso, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? kMotivoMancante : nullptr;
-  struct stat st;
-  if (::fstat(fd, &st) < 0) {
-    ::close(fd);
-    return nullptr;
-  }
-  if (S_ISDIR(st.st_mode)) {
-    ::close(fd);
-    return kMotivoCartella;
-  }
-  unsigned char testa[kTestaEsaminata];
-  size_t n = 0;
-  while (n < sizeof testa) {
-    const ssize_t letti = ::read(fd, testa + n, sizeof testa - n);
-    if (letti < 0 && errno == EINTR) continue;
-    if (letti <= 0) break;
-    n += static_cast<size_t>(letti);
-  }
-  ::close(fd);
-  return MotivoDallIntestazione(testa, n, static_cast<uint64_t>(st.st_size), elfAmmesso);
-}
-#endif
 
 }  // namespace cw::worker

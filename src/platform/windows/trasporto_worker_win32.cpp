@@ -1,21 +1,21 @@
-#include "platform/windows/canale_registrazione_win32.h"
+#include "platform/windows/trasporto_worker_win32.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <atomic>
 
-#include "platform/protocollo_worker.h"
-#include "platform/risposta_worker.h"
 #include "platform/windows/testo_wide_win32.h"
 
 namespace cw {
 
-struct CanaleRegistrazioneWin32::Sovrapposta {
+struct TrasportoWorkerWin32::Sovrapposta {
   OVERLAPPED ov{};
 };
 
 namespace {
+
+using Orologio = std::chrono::steady_clock;
 
 void Chiudi(void*& h) {
   if (h) CloseHandle(h);
@@ -42,26 +42,23 @@ bool TuboSovrapposto(HANDLE& lettura, HANDLE& scrittura) {
 
 }  // namespace
 
-CanaleRegistrazioneWin32::CanaleRegistrazioneWin32(std::filesystem::path worker, std::chrono::milliseconds limiteAvvio)
-    : worker_(std::move(worker)), limiteAvvio_(limiteAvvio), lettura_(new Sovrapposta) {}
+TrasportoWorkerWin32::TrasportoWorkerWin32() : lettura_(std::make_unique<Sovrapposta>()) {}
 
-CanaleRegistrazioneWin32::~CanaleRegistrazioneWin32() {
+TrasportoWorkerWin32::~TrasportoWorkerWin32() {
   cw::Chiudi(entrata_);
   if (processo_) WaitForSingleObject(processo_, 2000);
   Termina();
-  delete lettura_;
 }
 
-bool CanaleRegistrazioneWin32::Avvia(Attesa& attesa) {
-  Termina();
+std::unique_ptr<TrasportoWorkerWin32> TrasportoWorkerWin32::Avvia(const std::filesystem::path& programma) {
   HANDLE suaEntrata = nullptr, nostraEntrata = nullptr, nostraUscita = nullptr, suaUscita = nullptr;
   SECURITY_ATTRIBUTES ereditabile{sizeof ereditabile, nullptr, TRUE};
-  if (!CreatePipe(&suaEntrata, &nostraEntrata, &ereditabile, 0)) return false;
+  if (!CreatePipe(&suaEntrata, &nostraEntrata, &ereditabile, 0)) return nullptr;
   SetHandleInformation(nostraEntrata, HANDLE_FLAG_INHERIT, 0);
   if (!TuboSovrapposto(nostraUscita, suaUscita)) {
     CloseHandle(suaEntrata);
     CloseHandle(nostraEntrata);
-    return false;
+    return nullptr;
   }
   STARTUPINFOW si{};
   si.cb = sizeof si;
@@ -69,78 +66,52 @@ bool CanaleRegistrazioneWin32::Avvia(Attesa& attesa) {
   si.hStdInput = suaEntrata;
   si.hStdOutput = suaUscita;
   si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-  std::wstring riga = L"\"" + worker_.wstring() + L"\"";
+  std::wstring riga = L"\"" + programma.wstring() + L"\"";
   PROCESS_INFORMATION pi{};
   // Suspended until it is in its job, so nothing it starts escapes it; no
   // console window of its own when the tool is a windowed program.
-  const BOOL avviato = CreateProcessW(worker_.c_str(), riga.data(), nullptr, nullptr, TRUE,
+  const BOOL avviato = CreateProcessW(programma.c_str(), riga.data(), nullptr, nullptr, TRUE,
                                       CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi);
   CloseHandle(suaEntrata);
   CloseHandle(suaUscita);
   if (!avviato) {
     CloseHandle(nostraEntrata);
     CloseHandle(nostraUscita);
-    return false;
+    return nullptr;
   }
-  job_ = CreateJobObjectW(nullptr, nullptr);
-  if (job_) {
+  std::unique_ptr<TrasportoWorkerWin32> t(new TrasportoWorkerWin32);
+  t->job_ = CreateJobObjectW(nullptr, nullptr);
+  if (t->job_) {
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limiti{};
     limiti.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-    SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limiti, sizeof limiti);
+    SetInformationJobObject(t->job_, JobObjectExtendedLimitInformation, &limiti, sizeof limiti);
     // Refused where the tool's own job forbids it: then the worker alone is
     // ended, as TerminateProcess can.
-    if (!AssignProcessToJobObject(job_, pi.hProcess)) cw::Chiudi(job_);
+    if (!AssignProcessToJobObject(t->job_, pi.hProcess)) cw::Chiudi(t->job_);
   }
   ResumeThread(pi.hThread);
   CloseHandle(pi.hThread);
-  processo_ = pi.hProcess;
-  pid_ = pi.dwProcessId;
-  entrata_ = nostraEntrata;
-  uscita_ = nostraUscita;
-  evento_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  buffer_.clear();
-  inCorso_ = false;
-  if (!evento_) {
-    Termina();
-    return false;
+  t->processo_ = pi.hProcess;
+  t->pid_ = pi.dwProcessId;
+  t->entrata_ = nostraEntrata;
+  t->uscita_ = nostraUscita;
+  t->evento_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  if (!t->evento_) {
+    t->Termina();
+    return nullptr;
   }
-  std::string prima;
-  if (LeggiRiga(prima, Orologio::now() + limiteAvvio_, attesa) == LetturaWorker::Riga && prima == worker::kPronto)
-    return true;
-  Termina();
-  return false;
+  return t;
 }
 
-EsitoRegistrazione CanaleRegistrazioneWin32::Chiedi(const std::string& entryPoint, const std::string& percorso,
-                                                    std::chrono::milliseconds limite, Attesa& attesa) {
-  using R = RispostaRegistrazione;
-  // A missing drive, folder or file is the loader failing; the worker need
-  // not be started for it.
-  const DWORD a = GetFileAttributesW(Wide(percorso).c_str());
-  if (a == INVALID_FILE_ATTRIBUTES) {
-    const DWORD e = GetLastError();
-    const bool manca = e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND || e == ERROR_INVALID_DRIVE ||
-                       e == ERROR_INVALID_NAME || e == ERROR_BAD_NETPATH;
-    return EsitoRegistrazione(manca ? MotivoCaricamento::Mancante : MotivoCaricamento::Rifiutata);
-  }
-  if (a & FILE_ATTRIBUTE_DIRECTORY) return EsitoRegistrazione(MotivoCaricamento::Cartella);
-  if (!processo_ && !Avvia(attesa)) return R::NonAvviato;
-
-  const std::string richiesta = entryPoint + '\t' + percorso + '\n';
+bool TrasportoWorkerWin32::Scrivi(std::string_view riga) {
+  if (!processo_ || !entrata_) return false;
+  const std::string richiesta = std::string(riga) + '\n';
   DWORD scritti = 0;
-  if (!WriteFile(entrata_, richiesta.data(), static_cast<DWORD>(richiesta.size()), &scritti, nullptr) ||
-      scritti != richiesta.size()) {
-    Termina();
-    return R::NonAvviato;
-  }
-  EsitoRegistrazione esito = LeggiRispostaWorker(
-      limite, [&](std::string& riga, Orologio::time_point scadenza) { return LeggiRiga(riga, scadenza, attesa); });
-  // A worker that has crashed is not asked again.
-  if (esito.risposta == R::Errore || esito.risposta == R::NonAvviato) Termina();
-  return esito;
+  return WriteFile(entrata_, richiesta.data(), static_cast<DWORD>(richiesta.size()), &scritti, nullptr) &&
+         scritti == richiesta.size();
 }
 
-bool CanaleRegistrazioneWin32::LeggiAncora() {
+bool TrasportoWorkerWin32::LeggiAncora() {
   while (!inCorso_) {
     ResetEvent(evento_);
     lettura_->ov = OVERLAPPED{};
@@ -157,7 +128,7 @@ bool CanaleRegistrazioneWin32::LeggiAncora() {
   return true;
 }
 
-bool CanaleRegistrazioneWin32::Completata() {
+bool TrasportoWorkerWin32::Completata() {
   DWORD letti = 0;
   const BOOL ok = GetOverlappedResult(uscita_, &lettura_->ov, &letti, FALSE);
   if (!ok && GetLastError() == ERROR_IO_INCOMPLETE) return true;
@@ -167,24 +138,24 @@ bool CanaleRegistrazioneWin32::Completata() {
   return true;
 }
 
-LetturaWorker CanaleRegistrazioneWin32::LeggiRiga(std::string& riga, Orologio::time_point scadenza, Attesa& attesa) {
+LetturaRiga TrasportoWorkerWin32::Leggi(std::string& riga, Orologio::time_point scadenza, Attesa& attesa) {
   for (;;) {
     if (const size_t fine = buffer_.find('\n'); fine != std::string::npos) {
       riga = buffer_.substr(0, fine);
       buffer_.erase(0, fine + 1);
       if (!riga.empty() && riga.back() == '\r') riga.pop_back();
-      return LetturaWorker::Riga;
+      return LetturaRiga::Riga;
     }
-    if (!uscita_ || !LeggiAncora()) return LetturaWorker::Fine;
+    if (!uscita_ || !LeggiAncora()) return LetturaRiga::Fine;
     if (!inCorso_) continue;  // read at once
     const auto resto = std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - Orologio::now()).count();
-    if (resto <= 0) return LetturaWorker::Scaduto;
-    // The worker's end too: a program it started may hold its output open.
+    if (resto <= 0) return LetturaRiga::Scaduto;
+    // The program's end too: a program it started may hold its output open.
     const void* maniglie[] = {evento_, processo_};
     const unsigned long esito =
         attesa.Aspetta(maniglie, 2, static_cast<unsigned long>(std::min<long long>(resto, 0x7FFFFFFF)));
     if (esito == WAIT_OBJECT_0) {
-      if (!Completata()) return LetturaWorker::Fine;
+      if (!Completata()) return LetturaRiga::Fine;
     } else if (esito == WAIT_OBJECT_0 + 1) {
       // Ended: whatever it wrote before is in the pipe already, and the pipe
       // breaks once that has been read.
@@ -194,14 +165,14 @@ LetturaWorker CanaleRegistrazioneWin32::LeggiRiga(std::string& riga, Orologio::t
         if (!inCorso_ && !LeggiAncora()) break;
       }
       if (buffer_.find('\n') != std::string::npos) continue;
-      return LetturaWorker::Fine;
+      return LetturaRiga::Fine;
     } else if (esito != WAIT_TIMEOUT) {
-      return LetturaWorker::Scaduto;  // the wait failed: reported as the time-out is
+      return LetturaRiga::Scaduto;  // the wait failed: reported as the time-out is
     }
   }
 }
 
-void CanaleRegistrazioneWin32::Termina() {
+void TrasportoWorkerWin32::Termina() {
   if (!processo_) return;
   if (job_)
     TerminateJobObject(job_, 1);
@@ -211,7 +182,7 @@ void CanaleRegistrazioneWin32::Termina() {
   Chiudi();
 }
 
-void CanaleRegistrazioneWin32::Chiudi() {
+void TrasportoWorkerWin32::Chiudi() {
   // A read still in flight must be over before its buffer can be used again.
   if (inCorso_ && uscita_) {
     CancelIoEx(uscita_, &lettura_->ov);
@@ -222,6 +193,49 @@ void CanaleRegistrazioneWin32::Chiudi() {
   for (void** h : {&job_, &processo_, &entrata_, &uscita_, &evento_}) cw::Chiudi(*h);
   pid_ = 0;
   buffer_.clear();
+}
+
+AvvioWorkerWin32::AvvioWorkerWin32(std::filesystem::path worker, std::chrono::milliseconds limiteAvvio)
+    : worker_(std::move(worker)), limiteAvvio_(limiteAvvio) {}
+
+LibreriaTrovata AvvioWorkerWin32::Trova(const std::string& percorso, std::size_t massimo) {
+  using S = LibreriaTrovata::Stato;
+  LibreriaTrovata libreria;
+  const std::wstring nome = Wide(percorso);
+  const DWORD a = GetFileAttributesW(nome.c_str());
+  if (a == INVALID_FILE_ATTRIBUTES) {
+    const DWORD e = GetLastError();
+    const bool manca = e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND || e == ERROR_INVALID_DRIVE ||
+                       e == ERROR_INVALID_NAME || e == ERROR_BAD_NETPATH;
+    libreria.stato = manca ? S::Mancante : S::Inaccessibile;
+    return libreria;
+  }
+  if (a & FILE_ATTRIBUTE_DIRECTORY) {
+    libreria.stato = S::Cartella;
+    return libreria;
+  }
+  libreria.stato = S::File;
+  libreria.percorsoHost = percorso;
+  const HANDLE file = CreateFileW(nome.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return libreria;  // the worker's loader will say why
+  LARGE_INTEGER dimensione{};
+  if (GetFileSizeEx(file, &dimensione)) {
+    libreria.dimensione = static_cast<std::uint64_t>(dimensione.QuadPart);
+    libreria.testa.resize(massimo);
+    DWORD n = 0;
+    if (!ReadFile(file, libreria.testa.data(), static_cast<DWORD>(massimo), &n, nullptr)) n = 0;
+    libreria.testa.resize(n);
+  }
+  CloseHandle(file);
+  return libreria;
+}
+
+WorkerAvviato AvvioWorkerWin32::Avvia(TipoWorker /*tipo*/) {
+  WorkerAvviato avviato;
+  avviato.trasporto = TrasportoWorkerWin32::Avvia(worker_);
+  avviato.limiteAvvio = limiteAvvio_;
+  return avviato;
 }
 
 }  // namespace cw

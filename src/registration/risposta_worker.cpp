@@ -1,24 +1,37 @@
-#include "platform/risposta_worker.h"
+#include "registration/risposta_worker.h"
 
 #include <charconv>
 #include <cstdint>
 #include <limits>
 
-#include "platform/protocollo_worker.h"
+#include "registration/protocollo_worker.h"
 
 namespace cw {
 
-namespace {
+std::string RigaRichiesta(std::string_view verbo, std::initializer_list<std::string_view> argomenti) {
+  std::string riga(verbo);
+  for (const std::string_view a : argomenti) {
+    riga += worker::kSeparatore;
+    riga += a;
+  }
+  return riga;
+}
 
-// Whether the line is that word, alone or with a detail after a blank.
-bool Parola(std::string_view riga, std::string_view parola, std::string_view& dettaglio) {
+bool ParolaDellaRiga(std::string_view riga, std::string_view parola, std::string_view& dettaglio) {
   if (riga.substr(0, parola.size()) != parola || (riga.size() > parola.size() && riga[parola.size()] != ' '))
     return false;
   dettaglio = riga.size() > parola.size() ? riga.substr(parola.size() + 1) : std::string_view{};
   return true;
 }
 
-}  // namespace
+Pronto AttendiPronto(TrasportoWorker& worker, std::chrono::milliseconds limite, Attesa& attesa) {
+  std::string riga;
+  std::string_view dettaglio;
+  if (worker.Leggi(riga, std::chrono::steady_clock::now() + limite, attesa) != LetturaRiga::Riga ||
+      !ParolaDellaRiga(riga, worker::kPronto, dettaglio))
+    return Pronto::No;
+  return dettaglio == worker::kProntoUna ? Pronto::Una : Pronto::Sempre;
+}
 
 MotivoCaricamento MotivoDaParola(std::string_view parola) {
   using M = MotivoCaricamento;
@@ -34,7 +47,7 @@ bool RigaFinaleWorker(std::string_view riga, EsitoRegistrazione& esito) {
   using R = RispostaRegistrazione;
   std::string_view dettaglio;
   esito = {};
-  if (Parola(riga, worker::kConclusa, dettaglio)) {
+  if (ParolaDellaRiga(riga, worker::kConclusa, dettaglio)) {
     // Signed decimal, as the 32-bit result is; a worker built elsewhere may
     // print it unsigned.
     long long valore = 0;
@@ -46,7 +59,7 @@ bool RigaFinaleWorker(std::string_view riga, EsitoRegistrazione& esito) {
     }
     esito.risposta = R::Conclusa;
     esito.risultato = static_cast<std::int32_t>(static_cast<std::uint32_t>(valore));
-  } else if (Parola(riga, worker::kCaricamentoFallito, dettaglio)) {
+  } else if (ParolaDellaRiga(riga, worker::kCaricamentoFallito, dettaglio)) {
     esito.risposta = R::CaricamentoFallito;
     const size_t blank = dettaglio.find(' ');
     esito.motivo = MotivoDaParola(dettaglio.substr(0, blank));
@@ -57,9 +70,9 @@ bool RigaFinaleWorker(std::string_view riga, EsitoRegistrazione& esito) {
       esito.messaggio = dettaglio;
     else if (blank != std::string_view::npos)
       esito.messaggio = dettaglio.substr(blank + 1);
-  } else if (Parola(riga, worker::kEntryPointMancante, dettaglio)) {
+  } else if (ParolaDellaRiga(riga, worker::kEntryPointMancante, dettaglio)) {
     esito.risposta = R::EntryPointMancante;
-  } else if (Parola(riga, worker::kEccezione, dettaglio)) {
+  } else if (ParolaDellaRiga(riga, worker::kEccezione, dettaglio)) {
     esito.risposta = R::Errore;
   } else {
     return false;
@@ -67,18 +80,18 @@ bool RigaFinaleWorker(std::string_view riga, EsitoRegistrazione& esito) {
   return true;
 }
 
-EsitoRegistrazione LeggiRispostaWorker(std::chrono::milliseconds limite, const LeggiRigaWorker& leggi) {
+EsitoRegistrazione LeggiRispostaWorker(TrasportoWorker& worker, std::chrono::milliseconds limite, Attesa& attesa) {
   using R = RispostaRegistrazione;
   bool trovato = false;
   auto scadenza = std::chrono::steady_clock::now() + limite;
   for (;;) {
     std::string riga;
-    const LetturaWorker l = leggi(riga, scadenza);
-    if (l == LetturaWorker::Scaduto) return R::TimeOut;
+    const LetturaRiga l = worker.Leggi(riga, scadenza, attesa);
+    if (l == LetturaRiga::Scaduto) return R::TimeOut;
     // It ended in the middle of the call: the component ended it.
-    if (l == LetturaWorker::Fine) return trovato ? R::Errore : R::NonAvviato;
+    if (l == LetturaRiga::Fine) return trovato ? R::Errore : R::NonAvviato;
     std::string_view dettaglio;
-    if (Parola(riga, worker::kEntryPointTrovato, dettaglio)) {
+    if (ParolaDellaRiga(riga, worker::kEntryPointTrovato, dettaglio)) {
       trovato = true;
       scadenza = std::chrono::steady_clock::now() + limite;
       continue;

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "projectfile/compatibilita.h"
+
 namespace cw {
 
 enum class Campo {
@@ -17,8 +19,6 @@ enum class Campo {
   txtGuidOld,
   txtGuidNew,
 };
-
-enum class Compatibilita { Nessuna, Progetto, Binaria };
 
 class Campi {
  public:

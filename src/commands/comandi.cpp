@@ -5,17 +5,16 @@
 #include "base/errors.h"
 #include "commands/versione_vista.h"
 #include "platform/cartella_eseguibile.h"
-#include "projectfile/operazioni_progetto.h"
 #include "settings/modFileIni.h"
 
 namespace cw {
 
 std::string Contesto::FileIni() const { return fileIni ? fileIni() : NomeFileIni(CartellaEseguibile().string()); }
 
-std::int32_t ModoCompatibilitaScelto(const Campi& campi) {
-  if (campi.OpzioneSelezionata(Compatibilita::Nessuna)) return kCompatibilitaNessuna;
-  if (campi.OpzioneSelezionata(Compatibilita::Progetto)) return kCompatibilitaProgetto;
-  return kCompatibilitaBinaria;
+Compatibilita ModoCompatibilitaScelto(const Campi& campi) {
+  if (campi.OpzioneSelezionata(Compatibilita::Nessuna)) return Compatibilita::Nessuna;
+  if (campi.OpzioneSelezionata(Compatibilita::Progetto)) return Compatibilita::Progetto;
+  return Compatibilita::Binaria;
 }
 
 namespace {

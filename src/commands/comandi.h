@@ -2,7 +2,6 @@
 // The window's commands, one handler per button and menu entry, and the
 // table that tells the window which ones exist.
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -42,9 +41,9 @@ Esito EseguiComando(Contesto& ctx, Gestore gestore);
 // which a window keeps as Contesto::versioneVista.
 VersioneSalvata CaricaImpostazioni(Contesto& ctx);
 
-// The compatibility mode of the selected option: "Nessuna" 0, "Progetto" 1,
-// otherwise 2 ("Binaria" is what is left; its own button is never read).
-std::int32_t ModoCompatibilitaScelto(const Campi& campi);
+// The compatibility mode of the selected option: "Nessuna", "Progetto",
+// otherwise "Binaria" (what is left; its own button is never read).
+Compatibilita ModoCompatibilitaScelto(const Campi& campi);
 
 // The full build run's steps over the context, without the frame: Fallito
 // when a build failed or a registration reported a failure.

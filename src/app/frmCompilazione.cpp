@@ -164,14 +164,14 @@ void frmCompilazione::CreaControlli() {
   std::sort(tabulazione.begin(), tabulazione.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   for (size_t i = 1; i < tabulazione.size(); ++i) setTabOrder(tabulazione[i - 1].second, tabulazione[i].second);
 
-  SelezionaOpzione(Compatibilita::Binaria);
+  SelezionaOpzione(kCompatibilitaPredefinita);
 }
 
 void frmCompilazione::AggiornaTabOpzioni() {
   // Tab enters the option group at its selected button, the group's one
   // tab stop; the arrow keys move within it.
-  for (Compatibilita o : {Compatibilita::Nessuna, Compatibilita::Progetto, Compatibilita::Binaria}) {
-    auto* r = findChild<QRadioButton*>(QString::fromUtf8(NomeOpzione(o)));
+  for (const DescrizioneOpzione& o : kOpzioniCompatibilita) {
+    auto* r = findChild<QRadioButton*>(QString::fromUtf8(o.controllo));
     if (!r) continue;  // still being made
     const int politica = r->isChecked() ? (r->focusPolicy() | Qt::TabFocus) : (r->focusPolicy() & ~Qt::TabFocus);
     r->setFocusPolicy(static_cast<Qt::FocusPolicy>(politica));
@@ -209,7 +209,7 @@ void frmCompilazione::Form_Load() {
     MsgBox(e.TestoMessaggio(), kStileCritico, kTitoloApplicazione);
   }
   LogClear();
-  SelezionaOpzione(Compatibilita::Binaria);
+  SelezionaOpzione(kCompatibilitaPredefinita);
 }
 
 bool frmCompilazione::CollegaComando(const QString& nome, Gestore gestore) {
@@ -378,7 +378,7 @@ void frmCompilazione::DoEvents() { QCoreApplication::processEvents(); }
 // --- Campi ---
 
 QLineEdit* frmCompilazione::Casella(Campo campo) const {
-  return findChild<QLineEdit*>(QString::fromUtf8(NomeCampo(campo)));
+  return findChild<QLineEdit*>(QString::fromUtf8(DescrizioneDi(campo).controllo));
 }
 
 std::string frmCompilazione::Testo(Campo campo) const { return Casella(campo)->text().toStdString(); }
@@ -388,15 +388,15 @@ void frmCompilazione::ImpostaTesto(Campo campo, const std::string& testo) {
 }
 
 bool frmCompilazione::OpzioneSelezionata(Compatibilita opzione) const {
-  return findChild<QRadioButton*>(QString::fromUtf8(NomeOpzione(opzione)))->isChecked();
+  return findChild<QRadioButton*>(QString::fromUtf8(OpzioneDi(opzione).controllo))->isChecked();
 }
 
 void frmCompilazione::SelezionaOpzione(Compatibilita opzione) {
-  findChild<QRadioButton*>(QString::fromUtf8(NomeOpzione(opzione)))->setChecked(true);
+  findChild<QRadioButton*>(QString::fromUtf8(OpzioneDi(opzione).controllo))->setChecked(true);
 }
 
 int frmCompilazione::ValoreIncrementoAutomatico() const {
-  switch (findChild<QCheckBox*>(QStringLiteral("chkIncrementoAutomatico"))->checkState()) {
+  switch (findChild<QCheckBox*>(QString::fromUtf8(kIncrementoAutomatico.controllo))->checkState()) {
     case Qt::Checked: return 1;
     case Qt::PartiallyChecked: return 2;
     default: return 0;
@@ -404,7 +404,7 @@ int frmCompilazione::ValoreIncrementoAutomatico() const {
 }
 
 void frmCompilazione::ImpostaIncrementoAutomatico(int valore) {
-  auto* chk = findChild<QCheckBox*>(QStringLiteral("chkIncrementoAutomatico"));
+  auto* chk = findChild<QCheckBox*>(QString::fromUtf8(kIncrementoAutomatico.controllo));
   switch (valore) {
     case 0: chk->setCheckState(Qt::Unchecked); break;
     case 1: chk->setCheckState(Qt::Checked); break;

@@ -37,24 +37,13 @@ const std::map<std::string, DefinizioneComando>& Comandi() {
   return k;
 }
 
-// A field an option sets, and the settings key it is stored under.
-struct OpzioneCampo {
-  Campo campo;
-  const char* opzione;
-  const char* chiave;
-};
-
-constexpr OpzioneCampo kOpzioniVersione[] = {
-    {Campo::txtVersionePrincipale, "--principale", "Principale"},
-    {Campo::txtVersioneSecondario, "--secondario", "Secondario"},
-    {Campo::txtVersioneRevisione, "--revisione", "Revisione"},
-};
-constexpr OpzioneCampo kOpzioniProprieta[] = {
-    {Campo::txtCommenti, "--commenti", "Commenti"},
-    {Campo::txtCopyRight, "--copyright", "CopyRight"},
-    {Campo::txtNomeProdotto, "--prodotto", "NomeProdotto"},
-    {Campo::txtNomeSocieta, "--societa", "NomeSocieta"},
-};
+// The fields of the group that options set, in the table's order.
+std::vector<const DescrizioneCampo*> CampiConOpzione(GruppoCampi gruppo) {
+  std::vector<const DescrizioneCampo*> campi;
+  for (const DescrizioneCampo& d : kTabellaCampi)
+    if (d.gruppo == gruppo && *d.opzione) campi.push_back(&d);
+  return campi;
+}
 
 std::string Argomenti(int n) { return n == 1 ? "1 argomento" : std::to_string(n) + " argomenti"; }
 
@@ -138,18 +127,20 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
     s.app->add_option("argomenti", s.parole);
     s.opzioneImpostazioni =
         s.app->add_option("--impostazioni", o.impostazioni)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-    auto aggiungi = [&](const OpzioneCampo& oc) {
-      CLI::Option* opt = s.app->add_option(oc.opzione, s.valori[oc.campo]);
-      opt->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-      s.campi.emplace_back(opt, oc.campo);
+    auto aggiungi = [&](GruppoCampi gruppo) {
+      for (const DescrizioneCampo* d : CampiConOpzione(gruppo)) {
+        CLI::Option* opt = s.app->add_option(d->opzione, s.valori[d->campo]);
+        opt->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+        s.campi.emplace_back(opt, d->campo);
+      }
     };
     if (def.versione) {
-      for (const auto& oc : kOpzioniVersione) aggiungi(oc);
-      s.opzioneIncremento =
-          s.app->add_option("--incremento", s.incremento)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+      aggiungi(GruppoCampi::Versione);
+      s.opzioneIncremento = s.app->add_option(kIncrementoAutomatico.opzione, s.incremento)
+                                ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     }
     if (def.proprieta) {
-      for (const auto& oc : kOpzioniProprieta) aggiungi(oc);
+      aggiungi(GruppoCampi::Proprieta);
       s.app->add_flag("--vuoti", o.vuoti);
     }
     if (nome == "indirizzi") {
@@ -238,13 +229,9 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
   }
   if (def.compatibilita) {
     const std::string& m = s.parole[0];
-    if (m == "nessuna")
-      o.compatibilita = Compatibilita::Nessuna;
-    else if (m == "progetto")
-      o.compatibilita = Compatibilita::Progetto;
-    else if (m == "binaria")
-      o.compatibilita = Compatibilita::Binaria;
-    else
+    for (const DescrizioneOpzione& opzione : kOpzioniCompatibilita)
+      if (m == opzione.parola) o.compatibilita = opzione.modo;
+    if (!o.compatibilita)
       return rifiuta("compatibilità sconosciuta: " + m + " (nessuna, progetto, binaria)", kUscitaRigaDiComando);
   }
   if (o.comando == "guid") {
@@ -260,19 +247,18 @@ std::string CampiMancanti(const OpzioniBatch& opzioni, const std::function<bool(
   if (opzioni.riprendi && !presente(kChiaveUltimaRigaFallita)) return {};
   const auto it = Comandi().find(opzioni.comando);
   if (it == Comandi().end()) return {};
-  std::vector<const OpzioneCampo*> letti;
-  if (it->second.versione)
-    for (const auto& oc : kOpzioniVersione) letti.push_back(&oc);
+  std::vector<const DescrizioneCampo*> letti;
+  if (it->second.versione) letti = CampiConOpzione(GruppoCampi::Versione);
   if (it->second.proprieta)
-    for (const auto& oc : kOpzioniProprieta) letti.push_back(&oc);
+    for (const DescrizioneCampo* d : CampiConOpzione(GruppoCampi::Proprieta)) letti.push_back(d);
   std::string elenco;
-  for (const OpzioneCampo* oc : letti) {
+  for (const DescrizioneCampo* d : letti) {
     bool dato = false;
-    for (const auto& [campo, testo] : opzioni.campi) dato = dato || campo == oc->campo;
-    if (dato || presente(oc->chiave)) continue;
+    for (const auto& [campo, testo] : opzioni.campi) dato = dato || campo == d->campo;
+    if (dato || presente(d->chiave)) continue;
     // A resumed run takes no version options: only the settings can hold them.
-    elenco += (elenco.empty() ? "" : ", ") + std::string(oc->chiave) +
-              (opzioni.riprendi ? "" : " (" + std::string(oc->opzione) + ")");
+    elenco += (elenco.empty() ? "" : ", ") + std::string(d->chiave) +
+              (opzioni.riprendi ? "" : " (" + std::string(d->opzione) + ")");
   }
   if (elenco.empty()) return {};
   if (opzioni.riprendi) return "valori assenti dalle impostazioni, da cui li prende la compilazione ripresa: " + elenco;

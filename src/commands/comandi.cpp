@@ -74,18 +74,9 @@ VersioneSalvata CaricaImpostazioni(Contesto& ctx) {
   };
   const VersioneSalvata versione = LeggiVersioneSalvata(profilo);
   MostraVersioneSalvata(ctx.campi, versione);
-  const struct {
-    Campo campo;
-    const char* chiave;
-  } kLetture[] = {
-      {Campo::txtCommenti, "Commenti"},
-      {Campo::txtCopyRight, "CopyRight"},
-      {Campo::txtNomeProdotto, "NomeProdotto"},
-      {Campo::txtNomeSocieta, "NomeSocieta"},
-  };
-  for (const auto& l : kLetture)
-    ctx.campi.ImpostaTesto(l.campo, LeggiIniStringa(profilo(), kSezioneVersione, l.chiave, "", 255));
-  ctx.campi.SelezionaOpzione(Compatibilita::Binaria);
+  for (const DescrizioneCampo& d : kTabellaCampi)
+    if (d.gruppo == GruppoCampi::Proprieta) ctx.campi.ImpostaTesto(d.campo, LeggiCampo(profilo(), d.campo));
+  ctx.campi.SelezionaOpzione(kCompatibilitaPredefinita);
   return versione;
 }
 

@@ -10,9 +10,6 @@
 
 namespace cw {
 
-// The controls behind a field and an option of the compatibility group.
-const char* NomeCampo(Campo campo);
-const char* NomeOpzione(Compatibilita opzione);
 // The caption of the label above a field, without its closing colon:
 // "Principale", "Nome società", "Vecchia guid".
 std::string EtichettaCampo(Campo campo);

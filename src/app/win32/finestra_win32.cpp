@@ -75,7 +75,7 @@ HWND FinestraCompilazione::Crea(HINSTANCE istanza) {
   ctx_->mostraAnteprima = [this](const std::string& testo) { MostraAnteprima(hwnd_, testo); };
   for (const VoceComando& voce : TabellaComandi()) gestori_[voce.nome] = voce.gestore;
 
-  SelezionaOpzione(Compatibilita::Binaria);
+  SelezionaOpzione(kCompatibilitaPredefinita);
   Form_Load();
   // Said once the window is up, which stays open: the user can read it,
   // set the environment right and start again.
@@ -98,7 +98,7 @@ void FinestraCompilazione::Form_Load() {
     MsgBox(e.TestoMessaggio(), kStileCritico, kTitoloApplicazione);
   }
   LogClear();
-  SelezionaOpzione(Compatibilita::Binaria);
+  SelezionaOpzione(kCompatibilitaPredefinita);
 }
 
 LRESULT CALLBACK FinestraCompilazione::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -141,7 +141,7 @@ void FinestraCompilazione::Comando(int id, int notifica) {
     nome = m->second;
   else if (const auto c = controlli_.nomiPerId.find(id); c != controlli_.nomiPerId.end())
     nome = c->second;
-  if (nome == "chkIncrementoAutomatico") {
+  if (nome == kIncrementoAutomatico.controllo) {
     // A click toggles between checked and clear: only the program greys it.
     ImpostaIncrementoAutomatico(ValoreIncrementoAutomatico() == 1 ? 0 : 1);
     return;

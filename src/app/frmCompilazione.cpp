@@ -179,24 +179,18 @@ void frmCompilazione::AggiornaTabOpzioni() {
 }
 
 void frmCompilazione::CreaMenu() {
-  QMenu* strumenti = menuBar()->addMenu(SenzaTastiAccesso(QStringLiteral("Strumenti")));
-  strumenti->setObjectName(QStringLiteral("mnuStrumenti"));
-  strumenti->menuAction()->setObjectName(QStringLiteral("mnuStrumenti"));
-  const auto voce = [&](const char* nome, const char* testo) {
-    QAction* a = strumenti->addAction(SenzaTastiAccesso(QString::fromUtf8(testo)));
-    a->setObjectName(QString::fromUtf8(nome));
+  QMenu* strumenti = menuBar()->addMenu(SenzaTastiAccesso(QString::fromUtf8(kTestoMenuStrumenti)));
+  strumenti->setObjectName(QString::fromUtf8(kNomeMenuStrumenti));
+  strumenti->menuAction()->setObjectName(QString::fromUtf8(kNomeMenuStrumenti));
+  for (const VoceMenu& v : MenuStrumenti()) {
+    if (!v.testo) {
+      strumenti->addSeparator()->setObjectName(QString::fromUtf8(v.nome));
+      continue;
+    }
+    QAction* a = strumenti->addAction(SenzaTastiAccesso(QString::fromUtf8(v.testo)));
+    a->setObjectName(QString::fromUtf8(v.nome));
     comandi_[a->objectName()] = a;
-  };
-  voce("mnuGeneraVbg", "Genera .vbg");
-  voce("mnuVbBuild", "Vb-Build");
-  strumenti->addSeparator()->setObjectName(QStringLiteral("mnuSeparatore"));
-  voce("mnuIndirizziBaseDll", "Indirizzi di base DLL");
-  voce("mnuSovrapposizioniDll", "Sovrapposizioni indirizzi DLL");
-  voce("mnuApplicaIndirizziDll", "Applica indirizzi proposti");
-  voce("mnuRipristina", "Ripristina file interrotti");
-  strumenti->addSeparator()->setObjectName(QStringLiteral("mnuSeparatore2"));
-  voce("mnuAnteprimaModifiche", "Anteprima modifiche");
-  voce("mnuRiprendiCompilazione", "Riprendi compilazione");
+  }
 }
 
 void frmCompilazione::Form_Load() {

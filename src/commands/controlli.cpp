@@ -54,6 +54,30 @@ const std::vector<DescrizioneControllo>& ControlliFinestra() {
   return kControlli;
 }
 
+const std::vector<VoceMenu>& MenuStrumenti() {
+  static const std::vector<VoceMenu> kVoci = {
+      {"mnuGeneraVbg", "Genera .vbg"},
+      {"mnuVbBuild", "Vb-Build"},
+      {"mnuSeparatore", nullptr},
+      {"mnuIndirizziBaseDll", "Indirizzi di base DLL"},
+      {"mnuSovrapposizioniDll", "Sovrapposizioni indirizzi DLL"},
+      {"mnuApplicaIndirizziDll", "Applica indirizzi proposti"},
+      {"mnuRipristina", "Ripristina file interrotti"},
+      {"mnuSeparatore2", nullptr},
+      {"mnuAnteprimaModifiche", "Anteprima modifiche"},
+      {"mnuRiprendiCompilazione", "Riprendi compilazione"},
+  };
+  return kVoci;
+}
+
+std::string TestoControllo(std::string_view nome) {
+  for (const DescrizioneControllo& d : ControlliFinestra())
+    if (d.nome == nome) return d.testo;
+  for (const VoceMenu& v : MenuStrumenti())
+    if (v.nome == nome && v.testo) return v.testo;
+  return {};
+}
+
 std::string EtichettaCampo(Campo campo) {
   const std::string_view etichetta = DescrizioneDi(campo).etichetta;
   for (const DescrizioneControllo& d : ControlliFinestra()) {

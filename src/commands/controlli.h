@@ -4,6 +4,7 @@
 // and the Win32 one, are built from this table and nothing moves afterwards.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "commands/campi.h"
@@ -28,6 +29,21 @@ struct DescrizioneControllo {
 };
 
 const std::vector<DescrizioneControllo>& ControlliFinestra();
+
+// The menu bar's one menu, "Strumenti" (mnuStrumenti), and its entries in
+// order, for both windows.
+struct VoceMenu {
+  const char* nome;   // "mnuGeneraVbg"; a separator has a name too, "mnuSeparatore"
+  const char* testo;  // the caption; nullptr for a separator
+};
+
+inline constexpr const char* kNomeMenuStrumenti = "mnuStrumenti";
+inline constexpr const char* kTestoMenuStrumenti = "Strumenti";
+const std::vector<VoceMenu>& MenuStrumenti();
+
+// The caption of a control of the form or of a menu entry, by its name; ""
+// for none.
+std::string TestoControllo(std::string_view nome);
 
 // 1 pixel = 15 twips at 96 dpi.
 inline constexpr int kTwipsPerPixel = 15;

@@ -20,13 +20,27 @@ enum class Esito {
 
 using Gestore = Esito (*)(Contesto&);
 
+// What a command reads of the window's fields; the batch mode takes it as
+// the command's words or options.
+struct CampiLetti {
+  bool compatibilita = false;  // the option group
+  bool versione = false;       // the three version fields and the check box
+  bool proprieta = false;      // the four version-information texts
+  bool guid = false;           // the old and the new GUID
+};
+
 struct VoceComando {
   const char* nome;  // the control's name, "cmdBackup", "mnuGeneraVbg", ...
   Gestore gestore;
   bool scrive = true;  // writes files or the registry: runs holding the prefix lock
+  // The batch mode's command that runs it ("backup"); none: the window's
+  // own, or reached in the batch mode by an option of another command.
+  const char* batch = nullptr;
+  CampiLetti legge = {};
 };
 
-// The commands that are built, in the order of the window's command table.
+// The commands that are built: the buttons, then the menu's entries, in the
+// order the batch mode's help lists its commands.
 const std::vector<VoceComando>& TabellaComandi();
 
 // Runs one handler as the click dispatcher does: a run-time error raised by

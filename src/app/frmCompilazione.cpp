@@ -18,7 +18,6 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <algorithm>
-#include <exception>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -34,7 +33,6 @@
 #include "base/errors.h"
 #include "commands/controlli.h"
 #include "platform/attendi.h"
-#include "platform/fine_su_segnale.h"
 
 namespace cw {
 
@@ -220,25 +218,7 @@ bool frmCompilazione::CollegaComando(const QString& nome, Gestore gestore) {
 }
 
 void frmCompilazione::Esegui(Gestore gestore) {
-  // The compile loop and Vb-Build pump events while they run; a click that
-  // comes in then must not start a second command inside the first.
-  if (inCorso_) return;
-  inCorso_ = true;
-  struct Fine {
-    bool& inCorso;
-    ~Fine() { inCorso = false; }
-  } fine{inCorso_};
-  try {
-    EseguiComando(*ctx_, gestore);
-  } catch (const FineSuSegnale& segnale) {
-    // What the command waited for has been ended: the window goes too.
-    QCoreApplication::exit(segnale.CodiceUscita());
-  } catch (const std::exception& e) {
-    // Not a run-time error of ours but a fault: show it rather than take
-    // the window down with the user's log.
-    SetMousePointer(kPuntatorePredefinito);
-    MsgBox(e.what(), kStileCritico, kTitoloApplicazione);
-  }
+  EseguiClic(*ctx_, gestore, inCorso_, [](int uscita) { QCoreApplication::exit(uscita); });
 }
 
 bool frmCompilazione::Proprio(QObject* oggetto) const {

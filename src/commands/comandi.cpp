@@ -1,10 +1,12 @@
 #include "commands/comandi.h"
 
+#include <exception>
 #include <optional>
 
 #include "base/errors.h"
 #include "commands/versione_vista.h"
 #include "platform/cartella_eseguibile.h"
+#include "platform/fine_su_segnale.h"
 #include "settings/modFileIni.h"
 
 namespace cw {
@@ -60,6 +62,24 @@ Esito EseguiComando(Contesto& ctx, Gestore gestore) {
     ctx.ui.SetMousePointer(kPuntatorePredefinito);
     ctx.ui.MsgBox(e.TestoMessaggio(), kStileCritico, kTitoloApplicazione);
     return Esito::ErroreRuntime;
+  }
+}
+
+void EseguiClic(Contesto& ctx, Gestore gestore, bool& inCorso, const std::function<void(int uscita)>& chiudi) {
+  if (inCorso) return;
+  inCorso = true;
+  struct Fine {
+    bool& inCorso;
+    ~Fine() { inCorso = false; }
+  } fine{inCorso};
+  try {
+    EseguiComando(ctx, gestore);
+  } catch (const FineSuSegnale& segnale) {
+    // What the command waited for has been ended: the window goes too.
+    chiudi(segnale.CodiceUscita());
+  } catch (const std::exception& e) {
+    ctx.ui.SetMousePointer(kPuntatorePredefinito);
+    ctx.ui.MsgBox(e.what(), kStileCritico, kTitoloApplicazione);
   }
 }
 

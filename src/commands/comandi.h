@@ -2,6 +2,7 @@
 // The window's commands, one handler per button and menu entry, and the
 // table that tells the window which ones exist.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,15 @@ const std::vector<VoceComando>& TabellaComandi();
 // command that writes first takes the prefix lock; held by another instance,
 // "CompilaWexo è già in esecuzione su questo prefisso" (style 48) refuses it.
 Esito EseguiComando(Contesto& ctx, Gestore gestore);
+
+// A click on a window's button or menu entry, for both windows: EseguiComando,
+// unless a command is already running. inCorso is the window's own flag,
+// true from the click to the command's end: the compile loop and Vb-Build
+// pump events, and a click that comes in then must not start a second
+// command inside the first. An end on a signal hands its exit status to
+// chiudi, which ends the window; any other exception is a fault of ours, shown
+// in the critical box rather than taking the window down with the user's log.
+void EseguiClic(Contesto& ctx, Gestore gestore, bool& inCorso, const std::function<void(int uscita)>& chiudi);
 
 // Start-up: the eight settings of section "Versione" read, in order, into
 // the fields; "Binaria" selected. Returns the four version settings read,

@@ -286,7 +286,7 @@ int main(int argc, char** argv) {
   misure.push_back({"backup (EseguiBackup)", "backup", radice, [&] { cw::EseguiBackup(fso, catalogo, ui); }});
   misure.push_back({"compatibility (check, ImpostaCompatibilita)", "rewrite", radice, [&] {
                       verifica({.backup = true, .compatibilita = true});
-                      cw::ImpostaCompatibilita(fso, catalogo, ui, cw::kCompatibilitaBinaria);
+                      cw::ImpostaCompatibilita(fso, catalogo, ui, cw::Compatibilita::Binaria);
                     }});
   misure.push_back({"version (check, ImpostaVersione)", "rewrite", radice, [&] {
                       verifica({.backup = true, .progetti = true});

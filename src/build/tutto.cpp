@@ -48,7 +48,7 @@ bool TuttoConsentito(Ui& ui, const CampiTutto& campi) {
   // every project, and failed on the revision only after the whole build.
   if (const char* messaggio = VersioneNonValida(campi.principale, campi.secondario, campi.revisione, campi.incremento))
     return Rifiuta(ui, messaggio, false);
-  if (campi.compatibilita == kCompatibilitaNessuna) {
+  if (campi.compatibilita == Compatibilita::Nessuna) {
     if (ui.MsgBox("Sei sicuro di voler compliare senza nessuna compatibilià?", kStileOkAnnullaDomanda,
                   kTitoloApplicazione) != kRispostaOk)
       return Rifiuta(ui, kRifiuto, true);

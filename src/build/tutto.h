@@ -19,6 +19,7 @@
 #include "catalogue/catalogo.h"
 #include "platform/filesystem.h"
 #include "platform/processes.h"
+#include "projectfile/compatibilita.h"
 #include "projectfile/versione.h"
 
 namespace cw {
@@ -34,9 +35,9 @@ struct CampiTutto {
   std::string principale;
   std::string secondario;
   std::string revisione;
-  RevisioneLetta revisioneLetta;   // revisione, read once
-  std::int32_t compatibilita = 0;  // kCompatibilitaNessuna, ...Progetto, ...Binaria
-  bool incremento = false;         // chkIncrementoAutomatico ticked (greyed is not)
+  RevisioneLetta revisioneLetta;  // revisione, read once
+  Compatibilita compatibilita = Compatibilita::Nessuna;
+  bool incremento = false;  // chkIncrementoAutomatico ticked (greyed is not)
   // A row: resume the compile there. The backup, the version and the
   // compatibility are already in the files, and the failed run has already
   // advanced the revision, so none of them is done again; the box after the

@@ -78,18 +78,10 @@ Esito cmdApplica_Click(Contesto& ctx) {
     return Esito::Rifiutato;
   if (!VerificaFile(ctx, {.progetti = true})) return Esito::Rifiutato;
   // The settings are saved before any project file is touched.
-  const struct {
-    Campo campo;
-    const char* chiave;
-  } kScritture[] = {
-      {Campo::txtCommenti, "Commenti"},
-      {Campo::txtCopyRight, "CopyRight"},
-      {Campo::txtNomeProdotto, "NomeProdotto"},
-      {Campo::txtNomeSocieta, "NomeSocieta"},
-  };
   bool salvate = true;
-  for (const auto& s : kScritture)
-    salvate = ScriviIniStringa(ctx.FileIni(), kSezioneVersione, s.chiave, ctx.campi.Testo(s.campo)) && salvate;
+  for (const DescrizioneCampo& d : kTabellaCampi)
+    if (d.gruppo == GruppoCampi::Proprieta)
+      salvate = ScriviCampo(ctx.FileIni(), d.campo, ctx.campi.Testo(d.campo)) && salvate;
   if (!salvate) AvvisaImpostazioniNonSalvate(ctx.ui, ctx.FileIni());
   ImpostaProprieta(ctx.fso, ctx.catalogo, ctx.ui, ctx.campi.Testo(Campo::txtCommenti),
                    ctx.campi.Testo(Campo::txtCopyRight), ctx.campi.Testo(Campo::txtNomeProdotto),

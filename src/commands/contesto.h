@@ -18,8 +18,8 @@
 
 namespace cw {
 
-// The four version settings ("IncrementoAutomatico", "Principale",
-// "Secondario", "Revisione") as values of the fields they fill.
+// The four version settings (the check box's and the three version fields'
+// keys, settings/tabella_campi.h) as values of the fields they fill.
 struct VersioneSalvata {
   int incremento = 0;  // chkIncrementoAutomatico: 1 ticked, 0 clear
   std::string principale, secondario, revisione;

@@ -30,10 +30,11 @@ std::string Riga(const char* quale, const VersioneSalvata& v) {
 
 VersioneSalvata LeggiVersioneSalvata(const std::function<const ProfiloLetto&()>& profilo) {
   VersioneSalvata v;
-  v.incremento = LeggiIniIntero(profilo(), kSezioneVersione, "IncrementoAutomatico", -1) & 1;
-  v.principale = LeggiIniStringa(profilo(), kSezioneVersione, "Principale", "1", 255);
-  v.secondario = LeggiIniStringa(profilo(), kSezioneVersione, "Secondario", "0", 255);
-  v.revisione = LeggiIniStringa(profilo(), kSezioneVersione, "Revisione", "0", 255);
+  const DescrizioneCasella& casella = kIncrementoAutomatico;
+  v.incremento = LeggiIniIntero(profilo(), casella.sezione, casella.chiave, casella.predefinito) & 1;
+  v.principale = LeggiCampo(profilo(), Campo::txtVersionePrincipale);
+  v.secondario = LeggiCampo(profilo(), Campo::txtVersioneSecondario);
+  v.revisione = LeggiCampo(profilo(), Campo::txtVersioneRevisione);
   return v;
 }
 

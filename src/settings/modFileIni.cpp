@@ -81,13 +81,24 @@ void CancellaIniChiave(const std::string& file, const std::string& sezione, cons
   }
 }
 
+std::string LeggiCampo(const ProfiloLetto& file, Campo campo) {
+  const DescrizioneCampo& d = DescrizioneDi(campo);
+  if (!*d.chiave) return d.predefinito;
+  return LeggiIniStringa(file, d.sezione, d.chiave, d.predefinito, kDimensioneBuffer);
+}
+
+bool ScriviCampo(const std::string& file, Campo campo, const std::string& valore) {
+  const DescrizioneCampo& d = DescrizioneDi(campo);
+  return !*d.chiave || ScriviIniStringa(file, d.sezione, d.chiave, valore);
+}
+
 bool SalvaVersione(const std::function<std::string()>& fileIni, bool incremento, const std::string& principale,
                    const std::string& secondario, const std::string& revisione) {
-  bool ok = ScriviIniIntero(fileIni(), kSezioneVersione, "IncrementoAutomatico",
-                            static_cast<std::int16_t>(incremento ? -1 : 0));
-  ok = ScriviIniStringa(fileIni(), kSezioneVersione, "Principale", principale) && ok;
-  ok = ScriviIniStringa(fileIni(), kSezioneVersione, "Secondario", secondario) && ok;
-  return ScriviIniStringa(fileIni(), kSezioneVersione, "Revisione", revisione) && ok;
+  const DescrizioneCasella& casella = kIncrementoAutomatico;
+  bool ok = ScriviIniIntero(fileIni(), casella.sezione, casella.chiave, static_cast<std::int16_t>(incremento ? -1 : 0));
+  ok = ScriviCampo(fileIni(), Campo::txtVersionePrincipale, principale) && ok;
+  ok = ScriviCampo(fileIni(), Campo::txtVersioneSecondario, secondario) && ok;
+  return ScriviCampo(fileIni(), Campo::txtVersioneRevisione, revisione) && ok;
 }
 
 void AvvisaImpostazioniNonSalvate(Ui& ui, const std::string& file) {

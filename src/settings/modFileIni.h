@@ -9,10 +9,9 @@
 
 #include "base/ui.h"
 #include "platform/profile.h"
+#include "settings/tabella_campi.h"
 
 namespace cw {
-
-inline constexpr const char* kSezioneVersione = "Versione";
 
 // The settings file's path: the folder's path with "WexoUty.ini" appended
 // directly (so it lies beside the folder, not in it).
@@ -34,14 +33,20 @@ bool ScriviIniStringa(const std::string& file, const std::string& sezione, const
 bool ScriviIniIntero(const std::string& file, const std::string& sezione, const std::string& chiave,
                      std::int16_t valore);
 
+// A saved field (settings/tabella_campi.h) by its row: its key read as
+// start-up reads it, the table's default when it is missing; and written.
+// A field that is not saved reads as its default and writes nothing.
+std::string LeggiCampo(const ProfiloLetto& file, Campo campo);
+bool ScriviCampo(const std::string& file, Campo campo, const std::string& valore);
+
 // Removes the key from the section, every copy of it when it was written more
 // than once (each line the reader would find); a file that cannot be written
 // keeps it.
 void CancellaIniChiave(const std::string& file, const std::string& sezione, const std::string& chiave);
 
 // The four version settings, as "Backup e versione" and the full build run
-// leave them: "IncrementoAutomatico" (-1 or 0), "Principale", "Secondario",
-// "Revisione", in that order. fileIni is asked anew for every value. Every
+// leave them: the check box's key (-1 or 0), then the keys of the three
+// version fields, in that order. fileIni is asked anew for every value. Every
 // value is tried; false when any of them could not be written.
 [[nodiscard]] bool SalvaVersione(const std::function<std::string()>& fileIni, bool incremento,
                                  const std::string& principale, const std::string& secondario,

@@ -1,7 +1,5 @@
 #include "app/win32/finestra_win32.h"
 
-#include <exception>
-
 #include "app/win32/anteprima_win32.h"
 #include "app/win32/caratteri_win32.h"
 #include "app/win32/menu_win32.h"
@@ -9,7 +7,6 @@
 #include "base/errors.h"
 #include "commands/comandi.h"
 #include "commands/controlli.h"
-#include "platform/fine_su_segnale.h"
 
 namespace cw {
 
@@ -75,7 +72,7 @@ HWND FinestraCompilazione::Crea(HINSTANCE istanza) {
   ctx_->mostraAnteprima = [this](const std::string& testo) { MostraAnteprima(hwnd_, testo); };
   for (const VoceComando& voce : TabellaComandi()) gestori_[voce.nome] = voce.gestore;
 
-  SelezionaOpzione(Compatibilita::Binaria);
+  SelezionaOpzione(kCompatibilitaPredefinita);
   Form_Load();
   // Said once the window is up, which stays open: the user can read it,
   // set the environment right and start again.
@@ -98,7 +95,7 @@ void FinestraCompilazione::Form_Load() {
     MsgBox(e.TestoMessaggio(), kStileCritico, kTitoloApplicazione);
   }
   LogClear();
-  SelezionaOpzione(Compatibilita::Binaria);
+  SelezionaOpzione(kCompatibilitaPredefinita);
 }
 
 LRESULT CALLBACK FinestraCompilazione::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -141,7 +138,7 @@ void FinestraCompilazione::Comando(int id, int notifica) {
     nome = m->second;
   else if (const auto c = controlli_.nomiPerId.find(id); c != controlli_.nomiPerId.end())
     nome = c->second;
-  if (nome == "chkIncrementoAutomatico") {
+  if (nome == kIncrementoAutomatico.controllo) {
     // A click toggles between checked and clear: only the program greys it.
     ImpostaIncrementoAutomatico(ValoreIncrementoAutomatico() == 1 ? 0 : 1);
     return;
@@ -157,26 +154,10 @@ bool FinestraCompilazione::CollegaComando(const std::string& nome, Gestore gesto
 }
 
 void FinestraCompilazione::Esegui(Gestore gestore) {
-  // The compile loop and Vb-Build pump events while they run; a click that
-  // comes in then must not start a second command inside the first.
-  if (inCorso_) return;
-  inCorso_ = true;
-  struct Fine {
-    bool& inCorso;
-    ~Fine() { inCorso = false; }
-  } fine{inCorso_};
-  try {
-    EseguiComando(*ctx_, gestore);
-  } catch (const FineSuSegnale& segnale) {
-    // What the command waited for has been ended: the window goes too.
-    uscita_ = segnale.CodiceUscita();
+  EseguiClic(*ctx_, gestore, inCorso_, [this](int uscita) {
+    uscita_ = uscita;
     PostMessageW(hwnd_, WM_CLOSE, 0, 0);
-  } catch (const std::exception& e) {
-    // Not a run-time error of ours but a fault: show it rather than take
-    // the window down with the user's log.
-    SetMousePointer(kPuntatorePredefinito);
-    MsgBox(e.what(), kStileCritico, kTitoloApplicazione);
-  }
+  });
 }
 
 bool FinestraCompilazione::Tabula(bool indietro) {

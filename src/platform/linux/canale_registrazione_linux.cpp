@@ -5,6 +5,7 @@
 
 #include "platform/cartella_eseguibile.h"
 #include "platform/esame_libreria.h"
+#include "platform/linux/attesa_linux.h"
 #include "platform/linux/sessione_worker_linux.h"
 #include "platform/linux/sessione_worker_wine_linux.h"
 #include "platform/linux/spawn_linux.h"
@@ -48,9 +49,11 @@ EsitoRegistrazione CanaleRegistrazioneLinux::ChiediAWindows(const std::string& e
 }
 
 EsitoRegistrazione CanaleRegistrazioneLinux::Chiedi(const std::string& entryPoint, const std::string& percorso,
-                                                    std::chrono::milliseconds limite, Attesa& attesa) {
+                                                    std::chrono::milliseconds limite, Attesa* fornita) {
   using R = RispostaRegistrazione;
   using M = MotivoCaricamento;
+  AttesaLinux bloccante;
+  Attesa& attesa = fornita ? *fornita : bloccante;
   // A missing drive, folder or file is the loader failing. Nor is anything
   // but a file handed to a loader (a pipe would hold it for good).
   const auto libreria = drives_.Resolve(percorso);

@@ -33,7 +33,7 @@ class CanaleRegistrazioneLinux : public CanaleRegistrazione {
   ~CanaleRegistrazioneLinux() override;
 
   EsitoRegistrazione Chiedi(const std::string& entryPoint, const std::string& percorso,
-                            std::chrono::milliseconds limite, Attesa& attesa) override;
+                            std::chrono::milliseconds limite, Attesa* attesa) override;
   void Termina() override;
 
  private:

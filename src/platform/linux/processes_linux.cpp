@@ -21,6 +21,7 @@
 #include "base/command_line.h"
 #include "base/errors.h"
 #include "platform/fine_su_segnale.h"
+#include "platform/linux/attesa_linux.h"
 #include "platform/linux/spawn_linux.h"
 
 extern char** environ;
@@ -319,7 +320,7 @@ std::uint32_t ProcessesLinux::WaitForSingleObject(HandleProcesso handle, std::ui
     pidfd = figlio.pidfd;
     primoPiano = figlio.primoPiano;
   }
-  AttesaBloccante bloccante;
+  AttesaLinux bloccante;
   Attesa& attesa = opzioni_.attesa ? *opzioni_.attesa : bloccante;
   const int segnale = DescrittoreSegnale();
   std::uint32_t esito = kWaitTimeout;
@@ -338,11 +339,11 @@ std::uint32_t ProcessesLinux::WaitForSingleObject(HandleProcesso handle, std::ui
         if (pidfd < 0) ms = infinito ? 5 : std::min(ms, 5);  // no pidfd: poll the status
         // A stop is not told by the pidfd.
         if (terminale.Fd() >= 0) ms = ms < 0 ? 100 : std::min(ms, 100);
-        pollfd p[2];
-        nfds_t n = 0;
-        if (pidfd >= 0) p[n++] = pollfd{pidfd, POLLIN, 0};
-        if (segnale >= 0) p[n++] = pollfd{segnale, POLLIN, 0};
-        if (attesa.Aspetta(p, n, ms) < 0 && errno != EINTR) {
+        OggettoAttesa p[2];
+        std::size_t n = 0;
+        if (pidfd >= 0) p[n++] = pidfd;
+        if (segnale >= 0) p[n++] = segnale;
+        if (attesa.Aspetta(p, n, ms) == kAttesaFallita && errno != EINTR) {
           esito = kWaitFailed;
           break;
         }

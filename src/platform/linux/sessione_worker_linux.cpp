@@ -123,14 +123,14 @@ EsitoRegistrazione SessioneWorker::Aspetta(std::chrono::milliseconds limite, Att
     if (resto <= 0) return R::TimeOut;
     int ms = static_cast<int>(std::min<long long>(resto, INT_MAX));
     if (pidfd_ < 0) ms = std::min(ms, 10);
-    pollfd fds[3];
-    nfds_t n = 0;
-    if (pidfd_ >= 0) fds[n++] = pollfd{pidfd_, POLLIN, 0};
-    if (rapporto_ >= 0) fds[n++] = pollfd{rapporto_, POLLIN, 0};
-    if (segnale >= 0) fds[n++] = pollfd{segnale, POLLIN, 0};
+    OggettoAttesa fds[3];
+    std::size_t n = 0;
+    if (pidfd_ >= 0) fds[n++] = pidfd_;
+    if (rapporto_ >= 0) fds[n++] = rapporto_;
+    if (segnale >= 0) fds[n++] = segnale;
     const int pronti = attesa.Aspetta(fds, n, ms);
     if (SegnaleArrivato()) return R::TimeOut;  // the caller ends it
-    if (pronti < 0) {
+    if (pronti == kAttesaFallita) {
       if (errno == EINTR) continue;
       return R::TimeOut;  // the wait failed: reported as the time-out is
     }

@@ -161,18 +161,18 @@ LetturaWorker SessioneWorkerWindows::LeggiRiga(std::string& riga, Orologio::time
     const auto resto = std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - Orologio::now()).count();
     if (resto <= 0) return LetturaWorker::Scaduto;
     int ms = static_cast<int>(std::min<long long>(resto, INT_MAX));
-    pollfd fds[3];
-    nfds_t n = 0;
-    fds[n++] = pollfd{uscita_, POLLIN, 0};
+    OggettoAttesa fds[3];
+    std::size_t n = 0;
+    fds[n++] = uscita_;
     // The worker's end too: a program it started may hold its output open.
     if (pidfd_ >= 0)
-      fds[n++] = pollfd{pidfd_, POLLIN, 0};
+      fds[n++] = pidfd_;
     else
       ms = std::min(ms, 10);
-    if (segnale >= 0) fds[n++] = pollfd{segnale, POLLIN, 0};
+    if (segnale >= 0) fds[n++] = segnale;
     const int pronti = attesa.Aspetta(fds, n, ms);
     if (SegnaleArrivato()) return LetturaWorker::Scaduto;  // the caller ends it
-    if (pronti < 0) {
+    if (pronti == kAttesaFallita) {
       if (errno == EINTR) continue;
       return LetturaWorker::Scaduto;  // the wait failed: reported as the time-out is
     }

@@ -7,6 +7,7 @@
 
 #include "platform/protocollo_worker.h"
 #include "platform/risposta_worker.h"
+#include "platform/windows/attesa_win32.h"
 #include "platform/windows/testo_wide_win32.h"
 
 namespace cw {
@@ -112,8 +113,10 @@ bool CanaleRegistrazioneWin32::Avvia(Attesa& attesa) {
 }
 
 EsitoRegistrazione CanaleRegistrazioneWin32::Chiedi(const std::string& entryPoint, const std::string& percorso,
-                                                    std::chrono::milliseconds limite, Attesa& attesa) {
+                                                    std::chrono::milliseconds limite, Attesa* fornita) {
   using R = RispostaRegistrazione;
+  AttesaWin32 bloccante;
+  Attesa& attesa = fornita ? *fornita : bloccante;
   // A missing drive, folder or file is the loader failing; the worker need
   // not be started for it.
   const DWORD a = GetFileAttributesW(Wide(percorso).c_str());
@@ -180,12 +183,12 @@ LetturaWorker CanaleRegistrazioneWin32::LeggiRiga(std::string& riga, Orologio::t
     const auto resto = std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - Orologio::now()).count();
     if (resto <= 0) return LetturaWorker::Scaduto;
     // The worker's end too: a program it started may hold its output open.
-    const void* maniglie[] = {evento_, processo_};
-    const unsigned long esito =
-        attesa.Aspetta(maniglie, 2, static_cast<unsigned long>(std::min<long long>(resto, 0x7FFFFFFF)));
-    if (esito == WAIT_OBJECT_0) {
+    const OggettoAttesa maniglie[] = {reinterpret_cast<OggettoAttesa>(evento_),
+                                      reinterpret_cast<OggettoAttesa>(processo_)};
+    const int esito = attesa.Aspetta(maniglie, 2, static_cast<int>(std::min<long long>(resto, 0x7FFFFFFF)));
+    if (esito == 0) {
       if (!Completata()) return LetturaWorker::Fine;
-    } else if (esito == WAIT_OBJECT_0 + 1) {
+    } else if (esito == 1) {
       // Ended: whatever it wrote before is in the pipe already, and the pipe
       // breaks once that has been read.
       const ULONGLONG fine = GetTickCount64() + 500;
@@ -195,7 +198,7 @@ LetturaWorker CanaleRegistrazioneWin32::LeggiRiga(std::string& riga, Orologio::t
       }
       if (buffer_.find('\n') != std::string::npos) continue;
       return LetturaWorker::Fine;
-    } else if (esito != WAIT_TIMEOUT) {
+    } else if (esito != kAttesaScaduta) {
       return LetturaWorker::Scaduto;  // the wait failed: reported as the time-out is
     }
   }

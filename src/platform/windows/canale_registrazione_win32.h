@@ -27,7 +27,7 @@ class CanaleRegistrazioneWin32 : public CanaleRegistrazione {
   CanaleRegistrazioneWin32& operator=(const CanaleRegistrazioneWin32&) = delete;
 
   EsitoRegistrazione Chiedi(const std::string& entryPoint, const std::string& percorso,
-                            std::chrono::milliseconds limite, Attesa& attesa) override;
+                            std::chrono::milliseconds limite, Attesa* attesa) override;
   void Termina() override;
 
   bool Attivo() const { return processo_ != nullptr; }

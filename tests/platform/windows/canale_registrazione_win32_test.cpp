@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "platform/protocollo_worker.h"
+#include "platform/windows/attesa_win32.h"
 #include "platform/windows/cartella_prova.h"
 #include "platform/windows/testo_wide_win32.h"
 
@@ -22,11 +23,11 @@ class CanaleRegistrazioneWin32Test : public ::testing::Test {
  protected:
   R Chiedi(const std::string& dll, std::chrono::milliseconds limite = 10s,
            const char* entryPoint = "DllRegisterServer") {
-    ultimo_ = canale_.Chiedi(entryPoint, dll, limite, attesa_);
+    ultimo_ = canale_.Chiedi(entryPoint, dll, limite, &attesa_);
     return ultimo_.risposta;
   }
   EsitoRegistrazione ultimo_;
-  AttesaBloccante attesa_;
+  AttesaWin32 attesa_;
   CanaleRegistrazioneWin32 canale_{AccantoAlProgramma(worker::kNomeProgrammaWindows)};
 };
 

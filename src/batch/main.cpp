@@ -118,7 +118,8 @@ int main(int argc, char** argv) {
   // project's own with "1.0.0" or empty texts.
   const std::string mancanti = cw::CampiMancanti(*opzioni, [&](const std::string& chiave) {
     static const std::string kAssente = "\x01";
-    return cw::LeggiIniStringa(ctx.FileIni(), cw::kSezioneVersione, chiave, kAssente, 255) != kAssente;
+    return cw::LeggiIniStringa(*ctx.sistema.profilo, ctx.FileIni(), cw::kSezioneVersione, chiave, kAssente, 255) !=
+           kAssente;
   });
   if (!mancanti.empty()) return Rifiuta(mancanti);
 

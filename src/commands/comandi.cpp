@@ -1,6 +1,6 @@
 #include "commands/comandi.h"
 
-#include <optional>
+#include <memory>
 
 #include "base/errors.h"
 #include "commands/versione_vista.h"
@@ -67,10 +67,10 @@ Esito EseguiComando(Contesto& ctx, Gestore gestore) {
 VersioneSalvata CaricaImpostazioni(Contesto& ctx) {
   // The path is formed anew for every key, the file read only once: again
   // only if the path came out different.
-  std::optional<ProfiloLetto> letto;
+  std::unique_ptr<ProfiloLetto> letto;
   const auto profilo = [&]() -> const ProfiloLetto& {
-    std::string file = ctx.FileIni();
-    if (!letto || letto->File() != file) letto.emplace(std::move(file));
+    const std::string file = ctx.FileIni();
+    if (!letto || letto->File() != file) letto = ctx.sistema.profilo->Leggi(file);
     return *letto;
   };
   const VersioneSalvata versione = LeggiVersioneSalvata(profilo);

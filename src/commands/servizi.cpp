@@ -29,6 +29,7 @@ cw::Contesto Servizi::Contesto(Ui& ui, Campi& campi) {
       .catalogo = catalogo_,
       .ui = ui,
       .campi = campi,
+      .sistema = piattaforma_.sistema,
       .processi = piattaforma_.processi.get(),
       .registratore = registratore_.get(),
       .tastiera = piattaforma_.tastiera.get(),

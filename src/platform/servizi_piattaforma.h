@@ -1,7 +1,9 @@
 #pragma once
 // The platform's services, made in one place for the program's life: the
-// window and the batch front end both start from here. Each platform links
-// its own CreaServiziPiattaforma.
+// window and the batch front end both start from here. Every service of the
+// host is an object reached from here; each platform links its own
+// CreaServiziSistema and CreaServiziPiattaforma, which only the front ends
+// and the tests call.
 
 #include <filesystem>
 #include <functional>
@@ -16,6 +18,7 @@
 #include "platform/filesystem.h"
 #include "platform/keyboard.h"
 #include "platform/processes.h"
+#include "platform/profilo.h"
 
 namespace cw {
 
@@ -31,7 +34,19 @@ struct OpzioniPiattaforma {
   std::string radiceSuite = {};
 };
 
+// The services of the host itself, which need no prefix, no suite and no
+// window: a front end makes them first, before it reads its arguments, and
+// the tests use them as they are.
+struct ServiziSistema {
+  // The settings file's reads and writes.
+  std::unique_ptr<Profilo> profilo;
+};
+
+ServiziSistema CreaServiziSistema();
+
 struct ServiziPiattaforma {
+  // As CreaServiziSistema makes them, for the commands.
+  ServiziSistema sistema;
   std::unique_ptr<FileSystem> fso;
   std::unique_ptr<Processes> processi;
   std::unique_ptr<CanaleRegistrazione> registrazione;

@@ -9,13 +9,21 @@
 #include "platform/linux/keyboard_linux.h"
 #include "platform/linux/prefisso_linux.h"
 #include "platform/linux/processes_linux.h"
+#include "platform/linux/profilo_linux.h"
 #include "platform/servizi_piattaforma.h"
 
 namespace cw {
 
+ServiziSistema CreaServiziSistema() {
+  ServiziSistema s;
+  s.profilo = std::make_unique<ProfiloLinux>();
+  return s;
+}
+
 ServiziPiattaforma CreaServiziPiattaforma(const OpzioniPiattaforma& opzioni) {
   const DriveTable unita = DriveTable::FromEnvironment();
   ServiziPiattaforma s;
+  s.sistema = CreaServiziSistema();
   s.problema = ProblemaPrefisso(unita, opzioni.programma);
   s.fso = std::make_unique<FileSystemLinux>(unita);
   s.registrazione = std::make_unique<CanaleRegistrazioneLinux>(unita);

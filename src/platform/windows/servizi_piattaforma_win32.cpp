@@ -12,13 +12,21 @@
 #include "platform/windows/filesystem_win32.h"
 #include "platform/windows/keyboard_win32.h"
 #include "platform/windows/processes_win32.h"
+#include "platform/windows/profilo_win32.h"
 #include "platform/windows/trova_programma_win32.h"
 
 namespace cw {
 
+ServiziSistema CreaServiziSistema() {
+  ServiziSistema s;
+  s.profilo = std::make_unique<ProfiloWin32>();
+  return s;
+}
+
 ServiziPiattaforma CreaServiziPiattaforma(const OpzioniPiattaforma& opzioni) {
   const std::filesystem::path cartella = CartellaEseguibile();
   ServiziPiattaforma s;
+  s.sistema = CreaServiziSistema();
   s.fso = std::make_unique<FileSystemWin32>();
   s.processi = std::make_unique<ProcessesWin32>(opzioni.attesa);
   s.registrazione = std::make_unique<CanaleRegistrazioneWin32>(cartella / worker::kNomeProgrammaWindows);

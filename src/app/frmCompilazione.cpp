@@ -35,7 +35,6 @@
 #include "app/puntatore.h"
 #include "base/errors.h"
 #include "commands/controlli.h"
-#include "platform/attendi.h"
 #include "platform/fine_su_segnale.h"
 
 namespace cw {

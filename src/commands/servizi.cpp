@@ -1,6 +1,5 @@
 #include "commands/servizi.h"
 
-#include "platform/attendi.h"
 #include "registration/modRegistraDll.h"
 
 namespace cw {
@@ -34,7 +33,7 @@ cw::Contesto Servizi::Contesto(Ui& ui, Campi& campi) {
       .registratore = registratore_.get(),
       .tastiera = piattaforma_.tastiera.get(),
       .fileIni = piattaforma_.fileImpostazioni,
-      .attendi = [](int ms) { Attendi(ms, 0); },
+      .attendi = [pausa = piattaforma_.sistema.pausa.get()](int ms) { pausa->Attendi(ms, 0); },
       .blocco = piattaforma_.blocco.get(),
   };
 }

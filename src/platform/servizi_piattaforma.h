@@ -17,6 +17,7 @@
 #include "platform/canale_registrazione.h"
 #include "platform/filesystem.h"
 #include "platform/keyboard.h"
+#include "platform/pausa.h"
 #include "platform/processes.h"
 #include "platform/profilo.h"
 
@@ -40,6 +41,8 @@ struct OpzioniPiattaforma {
 struct ServiziSistema {
   // The settings file's reads and writes.
   std::unique_ptr<Profilo> profilo;
+  // The plain wait between keystrokes.
+  std::unique_ptr<Pausa> pausa;
 };
 
 ServiziSistema CreaServiziSistema();

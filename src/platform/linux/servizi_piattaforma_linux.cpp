@@ -7,6 +7,7 @@
 #include "platform/linux/filesystem_linux.h"
 #include "platform/linux/impostazioni_linux.h"
 #include "platform/linux/keyboard_linux.h"
+#include "platform/linux/pausa_linux.h"
 #include "platform/linux/prefisso_linux.h"
 #include "platform/linux/processes_linux.h"
 #include "platform/linux/profilo_linux.h"
@@ -17,6 +18,7 @@ namespace cw {
 ServiziSistema CreaServiziSistema() {
   ServiziSistema s;
   s.profilo = std::make_unique<ProfiloLinux>();
+  s.pausa = std::make_unique<PausaLinux>();
   return s;
 }
 

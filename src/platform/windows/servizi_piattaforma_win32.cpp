@@ -11,6 +11,7 @@
 #include "platform/windows/canale_registrazione_win32.h"
 #include "platform/windows/filesystem_win32.h"
 #include "platform/windows/keyboard_win32.h"
+#include "platform/windows/pausa_win32.h"
 #include "platform/windows/processes_win32.h"
 #include "platform/windows/profilo_win32.h"
 #include "platform/windows/trova_programma_win32.h"
@@ -20,6 +21,7 @@ namespace cw {
 ServiziSistema CreaServiziSistema() {
   ServiziSistema s;
   s.profilo = std::make_unique<ProfiloWin32>();
+  s.pausa = std::make_unique<PausaWin32>();
   return s;
 }
 

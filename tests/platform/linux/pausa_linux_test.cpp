@@ -1,4 +1,4 @@
-// Attendi on Linux: what a signal does to the wait.
+// PausaLinux: what a signal does to the wait.
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -6,7 +6,7 @@
 
 #include <chrono>
 
-#include "platform/attendi.h"
+#include "platform/linux/pausa_linux.h"
 
 namespace cw::test {
 namespace {
@@ -42,7 +42,7 @@ class AttendiSegnaleTest : public ::testing::Test {
 TEST_F(AttendiSegnaleTest, SenzaFlagIlSegnaleNonAccorciaLAttesa) {
   EXPECT_GE(Millisecondi([] {
               SegnaleTra10Ms();
-              Attendi(80, 0);
+              PausaLinux().Attendi(80, 0);
             }),
             80.0);
 }
@@ -52,7 +52,7 @@ TEST_F(AttendiSegnaleTest, SenzaFlagIlSegnaleNonAccorciaLAttesa) {
 TEST_F(AttendiSegnaleTest, ConFlagIlSegnaleLaInterrompe) {
   EXPECT_LT(Millisecondi([] {
               SegnaleTra10Ms();
-              Attendi(10000, 1);
+              PausaLinux().Attendi(10000, 1);
             }),
             5000.0);
 }

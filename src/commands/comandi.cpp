@@ -4,13 +4,14 @@
 
 #include "base/errors.h"
 #include "commands/versione_vista.h"
-#include "platform/cartella_eseguibile.h"
 #include "projectfile/operazioni_progetto.h"
 #include "settings/modFileIni.h"
 
 namespace cw {
 
-std::string Contesto::FileIni() const { return fileIni ? fileIni() : NomeFileIni(CartellaEseguibile().string()); }
+std::string Contesto::FileIni() const {
+  return fileIni ? fileIni() : NomeFileIni(sistema.cartelle->CartellaEseguibile().string());
+}
 
 std::int32_t ModoCompatibilitaScelto(const Campi& campi) {
   if (campi.OpzioneSelezionata(Compatibilita::Nessuna)) return kCompatibilitaNessuna;

@@ -32,7 +32,8 @@ struct Contesto {
   const CatalogoComponenti& catalogo;
   Ui& ui;
   Campi& campi;
-  // The host's own: the settings file's reads and writes, the plain wait.
+  // The host's own: the settings file's reads and writes, the plain wait,
+  // the program's folder.
   const ServiziSistema& sistema;
   Processes* processi = nullptr;  // compile, Notepad, EXE servers
   RegistratoreDll* registratore = nullptr;

@@ -15,6 +15,7 @@
 #include "platform/attesa.h"
 #include "platform/blocco_prefisso.h"
 #include "platform/canale_registrazione.h"
+#include "platform/cartelle_programma.h"
 #include "platform/filesystem.h"
 #include "platform/keyboard.h"
 #include "platform/pausa.h"
@@ -43,6 +44,8 @@ struct ServiziSistema {
   std::unique_ptr<Profilo> profilo;
   // The plain wait between keystrokes.
   std::unique_ptr<Pausa> pausa;
+  // The program's own folder and its helpers'.
+  std::unique_ptr<CartelleProgramma> cartelle;
 };
 
 ServiziSistema CreaServiziSistema();

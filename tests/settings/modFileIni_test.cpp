@@ -8,7 +8,6 @@
 #include <windows.h>
 #endif
 
-#include "platform/cartella_eseguibile.h"
 #include "settings/file_profilo.h"
 
 namespace cw {
@@ -24,7 +23,7 @@ TEST(NomeFileIni, BesideTheFolderUnlessTheFolderEndsInASeparator) {
 }
 
 TEST(CartellaProgramma, IsTheExecutablesFolder) {
-  const std::string cartella = CartellaEseguibile().string();
+  const std::string cartella = test::SistemaDiProva().cartelle->CartellaEseguibile().string();
 #ifdef _WIN32
   wchar_t nome[MAX_PATH] = {};
   ::GetModuleFileNameW(nullptr, nome, MAX_PATH);

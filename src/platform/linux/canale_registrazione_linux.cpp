@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "platform/cartella_eseguibile.h"
 #include "platform/esame_libreria.h"
 #include "platform/linux/attesa_linux.h"
+#include "platform/linux/cartelle_programma_linux.h"
 #include "platform/linux/sessione_worker_linux.h"
 #include "platform/linux/sessione_worker_wine_linux.h"
 #include "platform/linux/spawn_linux.h"

@@ -3,6 +3,7 @@
 
 #include "platform/linux/blocco_prefisso_linux.h"
 #include "platform/linux/canale_registrazione_linux.h"
+#include "platform/linux/cartelle_programma_linux.h"
 #include "platform/linux/drive_table_linux.h"
 #include "platform/linux/filesystem_linux.h"
 #include "platform/linux/impostazioni_linux.h"
@@ -19,6 +20,7 @@ ServiziSistema CreaServiziSistema() {
   ServiziSistema s;
   s.profilo = std::make_unique<ProfiloLinux>();
   s.pausa = std::make_unique<PausaLinux>();
+  s.cartelle = std::make_unique<CartelleProgrammaLinux>();
   return s;
 }
 

@@ -4,11 +4,11 @@
 
 #include <windows.h>
 
-#include "platform/cartella_eseguibile.h"
 #include "platform/protocollo_worker.h"
 #include "platform/servizi_piattaforma.h"
 #include "platform/windows/blocco_prefisso_win32.h"
 #include "platform/windows/canale_registrazione_win32.h"
+#include "platform/windows/cartelle_programma_win32.h"
 #include "platform/windows/filesystem_win32.h"
 #include "platform/windows/keyboard_win32.h"
 #include "platform/windows/pausa_win32.h"
@@ -22,6 +22,7 @@ ServiziSistema CreaServiziSistema() {
   ServiziSistema s;
   s.profilo = std::make_unique<ProfiloWin32>();
   s.pausa = std::make_unique<PausaWin32>();
+  s.cartelle = std::make_unique<CartelleProgrammaWin32>();
   return s;
 }
 

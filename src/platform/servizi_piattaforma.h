@@ -16,7 +16,9 @@
 #include "platform/blocco_prefisso.h"
 #include "platform/canale_registrazione.h"
 #include "platform/cartelle_programma.h"
+#include "platform/console.h"
 #include "platform/filesystem.h"
+#include "platform/fine_su_segnale.h"
 #include "platform/keyboard.h"
 #include "platform/pausa.h"
 #include "platform/processes.h"
@@ -46,6 +48,10 @@ struct ServiziSistema {
   std::unique_ptr<Pausa> pausa;
   // The program's own folder and its helpers'.
   std::unique_ptr<CartelleProgramma> cartelle;
+  // The terminal program's arguments and console.
+  std::unique_ptr<Console> console;
+  // The end on a signal, prepared once at the program's start.
+  std::unique_ptr<Segnali> segnali;
 };
 
 ServiziSistema CreaServiziSistema();

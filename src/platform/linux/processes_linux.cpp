@@ -20,8 +20,8 @@
 #include "base/ansi.h"
 #include "base/command_line.h"
 #include "base/errors.h"
-#include "platform/fine_su_segnale.h"
 #include "platform/linux/attesa_linux.h"
+#include "platform/linux/fine_su_segnale_linux.h"
 #include "platform/linux/spawn_linux.h"
 
 extern char** environ;

@@ -4,8 +4,10 @@
 #include "platform/linux/blocco_prefisso_linux.h"
 #include "platform/linux/canale_registrazione_linux.h"
 #include "platform/linux/cartelle_programma_linux.h"
+#include "platform/linux/console_linux.h"
 #include "platform/linux/drive_table_linux.h"
 #include "platform/linux/filesystem_linux.h"
+#include "platform/linux/fine_su_segnale_linux.h"
 #include "platform/linux/impostazioni_linux.h"
 #include "platform/linux/keyboard_linux.h"
 #include "platform/linux/pausa_linux.h"
@@ -21,6 +23,8 @@ ServiziSistema CreaServiziSistema() {
   s.profilo = std::make_unique<ProfiloLinux>();
   s.pausa = std::make_unique<PausaLinux>();
   s.cartelle = std::make_unique<CartelleProgrammaLinux>();
+  s.console = std::make_unique<ConsoleLinux>();
+  s.segnali = std::make_unique<SegnaliLinux>();
   return s;
 }
 

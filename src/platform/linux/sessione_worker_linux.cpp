@@ -14,7 +14,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/fine_su_segnale.h"
+#include "platform/linux/fine_su_segnale_linux.h"
 #include "platform/linux/spawn_linux.h"
 #include "platform/protocollo_worker.h"
 #include "platform/risposta_worker.h"

@@ -9,7 +9,9 @@
 #include "platform/windows/blocco_prefisso_win32.h"
 #include "platform/windows/canale_registrazione_win32.h"
 #include "platform/windows/cartelle_programma_win32.h"
+#include "platform/windows/console_win32.h"
 #include "platform/windows/filesystem_win32.h"
+#include "platform/windows/fine_su_segnale_win32.h"
 #include "platform/windows/keyboard_win32.h"
 #include "platform/windows/pausa_win32.h"
 #include "platform/windows/processes_win32.h"
@@ -23,6 +25,8 @@ ServiziSistema CreaServiziSistema() {
   s.profilo = std::make_unique<ProfiloWin32>();
   s.pausa = std::make_unique<PausaWin32>();
   s.cartelle = std::make_unique<CartelleProgrammaWin32>();
+  s.console = std::make_unique<ConsoleWin32>();
+  s.segnali = std::make_unique<SegnaliWin32>();
   return s;
 }
 

@@ -98,7 +98,8 @@ frmCompilazione::frmCompilazione(std::function<std::string()> fileIni, QWidget* 
 frmCompilazione::~frmCompilazione() = default;
 
 void frmCompilazione::Form_Initialize() {
-  servizi_ = std::make_unique<Servizi>(*this, OpzioniPiattaforma{.programma = "compilawexo", .attesa = this});
+  servizi_ = std::make_unique<Servizi>(*this, OpzioniPiattaforma{.programma = "compilawexo", .attesa = this},
+                                       CreaServiziPiattaforma);
 }
 
 void frmCompilazione::CreaControlli() {

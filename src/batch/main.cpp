@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
 
   cw::ConsoleUi ui(stdout, stderr, opzioni->conferma, isatty(STDOUT_FILENO) != 0);
   // Checked before anything is touched, so a wrong setting costs nothing.
-  cw::Servizi servizi(ui, cw::OpzioniPiattaforma{.programma = "compilawexo-batch"});
+  cw::Servizi servizi(ui, cw::OpzioniPiattaforma{.programma = "compilawexo-batch"}, cw::CreaServiziPiattaforma);
   if (const std::string& problema = servizi.Problema(); !problema.empty()) {
     ui.MsgBox(problema, cw::kStileCritico, cw::kTitoloApplicazione);
     return cw::kUscitaRifiuto;

@@ -13,7 +13,8 @@ OpzioniPiattaforma ConRadice(OpzioniPiattaforma opzioni) {
 
 }  // namespace
 
-Servizi::Servizi(Ui& ui, const OpzioniPiattaforma& opzioni) : piattaforma_(CreaServiziPiattaforma(ConRadice(opzioni))) {
+Servizi::Servizi(Ui& ui, const OpzioniPiattaforma& opzioni, const CreaPiattaforma& crea)
+    : piattaforma_(crea(ConRadice(opzioni))) {
   registratore_ = std::make_unique<RegistratoreIsolato>(ui, std::move(piattaforma_.registrazione), kLimiteRegistrazione,
                                                         opzioni.attesa);
 }

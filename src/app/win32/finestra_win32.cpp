@@ -29,7 +29,8 @@ bool Input(UINT msg) {
 
 FinestraCompilazione::FinestraCompilazione(std::function<std::string()> fileIni) : fileIni_(std::move(fileIni)) {
   // Form_Initialize
-  servizi_ = std::make_unique<Servizi>(*this, OpzioniPiattaforma{.programma = "compilawexo", .attesa = this});
+  servizi_ = std::make_unique<Servizi>(*this, OpzioniPiattaforma{.programma = "compilawexo", .attesa = this},
+                                       CreaServiziPiattaforma);
 }
 
 FinestraCompilazione::~FinestraCompilazione() {

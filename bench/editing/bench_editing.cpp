@@ -42,6 +42,7 @@
 #include "commands/campi.h"
 #include "commands/verifica_file.h"
 #include "platform/linux/filesystem_linux.h"
+#include "platform/servizi_piattaforma.h"
 #include "projectfile/operazioni_progetto.h"
 
 #include "ui_muta.h"
@@ -263,7 +264,8 @@ int main(int argc, char** argv) {
   cw::FileSystem& fso = senzaFlush ? static_cast<cw::FileSystem&>(nonFlush) : reale;
   UiMuta ui;
   cw::CampiInMemoria campi;
-  cw::Contesto ctx{.fso = fso, .catalogo = catalogo, .ui = ui, .campi = campi};
+  const cw::ServiziSistema sistema = cw::CreaServiziSistema();
+  cw::Contesto ctx{.fso = fso, .catalogo = catalogo, .ui = ui, .campi = campi, .sistema = sistema};
   // The check each command makes before its first row.
   const auto verifica = [&](const cw::FileCoinvolti& c, cw::FileSuite* elenco = nullptr) {
     if (!cw::VerificaFile(ctx, c, elenco)) std::exit(1);

@@ -1,5 +1,7 @@
 #include "app/frmCompilazione.h"
 
+#include <poll.h>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -32,13 +34,23 @@
 #include "app/puntatore.h"
 #include "base/errors.h"
 #include "commands/controlli.h"
-#include "platform/attendi.h"
+#include "platform/fine_su_segnale.h"
 
 namespace cw {
 
 namespace {
 
 QString DaUtf8(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+// Which of the descriptors is ready now, as Attesa answers, without waiting.
+int GiaPronto(const OggettoAttesa* oggetti, std::size_t n) {
+  std::vector<pollfd> fds(n);
+  for (std::size_t i = 0; i < n; ++i) fds[i] = pollfd{static_cast<int>(oggetti[i]), POLLIN, 0};
+  if (::poll(fds.data(), fds.size(), 0) < 0) return kAttesaFallita;
+  for (std::size_t i = 0; i < n; ++i)
+    if (fds[i].revents != 0) return static_cast<int>(i);
+  return kAttesaScaduta;
+}
 
 // A click toggles between checked and clear, as on the original platform:
 // only the program greys the box, and a click on a grey box checks it.
@@ -85,7 +97,8 @@ frmCompilazione::frmCompilazione(std::function<std::string()> fileIni, QWidget* 
 frmCompilazione::~frmCompilazione() = default;
 
 void frmCompilazione::Form_Initialize() {
-  servizi_ = std::make_unique<Servizi>(*this, OpzioniPiattaforma{.programma = "compilawexo", .attesa = this});
+  servizi_ = std::make_unique<Servizi>(*this, OpzioniPiattaforma{.programma = "compilawexo", .attesa = this},
+                                       CreaServiziPiattaforma);
 }
 
 void frmCompilazione::CreaControlli() {
@@ -259,14 +272,14 @@ bool frmCompilazione::eventFilter(QObject* oggetto, QEvent* evento) {
   }
 }
 
-int frmCompilazione::Aspetta(pollfd* fds, nfds_t n, int ms) {
-  if (const int pronti = ::poll(fds, n, 0); pronti != 0) return pronti;
+int frmCompilazione::Aspetta(const OggettoAttesa* oggetti, std::size_t n, int ms) {
+  if (const int pronto = GiaPronto(oggetti, n); pronto != kAttesaScaduta) return pronto;
   const bool prima = bloccato_;
   bloccato_ = true;
   QEventLoop ciclo;
   std::vector<std::unique_ptr<QSocketNotifier>> avvisi;
-  for (nfds_t i = 0; i < n; ++i) {
-    avvisi.push_back(std::make_unique<QSocketNotifier>(fds[i].fd, QSocketNotifier::Read));
+  for (std::size_t i = 0; i < n; ++i) {
+    avvisi.push_back(std::make_unique<QSocketNotifier>(static_cast<qintptr>(oggetti[i]), QSocketNotifier::Read));
     connect(avvisi.back().get(), &QSocketNotifier::activated, &ciclo, &QEventLoop::quit);
   }
   QTimer tempo;
@@ -275,7 +288,7 @@ int frmCompilazione::Aspetta(pollfd* fds, nfds_t n, int ms) {
   if (ms >= 0) tempo.start(ms);
   ciclo.exec();
   bloccato_ = prima;
-  return ::poll(fds, n, 0);
+  return GiaPronto(oggetti, n);
 }
 
 void frmCompilazione::closeEvent(QCloseEvent* event) {

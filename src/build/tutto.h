@@ -19,6 +19,7 @@
 #include "catalogue/catalogo.h"
 #include "platform/filesystem.h"
 #include "platform/processes.h"
+#include "platform/profilo.h"
 #include "projectfile/compatibilita.h"
 #include "projectfile/versione.h"
 
@@ -50,6 +51,7 @@ struct ServiziTutto {
   FileSystem& fso;
   const CatalogoComponenti& catalogo;
   Ui& ui;
+  Profilo& profilo;               // the settings file's reads and writes
   Processes* processi = nullptr;  // none: run-time error 53 before anything is touched
   // RegistraDll: flag 0 registers, 1 removes; false when a failure was shown.
   // None: run-time error 53 before anything is touched.
@@ -90,7 +92,8 @@ bool TuttoConsentito(Ui& ui, const CampiTutto& campi);
 
 // The row stored under kChiaveUltimaRigaFallita, when it names a row of the
 // catalogue.
-std::optional<int> RigaDaRiprendere(const std::string& fileIni, const CatalogoComponenti& catalogo);
+std::optional<int> RigaDaRiprendere(const Profilo& profilo, const std::string& fileIni,
+                                    const CatalogoComponenti& catalogo);
 
 // The run's steps, from the backup to the registration; the command frame's
 // opening and closing are the caller's.

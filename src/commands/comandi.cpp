@@ -1,17 +1,19 @@
 #include "commands/comandi.h"
 
 #include <exception>
+#include <memory>
 #include <optional>
-
 #include "base/errors.h"
 #include "commands/versione_vista.h"
-#include "platform/cartella_eseguibile.h"
 #include "platform/fine_su_segnale.h"
+#include "projectfile/operazioni_progetto.h"
 #include "settings/modFileIni.h"
 
 namespace cw {
 
-std::string Contesto::FileIni() const { return fileIni ? fileIni() : NomeFileIni(CartellaEseguibile().string()); }
+std::string Contesto::FileIni() const {
+  return fileIni ? fileIni() : NomeFileIni(sistema.cartelle->CartellaEseguibile().string());
+}
 
 Compatibilita ModoCompatibilitaScelto(const Campi& campi) {
   if (campi.OpzioneSelezionata(Compatibilita::Nessuna)) return Compatibilita::Nessuna;
@@ -86,10 +88,10 @@ void EseguiClic(Contesto& ctx, Gestore gestore, bool& inCorso, const std::functi
 VersioneSalvata CaricaImpostazioni(Contesto& ctx) {
   // The path is formed anew for every key, the file read only once: again
   // only if the path came out different.
-  std::optional<ProfiloLetto> letto;
+  std::unique_ptr<ProfiloLetto> letto;
   const auto profilo = [&]() -> const ProfiloLetto& {
-    std::string file = ctx.FileIni();
-    if (!letto || letto->File() != file) letto.emplace(std::move(file));
+    const std::string file = ctx.FileIni();
+    if (!letto || letto->File() != file) letto = ctx.sistema.profilo->Leggi(file);
     return *letto;
   };
   const VersioneSalvata versione = LeggiVersioneSalvata(profilo);

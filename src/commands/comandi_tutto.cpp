@@ -30,6 +30,7 @@ Esito Esegui(Contesto& ctx, const CampiTutto& campi) {
       .fso = ctx.fso,
       .catalogo = ctx.catalogo,
       .ui = ctx.ui,
+      .profilo = *ctx.sistema.profilo,
       .processi = ctx.processi,
       .registraDll = registratore ? std::function<bool(const std::string&, std::int32_t)>(
                                         [registratore](const std::string& percorso, std::int32_t flag) {
@@ -69,7 +70,7 @@ Esito cmdTutto_Click(Contesto& ctx) {
 }
 
 Esito mnuRiprendiCompilazione_Click(Contesto& ctx) {
-  const std::optional<int> riga = RigaDaRiprendere(ctx.FileIni(), ctx.catalogo);
+  const std::optional<int> riga = RigaDaRiprendere(*ctx.sistema.profilo, ctx.FileIni(), ctx.catalogo);
   if (!riga) {
     ctx.ui.MsgBox("Nessuna compilazione da riprendere", kStileInformativo, kTitoloApplicazione);
     return Esito::Rifiutato;

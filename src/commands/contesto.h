@@ -14,6 +14,7 @@
 #include "platform/filesystem.h"
 #include "platform/keyboard.h"
 #include "platform/processes.h"
+#include "platform/servizi_piattaforma.h"
 #include "registration/registratore.h"
 
 namespace cw {
@@ -31,6 +32,9 @@ struct Contesto {
   const CatalogoComponenti& catalogo;
   Ui& ui;
   Campi& campi;
+  // The host's own: the settings file's reads and writes, the plain wait,
+  // the program's folder.
+  const ServiziSistema& sistema;
   Processes* processi = nullptr;  // compile, Notepad, EXE servers
   RegistratoreDll* registratore = nullptr;
   Keyboard* tastiera = nullptr;  // Vb-Build

@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "commands/contesto.h"
-#include "platform/profile.h"
+#include "platform/profilo.h"
 
 namespace cw {
 

@@ -54,9 +54,10 @@ class CanaleRegistrazione {
   // Calls entryPoint ("DllRegisterServer" or "DllUnregisterServer") of the
   // library at the Windows path. The limit runs from the request and starts
   // again when the entry point is called, so the entry point always gets
-  // all of it. On TimeOut the worker still runs, until Termina.
+  // all of it. On TimeOut the worker still runs, until Termina. attesa: how
+  // the worker is waited for; null: blocked.
   virtual EsitoRegistrazione Chiedi(const std::string& entryPoint, const std::string& percorso,
-                                    std::chrono::milliseconds limite, Attesa& attesa) = 0;
+                                    std::chrono::milliseconds limite, Attesa* attesa) = 0;
   // Ends the worker a TimeOut left running (its whole process tree); the
   // next call gets a fresh one.
   virtual void Termina() = 0;

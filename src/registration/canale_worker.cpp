@@ -18,8 +18,9 @@ void CanaleWorker::Chiudi(Sessione& sessione) {
 }
 
 EsitoRegistrazione CanaleWorker::Chiedi(const std::string& entryPoint, const std::string& percorso,
-                                        std::chrono::milliseconds limite, Attesa& attesa) {
+                                        std::chrono::milliseconds limite, Attesa* fornita) {
   using R = RispostaRegistrazione;
+  Attesa& attesa = fornita ? *fornita : avvio_->AttesaBloccata();
   using M = MotivoCaricamento;
   using S = LibreriaTrovata::Stato;
   // A missing drive, folder or file is the loader failing, without starting

@@ -22,7 +22,7 @@ class CanaleWorker : public CanaleRegistrazione {
   ~CanaleWorker() override;
 
   EsitoRegistrazione Chiedi(const std::string& entryPoint, const std::string& percorso,
-                            std::chrono::milliseconds limite, Attesa& attesa) override;
+                            std::chrono::milliseconds limite, Attesa* attesa) override;
   void Termina() override;
 
  private:

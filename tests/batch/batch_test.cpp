@@ -24,6 +24,7 @@
 #include "support/contesto_prova.h"
 #include "support/parole.h"
 #include "support/prefisso_temporaneo.h"
+#include "support/sistema_prova.h"
 #include "support/ui_registrata.h"
 
 namespace cw {
@@ -533,13 +534,13 @@ TEST(TabellaCampi, EveryFieldFromItsOptionToItsKeyAndBack) {
         LeggiOpzioni({d.gruppo == GruppoCampi::Versione ? "versione" : "proprieta", d.opzione, valore}, errore);
     ASSERT_TRUE(o) << d.controllo << ": " << errore;
     EXPECT_EQ(o->campi, (std::vector<std::pair<Campo, std::string>>{{d.campo, valore}})) << d.controllo;
-    EXPECT_TRUE(ScriviCampo(ini, d.campo, valore)) << d.controllo;
+    EXPECT_TRUE(ScriviCampo(test::ProfiloDiProva(), ini, d.campo, valore)) << d.controllo;
   }
   EXPECT_EQ(letti.ValoreIncrementoAutomatico(), kIncrementoAutomatico.predefinito & 1);
   const auto o = LeggiOpzioni({"versione", kIncrementoAutomatico.opzione, "no"}, errore);
   ASSERT_TRUE(o) << errore;
   EXPECT_EQ(o->incremento, 0);
-  ASSERT_TRUE(ScriviIniIntero(ini, kIncrementoAutomatico.sezione, kIncrementoAutomatico.chiave, 0));
+  ASSERT_TRUE(ScriviIniIntero(test::ProfiloDiProva(), ini, kIncrementoAutomatico.sezione, kIncrementoAutomatico.chiave, 0));
 
   carica();
   for (const DescrizioneCampo& d : kTabellaCampi)

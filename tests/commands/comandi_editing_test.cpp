@@ -56,7 +56,7 @@ class ComandiTest : public ::testing::Test {
 
   Esito Clic(Gestore g) { return EseguiComando(ctx, g); }
   std::string Ini(const std::string& chiave) const {
-    return LeggiIniStringa(ctx.FileIni(), kSezioneVersione, chiave, "<assente>", 255);
+    return LeggiIniStringa(test::ProfiloDiProva(), ctx.FileIni(), kSezioneVersione, chiave, "<assente>", 255);
   }
   std::string IniGrezzo() const {
     std::ifstream in(ctx.FileIni(), std::ios::binary);
@@ -495,7 +495,8 @@ TEST_F(ComandiTest, EveryCommandButRecoveryAndRegistrationRefusesWhileAFormCopyI
   const std::string copia = suite.InCartella(0, "Form\\frmA.frm_tmp");
   suite.Scrivi(suite.InCartella(0, "Form\\frmA.frm"), "");  // a kill while writing
   suite.Scrivi(copia, "VERSION 5.00\r\n");
-  ASSERT_TRUE(ScriviIniStringa(ctx.FileIni(), kSezioneVersione, kChiaveUltimaRigaFallita, "1"));  // to resume
+  ASSERT_TRUE(ScriviIniStringa(test::ProfiloDiProva(), ctx.FileIni(), kSezioneVersione, kChiaveUltimaRigaFallita,
+                               "1"));  // to resume
   const std::set<std::string> kEccetto = {"cmdRegistra", "cmdRimuovi", "mnuRipristina"};
   for (const VoceComando& v : TabellaComandi()) {
     if (kEccetto.contains(v.nome)) continue;

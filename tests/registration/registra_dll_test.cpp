@@ -7,6 +7,7 @@
 #include <fstream>
 #include <optional>
 
+#include "platform/linux/attesa_linux.h"
 #include "platform/linux/trasporto_worker_linux.h"
 #include "registration/canale_worker.h"
 #include "registration/modRegistraDll.h"
@@ -289,11 +290,11 @@ TEST_F(RegistraDllTest, AWorkerThatCannotStartGivesTheEntryPointBox) {
 
 // The window waits for the worker through its own wait, which runs its event pump.
 TEST_F(RegistraDllTest, TheWorkerIsWaitedForThroughTheWaitGiven) {
-  struct Contata : AttesaBloccante {
+  struct Contata : AttesaLinux {
     int volte = 0;
-    int Aspetta(pollfd* fds, nfds_t n, int ms) override {
+    int Aspetta(const OggettoAttesa* oggetti, std::size_t n, int ms) override {
       ++volte;
-      return AttesaBloccante::Aspetta(fds, n, ms);
+      return AttesaLinux::Aspetta(oggetti, n, ms);
     }
   } attesa;
   Installa(prefisso, "standin-component.so", kDll);

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/cartella_eseguibile.h"
+#include "platform/linux/cartelle_programma_linux.h"
 
 extern char** environ;
 

@@ -26,6 +26,7 @@
 #include "reliability/programma_batch.h"
 #include "sandbox.h"
 #include "support/prefisso_temporaneo.h"
+#include "support/sistema_prova.h"
 
 namespace cw::test {
 namespace {
@@ -182,7 +183,7 @@ TEST(SegnaliAvvio, AProgramNotYetWaitedForEndsWithASignalButOutlivesANormalExit)
     const pid_t strumento = ::fork();
     ASSERT_GE(strumento, 0);
     if (strumento == 0) {
-      PreparaFineSuSegnale();
+      test::SistemaDiProva().segnali->PreparaFineSuSegnale();
       ProcessesLinux processi{DriveTable(prefisso.Dir())};
       processi.Shell("C:\\Bin\\dorme.sh", kFinestraNascosta);
       if (!segnale) std::exit(0);  // through the exit handlers

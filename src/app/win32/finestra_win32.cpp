@@ -1,5 +1,7 @@
 #include "app/win32/finestra_win32.h"
 
+#include <exception>
+#include <vector>
 #include "app/win32/anteprima_win32.h"
 #include "app/win32/caratteri_win32.h"
 #include "app/win32/menu_win32.h"
@@ -7,6 +9,8 @@
 #include "base/errors.h"
 #include "commands/comandi.h"
 #include "commands/controlli.h"
+#include "platform/fine_su_segnale.h"
+#include "platform/windows/attesa_win32.h"
 
 namespace cw {
 
@@ -24,7 +28,8 @@ bool Input(UINT msg) {
 
 FinestraCompilazione::FinestraCompilazione(std::function<std::string()> fileIni) : fileIni_(std::move(fileIni)) {
   // Form_Initialize
-  servizi_ = std::make_unique<Servizi>(*this, OpzioniPiattaforma{.programma = "compilawexo", .attesa = this});
+  servizi_ = std::make_unique<Servizi>(*this, OpzioniPiattaforma{.programma = "compilawexo", .attesa = this},
+                                       CreaServiziPiattaforma);
 }
 
 FinestraCompilazione::~FinestraCompilazione() {
@@ -232,23 +237,27 @@ int FinestraCompilazione::Ciclo() {
 
 void FinestraCompilazione::DoEvents() { Pompa(); }
 
-unsigned long FinestraCompilazione::Aspetta(const void* const* handles, unsigned long n, unsigned long ms) {
+int FinestraCompilazione::Aspetta(const OggettoAttesa* oggetti, std::size_t n, int ms) {
+  std::vector<HANDLE> maniglie(n);
+  for (std::size_t i = 0; i < n; ++i) maniglie[i] = reinterpret_cast<HANDLE>(oggetti[i]);
+  const DWORD conteggio = static_cast<DWORD>(n);
   const bool prima = inAttesa_;
   inAttesa_ = true;
   const DWORD inizio = GetTickCount();
   for (;;) {
     DWORD resto = INFINITE;
-    if (ms != INFINITE) {
+    if (ms >= 0) {
       const DWORD passati = GetTickCount() - inizio;
-      resto = passati >= ms ? 0 : ms - passati;
+      const DWORD limite = static_cast<DWORD>(ms);
+      resto = passati >= limite ? 0 : limite - passati;
     }
-    const DWORD r = MsgWaitForMultipleObjects(n, const_cast<void* const*>(handles), FALSE, resto, QS_ALLINPUT);
-    if (r == WAIT_OBJECT_0 + n) {
+    const DWORD r = MsgWaitForMultipleObjects(conteggio, maniglie.data(), FALSE, resto, QS_ALLINPUT);
+    if (r == WAIT_OBJECT_0 + conteggio) {
       Pompa();
       continue;
     }
     inAttesa_ = prima;
-    return r;
+    return EsitoAttesaWin32(r, n);
   }
 }
 

@@ -20,25 +20,13 @@
 #include "base/ansi.h"
 #include "base/command_line.h"
 #include "base/errors.h"
-#include "platform/fine_su_segnale.h"
+#include "platform/linux/attesa_linux.h"
+#include "platform/linux/fine_su_segnale_linux.h"
 #include "platform/linux/spawn_linux.h"
 
 namespace cw {
 
 namespace fs = std::filesystem;
-
-fs::path CartellaEseguibile() {
-  std::error_code ec;
-  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  return ec ? fs::current_path(ec) : exe.parent_path();
-}
-
-fs::path CartellaAusiliari() {
-  const fs::path programma = CartellaEseguibile();
-  const fs::path installati = (programma / CW_AUSILIARI_INSTALLATI).lexically_normal();
-  std::error_code ec;
-  return fs::is_directory(installati, ec) ? installati : programma;
-}
 
 namespace {
 
@@ -295,7 +283,7 @@ std::uint32_t ProcessesLinux::WaitForSingleObject(HandleProcesso handle, std::ui
     pidfd = figlio.pidfd;
     primoPiano = figlio.primoPiano;
   }
-  AttesaBloccante bloccante;
+  AttesaLinux bloccante;
   Attesa& attesa = opzioni_.attesa ? *opzioni_.attesa : bloccante;
   const int segnale = DescrittoreSegnale();
   std::uint32_t esito = kWaitTimeout;
@@ -314,11 +302,11 @@ std::uint32_t ProcessesLinux::WaitForSingleObject(HandleProcesso handle, std::ui
         if (pidfd < 0) ms = infinito ? 5 : std::min(ms, 5);  // no pidfd: poll the status
         // A stop is not told by the pidfd.
         if (terminale.Fd() >= 0) ms = ms < 0 ? 100 : std::min(ms, 100);
-        pollfd p[2];
-        nfds_t n = 0;
-        if (pidfd >= 0) p[n++] = pollfd{pidfd, POLLIN, 0};
-        if (segnale >= 0) p[n++] = pollfd{segnale, POLLIN, 0};
-        if (attesa.Aspetta(p, n, ms) < 0 && errno != EINTR) {
+        OggettoAttesa p[2];
+        std::size_t n = 0;
+        if (pidfd >= 0) p[n++] = pidfd;
+        if (segnale >= 0) p[n++] = segnale;
+        if (attesa.Aspetta(p, n, ms) == kAttesaFallita && errno != EINTR) {
           esito = kWaitFailed;
           break;
         }

@@ -16,8 +16,8 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/cartella_eseguibile.h"
-#include "platform/fine_su_segnale.h"
+#include "platform/linux/cartelle_programma_linux.h"
+#include "platform/linux/fine_su_segnale_linux.h"
 #include "platform/linux/io_linux.h"
 
 namespace cw {
@@ -134,18 +134,18 @@ LetturaRiga TrasportoWorkerLinux::LeggiRiga(std::string& riga, Orologio::time_po
     const auto resto = std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - Orologio::now()).count();
     if (resto <= 0) return LetturaRiga::Scaduto;
     int ms = static_cast<int>(std::min<long long>(resto, INT_MAX));
-    pollfd fds[3];
-    nfds_t n = 0;
-    fds[n++] = pollfd{uscita_, POLLIN, 0};
+    OggettoAttesa fds[3];
+    std::size_t n = 0;
+    fds[n++] = uscita_;
     // The program's end too: a program it started may hold its output open.
     if (pidfd_ >= 0)
-      fds[n++] = pollfd{pidfd_, POLLIN, 0};
+      fds[n++] = pidfd_;
     else
       ms = std::min(ms, 10);
-    if (segnale >= 0) fds[n++] = pollfd{segnale, POLLIN, 0};
+    if (segnale >= 0) fds[n++] = segnale;
     const int pronti = attesa.Aspetta(fds, n, ms);
     if (SegnaleArrivato()) return LetturaRiga::Scaduto;  // the caller ends it
-    if (pronti < 0) {
+    if (pronti == kAttesaFallita) {
       if (errno == EINTR) continue;
       return LetturaRiga::Scaduto;  // the wait failed: reported as the time-out is
     }

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "platform/attesa.h"
+#include "platform/linux/attesa_linux.h"
 #include "platform/linux/drive_table_linux.h"
 #include "platform/linux/spawn_linux.h"
 #include "platform/trasporto_worker.h"
@@ -70,8 +71,10 @@ class AvvioWorkerLinux : public AvvioWorker {
   bool HaWorkerLinux() const override { return true; }
   // The Windows worker through AvvioSottoWine: senzaWine when there is no wine.
   WorkerAvviato Avvia(TipoWorker tipo) override;
+  Attesa& AttesaBloccata() override { return bloccata_; }
 
  private:
+  AttesaLinux bloccata_;
   DriveTable drives_;
   std::filesystem::path worker_;
   std::filesystem::path workerWindows_;

@@ -151,12 +151,12 @@ LetturaRiga TrasportoWorkerWin32::Leggi(std::string& riga, Orologio::time_point 
     const auto resto = std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - Orologio::now()).count();
     if (resto <= 0) return LetturaRiga::Scaduto;
     // The program's end too: a program it started may hold its output open.
-    const void* maniglie[] = {evento_, processo_};
-    const unsigned long esito =
-        attesa.Aspetta(maniglie, 2, static_cast<unsigned long>(std::min<long long>(resto, 0x7FFFFFFF)));
-    if (esito == WAIT_OBJECT_0) {
+    const OggettoAttesa maniglie[] = {reinterpret_cast<OggettoAttesa>(evento_),
+                                      reinterpret_cast<OggettoAttesa>(processo_)};
+    const int esito = attesa.Aspetta(maniglie, 2, static_cast<int>(std::min<long long>(resto, 0x7FFFFFFF)));
+    if (esito == 0) {
       if (!Completata()) return LetturaRiga::Fine;
-    } else if (esito == WAIT_OBJECT_0 + 1) {
+    } else if (esito == 1) {
       // Ended: whatever it wrote before is in the pipe already, and the pipe
       // breaks once that has been read.
       const ULONGLONG fine = GetTickCount64() + 500;
@@ -166,7 +166,7 @@ LetturaRiga TrasportoWorkerWin32::Leggi(std::string& riga, Orologio::time_point 
       }
       if (buffer_.find('\n') != std::string::npos) continue;
       return LetturaRiga::Fine;
-    } else if (esito != WAIT_TIMEOUT) {
+    } else if (esito != kAttesaScaduta) {
       return LetturaRiga::Scaduto;  // the wait failed: reported as the time-out is
     }
   }

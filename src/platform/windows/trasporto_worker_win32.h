@@ -11,6 +11,7 @@
 
 #include "platform/attesa.h"
 #include "platform/trasporto_worker.h"
+#include "platform/windows/attesa_win32.h"
 
 namespace cw {
 
@@ -62,10 +63,12 @@ class AvvioWorkerWin32 : public AvvioWorker {
   LibreriaTrovata Trova(const std::string& percorso, std::size_t massimo) override;
   bool HaWorkerLinux() const override { return false; }
   WorkerAvviato Avvia(TipoWorker tipo) override;
+  Attesa& AttesaBloccata() override { return bloccata_; }
 
  private:
   std::filesystem::path worker_;
   std::chrono::milliseconds limiteAvvio_;
+  AttesaWin32 bloccata_;
 };
 
 }  // namespace cw

@@ -18,7 +18,7 @@
 
 #include "base/command_line.h"
 #include "base/errors.h"
-#include "platform/fine_su_segnale.h"
+#include "platform/linux/fine_su_segnale_linux.h"
 #include "support/errore.h"
 #include "support/prefisso_temporaneo.h"
 

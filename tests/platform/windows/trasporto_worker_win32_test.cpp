@@ -9,6 +9,7 @@
 #include <chrono>
 #include <fstream>
 
+#include "platform/windows/attesa_win32.h"
 #include "platform/windows/cartella_prova.h"
 #include "platform/windows/testo_wide_win32.h"
 #include "registration/canale_worker.h"
@@ -34,17 +35,18 @@ struct AvvioOsservato : AvvioWorker {
     ultimo = static_cast<TrasportoWorkerWin32*>(avviato.trasporto.get());
     return avviato;
   }
+  Attesa& AttesaBloccata() override { return vero.AttesaBloccata(); }
 };
 
 class TrasportoWorkerWin32Test : public ::testing::Test {
  protected:
   R Chiedi(const std::string& dll, std::chrono::milliseconds limite = 10s,
            const char* entryPoint = "DllRegisterServer") {
-    ultimo_ = canale_.Chiedi(entryPoint, dll, limite, attesa_);
+    ultimo_ = canale_.Chiedi(entryPoint, dll, limite, &attesa_);
     return ultimo_.risposta;
   }
   EsitoRegistrazione ultimo_;
-  AttesaBloccante attesa_;
+  AttesaWin32 attesa_;
   AvvioOsservato* avvio_ = new AvvioOsservato;
   CanaleWorker canale_{std::unique_ptr<AvvioWorker>(avvio_)};
 };

@@ -1,11 +1,11 @@
-// Attendi: the wait of the Vb-Build automation.
+// Pausa::Attendi: the wait of the Vb-Build automation.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "platform/attendi.h"
 #include "support/millisecondi.h"
+#include "support/sistema_prova.h"
 
 namespace cw::test {
 namespace {
@@ -20,10 +20,10 @@ double PiuBreve(void (*f)()) {
 }
 
 TEST(AttendiTest, TempoNegativoUnMillisecondoZeroSubito) {
-  EXPECT_GE(Millisecondi([] { Attendi(-5, 0); }), 1.0);
-  EXPECT_LT(PiuBreve([] { Attendi(-5, 0); }), 50.0);
-  EXPECT_LT(PiuBreve([] { Attendi(0, 0); }), 1.0);
-  EXPECT_GE(Millisecondi([] { Attendi(30, 0); }), 30.0);
+  EXPECT_GE(Millisecondi([] { SistemaDiProva().pausa->Attendi(-5, 0); }), 1.0);
+  EXPECT_LT(PiuBreve([] { SistemaDiProva().pausa->Attendi(-5, 0); }), 50.0);
+  EXPECT_LT(PiuBreve([] { SistemaDiProva().pausa->Attendi(0, 0); }), 1.0);
+  EXPECT_GE(Millisecondi([] { SistemaDiProva().pausa->Attendi(30, 0); }), 30.0);
 }
 
 }  // namespace

@@ -1,11 +1,11 @@
-#include "platform/attendi.h"
+#include "platform/linux/pausa_linux.h"
 
 #include <cerrno>
 #include <ctime>
 
 namespace cw {
 
-void Attendi(std::int32_t ms, std::int16_t alertable) {
+void PausaLinux::Attendi(std::int32_t ms, std::int16_t alertable) {
   if (ms < 0) ms = 1;
   if (ms == 0) return;
   // An absolute deadline, so a wait interrupted by a signal resumes for the

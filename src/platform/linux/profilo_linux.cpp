@@ -1,4 +1,4 @@
-#include "platform/profile.h"
+#include "platform/linux/profilo_linux.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -379,12 +379,20 @@ bool Scrivibile(const std::string& percorso, const struct stat& st) {
   return S_ISREG(st.st_mode) && (st.st_mode & 0222) != 0 && ::access(percorso.c_str(), W_OK) == 0;
 }
 
-}  // namespace
+class ProfiloLettoLinux : public ProfiloLetto {
+ public:
+  explicit ProfiloLettoLinux(std::string file) : file_(std::move(file)), grezzo_(LeggiFile(file_)) {}
+  std::size_t GetString(std::string_view sezione, std::string_view chiave, std::string_view predefinito,
+                        char* destinazione, std::size_t n) const override;
+  const std::string& File() const override { return file_; }
 
-ProfiloLetto::ProfiloLetto(std::string file) : file_(std::move(file)), grezzo_(LeggiFile(file_)) {}
+ private:
+  std::string file_;
+  std::optional<std::string> grezzo_;  // none: missing or unreadable
+};
 
-std::size_t ProfiloLetto::GetString(std::string_view sezione, std::string_view chiave, std::string_view predefinito,
-                                    char* destinazione, std::size_t n) const {
+std::size_t ProfiloLettoLinux::GetString(std::string_view sezione, std::string_view chiave,
+                                         std::string_view predefinito, char* destinazione, std::size_t n) const {
   if (n == 0) return 0;
   sezione = TagliaSpazi(FinoAlNul(sezione));
   chiave = TagliaSpazi(FinoAlNul(chiave));
@@ -402,14 +410,21 @@ std::size_t ProfiloLetto::GetString(std::string_view sezione, std::string_view c
   return copiati;
 }
 
-std::size_t GetPrivateProfileStringA(const std::string& file, std::string_view sezione, std::string_view chiave,
-                                     std::string_view predefinito, char* destinazione, std::size_t n) {
+}  // namespace
+
+std::size_t ProfiloLinux::GetPrivateProfileStringA(const std::string& file, std::string_view sezione,
+                                                   std::string_view chiave, std::string_view predefinito,
+                                                   char* destinazione, std::size_t n) const {
   if (n == 0) return 0;
-  return ProfiloLetto(file).GetString(sezione, chiave, predefinito, destinazione, n);
+  return ProfiloLettoLinux(file).GetString(sezione, chiave, predefinito, destinazione, n);
 }
 
-bool WritePrivateProfileStringA(const std::string& file, std::string_view sezione, std::string_view chiave,
-                                std::string_view valore) {
+std::unique_ptr<ProfiloLetto> ProfiloLinux::Leggi(const std::string& file) const {
+  return std::make_unique<ProfiloLettoLinux>(file);
+}
+
+bool ProfiloLinux::WritePrivateProfileStringA(const std::string& file, std::string_view sezione,
+                                              std::string_view chiave, std::string_view valore) {
   sezione = TagliaSpazi(FinoAlNul(sezione));
   chiave = TagliaSpazi(FinoAlNul(chiave));
   valore = FinoAlNul(valore);
@@ -433,7 +448,7 @@ bool WritePrivateProfileStringA(const std::string& file, std::string_view sezion
   return SostituisciFile(percorso, contenuto, &st);
 }
 
-bool CreaCartelleProfilo(const std::string& file) {
+bool ProfiloLinux::CreaCartelleProfilo(const std::string& file) {
   const std::filesystem::path cartella = std::filesystem::path(file).parent_path();
   std::error_code ec;
   if (cartella.empty() || std::filesystem::is_directory(cartella, ec)) return true;
@@ -441,7 +456,7 @@ bool CreaCartelleProfilo(const std::string& file) {
   return !ec;
 }
 
-bool CancellaChiaveProfilo(const std::string& file, std::string_view sezione, std::string_view chiave) {
+bool ProfiloLinux::CancellaChiaveProfilo(const std::string& file, std::string_view sezione, std::string_view chiave) {
   sezione = TagliaSpazi(FinoAlNul(sezione));
   chiave = TagliaSpazi(FinoAlNul(chiave));
   std::string percorso;

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <fstream>
 
+#include "platform/linux/profilo_linux.h"
 #include "settings/file_profilo.h"
 
 namespace cw {
@@ -32,7 +33,7 @@ TEST(ProfiloScrittura, NewFileAndMissingFolder) {
   EXPECT_EQ(f.Contenuto(), "[Versione]\r\nPrincipale=1\r\n");
 
   const std::string altrove = (f.Cartella() / "manca" / "WexoUty.ini").string();
-  EXPECT_FALSE(WritePrivateProfileStringA(altrove, "Versione", "Principale", "1"));
+  EXPECT_FALSE(ProfiloLinux().WritePrivateProfileStringA(altrove, "Versione", "Principale", "1"));
   EXPECT_FALSE(std::filesystem::exists(f.Cartella() / "manca"));
 }
 
@@ -255,7 +256,7 @@ TEST(ProfiloCancellazione, OnlyTheKeysLineGoes) {
   for (const auto& c : casi) {
     test::FileProfilo f;
     if (c.prima) f.Metti(c.prima);
-    EXPECT_TRUE(CancellaChiaveProfilo(f.Percorso(), "Versione", "UltimaRigaFallita"));
+    EXPECT_TRUE(ProfiloLinux().CancellaChiaveProfilo(f.Percorso(), "Versione", "UltimaRigaFallita"));
     EXPECT_EQ(f.Esiste(), c.dopo != nullptr);
     if (c.dopo) {
       EXPECT_EQ(f.Contenuto(), c.dopo);
@@ -264,7 +265,7 @@ TEST(ProfiloCancellazione, OnlyTheKeysLineGoes) {
   test::FileProfilo solaLettura;
   solaLettura.Metti("[Versione]\r\nUltimaRigaFallita=3\r\n");
   ::chmod(solaLettura.Percorso().c_str(), 0444);
-  EXPECT_FALSE(CancellaChiaveProfilo(solaLettura.Percorso(), "Versione", "UltimaRigaFallita"));
+  EXPECT_FALSE(ProfiloLinux().CancellaChiaveProfilo(solaLettura.Percorso(), "Versione", "UltimaRigaFallita"));
   EXPECT_EQ(solaLettura.Contenuto(), "[Versione]\r\nUltimaRigaFallita=3\r\n");
 }
 

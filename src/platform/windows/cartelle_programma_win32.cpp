@@ -1,8 +1,8 @@
+#include "platform/windows/cartelle_programma_win32.h"
+
 #include <windows.h>
 
 #include <string>
-
-#include "platform/cartella_eseguibile.h"
 
 namespace cw {
 
@@ -23,8 +23,5 @@ std::filesystem::path CartellaEseguibile() {
     nome.resize(nome.size() * 2);
   }
 }
-
-// Installed or not, everything lies beside the program.
-std::filesystem::path CartellaAusiliari() { return CartellaEseguibile(); }
 
 }  // namespace cw

@@ -6,6 +6,7 @@
 
 #include <random>
 
+#include "platform/linux/profilo_linux.h"
 #include "settings/file_profilo.h"
 
 namespace cw {
@@ -104,7 +105,7 @@ TEST(ProfiloLettura, BufferTruncation) {
   EXPECT_EQ(f.Leggi("Versione", "Lungo", "", 1), "");
 
   char buffer[4] = {'a', 'b', 'c', 'd'};
-  EXPECT_EQ(GetPrivateProfileStringA(f.Percorso(), "Versione", "Lungo", "", buffer, 0), 0u);
+  EXPECT_EQ(ProfiloLinux().GetPrivateProfileStringA(f.Percorso(), "Versione", "Lungo", "", buffer, 0), 0u);
   EXPECT_EQ(std::string(buffer, 4), "abcd");  // room for nothing: nothing written
 }
 

@@ -1,10 +1,11 @@
-// Attendi on Linux: what a signal does to the wait.
+// PausaLinux: what a signal does to the wait.
 
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/time.h>
 
-#include "platform/attendi.h"
+#include <chrono>
+#include "platform/linux/pausa_linux.h"
 #include "support/millisecondi.h"
 
 namespace cw::test {
@@ -33,7 +34,7 @@ class AttendiSegnaleTest : public ::testing::Test {
 TEST_F(AttendiSegnaleTest, SenzaFlagIlSegnaleNonAccorciaLAttesa) {
   EXPECT_GE(Millisecondi([] {
               SegnaleTra10Ms();
-              Attendi(80, 0);
+              PausaLinux().Attendi(80, 0);
             }),
             80.0);
 }
@@ -43,7 +44,7 @@ TEST_F(AttendiSegnaleTest, SenzaFlagIlSegnaleNonAccorciaLAttesa) {
 TEST_F(AttendiSegnaleTest, ConFlagIlSegnaleLaInterrompe) {
   EXPECT_LT(Millisecondi([] {
               SegnaleTra10Ms();
-              Attendi(10000, 1);
+              PausaLinux().Attendi(10000, 1);
             }),
             5000.0);
 }

@@ -42,6 +42,7 @@
 #include "commands/campi.h"
 #include "commands/verifica_file.h"
 #include "platform/linux/filesystem_linux.h"
+#include "platform/servizi_piattaforma.h"
 #include "projectfile/operazioni_progetto.h"
 
 #include "ui_muta.h"
@@ -263,7 +264,8 @@ int main(int argc, char** argv) {
   cw::FileSystem& fso = senzaFlush ? static_cast<cw::FileSystem&>(nonFlush) : reale;
   UiMuta ui;
   cw::CampiInMemoria campi;
-  cw::Contesto ctx{.fso = fso, .catalogo = catalogo, .ui = ui, .campi = campi};
+  const cw::ServiziSistema sistema = cw::CreaServiziSistema();
+  cw::Contesto ctx{.fso = fso, .catalogo = catalogo, .ui = ui, .campi = campi, .sistema = sistema};
   // The check each command makes before its first row.
   const auto verifica = [&](const cw::FileCoinvolti& c, cw::FileSuite* elenco = nullptr) {
     if (!cw::VerificaFile(ctx, c, elenco)) std::exit(1);
@@ -286,7 +288,7 @@ int main(int argc, char** argv) {
   misure.push_back({"backup (EseguiBackup)", "backup", radice, [&] { cw::EseguiBackup(fso, catalogo, ui); }});
   misure.push_back({"compatibility (check, ImpostaCompatibilita)", "rewrite", radice, [&] {
                       verifica({.backup = true, .compatibilita = true});
-                      cw::ImpostaCompatibilita(fso, catalogo, ui, cw::kCompatibilitaBinaria);
+                      cw::ImpostaCompatibilita(fso, catalogo, ui, cw::Compatibilita::Binaria);
                     }});
   misure.push_back({"version (check, ImpostaVersione)", "rewrite", radice, [&] {
                       verifica({.backup = true, .progetti = true});

@@ -13,8 +13,9 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/linux/canale_registrazione_linux.h"
 #include "platform/linux/processes_linux.h"
+#include "platform/linux/trasporto_worker_linux.h"
+#include "registration/canale_worker.h"
 #include "registration/modRegistraDll.h"
 #include "registration/registra_componenti.h"
 #include "support/prefisso_temporaneo.h"
@@ -64,8 +65,8 @@ int main(int argc, char** argv) {
   }
   const cw::CatalogoComponenti catalogo(righe);
   cw::test::UiRegistrata ui;
-  cw::RegistratoreIsolato registratore(ui,
-                                       std::make_unique<cw::CanaleRegistrazioneLinux>(cw::DriveTable(prefisso.Dir())));
+  cw::RegistratoreIsolato registratore(
+      ui, std::make_unique<cw::CanaleWorker>(std::make_unique<cw::AvvioWorkerLinux>(cw::DriveTable(prefisso.Dir()))));
 
   double migliorRegistra = 1e9, migliorRimuovi = 1e9, migliorPavimento = 1e9;
   for (int g = 0; g < giri; ++g) {

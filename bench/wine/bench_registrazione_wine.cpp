@@ -11,8 +11,9 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/linux/canale_registrazione_linux.h"
 #include "platform/linux/drive_table_linux.h"
+#include "platform/linux/trasporto_worker_linux.h"
+#include "registration/canale_worker.h"
 #include "registration/modRegistraDll.h"
 #include "support/prefisso_temporaneo.h"
 #include "support/ui_registrata.h"
@@ -49,9 +50,10 @@ int main(int argc, char** argv) {
   for (int g = 0; g < giri; ++g) {
     cw::test::UiRegistrata ui;
     {
-      cw::RegistratoreIsolato registratore(ui, std::make_unique<cw::CanaleRegistrazioneLinux>(
-                                                   cw::DriveTable(prefisso), cw::PercorsoWorkerPredefinito(),
-                                                   fs::path(CW_WINDOWS_BIN_DIR) / "compilawexo-regworker.exe"));
+      cw::RegistratoreIsolato registratore(
+          ui, std::make_unique<cw::CanaleWorker>(
+                  std::make_unique<cw::AvvioWorkerLinux>(cw::DriveTable(prefisso), cw::PercorsoWorkerPredefinito(),
+                                                         fs::path(CW_WINDOWS_BIN_DIR) / cw::kNomeWorkerWindows)));
       // The worker's start belongs to the walk: each walk starts its own.
       auto inizio = Orologio::now();
       for (int i = 0; i < kDll; ++i)

@@ -1,5 +1,7 @@
 #include "app/frmCompilazione.h"
 
+#include <poll.h>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -18,7 +20,6 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <algorithm>
-#include <exception>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -33,7 +34,6 @@
 #include "app/puntatore.h"
 #include "base/errors.h"
 #include "commands/controlli.h"
-#include "platform/attendi.h"
 #include "platform/fine_su_segnale.h"
 
 namespace cw {
@@ -41,6 +41,16 @@ namespace cw {
 namespace {
 
 QString DaUtf8(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+// Which of the descriptors is ready now, as Attesa answers, without waiting.
+int GiaPronto(const OggettoAttesa* oggetti, std::size_t n) {
+  std::vector<pollfd> fds(n);
+  for (std::size_t i = 0; i < n; ++i) fds[i] = pollfd{static_cast<int>(oggetti[i]), POLLIN, 0};
+  if (::poll(fds.data(), fds.size(), 0) < 0) return kAttesaFallita;
+  for (std::size_t i = 0; i < n; ++i)
+    if (fds[i].revents != 0) return static_cast<int>(i);
+  return kAttesaScaduta;
+}
 
 // A click toggles between checked and clear, as on the original platform:
 // only the program greys the box, and a click on a grey box checks it.
@@ -98,7 +108,8 @@ void frmCompilazione::Form_Initialize() {
     }
   };
   servizi_ = std::make_unique<Servizi>(
-      *this, OpzioniPiattaforma{.programma = "compilawexo", .attesa = this, .avvioWine = std::move(avvioWine)});
+      *this, OpzioniPiattaforma{.programma = "compilawexo", .attesa = this, .avvioWine = std::move(avvioWine)},
+      CreaServiziPiattaforma);
 }
 
 void frmCompilazione::CreaControlli() {
@@ -175,14 +186,14 @@ void frmCompilazione::CreaControlli() {
   std::sort(tabulazione.begin(), tabulazione.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   for (size_t i = 1; i < tabulazione.size(); ++i) setTabOrder(tabulazione[i - 1].second, tabulazione[i].second);
 
-  SelezionaOpzione(Compatibilita::Binaria);
+  SelezionaOpzione(kCompatibilitaPredefinita);
 }
 
 void frmCompilazione::AggiornaTabOpzioni() {
   // Tab enters the option group at its selected button, the group's one
   // tab stop; the arrow keys move within it.
-  for (Compatibilita o : {Compatibilita::Nessuna, Compatibilita::Progetto, Compatibilita::Binaria}) {
-    auto* r = findChild<QRadioButton*>(QString::fromUtf8(NomeOpzione(o)));
+  for (const DescrizioneOpzione& o : kOpzioniCompatibilita) {
+    auto* r = findChild<QRadioButton*>(QString::fromUtf8(o.controllo));
     if (!r) continue;  // still being made
     const int politica = r->isChecked() ? (r->focusPolicy() | Qt::TabFocus) : (r->focusPolicy() & ~Qt::TabFocus);
     r->setFocusPolicy(static_cast<Qt::FocusPolicy>(politica));
@@ -190,24 +201,18 @@ void frmCompilazione::AggiornaTabOpzioni() {
 }
 
 void frmCompilazione::CreaMenu() {
-  QMenu* strumenti = menuBar()->addMenu(SenzaTastiAccesso(QStringLiteral("Strumenti")));
-  strumenti->setObjectName(QStringLiteral("mnuStrumenti"));
-  strumenti->menuAction()->setObjectName(QStringLiteral("mnuStrumenti"));
-  const auto voce = [&](const char* nome, const char* testo) {
-    QAction* a = strumenti->addAction(SenzaTastiAccesso(QString::fromUtf8(testo)));
-    a->setObjectName(QString::fromUtf8(nome));
+  QMenu* strumenti = menuBar()->addMenu(SenzaTastiAccesso(QString::fromUtf8(kTestoMenuStrumenti)));
+  strumenti->setObjectName(QString::fromUtf8(kNomeMenuStrumenti));
+  strumenti->menuAction()->setObjectName(QString::fromUtf8(kNomeMenuStrumenti));
+  for (const VoceMenu& v : MenuStrumenti()) {
+    if (!v.testo) {
+      strumenti->addSeparator()->setObjectName(QString::fromUtf8(v.nome));
+      continue;
+    }
+    QAction* a = strumenti->addAction(SenzaTastiAccesso(QString::fromUtf8(v.testo)));
+    a->setObjectName(QString::fromUtf8(v.nome));
     comandi_[a->objectName()] = a;
-  };
-  voce("mnuGeneraVbg", "Genera .vbg");
-  voce("mnuVbBuild", "Vb-Build");
-  strumenti->addSeparator()->setObjectName(QStringLiteral("mnuSeparatore"));
-  voce("mnuIndirizziBaseDll", "Indirizzi di base DLL");
-  voce("mnuSovrapposizioniDll", "Sovrapposizioni indirizzi DLL");
-  voce("mnuApplicaIndirizziDll", "Applica indirizzi proposti");
-  voce("mnuRipristina", "Ripristina file interrotti");
-  strumenti->addSeparator()->setObjectName(QStringLiteral("mnuSeparatore2"));
-  voce("mnuAnteprimaModifiche", "Anteprima modifiche");
-  voce("mnuRiprendiCompilazione", "Riprendi compilazione");
+  }
 }
 
 void frmCompilazione::Form_Load() {
@@ -220,7 +225,7 @@ void frmCompilazione::Form_Load() {
     MsgBox(e.TestoMessaggio(), kStileCritico, kTitoloApplicazione);
   }
   LogClear();
-  SelezionaOpzione(Compatibilita::Binaria);
+  SelezionaOpzione(kCompatibilitaPredefinita);
 }
 
 bool frmCompilazione::CollegaComando(const QString& nome, Gestore gestore) {
@@ -237,25 +242,7 @@ bool frmCompilazione::CollegaComando(const QString& nome, Gestore gestore) {
 }
 
 void frmCompilazione::Esegui(Gestore gestore) {
-  // The compile loop and Vb-Build pump events while they run; a click that
-  // comes in then must not start a second command inside the first.
-  if (inCorso_) return;
-  inCorso_ = true;
-  struct Fine {
-    bool& inCorso;
-    ~Fine() { inCorso = false; }
-  } fine{inCorso_};
-  try {
-    EseguiComando(*ctx_, gestore);
-  } catch (const FineSuSegnale& segnale) {
-    // What the command waited for has been ended: the window goes too.
-    QCoreApplication::exit(segnale.CodiceUscita());
-  } catch (const std::exception& e) {
-    // Not a run-time error of ours but a fault: show it rather than take
-    // the window down with the user's log.
-    SetMousePointer(kPuntatorePredefinito);
-    MsgBox(e.what(), kStileCritico, kTitoloApplicazione);
-  }
+  EseguiClic(*ctx_, gestore, inCorso_, [](int uscita) { QCoreApplication::exit(uscita); });
 }
 
 bool frmCompilazione::Proprio(QObject* oggetto) const {
@@ -296,14 +283,14 @@ bool frmCompilazione::eventFilter(QObject* oggetto, QEvent* evento) {
   }
 }
 
-int frmCompilazione::Aspetta(pollfd* fds, nfds_t n, int ms) {
-  if (const int pronti = ::poll(fds, n, 0); pronti != 0) return pronti;
+int frmCompilazione::Aspetta(const OggettoAttesa* oggetti, std::size_t n, int ms) {
+  if (const int pronto = GiaPronto(oggetti, n); pronto != kAttesaScaduta) return pronto;
   const bool prima = bloccato_;
   bloccato_ = true;
   QEventLoop ciclo;
   std::vector<std::unique_ptr<QSocketNotifier>> avvisi;
-  for (nfds_t i = 0; i < n; ++i) {
-    avvisi.push_back(std::make_unique<QSocketNotifier>(fds[i].fd, QSocketNotifier::Read));
+  for (std::size_t i = 0; i < n; ++i) {
+    avvisi.push_back(std::make_unique<QSocketNotifier>(static_cast<qintptr>(oggetti[i]), QSocketNotifier::Read));
     connect(avvisi.back().get(), &QSocketNotifier::activated, &ciclo, &QEventLoop::quit);
   }
   QTimer tempo;
@@ -312,7 +299,7 @@ int frmCompilazione::Aspetta(pollfd* fds, nfds_t n, int ms) {
   if (ms >= 0) tempo.start(ms);
   ciclo.exec();
   bloccato_ = prima;
-  return ::poll(fds, n, 0);
+  return GiaPronto(oggetti, n);
 }
 
 void frmCompilazione::closeEvent(QCloseEvent* event) {
@@ -389,7 +376,7 @@ void frmCompilazione::DoEvents() { QCoreApplication::processEvents(); }
 // --- Campi ---
 
 QLineEdit* frmCompilazione::Casella(Campo campo) const {
-  return findChild<QLineEdit*>(QString::fromUtf8(NomeCampo(campo)));
+  return findChild<QLineEdit*>(QString::fromUtf8(DescrizioneDi(campo).controllo));
 }
 
 std::string frmCompilazione::Testo(Campo campo) const { return Casella(campo)->text().toStdString(); }
@@ -399,15 +386,15 @@ void frmCompilazione::ImpostaTesto(Campo campo, const std::string& testo) {
 }
 
 bool frmCompilazione::OpzioneSelezionata(Compatibilita opzione) const {
-  return findChild<QRadioButton*>(QString::fromUtf8(NomeOpzione(opzione)))->isChecked();
+  return findChild<QRadioButton*>(QString::fromUtf8(OpzioneDi(opzione).controllo))->isChecked();
 }
 
 void frmCompilazione::SelezionaOpzione(Compatibilita opzione) {
-  findChild<QRadioButton*>(QString::fromUtf8(NomeOpzione(opzione)))->setChecked(true);
+  findChild<QRadioButton*>(QString::fromUtf8(OpzioneDi(opzione).controllo))->setChecked(true);
 }
 
 int frmCompilazione::ValoreIncrementoAutomatico() const {
-  switch (findChild<QCheckBox*>(QStringLiteral("chkIncrementoAutomatico"))->checkState()) {
+  switch (findChild<QCheckBox*>(QString::fromUtf8(kIncrementoAutomatico.controllo))->checkState()) {
     case Qt::Checked: return 1;
     case Qt::PartiallyChecked: return 2;
     default: return 0;
@@ -415,7 +402,7 @@ int frmCompilazione::ValoreIncrementoAutomatico() const {
 }
 
 void frmCompilazione::ImpostaIncrementoAutomatico(int valore) {
-  auto* chk = findChild<QCheckBox*>(QStringLiteral("chkIncrementoAutomatico"));
+  auto* chk = findChild<QCheckBox*>(QString::fromUtf8(kIncrementoAutomatico.controllo));
   switch (valore) {
     case 0: chk->setCheckState(Qt::Unchecked); break;
     case 1: chk->setCheckState(Qt::Checked); break;

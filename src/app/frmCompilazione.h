@@ -52,7 +52,7 @@ class frmCompilazione : public QMainWindow, public Ui, public Campi, public Atte
   // Attesa: while a program runs (a build, the viewer, the registration
   // worker) the event pump runs, so the window paints and answers the
   // desktop; it takes no input and no command, and refuses to close.
-  int Aspetta(pollfd* fds, nfds_t n, int ms) override;
+  int Aspetta(const OggettoAttesa* oggetti, std::size_t n, int ms) override;
 
   // Campi: the fields over their widgets.
   std::string Testo(Campo campo) const override;

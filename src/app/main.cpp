@@ -6,7 +6,7 @@
 
 #include "app/aspetto.h"
 #include "app/frmCompilazione.h"
-#include "platform/fine_su_segnale.h"
+#include "platform/servizi_piattaforma.h"
 #include "versione_programma.h"
 
 int main(int argc, char** argv) {
@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   // SIGTERM, SIGINT and SIGHUP end what a command waits for, then the window.
-  cw::PreparaFineSuSegnale();
+  cw::CreaServiziSistema().segnali->PreparaFineSuSegnale();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("CompilaWexo"));
   QApplication::setApplicationVersion(QString::fromUtf8(cw::kVersioneProgramma));

@@ -20,8 +20,8 @@
 #include "commands/comandi.h"
 #include "commands/servizi.h"
 #include "platform/avvio_wine.h"
-#include "platform/console.h"
 #include "platform/fine_su_segnale.h"
+#include "platform/servizi_piattaforma.h"
 #include "settings/modFileIni.h"
 #include "tools/genera_vbg.h"
 #include "versione_programma.h"
@@ -50,11 +50,12 @@ int Rifiuta(const std::string& testo) {
 int main(int argc, char** argv) {
   // A closed output (a pager quit, "| head") must not end the run half way;
   // a signal ends what the run waits for, then the run.
-  cw::PreparaFineSuSegnale();
-  cw::PreparaConsole();
+  const cw::ServiziSistema sistema = cw::CreaServiziSistema();
+  sistema.segnali->PreparaFineSuSegnale();
+  sistema.console->PreparaConsole();
   std::string errore;
   int stato = cw::kUscitaRigaDiComando;
-  const auto opzioni = cw::LeggiOpzioni(cw::ArgomentiProgramma(argc, argv), errore, &stato);
+  const auto opzioni = cw::LeggiOpzioni(sistema.console->ArgomentiProgramma(argc, argv), errore, &stato);
   if (!opzioni) {
     std::fprintf(stderr, "compilawexo-batch: %s\n", errore.c_str());
     return stato;
@@ -79,10 +80,13 @@ int main(int argc, char** argv) {
   cw::ConsoleUi ui(stdout, stderr, opzioni->conferma, isatty(STDOUT_FILENO) != 0);
   // Checked before anything is touched, so a wrong setting costs nothing.
   // Wine's first start in a prefix takes seconds: said, so the run does not seem to hang.
-  cw::Servizi servizi(ui, cw::OpzioniPiattaforma{.programma = "compilawexo-batch",
-                                                 .avvioWine = [&ui](const std::string& prefisso, bool inizio) {
+  cw::Servizi servizi(ui,
+                      cw::OpzioniPiattaforma{.programma = "compilawexo-batch",
+                                             .avvioWine =
+                                                 [&ui](const std::string& prefisso, bool inizio) {
                                                    if (inizio) ui.Avvisa(cw::RigaAvvioWine(prefisso));
-                                                 }});
+                                                 }},
+                      cw::CreaServiziPiattaforma);
   if (const std::string& problema = servizi.Problema(); !problema.empty()) {
     ui.MsgBox(problema, cw::kStileCritico, cw::kTitoloApplicazione);
     return cw::kUscitaRifiuto;
@@ -124,7 +128,8 @@ int main(int argc, char** argv) {
   // project's own with "1.0.0" or empty texts.
   const std::string mancanti = cw::CampiMancanti(*opzioni, [&](const std::string& chiave) {
     static const std::string kAssente = "\x01";
-    return cw::LeggiIniStringa(ctx.FileIni(), cw::kSezioneVersione, chiave, kAssente, 255) != kAssente;
+    return cw::LeggiIniStringa(*ctx.sistema.profilo, ctx.FileIni(), cw::kSezioneVersione, chiave, kAssente, 255) !=
+           kAssente;
   });
   if (!mancanti.empty()) return Rifiuta(mancanti);
 

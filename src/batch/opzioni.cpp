@@ -2,70 +2,57 @@
 
 #include <CLI/CLI.hpp>
 
-#include <algorithm>
-#include <iterator>
 #include <map>
+#include <string_view>
 
 #include "build/tutto.h"
+#include "commands/anteprima.h"
+#include "commands/comandi.h"
+#include "commands/controlli.h"
 
 namespace cw {
 namespace {
 
-struct DefinizioneComando {
-  const char* controllo;
-  int argomenti;       // positional words after the command
-  const char* uso;     // what the positional words are, for the refusal
-  bool compatibilita;  // the first word is the compatibility mode
-  bool versione;       // takes the version options
-  bool proprieta;      // takes the four texts
-};
-
-const std::map<std::string, DefinizioneComando>& Comandi() {
-  static const std::map<std::string, DefinizioneComando> k = {
-      {"backup", {"cmdBackup", 0, "", false, false, false}},
-      {"compatibilita", {"cmdBackupCompatibilita", 1, "nessuna, progetto o binaria", true, false, false}},
-      {"versione", {"cmdImpostaVersione", 0, "", false, true, false}},
-      {"proprieta", {"cmdApplica", 0, "", false, false, true}},
-      {"guid", {"cmdChangeGuid", 2, "VECCHIA NUOVA", false, false, false}},
-      {"tutto", {"cmdTutto", 1, "nessuna, progetto o binaria", true, true, false}},
-      {"registra", {"cmdRegistra", 0, "", false, false, false}},
-      {"rimuovi", {"cmdRimuovi", 0, "", false, false, false}},
-      {"vbg", {"mnuGeneraVbg", 0, "", false, false, false}},
-      {"indirizzi", {"mnuIndirizziBaseDll", 0, "", false, false, false}},
-      {"ripristina", {"mnuRipristina", 0, "", false, false, false}},
-  };
-  return k;
+// The batch mode's command of that name in the command table; none for an
+// unknown one.
+const VoceComando* ComandoBatch(const std::string& nome) {
+  for (const VoceComando& voce : TabellaComandi())
+    if (voce.batch && nome == voce.batch) return &voce;
+  return nullptr;
 }
 
-// A field an option sets, and the settings key it is stored under.
-struct OpzioneCampo {
-  Campo campo;
-  const char* opzione;
-  const char* chiave;
+// The words after the command, from what it reads: the compatibility's one,
+// or the two GUIDs.
+struct Parole {
+  int numero;
+  const char* uso;    // for the refusal
+  const char* aiuto;  // for the help
 };
 
-constexpr OpzioneCampo kOpzioniVersione[] = {
-    {Campo::txtVersionePrincipale, "--principale", "Principale"},
-    {Campo::txtVersioneSecondario, "--secondario", "Secondario"},
-    {Campo::txtVersioneRevisione, "--revisione", "Revisione"},
-};
-constexpr OpzioneCampo kOpzioniProprieta[] = {
-    {Campo::txtCommenti, "--commenti", "Commenti"},
-    {Campo::txtCopyRight, "--copyright", "CopyRight"},
-    {Campo::txtNomeProdotto, "--prodotto", "NomeProdotto"},
-    {Campo::txtNomeSocieta, "--societa", "NomeSocieta"},
-};
+Parole ParoleDi(const VoceComando& voce) {
+  if (voce.legge.compatibilita) return {1, "nessuna, progetto o binaria", "nessuna|progetto|binaria"};
+  if (voce.legge.guid) return {2, "VECCHIA NUOVA", "VECCHIA NUOVA"};
+  return {0, "", ""};
+}
+
+// The fields of the group that options set, in the table's order.
+std::vector<const DescrizioneCampo*> CampiConOpzione(GruppoCampi gruppo) {
+  std::vector<const DescrizioneCampo*> campi;
+  for (const DescrizioneCampo& d : kTabellaCampi)
+    if (d.gruppo == gruppo && *d.opzione) campi.push_back(&d);
+  return campi;
+}
 
 std::string Argomenti(int n) { return n == 1 ? "1 argomento" : std::to_string(n) + " argomenti"; }
 
-// The command's words checked against its definition; "" when they fit.
-std::string ControllaPosizionali(const std::string& comando, const DefinizioneComando& def,
+// The command's words checked against those it takes; "" when they fit.
+std::string ControllaPosizionali(const std::string& comando, const Parole& attese,
                                  const std::vector<std::string>& parole) {
   const int n = static_cast<int>(parole.size());
-  if (n == def.argomenti) return {};
-  if (def.argomenti == 0) return comando + " non vuole argomenti (trovato: " + parole[0] + ")";
-  std::string testo = comando + " vuole " + Argomenti(def.argomenti) + " (" + def.uso + ")";
-  if (n > def.argomenti) testo += ", di troppo: " + parole[static_cast<size_t>(def.argomenti)];
+  if (n == attese.numero) return {};
+  if (attese.numero == 0) return comando + " non vuole argomenti (trovato: " + parole[0] + ")";
+  std::string testo = comando + " vuole " + Argomenti(attese.numero) + " (" + attese.uso + ")";
+  if (n > attese.numero) testo += ", di troppo: " + parole[static_cast<size_t>(attese.numero)];
   return testo;
 }
 
@@ -94,10 +81,9 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
   }
   if (args[0] == "anteprima") {
     // The previewed command's own words and options, read as the command's.
-    static const char* const kConAnteprima[] = {"compatibilita", "versione", "proprieta", "guid"};
     const std::vector<std::string> resto(args.begin() + 1, args.end());
-    if (resto.empty() ||
-        std::find(std::begin(kConAnteprima), std::end(kConAnteprima), resto[0]) == std::end(kConAnteprima)) {
+    const VoceComando* previsto = resto.empty() ? nullptr : ComandoBatch(resto[0]);
+    if (!previsto || !GestoreAnteprima(previsto->nome)) {
       if (!resto.empty() && (resto[0] == "-h" || resto[0] == "--help")) {
         o.aiuto = true;
         return o;
@@ -117,7 +103,7 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
 
   struct Sottocomando {
     CLI::App* app;
-    const DefinizioneComando* def;
+    const VoceComando* voce;
     std::vector<std::string> parole;
     std::vector<std::pair<CLI::Option*, Campo>> campi;
     std::map<Campo, std::string> valori;
@@ -130,9 +116,12 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
     std::string limite;
   };
   std::map<std::string, Sottocomando> sotto;
-  for (const auto& [nome, def] : Comandi()) {
+  for (const VoceComando& voce : TabellaComandi()) {
+    if (!voce.batch) continue;
+    const std::string nome = voce.batch;
+    const CampiLetti& legge = voce.legge;
     Sottocomando& s = sotto[nome];
-    s.def = &def;
+    s.voce = &voce;
     s.app = app.add_subcommand(nome);
     s.app->set_help_flag();
     s.app->add_flag("-h,--help", o.aiuto);
@@ -140,18 +129,20 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
     s.app->add_option("argomenti", s.parole);
     s.opzioneImpostazioni =
         s.app->add_option("--impostazioni", o.impostazioni)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-    auto aggiungi = [&](const OpzioneCampo& oc) {
-      CLI::Option* opt = s.app->add_option(oc.opzione, s.valori[oc.campo]);
-      opt->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-      s.campi.emplace_back(opt, oc.campo);
+    auto aggiungi = [&](GruppoCampi gruppo) {
+      for (const DescrizioneCampo* d : CampiConOpzione(gruppo)) {
+        CLI::Option* opt = s.app->add_option(d->opzione, s.valori[d->campo]);
+        opt->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+        s.campi.emplace_back(opt, d->campo);
+      }
     };
-    if (def.versione) {
-      for (const auto& oc : kOpzioniVersione) aggiungi(oc);
-      s.opzioneIncremento =
-          s.app->add_option("--incremento", s.incremento)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    if (legge.versione) {
+      aggiungi(GruppoCampi::Versione);
+      s.opzioneIncremento = s.app->add_option(kIncrementoAutomatico.opzione, s.incremento)
+                                ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     }
-    if (def.proprieta) {
-      for (const auto& oc : kOpzioniProprieta) aggiungi(oc);
+    if (legge.proprieta) {
+      aggiungi(GruppoCampi::Proprieta);
       s.app->add_flag("--vuoti", o.vuoti);
     }
     if (nome == "indirizzi") {
@@ -189,12 +180,12 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
   if (scelto.empty()) return rifiuta("manca il comando (--help per l'elenco)", kUscitaRigaDiComando);
   o.comando = scelto.front()->get_name();
   Sottocomando& s = sotto.at(o.comando);
-  const DefinizioneComando& def = *s.def;
-  o.controllo = def.controllo;
+  const CampiLetti& legge = s.voce->legge;
+  o.controllo = s.voce->nome;
 
   for (const std::string& r : s.app->remaining())
     if (r != "--") return rifiuta("opzione sconosciuta per " + o.comando + ": " + r, kUscitaRigaDiComando);
-  if (std::string e = ControllaPosizionali(o.comando, def, s.parole); !e.empty())
+  if (std::string e = ControllaPosizionali(o.comando, ParoleDi(*s.voce), s.parole); !e.empty())
     return rifiuta(e + " (--help)", kUscitaRigaDiComando);
 
   // A line end would split the value across lines of a project or settings
@@ -247,20 +238,18 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
       return rifiuta("--incremento vuole si o no", kUscitaRigaDiComando);
     o.incremento = s.incremento == "si" ? 1 : 0;
   }
-  if (def.compatibilita) {
+  if (legge.compatibilita) {
     const std::string& m = s.parole[0];
-    if (m == "nessuna")
-      o.compatibilita = Compatibilita::Nessuna;
-    else if (m == "progetto")
-      o.compatibilita = Compatibilita::Progetto;
-    else if (m == "binaria")
-      o.compatibilita = Compatibilita::Binaria;
-    else
+    for (const DescrizioneOpzione& opzione : kOpzioniCompatibilita)
+      if (m == opzione.parola) o.compatibilita = opzione.modo;
+    if (!o.compatibilita)
       return rifiuta("compatibilità sconosciuta: " + m + " (nessuna, progetto, binaria)", kUscitaRigaDiComando);
   }
-  if (o.comando == "guid") {
-    o.campi.emplace_back(Campo::txtGuidOld, s.parole[0]);
-    o.campi.emplace_back(Campo::txtGuidNew, s.parole[1]);
+  if (legge.guid) {
+    // The words in the table's order: the old GUID, then the new.
+    size_t parola = 0;
+    for (const DescrizioneCampo& d : kTabellaCampi)
+      if (d.gruppo == GruppoCampi::Guid) o.campi.emplace_back(d.campo, s.parole[parola++]);
   }
   return o;
 }
@@ -269,30 +258,30 @@ std::string CampiMancanti(const OpzioniBatch& opzioni, const std::function<bool(
   if (opzioni.vuoti) return {};
   // With no row to resume the command says so, whatever the settings lack.
   if (opzioni.riprendi && !presente(kChiaveUltimaRigaFallita)) return {};
-  const auto it = Comandi().find(opzioni.comando);
-  if (it == Comandi().end()) return {};
-  std::vector<const OpzioneCampo*> letti;
-  if (it->second.versione)
-    for (const auto& oc : kOpzioniVersione) letti.push_back(&oc);
-  if (it->second.proprieta)
-    for (const auto& oc : kOpzioniProprieta) letti.push_back(&oc);
+  const VoceComando* voce = ComandoBatch(opzioni.comando);
+  if (!voce) return {};
+  std::vector<const DescrizioneCampo*> letti;
+  if (voce->legge.versione) letti = CampiConOpzione(GruppoCampi::Versione);
+  if (voce->legge.proprieta)
+    for (const DescrizioneCampo* d : CampiConOpzione(GruppoCampi::Proprieta)) letti.push_back(d);
   std::string elenco;
-  for (const OpzioneCampo* oc : letti) {
+  for (const DescrizioneCampo* d : letti) {
     bool dato = false;
-    for (const auto& [campo, testo] : opzioni.campi) dato = dato || campo == oc->campo;
-    if (dato || presente(oc->chiave)) continue;
+    for (const auto& [campo, testo] : opzioni.campi) dato = dato || campo == d->campo;
+    if (dato || presente(d->chiave)) continue;
     // A resumed run takes no version options: only the settings can hold them.
-    elenco += (elenco.empty() ? "" : ", ") + std::string(oc->chiave) +
-              (opzioni.riprendi ? "" : " (" + std::string(oc->opzione) + ")");
+    elenco += (elenco.empty() ? "" : ", ") + std::string(d->chiave) +
+              (opzioni.riprendi ? "" : " (" + std::string(d->opzione) + ")");
   }
   if (elenco.empty()) return {};
   if (opzioni.riprendi) return "valori assenti dalle impostazioni, da cui li prende la compilazione ripresa: " + elenco;
   std::string testo = "valori non indicati e assenti dalle impostazioni: " + elenco;
-  if (it->second.proprieta) testo += "; --vuoti per lasciarli vuoti";
+  if (voce->legge.proprieta) testo += "; --vuoti per lasciarli vuoti";
   return testo;
 }
-std::string TestoAiuto() {
-  return R"(Uso: compilawexo-batch [--impostazioni FILE] COMANDO [ARGOMENTI] [OPZIONI]
+namespace {
+
+constexpr const char* kAiutoIntestazione = R"(Uso: compilawexo-batch [--impostazioni FILE] COMANDO [ARGOMENTI] [OPZIONI]
      compilawexo-batch --version
 
 Esegue un comando della finestra "Compilazione Batch Orbalis" da terminale, con le
@@ -303,20 +292,26 @@ prima scrittura), o il file in $COMPILAWEXO_IMPOSTAZIONI; su Windows il file
 WexoUty.ini accanto alla cartella del programma.
 
 Comandi:
-  backup                          Solo backup
-  compatibilita nessuna|progetto|binaria
-                                  Backup e compatibilità
-  versione                        Backup e versione
+)";
+
+// What the help says of a command after its caption: more on what it does, or
+// its own options.
+struct AiutoComando {
+  const char* comando;
+  const char* testo;
+};
+
+constexpr AiutoComando kAiutoComandi[] = {
+    {"versione", R"(
       --principale N  --secondario N  --revisione N   (predefiniti: le impostazioni;
                                                        numeri interi da 0 a 9999;
                                                        con l'incremento la revisione
                                                        al massimo 9998)
-      --incremento si|no                              (predefinito: le impostazioni)
-  proprieta                       Applica (le quattro proprietà di versione)
+      --incremento si|no                              (predefinito: le impostazioni))"},
+    {"proprieta", R"( (le quattro proprietà di versione)
       --commenti T  --copyright T  --prodotto T  --societa T
-      --vuoti                     i testi non indicati e non salvati restano vuoti
-  guid VECCHIA NUOVA              Sostituisci
-  tutto nessuna|progetto|binaria  Backup, compatibilità e compilazione
+      --vuoti                     i testi non indicati e non salvati restano vuoti)"},
+    {"tutto", R"(
       le opzioni di "versione", e inoltre:
       --conferma                  risponde sì alle due domande di "nessuna"
                                   (senza, il comando è rifiutato)
@@ -341,25 +336,24 @@ Comandi:
                                   c'è uno schermo la schermata è salvata accanto come
                                   ErroriCompilazione.png (stato 1); senza, vale
                                   LimiteCompilazione della sezione [Versione] delle
-                                  impostazioni (assente: nessun limite)
-  registra                        Registra
-  rimuovi                         Rimuovi
-  vbg                             Genera .vbg
-  indirizzi                       Indirizzi di base DLL
+                                  impostazioni (assente: nessun limite))"},
+    {"indirizzi", R"(
       --sovrapposizioni           aggiunge gli intervalli delle DLL, le sovrapposizioni
                                   e gli indirizzi proposti (stato 1 se ce ne sono)
       --applica                   scrive gli indirizzi proposti nei file di progetto,
-                                  dopo il backup
-  ripristina                      Ripristina file interrotti (rimette ogni copia "_tmp"
+                                  dopo il backup)"},
+    {"ripristina", R"( (rimette ogni copia "_tmp"
                                   rimasta da un'esecuzione interrotta al posto del suo file;
                                   un file modificato nel frattempo resta con il suffisso
-                                  "_interrotto"; stato 2 se una copia è vuota e il file no)
-  anteprima COMANDO [ARGOMENTI] [OPZIONI]
-                                  per compatibilita, versione, proprieta e guid: stampa
+                                  "_interrotto"; stato 2 se una copia è vuota e il file no))"},
+};
+
+constexpr const char* kAiutoAnteprima = R"(per compatibilita, versione, proprieta e guid: stampa
                                   le differenze che il comando scriverebbe, file per file,
                                   e il loro numero; non scrive nulla (stato 0, o 2 se il
-                                  comando rifiuterebbe i dati)
+                                  comando rifiuterebbe i dati))";
 
+constexpr const char* kAiutoCoda = R"(
 Per ogni comando:
   --impostazioni FILE             usa FILE (un percorso del sistema) come file delle
                                   impostazioni
@@ -379,6 +373,31 @@ Stato di uscita:
   3  errore di run-time (il messaggio è stampato come nella finestra)
   64 riga di comando non valida
 )";
+
+// A command's line: what the user types, then from the 35th column what it
+// does; a longer command line gets the column on a line of its own.
+std::string RigaAiuto(const std::string& uso, const std::string& testo) {
+  constexpr size_t kColonna = 32;
+  std::string riga = "  " + uso;
+  riga += uso.size() + 2 <= kColonna ? std::string(kColonna - uso.size(), ' ') : "\n" + std::string(kColonna + 2, ' ');
+  return riga + testo + "\n";
+}
+
+}  // namespace
+
+// The commands, their words and their captions come from the command table.
+std::string TestoAiuto() {
+  std::string testo = kAiutoIntestazione;
+  for (const VoceComando& voce : TabellaComandi()) {
+    if (!voce.batch) continue;
+    const Parole parole = ParoleDi(voce);
+    std::string didascalia = TestoControllo(voce.nome);
+    for (const AiutoComando& a : kAiutoComandi)
+      if (std::string_view(a.comando) == voce.batch) didascalia += a.testo;
+    testo += RigaAiuto(std::string(voce.batch) + (parole.numero ? std::string(" ") + parole.aiuto : ""), didascalia);
+  }
+  testo += RigaAiuto("anteprima COMANDO [ARGOMENTI] [OPZIONI]", kAiutoAnteprima);
+  return testo + kAiutoCoda;
 }
 
 }  // namespace cw

@@ -48,7 +48,7 @@ bool TuttoConsentito(Ui& ui, const CampiTutto& campi) {
   // every project, and failed on the revision only after the whole build.
   if (const char* messaggio = VersioneNonValida(campi.principale, campi.secondario, campi.revisione, campi.incremento))
     return Rifiuta(ui, messaggio, false);
-  if (campi.compatibilita == kCompatibilitaNessuna) {
+  if (campi.compatibilita == Compatibilita::Nessuna) {
     if (ui.MsgBox("Sei sicuro di voler compliare senza nessuna compatibilià?", kStileOkAnnullaDomanda,
                   kTitoloApplicazione) != kRispostaOk)
       return Rifiuta(ui, kRifiuto, true);
@@ -60,8 +60,9 @@ bool TuttoConsentito(Ui& ui, const CampiTutto& campi) {
   return true;
 }
 
-std::optional<int> RigaDaRiprendere(const std::string& fileIni, const CatalogoComponenti& catalogo) {
-  const std::string testo = LeggiIniStringa(fileIni, kSezioneVersione, kChiaveUltimaRigaFallita, "", 255);
+std::optional<int> RigaDaRiprendere(const Profilo& profilo, const std::string& fileIni,
+                                    const CatalogoComponenti& catalogo) {
+  const std::string testo = LeggiIniStringa(profilo, fileIni, kSezioneVersione, kChiaveUltimaRigaFallita, "", 255);
   if (testo.empty() || testo.size() > 4 || testo.find_first_not_of("0123456789") != std::string::npos)
     return std::nullopt;
   const int riga = std::stoi(testo);
@@ -92,10 +93,10 @@ FineTutto EseguiTutto(const ServiziTutto& s, const CampiTutto& campi) {
   // stop the run with a run-time error.
   bool ricordata = true;
   if (fine.compilazioneFallita)
-    ricordata = ScriviIniIntero(s.fileIni(), kSezioneVersione, kChiaveUltimaRigaFallita,
+    ricordata = ScriviIniIntero(s.profilo, s.fileIni(), kSezioneVersione, kChiaveUltimaRigaFallita,
                                 static_cast<std::int16_t>(*rigaFallita));
   else
-    CancellaIniChiave(s.fileIni(), kSezioneVersione, kChiaveUltimaRigaFallita);
+    CancellaIniChiave(s.profilo, s.fileIni(), kSezioneVersione, kChiaveUltimaRigaFallita);
   if (s.compilazioneConclusa) fine.rapportoNonScritto = !s.compilazioneConclusa(compilate, rigaFallita.value_or(-1));
 
   // A failed build goes on like a good one: the error file shows why.
@@ -117,7 +118,8 @@ FineTutto EseguiTutto(const ServiziTutto& s, const CampiTutto& campi) {
     revisione = std::to_string(RevisioneIncrementata(campi.revisioneLetta));
     if (s.impostaRevisione) s.impostaRevisione(revisione);
   }
-  const bool salvata = SalvaVersione(s.fileIni, campi.incremento, campi.principale, campi.secondario, revisione);
+  const bool salvata =
+      SalvaVersione(s.profilo, s.fileIni, campi.incremento, campi.principale, campi.secondario, revisione);
   if (s.versioneSalvata) s.versioneSalvata();
   if (!salvata || !ricordata) {
     fine.impostazioniNonSalvate = true;

@@ -19,6 +19,8 @@
 #include "catalogue/catalogo.h"
 #include "platform/filesystem.h"
 #include "platform/processes.h"
+#include "platform/profilo.h"
+#include "projectfile/compatibilita.h"
 #include "projectfile/versione.h"
 
 namespace cw {
@@ -34,9 +36,9 @@ struct CampiTutto {
   std::string principale;
   std::string secondario;
   std::string revisione;
-  RevisioneLetta revisioneLetta;   // revisione, read once
-  std::int32_t compatibilita = 0;  // kCompatibilitaNessuna, ...Progetto, ...Binaria
-  bool incremento = false;         // chkIncrementoAutomatico ticked (greyed is not)
+  RevisioneLetta revisioneLetta;  // revisione, read once
+  Compatibilita compatibilita = Compatibilita::Nessuna;
+  bool incremento = false;  // chkIncrementoAutomatico ticked (greyed is not)
   // A row: resume the compile there. The backup, the version and the
   // compatibility are already in the files, and the failed run has already
   // advanced the revision, so none of them is done again; the box after the
@@ -51,6 +53,7 @@ struct ServiziTutto {
   FileSystem& fso;
   const CatalogoComponenti& catalogo;
   Ui& ui;
+  Profilo& profilo;               // the settings file's reads and writes
   Processes* processi = nullptr;  // none: run-time error 53 before anything is touched
   // RegistraDll: flag 0 registers, 1 removes; false when a failure was shown.
   // None: run-time error 53 before anything is touched.
@@ -91,7 +94,8 @@ bool TuttoConsentito(Ui& ui, const CampiTutto& campi);
 
 // The row stored under kChiaveUltimaRigaFallita, when it names a row of the
 // catalogue.
-std::optional<int> RigaDaRiprendere(const std::string& fileIni, const CatalogoComponenti& catalogo);
+std::optional<int> RigaDaRiprendere(const Profilo& profilo, const std::string& fileIni,
+                                    const CatalogoComponenti& catalogo);
 
 // The run's steps, from the backup to the registration; the command frame's
 // opening and closing are the caller's.

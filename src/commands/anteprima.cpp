@@ -1,6 +1,7 @@
 #include "commands/anteprima.h"
 
 #include "base/errors.h"
+#include "commands/controlli.h"
 #include "commands/verifica_campi.h"
 #include "commands/verifica_file.h"
 #include "projectfile/operazioni_progetto.h"
@@ -64,18 +65,16 @@ Esito Gestisci(Contesto& ctx) {
 }
 
 struct Sezione {
-  const char* controllo;
-  const char* titolo;  // the button's caption
+  const char* controllo;  // the button, whose caption heads the section
   ComandoAnteprima comando;
   Gestore gestore;
 };
 
 constexpr Sezione kSezioni[] = {
-    {"cmdBackupCompatibilita", "Backup e compatibilità", ComandoAnteprima::Compatibilita,
-     &Gestisci<ComandoAnteprima::Compatibilita>},
-    {"cmdImpostaVersione", "Backup e versione", ComandoAnteprima::Versione, &Gestisci<ComandoAnteprima::Versione>},
-    {"cmdApplica", "Applica", ComandoAnteprima::Proprieta, &Gestisci<ComandoAnteprima::Proprieta>},
-    {"cmdChangeGuid", "Sostituisci", ComandoAnteprima::Guid, &Gestisci<ComandoAnteprima::Guid>},
+    {"cmdBackupCompatibilita", ComandoAnteprima::Compatibilita, &Gestisci<ComandoAnteprima::Compatibilita>},
+    {"cmdImpostaVersione", ComandoAnteprima::Versione, &Gestisci<ComandoAnteprima::Versione>},
+    {"cmdApplica", ComandoAnteprima::Proprieta, &Gestisci<ComandoAnteprima::Proprieta>},
+    {"cmdChangeGuid", ComandoAnteprima::Guid, &Gestisci<ComandoAnteprima::Guid>},
 };
 
 bool Compilati(const Contesto& ctx, ComandoAnteprima comando) {
@@ -143,7 +142,7 @@ Esito mnuAnteprimaModifiche_Click(Contesto& ctx) {
     if (!Compilati(ctx, s.comando)) continue;
     Anteprima a;
     if (const Esito e = CalcolaAnteprima(ctx, s.comando, a); e != Esito::Completato) return e;
-    testo += std::string("=== ") + s.titolo + " ===\n" + a.diff + RiepilogoAnteprima(a) + "\n\n";
+    testo += "=== " + TestoControllo(s.controllo) + " ===\n" + a.diff + RiepilogoAnteprima(a) + "\n\n";
   }
   Mostra(ctx, testo);
   return Esito::Completato;

@@ -1,24 +1,40 @@
 #pragma once
-// The window's fields that the commands read and write. The Qt window reads
-// its widgets; the batch front end and the tests keep plain values.
+// The window's fields that the commands read and write (their table is
+// settings/tabella_campi.h). The Qt window reads its widgets; the batch front
+// end and the tests keep plain values.
 
+#include <cstddef>
 #include <string>
+
+#include "projectfile/compatibilita.h"
+#include "settings/tabella_campi.h"
 
 namespace cw {
 
-enum class Campo {
-  txtVersionePrincipale,
-  txtVersioneSecondario,
-  txtVersioneRevisione,
-  txtCommenti,
-  txtCopyRight,
-  txtNomeProdotto,
-  txtNomeSocieta,
-  txtGuidOld,
-  txtGuidNew,
+// The option group of the compatibility, "Nessuna" first, and the word the
+// batch mode takes for each of its buttons.
+struct DescrizioneOpzione {
+  Compatibilita modo;
+  const char* controllo;  // "optTipoCompatibilitaNessuna"
+  const char* parola;     // "nessuna"
 };
 
-enum class Compatibilita { Nessuna, Progetto, Binaria };
+inline constexpr DescrizioneOpzione kOpzioniCompatibilita[] = {
+    {Compatibilita::Nessuna, "optTipoCompatibilitaNessuna", "nessuna"},
+    {Compatibilita::Progetto, "optTipoCompatibilitaProgetto", "progetto"},
+    {Compatibilita::Binaria, "optTipoCompatibilitaBinaria", "binaria"},
+};
+
+constexpr const DescrizioneOpzione& OpzioneDi(Compatibilita modo) {
+  return kOpzioniCompatibilita[static_cast<std::size_t>(modo)];
+}
+static_assert(OpzioneDi(Compatibilita::Nessuna).modo == Compatibilita::Nessuna &&
+                  OpzioneDi(Compatibilita::Progetto).modo == Compatibilita::Progetto &&
+                  OpzioneDi(Compatibilita::Binaria).modo == Compatibilita::Binaria,
+              "one row per mode, in the order of its value");
+
+// Selected at start, and again once the settings are read.
+inline constexpr Compatibilita kCompatibilitaPredefinita = Compatibilita::Binaria;
 
 class Campi {
  public:
@@ -44,8 +60,8 @@ class CampiInMemoria : public Campi {
   void ImpostaIncrementoAutomatico(int valore) override { incremento_ = valore; }
 
  private:
-  std::string testi_[9];
-  Compatibilita opzione_ = Compatibilita::Binaria;
+  std::string testi_[kNumeroCampi];
+  Compatibilita opzione_ = kCompatibilitaPredefinita;
   int incremento_ = 0;
 };
 

@@ -1,21 +1,24 @@
 #include "commands/comandi.h"
 
+#include <exception>
+#include <memory>
 #include <optional>
-
 #include "base/errors.h"
 #include "commands/versione_vista.h"
-#include "platform/cartella_eseguibile.h"
+#include "platform/fine_su_segnale.h"
 #include "projectfile/operazioni_progetto.h"
 #include "settings/modFileIni.h"
 
 namespace cw {
 
-std::string Contesto::FileIni() const { return fileIni ? fileIni() : NomeFileIni(CartellaEseguibile().string()); }
+std::string Contesto::FileIni() const {
+  return fileIni ? fileIni() : NomeFileIni(sistema.cartelle->CartellaEseguibile().string());
+}
 
-std::int32_t ModoCompatibilitaScelto(const Campi& campi) {
-  if (campi.OpzioneSelezionata(Compatibilita::Nessuna)) return kCompatibilitaNessuna;
-  if (campi.OpzioneSelezionata(Compatibilita::Progetto)) return kCompatibilitaProgetto;
-  return kCompatibilitaBinaria;
+Compatibilita ModoCompatibilitaScelto(const Campi& campi) {
+  if (campi.OpzioneSelezionata(Compatibilita::Nessuna)) return Compatibilita::Nessuna;
+  if (campi.OpzioneSelezionata(Compatibilita::Progetto)) return Compatibilita::Progetto;
+  return Compatibilita::Binaria;
 }
 
 namespace {
@@ -64,29 +67,38 @@ Esito EseguiComando(Contesto& ctx, Gestore gestore) {
   }
 }
 
+void EseguiClic(Contesto& ctx, Gestore gestore, bool& inCorso, const std::function<void(int uscita)>& chiudi) {
+  if (inCorso) return;
+  inCorso = true;
+  struct Fine {
+    bool& inCorso;
+    ~Fine() { inCorso = false; }
+  } fine{inCorso};
+  try {
+    EseguiComando(ctx, gestore);
+  } catch (const FineSuSegnale& segnale) {
+    // What the command waited for has been ended: the window goes too.
+    chiudi(segnale.CodiceUscita());
+  } catch (const std::exception& e) {
+    ctx.ui.SetMousePointer(kPuntatorePredefinito);
+    ctx.ui.MsgBox(e.what(), kStileCritico, kTitoloApplicazione);
+  }
+}
+
 VersioneSalvata CaricaImpostazioni(Contesto& ctx) {
   // The path is formed anew for every key, the file read only once: again
   // only if the path came out different.
-  std::optional<ProfiloLetto> letto;
+  std::unique_ptr<ProfiloLetto> letto;
   const auto profilo = [&]() -> const ProfiloLetto& {
-    std::string file = ctx.FileIni();
-    if (!letto || letto->File() != file) letto.emplace(std::move(file));
+    const std::string file = ctx.FileIni();
+    if (!letto || letto->File() != file) letto = ctx.sistema.profilo->Leggi(file);
     return *letto;
   };
   const VersioneSalvata versione = LeggiVersioneSalvata(profilo);
   MostraVersioneSalvata(ctx.campi, versione);
-  const struct {
-    Campo campo;
-    const char* chiave;
-  } kLetture[] = {
-      {Campo::txtCommenti, "Commenti"},
-      {Campo::txtCopyRight, "CopyRight"},
-      {Campo::txtNomeProdotto, "NomeProdotto"},
-      {Campo::txtNomeSocieta, "NomeSocieta"},
-  };
-  for (const auto& l : kLetture)
-    ctx.campi.ImpostaTesto(l.campo, LeggiIniStringa(profilo(), kSezioneVersione, l.chiave, "", 255));
-  ctx.campi.SelezionaOpzione(Compatibilita::Binaria);
+  for (const DescrizioneCampo& d : kTabellaCampi)
+    if (d.gruppo == GruppoCampi::Proprieta) ctx.campi.ImpostaTesto(d.campo, LeggiCampo(profilo(), d.campo));
+  ctx.campi.SelezionaOpzione(kCompatibilitaPredefinita);
   return versione;
 }
 

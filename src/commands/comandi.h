@@ -2,7 +2,7 @@
 // The window's commands, one handler per button and menu entry, and the
 // table that tells the window which ones exist.
 
-#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,13 +21,27 @@ enum class Esito {
 
 using Gestore = Esito (*)(Contesto&);
 
+// What a command reads of the window's fields; the batch mode takes it as
+// the command's words or options.
+struct CampiLetti {
+  bool compatibilita = false;  // the option group
+  bool versione = false;       // the three version fields and the check box
+  bool proprieta = false;      // the four version-information texts
+  bool guid = false;           // the old and the new GUID
+};
+
 struct VoceComando {
   const char* nome;  // the control's name, "cmdBackup", "mnuGeneraVbg", ...
   Gestore gestore;
   bool scrive = true;  // writes files or the registry: runs holding the prefix lock
+  // The batch mode's command that runs it ("backup"); none: the window's
+  // own, or reached in the batch mode by an option of another command.
+  const char* batch = nullptr;
+  CampiLetti legge = {};
 };
 
-// The commands that are built, in the order of the window's command table.
+// The commands that are built: the buttons, then the menu's entries, in the
+// order the batch mode's help lists its commands.
 const std::vector<VoceComando>& TabellaComandi();
 
 // Runs one handler as the click dispatcher does: a run-time error raised by
@@ -37,14 +51,23 @@ const std::vector<VoceComando>& TabellaComandi();
 // "CompilaWexo è già in esecuzione su questo prefisso" (style 48) refuses it.
 Esito EseguiComando(Contesto& ctx, Gestore gestore);
 
+// A click on a window's button or menu entry, for both windows: EseguiComando,
+// unless a command is already running. inCorso is the window's own flag,
+// true from the click to the command's end: the compile loop and Vb-Build
+// pump events, and a click that comes in then must not start a second
+// command inside the first. An end on a signal hands its exit status to
+// chiudi, which ends the window; any other exception is a fault of ours, shown
+// in the critical box rather than taking the window down with the user's log.
+void EseguiClic(Contesto& ctx, Gestore gestore, bool& inCorso, const std::function<void(int uscita)>& chiudi);
+
 // Start-up: the eight settings of section "Versione" read, in order, into
 // the fields; "Binaria" selected. Returns the four version settings read,
 // which a window keeps as Contesto::versioneVista.
 VersioneSalvata CaricaImpostazioni(Contesto& ctx);
 
-// The compatibility mode of the selected option: "Nessuna" 0, "Progetto" 1,
-// otherwise 2 ("Binaria" is what is left; its own button is never read).
-std::int32_t ModoCompatibilitaScelto(const Campi& campi);
+// The compatibility mode of the selected option: "Nessuna", "Progetto",
+// otherwise "Binaria" (what is left; its own button is never read).
+Compatibilita ModoCompatibilitaScelto(const Campi& campi);
 
 // The full build run's steps over the context, without the frame: Fallito
 // when a build failed or a registration reported a failure.

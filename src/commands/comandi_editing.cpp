@@ -63,9 +63,9 @@ Esito cmdImpostaVersione_Click(Contesto& ctx) {
     const bool incremento = ctx.campi.ValoreIncrementoAutomatico() == 1;
     if (incremento && revisione.successiva)
       ctx.campi.ImpostaTesto(Campo::txtVersioneRevisione, std::to_string(*revisione.successiva));
-    const bool salvate =
-        SalvaVersione([&] { return ctx.FileIni(); }, incremento, ctx.campi.Testo(Campo::txtVersionePrincipale),
-                      ctx.campi.Testo(Campo::txtVersioneSecondario), ctx.campi.Testo(Campo::txtVersioneRevisione));
+    const bool salvate = SalvaVersione(
+        *ctx.sistema.profilo, [&] { return ctx.FileIni(); }, incremento, ctx.campi.Testo(Campo::txtVersionePrincipale),
+        ctx.campi.Testo(Campo::txtVersioneSecondario), ctx.campi.Testo(Campo::txtVersioneRevisione));
     RicordaVersioneSalvata(ctx);
     if (salvate) return Esito::Completato;
     AvvisaImpostazioniNonSalvate(ctx.ui, ctx.FileIni());
@@ -78,18 +78,10 @@ Esito cmdApplica_Click(Contesto& ctx) {
     return Esito::Rifiutato;
   if (!VerificaFile(ctx, {.progetti = true})) return Esito::Rifiutato;
   // The settings are saved before any project file is touched.
-  const struct {
-    Campo campo;
-    const char* chiave;
-  } kScritture[] = {
-      {Campo::txtCommenti, "Commenti"},
-      {Campo::txtCopyRight, "CopyRight"},
-      {Campo::txtNomeProdotto, "NomeProdotto"},
-      {Campo::txtNomeSocieta, "NomeSocieta"},
-  };
   bool salvate = true;
-  for (const auto& s : kScritture)
-    salvate = ScriviIniStringa(ctx.FileIni(), kSezioneVersione, s.chiave, ctx.campi.Testo(s.campo)) && salvate;
+  for (const DescrizioneCampo& d : kTabellaCampi)
+    if (d.gruppo == GruppoCampi::Proprieta)
+      salvate = ScriviCampo(*ctx.sistema.profilo, ctx.FileIni(), d.campo, ctx.campi.Testo(d.campo)) && salvate;
   if (!salvate) AvvisaImpostazioniNonSalvate(ctx.ui, ctx.FileIni());
   ImpostaProprieta(ctx.fso, ctx.catalogo, ctx.ui, ctx.campi.Testo(Campo::txtCommenti),
                    ctx.campi.Testo(Campo::txtCopyRight), ctx.campi.Testo(Campo::txtNomeProdotto),

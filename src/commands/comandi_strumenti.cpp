@@ -10,7 +10,6 @@
 #include "build/vb_build.h"
 #include "commands/comandi.h"
 #include "commands/verifica_file.h"
-#include "platform/attendi.h"
 #include "projectfile/operazioni_progetto.h"
 #include "projectfile/riscrivi_file.h"
 #include "tools/genera_vbg.h"
@@ -35,7 +34,7 @@ Esito mnuVbBuild_Click(Contesto& ctx) {
   // No keystroke service (no display to type on) is no window to type into.
   if (!ctx.tastiera) SollevaErrore(kChiamataNonValida, "nessun servizio di tastiera");
   const std::function<void(int)> attendi =
-      ctx.attendi ? ctx.attendi : std::function<void(int)>([](int ms) { Attendi(ms, 0); });
+      ctx.attendi ? ctx.attendi : std::function<void(int)>([&ctx](int ms) { ctx.sistema.pausa->Attendi(ms, 0); });
   EseguiVbBuild(ctx.catalogo, *ctx.tastiera, ctx.ui, attendi);
   return Esito::Completato;
 }

@@ -19,7 +19,8 @@ namespace {
 std::optional<std::uint32_t> LimiteCompilazione(Contesto& ctx) {
   if (ctx.limiteCompilazione) return ctx.limiteCompilazione;
   const std::string file = ctx.FileIni();
-  const std::string testo = LeggiIniStringa(file, kSezioneVersione, kChiaveLimiteCompilazione, "", 255);
+  const std::string testo =
+      LeggiIniStringa(*ctx.sistema.profilo, file, kSezioneVersione, kChiaveLimiteCompilazione, "", 255);
   if (testo.empty()) return 0;  // absent or empty: no limit, as before the key
   if (const auto limite = LeggiLimiteCompilazione(testo)) return limite;
   ctx.ui.MsgBox("Valore di " + std::string(kChiaveLimiteCompilazione) + " non valido in '" + file + "': '" + testo +
@@ -46,6 +47,7 @@ Esito Esegui(Contesto& ctx, const CampiTutto& campi) {
       .fso = ctx.fso,
       .catalogo = ctx.catalogo,
       .ui = ctx.ui,
+      .profilo = *ctx.sistema.profilo,
       .processi = ctx.processi,
       .registraDll = registratore ? std::function<bool(const std::string&, std::int32_t)>(
                                         [registratore](const std::string& percorso, std::int32_t flag) {
@@ -88,7 +90,7 @@ Esito cmdTutto_Click(Contesto& ctx) {
 }
 
 Esito mnuRiprendiCompilazione_Click(Contesto& ctx) {
-  const std::optional<int> riga = RigaDaRiprendere(ctx.FileIni(), ctx.catalogo);
+  const std::optional<int> riga = RigaDaRiprendere(*ctx.sistema.profilo, ctx.FileIni(), ctx.catalogo);
   if (!riga) {
     ctx.ui.MsgBox("Nessuna compilazione da riprendere", kStileInformativo, kTitoloApplicazione);
     return Esito::Rifiutato;

@@ -15,12 +15,13 @@
 #include "platform/filesystem.h"
 #include "platform/keyboard.h"
 #include "platform/processes.h"
+#include "platform/servizi_piattaforma.h"
 #include "registration/registratore.h"
 
 namespace cw {
 
-// The four version settings ("IncrementoAutomatico", "Principale",
-// "Secondario", "Revisione") as values of the fields they fill.
+// The four version settings (the check box's and the three version fields'
+// keys, settings/tabella_campi.h) as values of the fields they fill.
 struct VersioneSalvata {
   int incremento = 0;  // chkIncrementoAutomatico: 1 ticked, 0 clear
   std::string principale, secondario, revisione;
@@ -32,6 +33,9 @@ struct Contesto {
   const CatalogoComponenti& catalogo;
   Ui& ui;
   Campi& campi;
+  // The host's own: the settings file's reads and writes, the plain wait,
+  // the program's folder.
+  const ServiziSistema& sistema;
   Processes* processi = nullptr;  // compile, Notepad, EXE servers
   RegistratoreDll* registratore = nullptr;
   Keyboard* tastiera = nullptr;  // Vb-Build

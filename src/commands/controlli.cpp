@@ -54,50 +54,39 @@ const std::vector<DescrizioneControllo>& ControlliFinestra() {
   return kControlli;
 }
 
-const char* NomeCampo(Campo campo) {
-  switch (campo) {
-    case Campo::txtVersionePrincipale: return "txtVersionePrincipale";
-    case Campo::txtVersioneSecondario: return "txtVersioneSecondario";
-    case Campo::txtVersioneRevisione: return "txtVersioneRevisione";
-    case Campo::txtCommenti: return "txtCommenti";
-    case Campo::txtCopyRight: return "txtCopyRight";
-    case Campo::txtNomeProdotto: return "txtNomeProdotto";
-    case Campo::txtNomeSocieta: return "txtNomeSocieta";
-    case Campo::txtGuidOld: return "txtGuidOld";
-    case Campo::txtGuidNew: return "txtGuidNew";
-  }
-  return "";
+const std::vector<VoceMenu>& MenuStrumenti() {
+  static const std::vector<VoceMenu> kVoci = {
+      {"mnuGeneraVbg", "Genera .vbg"},
+      {"mnuVbBuild", "Vb-Build"},
+      {"mnuSeparatore", nullptr},
+      {"mnuIndirizziBaseDll", "Indirizzi di base DLL"},
+      {"mnuSovrapposizioniDll", "Sovrapposizioni indirizzi DLL"},
+      {"mnuApplicaIndirizziDll", "Applica indirizzi proposti"},
+      {"mnuRipristina", "Ripristina file interrotti"},
+      {"mnuSeparatore2", nullptr},
+      {"mnuAnteprimaModifiche", "Anteprima modifiche"},
+      {"mnuRiprendiCompilazione", "Riprendi compilazione"},
+  };
+  return kVoci;
+}
+
+std::string TestoControllo(std::string_view nome) {
+  for (const DescrizioneControllo& d : ControlliFinestra())
+    if (d.nome == nome) return d.testo;
+  for (const VoceMenu& v : MenuStrumenti())
+    if (v.nome == nome && v.testo) return v.testo;
+  return {};
 }
 
 std::string EtichettaCampo(Campo campo) {
-  const char* etichetta = "";
-  switch (campo) {
-    case Campo::txtVersionePrincipale: etichetta = "lblVersionePrincipale"; break;
-    case Campo::txtVersioneSecondario: etichetta = "lblVersioneSecondario"; break;
-    case Campo::txtVersioneRevisione: etichetta = "lblVersioneRevisione"; break;
-    case Campo::txtCommenti: etichetta = "lblCommenti"; break;
-    case Campo::txtCopyRight: etichetta = "lblCopyRight"; break;
-    case Campo::txtNomeProdotto: etichetta = "lblNomeProdotto"; break;
-    case Campo::txtNomeSocieta: etichetta = "lblNomeSocietà"; break;
-    case Campo::txtGuidOld: etichetta = "lblGuidOld"; break;
-    case Campo::txtGuidNew: etichetta = "lblGuidNew"; break;
-  }
+  const std::string_view etichetta = DescrizioneDi(campo).etichetta;
   for (const DescrizioneControllo& d : ControlliFinestra()) {
-    if (std::string_view(d.nome) != etichetta) continue;
+    if (d.nome != etichetta) continue;
     std::string testo = d.testo;
     if (testo.ends_with(':')) testo.pop_back();
     return testo;
   }
-  return NomeCampo(campo);
-}
-
-const char* NomeOpzione(Compatibilita opzione) {
-  switch (opzione) {
-    case Compatibilita::Nessuna: return "optTipoCompatibilitaNessuna";
-    case Compatibilita::Progetto: return "optTipoCompatibilitaProgetto";
-    case Compatibilita::Binaria: return "optTipoCompatibilitaBinaria";
-  }
-  return "";
+  return DescrizioneDi(campo).controllo;
 }
 
 }  // namespace cw

@@ -4,15 +4,13 @@
 // and the Win32 one, are built from this table and nothing moves afterwards.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "commands/campi.h"
 
 namespace cw {
 
-// The controls behind a field and an option of the compatibility group.
-const char* NomeCampo(Campo campo);
-const char* NomeOpzione(Compatibilita opzione);
 // The caption of the label above a field, without its closing colon:
 // "Principale", "Nome società", "Vecchia guid".
 std::string EtichettaCampo(Campo campo);
@@ -31,6 +29,21 @@ struct DescrizioneControllo {
 };
 
 const std::vector<DescrizioneControllo>& ControlliFinestra();
+
+// The menu bar's one menu, "Strumenti" (mnuStrumenti), and its entries in
+// order, for both windows.
+struct VoceMenu {
+  const char* nome;   // "mnuGeneraVbg"; a separator has a name too, "mnuSeparatore"
+  const char* testo;  // the caption; nullptr for a separator
+};
+
+inline constexpr const char* kNomeMenuStrumenti = "mnuStrumenti";
+inline constexpr const char* kTestoMenuStrumenti = "Strumenti";
+const std::vector<VoceMenu>& MenuStrumenti();
+
+// The caption of a control of the form or of a menu entry, by its name; ""
+// for none.
+std::string TestoControllo(std::string_view nome);
 
 // 1 pixel = 15 twips at 96 dpi.
 inline constexpr int kTwipsPerPixel = 15;

@@ -1,6 +1,6 @@
 #include "commands/servizi.h"
 
-#include "platform/attendi.h"
+#include "registration/canale_worker.h"
 #include "registration/modRegistraDll.h"
 
 namespace cw {
@@ -14,9 +14,10 @@ OpzioniPiattaforma ConRadice(OpzioniPiattaforma opzioni) {
 
 }  // namespace
 
-Servizi::Servizi(Ui& ui, const OpzioniPiattaforma& opzioni) : piattaforma_(CreaServiziPiattaforma(ConRadice(opzioni))) {
-  registratore_ = std::make_unique<RegistratoreIsolato>(ui, std::move(piattaforma_.registrazione), kLimiteRegistrazione,
-                                                        opzioni.attesa);
+Servizi::Servizi(Ui& ui, const OpzioniPiattaforma& opzioni, const CreaPiattaforma& crea)
+    : piattaforma_(crea(ConRadice(opzioni))) {
+  registratore_ = std::make_unique<RegistratoreIsolato>(
+      ui, std::make_unique<CanaleWorker>(std::move(piattaforma_.workers)), kLimiteRegistrazione, opzioni.attesa);
 }
 
 Servizi::~Servizi() = default;
@@ -29,11 +30,12 @@ cw::Contesto Servizi::Contesto(Ui& ui, Campi& campi) {
       .catalogo = catalogo_,
       .ui = ui,
       .campi = campi,
+      .sistema = piattaforma_.sistema,
       .processi = piattaforma_.processi.get(),
       .registratore = registratore_.get(),
       .tastiera = piattaforma_.tastiera.get(),
       .fileIni = piattaforma_.fileImpostazioni,
-      .attendi = [](int ms) { Attendi(ms, 0); },
+      .attendi = [pausa = piattaforma_.sistema.pausa.get()](int ms) { pausa->Attendi(ms, 0); },
       .blocco = piattaforma_.blocco.get(),
   };
 }

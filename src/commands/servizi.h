@@ -3,6 +3,7 @@
 // the platform's own: where the window and the batch front end both start.
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,11 +15,16 @@
 
 namespace cw {
 
+// How a front end makes the platform's services: CreaServiziPiattaforma of
+// the platform it links.
+using CreaPiattaforma = std::function<ServiziPiattaforma(const OpzioniPiattaforma&)>;
+
 class Servizi {
  public:
-  // Form_Initialize: the platform's services, then the registration over
-  // its worker; boxes of the registration are shown through ui.
-  Servizi(Ui& ui, const OpzioniPiattaforma& opzioni);
+  // Form_Initialize: the platform's services made by crea, then the
+  // registration over its worker; boxes of the registration are shown
+  // through ui.
+  Servizi(Ui& ui, const OpzioniPiattaforma& opzioni, const CreaPiattaforma& crea);
   ~Servizi();
   Servizi(const Servizi&) = delete;
   Servizi& operator=(const Servizi&) = delete;

@@ -1,5 +1,6 @@
 #include "commands/versione_vista.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -8,9 +9,9 @@
 namespace cw {
 namespace {
 
-VersioneSalvata LeggiDalFile(const std::string& file) {
-  const ProfiloLetto letto(file);
-  return LeggiVersioneSalvata([&]() -> const ProfiloLetto& { return letto; });
+VersioneSalvata LeggiDalFile(const Contesto& ctx, const std::string& file) {
+  const std::unique_ptr<ProfiloLetto> letto = ctx.sistema.profilo->Leggi(file);
+  return LeggiVersioneSalvata([&]() -> const ProfiloLetto& { return *letto; });
 }
 
 VersioneSalvata Mostrata(const Campi& campi) {
@@ -30,10 +31,11 @@ std::string Riga(const char* quale, const VersioneSalvata& v) {
 
 VersioneSalvata LeggiVersioneSalvata(const std::function<const ProfiloLetto&()>& profilo) {
   VersioneSalvata v;
-  v.incremento = LeggiIniIntero(profilo(), kSezioneVersione, "IncrementoAutomatico", -1) & 1;
-  v.principale = LeggiIniStringa(profilo(), kSezioneVersione, "Principale", "1", 255);
-  v.secondario = LeggiIniStringa(profilo(), kSezioneVersione, "Secondario", "0", 255);
-  v.revisione = LeggiIniStringa(profilo(), kSezioneVersione, "Revisione", "0", 255);
+  const DescrizioneCasella& casella = kIncrementoAutomatico;
+  v.incremento = LeggiIniIntero(profilo(), casella.sezione, casella.chiave, casella.predefinito) & 1;
+  v.principale = LeggiCampo(profilo(), Campo::txtVersionePrincipale);
+  v.secondario = LeggiCampo(profilo(), Campo::txtVersioneSecondario);
+  v.revisione = LeggiCampo(profilo(), Campo::txtVersioneRevisione);
   return v;
 }
 
@@ -47,7 +49,7 @@ void MostraVersioneSalvata(Campi& campi, const VersioneSalvata& v) {
 void ConfermaVersioneSalvata(Contesto& ctx) {
   if (!ctx.versioneVista) return;
   const std::string file = ctx.FileIni();
-  const VersioneSalvata salvata = LeggiDalFile(file);
+  const VersioneSalvata salvata = LeggiDalFile(ctx, file);
   if (salvata == *ctx.versioneVista) return;
   ctx.versioneVista = salvata;
   const VersioneSalvata mostrata = Mostrata(ctx.campi);
@@ -65,7 +67,7 @@ void ConfermaVersioneSalvata(Contesto& ctx) {
 }
 
 void RicordaVersioneSalvata(Contesto& ctx) {
-  if (ctx.versioneVista) ctx.versioneVista = LeggiDalFile(ctx.FileIni());
+  if (ctx.versioneVista) ctx.versioneVista = LeggiDalFile(ctx, ctx.FileIni());
 }
 
 }  // namespace cw

@@ -8,14 +8,14 @@
 #include <functional>
 
 #include "commands/contesto.h"
-#include "platform/profile.h"
+#include "platform/profilo.h"
 
 namespace cw {
 
-// The four version settings as start-up puts them into the fields:
-// "IncrementoAutomatico" (default -1, its lowest bit), "Principale" ("1"),
-// "Secondario" ("0"), "Revisione" ("0"), in that order; profilo is asked
-// for the file before each key.
+// The four version settings as start-up puts them into the fields: the check
+// box's key (the lowest bit of its flag), then the three version fields' keys,
+// with the defaults of settings/tabella_campi.h; profilo is asked for the
+// file before each key.
 VersioneSalvata LeggiVersioneSalvata(const std::function<const ProfiloLetto&()>& profilo);
 
 // The values into the four fields.

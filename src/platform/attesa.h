@@ -3,49 +3,29 @@
 // batch front end), or, in the window, running the event pump meanwhile, so
 // that it keeps painting and answering the desktop.
 
-#ifdef _WIN32
+#include <cstddef>
+#include <cstdint>
 
 namespace cw {
+
+// What a wait can be for, as the host names it: on Linux a descriptor, ready
+// once it can be read or is closed; on Windows a HANDLE, ready once signalled.
+using OggettoAttesa = std::intptr_t;
+
+// The time limit of a wait that has none.
+inline constexpr int kAttesaSenzaLimite = -1;
+// The answers of Aspetta that are no object's index.
+inline constexpr int kAttesaScaduta = -1;
+inline constexpr int kAttesaFallita = -2;
 
 class Attesa {
  public:
   virtual ~Attesa() = default;
-  // As WaitForMultipleObjects for any one of n handles (HANDLE values):
-  // until one is signalled or ms pass (0xFFFFFFFF: no limit); WAIT_OBJECT_0
-  // + the index of the one signalled, WAIT_TIMEOUT (258), or WAIT_FAILED
-  // (0xFFFFFFFF) with GetLastError set.
-  virtual unsigned long Aspetta(const void* const* handles, unsigned long n, unsigned long ms) = 0;
-};
-
-// WaitForMultipleObjects itself (windows/attesa_bloccante_win32.cpp).
-class AttesaBloccante : public Attesa {
- public:
-  unsigned long Aspetta(const void* const* handles, unsigned long n, unsigned long ms) override;
+  // Until one of the n objects is ready or ms milliseconds pass (a negative
+  // time: no limit): the index of a ready one, kAttesaScaduta, or
+  // kAttesaFallita with the host's error set (errno, GetLastError); on Linux
+  // a signal that arrives meanwhile fails the wait with EINTR.
+  virtual int Aspetta(const OggettoAttesa* oggetti, std::size_t n, int ms) = 0;
 };
 
 }  // namespace cw
-
-#else
-
-#include <poll.h>
-
-namespace cw {
-
-class Attesa {
- public:
-  virtual ~Attesa() = default;
-  // As poll(2): until one of the descriptors is ready or ms pass (-1: no
-  // limit); the number ready, 0 when the time has passed, -1 and errno on a
-  // failure.
-  virtual int Aspetta(pollfd* fds, nfds_t n, int ms) = 0;
-};
-
-// poll itself.
-class AttesaBloccante : public Attesa {
- public:
-  int Aspetta(pollfd* fds, nfds_t n, int ms) override { return ::poll(fds, n, ms); }
-};
-
-}  // namespace cw
-
-#endif

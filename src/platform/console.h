@@ -7,13 +7,16 @@
 
 namespace cw {
 
-// The arguments after the program's name. On Linux argv as it is; on
-// Windows the wide command line, so no word is narrowed to the ANSI code
-// page on the way in.
-std::vector<std::string> ArgomentiProgramma(int argc, char** argv);
-
-// On Windows the console shows what the program writes as UTF-8; on Linux
-// nothing to do.
-void PreparaConsole();
+class Console {
+ public:
+  virtual ~Console() = default;
+  // The arguments after the program's name. On Linux argv as it is; on
+  // Windows the wide command line, so no word is narrowed to the ANSI code
+  // page on the way in.
+  virtual std::vector<std::string> ArgomentiProgramma(int argc, char** argv) const = 0;
+  // On Windows the console shows what the program writes as UTF-8; on Linux
+  // nothing to do.
+  virtual void PreparaConsole() = 0;
+};
 
 }  // namespace cw

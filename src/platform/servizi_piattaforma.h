@@ -1,7 +1,9 @@
 #pragma once
 // The platform's services, made in one place for the program's life: the
-// window and the batch front end both start from here. Each platform links
-// its own CreaServiziPiattaforma.
+// window and the batch front end both start from here. Every service of the
+// host is an object reached from here; each platform links its own
+// CreaServiziSistema and CreaServiziPiattaforma, which only the front ends
+// and the tests call.
 
 #include <filesystem>
 #include <functional>
@@ -13,10 +15,15 @@
 #include "platform/attesa.h"
 #include "platform/avvio_wine.h"
 #include "platform/blocco_prefisso.h"
-#include "platform/canale_registrazione.h"
+#include "platform/cartelle_programma.h"
+#include "platform/console.h"
 #include "platform/filesystem.h"
+#include "platform/fine_su_segnale.h"
 #include "platform/keyboard.h"
+#include "platform/pausa.h"
 #include "platform/processes.h"
+#include "platform/profilo.h"
+#include "platform/trasporto_worker.h"
 
 namespace cw {
 
@@ -35,10 +42,31 @@ struct OpzioniPiattaforma {
   AvvisoAvvioWine avvioWine = nullptr;
 };
 
+// The services of the host itself, which need no prefix, no suite and no
+// window: a front end makes them first, before it reads its arguments, and
+// the tests use them as they are.
+struct ServiziSistema {
+  // The settings file's reads and writes.
+  std::unique_ptr<Profilo> profilo;
+  // The plain wait between keystrokes.
+  std::unique_ptr<Pausa> pausa;
+  // The program's own folder and its helpers'.
+  std::unique_ptr<CartelleProgramma> cartelle;
+  // The terminal program's arguments and console.
+  std::unique_ptr<Console> console;
+  // The end on a signal, prepared once at the program's start.
+  std::unique_ptr<Segnali> segnali;
+};
+
+ServiziSistema CreaServiziSistema();
+
 struct ServiziPiattaforma {
+  // As CreaServiziSistema makes them, for the commands.
+  ServiziSistema sistema;
   std::unique_ptr<FileSystem> fso;
   std::unique_ptr<Processes> processi;
-  std::unique_ptr<CanaleRegistrazione> registrazione;
+  // The registration workers, for the registration channel (registration/canale_worker.h).
+  std::unique_ptr<AvvioWorker> workers;
   // Opened at the first keystroke, so the tool starts where no desktop is.
   std::unique_ptr<Keyboard> tastiera;
   // Taken per command, so two instances never write over one tree at once.

@@ -10,22 +10,18 @@
 #include "base/ui.h"
 #include "catalogue/catalogo.h"
 #include "platform/filesystem.h"
+#include "projectfile/compatibilita.h"
 #include "projectfile/passaggio_progetti.h"
 
 namespace cw {
 
-// Compatibility modes.
-inline constexpr std::int32_t kCompatibilitaNessuna = 0;
-inline constexpr std::int32_t kCompatibilitaProgetto = 1;
-inline constexpr std::int32_t kCompatibilitaBinaria = 2;
-
 // "CompatibleMode=\"<modo>\"" in the project file of every row except the
 // applications ("app", "app-skipcompile").
 bool RigaConCompatibilita(const CatalogoComponenti& catalogo, int riga);
-void ImpostaCompatibilita(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, std::int32_t modo);
+void ImpostaCompatibilita(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, Compatibilita modo);
 // The passes the three operations run, for whoever wants to know what they
 // would write without writing it.
-PassaggioProgetti PassaggioCompatibilita(std::int32_t modo);
+PassaggioProgetti PassaggioCompatibilita(Compatibilita modo);
 PassaggioProgetti PassaggioVersione(const std::string& principale, const std::string& secondaria,
                                     const std::string& revisione);
 PassaggioProgetti PassaggioProprieta(const std::string& commenti, const std::string& copyright,

@@ -35,9 +35,8 @@ RegistratoreIsolato::RegistratoreIsolato(Ui& ui, std::unique_ptr<CanaleRegistraz
 
 bool RegistratoreIsolato::RegistraDll(const std::string& percorso, std::int32_t flag) {
   const char* entryPoint = flag == 0 ? "DllRegisterServer" : "DllUnregisterServer";
-  AttesaBloccante bloccante;
   using R = RispostaRegistrazione;
-  const EsitoRegistrazione esito = canale_->Chiedi(entryPoint, percorso, limite_, attesa_ ? *attesa_ : bloccante);
+  const EsitoRegistrazione esito = canale_->Chiedi(entryPoint, percorso, limite_, attesa_);
   switch (esito.risposta) {
     case R::Conclusa:
       // S_OK, S_FALSE and any other success code; a failure code means the

@@ -1,6 +1,6 @@
 #pragma once
 // modRegistraDll: registering and removing one in-process server. The
-// library is never loaded into the tool: the platform's registration worker
+// library is never loaded into the tool: a worker program (canale_worker.h)
 // loads it, finds the entry point and calls it, and the tool waits for the
 // worker with a limit, so a component that hangs or crashes takes only the
 // worker down. Here each outcome becomes the user's box.
@@ -12,7 +12,7 @@
 
 #include "base/ui.h"
 #include "platform/attesa.h"
-#include "platform/canale_registrazione.h"
+#include "registration/canale_registrazione.h"
 #include "registration/registratore.h"
 
 namespace cw {

@@ -4,7 +4,6 @@
 
 #include "base/ansi.h"
 #include "base/numeri.h"
-#include "platform/profile.h"
 
 namespace cw {
 namespace {
@@ -31,14 +30,14 @@ constexpr int kCopieCancellate = 100;
 
 std::string NomeFileIni(const std::string& cartellaProgramma) { return cartellaProgramma + "WexoUty.ini"; }
 
-std::string LeggiIniStringa(const std::string& file, const std::string& sezione, const std::string& chiave,
-                            const std::string& predefinito, std::int16_t dimensioneBuffer) {
-  return LeggiIniStringa(ProfiloLetto(file), sezione, chiave, predefinito, dimensioneBuffer);
+std::string LeggiIniStringa(const Profilo& profilo, const std::string& file, const std::string& sezione,
+                            const std::string& chiave, const std::string& predefinito, std::int16_t dimensioneBuffer) {
+  return LeggiIniStringa(*profilo.Leggi(file), sezione, chiave, predefinito, dimensioneBuffer);
 }
 
-std::int16_t LeggiIniIntero(const std::string& file, const std::string& sezione, const std::string& chiave,
-                            std::int16_t predefinito) {
-  return LeggiIniIntero(ProfiloLetto(file), sezione, chiave, predefinito);
+std::int16_t LeggiIniIntero(const Profilo& profilo, const std::string& file, const std::string& sezione,
+                            const std::string& chiave, std::int16_t predefinito) {
+  return LeggiIniIntero(*profilo.Leggi(file), sezione, chiave, predefinito);
 }
 
 std::string LeggiIniStringa(const ProfiloLetto& file, const std::string& sezione, const std::string& chiave,
@@ -59,35 +58,48 @@ std::int16_t LeggiIniIntero(const ProfiloLetto& file, const std::string& sezione
 
 // The settings file's folders are made by the first write: a fresh prefix
 // has no "C:\Programmi\CompilaWexo" yet.
-bool ScriviIniStringa(const std::string& file, const std::string& sezione, const std::string& chiave,
+bool ScriviIniStringa(Profilo& profilo, const std::string& file, const std::string& sezione, const std::string& chiave,
                       const std::string& valore) {
-  return CreaCartelleProfilo(file) &&
-         WritePrivateProfileStringA(file, Utf8ToAnsi(sezione), Utf8ToAnsi(chiave), Utf8ToAnsi(valore));
+  return profilo.CreaCartelleProfilo(file) &&
+         profilo.WritePrivateProfileStringA(file, Utf8ToAnsi(sezione), Utf8ToAnsi(chiave), Utf8ToAnsi(valore));
 }
 
-bool ScriviIniIntero(const std::string& file, const std::string& sezione, const std::string& chiave,
+bool ScriviIniIntero(Profilo& profilo, const std::string& file, const std::string& sezione, const std::string& chiave,
                      std::int16_t valore) {
-  return CreaCartelleProfilo(file) &&
-         WritePrivateProfileStringA(file, Utf8ToAnsi(sezione), Utf8ToAnsi(chiave), std::to_string(valore));
+  return profilo.CreaCartelleProfilo(file) &&
+         profilo.WritePrivateProfileStringA(file, Utf8ToAnsi(sezione), Utf8ToAnsi(chiave), std::to_string(valore));
 }
 
-void CancellaIniChiave(const std::string& file, const std::string& sezione, const std::string& chiave) {
+void CancellaIniChiave(Profilo& profilo, const std::string& file, const std::string& sezione,
+                       const std::string& chiave) {
   // A key written twice reads as its next copy once the first is gone: each
   // goes, until the reader finds none (or the file cannot be written).
   static const std::string kAssente = "\x01";
   for (int copia = 0; copia < kCopieCancellate; ++copia) {
-    if (LeggiIniStringa(file, sezione, chiave, kAssente, kDimensioneBuffer) == kAssente) return;
-    if (!CancellaChiaveProfilo(file, Utf8ToAnsi(sezione), Utf8ToAnsi(chiave))) return;
+    if (LeggiIniStringa(profilo, file, sezione, chiave, kAssente, kDimensioneBuffer) == kAssente) return;
+    if (!profilo.CancellaChiaveProfilo(file, Utf8ToAnsi(sezione), Utf8ToAnsi(chiave))) return;
   }
 }
 
-bool SalvaVersione(const std::function<std::string()>& fileIni, bool incremento, const std::string& principale,
-                   const std::string& secondario, const std::string& revisione) {
-  bool ok = ScriviIniIntero(fileIni(), kSezioneVersione, "IncrementoAutomatico",
+std::string LeggiCampo(const ProfiloLetto& file, Campo campo) {
+  const DescrizioneCampo& d = DescrizioneDi(campo);
+  if (!*d.chiave) return d.predefinito;
+  return LeggiIniStringa(file, d.sezione, d.chiave, d.predefinito, kDimensioneBuffer);
+}
+
+bool ScriviCampo(Profilo& profilo, const std::string& file, Campo campo, const std::string& valore) {
+  const DescrizioneCampo& d = DescrizioneDi(campo);
+  return !*d.chiave || ScriviIniStringa(profilo, file, d.sezione, d.chiave, valore);
+}
+
+bool SalvaVersione(Profilo& profilo, const std::function<std::string()>& fileIni, bool incremento,
+                   const std::string& principale, const std::string& secondario, const std::string& revisione) {
+  const DescrizioneCasella& casella = kIncrementoAutomatico;
+  bool ok = ScriviIniIntero(profilo, fileIni(), casella.sezione, casella.chiave,
                             static_cast<std::int16_t>(incremento ? -1 : 0));
-  ok = ScriviIniStringa(fileIni(), kSezioneVersione, "Principale", principale) && ok;
-  ok = ScriviIniStringa(fileIni(), kSezioneVersione, "Secondario", secondario) && ok;
-  return ScriviIniStringa(fileIni(), kSezioneVersione, "Revisione", revisione) && ok;
+  ok = ScriviCampo(profilo, fileIni(), Campo::txtVersionePrincipale, principale) && ok;
+  ok = ScriviCampo(profilo, fileIni(), Campo::txtVersioneSecondario, secondario) && ok;
+  return ScriviCampo(profilo, fileIni(), Campo::txtVersioneRevisione, revisione) && ok;
 }
 
 void AvvisaImpostazioniNonSalvate(Ui& ui, const std::string& file) {

@@ -9,7 +9,7 @@
 #include "argomenti.h"
 #include "catalogue/catalogo.h"
 #include "errore_sandbox.h"
-#include "platform/cartella_eseguibile.h"
+#include "platform/linux/cartelle_programma_linux.h"
 #include "sandbox.h"
 
 int main(int argc, char** argv) {

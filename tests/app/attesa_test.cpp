@@ -18,6 +18,7 @@
 #include "finestra_fixture.h"
 #include "platform/fine_su_segnale.h"
 #include "platform/processes.h"
+#include "support/sistema_prova.h"
 
 namespace cw::test {
 namespace {
@@ -114,7 +115,7 @@ TEST_F(FinestraTest, SigtermWhileItWaitsEndsTheProgramThenTheWindow) {
   std::filesystem::permissions(g_programma, std::filesystem::perms::owner_all);
   EXPECT_EXIT(
       {
-        PreparaFineSuSegnale();
+        test::SistemaDiProva().segnali->PreparaFineSuSegnale();
         frmCompilazione& f = Apri();
         f.CollegaComando("cmdBackup", &AttendeChiLoFerma);
         QTimer::singleShot(0, &f, [this] { QTest::mouseClick(Controllo<QPushButton>("cmdBackup"), Qt::LeftButton); });

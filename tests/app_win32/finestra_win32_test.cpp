@@ -57,7 +57,7 @@ void ClicReale(HWND w) {
 
 int g_altri = 0;
 FinestraCompilazione* g_finestra = nullptr;
-unsigned long g_attese[2] = {};
+int g_attese[2] = {};
 bool g_attesaFinita = false;
 
 // As a build does: a program waited for while the user clicks the check box
@@ -66,7 +66,7 @@ Esito ConAttesa(Contesto&) {
   ClicReale(g_finestra->Controllo("chkIncrementoAutomatico"));
   ClicReale(g_finestra->Controllo("cmdRegistra"));
   HANDLE fine = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  const void* handles[] = {fine};
+  const OggettoAttesa handles[] = {reinterpret_cast<OggettoAttesa>(fine)};
   g_attese[0] = g_finestra->Aspetta(handles, 1, 700);
   SetEvent(fine);
   g_attese[1] = g_finestra->Aspetta(handles, 1, 700);
@@ -282,8 +282,8 @@ TEST_F(FinestraWin32Test, MentreUnProgrammaGiraLaFinestraNonPrendeClic) {
   Clicca("cmdBackup");
   ASSERT_TRUE(Pompa([] { return g_attesaFinita; }, 5000));
   Pompa([] { return false; }, 300);
-  EXPECT_EQ(g_attese[0], static_cast<unsigned long>(WAIT_TIMEOUT));
-  EXPECT_EQ(g_attese[1], static_cast<unsigned long>(WAIT_OBJECT_0));
+  EXPECT_EQ(g_attese[0], kAttesaScaduta);
+  EXPECT_EQ(g_attese[1], 0);
   // The clicks made during the wait are dropped, not run afterwards.
   EXPECT_EQ(finestra->ValoreIncrementoAutomatico(), incremento);
   EXPECT_EQ(g_altri, 0);

@@ -21,8 +21,11 @@
 #include "commands/comandi.h"
 #include "platform/linux/filesystem_linux.h"
 #include "sandbox/sandbox.h"
+#include "settings/modFileIni.h"
 #include "support/contesto_prova.h"
+#include "support/parole.h"
 #include "support/prefisso_temporaneo.h"
+#include "support/sistema_prova.h"
 #include "support/ui_registrata.h"
 
 namespace cw {
@@ -535,29 +538,8 @@ TEST_F(Batch, SameFilesAsTheWindowsHandlers) {
     ASSERT_EQ(r.stato, 0) << c.argomenti << ": " << r.err;
 
     std::string errore;
-    auto opzioni = LeggiOpzioni(
-        [&] {
-          // The same words, as the shell would split them.
-          std::vector<std::string> parole;
-          std::string s = c.argomenti, p;
-          bool q = false, dentro = false;
-          for (char ch : s) {
-            if (ch == '\'') {
-              q = !q;
-              dentro = true;
-            } else if (ch == ' ' && !q) {
-              if (dentro) parole.push_back(p);
-              p.clear();
-              dentro = false;
-            } else {
-              p += ch;
-              dentro = true;
-            }
-          }
-          if (dentro) parole.push_back(p);
-          return parole;
-        }(),
-        errore);
+    // The same words, as the shell would split them.
+    auto opzioni = LeggiOpzioni(test::Parole(c.argomenti, '\''), errore);
     ASSERT_TRUE(opzioni) << errore;
     CampiInMemoria campi;
     Contesto ctx = test::ContestoDiProva(fso, catalogo, ui, campi, {.fileIni = [&] { return iniFinestra; }});
@@ -576,6 +558,54 @@ TEST_F(Batch, SameFilesAsTheWindowsHandlers) {
   EXPECT_EQ(LeggiFile(FileIni()), LeggiFile(iniFinestra));
 }
 
+// Every field of the form's table both ways: the batch mode's option (the
+// command's words for the GUIDs) sets it, its key saves it, and start-up reads
+// it back into the field, with the table's default while the key is missing.
+TEST(TabellaCampi, EveryFieldFromItsOptionToItsKeyAndBack) {
+  test::PrefissoTemporaneo tmp;
+  const std::string ini = (tmp.Dir() / "WexoUty.ini").string();
+  CatalogoComponenti catalogo;
+  FileSystemLinux fso{DriveTable(tmp.Dir())};
+  test::UiRegistrata ui;
+  CampiInMemoria letti;
+  const auto carica = [&] {
+    letti = CampiInMemoria();
+    Contesto ctx = test::ContestoDiProva(fso, catalogo, ui, letti, {.fileIni = [&] { return ini; }});
+    CaricaImpostazioni(ctx);
+  };
+  carica();
+  std::vector<std::string> guid;
+  std::string errore;
+  for (const DescrizioneCampo& d : kTabellaCampi) {
+    EXPECT_EQ(letti.Testo(d.campo), d.predefinito) << d.controllo;
+    const std::string valore = std::string("è ") + d.controllo;
+    if (d.gruppo == GruppoCampi::Guid) {
+      guid.push_back(valore);
+      continue;
+    }
+    const auto o =
+        LeggiOpzioni({d.gruppo == GruppoCampi::Versione ? "versione" : "proprieta", d.opzione, valore}, errore);
+    ASSERT_TRUE(o) << d.controllo << ": " << errore;
+    EXPECT_EQ(o->campi, (std::vector<std::pair<Campo, std::string>>{{d.campo, valore}})) << d.controllo;
+    EXPECT_TRUE(ScriviCampo(test::ProfiloDiProva(), ini, d.campo, valore)) << d.controllo;
+  }
+  EXPECT_EQ(letti.ValoreIncrementoAutomatico(), kIncrementoAutomatico.predefinito & 1);
+  const auto o = LeggiOpzioni({"versione", kIncrementoAutomatico.opzione, "no"}, errore);
+  ASSERT_TRUE(o) << errore;
+  EXPECT_EQ(o->incremento, 0);
+  ASSERT_TRUE(
+      ScriviIniIntero(test::ProfiloDiProva(), ini, kIncrementoAutomatico.sezione, kIncrementoAutomatico.chiave, 0));
+
+  carica();
+  for (const DescrizioneCampo& d : kTabellaCampi)
+    EXPECT_EQ(letti.Testo(d.campo), *d.chiave ? std::string("è ") + d.controllo : d.predefinito) << d.controllo;
+  EXPECT_EQ(letti.ValoreIncrementoAutomatico(), 0);
+  ASSERT_EQ(guid.size(), 2u);
+  const auto g = LeggiOpzioni({"guid", guid[0], guid[1]}, errore);
+  ASSERT_TRUE(g) << errore;
+  EXPECT_EQ(g->campi,
+            (std::vector<std::pair<Campo, std::string>>{{Campo::txtGuidOld, guid[0]}, {Campo::txtGuidNew, guid[1]}}));
+}
 }  // namespace
 // While a real instance runs a command that writes, a second one on the
 // prefix is refused and changes nothing, whatever is done meanwhile to the

@@ -135,7 +135,7 @@ TEST(CompilaProgetti, ABuildPastItsLimitIsEndedAndFails) {
   const struct Caso {
     const char* nome;
     std::uint32_t limite;  // seconds, 0: none
-    std::uint32_t durata;  // how long B's build runs, ms; kInfinite: it never ends
+    std::uint32_t durata;  // how long B's build runs, ms; kInfinite: it never ends, reporting nothing
     std::vector<FinestraMostrata> finestre;
     bool schermo;
     std::optional<int> fallita;
@@ -189,13 +189,16 @@ TEST(CompilaProgetti, ABuildPastItsLimitIsEndedAndFails) {
   };
   for (const Caso& c : casi) {
     SuiteCompilazione s({{"A"}, {"B"}, {"C"}});
-    s.durate[b] = c.durata;
+    const std::string rigaB = RigaDiComando(b, "C:\\Orbalis\\Componenti");
+    if (c.durata == kInfinite)
+      s.processi.appesi.insert(rigaB);
+    else
+      s.processi.durate[rigaB] = c.durata;
     s.processi.finestre = c.finestre;
     s.processi.schermo = c.schermo;
     UiRegistrata ui;
     EXPECT_EQ(CompilaProgetti(s.fso, s.catalogo, ui, s.processi, -1, nullptr, c.limite), c.fallita) << c.nome;
-    const auto shell = std::find(s.processi.eventi.begin(), s.processi.eventi.end(),
-                                 "shell:" + RigaDiComando(b, "C:\\Orbalis\\Componenti"));
+    const auto shell = std::find(s.processi.eventi.begin(), s.processi.eventi.end(), "shell:" + rigaB);
     ASSERT_NE(shell, s.processi.eventi.end()) << c.nome;
     EXPECT_EQ(std::vector<std::string>(
                   shell + 1, std::min(shell + 1 + static_cast<long>(c.eventi.size()), s.processi.eventi.end())),

@@ -15,41 +15,13 @@
 #include "support/fso_di_prova.h"
 #include "support/prefisso_temporaneo.h"
 #include "support/suite_prova.h"
+#include "support/tastiera_finta.h"
 #include "support/ui_registrata.h"
 
 namespace cw {
 namespace {
 
 using Eventi = std::vector<std::string>;
-
-// The tool's window as the fake sees it: there or not, active or not. Keys
-// sent while it is not active would land in some other window.
-class TastieraFinta : public Keyboard {
- public:
-  explicit TastieraFinta(Eventi& eventi) : eventi_(eventi) {}
-  bool finestra = true;
-  bool attiva = false;
-  int tastiAltrove = 0;
-  std::vector<std::string> inviati;
-
-  void AppActivate(const std::string& title, bool wait) override {
-    eventi_.push_back("AppActivate:" + title + (wait ? ":attesa" : ""));
-    if (title != kTitoloVbBuild || !finestra) SollevaErrore(kChiamataNonValida);
-    attiva = true;
-  }
-  bool IsActive(const std::string& title) override {
-    eventi_.push_back("IsActive");
-    return finestra && attiva && title == kTitoloVbBuild;
-  }
-  void SendKeys(const std::string& keys, bool wait) override {
-    eventi_.push_back("SendKeys:" + keys + (wait ? ":attesa" : ""));
-    if (!finestra || !attiva) ++tastiAltrove;
-    inviati.push_back(keys);
-  }
-
- private:
-  Eventi& eventi_;
-};
 
 class UiCondivisa : public test::UiRegistrata {
  public:
@@ -65,7 +37,7 @@ class UiCondivisa : public test::UiRegistrata {
 
 class VbBuildTest : public ::testing::Test {
  protected:
-  VbBuildTest() : tastiera(eventi), ui(eventi) {}
+  VbBuildTest() : tastiera(kTitoloVbBuild, eventi), ui(eventi) {}
 
   // Runs the routine; dopoAttesa(n, ms) runs after the n-th wait (from 1).
   void Esegui(const CatalogoComponenti& catalogo) {
@@ -77,7 +49,7 @@ class VbBuildTest : public ::testing::Test {
   }
 
   Eventi eventi;
-  TastieraFinta tastiera;
+  test::TastieraFinta tastiera;
   UiCondivisa ui;
   int attese = 0;
   std::function<void(int, int)> dopoAttesa;
@@ -166,7 +138,7 @@ TEST_F(VbBuildTest, AToolThatHasGoneStopsTheRunWithError5) {
 
 class VbBuildComandoTest : public ::testing::Test {
  protected:
-  VbBuildComandoTest() : fso(prefisso), tastiera(eventi), ui(eventi) {
+  VbBuildComandoTest() : fso(prefisso), tastiera(kTitoloVbBuild, eventi), ui(eventi) {
     CaricaCatalogo(catalogo);
     ctx.tastiera = &tastiera;
     ctx.attendi = [&](int ms) { attesoMs += ms; };
@@ -175,7 +147,7 @@ class VbBuildComandoTest : public ::testing::Test {
   test::PrefissoTemporaneo prefisso;
   test::FileSystemDiProva fso;
   Eventi eventi;
-  TastieraFinta tastiera;
+  test::TastieraFinta tastiera;
   UiCondivisa ui;
   CatalogoComponenti catalogo;
   CampiInMemoria campi;

@@ -5,6 +5,7 @@
 
 #include "commands/anteprima.h"
 #include "support/compila_finti.h"
+#include "support/contesto_prova.h"
 #include "support/suite_prova.h"
 #include "support/ui_registrata.h"
 
@@ -18,7 +19,7 @@ struct Prova {
   test::UiRegistrata ui;
   CampiInMemoria campi;
   std::string mostrato;
-  Contesto ctx{suite.fso, suite.catalogo, ui, campi};
+  Contesto ctx = test::ContestoDiProva(suite.fso, suite.catalogo, ui, campi);
   Prova() {
     ctx.fileIni = [this] { return (suite.prefisso.Dir() / "programmaWexoUty.ini").string(); };
     ctx.mostraAnteprima = [this](const std::string& t) { mostrato = t; };

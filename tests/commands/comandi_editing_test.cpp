@@ -14,6 +14,7 @@
 #include "commands/anteprima.h"
 #include "commands/comandi.h"
 #include "settings/modFileIni.h"
+#include "support/blocco_finto.h"
 #include "support/compila_finti.h"
 #include "support/contesto_prova.h"
 #include "support/suite_prova.h"
@@ -55,7 +56,7 @@ class ComandiTest : public ::testing::Test {
 
   Esito Clic(Gestore g) { return EseguiComando(ctx, g); }
   std::string Ini(const std::string& chiave) const {
-    return LeggiIniStringa(ctx.FileIni(), kSezioneVersione, chiave, "<assente>", 255);
+    return LeggiIniStringa(test::ProfiloDiProva(), ctx.FileIni(), kSezioneVersione, chiave, "<assente>", 255);
   }
   std::string IniGrezzo() const {
     std::ifstream in(ctx.FileIni(), std::ios::binary);
@@ -88,13 +89,6 @@ TEST_F(ComandiTest, TheFiveCommandsAreInTheTable) {
 // A lock held elsewhere, or one that cannot be taken at all, refuses the
 // command before anything is written; it is never a pass.
 TEST_F(ComandiTest, ALockThatIsNotTakenRefusesTheCommand) {
-  struct Blocco : BloccoPrefisso {
-    PresaBlocco esito;
-    explicit Blocco(PresaBlocco e) : esito(e) {}
-    PresaBlocco Prendi() override { return esito; }
-    std::string Motivo() const override { return "Impossibile bloccare la cartella \"/x\": accesso negato."; }
-    void Lascia() override {}
-  };
   const struct {
     PresaBlocco esito;
     const char* testo;
@@ -105,11 +99,33 @@ TEST_F(ComandiTest, ALockThatIsNotTakenRefusesTheCommand) {
   for (const auto& c : casi) {
     SCOPED_TRACE(c.testo);
     ui.messaggi.clear();
-    Blocco blocco(c.esito);
+    test::BloccoFinto blocco;
+    blocco.esito = c.esito;
+    blocco.motivo = "Impossibile bloccare la cartella \"/x\": accesso negato.";
     ctx.blocco = &blocco;
     EXPECT_EQ(Clic(cmdBackup_Click), Esito::Rifiutato);
     Messaggio1(c.testo, kStileEsclamativo);
     EXPECT_FALSE(suite.Esiste(suite.Progetto(0) + "_1"));
+  }
+}
+
+// A writing command holds the lock while it runs and lets go of it however
+// it ends; one that only reads never takes it.
+TEST_F(ComandiTest, OnlyAWritingCommandTakesTheLockAndItIsLetGoAfter) {
+  const struct {
+    const char* nome;
+    Gestore gestore;
+    std::vector<std::string> eventi;
+  } casi[] = {
+      {"completes", &cmdBackup_Click, {"prendi", "lascia"}},
+      {"raises", [](Contesto&) -> Esito { SollevaErrore(kFileNonTrovato); }, {"prendi", "lascia"}},
+      {"only reads", &mnuIndirizziBaseDll_Click, {}},
+  };
+  for (const auto& c : casi) {
+    test::BloccoFinto blocco;
+    ctx.blocco = &blocco;
+    Clic(c.gestore);
+    EXPECT_EQ(blocco.eventi, c.eventi) << c.nome;
   }
 }
 
@@ -479,7 +495,8 @@ TEST_F(ComandiTest, EveryCommandButRecoveryAndRegistrationRefusesWhileAFormCopyI
   const std::string copia = suite.InCartella(0, "Form\\frmA.frm_tmp");
   suite.Scrivi(suite.InCartella(0, "Form\\frmA.frm"), "");  // a kill while writing
   suite.Scrivi(copia, "VERSION 5.00\r\n");
-  ASSERT_TRUE(ScriviIniStringa(ctx.FileIni(), kSezioneVersione, kChiaveUltimaRigaFallita, "1"));  // to resume
+  ASSERT_TRUE(ScriviIniStringa(test::ProfiloDiProva(), ctx.FileIni(), kSezioneVersione, kChiaveUltimaRigaFallita,
+                               "1"));  // to resume
   const std::set<std::string> kEccetto = {"cmdRegistra", "cmdRimuovi", "mnuRipristina"};
   for (const VoceComando& v : TabellaComandi()) {
     if (kEccetto.contains(v.nome)) continue;

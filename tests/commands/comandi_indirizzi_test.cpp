@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "commands/comandi.h"
+#include "support/contesto_prova.h"
 #include "support/suite_prova.h"
 #include "support/ui_registrata.h"
 #include "tools/pe_prova.h"
@@ -24,7 +25,7 @@ struct Prova {
                           {"F", "F.vbp", "dll-skipcompile"}}};
   test::UiRegistrata ui;
   CampiInMemoria campi;
-  Contesto ctx{suite.fso, suite.catalogo, ui, campi};
+  Contesto ctx = test::ContestoDiProva(suite.fso, suite.catalogo, ui, campi);
   Prova() {
     const char* indirizzi[] = {"&H11000000", "&H11010000", "&H11020000", nullptr, "&H11000000", "&H11000000"};
     for (std::size_t i = 0; i < 6; ++i)

@@ -6,6 +6,7 @@
 #include "support/contesto_prova.h"
 #include "support/fso_di_prova.h"
 #include "support/prefisso_temporaneo.h"
+#include "support/registratore_finto.h"
 #include "support/ui_registrata.h"
 
 namespace cw {
@@ -13,15 +14,7 @@ namespace {
 
 using test::UiRegistrata;
 using Righe = std::vector<std::string>;
-
-struct RegistratoreFinto : RegistratoreDll {
-  std::vector<std::int32_t> flag;
-  bool riesce = true;
-  bool RegistraDll(const std::string&, std::int32_t f) override {
-    flag.push_back(f);
-    return riesce;
-  }
-};
+using Chiamate = std::vector<test::RegistratoreFinto::Chiamata>;
 
 class Comandi : public ::testing::Test {
  protected:
@@ -31,7 +24,7 @@ class Comandi : public ::testing::Test {
                                RigaCatalogo{"C:\\P", "B.vbp", "C:\\Orbalis\\Componenti", "app", "B.exe"}}};
   UiRegistrata ui;
   CampiInMemoria campi;
-  RegistratoreFinto reg;
+  test::RegistratoreFinto reg;
   Contesto ctx = test::ContestoDiProva(fso, catalogo, ui, campi, {.registratore = &reg});
   void SetUp() override {
     ui.LogAddItem("riga di prima");
@@ -50,16 +43,16 @@ TEST_F(Comandi, RegistraRunsTheWalkInTheFrameWithoutAClosingMessage) {
   EXPECT_EQ(ui.selezionata, 2);
   EXPECT_EQ(ui.puntatore, kPuntatorePredefinito);
   EXPECT_TRUE(ui.messaggi.empty());
-  EXPECT_EQ(reg.flag, std::vector<std::int32_t>{0});
+  EXPECT_EQ(reg.chiamate, (Chiamate{{"C:\\Orbalis\\Componenti\\A.dll", 0}}));
 }
 
 TEST_F(Comandi, RimuoviRemovesAndAFailureStillEndsWithPronto) {
-  reg.riesce = false;
+  reg.esiti = {false};
   EXPECT_EQ(EseguiComando(ctx, &cmdRimuovi_Click), Esito::Fallito);
   EXPECT_EQ(ui.log, (Righe{"Rimozione componente A.DLL in corso... ERRORE!",
                            "Rimozione componente B.EXE in corso... OK!", "Pronto"}));
   EXPECT_EQ(ui.puntatore, kPuntatorePredefinito);
-  EXPECT_EQ(reg.flag, std::vector<std::int32_t>{1});
+  EXPECT_EQ(reg.chiamate, (Chiamate{{"C:\\Orbalis\\Componenti\\A.dll", 1}}));
 }
 
 TEST_F(Comandi, BothButtonsAreInTheTable) {

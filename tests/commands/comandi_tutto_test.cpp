@@ -232,7 +232,10 @@ TEST(RiprendiCompilazione, ResumesAtTheFailedRowAndForgetsIt) {
       p.push_back(k.s.prefisso.Leggi(k.s.catalogo.FileProgettoCompleto(i)));
     return p;
   };
-  auto ultima = [&] { return LeggiIniStringa(k.ctx.FileIni(), kSezioneVersione, kChiaveUltimaRigaFallita, "-", 255); };
+  auto ultima = [&] {
+    return LeggiIniStringa(test::ProfiloDiProva(), k.ctx.FileIni(), kSezioneVersione, kChiaveUltimaRigaFallita, "-",
+                           255);
+  };
   for (const char* nome : {"App1.exe", "App2.exe", "App3.exe", "App4.exe"})
     k.s.prefisso.Scrivi(std::string("C:\\Orbalis\\Componenti\\") + nome, "earlier");
   k.s.fallite = {"C:\\Progetti VB\\Wexo\\Server\\Server.vbp"};
@@ -269,7 +272,8 @@ TEST(RiprendiCompilazione, NothingToResumeUnlessTheStoredRowIsOneOfTheCatalogue)
   for (const std::string valore : {"", "abc", "6", "-1", "1x"}) {
     SCOPED_TRACE(valore);
     Click k;
-    if (!valore.empty()) ScriviIniStringa(k.ctx.FileIni(), kSezioneVersione, kChiaveUltimaRigaFallita, valore);
+    if (!valore.empty())
+      ScriviIniStringa(test::ProfiloDiProva(), k.ctx.FileIni(), kSezioneVersione, kChiaveUltimaRigaFallita, valore);
     k.ui.log = {"riga di prima"};
     EXPECT_EQ(EseguiComando(k.ctx, &mnuRiprendiCompilazione_Click), Esito::Rifiutato);
     EXPECT_EQ(k.Testi(), (std::vector<std::string>{M("Nessuna compilazione da riprendere", 64)}));
@@ -312,7 +316,7 @@ TEST(VersioneVista, ASettingsFileChangedSinceTheWindowReadItIsAskedAbout) {
     const VersioneSalvata caricata = CaricaImpostazioni(k.ctx);
     if (c.finestra) k.ctx.versioneVista = caricata;
     if (c.altra) {
-      ASSERT_TRUE(ScriviIniStringa(ini, kSezioneVersione, "Revisione", "8"));
+      ASSERT_TRUE(ScriviIniStringa(test::ProfiloDiProva(), ini, kSezioneVersione, "Revisione", "8"));
     }
     if (c.digitata) k.campi.ImpostaTesto(Campo::txtVersioneRevisione, c.digitata);
     k.ui.risposte = {c.risposta};
@@ -331,7 +335,7 @@ TEST(VersioneVista, ASettingsFileChangedSinceTheWindowReadItIsAskedAbout) {
       EXPECT_EQ(k.Testi().front(), M(domanda, 36));
     }
     EXPECT_NE(k.s.prefisso.Leggi(kBase).find("RevisionVer=" + std::string(c.stampata) + "\r\n"), std::string::npos);
-    EXPECT_EQ(LeggiIniStringa(ini, kSezioneVersione, "Revisione", "", 255), c.salvata);
+    EXPECT_EQ(LeggiIniStringa(test::ProfiloDiProva(), ini, kSezioneVersione, "Revisione", "", 255), c.salvata);
 
     // What the command saved itself is no change to ask about, whatever the
     // user types afterwards.

@@ -13,7 +13,7 @@
 #include "base/ansi.h"
 #include "fuzz/bersagli.h"
 #include "fuzz/comune.h"
-#include "platform/profile.h"
+#include "platform/linux/profilo_linux.h"
 
 namespace cw::fuzz {
 namespace {
@@ -122,7 +122,7 @@ std::string ComeLetto(std::string_view valore) {
 
 std::string Leggi(const std::string& file, std::string_view sezione, std::string_view chiave, size_t n) {
   std::vector<char> buf(n + 1, '\x7F');
-  const size_t copiati = GetPrivateProfileStringA(file, sezione, chiave, "predefinito", buf.data(), n);
+  const size_t copiati = ProfiloLinux().GetPrivateProfileStringA(file, sezione, chiave, "predefinito", buf.data(), n);
   if (n == 0) {
     CW_VERIFICA(copiati == 0 && buf[0] == '\x7F', "n = 0 wrote into the buffer");
     return {};
@@ -162,7 +162,7 @@ int ProvaProfilo(const std::uint8_t* dati, std::size_t n) {
   }
   CW_VERIFICA(LeggiFile(percorso) == vecchio, "reading changed the file");
 
-  const bool scritto = WritePrivateProfileStringA(file, sezione, chiave, valore);
+  const bool scritto = ProfiloLinux().WritePrivateProfileStringA(file, sezione, chiave, valore);
   const std::string nuovo = LeggiFile(percorso);
 
   // Nothing but the file itself in its folder: the replacement left no

@@ -98,7 +98,7 @@ class CorpusTest : public ::testing::Test {
 };
 
 TEST_F(CorpusTest, CompatibilityReplacesExactlyTheModeLines) {
-  ImpostaCompatibilita(suite->fso, suite->catalogo, ui, kCompatibilitaBinaria);
+  ImpostaCompatibilita(suite->fso, suite->catalogo, ui, Compatibilita::Binaria);
   int cambiate = 0;
   for (std::size_t i = 0; i < progetti.size(); ++i) {
     const bool app = suite->catalogo(static_cast<int>(i), kTipo) == "app";

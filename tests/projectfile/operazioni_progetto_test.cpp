@@ -40,7 +40,7 @@ class PassaggioTest : public ::testing::Test {
 };
 
 TEST_F(PassaggioTest, CompatibilitySkipsApplicationsAndLogsEveryOtherRow) {
-  ImpostaCompatibilita(suite.fso, suite.catalogo, ui, kCompatibilitaBinaria);
+  ImpostaCompatibilita(suite.fso, suite.catalogo, ui, Compatibilita::Binaria);
   EXPECT_EQ(ui.log, (std::vector<std::string>{
                         "Impostazione compatibilità di ALFA.VBP in corso... OK!",
                         "Impostazione compatibilità di GAMMA.VBP in corso... OK!",
@@ -58,7 +58,7 @@ TEST_F(PassaggioTest, CompatibilitySkipsApplicationsAndLogsEveryOtherRow) {
 }
 
 TEST_F(PassaggioTest, EachLineIsAnnouncedSelectedAndRepaintedThenOverwritten) {
-  ImpostaCompatibilita(suite.fso, suite.catalogo, ui, kCompatibilitaNessuna);
+  ImpostaCompatibilita(suite.fso, suite.catalogo, ui, Compatibilita::Nessuna);
   const std::vector<std::string> primi(ui.eventi.begin(), ui.eventi.begin() + 8);
   EXPECT_EQ(primi, (std::vector<std::string>{"add:Impostazione compatibilità di ALFA.VBP in corso...", "select:0",
                                              "refresh", "set:0:Impostazione compatibilità di ALFA.VBP in corso... OK!",
@@ -71,7 +71,7 @@ TEST_F(PassaggioTest, EachLineIsAnnouncedSelectedAndRepaintedThenOverwritten) {
 TEST_F(PassaggioTest, UnquotedModeBecomesQuotedAndAMissingLineIsNotAdded) {
   suite.Scrivi(suite.Progetto(0), "Type=OleDll\nCompatibleMode=0\n");
   suite.Scrivi(suite.Progetto(2), "Type=Exe\n");
-  ImpostaCompatibilita(suite.fso, suite.catalogo, ui, kCompatibilitaProgetto);
+  ImpostaCompatibilita(suite.fso, suite.catalogo, ui, Compatibilita::Progetto);
   EXPECT_EQ(suite.Leggi(suite.Progetto(0)), "Type=OleDll\r\nCompatibleMode=\"1\"\r\n");
   EXPECT_EQ(suite.Leggi(suite.Progetto(2)), "Type=Exe\r\n");
   EXPECT_EQ(ui.log[1], "Impostazione compatibilità di GAMMA.VBP in corso... OK!");
@@ -134,7 +134,7 @@ TEST_F(PassaggioTest, AReadOnlyFileStopsThePassAtItsRow) {
 TEST_F(PassaggioTest, AMissingProjectFileStopsThePassWithNoCopyLeft) {
   std::filesystem::remove(suite.prefisso.Host(suite.Progetto(1)));
   // Beta is an "app": the compatibility pass never looks for its file.
-  EXPECT_NO_THROW(ImpostaCompatibilita(suite.fso, suite.catalogo, ui, 2));
+  EXPECT_NO_THROW(ImpostaCompatibilita(suite.fso, suite.catalogo, ui, Compatibilita::Binaria));
   ui.LogClear();
   EXPECT_THROW(ImpostaProprieta(suite.fso, suite.catalogo, ui, "", "", "", ""), ErroreRuntime);
   EXPECT_EQ(ui.log.back(), "Impostazione proprietà di BETA.VBP in corso...");

@@ -13,9 +13,10 @@
 #include "build/compila.h"
 #include "build/tutto.h"
 #include "commands/comandi.h"
-#include "platform/linux/canale_registrazione_linux.h"
 #include "platform/linux/filesystem_linux.h"
 #include "platform/linux/processes_linux.h"
+#include "platform/linux/trasporto_worker_linux.h"
+#include "registration/canale_worker.h"
 #include "registration/modRegistraDll.h"
 #include "registro_standin.h"
 #include "sandbox.h"
@@ -60,7 +61,7 @@ TEST_F(RegistrazioneEndToEnd, RegistraAndRimuoviOverTheWholeSuite) {
   FileSystemLinux fso(drives);
   ProcessesLinux processi(drives);
   UiRegistrata ui;
-  RegistratoreIsolato registratore(ui, std::make_unique<CanaleRegistrazioneLinux>(drives));
+  RegistratoreIsolato registratore(ui, std::make_unique<CanaleWorker>(std::make_unique<AvvioWorkerLinux>(drives)));
   CampiInMemoria campi;
   campi.ImpostaTesto(Campo::txtVersionePrincipale, "1");
   campi.ImpostaTesto(Campo::txtVersioneSecondario, "0");

@@ -3,62 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
-#include <set>
 
 #include "base/errors.h"
+#include "support/processi_finti.h"
+#include "support/registratore_finto.h"
 #include "support/ui_registrata.h"
 
 namespace cw {
 namespace {
 
+using test::ProcessiFinti;
+using test::RegistratoreFinto;
 using test::UiRegistrata;
+using Chiamate = std::vector<RegistratoreFinto::Chiamata>;
+using Avvii = std::vector<ProcessiFinti::Avvio>;
 using Righe = std::vector<std::string>;
-
-struct RegistratoreFinto : RegistratoreDll {
-  std::vector<std::pair<std::string, std::int32_t>> chiamate;
-  std::set<std::string> falliscono;
-  UiRegistrata* ui = nullptr;
-  bool RegistraDll(const std::string& percorso, std::int32_t flag) override {
-    chiamate.emplace_back(percorso, flag);
-    if (ui) ui->eventi.push_back("dll:" + percorso);
-    return !falliscono.count(percorso);
-  }
-};
-
-struct ProcessiFinti : Processes {
-  std::vector<std::pair<std::string, int>> righe;
-  UiRegistrata* ui = nullptr;
-  bool fallisci = false;
-  // The exit code of a server by its command line (0 when not given); one
-  // in appesi never ends.
-  std::map<std::string, std::uint32_t> codici;
-  std::set<std::string> appesi;
-  std::vector<std::uint32_t> attese;  // the limit of each wait
-  std::vector<std::string> terminati, chiusi;
-  std::uint32_t Shell(const std::string& commandLine, int windowStyle) override {
-    if (fallisci) SollevaErrore(kFileNonTrovato);
-    righe.emplace_back(commandLine, windowStyle);
-    if (ui) ui->eventi.push_back("shell:" + commandLine);
-    return 1000 + static_cast<std::uint32_t>(righe.size());
-  }
-  HandleProcesso OpenProcess(std::uint32_t, bool, std::uint32_t) override { return 0; }
-  HandleProcesso AvviaConHandle(const std::string& commandLine, int windowStyle) override {
-    return Shell(commandLine, windowStyle);
-  }
-  const std::string& Riga(HandleProcesso h) const { return righe.at(static_cast<size_t>(h) - 1001).first; }
-  std::uint32_t WaitForSingleObject(HandleProcesso h, std::uint32_t ms) override {
-    attese.push_back(ms);
-    return appesi.count(Riga(h)) ? kWaitTimeout : kWaitObject0;
-  }
-  bool GetExitCodeProcess(HandleProcesso h, std::uint32_t& code) override {
-    if (appesi.count(Riga(h))) return false;
-    code = codici.count(Riga(h)) ? codici.at(Riga(h)) : 0;
-    return true;
-  }
-  void TerminateProcess(HandleProcesso h) override { terminati.push_back(Riga(h)); }
-  void CloseHandle(HandleProcesso h) override { chiusi.push_back(Riga(h)); }
-};
 
 RigaCatalogo Riga(const std::string& cartellaOutput, const std::string& tipo, const std::string& fileOutput) {
   return {"C:\\Progetti VB\\Wexo\\X", "X.vbp", cartellaOutput, tipo, fileOutput};
@@ -72,8 +31,8 @@ class Walk : public ::testing::Test {
   RegistratoreFinto reg;
   ProcessiFinti proc;
   void SetUp() override {
-    reg.ui = &ui;
-    proc.ui = &ui;
+    reg.alChiamare = [this] { ui.eventi.push_back("dll:" + reg.chiamate.back().percorso); };
+    proc.programma = [this](const std::string& riga) { ui.eventi.push_back("shell:" + riga); };
   }
 };
 
@@ -96,12 +55,12 @@ TEST_F(Walk, EveryRowGetsItsTwoLinesAndOnlyExactKindsAnAction) {
   Righe attese;
   for (const auto& n : nomi) attese.push_back("Registrazione componente " + n + " in corso... OK!");
   EXPECT_EQ(ui.log, attese);
-  EXPECT_EQ(reg.chiamate, (std::vector<std::pair<std::string, std::int32_t>>{
+  EXPECT_EQ(reg.chiamate, (Chiamate{
                               {"C:\\Orbalis\\Componenti\\Orbalis.dll", 0},
                               {"C:\\Orbalis\\Componenti\\Salta.dll", 0},
                               {"C:\\Orbalis\\Componenti\\Società.dll", 0},
                           }));
-  EXPECT_EQ(proc.righe, (std::vector<std::pair<std::string, int>>{
+  EXPECT_EQ(proc.avvii, (Avvii{
                             {"C:\\Orbalis\\Componenti\\WexoSrv.exe /RegServer", 0},
                             {"C:\\Orbalis\\Componenti\\SaltaSrv.exe /RegServer", 0},
                         }));
@@ -139,10 +98,9 @@ TEST_F(Walk, RemovalWalksFromTheFirstRowWithFlagOne) {
   EXPECT_EQ(ui.log,
             (Righe{"Rimozione componente PRIMO.DLL in corso... OK!", "Rimozione componente SRV.EXE in corso... OK!",
                    "Rimozione componente ULTIMO.DLL in corso... OK!"}));
-  EXPECT_EQ(reg.chiamate, (std::vector<std::pair<std::string, std::int32_t>>{
-                              {"C:\\Orbalis\\Componenti\\Primo.dll", 1}, {"C:\\Orbalis\\Componenti\\Ultimo.dll", 1}}));
-  EXPECT_EQ(proc.righe,
-            (std::vector<std::pair<std::string, int>>{{"C:\\Orbalis\\Componenti\\Srv.exe /UnregServer", 0}}));
+  EXPECT_EQ(reg.chiamate,
+            (Chiamate{{"C:\\Orbalis\\Componenti\\Primo.dll", 1}, {"C:\\Orbalis\\Componenti\\Ultimo.dll", 1}}));
+  EXPECT_EQ(proc.avvii, (Avvii{{"C:\\Orbalis\\Componenti\\Srv.exe /UnregServer", 0}}));
 }
 
 TEST_F(Walk, TheExeLineKeepsBlanksAndAddsNoQuotes) {
@@ -150,7 +108,7 @@ TEST_F(Walk, TheExeLineKeepsBlanksAndAddsNoQuotes) {
       {Riga("D:\\Cartella con spazi\\Out", "exe", "Il Server.exe"), Riga("C:\\Out\\", "exe", "S.exe")});
   RegistraComponenti(catalogo, ui, &reg, &proc, true);
   RegistraComponenti(catalogo, ui, &reg, &proc, false);
-  EXPECT_EQ(proc.righe, (std::vector<std::pair<std::string, int>>{
+  EXPECT_EQ(proc.avvii, (Avvii{
                             {"D:\\Cartella con spazi\\Out\\Il Server.exe /RegServer", 0},
                             {"C:\\Out\\\\S.exe /RegServer", 0},
                             {"D:\\Cartella con spazi\\Out\\Il Server.exe /UnregServer", 0},
@@ -175,10 +133,12 @@ TEST_F(Walk, AFailedRegistrationEndsItsLineInErrorAndTheWalkGoesOn) {
                            "Registrazione componente APPESO.EXE in corso... ERRORE!",
                            "Registrazione componente DOPO.DLL in corso... OK!"}));
   EXPECT_EQ(reg.chiamate.size(), 3u);
-  // Each server waited for with the DLLs' limit; the one that hung ended.
-  EXPECT_EQ(proc.attese, std::vector<std::uint32_t>(3, 10000));
-  EXPECT_EQ(proc.terminati, Righe{"C:\\Orbalis\\Componenti\\Appeso.exe /RegServer"});
-  EXPECT_EQ(proc.chiusi.size(), 3u);
+  // Each server waited for with the DLLs' limit; the one that hung ended;
+  // every handle closed.
+  const std::string k = "C:\\Orbalis\\Componenti\\";
+  EXPECT_EQ(proc.eventi, (Righe{"shell:" + k + "Srv.exe /RegServer", "wait:10000", "close:4002",
+                                "shell:" + k + "Tre.exe /RegServer", "wait:10000", "close:4003",
+                                "shell:" + k + "Appeso.exe /RegServer", "wait:10000", "terminate:4004", "close:4004"}));
   ASSERT_EQ(ui.messaggi.size(), 2u);
   const auto box =
       std::find(ui.eventi.begin(), ui.eventi.end(), "msg:" + ui.messaggi[0].titolo + ":" + ui.messaggi[0].testo);
@@ -191,7 +151,7 @@ TEST_F(Walk, AFailedRegistrationEndsItsLineInErrorAndTheWalkGoesOn) {
 
 TEST_F(Walk, AnExeServerThatCannotStartStopsTheWalkWithItsError) {
   CatalogoComponenti catalogo({Riga(kOut, "exe", "Assente.exe"), Riga(kOut, "dll", "Dopo.dll")});
-  proc.fallisci = true;
+  proc.nonAvviabile = true;
   try {
     RegistraComponenti(catalogo, ui, &reg, &proc, true);
     FAIL() << "no error";

@@ -7,10 +7,13 @@
 #include <fstream>
 #include <optional>
 
-#include "platform/linux/canale_registrazione_linux.h"
+#include "platform/linux/attesa_linux.h"
+#include "platform/linux/trasporto_worker_linux.h"
+#include "registration/canale_worker.h"
 #include "registration/modRegistraDll.h"
 #include "registration/registra_componenti.h"
 #include "registro_standin.h"
+#include "support/canale_finto.h"
 #include "support/ui_registrata.h"
 
 namespace cw::test {
@@ -72,13 +75,62 @@ bool CaricataQui(const std::string& frammento) {
   return mappe.find(frammento) != std::string::npos;
 }
 
+// What the tool makes of each answer of the channel, with no worker behind
+// it: the entry point by the flag and the limit reach the channel, each
+// failure gives its box, and only a time-out ends the worker.
+TEST(RegistratoreIsolatoTest, EachAnswerOfTheChannelGivesItsBox) {
+  using R = RispostaRegistrazione;
+  const std::string nonCaricabile = "Il file '" + kDll + "' non si può caricare";
+  const struct {
+    EsitoRegistrazione esito;
+    std::vector<Messaggio> box;
+    bool termina;
+  } casi[] = {
+      {test::CanaleFinto::Conclusa(0), {}, false},
+      {test::CanaleFinto::Conclusa(1), {}, false},  // S_FALSE
+      {test::CanaleFinto::Conclusa(static_cast<std::int32_t>(0x80040201)), {Restituito(kDll, "0x80040201")}, false},
+      {EsitoRegistrazione(MotivoCaricamento::Rifiutata), {CaricamentoFallito(nonCaricabile + ".")}, false},
+      {EsitoRegistrazione(MotivoCaricamento::Rifiutata, "Parole."),
+       {CaricamentoFallito(nonCaricabile + ": Parole.")},
+       false},
+      {R::EntryPointMancante, {EntryPointMancante(kDll)}, false},
+      {R::NonAvviato, {EntryPointMancante(kDll)}, false},
+      {R::Errore, {Crash(kDll)}, false},
+      {R::TimeOut, {TimeOut(kDll)}, true},
+  };
+  for (const auto& c : casi) {
+    for (const std::int32_t flag : {0, 1}) {
+      SCOPED_TRACE(testing::Message() << static_cast<int>(c.esito.risposta) << " flag " << flag);
+      UiRegistrata ui;
+      auto proprio = std::make_unique<test::CanaleFinto>();
+      test::CanaleFinto& canale = *proprio;
+      canale.esiti = {c.esito};
+      RegistratoreIsolato reg(ui, std::move(proprio), 300ms);
+      EXPECT_EQ(reg.RegistraDll(kDll, flag), c.box.empty());
+      EXPECT_EQ(ui.messaggi, c.box);
+      std::vector<std::string> eventi = {flag == 0 ? "chiedi:DllRegisterServer" : "chiedi:DllUnregisterServer"};
+      if (c.termina) eventi.push_back("termina");
+      EXPECT_EQ(canale.eventi, eventi);
+      ASSERT_EQ(canale.richieste.size(), 1u);
+      EXPECT_EQ(canale.richieste[0].percorso, kDll);
+      EXPECT_EQ(canale.richieste[0].limite, 300ms);
+    }
+  }
+}
+
+// The channel over the Linux workers in the prefix.
+std::unique_ptr<CanaleWorker> Canale(const PrefissoTemporaneo& prefisso,
+                                     std::filesystem::path worker = PercorsoWorkerPredefinito()) {
+  return std::make_unique<CanaleWorker>(std::make_unique<AvvioWorkerLinux>(DriveTable(prefisso.Dir()), worker));
+}
+
 class RegistraDllTest : public ::testing::Test {
  protected:
   PrefissoTemporaneo prefisso;
   UiRegistrata ui;
   // Time enough for a worker's start on a busy machine; the time-out has a
   // test of its own.
-  RegistratoreIsolato reg{ui, std::make_unique<CanaleRegistrazioneLinux>(DriveTable(prefisso.Dir())), 10s};
+  RegistratoreIsolato reg{ui, Canale(prefisso), 10s};
 };
 
 TEST_F(RegistraDllTest, RegisteringAndRemovingRunTheComponentsOwnEntryPoints) {
@@ -227,13 +279,10 @@ TEST_F(RegistraDllTest, ALibraryWithoutTheEntryPointGivesTheEntryPointBox) {
 
 TEST_F(RegistraDllTest, AWorkerThatCannotStartGivesTheEntryPointBox) {
   Installa(prefisso, "standin-component.so", kDll);
-  RegistratoreIsolato senzaWorker(
-      ui, std::make_unique<CanaleRegistrazioneLinux>(DriveTable(prefisso.Dir()),
-                                                     prefisso.Dir() / "manca" / "compilawexo-regworker"));
+  RegistratoreIsolato senzaWorker(ui, Canale(prefisso, prefisso.Dir() / "manca" / "compilawexo-regworker"));
   EXPECT_FALSE(senzaWorker.RegistraDll(kDll, 0));
   // Something that starts but is no worker: it ends without a word.
-  RegistratoreIsolato nonWorker(ui,
-                                std::make_unique<CanaleRegistrazioneLinux>(DriveTable(prefisso.Dir()), "/bin/true"));
+  RegistratoreIsolato nonWorker(ui, Canale(prefisso, "/bin/true"));
   EXPECT_FALSE(nonWorker.RegistraDll(kDll, 0));
   EXPECT_EQ(ui.messaggi, (std::vector<Messaggio>{EntryPointMancante(kDll), EntryPointMancante(kDll)}));
   EXPECT_TRUE(Registrati(prefisso).empty());
@@ -241,16 +290,15 @@ TEST_F(RegistraDllTest, AWorkerThatCannotStartGivesTheEntryPointBox) {
 
 // The window waits for the worker through its own wait, which runs its event pump.
 TEST_F(RegistraDllTest, TheWorkerIsWaitedForThroughTheWaitGiven) {
-  struct Contata : AttesaBloccante {
+  struct Contata : AttesaLinux {
     int volte = 0;
-    int Aspetta(pollfd* fds, nfds_t n, int ms) override {
+    int Aspetta(const OggettoAttesa* oggetti, std::size_t n, int ms) override {
       ++volte;
-      return AttesaBloccante::Aspetta(fds, n, ms);
+      return AttesaLinux::Aspetta(oggetti, n, ms);
     }
   } attesa;
   Installa(prefisso, "standin-component.so", kDll);
-  RegistratoreIsolato conAttesa(ui, std::make_unique<CanaleRegistrazioneLinux>(DriveTable(prefisso.Dir())), 10s,
-                                &attesa);
+  RegistratoreIsolato conAttesa(ui, Canale(prefisso), 10s, &attesa);
   EXPECT_TRUE(conAttesa.RegistraDll(kDll, 0));
   EXPECT_GE(attesa.volte, 1);
   EXPECT_EQ(Registrati(prefisso), Insieme{kDll});
@@ -273,8 +321,7 @@ TEST_F(RegistraDllTest, ABlockingEntryPointIsEndedAfterTheTimeOutBox) {
     std::ifstream(filePid) >> worker >> figlio;
     viviAlBox = worker > 0 && figlio > 0 && InVita(static_cast<pid_t>(worker)) && InVita(static_cast<pid_t>(figlio));
   };
-  RegistratoreIsolato conLimite(uiControllo, std::make_unique<CanaleRegistrazioneLinux>(DriveTable(prefisso.Dir())),
-                                300ms);
+  RegistratoreIsolato conLimite(uiControllo, Canale(prefisso), 300ms);
   const auto inizio = std::chrono::steady_clock::now();
   EXPECT_FALSE(conLimite.RegistraDll(dll, 0));
   const auto trascorsi = std::chrono::steady_clock::now() - inizio;

@@ -23,10 +23,9 @@
 #include "catalogue/catalogo.h"
 #include "platform/linux/drive_table_linux.h"
 #include "platform/linux/processes_linux.h"
+#include "reliability/programma_batch.h"
 #include "sandbox.h"
 #include "support/prefisso_temporaneo.h"
-
-extern char** environ;
 
 namespace cw::test {
 namespace {
@@ -54,34 +53,20 @@ const char* Nome(Stato s) {
   return "?";
 }
 
-std::string Leggi(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void Scrivi(const fs::path& p, const std::string& byte) {
-  std::ofstream(p, std::ios::binary | std::ios::trunc).write(byte.data(), static_cast<std::streamsize>(byte.size()));
-}
-
 class Interruzione : public ::testing::Test {
  protected:
   void SetUp() override {
-    const fs::path originale = CartellaEseguibile() / "compilawexo-batch";
-    if (!fs::exists(originale)) GTEST_SKIP() << "compilawexo-batch is not built beside the test";
-    // A copy of its own, away from the build tree: nothing it writes can
-    // land there.
-    fs::create_directories(radice.Dir() / "bin");
+    if (!CopiaBatch(radice.Dir() / "bin")) GTEST_SKIP() << "compilawexo-batch is not built beside the test";
     batch = radice.Dir() / "bin" / "compilawexo-batch";
-    fs::copy_file(originale, batch);
 
     CaricaCatalogo(catalogo);
     sandbox::CreaSandbox(sandbox, catalogo, {});
     for (int i = catalogo.LBound(); i <= catalogo.UBound(); ++i) {
       progetti.push_back(Host(catalogo.FileProgettoCompleto(i)));
-      vecchi.push_back(Leggi(progetti.back()));
+      vecchi.push_back(LeggiFile(progetti.back()));
       // All five backup generations already there, so every run shifts
       // them all and takes as long as the one that is timed.
-      for (int k = 1; k <= 5; ++k) Scrivi(progetti.back().string() + "_" + std::to_string(k), vecchi.back());
+      for (int k = 1; k <= 5; ++k) ScriviFile(progetti.back().string() + "_" + std::to_string(k), vecchi.back());
     }
   }
 
@@ -94,18 +79,10 @@ class Interruzione : public ::testing::Test {
   // Starts "versione 2.0.5" and kills it after the delay (none: waits for
   // it). Returns the exit status, or -1 when the kill found it running.
   int Esegui(std::chrono::microseconds ritardo, bool uccidi) {
-    const std::string prefisso = "WINEPREFIX=" + sandbox.string();
-    std::vector<std::string> ambiente{prefisso};
-    for (char** e = environ; *e; ++e)
-      if (std::string(*e).rfind("WINEPREFIX=", 0) != 0) ambiente.emplace_back(*e);
-    std::vector<char*> envp;
-    for (auto& v : ambiente) envp.push_back(v.data());
-    envp.push_back(nullptr);
+    std::vector<std::string> ambiente = AmbienteConPrefisso(sandbox);
     std::vector<std::string> argomenti{batch.string(), "versione", "--principale", "2",
                                        "--secondario", "0",        "--revisione",  "5"};
-    std::vector<char*> argv;
-    for (auto& a : argomenti) argv.push_back(a.data());
-    argv.push_back(nullptr);
+    const std::vector<char*> envp = Puntatori(ambiente), argv = Puntatori(argomenti);
 
     posix_spawn_file_actions_t azioni;
     posix_spawn_file_actions_init(&azioni);
@@ -131,10 +108,10 @@ class Interruzione : public ::testing::Test {
   }
 
   Stato Classifica(size_t i) const {
-    const std::string ora = Leggi(progetti[i]);
+    const std::string ora = LeggiFile(progetti[i]);
     const fs::path copia = progetti[i].string() + "_tmp";
     const bool haCopia = fs::exists(copia);
-    const bool copiaIntera = haCopia && Leggi(copia) == vecchi[i];
+    const bool copiaIntera = haCopia && LeggiFile(copia) == vecchi[i];
     if (ora == nuovi[i]) return haCopia ? Stato::NuovoConCopia : Stato::Nuovo;
     if (ora == vecchi[i]) return Stato::Vecchio;
     return copiaIntera ? Stato::DaCopia : Stato::Perso;
@@ -142,7 +119,7 @@ class Interruzione : public ::testing::Test {
 
   void Ripristina() {
     for (size_t i = 0; i < progetti.size(); ++i) {
-      Scrivi(progetti[i], vecchi[i]);
+      ScriviFile(progetti[i], vecchi[i]);
       fs::remove(progetti[i].string() + "_tmp");
     }
   }
@@ -160,7 +137,7 @@ TEST_F(Interruzione, KilledAtAnyPointEveryProjectFileIsOldNewOrRecoverable) {
   // put back as before every kill, the run's length.
   ASSERT_EQ(Esegui({}, false), 0);
   for (size_t i = 0; i < progetti.size(); ++i) {
-    nuovi.push_back(Leggi(progetti[i]));
+    nuovi.push_back(LeggiFile(progetti[i]));
     ASSERT_NE(nuovi[i], vecchi[i]) << progetti[i];
     ASSERT_NE(nuovi[i].find("\r\nMajorVer=2\r\n"), std::string::npos) << progetti[i];
     ASSERT_FALSE(fs::exists(progetti[i].string() + "_tmp"));
@@ -219,7 +196,7 @@ TEST_F(Interruzione, KilledAtAnyPointEveryProjectFileIsOldNewOrRecoverable) {
       for (const std::string fine : {"_1", "_2", "_3", "_4", "_5", "_tmp"}) {
         const fs::path copia = progetti[k].string() + fine;
         if (fs::exists(copia)) {
-          EXPECT_EQ(Leggi(copia), vecchi[k]) << copia << " after a kill at " << descrizione;
+          EXPECT_EQ(LeggiFile(copia), vecchi[k]) << copia << " after a kill at " << descrizione;
         }
       }
       if (stati[k] > peggiore) {

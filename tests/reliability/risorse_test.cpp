@@ -23,9 +23,10 @@
 #include "build/compila.h"
 #include "catalogue/catalogo.h"
 #include "commands/comandi.h"
-#include "platform/linux/canale_registrazione_linux.h"
 #include "platform/linux/filesystem_linux.h"
 #include "platform/linux/processes_linux.h"
+#include "platform/linux/trasporto_worker_linux.h"
+#include "registration/canale_worker.h"
 #include "registration/modRegistraDll.h"
 #include "sandbox.h"
 #include "support/contesto_prova.h"
@@ -143,7 +144,8 @@ TEST(Risorse, TheWholeSuiteLeavesNoDescriptorAndNoProcessBehind) {
     auto fso = std::make_unique<FileSystemLinux>(drives);
     auto processi = std::make_unique<ProcessesLinux>(drives);
     UiRegistrata ui;
-    auto registratore = std::make_unique<RegistratoreIsolato>(ui, std::make_unique<CanaleRegistrazioneLinux>(drives));
+    auto registratore = std::make_unique<RegistratoreIsolato>(
+        ui, std::make_unique<CanaleWorker>(std::make_unique<AvvioWorkerLinux>(drives)));
     CampiInMemoria campi;
     campi.ImpostaTesto(Campo::txtVersionePrincipale, "2");
     campi.ImpostaTesto(Campo::txtVersioneSecondario, "0");

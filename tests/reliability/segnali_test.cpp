@@ -23,21 +23,16 @@
 #include "platform/fine_su_segnale.h"
 #include "platform/linux/drive_table_linux.h"
 #include "platform/linux/processes_linux.h"
+#include "reliability/programma_batch.h"
 #include "sandbox.h"
 #include "support/prefisso_temporaneo.h"
-
-extern char** environ;
+#include "support/sistema_prova.h"
 
 namespace cw::test {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-std::string Leggi(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 bool Entro(std::chrono::milliseconds limite, const std::function<bool()>& condizione) {
   const auto fine = std::chrono::steady_clock::now() + limite;
@@ -50,7 +45,7 @@ bool Entro(std::chrono::milliseconds limite, const std::function<bool()>& condiz
 
 // Running: there and not a zombie.
 bool InVita(pid_t pid) {
-  const std::string stat = Leggi("/proc/" + std::to_string(pid) + "/stat");
+  const std::string stat = LeggiFile("/proc/" + std::to_string(pid) + "/stat");
   const auto chiusa = stat.rfind(')');
   return chiusa != std::string::npos && chiusa + 2 < stat.size() && stat[chiusa + 2] != 'Z';
 }
@@ -66,11 +61,8 @@ std::vector<pid_t> Pid(const fs::path& file) {
 class Segnali : public ::testing::Test {
  protected:
   void SetUp() override {
-    const fs::path originale = CartellaEseguibile() / "compilawexo-batch";
-    if (!fs::exists(originale)) GTEST_SKIP() << "compilawexo-batch is not built beside the test";
-    fs::create_directories(radice.Dir() / "bin");
-    for (const char* nome : {"compilawexo-batch", "compilawexo-regworker"})
-      fs::copy_file(CartellaEseguibile() / nome, radice.Dir() / "bin" / nome);
+    if (!CopiaBatch(radice.Dir() / "bin", {"compilawexo-regworker"}))
+      GTEST_SKIP() << "compilawexo-batch is not built beside the test";
     CaricaCatalogo(catalogo);
   }
 
@@ -89,16 +81,10 @@ class Segnali : public ::testing::Test {
 
   // Starts the program with the words; its output into the descriptor, or /dev/null.
   pid_t Avvia(const std::vector<std::string>& parole, int uscita = -1) {
-    std::vector<std::string> ambiente{"WINEPREFIX=" + sbx.string()};
-    for (char** e = environ; *e; ++e)
-      if (std::string(*e).rfind("WINEPREFIX=", 0) != 0) ambiente.emplace_back(*e);
+    std::vector<std::string> ambiente = AmbienteConPrefisso(sbx);
     std::vector<std::string> argomenti{(radice.Dir() / "bin" / "compilawexo-batch").string()};
     argomenti.insert(argomenti.end(), parole.begin(), parole.end());
-    std::vector<char*> argv, envp;
-    for (auto& a : argomenti) argv.push_back(a.data());
-    for (auto& v : ambiente) envp.push_back(v.data());
-    argv.push_back(nullptr);
-    envp.push_back(nullptr);
+    const std::vector<char*> argv = Puntatori(argomenti), envp = Puntatori(ambiente);
     posix_spawn_file_actions_t azioni;
     posix_spawn_file_actions_init(&azioni);
     if (uscita >= 0)
@@ -197,7 +183,7 @@ TEST(SegnaliAvvio, AProgramNotYetWaitedForEndsWithASignalButOutlivesANormalExit)
     const pid_t strumento = ::fork();
     ASSERT_GE(strumento, 0);
     if (strumento == 0) {
-      PreparaFineSuSegnale();
+      test::SistemaDiProva().segnali->PreparaFineSuSegnale();
       ProcessesLinux processi{DriveTable(prefisso.Dir())};
       processi.Shell("C:\\Bin\\dorme.sh", kFinestraNascosta);
       if (!segnale) std::exit(0);  // through the exit handlers
@@ -240,7 +226,7 @@ TEST_F(Segnali, AClosedOutputDoesNotStopTheRun) {
   const DriveTable unita(sbx);
   int nuovi = 0;
   for (int i = catalogo.LBound(); i <= catalogo.UBound(); ++i)
-    nuovi += Leggi(*unita.Resolve(catalogo.FileProgettoCompleto(i))).find("MajorVer=7\r\n") != std::string::npos;
+    nuovi += LeggiFile(*unita.Resolve(catalogo.FileProgettoCompleto(i))).find("MajorVer=7\r\n") != std::string::npos;
   EXPECT_EQ(nuovi, 148);
 }
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/profile.h"
 #include "support/prefisso_temporaneo.h"
+#include "support/sistema_prova.h"
 
 namespace cw::test {
 
@@ -41,13 +41,14 @@ class FileProfilo {
   std::string Leggi(std::string_view sezione, std::string_view chiave, std::string_view predefinito = "DEF",
                     size_t n = 254) const {
     std::string buffer(n + 1, ' ');
-    const size_t copiati = GetPrivateProfileStringA(file_, sezione, chiave, predefinito, buffer.data(), n);
+    const size_t copiati =
+        ProfiloDiProva().GetPrivateProfileStringA(file_, sezione, chiave, predefinito, buffer.data(), n);
     if (n == 0) return buffer;
     if (copiati >= n || buffer[copiati] != '\0') return "<count " + std::to_string(copiati) + " without its NUL>";
     return buffer.substr(0, copiati);
   }
   bool Scrivi(std::string_view sezione, std::string_view chiave, std::string_view valore) const {
-    return WritePrivateProfileStringA(file_, sezione, chiave, valore);
+    return ProfiloDiProva().WritePrivateProfileStringA(file_, sezione, chiave, valore);
   }
 
  private:

@@ -8,7 +8,6 @@
 #include <windows.h>
 #endif
 
-#include "platform/cartella_eseguibile.h"
 #include "settings/file_profilo.h"
 
 namespace cw {
@@ -24,7 +23,7 @@ TEST(NomeFileIni, BesideTheFolderUnlessTheFolderEndsInASeparator) {
 }
 
 TEST(CartellaProgramma, IsTheExecutablesFolder) {
-  const std::string cartella = CartellaEseguibile().string();
+  const std::string cartella = test::SistemaDiProva().cartelle->CartellaEseguibile().string();
 #ifdef _WIN32
   wchar_t nome[MAX_PATH] = {};
   ::GetModuleFileNameW(nullptr, nome, MAX_PATH);
@@ -41,35 +40,37 @@ TEST(CartellaProgramma, IsTheExecutablesFolder) {
 TEST(ModFileIni, NoFileGivesTheWindowsDefaults) {
   FileProfilo f;
   const std::string& ini = f.Percorso();
-  EXPECT_EQ(LeggiIniIntero(ini, kSezioneVersione, "IncrementoAutomatico", -1), -1);
-  EXPECT_EQ(LeggiIniStringa(ini, kSezioneVersione, "Principale", "1", 255), "1");
-  EXPECT_EQ(LeggiIniStringa(ini, kSezioneVersione, "Secondario", "0", 255), "0");
-  EXPECT_EQ(LeggiIniStringa(ini, kSezioneVersione, "Commenti", "", 255), "");
+  EXPECT_EQ(LeggiIniIntero(test::ProfiloDiProva(), ini, kSezioneVersione, "IncrementoAutomatico", -1), -1);
+  EXPECT_EQ(LeggiIniStringa(test::ProfiloDiProva(), ini, kSezioneVersione, "Principale", "1", 255), "1");
+  EXPECT_EQ(LeggiIniStringa(test::ProfiloDiProva(), ini, kSezioneVersione, "Secondario", "0", 255), "0");
+  EXPECT_EQ(LeggiIniStringa(test::ProfiloDiProva(), ini, kSezioneVersione, "Commenti", "", 255), "");
   EXPECT_FALSE(f.Esiste());
 }
 
 TEST(ModFileIni, TextsCrossInWindows1252) {
   FileProfilo f;
-  ScriviIniStringa(f.Percorso(), kSezioneVersione, "NomeSocieta", "Società € ☃");
+  ScriviIniStringa(test::ProfiloDiProva(), f.Percorso(), kSezioneVersione, "NomeSocieta", "Società € ☃");
   EXPECT_EQ(f.Contenuto(), "[Versione]\r\nNomeSocieta=Societ\xE0 \x80 ?\r\n");
-  EXPECT_EQ(LeggiIniStringa(f.Percorso(), kSezioneVersione, "nomesocieta", "", 255), "Società € ?");
+  EXPECT_EQ(LeggiIniStringa(test::ProfiloDiProva(), f.Percorso(), kSezioneVersione, "nomesocieta", "", 255),
+            "Società € ?");
   // Names are converted too, so an accented key finds its own line.
-  ScriviIniStringa(f.Percorso(), "Più", "Città", "1");
-  EXPECT_EQ(LeggiIniStringa(f.Percorso(), "Più", "Città", "", 255), "1");
-  EXPECT_EQ(LeggiIniStringa(f.Percorso(), "Più", "Manca", "già", 255), "già");
+  ScriviIniStringa(test::ProfiloDiProva(), f.Percorso(), "Più", "Città", "1");
+  EXPECT_EQ(LeggiIniStringa(test::ProfiloDiProva(), f.Percorso(), "Più", "Città", "", 255), "1");
+  EXPECT_EQ(LeggiIniStringa(test::ProfiloDiProva(), f.Percorso(), "Più", "Manca", "già", 255), "già");
 }
 
 TEST(ModFileIni, StringReadBuffer) {
   FileProfilo f;
   f.Metti("[Versione]\r\nPrincipale=\r\nNomeProdotto=" + std::string(300, 'p') + "\r\nNul=a\0b\r\n"s);
-  EXPECT_EQ(LeggiIniStringa(f.Percorso(), kSezioneVersione, "Principale", "1", 255), "");
-  EXPECT_EQ(LeggiIniStringa(f.Percorso(), kSezioneVersione, "NomeProdotto", "", 255), std::string(253, 'p'));
-  EXPECT_EQ(LeggiIniStringa(f.Percorso(), kSezioneVersione, "Nul", "", 255), "a");
+  EXPECT_EQ(LeggiIniStringa(test::ProfiloDiProva(), f.Percorso(), kSezioneVersione, "Principale", "1", 255), "");
+  EXPECT_EQ(LeggiIniStringa(test::ProfiloDiProva(), f.Percorso(), kSezioneVersione, "NomeProdotto", "", 255),
+            std::string(253, 'p'));
+  EXPECT_EQ(LeggiIniStringa(test::ProfiloDiProva(), f.Percorso(), kSezioneVersione, "Nul", "", 255), "a");
   // A buffer with no room for the NUL keeps the default.
-  EXPECT_EQ(LeggiIniStringa(f.Percorso(), kSezioneVersione, "NomeProdotto", "d", 1), "d");
-  EXPECT_EQ(LeggiIniStringa(f.Percorso(), kSezioneVersione, "NomeProdotto", "d", 0), "d");
-  EXPECT_EQ(LeggiIniStringa(f.Percorso(), kSezioneVersione, "NomeProdotto", "d", -5), "d");
-  EXPECT_EQ(LeggiIniStringa(f.Percorso(), kSezioneVersione, "NomeProdotto", "d", 4), "pp");
+  EXPECT_EQ(LeggiIniStringa(test::ProfiloDiProva(), f.Percorso(), kSezioneVersione, "NomeProdotto", "d", 1), "d");
+  EXPECT_EQ(LeggiIniStringa(test::ProfiloDiProva(), f.Percorso(), kSezioneVersione, "NomeProdotto", "d", 0), "d");
+  EXPECT_EQ(LeggiIniStringa(test::ProfiloDiProva(), f.Percorso(), kSezioneVersione, "NomeProdotto", "d", -5), "d");
+  EXPECT_EQ(LeggiIniStringa(test::ProfiloDiProva(), f.Percorso(), kSezioneVersione, "NomeProdotto", "d", 4), "pp");
 }
 
 TEST(ModFileIni, IntegerReadIsATruthValue) {
@@ -78,7 +79,7 @@ TEST(ModFileIni, IntegerReadIsATruthValue) {
       "[Versione]\r\nZero=0\r\nUno=1\r\nMenoUno=-1\r\nSette=7\r\nMezzo=0.5\r\nZeroVirgola= 0.0e5 \r\n"
       "Parola=sì\r\nVuoto=\r\nVirgola=1,5\r\n");
   const auto leggi = [&](const char* chiave, std::int16_t predefinito = -1) {
-    return LeggiIniIntero(f.Percorso(), kSezioneVersione, chiave, predefinito);
+    return LeggiIniIntero(test::ProfiloDiProva(), f.Percorso(), kSezioneVersione, chiave, predefinito);
   };
   EXPECT_EQ(leggi("Zero"), 0);
   EXPECT_EQ(leggi("ZeroVirgola"), 0);
@@ -97,23 +98,24 @@ TEST(ModFileIni, IntegerReadIsATruthValue) {
 
 TEST(ModFileIni, IntegerWriteIsDecimalText) {
   FileProfilo f;
-  ScriviIniIntero(f.Percorso(), kSezioneVersione, "IncrementoAutomatico", -1);
-  ScriviIniIntero(f.Percorso(), kSezioneVersione, "Zero", 0);
-  ScriviIniIntero(f.Percorso(), kSezioneVersione, "Minimo", -32768);
+  ScriviIniIntero(test::ProfiloDiProva(), f.Percorso(), kSezioneVersione, "IncrementoAutomatico", -1);
+  ScriviIniIntero(test::ProfiloDiProva(), f.Percorso(), kSezioneVersione, "Zero", 0);
+  ScriviIniIntero(test::ProfiloDiProva(), f.Percorso(), kSezioneVersione, "Minimo", -32768);
   EXPECT_EQ(f.Contenuto(), "[Versione]\r\nIncrementoAutomatico=-1\r\nZero=0\r\nMinimo=-32768\r\n");
-  ScriviIniIntero(f.Percorso(), kSezioneVersione, "IncrementoAutomatico", 0);
-  EXPECT_EQ(LeggiIniIntero(f.Percorso(), kSezioneVersione, "IncrementoAutomatico", -1), 0);
+  ScriviIniIntero(test::ProfiloDiProva(), f.Percorso(), kSezioneVersione, "IncrementoAutomatico", 0);
+  EXPECT_EQ(LeggiIniIntero(test::ProfiloDiProva(), f.Percorso(), kSezioneVersione, "IncrementoAutomatico", -1), 0);
 }
 
 TEST(ModFileIni, WritersStaySilentWhenTheFileCannotBeWritten) {
   FileProfilo f;
   f.Metti("[Versione]\r\nPrincipale=2\r\n");
   std::filesystem::permissions(f.Percorso(), std::filesystem::perms::owner_read);
-  ScriviIniStringa(f.Percorso(), kSezioneVersione, "Principale", "3");
-  ScriviIniIntero(f.Percorso(), kSezioneVersione, "IncrementoAutomatico", 0);
-  EXPECT_EQ(LeggiIniStringa(f.Percorso(), kSezioneVersione, "Principale", "1", 255), "2");
+  ScriviIniStringa(test::ProfiloDiProva(), f.Percorso(), kSezioneVersione, "Principale", "3");
+  ScriviIniIntero(test::ProfiloDiProva(), f.Percorso(), kSezioneVersione, "IncrementoAutomatico", 0);
+  EXPECT_EQ(LeggiIniStringa(test::ProfiloDiProva(), f.Percorso(), kSezioneVersione, "Principale", "1", 255), "2");
   EXPECT_EQ(f.Contenuto(), "[Versione]\r\nPrincipale=2\r\n");
-  EXPECT_NO_THROW(ScriviIniStringa((f.Cartella() / "manca" / "x.ini").string(), kSezioneVersione, "A", "1"));
+  EXPECT_NO_THROW(ScriviIniStringa(test::ProfiloDiProva(), (f.Cartella() / "manca" / "x.ini").string(),
+                                   kSezioneVersione, "A", "1"));
 }
 
 // A key written twice: removing it removes every copy, so the next read does
@@ -132,9 +134,10 @@ TEST(ModFileIni, RemovingAKeyRemovesEveryCopyOfIt) {
     SCOPED_TRACE(c.prima);
     FileProfilo f;
     f.Metti(c.prima);
-    CancellaIniChiave(f.Percorso(), kSezioneVersione, "UltimaRigaFallita");
-    EXPECT_EQ(LeggiIniStringa(f.Percorso(), kSezioneVersione, "UltimaRigaFallita", "-", 255), "-");
-    EXPECT_EQ(LeggiIniStringa(f.Percorso(), kSezioneVersione, "A", "-", 255), "1");
+    CancellaIniChiave(test::ProfiloDiProva(), f.Percorso(), kSezioneVersione, "UltimaRigaFallita");
+    EXPECT_EQ(LeggiIniStringa(test::ProfiloDiProva(), f.Percorso(), kSezioneVersione, "UltimaRigaFallita", "-", 255),
+              "-");
+    EXPECT_EQ(LeggiIniStringa(test::ProfiloDiProva(), f.Percorso(), kSezioneVersione, "A", "-", 255), "1");
 #ifndef _WIN32  // the system's writer lays the file out its own way
     EXPECT_EQ(f.Contenuto(), c.dopo);
 #endif
@@ -155,9 +158,16 @@ TEST(ModFileIni, TheFirstWriteMakesTheFoldersOnTheWay) {
   };
   for (const auto& c : casi) {
     const std::string ini = (f.Cartella() / c.percorso).string();
-    EXPECT_EQ(SalvaVersione([&] { return ini; }, true, "4", "0", "1"), c.scritto) << c.percorso;
-    EXPECT_EQ(LeggiIniStringa(ini, kSezioneVersione, "Principale", "-", 255), c.scritto ? "4" : "-") << c.percorso;
-    EXPECT_EQ(LeggiIniIntero(ini, kSezioneVersione, "IncrementoAutomatico", 0), c.scritto ? -1 : 0) << c.percorso;
+    EXPECT_EQ(SalvaVersione(
+                  test::ProfiloDiProva(), [&] { return ini; }, true, "4", "0", "1"),
+              c.scritto)
+        << c.percorso;
+    EXPECT_EQ(LeggiIniStringa(test::ProfiloDiProva(), ini, kSezioneVersione, "Principale", "-", 255),
+              c.scritto ? "4" : "-")
+        << c.percorso;
+    EXPECT_EQ(LeggiIniIntero(test::ProfiloDiProva(), ini, kSezioneVersione, "IncrementoAutomatico", 0),
+              c.scritto ? -1 : 0)
+        << c.percorso;
   }
 }
 

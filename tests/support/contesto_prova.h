@@ -6,6 +6,7 @@
 #include <string>
 
 #include "commands/contesto.h"
+#include "support/sistema_prova.h"
 
 namespace cw::test {
 
@@ -24,6 +25,7 @@ inline Contesto ContestoDiProva(FileSystem& fso, const CatalogoComponenti& catal
                   .catalogo = catalogo,
                   .ui = ui,
                   .campi = campi,
+                  .sistema = SistemaDiProva(),
                   .processi = f.processi,
                   .registratore = f.registratore,
                   .tastiera = f.tastiera,

@@ -13,9 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/canale_registrazione_linux.h"
 #include "platform/linux/drive_table_linux.h"
 #include "platform/linux/processes_linux.h"
+#include "platform/linux/trasporto_worker_linux.h"
+#include "registration/canale_worker.h"
 #include "registration/modRegistraDll.h"
 #include "registration/registra_componenti.h"
 #include "support/prefisso_temporaneo.h"
@@ -93,8 +94,8 @@ class RegistrazioneWine : public ::testing::Test {
 TEST_F(RegistrazioneWine, EachLibraryGetsItsAnswerAndTheWalkGoesOnAfterAHangOrACrash) {
   test::UiRegistrata ui;
   RegistratoreIsolato registratore(
-      ui, std::make_unique<CanaleRegistrazioneLinux>(DriveTable(Prefisso()), PercorsoWorkerPredefinito(),
-                                                     fs::path(CW_WINDOWS_BIN_DIR) / "compilawexo-regworker.exe"));
+      ui, std::make_unique<CanaleWorker>(std::make_unique<AvvioWorkerLinux>(
+              DriveTable(Prefisso()), PercorsoWorkerPredefinito(), fs::path(CW_WINDOWS_BIN_DIR) / kNomeWorkerWindows)));
   struct Caso {
     const char* file;
     bool riuscita;

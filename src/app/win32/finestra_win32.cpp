@@ -1,7 +1,7 @@
 #include "app/win32/finestra_win32.h"
 
 #include <exception>
-
+#include <vector>
 #include "app/win32/anteprima_win32.h"
 #include "app/win32/caratteri_win32.h"
 #include "app/win32/menu_win32.h"
@@ -10,6 +10,7 @@
 #include "commands/comandi.h"
 #include "commands/controlli.h"
 #include "platform/fine_su_segnale.h"
+#include "platform/windows/attesa_win32.h"
 
 namespace cw {
 
@@ -27,7 +28,8 @@ bool Input(UINT msg) {
 
 FinestraCompilazione::FinestraCompilazione(std::function<std::string()> fileIni) : fileIni_(std::move(fileIni)) {
   // Form_Initialize
-  servizi_ = std::make_unique<Servizi>(*this, OpzioniPiattaforma{.programma = "compilawexo", .attesa = this});
+  servizi_ = std::make_unique<Servizi>(*this, OpzioniPiattaforma{.programma = "compilawexo", .attesa = this},
+                                       CreaServiziPiattaforma);
 }
 
 FinestraCompilazione::~FinestraCompilazione() {
@@ -75,7 +77,7 @@ HWND FinestraCompilazione::Crea(HINSTANCE istanza) {
   ctx_->mostraAnteprima = [this](const std::string& testo) { MostraAnteprima(hwnd_, testo); };
   for (const VoceComando& voce : TabellaComandi()) gestori_[voce.nome] = voce.gestore;
 
-  SelezionaOpzione(Compatibilita::Binaria);
+  SelezionaOpzione(kCompatibilitaPredefinita);
   Form_Load();
   // Said once the window is up, which stays open: the user can read it,
   // set the environment right and start again.
@@ -98,7 +100,7 @@ void FinestraCompilazione::Form_Load() {
     MsgBox(e.TestoMessaggio(), kStileCritico, kTitoloApplicazione);
   }
   LogClear();
-  SelezionaOpzione(Compatibilita::Binaria);
+  SelezionaOpzione(kCompatibilitaPredefinita);
 }
 
 LRESULT CALLBACK FinestraCompilazione::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -141,7 +143,7 @@ void FinestraCompilazione::Comando(int id, int notifica) {
     nome = m->second;
   else if (const auto c = controlli_.nomiPerId.find(id); c != controlli_.nomiPerId.end())
     nome = c->second;
-  if (nome == "chkIncrementoAutomatico") {
+  if (nome == kIncrementoAutomatico.controllo) {
     // A click toggles between checked and clear: only the program greys it.
     ImpostaIncrementoAutomatico(ValoreIncrementoAutomatico() == 1 ? 0 : 1);
     return;
@@ -157,26 +159,10 @@ bool FinestraCompilazione::CollegaComando(const std::string& nome, Gestore gesto
 }
 
 void FinestraCompilazione::Esegui(Gestore gestore) {
-  // The compile loop and Vb-Build pump events while they run; a click that
-  // comes in then must not start a second command inside the first.
-  if (inCorso_) return;
-  inCorso_ = true;
-  struct Fine {
-    bool& inCorso;
-    ~Fine() { inCorso = false; }
-  } fine{inCorso_};
-  try {
-    EseguiComando(*ctx_, gestore);
-  } catch (const FineSuSegnale& segnale) {
-    // What the command waited for has been ended: the window goes too.
-    uscita_ = segnale.CodiceUscita();
+  EseguiClic(*ctx_, gestore, inCorso_, [this](int uscita) {
+    uscita_ = uscita;
     PostMessageW(hwnd_, WM_CLOSE, 0, 0);
-  } catch (const std::exception& e) {
-    // Not a run-time error of ours but a fault: show it rather than take
-    // the window down with the user's log.
-    SetMousePointer(kPuntatorePredefinito);
-    MsgBox(e.what(), kStileCritico, kTitoloApplicazione);
-  }
+  });
 }
 
 bool FinestraCompilazione::Tabula(bool indietro) {
@@ -251,23 +237,27 @@ int FinestraCompilazione::Ciclo() {
 
 void FinestraCompilazione::DoEvents() { Pompa(); }
 
-unsigned long FinestraCompilazione::Aspetta(const void* const* handles, unsigned long n, unsigned long ms) {
+int FinestraCompilazione::Aspetta(const OggettoAttesa* oggetti, std::size_t n, int ms) {
+  std::vector<HANDLE> maniglie(n);
+  for (std::size_t i = 0; i < n; ++i) maniglie[i] = reinterpret_cast<HANDLE>(oggetti[i]);
+  const DWORD conteggio = static_cast<DWORD>(n);
   const bool prima = inAttesa_;
   inAttesa_ = true;
   const DWORD inizio = GetTickCount();
   for (;;) {
     DWORD resto = INFINITE;
-    if (ms != INFINITE) {
+    if (ms >= 0) {
       const DWORD passati = GetTickCount() - inizio;
-      resto = passati >= ms ? 0 : ms - passati;
+      const DWORD limite = static_cast<DWORD>(ms);
+      resto = passati >= limite ? 0 : limite - passati;
     }
-    const DWORD r = MsgWaitForMultipleObjects(n, const_cast<void* const*>(handles), FALSE, resto, QS_ALLINPUT);
-    if (r == WAIT_OBJECT_0 + n) {
+    const DWORD r = MsgWaitForMultipleObjects(conteggio, maniglie.data(), FALSE, resto, QS_ALLINPUT);
+    if (r == WAIT_OBJECT_0 + conteggio) {
       Pompa();
       continue;
     }
     inAttesa_ = prima;
-    return r;
+    return EsitoAttesaWin32(r, n);
   }
 }
 

@@ -63,7 +63,7 @@ class FinestraCompilazione : public Ui, public Campi, public Attesa {
   void SetEnabled(bool enabled) override;
 
   // Attesa: the event pump runs meanwhile; input and commands are refused.
-  unsigned long Aspetta(const void* const* handles, unsigned long n, unsigned long ms) override;
+  int Aspetta(const OggettoAttesa* oggetti, std::size_t n, int ms) override;
 
   // Campi
   std::string Testo(Campo campo) const override;

@@ -1,6 +1,6 @@
 #pragma once
-// The menu bar: "Strumenti" with the window's tool commands, in the order and
-// with the separators of the Qt window's menu.
+// The menu bar: "Strumenti" with the window's tool commands, from the menu's
+// table (commands/controlli.h) as the Qt window's.
 
 #include <windows.h>
 

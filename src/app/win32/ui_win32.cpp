@@ -128,30 +128,32 @@ void FinestraCompilazione::SetEnabled(bool enabled) { EnableWindow(hwnd_, enable
 
 // --- Campi ---
 
-std::string FinestraCompilazione::Testo(Campo campo) const { return Utf8(TestoFinestra(Controllo(NomeCampo(campo)))); }
+std::string FinestraCompilazione::Testo(Campo campo) const {
+  return Utf8(TestoFinestra(Controllo(DescrizioneDi(campo).controllo)));
+}
 
 void FinestraCompilazione::ImpostaTesto(Campo campo, const std::string& testo) {
   // The program's own text is not cut to the typing limit.
-  SetWindowTextW(Controllo(NomeCampo(campo)), Wide(testo).c_str());
+  SetWindowTextW(Controllo(DescrizioneDi(campo).controllo), Wide(testo).c_str());
 }
 
 bool FinestraCompilazione::OpzioneSelezionata(Compatibilita opzione) const {
-  return SendMessageW(Controllo(NomeOpzione(opzione)), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  return SendMessageW(Controllo(OpzioneDi(opzione).controllo), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void FinestraCompilazione::SelezionaOpzione(Compatibilita opzione) {
-  for (Compatibilita o : {Compatibilita::Nessuna, Compatibilita::Progetto, Compatibilita::Binaria})
-    SendMessageW(Controllo(NomeOpzione(o)), BM_SETCHECK, o == opzione ? BST_CHECKED : BST_UNCHECKED, 0);
+  for (const DescrizioneOpzione& o : kOpzioniCompatibilita)
+    SendMessageW(Controllo(o.controllo), BM_SETCHECK, o.modo == opzione ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 int FinestraCompilazione::ValoreIncrementoAutomatico() const {
-  return static_cast<int>(SendMessageW(Controllo("chkIncrementoAutomatico"), BM_GETCHECK, 0, 0));
+  return static_cast<int>(SendMessageW(Controllo(kIncrementoAutomatico.controllo), BM_GETCHECK, 0, 0));
 }
 
 void FinestraCompilazione::ImpostaIncrementoAutomatico(int valore) {
   if (valore < 0 || valore > 2) SollevaErrore(kChiamataNonValida, "check box value " + std::to_string(valore));
   // BST_UNCHECKED, BST_CHECKED, BST_INDETERMINATE are 0, 1, 2.
-  SendMessageW(Controllo("chkIncrementoAutomatico"), BM_SETCHECK, static_cast<WPARAM>(valore), 0);
+  SendMessageW(Controllo(kIncrementoAutomatico.controllo), BM_SETCHECK, static_cast<WPARAM>(valore), 0);
 }
 
 }  // namespace cw

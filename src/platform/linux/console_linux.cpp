@@ -1,9 +1,11 @@
-#include "platform/console.h"
+#include "platform/linux/console_linux.h"
 
 namespace cw {
 
-std::vector<std::string> ArgomentiProgramma(int argc, char** argv) { return {argv + 1, argv + argc}; }
+std::vector<std::string> ConsoleLinux::ArgomentiProgramma(int argc, char** argv) const {
+  return {argv + 1, argv + argc};
+}
 
-void PreparaConsole() {}
+void ConsoleLinux::PreparaConsole() {}
 
 }  // namespace cw

@@ -1,4 +1,4 @@
-#include "platform/fine_su_segnale.h"
+#include "platform/linux/fine_su_segnale_linux.h"
 
 #include <fcntl.h>
 #include <signal.h>

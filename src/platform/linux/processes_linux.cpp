@@ -20,31 +20,17 @@
 #include "base/ansi.h"
 #include "base/command_line.h"
 #include "base/errors.h"
-#include "platform/fine_su_segnale.h"
+#include "platform/linux/attesa_linux.h"
 #include "platform/linux/avviso_wine_linux.h"
+#include "platform/linux/fine_su_segnale_linux.h"
 #include "platform/linux/io_linux.h"
 #include "platform/linux/schermata_linux.h"
 #include "platform/linux/spawn_linux.h"
 #include "platform/protocollo_avvio.h"
 
-extern char** environ;
-
 namespace cw {
 
 namespace fs = std::filesystem;
-
-fs::path CartellaEseguibile() {
-  std::error_code ec;
-  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  return ec ? fs::current_path(ec) : exe.parent_path();
-}
-
-fs::path CartellaAusiliari() {
-  const fs::path programma = CartellaEseguibile();
-  const fs::path installati = (programma / CW_AUSILIARI_INSTALLATI).lexically_normal();
-  std::error_code ec;
-  return fs::is_directory(installati, ec) ? installati : programma;
-}
 
 namespace {
 
@@ -63,24 +49,6 @@ std::optional<fs::path> CercaInCartella(const fs::path& cartella, const std::str
     if (UgualiSenzaCasoAscii(it->path().filename().string(), nome) && FileRegolare(it->path())) return it->path();
   }
   return std::nullopt;
-}
-
-bool HaNome(const char* voce, const char* nome) {
-  const size_t n = std::strlen(nome);
-  return std::strncmp(voce, nome, n) == 0 && voce[n] == '=';
-}
-
-// The tool's environment, with the prefix the drive table uses (so a native
-// stand-in resolves paths through the same drives) and the window style.
-std::vector<std::string> Ambiente(const fs::path& prefisso, int stile) {
-  std::vector<std::string> env;
-  for (char** e = environ; e && *e; ++e) {
-    if (HaNome(*e, "WINEPREFIX") || HaNome(*e, kVariabileStileFinestra)) continue;
-    env.emplace_back(*e);
-  }
-  env.push_back("WINEPREFIX=" + prefisso.string());
-  env.push_back(std::string(kVariabileStileFinestra) + "=" + std::to_string(stile));
-  return env;
 }
 
 // Bytes as hex digits: what goes through Wine's conversion of the
@@ -281,31 +249,29 @@ std::uint32_t ProcessesLinux::Avvia(const std::string& commandLine, int windowSt
   }
   if (!programma) SollevaErrore(kFileNonTrovato, "programma non trovato: " + parole[0], parole[0]);
 
-  std::vector<std::string> argomenti;
-  std::vector<std::string> ambiente = Ambiente(drives_.Prefix(), windowStyle);
-  fs::path eseguibile = *programma;
+  // The prefix the drive table uses (so a native stand-in resolves paths
+  // through the same drives) and the window style.
+  std::vector<std::string> variabili{std::string(kVariabileStileFinestra) + "=" + std::to_string(windowStyle)};
+  std::vector<std::string> argomenti{programma->string()};
+  argomenti.insert(argomenti.end(), parole.begin() + 1, parole.end());
+  AvvioProgramma avvio;
   bool tramiteAvvio = false;
   const bool windows = ComeProgrammaWindows(*programma);
   if (windows) {
-    const std::string percorso =
-        opzioni_.percorsoRicerca ? *opzioni_.percorsoRicerca : (std::getenv("PATH") ? std::getenv("PATH") : "");
-    const auto wine = CercaNelPercorso(percorso, "wine");
-    if (!wine) SollevaErrore(kFileNonTrovato, "programma Windows senza wine: " + programma->string(), parole[0]);
-    eseguibile = *wine;
-    argomenti.push_back("wine");
     // Wine would rebuild the line from the words, quoting only those with
     // blanks: the launcher gives the program the line as written.
     std::error_code ec;
     if (fs::is_regular_file(opzioni_.avvioWindows, ec)) {
       tramiteAvvio = true;
-      argomenti.push_back(opzioni_.avvioWindows.string());
-      ambiente.push_back("CW_AVVIO_PROGRAMMA=" + Esadecimale(programma->string()));
-      ambiente.push_back("CW_AVVIO_RIGA=" + Esadecimale(commandLine));
+      argomenti = {opzioni_.avvioWindows.string()};
+      variabili.push_back("CW_AVVIO_PROGRAMMA=" + Esadecimale(programma->string()));
+      variabili.push_back("CW_AVVIO_RIGA=" + Esadecimale(commandLine));
     }
-  }
-  if (!tramiteAvvio) {
-    argomenti.push_back(programma->string());
-    argomenti.insert(argomenti.end(), parole.begin() + 1, parole.end());
+    auto sottoWine = AvvioSottoWine(std::move(argomenti), drives_.Prefix(), variabili, opzioni_.percorsoRicerca);
+    if (!sottoWine) SollevaErrore(kFileNonTrovato, "programma Windows senza wine: " + programma->string(), parole[0]);
+    avvio = std::move(*sottoWine);
+  } else {
+    avvio = AvvioProgramma{*programma, std::move(argomenti), AmbientePrefisso(drives_.Prefix(), variabili)};
   }
   // Nothing of the tool's own standard streams reaches a Windows program:
   // Wine's services, started by the first Wine program of a prefix, keep what
@@ -337,7 +303,8 @@ std::uint32_t ProcessesLinux::Avvia(const std::string& commandLine, int windowSt
     AscoltoSegnale ascolto;
     // A group of its own: what a script or wine starts in turn is ended with
     // it on a signal.
-    err = AvviaFiglio(pid, eseguibile, std::move(argomenti), std::move(ambiente), windows ? &azioni : nullptr, true);
+    err = AvviaFiglio(pid, avvio.eseguibile, std::move(avvio.argomenti), std::move(avvio.ambiente),
+                      windows ? &azioni : nullptr, true);
     if (err == 0) RegistraAvviato(pid);
   }
   posix_spawn_file_actions_destroy(&azioni);
@@ -346,7 +313,7 @@ std::uint32_t ProcessesLinux::Avvia(const std::string& commandLine, int windowSt
   if (err != 0) {
     ChiudiCanale(entrata[1]);
     ChiudiCanale(uscita[0]);
-    SollevaErrore(kFileNonTrovato, eseguibile.string() + ": " + std::strerror(err), parole[0]);
+    SollevaErrore(kFileNonTrovato, avvio.eseguibile.string() + ": " + std::strerror(err), parole[0]);
   }
 
   Figlio figlio;
@@ -387,7 +354,7 @@ std::uint32_t ProcessesLinux::Avvia(const std::string& commandLine, int windowSt
 void ProcessesLinux::AttendiAvvio(pid_t pid, int pidfd, int lettura) {
   using Orologio = std::chrono::steady_clock;
   const auto scadenza = Orologio::now() + kLimiteAvvioLauncher;
-  AttesaBloccante bloccante;
+  AttesaLinux bloccante;
   Attesa& attesa = opzioni_.attesa ? *opzioni_.attesa : bloccante;
   AttesaAvvioWine avviso(drives_.Prefix());
   const int segnale = DescrittoreSegnale();
@@ -397,17 +364,17 @@ void ProcessesLinux::AttendiAvvio(pid_t pid, int pidfd, int lettura) {
     const auto resto = std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - Orologio::now()).count();
     if (resto <= 0) return;
     int ms = avviso.Limite(static_cast<int>(std::min<long long>(resto, INT_MAX)));
-    pollfd p[3];
-    nfds_t n = 0;
-    p[n++] = pollfd{lettura, POLLIN, 0};
+    OggettoAttesa p[3];
+    std::size_t n = 0;
+    p[n++] = lettura;
     // The pidfd of a child that ends without a word (wine missing its
     // libraries); without one the status is looked at now and then.
     if (pidfd >= 0)
-      p[n++] = pollfd{pidfd, POLLIN, 0};
+      p[n++] = pidfd;
     else
       ms = ms < 0 ? 10 : std::min(ms, 10);
-    if (segnale >= 0) p[n++] = pollfd{segnale, POLLIN, 0};
-    if (attesa.Aspetta(p, n, ms) < 0 && errno != EINTR) return;
+    if (segnale >= 0) p[n++] = segnale;
+    if (attesa.Aspetta(p, n, ms) == kAttesaFallita && errno != EINTR) return;
     if (SegnaleArrivato()) return;
     // The line, or the pipe closed: started, or it never will be.
     if (!LeggiDisponibile(lettura, letto) || letto.find('\n') != std::string::npos) return;
@@ -433,7 +400,7 @@ std::vector<FinestraMostrata> ProcessesLinux::FinestreMostrate(HandleProcesso ha
   }
   std::vector<FinestraMostrata> finestre;
   const auto scadenza = Orologio::now() + kLimiteLetturaFinestre;
-  AttesaBloccante bloccante;
+  AttesaLinux bloccante;
   Attesa& attesa = opzioni_.attesa ? *opzioni_.attesa : bloccante;
   std::string letto;
   bool finito = scrittura < 0 || lettura < 0 || !ScriviSenzaSigpipe(scrittura, std::string(avvio::kFinestre) + "\n");
@@ -456,11 +423,12 @@ std::vector<FinestraMostrata> ProcessesLinux::FinestreMostrate(HandleProcesso ha
     const auto resto = std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - Orologio::now()).count();
     if (resto <= 0) break;
     // The launcher's end too: what it started may hold its output open.
-    pollfd p[2] = {{lettura, POLLIN, 0}, {pidfd, POLLIN, 0}};
+    const OggettoAttesa p[2] = {lettura, pidfd};
     const int ms = static_cast<int>(pidfd >= 0 ? resto : std::min<long long>(resto, 10));
-    if (attesa.Aspetta(p, pidfd >= 0 ? 2 : 1, ms) < 0 && errno != EINTR) break;
+    const int pronto = attesa.Aspetta(p, pidfd >= 0 ? 2 : 1, ms);
+    if (pronto == kAttesaFallita && errno != EINTR) break;
     if (!LeggiDisponibile(lettura, letto) && letto.find('\n') == std::string::npos) break;
-    if (pidfd >= 0 && (p[1].revents & POLLIN) && letto.find('\n') == std::string::npos) break;
+    if (pronto == 1 && letto.find('\n') == std::string::npos) break;
   }
   ChiudiCanale(scrittura);
   ChiudiCanale(lettura);
@@ -500,7 +468,7 @@ std::uint32_t ProcessesLinux::WaitForSingleObject(HandleProcesso handle, std::ui
     pidfd = figlio.pidfd;
     primoPiano = figlio.primoPiano;
   }
-  AttesaBloccante bloccante;
+  AttesaLinux bloccante;
   Attesa& attesa = opzioni_.attesa ? *opzioni_.attesa : bloccante;
   const int segnale = DescrittoreSegnale();
   std::uint32_t esito = kWaitTimeout;
@@ -519,11 +487,11 @@ std::uint32_t ProcessesLinux::WaitForSingleObject(HandleProcesso handle, std::ui
         if (pidfd < 0) ms = infinito ? 5 : std::min(ms, 5);  // no pidfd: poll the status
         // A stop is not told by the pidfd.
         if (terminale.Fd() >= 0) ms = ms < 0 ? 100 : std::min(ms, 100);
-        pollfd p[2];
-        nfds_t n = 0;
-        if (pidfd >= 0) p[n++] = pollfd{pidfd, POLLIN, 0};
-        if (segnale >= 0) p[n++] = pollfd{segnale, POLLIN, 0};
-        if (attesa.Aspetta(p, n, ms) < 0 && errno != EINTR) {
+        OggettoAttesa p[2];
+        std::size_t n = 0;
+        if (pidfd >= 0) p[n++] = pidfd;
+        if (segnale >= 0) p[n++] = segnale;
+        if (attesa.Aspetta(p, n, ms) == kAttesaFallita && errno != EINTR) {
           esito = kWaitFailed;
           break;
         }

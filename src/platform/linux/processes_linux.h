@@ -22,7 +22,7 @@
 #include <sys/types.h>
 
 #include "platform/attesa.h"
-#include "platform/cartella_eseguibile.h"
+#include "platform/linux/cartelle_programma_linux.h"
 #include "platform/linux/drive_table_linux.h"
 #include "platform/processes.h"
 

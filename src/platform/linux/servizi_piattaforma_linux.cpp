@@ -3,24 +3,40 @@
 
 #include "platform/linux/avviso_wine_linux.h"
 #include "platform/linux/blocco_prefisso_linux.h"
-#include "platform/linux/canale_registrazione_linux.h"
+#include "platform/linux/cartelle_programma_linux.h"
+#include "platform/linux/console_linux.h"
 #include "platform/linux/drive_table_linux.h"
 #include "platform/linux/filesystem_linux.h"
+#include "platform/linux/fine_su_segnale_linux.h"
 #include "platform/linux/impostazioni_linux.h"
 #include "platform/linux/keyboard_linux.h"
+#include "platform/linux/pausa_linux.h"
 #include "platform/linux/prefisso_linux.h"
 #include "platform/linux/processes_linux.h"
+#include "platform/linux/profilo_linux.h"
+#include "platform/linux/trasporto_worker_linux.h"
 #include "platform/servizi_piattaforma.h"
 
 namespace cw {
 
+ServiziSistema CreaServiziSistema() {
+  ServiziSistema s;
+  s.profilo = std::make_unique<ProfiloLinux>();
+  s.pausa = std::make_unique<PausaLinux>();
+  s.cartelle = std::make_unique<CartelleProgrammaLinux>();
+  s.console = std::make_unique<ConsoleLinux>();
+  s.segnali = std::make_unique<SegnaliLinux>();
+  return s;
+}
+
 ServiziPiattaforma CreaServiziPiattaforma(const OpzioniPiattaforma& opzioni) {
   const DriveTable unita = DriveTable::FromEnvironment();
   ServiziPiattaforma s;
+  s.sistema = CreaServiziSistema();
   ImpostaAvvisoAvvioWine(opzioni.avvioWine);
   s.problema = ProblemaPrefisso(unita, opzioni.programma);
   s.fso = std::make_unique<FileSystemLinux>(unita);
-  s.registrazione = std::make_unique<CanaleRegistrazioneLinux>(unita);
+  s.workers = std::make_unique<AvvioWorkerLinux>(unita);
   s.blocco = std::make_unique<BloccoPrefissoLinux>(unita.Prefix());
   // The display is opened at the first keystroke, so the tool starts (and
   // Vb-Build reports error 5) where X11 is missing.

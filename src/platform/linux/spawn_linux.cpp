@@ -5,10 +5,19 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <iterator>
+#include <string_view>
 #include <system_error>
+
+extern char** environ;
 
 namespace cw {
 namespace {
+
+// The name of a "NAME=value" entry, with its "=".
+std::string_view NomeDi(std::string_view voce) { return voce.substr(0, voce.find('=') + 1); }
 
 std::vector<char*> Puntatori(std::vector<std::string>& testi) {
   std::vector<char*> p;
@@ -67,6 +76,34 @@ std::optional<std::filesystem::path> CercaNelPercorso(const std::string& percors
     inizio = fine + 1;
   }
   return std::nullopt;
+}
+
+std::vector<std::string> AmbientePrefisso(const std::filesystem::path& prefisso,
+                                          const std::vector<std::string>& variabili) {
+  std::vector<std::string> aggiunte{"WINEPREFIX=" + prefisso.string()};
+  aggiunte.insert(aggiunte.end(), variabili.begin(), variabili.end());
+  std::vector<std::string> ambiente;
+  for (char** e = environ; e && *e; ++e) {
+    const std::string_view nome = NomeDi(*e);
+    const bool sostituita =
+        std::any_of(aggiunte.begin(), aggiunte.end(), [&](const std::string& a) { return NomeDi(a) == nome; });
+    if (!sostituita) ambiente.emplace_back(*e);
+  }
+  ambiente.insert(ambiente.end(), aggiunte.begin(), aggiunte.end());
+  return ambiente;
+}
+
+std::optional<AvvioProgramma> AvvioSottoWine(std::vector<std::string> parole, const std::filesystem::path& prefisso,
+                                             const std::vector<std::string>& variabili,
+                                             const std::optional<std::string>& percorsoRicerca) {
+  const char* path = std::getenv("PATH");
+  const auto wine = CercaNelPercorso(percorsoRicerca ? *percorsoRicerca : (path ? path : ""), "wine");
+  if (!wine) return std::nullopt;
+  AvvioProgramma avvio{*wine, {"wine"}, AmbientePrefisso(prefisso, variabili)};
+  avvio.argomenti.insert(avvio.argomenti.end(), std::make_move_iterator(parole.begin()),
+                         std::make_move_iterator(parole.end()));
+  if (!std::getenv("WINEDEBUG")) avvio.ambiente.push_back("WINEDEBUG=-all");
+  return avvio;
 }
 
 }  // namespace cw

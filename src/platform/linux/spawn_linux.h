@@ -31,4 +31,29 @@ bool ComeProgrammaWindows(const std::filesystem::path& programma);
 // The first executable file so named in a PATH-style list of folders.
 std::optional<std::filesystem::path> CercaNelPercorso(const std::string& percorso, const std::string& nome);
 
+// How a program is started: the file run, its words (argomenti[0] included)
+// and its environment, for AvviaFiglio.
+struct AvvioProgramma {
+  std::filesystem::path eseguibile;
+  std::vector<std::string> argomenti;
+  std::vector<std::string> ambiente;
+};
+
+// The tool's environment for a program that works over the prefix:
+// WINEPREFIX set to it (Wine's prefix, and the drives a native stand-in
+// resolves paths through), and each of variabili ("NAME=value") in place of
+// any of the same name.
+std::vector<std::string> AmbientePrefisso(const std::filesystem::path& prefisso,
+                                          const std::vector<std::string>& variabili = {});
+
+// The start of a Windows program under Wine, the one place that says how:
+// `wine` looked up in percorsoRicerca (a PATH-style list; nullopt: $PATH),
+// the words after "wine" (parole[0] the program's host path), the
+// environment of AmbientePrefisso and WINEDEBUG=-all unless the user set
+// WINEDEBUG, as Wine's own diagnostics would only fill the tool's terminal.
+// nullopt when there is no wine.
+std::optional<AvvioProgramma> AvvioSottoWine(std::vector<std::string> parole, const std::filesystem::path& prefisso,
+                                             const std::vector<std::string>& variabili = {},
+                                             const std::optional<std::string>& percorsoRicerca = std::nullopt);
+
 }  // namespace cw

@@ -1,13 +1,14 @@
+#include "platform/windows/console_win32.h"
+
 #include <windows.h>
 // windows.h first: shellapi.h needs its types.
 #include <shellapi.h>
 
-#include "platform/console.h"
 #include "platform/windows/testo_wide_win32.h"
 
 namespace cw {
 
-std::vector<std::string> ArgomentiProgramma(int argc, char** argv) {
+std::vector<std::string> ConsoleWin32::ArgomentiProgramma(int argc, char** argv) const {
   int n = 0;
   LPWSTR* parole = ::CommandLineToArgvW(::GetCommandLineW(), &n);
   if (!parole) return {argv + 1, argv + argc};
@@ -17,6 +18,6 @@ std::vector<std::string> ArgomentiProgramma(int argc, char** argv) {
   return argomenti;
 }
 
-void PreparaConsole() { ::SetConsoleOutputCP(CP_UTF8); }
+void ConsoleWin32::PreparaConsole() { ::SetConsoleOutputCP(CP_UTF8); }
 
 }  // namespace cw

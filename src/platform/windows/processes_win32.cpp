@@ -2,12 +2,15 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <map>
 #include <mutex>
 #include <vector>
 
 #include "base/errors.h"
+#include "platform/windows/attesa_win32.h"
 #include "platform/windows/finestre_win32.h"
 #include "platform/windows/schermata_win32.h"
 #include "platform/windows/testo_wide_win32.h"
@@ -196,18 +199,21 @@ HandleProcesso ProcessesWin32::OpenProcess(std::uint32_t access, bool inherit, s
 }
 
 std::uint32_t ProcessesWin32::WaitForSingleObject(HandleProcesso handle, std::uint32_t milliseconds) {
-  AttesaBloccante bloccante;
+  AttesaWin32 bloccante;
   Attesa& attesa = attesa_ ? *attesa_ : bloccante;
-  const void* h = reinterpret_cast<const void*>(handle);
+  const OggettoAttesa h = static_cast<OggettoAttesa>(handle);
   const DWORD pid = GetProcessId(reinterpret_cast<HANDLE>(handle));
   const auto contaAttesa = [pid](int passo) {
     std::lock_guard<std::mutex> lock(Mutex());
     if (auto it = Lavori().find(pid); it != Lavori().end()) it->second.attese += passo;
   };
   contaAttesa(1);
-  const unsigned long esito = attesa.Aspetta(&h, 1, milliseconds);
+  // Past 24 days a limit is as good as none: the wait takes an int.
+  const int ms =
+      milliseconds == INFINITE ? kAttesaSenzaLimite : static_cast<int>(std::min<std::uint32_t>(milliseconds, INT_MAX));
+  const int esito = attesa.Aspetta(&h, 1, ms);
   contaAttesa(-1);
-  if (esito == WAIT_OBJECT_0) {
+  if (esito == 0) {
     std::lock_guard<std::mutex> lock(Mutex());
     if (auto it = Lavori().find(pid); it != Lavori().end() && it->second.attese == 0) {
       Libera(it->second);
@@ -215,7 +221,7 @@ std::uint32_t ProcessesWin32::WaitForSingleObject(HandleProcesso handle, std::ui
     }
     return kWaitObject0;
   }
-  if (esito == WAIT_TIMEOUT) return kWaitTimeout;
+  if (esito == kAttesaScaduta) return kWaitTimeout;
   return kWaitFailed;
 }
 

@@ -1,7 +1,9 @@
-// The private-profile functions of profile.h over the system's own. The
+// The private-profile calls of profilo.h over the system's own. The
 // file name is UTF-8, as every path the program holds; the system's ANSI
 // functions take it in the ANSI code page, so a name that code page cannot
 // hold reads as a missing file and is never written.
+
+#include "platform/windows/profilo_win32.h"
 
 #include <windows.h>
 
@@ -11,7 +13,6 @@
 #include <system_error>
 
 #include "base/profilo_argomenti.h"
-#include "platform/profile.h"
 #include "platform/windows/testo_wide_win32.h"
 
 namespace cw {
@@ -46,8 +47,9 @@ bool SolaLettura(const std::string& file) {
 
 }  // namespace
 
-std::size_t GetPrivateProfileStringA(const std::string& file, std::string_view sezione, std::string_view chiave,
-                                     std::string_view predefinito, char* destinazione, std::size_t n) {
+std::size_t ProfiloWin32::GetPrivateProfileStringA(const std::string& file, std::string_view sezione,
+                                                   std::string_view chiave, std::string_view predefinito,
+                                                   char* destinazione, std::size_t n) const {
   if (n == 0) return 0;
   const std::string s = FinoAlNul(sezione), k = FinoAlNul(chiave), d = FinoAlNul(predefinito);
   std::string nome;
@@ -56,15 +58,30 @@ std::size_t GetPrivateProfileStringA(const std::string& file, std::string_view s
   return ::GetPrivateProfileStringA(s.c_str(), k.c_str(), d.c_str(), destinazione, limite, nome.c_str());
 }
 
-ProfiloLetto::ProfiloLetto(std::string file) : file_(std::move(file)) {}
+namespace {
 
-std::size_t ProfiloLetto::GetString(std::string_view sezione, std::string_view chiave, std::string_view predefinito,
-                                    char* destinazione, std::size_t n) const {
-  return cw::GetPrivateProfileStringA(file_, sezione, chiave, predefinito, destinazione, n);
+// Each lookup is the system's own call, which reads the file itself.
+class ProfiloLettoWin32 : public ProfiloLetto {
+ public:
+  explicit ProfiloLettoWin32(std::string file) : file_(std::move(file)) {}
+  std::size_t GetString(std::string_view sezione, std::string_view chiave, std::string_view predefinito,
+                        char* destinazione, std::size_t n) const override {
+    return ProfiloWin32().GetPrivateProfileStringA(file_, sezione, chiave, predefinito, destinazione, n);
+  }
+  const std::string& File() const override { return file_; }
+
+ private:
+  std::string file_;
+};
+
+}  // namespace
+
+std::unique_ptr<ProfiloLetto> ProfiloWin32::Leggi(const std::string& file) const {
+  return std::make_unique<ProfiloLettoWin32>(file);
 }
 
-bool WritePrivateProfileStringA(const std::string& file, std::string_view sezione, std::string_view chiave,
-                                std::string_view valore) {
+bool ProfiloWin32::WritePrivateProfileStringA(const std::string& file, std::string_view sezione,
+                                              std::string_view chiave, std::string_view valore) {
   const std::string s = FinoAlNul(sezione), k = FinoAlNul(chiave), v = FinoAlNul(valore);
   if (!ArgomentiProfiloSicuri(TagliaSpazi(s), TagliaSpazi(k), v)) return false;
   std::string nome;
@@ -72,7 +89,7 @@ bool WritePrivateProfileStringA(const std::string& file, std::string_view sezion
   return ::WritePrivateProfileStringA(s.c_str(), k.c_str(), v.c_str(), nome.c_str()) != FALSE;
 }
 
-bool CreaCartelleProfilo(const std::string& file) {
+bool ProfiloWin32::CreaCartelleProfilo(const std::string& file) {
   const std::filesystem::path cartella = std::filesystem::path(Wide(file)).parent_path();
   std::error_code ec;
   if (cartella.empty() || std::filesystem::is_directory(cartella, ec)) return true;
@@ -80,7 +97,7 @@ bool CreaCartelleProfilo(const std::string& file) {
   return !ec;
 }
 
-bool CancellaChiaveProfilo(const std::string& file, std::string_view sezione, std::string_view chiave) {
+bool ProfiloWin32::CancellaChiaveProfilo(const std::string& file, std::string_view sezione, std::string_view chiave) {
   const std::string s = FinoAlNul(sezione), k = FinoAlNul(chiave);
   std::string nome;
   if (!NomeAnsi(file, nome)) return false;

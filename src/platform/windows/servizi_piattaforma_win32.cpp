@@ -4,24 +4,38 @@
 
 #include <windows.h>
 
-#include "platform/cartella_eseguibile.h"
-#include "platform/protocollo_worker.h"
 #include "platform/servizi_piattaforma.h"
 #include "platform/windows/blocco_prefisso_win32.h"
-#include "platform/windows/canale_registrazione_win32.h"
+#include "platform/windows/cartelle_programma_win32.h"
+#include "platform/windows/console_win32.h"
 #include "platform/windows/filesystem_win32.h"
+#include "platform/windows/fine_su_segnale_win32.h"
 #include "platform/windows/keyboard_win32.h"
+#include "platform/windows/pausa_win32.h"
 #include "platform/windows/processes_win32.h"
+#include "platform/windows/profilo_win32.h"
+#include "platform/windows/trasporto_worker_win32.h"
 #include "platform/windows/trova_programma_win32.h"
 
 namespace cw {
 
+ServiziSistema CreaServiziSistema() {
+  ServiziSistema s;
+  s.profilo = std::make_unique<ProfiloWin32>();
+  s.pausa = std::make_unique<PausaWin32>();
+  s.cartelle = std::make_unique<CartelleProgrammaWin32>();
+  s.console = std::make_unique<ConsoleWin32>();
+  s.segnali = std::make_unique<SegnaliWin32>();
+  return s;
+}
+
 ServiziPiattaforma CreaServiziPiattaforma(const OpzioniPiattaforma& opzioni) {
   const std::filesystem::path cartella = CartellaEseguibile();
   ServiziPiattaforma s;
+  s.sistema = CreaServiziSistema();
   s.fso = std::make_unique<FileSystemWin32>();
   s.processi = std::make_unique<ProcessesWin32>(opzioni.attesa);
-  s.registrazione = std::make_unique<CanaleRegistrazioneWin32>(cartella / worker::kNomeProgrammaWindows);
+  s.workers = std::make_unique<AvvioWorkerWin32>(cartella / kNomeWorkerWindows);
   s.tastiera = std::make_unique<KeyboardWin32>();
   s.blocco = std::make_unique<BloccoPrefissoWin32>(opzioni.radiceSuite);
   s.trovaProgramma = [](const std::string& programma) { return TrovaProgrammaWin32(programma); };

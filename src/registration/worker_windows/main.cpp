@@ -1,7 +1,8 @@
 // compilawexo-regworker.exe: the registration worker for Windows libraries,
 // run through wine in the prefix whose registry it writes. One process
 // serves a whole walk, so Wine's start is paid once: it answers one request
-// per line of its standard input (protocollo_worker.h) until the input ends.
+// per line of its standard input until the input ends, in the workers' one
+// protocol (registration/protocollo_worker.h).
 // The tool bounds every call and ends the worker when the limit passes.
 
 #include <fcntl.h>
@@ -12,8 +13,8 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/esame_libreria.h"
-#include "platform/protocollo_worker.h"
+#include "registration/esame_libreria.h"
+#include "registration/protocollo_worker.h"
 
 namespace {
 
@@ -152,7 +153,7 @@ bool LeggiRiga(std::string& riga) {
 }
 
 void Servi(const std::string& richiesta) {
-  const size_t tab = richiesta.find('\t');
+  const size_t tab = richiesta.find(cw::worker::kSeparatore);
   std::wstring percorso;
   if (tab == std::string::npos || tab == 0 || !Wide(richiesta.substr(tab + 1), percorso)) {
     Riferisci(cw::worker::kCaricamentoFallito, std::string(cw::worker::kMotivoRifiutata) + " richiesta non valida");

@@ -9,16 +9,19 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "base/command_line.h"
 #include "base/errors.h"
-#include "platform/fine_su_segnale.h"
 #include "platform/linux/avviso_wine_linux.h"
+#include "platform/linux/fine_su_segnale_linux.h"
 #include "platform/protocollo_avvio.h"
 #include "support/errore.h"
 #include "support/prefisso_temporaneo.h"
@@ -31,12 +34,14 @@ using test::PrefissoTemporaneo;
 using Words = std::vector<std::string>;
 
 // Writes each argument, NUL-terminated, to args.out beside itself, and the
-// two variables the service hands on to env.out.
+// two variables the service hands on to env.out (WINEDEBUG, when set, to
+// winedebug.out).
 constexpr const char* kEco =
     "#!/bin/sh\n"
     "d=$(dirname \"$0\")\n"
     "printf '%s\\0' \"$@\" > \"$d/args.tmp\"\n"
     "printf '%s\\n%s\\n' \"$WINEPREFIX\" \"$CW_WINDOW_STYLE\" > \"$d/env.out\"\n"
+    "if [ \"${WINEDEBUG+x}\" ]; then printf '%s' \"$WINEDEBUG\" > \"$d/winedebug.out\"; fi\n"
     "mv \"$d/args.tmp\" \"$d/args.out\"\n";
 
 void Eseguibile(const PrefissoTemporaneo& p, const std::string& windowsPath, const std::string& testo) {
@@ -291,6 +296,48 @@ TEST_F(Processi, TheLaunchersStartIsToldPastASecondAndItTellsTheWindows) {
   }
   ::unsetenv("CW_PROVA_RITARDO");
   ImpostaAvvisoAvvioWine(nullptr);
+}
+
+// Wine keeps quiet unless the user asked it to speak; a native program's
+// environment is the user's.
+TEST_F(Processi, AWindowsProgramGetsWINEDEBUGAllOffUnlessTheUserSetIt) {
+  Eseguibile(prefisso, "C:\\Programmi\\App\\Prog.exe", std::string("MZ\x90\0\3\0\0\0", 8));
+  Eseguibile(prefisso, "C:\\Bin\\eco.sh", kEco);
+  const fs::path conWine = prefisso.Dir() / "conwine";
+  fs::create_directories(conWine);
+  { std::ofstream(conWine / "wine") << kEco; }
+  fs::permissions(conWine / "wine", fs::perms::owner_all);
+  ProcessesLinux conVino(DriveTable(prefisso.Dir()), {.cartellaProgramma = cartellaProgramma,
+                                                      .percorsoRicerca = conWine.string(),
+                                                      .avvioWindows = prefisso.Dir() / "nessun-avvio.exe"});
+  const char* prima = std::getenv("WINEDEBUG");
+  const std::optional<std::string> salvato = prima ? std::optional<std::string>(prima) : std::nullopt;
+  struct Caso {
+    const char* utente;   // WINEDEBUG in the tool's environment; null: unset
+    const char* windows;  // what the Windows program gets
+    const char* nativo;   // what a native one gets; null: unset
+  };
+  const Caso casi[] = {{nullptr, "-all", nullptr}, {"warn+all", "warn+all", "warn+all"}, {"", "", ""}};
+  for (const Caso& c : casi) {
+    if (c.utente)
+      ::setenv("WINEDEBUG", c.utente, 1);
+    else
+      ::unsetenv("WINEDEBUG");
+    for (const auto& [riga, cartella, atteso] : {std::tuple{"C:\\Programmi\\App\\Prog.exe", conWine, c.windows},
+                                                 std::tuple{"C:\\Bin\\eco.sh", prefisso.Host("C:\\Bin"), c.nativo}}) {
+      fs::remove(cartella / "winedebug.out");
+      EseguiEAttendi(conVino, riga);
+      std::ifstream in(cartella / "winedebug.out");
+      EXPECT_EQ(in.is_open(), atteso != nullptr) << riga << " " << (c.utente ? c.utente : "(unset)");
+      if (atteso) {
+        EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), atteso) << riga;
+      }
+    }
+  }
+  if (salvato)
+    ::setenv("WINEDEBUG", salvato->c_str(), 1);
+  else
+    ::unsetenv("WINEDEBUG");
 }
 
 TEST_F(Processi, ProcessesNeverWaitedForLeaveNoZombies) {

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/cartella_eseguibile.h"
+#include "platform/windows/cartelle_programma_win32.h"
 
 namespace cw::prova {
 

@@ -12,11 +12,13 @@
 #include "base/errors.h"
 #include "platform/windows/cartella_prova.h"
 #include "platform/windows/testo_wide_win32.h"
+#include "support/errore.h"
 
 namespace cw {
 namespace {
 
 using prova::CartellaProva;
+using test::ErroreDi;
 
 class FileSystemWin32Test : public ::testing::Test {
  protected:
@@ -37,14 +39,6 @@ class FileSystemWin32Test : public ::testing::Test {
   }
   bool ESolaLettura(const std::string& nome) {
     return (GetFileAttributesW(Wide(dir_ / nome).c_str()) & FILE_ATTRIBUTE_READONLY) != 0;
-  }
-  int Errore(const std::function<void()>& f) {
-    try {
-      f();
-    } catch (const ErroreRuntime& e) {
-      return e.Numero();
-    }
-    return 0;
   }
 
   CartellaProva dir_;
@@ -86,7 +80,7 @@ TEST_F(FileSystemWin32Test, OgniFallimentoDaIlSuoNumero) {
       {"controllo su sola lettura", [&] { fso_.CheckWritable(ro); }, kAutorizzazioneNegata},
       {"controllo in cartella mancante", [&] { fso_.CheckWritable(senzaCartella); }, kPercorsoNonTrovato},
   };
-  for (const auto& c : casi) EXPECT_EQ(Errore(c.op), c.atteso) << c.nome;
+  for (const auto& c : casi) EXPECT_EQ(ErroreDi(c.op), c.atteso) << c.nome;
   // Nothing that failed touched what was there.
   EXPECT_EQ(Leggi("ro.txt"), "sola lettura");
   EXPECT_EQ(Leggi("file.txt"), "abc");
@@ -99,8 +93,8 @@ TEST_F(FileSystemWin32Test, OgniFallimentoDaIlSuoNumero) {
 TEST_F(FileSystemWin32Test, FileTenutoDaAltriENegato) {
   const HANDLE h = CreateFileW(Wide(dir_ / "file.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(h, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(Errore([&] { fso_.OpenTextFile(dir_ / "file.txt", IOMode::ForWriting); }), kAutorizzazioneNegata);
-  EXPECT_EQ(Errore([&] { fso_.OpenTextFile(dir_ / "file.txt", IOMode::ForReading); }), kAutorizzazioneNegata);
+  EXPECT_EQ(ErroreDi([&] { fso_.OpenTextFile(dir_ / "file.txt", IOMode::ForWriting); }), kAutorizzazioneNegata);
+  EXPECT_EQ(ErroreDi([&] { fso_.OpenTextFile(dir_ / "file.txt", IOMode::ForReading); }), kAutorizzazioneNegata);
   CloseHandle(h);
 }
 
@@ -135,7 +129,7 @@ TEST_F(FileSystemWin32Test, CopiaInteraSostituisceELasciaScrivibile) {
     (fso_.*copia)(dir_ / "file.txt", dir_ / "nuova.txt");
     EXPECT_EQ(Leggi("nuova.txt"), "sola lettura");
     EXPECT_FALSE(fso_.FileExists(dir_ / "nuova.txt~"));
-    EXPECT_EQ(Errore([&] { (fso_.*copia)(dir_ / "file.txt", dir_ / "ro.txt"); }), kAutorizzazioneNegata);
+    EXPECT_EQ(ErroreDi([&] { (fso_.*copia)(dir_ / "file.txt", dir_ / "ro.txt"); }), kAutorizzazioneNegata);
   }
 }
 
@@ -175,7 +169,7 @@ TEST_F(FileSystemWin32Test, RigheComeNelFlussoLinux) {
     std::vector<std::string> righe;
     while (!s->AtEndOfStream()) righe.push_back(s->ReadLine());
     EXPECT_EQ(righe, c.righe) << testing::PrintToString(c.byte);
-    EXPECT_EQ(Errore([&] { s->ReadLine(); }), kInputOltreFine);
+    EXPECT_EQ(ErroreDi([&] { s->ReadLine(); }), kInputOltreFine);
   }
 }
 
@@ -185,9 +179,9 @@ TEST_F(FileSystemWin32Test, ScritturaEModiDiApertura) {
     EXPECT_EQ(Leggi("file.txt"), "");
     s->WriteLine("uno");
     s->Write("\xe8");
-    EXPECT_EQ(Errore([&] { s->ReadLine(); }), kChiamataNonValida);
+    EXPECT_EQ(ErroreDi([&] { s->ReadLine(); }), kChiamataNonValida);
     s->Close();
-    EXPECT_EQ(Errore([&] { s->Write("x"); }), kNomeFileNonValido);
+    EXPECT_EQ(ErroreDi([&] { s->Write("x"); }), kNomeFileNonValido);
   }
   EXPECT_EQ(Leggi("file.txt"), "uno\r\n\xe8");
   {

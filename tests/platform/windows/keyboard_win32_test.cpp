@@ -2,22 +2,15 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <functional>
 
 #include "base/errors.h"
 #include "platform/windows/testo_wide_win32.h"
+#include "support/errore.h"
 
 namespace cw {
 namespace {
 
-int Errore(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const ErroreRuntime& e) {
-    return e.Numero();
-  }
-  return 0;
-}
+using test::ErroreDi;
 
 void Pompa(DWORD ms) {
   const ULONGLONG fine = GetTickCount64() + ms;
@@ -33,9 +26,9 @@ void Pompa(DWORD ms) {
 
 TEST(KeyboardWin32, SenzaFinestraONotazioneSbagliataErrore5) {
   KeyboardWin32 t;
-  EXPECT_EQ(Errore([&] { t.AppActivate("Nessuna finestra con questo titolo", false); }), kChiamataNonValida);
+  EXPECT_EQ(ErroreDi([&] { t.AppActivate("Nessuna finestra con questo titolo", false); }), kChiamataNonValida);
   EXPECT_FALSE(t.IsActive("Nessuna finestra con questo titolo"));
-  EXPECT_EQ(Errore([&] { t.SendKeys("{NONESISTE}", true); }), kChiamataNonValida);
+  EXPECT_EQ(ErroreDi([&] { t.SendKeys("{NONESISTE}", true); }), kChiamataNonValida);
 }
 
 // Typed into a window of our own: modifiers, braces, a character of no key.

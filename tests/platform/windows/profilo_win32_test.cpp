@@ -4,8 +4,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/profile.h"
 #include "platform/windows/cartella_prova.h"
+#include "platform/windows/profilo_win32.h"
 #include "platform/windows/testo_wide_win32.h"
 
 namespace cw {
@@ -16,7 +16,7 @@ using prova::CartellaProva;
 std::string Leggi(const std::string& file, const char* sezione, const char* chiave, const char* predefinito,
                   std::size_t n = 255) {
   std::string buffer(n, ' ');
-  const std::size_t k = cw::GetPrivateProfileStringA(file, sezione, chiave, predefinito, buffer.data(), n);
+  const std::size_t k = ProfiloWin32().GetPrivateProfileStringA(file, sezione, chiave, predefinito, buffer.data(), n);
   return buffer.substr(0, k);
 }
 
@@ -42,14 +42,14 @@ TEST(ProfiloWin32, IlValoreScrittoSiRilegge) {
       {std::string(300, 'x'), std::string(253, 'x')},
   };
   for (const auto& c : casi) {
-    ASSERT_TRUE(cw::WritePrivateProfileStringA(ini, "Versione", "Principale", c.valore));
+    ASSERT_TRUE(ProfiloWin32().WritePrivateProfileStringA(ini, "Versione", "Principale", c.valore));
     EXPECT_EQ(Leggi(ini, "VERSIONE", "principale", "def", 254), c.letto) << c.valore.substr(0, 20);
   }
   EXPECT_EQ(Leggi(ini, "Versione", "Manca", "def  "), "def");
   EXPECT_EQ(Leggi(dir / "nessuno.ini", "Versione", "Principale", "1"), "1");
-  EXPECT_EQ(ProfiloLetto(ini).GetString("Versione", "Principale", "", nullptr, 0), 0u);
+  EXPECT_EQ(ProfiloWin32().Leggi(ini)->GetString("Versione", "Principale", "", nullptr, 0), 0u);
   char uno[8];
-  EXPECT_EQ(ProfiloLetto(ini).GetString("Versione", "Principale", "", uno, sizeof uno), 7u);
+  EXPECT_EQ(ProfiloWin32().Leggi(ini)->GetString("Versione", "Principale", "", uno, sizeof uno), 7u);
 }
 
 // Arguments the system would write raw, breaking the file, are refused and
@@ -57,7 +57,7 @@ TEST(ProfiloWin32, IlValoreScrittoSiRilegge) {
 TEST(ProfiloWin32, ArgomentiCheGuasterebberoIlFileRifiutati) {
   CartellaProva dir;
   const std::string ini = dir / "p.ini";
-  ASSERT_TRUE(cw::WritePrivateProfileStringA(ini, "S", "K", "v"));
+  ASSERT_TRUE(ProfiloWin32().WritePrivateProfileStringA(ini, "S", "K", "v"));
   const std::string prima = Contenuto(ini);
   struct Caso {
     const char *sezione, *chiave, *valore;
@@ -67,25 +67,26 @@ TEST(ProfiloWin32, ArgomentiCheGuasterebberoIlFileRifiutati) {
       {"S", ";K", "v"},     {"S", "[K", "v"},      {"\tS", "K", "v"}, {"S", "K\t", "v"},
   };
   for (const auto& c : casi)
-    EXPECT_FALSE(cw::WritePrivateProfileStringA(ini, c.sezione, c.chiave, c.valore)) << c.sezione << c.chiave;
+    EXPECT_FALSE(ProfiloWin32().WritePrivateProfileStringA(ini, c.sezione, c.chiave, c.valore))
+        << c.sezione << c.chiave;
   EXPECT_EQ(Contenuto(ini), prima);
   SetFileAttributesW(Wide(ini).c_str(), FILE_ATTRIBUTE_READONLY);
-  EXPECT_FALSE(cw::WritePrivateProfileStringA(ini, "S", "K", "nuovo"));
+  EXPECT_FALSE(ProfiloWin32().WritePrivateProfileStringA(ini, "S", "K", "nuovo"));
   EXPECT_EQ(Leggi(ini, "S", "K", ""), "v");
-  EXPECT_FALSE(cw::WritePrivateProfileStringA(dir / "manca\\p.ini", "S", "K", "v"));
+  EXPECT_FALSE(ProfiloWin32().WritePrivateProfileStringA(dir / "manca\\p.ini", "S", "K", "v"));
 }
 
 TEST(ProfiloWin32, CancellaChiave) {
   CartellaProva dir;
   const std::string ini = dir / "p.ini";
-  ASSERT_TRUE(cw::WritePrivateProfileStringA(ini, "S", "A", "1"));
-  ASSERT_TRUE(cw::WritePrivateProfileStringA(ini, "S", "B", "2"));
-  EXPECT_TRUE(cw::CancellaChiaveProfilo(ini, "S", "A"));
+  ASSERT_TRUE(ProfiloWin32().WritePrivateProfileStringA(ini, "S", "A", "1"));
+  ASSERT_TRUE(ProfiloWin32().WritePrivateProfileStringA(ini, "S", "B", "2"));
+  EXPECT_TRUE(ProfiloWin32().CancellaChiaveProfilo(ini, "S", "A"));
   EXPECT_EQ(Leggi(ini, "S", "A", "via"), "via");
   EXPECT_EQ(Leggi(ini, "S", "B", ""), "2");
-  EXPECT_TRUE(cw::CancellaChiaveProfilo(ini, "S", "A"));
+  EXPECT_TRUE(ProfiloWin32().CancellaChiaveProfilo(ini, "S", "A"));
   // Nothing to remove from a missing file, and no file made for it.
-  EXPECT_TRUE(cw::CancellaChiaveProfilo(dir / "nessuno.ini", "S", "A"));
+  EXPECT_TRUE(ProfiloWin32().CancellaChiaveProfilo(dir / "nessuno.ini", "S", "A"));
   EXPECT_EQ(GetFileAttributesW(Wide(dir / "nessuno.ini").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 

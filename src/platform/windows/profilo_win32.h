@@ -1,0 +1,19 @@
+#pragma once
+// The private-profile calls over the system's own.
+
+#include "platform/profilo.h"
+
+namespace cw {
+
+class ProfiloWin32 : public Profilo {
+ public:
+  std::size_t GetPrivateProfileStringA(const std::string& file, std::string_view sezione, std::string_view chiave,
+                                       std::string_view predefinito, char* destinazione, std::size_t n) const override;
+  std::unique_ptr<ProfiloLetto> Leggi(const std::string& file) const override;
+  bool WritePrivateProfileStringA(const std::string& file, std::string_view sezione, std::string_view chiave,
+                                  std::string_view valore) override;
+  bool CreaCartelleProfilo(const std::string& file) override;
+  bool CancellaChiaveProfilo(const std::string& file, std::string_view sezione, std::string_view chiave) override;
+};
+
+}  // namespace cw

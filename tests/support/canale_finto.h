@@ -26,7 +26,7 @@ class CanaleFinto : public CanaleRegistrazione {
   std::vector<std::string> eventi;
 
   EsitoRegistrazione Chiedi(const std::string& entryPoint, const std::string& percorso,
-                            std::chrono::milliseconds limite, Attesa&) override {
+                            std::chrono::milliseconds limite, Attesa*) override {
     richieste.push_back({entryPoint, percorso, limite});
     eventi.push_back("chiedi:" + entryPoint);
     if (esiti.empty()) return Conclusa(0);

@@ -540,7 +540,8 @@ TEST(TabellaCampi, EveryFieldFromItsOptionToItsKeyAndBack) {
   const auto o = LeggiOpzioni({"versione", kIncrementoAutomatico.opzione, "no"}, errore);
   ASSERT_TRUE(o) << errore;
   EXPECT_EQ(o->incremento, 0);
-  ASSERT_TRUE(ScriviIniIntero(test::ProfiloDiProva(), ini, kIncrementoAutomatico.sezione, kIncrementoAutomatico.chiave, 0));
+  ASSERT_TRUE(
+      ScriviIniIntero(test::ProfiloDiProva(), ini, kIncrementoAutomatico.sezione, kIncrementoAutomatico.chiave, 0));
 
   carica();
   for (const DescrizioneCampo& d : kTabellaCampi)

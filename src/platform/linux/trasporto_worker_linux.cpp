@@ -16,6 +16,7 @@
 #include <system_error>
 #include <vector>
 
+#include "base/righe.h"
 #include "platform/linux/cartelle_programma_linux.h"
 #include "platform/linux/fine_su_segnale_linux.h"
 #include "platform/linux/io_linux.h"
@@ -140,12 +141,7 @@ LetturaRiga TrasportoWorkerLinux::Leggi(std::string& riga, Orologio::time_point 
 LetturaRiga TrasportoWorkerLinux::LeggiRiga(std::string& riga, Orologio::time_point scadenza, Attesa& attesa) {
   const int segnale = DescrittoreSegnale();
   for (;;) {
-    if (const size_t fine = buffer_.find('\n'); fine != std::string::npos) {
-      riga = buffer_.substr(0, fine);
-      buffer_.erase(0, fine + 1);
-      if (!riga.empty() && riga.back() == '\r') riga.pop_back();
-      return LetturaRiga::Riga;
-    }
+    if (PrendiRiga(buffer_, riga)) return LetturaRiga::Riga;
     if (uscita_ < 0) return LetturaRiga::Fine;
     const auto resto = std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - Orologio::now()).count();
     if (resto <= 0) return LetturaRiga::Scaduto;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 
+#include "base/righe.h"
 #include "platform/windows/testo_wide_win32.h"
 
 namespace cw {
@@ -140,12 +141,7 @@ bool TrasportoWorkerWin32::Completata() {
 
 LetturaRiga TrasportoWorkerWin32::Leggi(std::string& riga, Orologio::time_point scadenza, Attesa& attesa) {
   for (;;) {
-    if (const size_t fine = buffer_.find('\n'); fine != std::string::npos) {
-      riga = buffer_.substr(0, fine);
-      buffer_.erase(0, fine + 1);
-      if (!riga.empty() && riga.back() == '\r') riga.pop_back();
-      return LetturaRiga::Riga;
-    }
+    if (PrendiRiga(buffer_, riga)) return LetturaRiga::Riga;
     if (!uscita_ || !LeggiAncora()) return LetturaRiga::Fine;
     if (!inCorso_) continue;  // read at once
     const auto resto = std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - Orologio::now()).count();

@@ -24,9 +24,9 @@
 #include "platform/linux/avviso_wine_linux.h"
 #include "platform/linux/fine_su_segnale_linux.h"
 #include "platform/linux/io_linux.h"
+#include "platform/linux/protocollo_avvio_linux.h"
 #include "platform/linux/schermata_linux.h"
 #include "platform/linux/spawn_linux.h"
-#include "platform/protocollo_avvio.h"
 
 namespace cw {
 
@@ -49,19 +49,6 @@ std::optional<fs::path> CercaInCartella(const fs::path& cartella, const std::str
     if (UgualiSenzaCasoAscii(it->path().filename().string(), nome) && FileRegolare(it->path())) return it->path();
   }
   return std::nullopt;
-}
-
-// Bytes as hex digits: what goes through Wine's conversion of the
-// environment unchanged, whatever the locale.
-std::string Esadecimale(std::string_view testo) {
-  static const char kCifre[] = "0123456789abcdef";
-  std::string hex;
-  hex.reserve(testo.size() * 2);
-  for (const unsigned char c : testo) {
-    hex += kCifre[c >> 4];
-    hex += kCifre[c & 15];
-  }
-  return hex;
 }
 
 // Sets the group in front on the terminal. From behind, SIGTTOU is held off
@@ -264,8 +251,8 @@ std::uint32_t ProcessesLinux::Avvia(const std::string& commandLine, int windowSt
     if (fs::is_regular_file(opzioni_.avvioWindows, ec)) {
       tramiteAvvio = true;
       argomenti = {opzioni_.avvioWindows.string()};
-      variabili.push_back("CW_AVVIO_PROGRAMMA=" + Esadecimale(programma->string()));
-      variabili.push_back("CW_AVVIO_RIGA=" + Esadecimale(commandLine));
+      variabili.push_back("CW_AVVIO_PROGRAMMA=" + avvio::Esadecimale(programma->string()));
+      variabili.push_back("CW_AVVIO_RIGA=" + avvio::Esadecimale(commandLine));
     }
     auto sottoWine = AvvioSottoWine(std::move(argomenti), drives_.Prefix(), variabili, opzioni_.percorsoRicerca);
     if (!sottoWine) SollevaErrore(kFileNonTrovato, "programma Windows senza wine: " + programma->string(), parole[0]);

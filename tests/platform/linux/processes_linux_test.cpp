@@ -22,7 +22,7 @@
 #include "base/errors.h"
 #include "platform/linux/avviso_wine_linux.h"
 #include "platform/linux/fine_su_segnale_linux.h"
-#include "platform/protocollo_avvio.h"
+#include "platform/linux/protocollo_avvio_linux.h"
 #include "support/errore.h"
 #include "support/prefisso_temporaneo.h"
 

@@ -11,7 +11,7 @@
 // job that ends with the launcher, so ending the launcher ends it too.
 //
 // Its standard input and output are pipes of the tool's (the line protocol of
-// platform/protocollo_avvio.h): it says when the program has started, and
+// platform/linux/protocollo_avvio_linux.h): it says when the program has started, and
 // when asked reads the windows the program shows, so a compile that has
 // passed its limit can be told by what it asks. The program itself gets the
 // NUL device for its standard handles: nothing it or Wine's services keep
@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/protocollo_avvio.h"
+#include "platform/linux/protocollo_avvio_linux.h"
 #include "platform/windows/finestre_win32.h"
 #include "platform/windows/testo_wide_win32.h"
 
@@ -33,17 +33,12 @@ std::wstring DaVariabileEsadecimale(const wchar_t* nome, bool& ok) {
   const DWORD n = GetEnvironmentVariableW(nome, buffer, 32768);
   ok = n > 0 && n < 32768 && n % 2 == 0;
   if (!ok) return {};
+  // Hex digits are ASCII: a wider character is no digit, and fails below.
+  std::string hex(n, '\0');
+  for (DWORD i = 0; i < n; ++i) hex[i] = buffer[i] < 0x80 ? static_cast<char>(buffer[i]) : '?';
   std::string byte;
-  for (DWORD i = 0; i < n; i += 2) {
-    auto cifra = [&](wchar_t c) -> int {
-      if (c >= L'0' && c <= L'9') return c - L'0';
-      if (c >= L'a' && c <= L'f') return c - L'a' + 10;
-      if (c >= L'A' && c <= L'F') return c - L'A' + 10;
-      ok = false;
-      return 0;
-    };
-    byte += static_cast<char>(cifra(buffer[i]) * 16 + cifra(buffer[i + 1]));
-  }
+  ok = cw::avvio::DaEsadecimale(hex, byte);
+  if (!ok) return {};
   const int k = MultiByteToWideChar(CP_UTF8, 0, byte.data(), static_cast<int>(byte.size()), nullptr, 0);
   std::wstring testo(static_cast<size_t>(k), L'\0');
   MultiByteToWideChar(CP_UTF8, 0, byte.data(), static_cast<int>(byte.size()), testo.data(), k);

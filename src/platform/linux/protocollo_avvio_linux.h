@@ -12,7 +12,9 @@
 //
 // Texts travel as hex of their UTF-8 bytes, so no code page and no line end
 // inside a text can touch the protocol. A word and its text are separated by
-// one tab.
+// one tab. The program's host path and command line reach the launcher in
+// CW_AVVIO_PROGRAMMA and CW_AVVIO_RIGA in the same hex, which Wine's conversion
+// of the environment passes unchanged whatever the locale.
 
 #include <string>
 #include <string_view>

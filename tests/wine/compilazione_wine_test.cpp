@@ -238,13 +238,18 @@ fs::path CopiaProgramma(const fs::path& bin) {
   return bin / "compilawexo-batch";
 }
 
-// The processes whose command line holds the text.
-int ProcessiCon(const std::string& testo) {
+// The processes of the prefix whose command line holds the text: another
+// test's prefix may be building at the same moment.
+int ProcessiCon(const std::string& testo, const fs::path& prefisso) {
+  const std::string variabile = "WINEPREFIX=" + prefisso.string();
   int n = 0;
   for (const auto& voce : fs::directory_iterator("/proc")) {
     std::string riga = Leggi(voce.path() / "cmdline");
     std::replace(riga.begin(), riga.end(), '\0', ' ');
-    n += riga.find(testo) != std::string::npos;
+    if (riga.find(testo) == std::string::npos) continue;
+    std::string ambiente = Leggi(voce.path() / "environ");
+    std::replace(ambiente.begin(), ambiente.end(), '\0', '\n');
+    n += ("\n" + ambiente + "\n").find("\n" + variabile + "\n") != std::string::npos;
   }
   return n;
 }
@@ -301,7 +306,11 @@ TEST_F(CompilazioneWine, AStuckBuildIsEndedAtItsLimitWithItsQuestionInTheErrorFi
   // The screen with the box on it, beside the error file.
   EXPECT_NE(out.find("Schermata salvata in C:\\Progetti VB\\Wexo\\ErroriCompilazione.png"), std::string::npos) << out;
   EXPECT_TRUE(Leggi(*unita.Resolve(kSchermataCompilazione)).starts_with("\x89PNG"));
-  EXPECT_EQ(ProcessiCon("VB6.EXE"), 0);
+  // Wine ends a job's processes a moment after the job is closed.
+  const auto limite = std::chrono::steady_clock::now() + 10s;
+  while (ProcessiCon("VB6.EXE", Prefisso()) > 0 && std::chrono::steady_clock::now() < limite)
+    std::this_thread::sleep_for(100ms);
+  EXPECT_EQ(ProcessiCon("VB6.EXE", Prefisso()), 0);
 }
 
 // What a command printed into a pipe read to its end, for at most the limit.

@@ -1,5 +1,8 @@
 #include "commands/servizi.h"
 
+#include "base/errors.h"
+#include "commands/comandi.h"
+
 #include "registration/canale_worker.h"
 #include "registration/modRegistraDll.h"
 
@@ -23,6 +26,18 @@ Servizi::Servizi(Ui& ui, const OpzioniPiattaforma& opzioni, const CreaPiattaform
 Servizi::~Servizi() = default;
 
 void Servizi::CaricaCatalogo() { cw::CaricaCatalogo(catalogo_); }
+
+void Servizi::CaricaFinestra(cw::Contesto& ctx) {
+  try {
+    CaricaCatalogo();
+    // Kept for the commands that stamp or save the version: the window may
+    // stay open while another instance saves a newer one.
+    ctx.versioneVista = CaricaImpostazioni(ctx);
+  } catch (const ErroreRuntime& e) {
+    ctx.ui.MsgBox(e.TestoMessaggio(), kStileCritico, kTitoloApplicazione);
+  }
+  ctx.ui.LogClear();
+}
 
 cw::Contesto Servizi::Contesto(Ui& ui, Campi& campi) {
   return cw::Contesto{

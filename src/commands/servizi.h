@@ -31,6 +31,10 @@ class Servizi {
 
   // Form_Load, first step: the catalogue.
   void CaricaCatalogo();
+  // Form_Load of both windows: the catalogue, then the saved settings into
+  // the fields of ctx (kept as the version seen). A run-time error is shown
+  // in a box and the window still opens; the log starts empty.
+  void CaricaFinestra(cw::Contesto& ctx);
 
   // The box for a platform the tool cannot work on; "" when all is well.
   const std::string& Problema() const { return piattaforma_.problema; }

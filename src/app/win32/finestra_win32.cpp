@@ -91,15 +91,7 @@ HWND FinestraCompilazione::Controllo(const std::string& nome) const {
 }
 
 void FinestraCompilazione::Form_Load() {
-  try {
-    servizi_->CaricaCatalogo();
-    // Kept for the commands that stamp or save the version: the window may
-    // stay open while another instance saves a newer one.
-    ctx_->versioneVista = CaricaImpostazioni(*ctx_);
-  } catch (const ErroreRuntime& e) {
-    MsgBox(e.TestoMessaggio(), kStileCritico, kTitoloApplicazione);
-  }
-  LogClear();
+  servizi_->CaricaFinestra(*ctx_);
   SelezionaOpzione(kCompatibilitaPredefinita);
 }
 

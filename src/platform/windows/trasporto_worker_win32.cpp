@@ -66,7 +66,11 @@ std::unique_ptr<TrasportoWorkerWin32> TrasportoWorkerWin32::Avvia(const std::fil
   si.dwFlags = STARTF_USESTDHANDLES;
   si.hStdInput = suaEntrata;
   si.hStdOutput = suaUscita;
-  si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  // Not the tool's own error stream: a caller reading it through a pipe
+  // must see it end when the tool does.
+  HANDLE nulla =
+      CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &ereditabile, OPEN_EXISTING, 0, nullptr);
+  si.hStdError = nulla == INVALID_HANDLE_VALUE ? nullptr : nulla;
   std::wstring riga = L"\"" + programma.wstring() + L"\"";
   PROCESS_INFORMATION pi{};
   // Suspended until it is in its job, so nothing it starts escapes it; no
@@ -75,6 +79,7 @@ std::unique_ptr<TrasportoWorkerWin32> TrasportoWorkerWin32::Avvia(const std::fil
                                       CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi);
   CloseHandle(suaEntrata);
   CloseHandle(suaUscita);
+  if (nulla != INVALID_HANDLE_VALUE) CloseHandle(nulla);
   if (!avviato) {
     CloseHandle(nostraEntrata);
     CloseHandle(nostraUscita);

@@ -4,18 +4,18 @@
 #   Linux: a Debian package, compilawexo_X.Y.Z_amd64.deb, installed under /usr:
 #     bin/                 the window, the batch mode, the sandbox maker
 #     lib/compilawexo/     the registration worker and the stand-ins the
-#                          sandbox uses; windows/ the Windows worker, the
-#                          launcher and the Windows stand-ins
+#                          sandbox uses; windows/ the agent and the
+#                          Windows stand-ins
 #     share/               the notes, the man page, the desktop entry, the icon
 #   Windows (the windows preset): an installer, CompilaWexo-X.Y.Z-win32.exe,
 #   and a portable zip of the same folder: the window, the batch mode and the
-#   registration worker side by side, the notes in doc/.
+#   agent side by side, the notes in doc/.
 # Test programs and benchmarks are never installed.
 
 set(CW_PACCHETTI ${PROJECT_SOURCE_DIR}/pacchetti)
 
 if(WIN32)
-  install(TARGETS compilawexo compilawexo-batch compilawexo-regworker RUNTIME DESTINATION ${CW_DESTINAZIONE_PROGRAMMI})
+  install(TARGETS compilawexo compilawexo-batch compilawexo-agente RUNTIME DESTINATION ${CW_DESTINAZIONE_PROGRAMMI})
   install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION doc)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION doc/docs)
 else()
@@ -30,8 +30,7 @@ else()
     install(FILES ${CW_PACCHETTI}/compilawexo.svg DESTINATION share/icons/hicolor/scalable/apps)
   endif()
   if(CW_HAVE_WINDOWS_PROGRAMS)
-    set(cw_windows compilawexo-regworker.exe compilawexo-avvio.exe standin-vb6.exe standin-exeserver.exe
-                   standin-component.dll)
+    set(cw_windows compilawexo-agente.exe standin-vb6.exe standin-exeserver.exe standin-component.dll)
     list(TRANSFORM cw_windows PREPEND ${CW_WINDOWS_BIN_DIR}/)
     install(PROGRAMS ${cw_windows} DESTINATION ${CW_DESTINAZIONE_AUSILIARI}/windows)
   endif()

@@ -13,7 +13,7 @@ if(WIN32)
   set(CW_SORGENTI ${PROJECT_SOURCE_DIR})
   add_subdirectory(${PROJECT_SOURCE_DIR}/cmake/windows ${CMAKE_BINARY_DIR}/programmi_windows)
   add_custom_target(cw_windows_programs)
-  add_dependencies(cw_windows_programs compilawexo-regworker compilawexo-avvio standin-vb6 standin-exeserver standin-component
+  add_dependencies(cw_windows_programs compilawexo-agente standin-vb6 standin-exeserver standin-component
     standin-component-blocca standin-component-errore standin-component-crash standin-component-vuota
     standin-component-esce standin-component-rifiuta standin-component-sfalse standin-exeserver-esce
     standin-exeserver-blocca)
@@ -40,7 +40,7 @@ endif()
 
 include(ExternalProject)
 set(cw_programmi_windows
-  compilawexo-regworker.exe compilawexo-avvio.exe standin-vb6.exe standin-exeserver.exe standin-component.dll
+  compilawexo-agente.exe standin-vb6.exe standin-exeserver.exe standin-component.dll
   standin-component-blocca.dll standin-component-errore.dll standin-component-crash.dll
   standin-component-vuota.dll standin-component-esce.dll standin-component-rifiuta.dll standin-component-sfalse.dll
   standin-exeserver-esce.exe standin-exeserver-blocca.exe)

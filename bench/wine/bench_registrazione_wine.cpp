@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
       cw::RegistratoreIsolato registratore(
           ui, std::make_unique<cw::CanaleWorker>(
                   std::make_unique<cw::AvvioWorkerLinux>(cw::DriveTable(prefisso), cw::PercorsoWorkerPredefinito(),
-                                                         fs::path(CW_WINDOWS_BIN_DIR) / cw::kNomeWorkerWindows)));
+                                                         fs::path(CW_WINDOWS_BIN_DIR) / cw::kNomeAgente)));
       // The worker's start belongs to the walk: each walk starts its own.
       auto inizio = Orologio::now();
       for (int i = 0; i < kDll; ++i)

@@ -17,11 +17,11 @@
 
 namespace cw {
 
-// The workers' file names: the Linux one beside the program's helpers, the
-// Windows one in their "windows" folder on Linux, beside the program on
-// Windows.
+// The workers' file names: the Linux one beside the program's helpers; the
+// agent, the Windows worker, in their "windows" folder on Linux, beside the
+// program on Windows.
 inline constexpr const char* kNomeWorker = "compilawexo-regworker";
-inline constexpr const char* kNomeWorkerWindows = "compilawexo-regworker.exe";
+inline constexpr const char* kNomeAgente = "compilawexo-agente.exe";
 
 enum class LetturaRiga {
   Riga,     // a line, without its end
@@ -47,7 +47,7 @@ class TrasportoWorker {
 };
 
 enum class TipoWorker {
-  Windows,  // compilawexo-regworker.exe: Windows libraries (on Linux, under Wine)
+  Windows,  // the agent, compilawexo-agente.exe: Windows libraries (on Linux, under Wine)
   Linux,    // compilawexo-regworker: Linux libraries
 };
 

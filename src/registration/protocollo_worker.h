@@ -1,16 +1,7 @@
 #pragma once
-// The line protocol between the tool and its worker programs, one for every
-// worker (the Linux one, the Windows one under Wine or on Windows); the
-// platform only carries the lines (platform/trasporto_worker.h). Header only,
-// constants only: the workers use the C library alone.
-//
-// A worker writes kPronto once started, then reads requests on its standard
-// input, one a line: a verb, then each argument after a tab. It answers each
-// on its standard output, one line per step, each a word optionally followed
-// by a blank and a detail; some words end the answer. It serves requests
-// until its input ends, or, when its kPronto line has the detail kProntoUna,
-// one request only, and then ends. Lines end with LF alone (a CR before it
-// is dropped), empty request lines are skipped; texts are UTF-8.
+// The registration's words in the workers' one protocol
+// (base/protocollo_agente.h, its framing); the platform only carries the
+// lines (platform/trasporto_worker.h).
 //
 // Registration: the verb is the entry point's name ("DllRegisterServer" or
 // "DllUnregisterServer"), the one argument the library's path, as the
@@ -20,12 +11,9 @@
 // kCaricamentoFallito, kEntryPointMancante, kConclusa and kEccezione end an
 // answer. After kEccezione the worker ends.
 
+#include "base/protocollo_agente.h"
+
 namespace cw::worker {
-
-inline constexpr char kSeparatore = '\t';  // before each argument of a request
-
-inline constexpr const char* kPronto = "pronto";  // started, ready for requests
-inline constexpr const char* kProntoUna = "una";  // kPronto's detail: one request, then the worker ends
 
 inline constexpr const char* kCaricata = "caricata";                       // the library is loaded
 inline constexpr const char* kCaricamentoFallito = "caricamento-fallito";  // + why (below) and the loader's message

@@ -10,7 +10,7 @@
 #   confronto_windows.sh LINUX_BIN WINDOWS_BIN WORK
 # LINUX_BIN: the Linux build's bin folder (compilawexo-batch, wexo-sandbox and
 # its windows/ folder); WINDOWS_BIN: the Windows build's (compilawexo-batch.exe,
-# compilawexo-regworker.exe). Exit 77 (skipped) without the Linux build or
+# compilawexo-agente.exe). Exit 77 (skipped) without the Linux build or
 # wine, outside CI.
 set -u
 linux=$1 windows=$2 lavoro=$3
@@ -39,8 +39,8 @@ cp -a "$lavoro/linux/prefisso" "$lavoro/windows/prefisso"
 # beside it.
 cp "$linux/compilawexo-batch" "$lavoro/linux/bin/"
 mkdir -p "$lavoro/linux/bin/windows"
-cp "$linux/windows/compilawexo-regworker.exe" "$lavoro/linux/bin/windows/"
-cp "$windows/compilawexo-batch.exe" "$windows/compilawexo-regworker.exe" "$lavoro/windows/bin/"
+cp "$linux/windows/compilawexo-agente.exe" "$lavoro/linux/bin/windows/"
+cp "$windows/compilawexo-batch.exe" "$windows/compilawexo-agente.exe" "$lavoro/windows/bin/"
 
 # Through files, not pipes: Wine's services inherit the output and outlive
 # the program.

@@ -37,7 +37,7 @@ contenuto=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
 for file in usr/bin/compilawexo usr/bin/compilawexo-batch usr/bin/wexo-sandbox \
     usr/lib/compilawexo/compilawexo-regworker usr/lib/compilawexo/standin-vb6 usr/lib/compilawexo/standin-notepad \
     usr/lib/compilawexo/standin-component.so usr/lib/compilawexo/standin-exeserver \
-    usr/lib/compilawexo/windows/compilawexo-regworker.exe usr/lib/compilawexo/windows/compilawexo-avvio.exe \
+    usr/lib/compilawexo/windows/compilawexo-agente.exe \
     usr/lib/compilawexo/windows/standin-vb6.exe usr/share/man/man1/compilawexo-batch.1.gz \
     usr/share/applications/compilawexo.desktop usr/share/icons/hicolor/scalable/apps/compilawexo.svg \
     usr/share/doc/compilawexo/README.md usr/share/doc/compilawexo/docs/settings.md; do

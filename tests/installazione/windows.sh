@@ -45,7 +45,7 @@ versione=${versione%-win32.exe}
 for f in "$installatore" "$zip"; do echo "${f##*/}: $(stat -c %s "$f") bytes"; done
 
 contenuto=$(cmake -E tar tf "$zip")
-for file in compilawexo.exe compilawexo-batch.exe compilawexo-regworker.exe doc/README.md doc/docs/settings.md; do
+for file in compilawexo.exe compilawexo-batch.exe compilawexo-agente.exe doc/README.md doc/docs/settings.md; do
   printf '%s\n' "$contenuto" | grep -qxF "CompilaWexo-$versione-win32/$file" || fallito "$file is not in ${zip##*/}"
 done
 if printf '%s\n' "$contenuto" | grep -E '_tests\.exe$|standin-'; then
@@ -81,7 +81,7 @@ echo "Start menu: $collegamenti"
 case "$collegamenti" in *'"Compilazione Batch Orbalis.lnk"'*) ;; *) fallito "no Start-menu entry for the window" ;; esac
 timeout 120 wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\CompilaWexo' >"$lavoro/registro.txt" 2>&1 ||
   fallito "no uninstall entry for the user"
-for programma in compilawexo compilawexo-batch compilawexo-regworker; do
+for programma in compilawexo compilawexo-batch compilawexo-agente; do
   for chiave in FileVersion ProductVersion; do
     risorsa "$cartella/$programma.exe" $chiave "$versione" || fallito "$programma.exe: no $chiave $versione"
   done

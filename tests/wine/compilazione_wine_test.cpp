@@ -24,6 +24,7 @@
 #include "catalogue/catalogo.h"
 #include "platform/linux/drive_table_linux.h"
 #include "platform/linux/processes_linux.h"
+#include "platform/trasporto_worker.h"
 #include "sandbox.h"
 #include "support/prefisso_temporaneo.h"
 
@@ -166,8 +167,7 @@ TEST_F(CompilazioneWine, AFailedBuildIsShownInNotepadAndTheRunEndsWhenItIsClosed
   const fs::path bin = lavoro / "bin";
   fs::create_directories(bin / "windows");
   fs::copy(fs::path(CW_BIN_DIR) / "compilawexo-batch", bin / "compilawexo-batch");
-  for (const char* programma : {"compilawexo-regworker.exe", "compilawexo-avvio.exe"})
-    fs::copy(fs::path(CW_WINDOWS_BIN_DIR) / programma, bin / "windows" / programma);
+  fs::copy(fs::path(CW_WINDOWS_BIN_DIR) / kNomeAgente, bin / "windows" / kNomeAgente);
   const fs::path uscita = lavoro / "uscita.txt", stato = lavoro / "stato.txt";
   // The window's own viewer name, found in the prefix: Wine's Notepad.
   std::system(("(" + Ambiente() + display + "'" + (bin / "compilawexo-batch").string() +
@@ -232,7 +232,7 @@ class Schermo {
 fs::path CopiaProgramma(const fs::path& bin) {
   fs::create_directories(bin / "windows");
   fs::copy(fs::path(CW_BIN_DIR) / "compilawexo-batch", bin / "compilawexo-batch", fs::copy_options::overwrite_existing);
-  for (const char* programma : {"compilawexo-regworker.exe", "compilawexo-avvio.exe"})
+  for (const char* programma : {"compilawexo-agente.exe"})
     fs::copy(fs::path(CW_WINDOWS_BIN_DIR) / programma, bin / "windows" / programma,
              fs::copy_options::overwrite_existing);
   return bin / "compilawexo-batch";

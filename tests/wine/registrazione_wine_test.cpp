@@ -95,7 +95,7 @@ TEST_F(RegistrazioneWine, EachLibraryGetsItsAnswerAndTheWalkGoesOnAfterAHangOrAC
   test::UiRegistrata ui;
   RegistratoreIsolato registratore(
       ui, std::make_unique<CanaleWorker>(std::make_unique<AvvioWorkerLinux>(
-              DriveTable(Prefisso()), PercorsoWorkerPredefinito(), fs::path(CW_WINDOWS_BIN_DIR) / kNomeWorkerWindows)));
+              DriveTable(Prefisso()), PercorsoWorkerPredefinito(), fs::path(CW_WINDOWS_BIN_DIR) / kNomeAgente)));
   struct Caso {
     const char* file;
     bool riuscita;

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "catalogue/catalogo.h"
+#include "platform/trasporto_worker.h"
 #include "sandbox.h"
 #include "support/prefisso_temporaneo.h"
 
@@ -71,8 +72,7 @@ TEST(SandboxWine, TheFullRunBuildsEveryRowAndRegistraAndRimuoviReachTheRegistry)
   const fs::path bin = cartella.Dir() / "bin";
   fs::create_directories(bin / "windows");
   fs::copy(fs::path(CW_BIN_DIR) / "compilawexo-batch", bin / "compilawexo-batch");
-  for (const char* programma : {"compilawexo-regworker.exe", "compilawexo-avvio.exe"})
-    fs::copy(fs::path(CW_WINDOWS_BIN_DIR) / programma, bin / "windows" / programma);
+  fs::copy(fs::path(CW_WINDOWS_BIN_DIR) / kNomeAgente, bin / "windows" / kNomeAgente);
   const std::string batch = ambiente + "'" + (bin / "compilawexo-batch").string() + "' ";
   auto query = [&](const std::string& chiave) {
     return Esegui(ambiente + "wine reg query '" + chiave + "' /s").uscita;

@@ -24,7 +24,6 @@
 #include "platform/linux/avviso_wine_linux.h"
 #include "platform/linux/fine_su_segnale_linux.h"
 #include "platform/linux/io_linux.h"
-#include "platform/linux/protocollo_avvio_linux.h"
 #include "platform/linux/schermata_linux.h"
 #include "platform/linux/spawn_linux.h"
 
@@ -95,52 +94,6 @@ class TerminaleCeduto {
   int fd_ = -1;
 };
 
-// How long the launcher may take to say that its program has started: Wine's
-// first start in a new prefix takes several seconds. Past it the wait for the
-// program goes on as for any other.
-constexpr std::chrono::milliseconds kLimiteAvvioLauncher{60000};
-// How long the launcher may take to read the windows of its program.
-constexpr std::chrono::milliseconds kLimiteLetturaFinestre{5000};
-
-void ChiudiCanale(int& fd) {
-  if (fd >= 0) ::close(fd);
-  fd = -1;
-}
-
-// A launcher that has ended must not end the tool with SIGPIPE, whatever the
-// process has set for it: the signal is held back for this thread and, when
-// the write raised it, taken off again.
-bool ScriviSenzaSigpipe(int fd, std::string_view testo) {
-  sigset_t pipe, prima, attesi;
-  sigemptyset(&pipe);
-  sigaddset(&pipe, SIGPIPE);
-  sigpending(&attesi);
-  const bool giaAtteso = sigismember(&attesi, SIGPIPE);
-  ::pthread_sigmask(SIG_BLOCK, &pipe, &prima);
-  const int err = ScriviTuttoFd(fd, testo);
-  if (err == EPIPE && !giaAtteso) {
-    const timespec subito{0, 0};
-    while (::sigtimedwait(&pipe, nullptr, &subito) < 0 && errno == EINTR) {
-    }
-  }
-  ::pthread_sigmask(SIG_SETMASK, &prima, nullptr);
-  return err == 0;
-}
-
-// Reads what is there without blocking; false once the other end has closed.
-bool LeggiDisponibile(int fd, std::string& letto) {
-  char blocco[4096];
-  for (;;) {
-    const ssize_t n = ::read(fd, blocco, sizeof blocco);
-    if (n > 0) {
-      letto.append(blocco, static_cast<size_t>(n));
-      continue;
-    }
-    if (n < 0 && errno == EINTR) continue;
-    return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);  // open, nothing more now
-  }
-}
-
 }  // namespace
 
 ProcessesLinux::ProcessesLinux() : ProcessesLinux(DriveTable::FromEnvironment()) {}
@@ -150,7 +103,11 @@ ProcessesLinux::ProcessesLinux(DriveTable drives) : ProcessesLinux(std::move(dri
 ProcessesLinux::ProcessesLinux(DriveTable drives, Opzioni opzioni)
     : drives_(std::move(drives)), opzioni_(std::move(opzioni)) {
   if (opzioni_.cartellaProgramma.empty()) opzioni_.cartellaProgramma = CartellaEseguibile();
-  if (opzioni_.avvioWindows.empty()) opzioni_.avvioWindows = CartellaAusiliari() / "windows" / "compilawexo-avvio.exe";
+  agente_ = opzioni_.agente
+                ? opzioni_.agente
+                : std::make_shared<AgenteLinux>(
+                      drives_, opzioni_.agenteWindows.empty() ? PercorsoAgentePredefinito() : opzioni_.agenteWindows,
+                      opzioni_.percorsoRicerca);
   sveglia_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
 }
 
@@ -166,8 +123,6 @@ ProcessesLinux::~ProcessesLinux() {
   for (auto& [pid, figlio] : figli_) {
     if (!figlio.finito) RaccogliSeFinito(pid, figlio, false);
     if (figlio.pidfd >= 0) ::close(figlio.pidfd);
-    ChiudiCanale(figlio.canaleScrittura);
-    ChiudiCanale(figlio.canaleLettura);
   }
   if (sveglia_ >= 0) ::close(sveglia_);
 }
@@ -241,19 +196,12 @@ std::uint32_t ProcessesLinux::Avvia(const std::string& commandLine, int windowSt
   std::vector<std::string> variabili{std::string(kVariabileStileFinestra) + "=" + std::to_string(windowStyle)};
   std::vector<std::string> argomenti{programma->string()};
   argomenti.insert(argomenti.end(), parole.begin() + 1, parole.end());
-  AvvioProgramma avvio;
-  bool tramiteAvvio = false;
   const bool windows = ComeProgrammaWindows(*programma);
+  // The agent gives the program the line as written; wine started directly
+  // would rebuild it from the words, quoting only those with blanks.
+  if (windows && agente_->Presente()) return AvviaRemoto(*programma, commandLine, windowStyle, handle, parole[0]);
+  AvvioProgramma avvio;
   if (windows) {
-    // Wine would rebuild the line from the words, quoting only those with
-    // blanks: the launcher gives the program the line as written.
-    std::error_code ec;
-    if (fs::is_regular_file(opzioni_.avvioWindows, ec)) {
-      tramiteAvvio = true;
-      argomenti = {opzioni_.avvioWindows.string()};
-      variabili.push_back("CW_AVVIO_PROGRAMMA=" + avvio::Esadecimale(programma->string()));
-      variabili.push_back("CW_AVVIO_RIGA=" + avvio::Esadecimale(commandLine));
-    }
     auto sottoWine = AvvioSottoWine(std::move(argomenti), drives_.Prefix(), variabili, opzioni_.percorsoRicerca);
     if (!sottoWine) SollevaErrore(kFileNonTrovato, "programma Windows senza wine: " + programma->string(), parole[0]);
     avvio = std::move(*sottoWine);
@@ -263,22 +211,12 @@ std::uint32_t ProcessesLinux::Avvia(const std::string& commandLine, int windowSt
   // Nothing of the tool's own standard streams reaches a Windows program:
   // Wine's services, started by the first Wine program of a prefix, keep what
   // it inherited, and a caller's pipe (a CI log, "| tee") would then never
-  // close. They get /dev/null; the launcher gets two pipes of the tool's
-  // own, closed once it has been reaped.
+  // close.
   posix_spawn_file_actions_t azioni;
   posix_spawn_file_actions_init(&azioni);
-  int entrata[2] = {-1, -1}, uscita[2] = {-1, -1};
   if (windows) {
-    if (tramiteAvvio && (::pipe2(entrata, O_CLOEXEC) < 0 || ::pipe2(uscita, O_CLOEXEC) < 0)) {
-      for (int* fd : {&entrata[0], &entrata[1], &uscita[0], &uscita[1]}) ChiudiCanale(*fd);
-    }
-    if (entrata[0] >= 0) {
-      posix_spawn_file_actions_adddup2(&azioni, entrata[0], 0);
-      posix_spawn_file_actions_adddup2(&azioni, uscita[1], 1);
-    } else {
-      posix_spawn_file_actions_addopen(&azioni, 0, "/dev/null", O_RDONLY, 0);
-      posix_spawn_file_actions_addopen(&azioni, 1, "/dev/null", O_WRONLY, 0);
-    }
+    posix_spawn_file_actions_addopen(&azioni, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&azioni, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&azioni, 2, "/dev/null", O_WRONLY, 0);
   }
   pid_t pid = 0;
@@ -295,25 +233,11 @@ std::uint32_t ProcessesLinux::Avvia(const std::string& commandLine, int windowSt
     if (err == 0) RegistraAvviato(pid);
   }
   posix_spawn_file_actions_destroy(&azioni);
-  ChiudiCanale(entrata[0]);
-  ChiudiCanale(uscita[1]);
-  if (err != 0) {
-    ChiudiCanale(entrata[1]);
-    ChiudiCanale(uscita[0]);
-    SollevaErrore(kFileNonTrovato, avvio.eseguibile.string() + ": " + std::strerror(err), parole[0]);
-  }
+  if (err != 0) SollevaErrore(kFileNonTrovato, avvio.eseguibile.string() + ": " + std::strerror(err), parole[0]);
 
   Figlio figlio;
   figlio.pidfd = PidfdOpen(pid);  // -1: the reaper falls back to polling
   figlio.primoPiano = windowStyle == kFinestraNormale;
-  figlio.canaleScrittura = entrata[1];
-  figlio.canaleLettura = uscita[0];
-  // The reaper closes the channel with the child: the wait for the start reads a copy.
-  int letturaAvvio = -1;
-  if (figlio.canaleLettura >= 0) {
-    ::fcntl(figlio.canaleLettura, F_SETFL, ::fcntl(figlio.canaleLettura, F_GETFL) | O_NONBLOCK);
-    letturaAvvio = ::fcntl(figlio.canaleLettura, F_DUPFD_CLOEXEC, 0);
-  }
   {
     std::lock_guard<std::mutex> lock(mutex_);
     if (handle) {
@@ -327,10 +251,6 @@ std::uint32_t ProcessesLinux::Avvia(const std::string& commandLine, int windowSt
     AvviaRaccoglitore();
   }
   Sveglia();
-  if (letturaAvvio >= 0) {
-    AttendiAvvio(pid, figlio.pidfd, letturaAvvio);
-    ::close(letturaAvvio);
-  }
   if (const int s = SegnaleArrivato()) {
     ::kill(-pid, SIGKILL);
     throw FineSuSegnale{s};
@@ -338,88 +258,44 @@ std::uint32_t ProcessesLinux::Avvia(const std::string& commandLine, int windowSt
   return static_cast<std::uint32_t>(pid);
 }
 
-void ProcessesLinux::AttendiAvvio(pid_t pid, int pidfd, int lettura) {
-  using Orologio = std::chrono::steady_clock;
-  const auto scadenza = Orologio::now() + kLimiteAvvioLauncher;
-  AttesaLinux bloccante;
-  Attesa& attesa = opzioni_.attesa ? *opzioni_.attesa : bloccante;
-  AttesaAvvioWine avviso(drives_.Prefix());
-  const int segnale = DescrittoreSegnale();
-  std::string letto;
-  AscoltoSegnale ascolto;  // acted on by the caller
-  for (;;) {
-    const auto resto = std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - Orologio::now()).count();
-    if (resto <= 0) return;
-    int ms = avviso.Limite(static_cast<int>(std::min<long long>(resto, INT_MAX)));
-    OggettoAttesa p[3];
-    std::size_t n = 0;
-    p[n++] = lettura;
-    // The pidfd of a child that ends without a word (wine missing its
-    // libraries); without one the status is looked at now and then.
-    if (pidfd >= 0)
-      p[n++] = pidfd;
-    else
-      ms = ms < 0 ? 10 : std::min(ms, 10);
-    if (segnale >= 0) p[n++] = segnale;
-    if (attesa.Aspetta(p, n, ms) == kAttesaFallita && errno != EINTR) return;
-    if (SegnaleArrivato()) return;
-    // The line, or the pipe closed: started, or it never will be.
-    if (!LeggiDisponibile(lettura, letto) || letto.find('\n') != std::string::npos) return;
-    siginfo_t info{};
-    if (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid != 0) return;
-    avviso.Controlla();
+Attesa& ProcessesLinux::AttesaDaUsare() { return opzioni_.attesa ? *opzioni_.attesa : bloccata_; }
+
+ProcessesLinux::Remoto* ProcessesLinux::RemotoDi(HandleProcesso handle) {
+  auto h = maniglieRemote_.find(handle);
+  if (h == maniglieRemote_.end()) return nullptr;
+  auto r = remoti_.find(h->second);
+  return r == remoti_.end() ? nullptr : &r->second;
+}
+
+std::uint32_t ProcessesLinux::AvviaRemoto(const fs::path& programma, const std::string& commandLine, int windowStyle,
+                                          HandleProcesso* handle, const std::string& parola) {
+  if (!agente_->ConWine())
+    SollevaErrore(kFileNonTrovato, "programma Windows senza wine: " + programma.string(), parola);
+  const AgenteLinux::Avviato avviato = agente_->AvviaProgramma(programma, commandLine, windowStyle, AttesaDaUsare());
+  if (!avviato.ok) SollevaErrore(kFileNonTrovato, programma.string() + ": " + avviato.errore, parola);
+  std::lock_guard<std::mutex> lock(mutex_);
+  const std::uint32_t pid = nextRemoto_++;
+  Remoto& remoto = remoti_[pid];
+  remoto.numero = avviato.numero;
+  remoto.generazione = agente_->Generazione();
+  if (handle) {
+    remoto.maniglie = 1;
+    *handle = nextHandle_;
+    nextHandle_ += 4;
+    maniglieRemote_[*handle] = pid;
   }
+  return pid;
 }
 
 std::vector<FinestraMostrata> ProcessesLinux::FinestreMostrate(HandleProcesso handle) {
-  using Orologio = std::chrono::steady_clock;
-  int scrittura = -1, lettura = -1, pidfd = -1;
+  Remoto remoto;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    auto h = maniglie_.find(handle);
-    if (h == maniglie_.end()) return {};
-    const Figlio& figlio = figli_.at(h->second);
-    if (figlio.finito || figlio.canaleScrittura < 0 || figlio.canaleLettura < 0) return {};
-    // Copies: a wait on another thread may reap the launcher and close its channel meanwhile.
-    scrittura = ::fcntl(figlio.canaleScrittura, F_DUPFD_CLOEXEC, 0);
-    lettura = ::fcntl(figlio.canaleLettura, F_DUPFD_CLOEXEC, 0);
-    pidfd = figlio.pidfd;
+    const Remoto* r = RemotoDi(handle);
+    if (!r || r->finito) return {};
+    remoto = *r;
   }
-  std::vector<FinestraMostrata> finestre;
-  const auto scadenza = Orologio::now() + kLimiteLetturaFinestre;
-  AttesaLinux bloccante;
-  Attesa& attesa = opzioni_.attesa ? *opzioni_.attesa : bloccante;
-  std::string letto;
-  bool finito = scrittura < 0 || lettura < 0 || !ScriviSenzaSigpipe(scrittura, std::string(avvio::kFinestre) + "\n");
-  while (!finito) {
-    for (size_t fine; (fine = letto.find('\n')) != std::string::npos;) {
-      const std::string riga = letto.substr(0, fine);
-      letto.erase(0, fine + 1);
-      const size_t tab = riga.find('\t');
-      const std::string parola = riga.substr(0, tab);
-      std::string testo;
-      if (parola == avvio::kFine) {
-        finito = true;
-        break;
-      }
-      if (tab == std::string::npos || !avvio::DaEsadecimale(riga.substr(tab + 1), testo)) continue;
-      if (parola == avvio::kFinestra) finestre.push_back({testo, {}});
-      if (parola == avvio::kTesto && !finestre.empty()) finestre.back().testi.push_back(testo);
-    }
-    if (finito) break;
-    const auto resto = std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - Orologio::now()).count();
-    if (resto <= 0) break;
-    // The launcher's end too: what it started may hold its output open.
-    const OggettoAttesa p[2] = {lettura, pidfd};
-    const int ms = static_cast<int>(pidfd >= 0 ? resto : std::min<long long>(resto, 10));
-    const int pronto = attesa.Aspetta(p, pidfd >= 0 ? 2 : 1, ms);
-    if (pronto == kAttesaFallita && errno != EINTR) break;
-    if (!LeggiDisponibile(lettura, letto) && letto.find('\n') == std::string::npos) break;
-    if (pronto == 1 && letto.find('\n') == std::string::npos) break;
-  }
-  ChiudiCanale(scrittura);
-  ChiudiCanale(lettura);
-  return finestre;
+  return agente_->FinestreProgramma(remoto.numero, remoto.generazione, AttesaDaUsare());
 }
 
 bool ProcessesLinux::SalvaSchermata(const std::string& percorso) {
@@ -429,6 +305,15 @@ bool ProcessesLinux::SalvaSchermata(const std::string& percorso) {
 
 HandleProcesso ProcessesLinux::OpenProcess(std::uint32_t /*access*/, bool /*inherit*/, std::uint32_t pid) {
   std::lock_guard<std::mutex> lock(mutex_);
+  if (pid >= kPrimoRemoto) {
+    auto r = remoti_.find(pid);
+    if (r == remoti_.end()) return 0;
+    ++r->second.maniglie;
+    const HandleProcesso h = nextHandle_;
+    nextHandle_ += 4;
+    maniglieRemote_[h] = pid;
+    return h;
+  }
   auto it = figli_.find(static_cast<pid_t>(pid));
   if (it == figli_.end()) return 0;
   ++it->second.maniglie;
@@ -445,6 +330,30 @@ std::uint32_t ProcessesLinux::WaitForSingleObject(HandleProcesso handle, std::ui
   pid_t pid = 0;
   int pidfd = -1;
   bool primoPiano = false;
+  Remoto remoto;
+  bool diAgente = false;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (const Remoto* r = RemotoDi(handle)) {
+      if (r->finito) return kWaitObject0;
+      remoto = *r;
+      diAgente = true;
+    }
+  }
+  if (diAgente) {
+    // A signal meanwhile ends the agent, and the program with it, and throws.
+    std::uint32_t codice = 0;
+    const AgenteLinux::Stato stato =
+        agente_->AttendiProgramma(remoto.numero, remoto.generazione, milliseconds, AttesaDaUsare(), codice);
+    if (stato == AgenteLinux::Stato::InCorso) return kWaitTimeout;
+    if (stato == AgenteLinux::Stato::Perso) return kWaitFailed;
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (Remoto* r = RemotoDi(handle)) {
+      r->finito = true;
+      r->exitCode = codice;
+    }
+    return kWaitObject0;
+  }
   {
     std::lock_guard<std::mutex> lock(mutex_);
     auto h = maniglie_.find(handle);
@@ -528,6 +437,28 @@ void ProcessesLinux::TerminaAtteso(pid_t pid) {
 }
 
 void ProcessesLinux::TerminateProcess(HandleProcesso handle) {
+  {
+    Remoto remoto;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      Remoto* r = RemotoDi(handle);
+      if (r && r->finito) return;
+      if (r) remoto = *r;
+    }
+    if (remoto.numero) {
+      agente_->TerminaProgramma(remoto.numero, remoto.generazione, AttesaDaUsare());
+      std::uint32_t codice = 1;
+      const bool finito = agente_->AttendiProgramma(remoto.numero, remoto.generazione, 0, AttesaDaUsare(), codice) ==
+                          AgenteLinux::Stato::Finito;
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (Remoto* r = RemotoDi(handle)) {
+        // An agent that did not answer was ended, and the program with it.
+        r->finito = true;
+        r->exitCode = finito ? codice : 1;
+      }
+      return;
+    }
+  }
   std::lock_guard<std::mutex> lock(mutex_);
   auto h = maniglie_.find(handle);
   if (h == maniglie_.end()) return;
@@ -552,6 +483,25 @@ void ProcessesLinux::RiprendiFermato(pid_t pid, int terminale) {
 
 void ProcessesLinux::CloseHandle(HandleProcesso handle) {
   {
+    Remoto remoto;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      auto h = maniglieRemote_.find(handle);
+      if (h != maniglieRemote_.end()) {
+        auto r = remoti_.find(h->second);
+        maniglieRemote_.erase(h);
+        if (r == remoti_.end() || --r->second.maniglie > 0) return;
+        remoto = r->second;
+        remoti_.erase(r);
+      }
+    }
+    if (remoto.numero) {
+      // The agent forgets one that has ended; one still running ends with it.
+      agente_->ChiudiProgramma(remoto.numero, remoto.generazione, AttesaDaUsare());
+      return;
+    }
+  }
+  {
     std::lock_guard<std::mutex> lock(mutex_);
     auto h = maniglie_.find(handle);
     if (h == maniglie_.end()) return;
@@ -570,6 +520,10 @@ void ProcessesLinux::CloseHandle(HandleProcesso handle) {
 
 bool ProcessesLinux::GetExitCodeProcess(HandleProcesso handle, std::uint32_t& code) {
   std::lock_guard<std::mutex> lock(mutex_);
+  if (const Remoto* r = RemotoDi(handle)) {
+    if (r->finito) code = r->exitCode;
+    return r->finito;
+  }
   auto h = maniglie_.find(handle);
   if (h == maniglie_.end()) return false;
   Figlio& figlio = figli_.at(h->second);
@@ -595,15 +549,11 @@ bool ProcessesLinux::RaccogliSeFinito(pid_t pid, Figlio& figlio, bool attendi) {
     if (errno != ECHILD) return false;
     figlio.finito = true;
     TogliAvviato(pid);
-    ChiudiCanale(figlio.canaleScrittura);
-    ChiudiCanale(figlio.canaleLettura);
     return true;
   }
   if (info.si_pid == 0) return false;
   figlio.finito = true;
   TogliAvviato(pid);
-  ChiudiCanale(figlio.canaleScrittura);
-  ChiudiCanale(figlio.canaleLettura);
   figlio.segnale = info.si_code == CLD_EXITED ? 0 : info.si_status;
   figlio.exitCode = static_cast<std::uint32_t>(info.si_code == CLD_EXITED ? info.si_status : 128 + info.si_status);
   return true;

@@ -1,7 +1,8 @@
 #pragma once
 // The process service over Linux processes. A command line's program is a
-// Windows path resolved through the drive table; a Windows (PE) program runs
-// through wine, any other program file runs directly.
+// Windows path resolved through the drive table; a Windows (PE) program is
+// started by the agent inside the prefix (platform/linux/agente_linux.h), or
+// through wine where there is no agent; any other program file runs directly.
 //
 // Every child started here is reaped: a background thread collects the ones
 // nobody holds a handle for as they end; a child somebody holds a handle for
@@ -13,6 +14,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -22,6 +24,8 @@
 #include <sys/types.h>
 
 #include "platform/attesa.h"
+#include "platform/linux/agente_linux.h"
+#include "platform/linux/attesa_linux.h"
 #include "platform/linux/cartelle_programma_linux.h"
 #include "platform/linux/drive_table_linux.h"
 #include "platform/processes.h"
@@ -42,11 +46,12 @@ class ProcessesLinux : public Processes {
     std::optional<std::string> percorsoRicerca;
     // How WaitForSingleObject waits; null: blocked in poll.
     Attesa* attesa = nullptr;
-    // The launcher that hands a Windows program its exact command line
-    // (compilawexo-avvio.exe); empty: the one in the "windows" folder beside
-    // the running executable. Where there is none, wine gets the words and
-    // builds the line itself.
-    std::filesystem::path avvioWindows;
+    // The agent's program, for an agent of this service's own; empty: the
+    // one in the "windows" folder of the helpers. Where there is none, wine
+    // gets the words and builds the line itself.
+    std::filesystem::path agenteWindows;
+    // The agent shared with the registration workers; null: one of its own.
+    std::shared_ptr<AgenteLinux> agente = nullptr;
   };
 
   // Drives from $WINEPREFIX (or ~/.wine).
@@ -71,9 +76,8 @@ class ProcessesLinux : public Processes {
   bool GetExitCodeProcess(HandleProcesso handle, std::uint32_t& code) override;
   // SIGKILL to its group, then reaps it.
   void TerminateProcess(HandleProcesso handle) override;
-  // A Windows program started through the launcher: the launcher reads them
-  // (it is asked on its standard input, at most a few seconds); any other
-  // program: none.
+  // A Windows program started by the agent: the agent reads them (at most a
+  // few seconds); any other program: none.
   std::vector<FinestraMostrata> FinestreMostrate(HandleProcesso handle) override;
   // The X11 screen of $DISPLAY (where Wine shows its windows too).
   bool SalvaSchermata(const std::string& percorso) override;
@@ -86,6 +90,10 @@ class ProcessesLinux : public Processes {
   // Children started here and not yet reaped.
   std::size_t FigliInCorso() const;
 
+  // Identifiers of the programs the agent started count from here, above
+  // any Linux process identifier.
+  static constexpr std::uint32_t kPrimoRemoto = 1u << 30;
+
  private:
   struct Figlio {
     int pidfd = -1;
@@ -94,9 +102,14 @@ class ProcessesLinux : public Processes {
     std::uint32_t exitCode = 0;
     int segnale = 0;          // the signal that ended it, 0 for an exit
     bool primoPiano = false;  // shown in front: its wait hands it the terminal
-    // The launcher's standard input and output, closed once it has been reaped.
-    int canaleScrittura = -1;
-    int canaleLettura = -1;
+  };
+  // A program the agent started.
+  struct Remoto {
+    unsigned long numero = 0;  // the agent's
+    unsigned generazione = 0;  // of the agent that started it
+    int maniglie = 0;
+    bool finito = false;
+    std::uint32_t exitCode = 0;
   };
 
   // Shell, and with handle AvviaConHandle: the handle is taken before anything can reap the child.
@@ -107,10 +120,12 @@ class ProcessesLinux : public Processes {
   void Sveglia();
   // Reaps pid if it has ended; true when it has. Caller holds mutex_.
   bool RaccogliSeFinito(pid_t pid, Figlio& figlio, bool attendi);
-  // Reads the launcher's first line, which tells that the program has
-  // started: Wine's first start in a prefix takes seconds, which the front
-  // end is told of.
-  void AttendiAvvio(pid_t pid, int pidfd, int lettura);
+  // A Windows program started by the agent; error 53 when it cannot be.
+  std::uint32_t AvviaRemoto(const std::filesystem::path& programma, const std::string& commandLine, int windowStyle,
+                            HandleProcesso* handle, const std::string& parola);
+  // The remote program of a handle; null for none. Caller holds mutex_.
+  Remoto* RemotoDi(HandleProcesso handle);
+  Attesa& AttesaDaUsare();
   // Asks the group of the process waited for to end, forces it after a
   // grace, reaps its leader.
   void TerminaAtteso(pid_t pid);
@@ -124,10 +139,15 @@ class ProcessesLinux : public Processes {
   mutable std::mutex mutex_;
   std::map<pid_t, Figlio> figli_;
   std::map<HandleProcesso, pid_t> maniglie_;
+  std::shared_ptr<AgenteLinux> agente_;
+  std::map<std::uint32_t, Remoto> remoti_;
+  std::map<HandleProcesso, std::uint32_t> maniglieRemote_;
+  std::uint32_t nextRemoto_ = kPrimoRemoto;
   HandleProcesso nextHandle_ = 4;
   int sveglia_ = -1;  // eventfd that wakes the reaper
   bool fine_ = false;
   std::thread raccoglitore_;
+  AttesaLinux bloccata_;
 };
 
 }  // namespace cw

@@ -1,6 +1,7 @@
 // The Linux platform: every service over the drives of the Wine-style
 // prefix named by $WINEPREFIX (or ~/.wine).
 
+#include "platform/linux/agente_linux.h"
 #include "platform/linux/avviso_wine_linux.h"
 #include "platform/linux/blocco_prefisso_linux.h"
 #include "platform/linux/cartelle_programma_linux.h"
@@ -36,7 +37,10 @@ ServiziPiattaforma CreaServiziPiattaforma(const OpzioniPiattaforma& opzioni) {
   ImpostaAvvisoAvvioWine(opzioni.avvioWine);
   s.problema = ProblemaPrefisso(unita, opzioni.programma);
   s.fso = std::make_unique<FileSystemLinux>(unita);
-  s.workers = std::make_unique<AvvioWorkerLinux>(unita);
+  // One agent in the prefix for the command (the window's life), shared by
+  // the programs and the registrations.
+  auto agente = std::make_shared<AgenteLinux>(unita);
+  s.workers = std::make_unique<AvvioWorkerLinux>(unita, PercorsoWorkerPredefinito(), agente);
   s.blocco = std::make_unique<BloccoPrefissoLinux>(unita.Prefix());
   // The display is opened at the first keystroke, so the tool starts (and
   // Vb-Build reports error 5) where X11 is missing.
@@ -46,6 +50,7 @@ ServiziPiattaforma CreaServiziPiattaforma(const OpzioniPiattaforma& opzioni) {
   s.cartelleUnita = [unita] { return unita.CartelleUnita(); };
   ProcessesLinux::Opzioni processi;
   processi.attesa = opzioni.attesa;
+  processi.agente = agente;
   s.processi = std::make_unique<ProcessesLinux>(unita, std::move(processi));
   return s;
 }

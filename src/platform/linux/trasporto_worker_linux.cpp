@@ -51,9 +51,6 @@ bool ScriviSenzaSigpipe(int fd, std::string_view testo) {
 }  // namespace
 
 std::filesystem::path PercorsoWorkerPredefinito() { return CartellaAusiliari() / kNomeWorker; }
-std::filesystem::path PercorsoWorkerWindowsPredefinito() {
-  return CartellaAusiliari() / "windows" / kNomeWorkerWindows;
-}
 
 TrasportoWorkerLinux::~TrasportoWorkerLinux() {
   if (entrata_ >= 0) {
@@ -210,8 +207,11 @@ void TrasportoWorkerLinux::ChiudiDescrittori() {
   buffer_.clear();
 }
 
-AvvioWorkerLinux::AvvioWorkerLinux(DriveTable drives, std::filesystem::path worker, std::filesystem::path workerWindows)
-    : drives_(std::move(drives)), worker_(std::move(worker)), workerWindows_(std::move(workerWindows)) {}
+AvvioWorkerLinux::AvvioWorkerLinux(DriveTable drives, std::filesystem::path worker, std::filesystem::path agente)
+    : AvvioWorkerLinux(drives, std::move(worker), std::make_shared<AgenteLinux>(drives, std::move(agente))) {}
+
+AvvioWorkerLinux::AvvioWorkerLinux(DriveTable drives, std::filesystem::path worker, std::shared_ptr<AgenteLinux> agente)
+    : drives_(std::move(drives)), worker_(std::move(worker)), agente_(std::move(agente)) {}
 
 LibreriaTrovata AvvioWorkerLinux::Trova(const std::string& percorso, std::size_t massimo) {
   using S = LibreriaTrovata::Stato;
@@ -245,17 +245,15 @@ LibreriaTrovata AvvioWorkerLinux::Trova(const std::string& percorso, std::size_t
 
 WorkerAvviato AvvioWorkerLinux::Avvia(TipoWorker tipo) {
   WorkerAvviato avviato;
-  std::optional<AvvioProgramma> avvio;
   if (tipo == TipoWorker::Windows) {
-    avvio = AvvioSottoWine({workerWindows_.string()}, drives_.Prefix());
-    avviato.senzaWine = !avvio;
+    avviato.senzaWine = !agente_->ConWine();
     avviato.limiteAvvio = kLimiteAvvioWine;
-  } else {
-    avvio = AvvioProgramma{worker_, {worker_.string()}, AmbientePrefisso(drives_.Prefix())};
-    avviato.limiteAvvio = kLimiteAvvioWorkerLinux;
+    if (!avviato.senzaWine) avviato.trasporto = VistaRegistrazione(*agente_);
+    return avviato;
   }
-  if (avvio)
-    avviato.trasporto = TrasportoWorkerLinux::Avvia(std::move(*avvio), tipo == TipoWorker::Windows, drives_.Prefix());
+  avviato.limiteAvvio = kLimiteAvvioWorkerLinux;
+  avviato.trasporto =
+      TrasportoWorkerLinux::Avvia(AvvioProgramma{worker_, {worker_.string()}, AmbientePrefisso(drives_.Prefix())});
   return avviato;
 }
 

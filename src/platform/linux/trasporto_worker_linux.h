@@ -1,9 +1,9 @@
 #pragma once
 // The workers on Linux: the Linux worker (compilawexo-regworker) for a Linux
-// library, the Windows one (compilawexo-regworker.exe) under Wine for a
-// Windows library. Each runs in a process group of its own, its standard
-// input and output pipes to the tool, with WINEPREFIX set to the prefix so
-// the component records its registration there.
+// library, the agent (compilawexo-agente.exe, platform/linux/agente_linux.h)
+// under Wine for a Windows library. Each runs in a process group of its own,
+// its standard input and output pipes to the tool, with WINEPREFIX set to the
+// prefix so the component records its registration there.
 
 #include <sys/types.h>
 
@@ -13,6 +13,7 @@
 #include <string>
 
 #include "platform/attesa.h"
+#include "platform/linux/agente_linux.h"
 #include "platform/linux/attesa_linux.h"
 #include "platform/linux/avviso_wine_linux.h"
 #include "platform/linux/drive_table_linux.h"
@@ -27,10 +28,8 @@ inline constexpr std::chrono::milliseconds kLimiteAvvioWine{60000};
 // The Linux worker only takes its channels before it says so.
 inline constexpr std::chrono::milliseconds kLimiteAvvioWorkerLinux{10000};
 
-// The workers beside the running executable's helpers (the Windows one in
-// their "windows" folder).
+// The Linux worker beside the running executable's helpers.
 std::filesystem::path PercorsoWorkerPredefinito();
-std::filesystem::path PercorsoWorkerWindowsPredefinito();
 
 class TrasportoWorkerLinux : public TrasportoWorker {
  public:
@@ -69,13 +68,16 @@ class TrasportoWorkerLinux : public TrasportoWorker {
 
 class AvvioWorkerLinux : public AvvioWorker {
  public:
+  // With an agent of its own.
   explicit AvvioWorkerLinux(DriveTable drives, std::filesystem::path worker = PercorsoWorkerPredefinito(),
-                            std::filesystem::path workerWindows = PercorsoWorkerWindowsPredefinito());
+                            std::filesystem::path agente = PercorsoAgentePredefinito());
+  // With the agent the processes share.
+  AvvioWorkerLinux(DriveTable drives, std::filesystem::path worker, std::shared_ptr<AgenteLinux> agente);
 
   // Through the drive table; only a regular file's first bytes are read.
   LibreriaTrovata Trova(const std::string& percorso, std::size_t massimo) override;
   bool HaWorkerLinux() const override { return true; }
-  // The Windows worker through AvvioSottoWine: senzaWine when there is no wine.
+  // The Windows one is the agent: senzaWine when there is no wine.
   WorkerAvviato Avvia(TipoWorker tipo) override;
   Attesa& AttesaBloccata() override { return bloccata_; }
 
@@ -83,7 +85,7 @@ class AvvioWorkerLinux : public AvvioWorker {
   AttesaLinux bloccata_;
   DriveTable drives_;
   std::filesystem::path worker_;
-  std::filesystem::path workerWindows_;
+  std::shared_ptr<AgenteLinux> agente_;
 };
 
 }  // namespace cw

@@ -2,8 +2,8 @@
 // What a program that has passed its limit shows: the visible top-level
 // windows of its processes, each with its caption and the texts of its
 // controls (a dialog's static texts, its button captions). Shared by the
-// process service and the launcher of Windows programs under Wine, which
-// builds it on its own (plain Win32, no other part of the tool).
+// process service and the agent inside a Wine prefix, which builds it on its
+// own (plain Win32, no other part of the tool).
 
 #include <windows.h>
 

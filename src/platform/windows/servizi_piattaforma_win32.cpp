@@ -35,7 +35,7 @@ ServiziPiattaforma CreaServiziPiattaforma(const OpzioniPiattaforma& opzioni) {
   s.sistema = CreaServiziSistema();
   s.fso = std::make_unique<FileSystemWin32>();
   s.processi = std::make_unique<ProcessesWin32>(opzioni.attesa);
-  s.workers = std::make_unique<AvvioWorkerWin32>(cartella / kNomeWorkerWindows);
+  s.workers = std::make_unique<AvvioWorkerWin32>(cartella / kNomeAgente);
   s.tastiera = std::make_unique<KeyboardWin32>();
   s.blocco = std::make_unique<BloccoPrefissoWin32>(opzioni.radiceSuite);
   s.trovaProgramma = [](const std::string& programma) { return TrovaProgrammaWin32(programma); };

@@ -1,5 +1,5 @@
 #pragma once
-// The worker on Windows: compilawexo-regworker.exe beside the program,
+// The worker on Windows: the agent, compilawexo-agente.exe, beside the program,
 // started with its standard input and output as pipes, in a job object, so
 // that ending it ends whatever the component started too, and so that it
 // dies with the tool. It takes every library: there is no other worker here.

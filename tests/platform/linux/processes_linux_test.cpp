@@ -20,9 +20,9 @@
 
 #include "base/command_line.h"
 #include "base/errors.h"
+#include "base/protocollo_agente.h"
 #include "platform/linux/avviso_wine_linux.h"
 #include "platform/linux/fine_su_segnale_linux.h"
-#include "platform/linux/protocollo_avvio_linux.h"
 #include "support/errore.h"
 #include "support/prefisso_temporaneo.h"
 
@@ -110,7 +110,7 @@ class Processi : public ::testing::Test {
                       {.cartellaProgramma = cartellaProgramma,
                        .percorsoRicerca = senzaWine.string(),
                        .attesa = nullptr,
-                       .avvioWindows = {}}};
+                       .agenteWindows = {}}};
 
   void SetUp() override {
     fs::create_directories(cartellaProgramma);
@@ -182,14 +182,14 @@ TEST_F(Processi, AWindowsProgramRunsThroughWineAndWithoutItCannotStart) {
   Eseguibile(prefisso, "C:\\Programmi\\App\\Prog.exe", std::string("MZ\x90\0\3\0\0\0", 8) + "#!/bin/sh\nexit 0\n");
   EXPECT_EQ(ErroreDi([&] { proc.Shell("\"C:\\Programmi\\App\\Prog.exe\" /x", kFinestraNormale); }), kFileNonTrovato);
 
-  // Without the launcher, a wine on the search list gets the program and the words.
+  // Without the agent, a wine on the search list gets the program and the words.
   const fs::path conWine = prefisso.Dir() / "conwine";
   fs::create_directories(conWine);
   { std::ofstream(conWine / "wine") << kEco; }
   fs::permissions(conWine / "wine", fs::perms::owner_all);
   ProcessesLinux conVino(DriveTable(prefisso.Dir()), {.cartellaProgramma = cartellaProgramma,
                                                       .percorsoRicerca = senzaWine.string() + ":" + conWine.string(),
-                                                      .avvioWindows = prefisso.Dir() / "nessun-avvio.exe"});
+                                                      .agenteWindows = prefisso.Dir() / "nessun-agente.exe"});
   EseguiEAttendi(conVino, "\"C:\\Programmi\\App\\Prog.exe\" /make \"C:\\a b\\c.vbp\"");
   std::ifstream in(conWine / "args.out", std::ios::binary);
   const Words visti = Parole(std::string((std::istreambuf_iterator<char>(in)), {}));
@@ -198,10 +198,11 @@ TEST_F(Processi, AWindowsProgramRunsThroughWineAndWithoutItCannotStart) {
   EXPECT_EQ(Words(visti.begin() + 1, visti.end()), (Words{"/make", "C:\\a b\\c.vbp"}));
 }
 
-// A wine that plays the launcher: it notes what its standard streams are,
-// says it has started after $CW_PROVA_RITARDO seconds, and answers a request
-// for the windows with one box.
-constexpr const char* kWineAvvio =
+// A wine that plays the agent: it notes what its standard streams are and
+// the start it was asked for, says it is ready after $CW_PROVA_RITARDO
+// seconds, and answers for one program that runs until it is ended and
+// shows one box.
+constexpr const char* kWineAgente =
     "#!/bin/sh\n"
     "d=$(dirname \"$0\")\n"
     "a=$(readlink /proc/$$/fd/0 | cut -d: -f1); b=$(readlink /proc/$$/fd/1 | cut -d: -f1)\n"
@@ -210,58 +211,66 @@ constexpr const char* kWineAvvio =
     "mv \"$d/fds.tmp\" \"$d/fds.out\"\n"
     "sleep \"${CW_PROVA_RITARDO:-0}\"\n"
     "echo pronto\n"
-    "while read riga; do\n"
-    "  [ \"$riga\" = finestre ] && printf 'finestra\\t%s\\ntesto\\t%s\\ntesto\\t%s\\nfine\\n' TITOLO TESTO OK\n"
-    "done\n"
-    "exec sleep 30\n";
+    "t=$(printf '\\t'); stato=in-corso; n=0\n"
+    "while IFS=\"$t\" read -r verbo a b c; do\n"
+    "  case \"$verbo\" in\n"
+    "    avvia) n=$((n+1)); printf '%s\\n%s\\n%s\\n' \"$a\" \"$b\" \"$c\" > \"$d/avvia.out\"; echo \"avviato $n\" ;;\n"
+    "    attendi) echo \"$stato\" ;;\n"
+    "    finestre) printf 'finestra %s\\ntesto %s\\ntesto %s\\nfine\\n' TITOLO TESTO OK ;;\n"
+    "    termina) stato='finito 1'; echo terminato ;;\n"
+    "    chiudi) echo chiuso ;;\n"
+    "  esac\n"
+    "done\n";
 
 // No Windows program gets the tool's standard streams (Wine's services
-// would keep them): /dev/null, or the launcher's pipes of its own.
+// would keep them): /dev/null, or the agent's pipes of its own.
 TEST_F(Processi, AWindowsProgramGetsNoneOfTheToolsStreams) {
   Eseguibile(prefisso, "C:\\Programmi\\App\\Prog.exe", std::string("MZ\x90\0\3\0\0\0", 8));
   const fs::path conWine = prefisso.Dir() / "conwine";
   fs::create_directories(conWine);
-  { std::ofstream(conWine / "wine") << kWineAvvio; }
+  { std::ofstream(conWine / "wine") << kWineAgente; }
   fs::permissions(conWine / "wine", fs::perms::owner_all);
-  { std::ofstream(prefisso.Dir() / "avvio.exe") << "MZ"; }
+  { std::ofstream(prefisso.Dir() / "agente.exe") << "MZ"; }
   const struct {
-    const char* avvio;
+    const char* agente;
     const char* flussi;
   } casi[] = {
-      {"avvio.exe", "pipe\npipe\n/dev/null\n"},
-      {"nessun-avvio.exe", "/dev/null\n/dev/null\n/dev/null\n"},
+      {"agente.exe", "pipe\npipe\n/dev/null\n"},
+      {"nessun-agente.exe", "/dev/null\n/dev/null\n/dev/null\n"},
   };
   for (const auto& c : casi) {
     fs::remove(conWine / "fds.out");
     ProcessesLinux conVino(DriveTable(prefisso.Dir()), {.cartellaProgramma = cartellaProgramma,
                                                         .percorsoRicerca = conWine.string(),
-                                                        .avvioWindows = prefisso.Dir() / c.avvio});
+                                                        .agenteWindows = prefisso.Dir() / c.agente});
     const HandleProcesso h = conVino.AvviaConHandle("C:\\Programmi\\App\\Prog.exe", kFinestraRidotta);
     for (int prova = 0; prova < 500 && !fs::exists(conWine / "fds.out"); ++prova)
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     std::ifstream in(conWine / "fds.out");
-    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), c.flussi) << c.avvio;
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), c.flussi) << c.agente;
     conVino.TerminateProcess(h);
     conVino.CloseHandle(h);
   }
 }
 
-// The launcher says when its program has started: a start that takes more
-// than a second is told, once, and its end; asked, it tells the windows.
-TEST_F(Processi, TheLaunchersStartIsToldPastASecondAndItTellsTheWindows) {
+// The agent gets the program and the line exactly, in hex, and the style;
+// its start is told past a second, once; asked, it tells the windows; the
+// program it ended has ended, and a second program needs no second start.
+TEST_F(Processi, TheAgentsStartIsToldPastASecondAndItServesTheProgram) {
   Eseguibile(prefisso, "C:\\Programmi\\App\\Prog.exe", std::string("MZ\x90\0\3\0\0\0", 8));
   const fs::path conWine = prefisso.Dir() / "conwine";
   fs::create_directories(conWine);
   {
-    std::string script = kWineAvvio;
+    std::string script = kWineAgente;
     for (const auto& [segnaposto, testo] : {std::pair<std::string, std::string>{"TITOLO", "Microsoft Visual Basic"},
                                             {"TESTO", "Riferimento mancante.\r\nContinuare?"},
                                             {"OK", "OK"}})
-      script.replace(script.find(segnaposto), segnaposto.size(), avvio::Esadecimale(testo));
+      script.replace(script.find(segnaposto), segnaposto.size(), worker::Esadecimale(testo));
     std::ofstream(conWine / "wine") << script;
   }
   fs::permissions(conWine / "wine", fs::perms::owner_all);
-  { std::ofstream(prefisso.Dir() / "avvio.exe") << "MZ"; }
+  { std::ofstream(prefisso.Dir() / "agente.exe") << "MZ"; }
+  const std::string riga = "C:\\Programmi\\App\\Prog.exe /make \"C:\\a\tb\\è.vbp\"";
   const struct {
     const char* ritardo;
     std::vector<std::string> detti;
@@ -276,21 +285,39 @@ TEST_F(Processi, TheLaunchersStartIsToldPastASecondAndItTellsTheWindows) {
     ::setenv("CW_PROVA_RITARDO", c.ritardo, 1);
     ProcessesLinux conVino(DriveTable(prefisso.Dir()), {.cartellaProgramma = cartellaProgramma,
                                                         .percorsoRicerca = conWine.string(),
-                                                        .avvioWindows = prefisso.Dir() / "avvio.exe"});
-    const auto pid = conVino.Shell("C:\\Programmi\\App\\Prog.exe", kFinestraRidotta);
+                                                        .agenteWindows = prefisso.Dir() / "agente.exe"});
+    const auto pid = conVino.Shell(riga, kFinestraRidotta);
     EXPECT_EQ(detti, c.detti) << c.ritardo;
+    EXPECT_GE(pid, ProcessesLinux::kPrimoRemoto);
+    std::ifstream in(conWine / "avvia.out");
+    std::string programma, hex, stile, testo;
+    std::getline(in, hex);
+    ASSERT_TRUE(worker::DaEsadecimale(hex, programma));
+    EXPECT_TRUE(Stesso(fs::path(programma), prefisso.Host("C:\\Programmi\\App\\Prog.exe")));
+    std::getline(in, hex);
+    EXPECT_TRUE(worker::DaEsadecimale(hex, testo) && testo == riga) << testo;
+    std::getline(in, stile);
+    EXPECT_EQ(stile, "2");
     const HandleProcesso h = conVino.OpenProcess(kProcessAllAccess, false, pid);
     ASSERT_NE(h, 0);
+    EXPECT_EQ(conVino.WaitForSingleObject(h, 50), kWaitTimeout);
     EXPECT_EQ(
         conVino.FinestreMostrate(h),
         (std::vector<FinestraMostrata>{{"Microsoft Visual Basic", {"Riferimento mancante.\r\nContinuare?", "OK"}}}));
     conVino.TerminateProcess(h);
+    std::uint32_t codice = 0;
+    EXPECT_EQ(conVino.WaitForSingleObject(h, 0), kWaitObject0);
+    EXPECT_TRUE(conVino.GetExitCodeProcess(h, codice));
+    EXPECT_EQ(codice, 1u);
     EXPECT_EQ(conVino.FinestreMostrate(h), std::vector<FinestraMostrata>{});  // ended: nobody to ask
     conVino.CloseHandle(h);
+    EXPECT_EQ(conVino.OpenProcess(kProcessAllAccess, false, pid), 0);
     // A later start is not the first any more.
     detti.clear();
+    fs::remove(conWine / "fds.out");
     const HandleProcesso h2 = conVino.AvviaConHandle("C:\\Programmi\\App\\Prog.exe", kFinestraRidotta);
     EXPECT_EQ(detti, std::vector<std::string>{});
+    EXPECT_FALSE(fs::exists(conWine / "fds.out"));  // the same agent
     conVino.TerminateProcess(h2);
     conVino.CloseHandle(h2);
   }
@@ -309,7 +336,7 @@ TEST_F(Processi, AWindowsProgramGetsWINEDEBUGAllOffUnlessTheUserSetIt) {
   fs::permissions(conWine / "wine", fs::perms::owner_all);
   ProcessesLinux conVino(DriveTable(prefisso.Dir()), {.cartellaProgramma = cartellaProgramma,
                                                       .percorsoRicerca = conWine.string(),
-                                                      .avvioWindows = prefisso.Dir() / "nessun-avvio.exe"});
+                                                      .agenteWindows = prefisso.Dir() / "nessun-agente.exe"});
   const char* prima = std::getenv("WINEDEBUG");
   const std::optional<std::string> salvato = prima ? std::optional<std::string>(prima) : std::nullopt;
   struct Caso {

@@ -24,7 +24,7 @@ using R = RispostaRegistrazione;
 
 // The workers as the channel starts them, the last one kept in view.
 struct AvvioOsservato : AvvioWorker {
-  AvvioWorkerWin32 vero{AccantoAlProgramma(kNomeWorkerWindows)};
+  AvvioWorkerWin32 vero{AccantoAlProgramma(kNomeAgente)};
   TrasportoWorkerWin32* ultimo = nullptr;
   LibreriaTrovata Trova(const std::string& percorso, std::size_t massimo) override {
     return vero.Trova(percorso, massimo);

@@ -1,7 +1,8 @@
 #!/bin/sh
-# The Windows worker's answers under a real Wine, in a prefix of its own:
-# several requests in one process, then the cases that end it.
-# Usage: worker_windows_test.sh <bin/windows folder> <scratch folder>
+# The agent's answers under a real Wine, in a prefix of its own: several
+# requests in one process, registrations and programs, then the cases that
+# end it.
+# Usage: agente_windows_test.sh <bin/windows folder> <scratch folder>
 set -u
 bin=$1
 cartella=$2
@@ -11,19 +12,19 @@ rm -rf "$2" && mkdir -p "$2" || exit 1
 trap 'wineserver -k >/dev/null 2>&1; rm -rf "$2"' EXIT
 wineboot --init >/dev/null 2>&1 || { echo "wineboot failed"; exit 1; }
 # Copies, so the error component's mark stays out of the build.
-cp "$bin"/*.dll "$bin"/compilawexo-regworker.exe "$2"/ || exit 1
+cp "$bin"/*.dll "$bin"/*.exe "$2"/ || exit 1
 w=$(winepath -w "$2" | sed 's/\\/\\\\/g') || exit 1
 fallito=0
 
 # The answer expected to the requests, written one a line with "|" for the
 # tab, "@" for the programs' folder and "^" for a CR; the load failure's
-# message is the system's own.
+# and the start failure's messages are the system's own.
 verifica() {
   atteso=$1
   printf '%s' "$2" | sed "s/|/\t/g; s/@/$w/g; s/\^/\r/g" >"$cartella/richieste"
-  wine "$cartella/compilawexo-regworker.exe" <"$cartella/richieste" >"$cartella/risposte" 2>/dev/null
+  timeout 60 wine "$cartella/compilawexo-agente.exe" <"$cartella/richieste" >"$cartella/risposte" 2>/dev/null
   uscita=$?
-  ottenuto="$(sed 's/^\(caricamento-fallito\) .*/\1/' "$cartella/risposte")
+  ottenuto="$(sed 's/^\(caricamento-fallito\) .*/\1/; s/^\(avvio-fallito [0-9]*\) .*/\1/' "$cartella/risposte")
 uscita $uscita"
   if [ "$ottenuto" != "$atteso" ]; then
     printf 'FAILED: %s\n--- expected\n%s\n--- got\n%s\n' "$3" "$atteso" "$ottenuto"
@@ -78,4 +79,44 @@ uscita 0" "DllRegisterServer|@\\standin-component-esce.dll
 DllRegisterServer|@\\standin-component.dll" "ExitProcess ends it"
 verifica "pronto
 uscita 0" "" "no requests"
+# Texts of the programs' requests travel as hex of their UTF-8.
+hex() { printf '%s' "$1" | od -An -tx1 | tr -d ' \n'; }
+esce=$(hex "$2/standin-exeserver-esce.exe")
+blocca=$(hex "$2/standin-exeserver-blocca.exe")
+verifica "pronto
+avviato 1
+finito 3
+chiuso
+sconosciuto
+avviato 2
+in-corso
+fine
+terminato
+finito 1
+chiuso
+avvio-fallito 2
+sconosciuto
+uscita 0" "avvia|$esce|$(hex 'standin-exeserver-esce.exe /RegServer')|0
+attendi|1|20000
+chiudi|1
+attendi|1|0
+avvia|$blocca|$(hex 'standin-exeserver-blocca.exe /RegServer')|0
+attendi|2|300
+finestre|2
+termina|2
+attendi|2|5000
+chiudi|2
+avvia|$(hex "$2/manca.exe")|$(hex manca.exe)|0
+termina|7" "programs: started, waited for, ended, forgotten"
+# One still running when the tool goes is ended with the agent's job.
+verifica "pronto
+avviato 1
+uscita 0" "avvia|$blocca|$(hex 'standin-exeserver-blocca.exe')|0" "a program left running"
+sleep 1
+for p in $(pgrep -f standin-exeserver-blocca.exe); do
+  if tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+    echo "FAILED: the program outlived the agent"
+    fallito=1
+  fi
+done
 exit $fallito

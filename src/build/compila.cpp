@@ -102,15 +102,24 @@ std::optional<int> CompilaProgetti(FileSystem& fso, const CatalogoComponenti& ca
       bool scaduta = false, schermata = false;
       if (const HandleProcesso h = processi.OpenProcess(kProcessAllAccess, false, pid)) {
         // A build that stops on a question would otherwise wait for an answer for ever.
-        if (processi.WaitForSingleObject(h, limiteSecondi ? limiteSecondi * 1000 : kInfinite) == kWaitTimeout &&
-            limiteSecondi) {
-          scaduta = true;
+        const std::uint32_t esito = processi.WaitForSingleObject(h, limiteSecondi ? limiteSecondi * 1000 : kInfinite);
+        std::string motivo;
+        if (esito == kWaitTimeout && limiteSecondi) {
           // Read while it still shows them; the screen with its question on it.
           const std::vector<FinestraMostrata> finestre = processi.FinestreMostrate(h);
           schermata = processi.SalvaSchermata(kSchermataCompilazione);
+          motivo = RigaLimiteSuperato(catalogo.FileProgettoCompleto(i), limiteSecondi, finestre);
+        } else if (esito == kWaitFailed) {
+          // Nobody can tell how the build went (the agent under Wine is gone):
+          // not a success, whatever the error file says.
+          motivo = "Compilazione di '" + catalogo.FileProgettoCompleto(i) +
+                   "' non completata: l'attesa della compilazione è fallita, terminata.";
+        }
+        if (!motivo.empty()) {
+          scaduta = true;
           processi.TerminateProcess(h);
           auto flusso = fso.OpenTextFile(kFileErroriCompilazione, IOMode::ForAppending, true);
-          flusso->WriteLine(Utf8ToAnsi(RigaLimiteSuperato(catalogo.FileProgettoCompleto(i), limiteSecondi, finestre)));
+          flusso->WriteLine(Utf8ToAnsi(motivo));
           flusso->Close();
         }
         processi.CloseHandle(h);

@@ -30,9 +30,14 @@ bool RegistraExe(Processes& processi, Ui& ui, const std::string& percorso, std::
       processi.AvviaConHandle(percorso + (flag == 0 ? " /RegServer" : " /UnregServer"), kFinestraNascosta);
   const HandleChiuso chiuso{processi, handle};
   std::uint32_t codice = 0;
-  const bool finito =
-      processi.WaitForSingleObject(handle, static_cast<std::uint32_t>(limite.count())) == kWaitObject0 &&
-      processi.GetExitCodeProcess(handle, codice);
+  const std::uint32_t esito = processi.WaitForSingleObject(handle, static_cast<std::uint32_t>(limite.count()));
+  const bool finito = esito == kWaitObject0 && processi.GetExitCodeProcess(handle, codice);
+  if (esito == kWaitFailed) {
+    // Whoever watched it is gone (the agent under Wine): the box of a worker that failed.
+    processi.TerminateProcess(handle);
+    ui.MsgBox("Registrazione fallita per errore di '" + percorso + "'.", kStileCritico, "Registrazione fallita!");
+    return false;
+  }
   if (!finito) {
     // Ended before the box: a server left running could still write half
     // of its registration while the user reads that it failed.

@@ -142,6 +142,7 @@ TEST(CompilaProgetti, ABuildPastItsLimitIsEndedAndFails) {
     std::vector<std::string> eventi;  // B's, after its start
     std::string ultimaRiga;           // of the error file, UTF-8
     std::vector<std::string> log;
+    bool perso = false;  // B's wait fails
   } casi[] = {
       {"no limit: a long build is waited for",
        0,
@@ -186,10 +187,21 @@ TEST(CompilaProgetti, ABuildPastItsLimitIsEndedAndFails) {
        "Compilazione di '" + b + "' completata.\r\nCompilazione di '" + b +
            "' non completata: ancora in corso dopo il limite di 1 secondo, terminata. Nessuna finestra aperta.",
        {"0) Compilazione A.VBP in corso... OK!", "1) Compilazione B.VBP in corso... ERRORE!"}},
+      {"its wait fails: not a success",
+       0,
+       0,
+       {},
+       true,
+       1,
+       {"open:2035711:0:4002", "wait:4294967295", "terminate:4003", "close:4003"},
+       "Compilazione di '" + b + "' non completata: l'attesa della compilazione è fallita, terminata.",
+       {"0) Compilazione A.VBP in corso... OK!", "1) Compilazione B.VBP in corso... ERRORE!"},
+       true},
   };
   for (const Caso& c : casi) {
     SuiteCompilazione s({{"A"}, {"B"}, {"C"}});
     const std::string rigaB = RigaDiComando(b, "C:\\Orbalis\\Componenti");
+    if (c.perso) s.processi.persi.insert(rigaB);
     if (c.durata == kInfinite)
       s.processi.appesi.insert(rigaB);
     else

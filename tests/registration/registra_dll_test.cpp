@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
@@ -14,6 +15,7 @@
 #include "registration/registra_componenti.h"
 #include "registro_standin.h"
 #include "support/canale_finto.h"
+#include "support/processi_finti.h"
 #include "support/ui_registrata.h"
 
 namespace cw::test {
@@ -34,6 +36,7 @@ using test::Entro;
 using test::Installa;
 using test::Messaggio;
 using test::PrefissoTemporaneo;
+using test::ProcessiFinti;
 using test::Registrati;
 using test::UiRegistrata;
 using Insieme = std::set<std::string>;
@@ -367,6 +370,18 @@ TEST_F(RegistraDllTest, SameNamedLibrariesInTwoFoldersEachRegisterThemselves) {
   EXPECT_TRUE(reg.RegistraDll(copia, 0));
   EXPECT_EQ(Registrati(prefisso), Insieme{copia});
   EXPECT_TRUE(ui.messaggi.empty());
+}
+
+// A server whose wait fails (the agent under Wine gone) is a failure, not a success.
+TEST(RegistraExeTest, AFailedWaitIsAFailure) {
+  ProcessiFinti processi;
+  processi.persi.insert("C:\\S.exe /RegServer");
+  UiRegistrata ui;
+  EXPECT_FALSE(RegistraExe(processi, ui, "C:\\S.exe", 0, 300ms));
+  EXPECT_EQ(
+      ui.messaggi,
+      (std::vector<Messaggio>{{"Registrazione fallita per errore di 'C:\\S.exe'.", 16, "Registrazione fallita!"}}));
+  EXPECT_EQ(std::count(processi.eventi.begin(), processi.eventi.end(), "terminate:4002"), 1);
 }
 
 // Each EXE server is waited for: its exit code decides, and one that does

@@ -33,6 +33,8 @@ class ProcessiFinti : public Processes {
   // in appesi never ends.
   std::map<std::string, std::uint32_t> codici;
   std::set<std::string> appesi;
+  // Programs whose wait fails, as when whoever watches them is gone.
+  std::set<std::string> persi;
   // How long a program runs by its command line, ms: a shorter wait times out.
   std::map<std::string, std::uint32_t> durate;
   std::vector<FinestraMostrata> finestre;  // what FinestreMostrate reads
@@ -52,6 +54,7 @@ class ProcessiFinti : public Processes {
   }
   std::uint32_t WaitForSingleObject(HandleProcesso h, std::uint32_t ms) override {
     eventi.push_back("wait:" + std::to_string(ms));
+    if (Riga(h) && persi.count(*Riga(h))) return kWaitFailed;
     const auto d = Riga(h) ? durate.find(*Riga(h)) : durate.end();
     return Appeso(h) || (d != durate.end() && ms != kInfinite && d->second > ms) ? kWaitTimeout : kWaitObject0;
   }

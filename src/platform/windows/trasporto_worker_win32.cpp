@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <vector>
 
 #include "base/righe.h"
 #include "platform/windows/testo_wide_win32.h"
@@ -73,10 +74,30 @@ std::unique_ptr<TrasportoWorkerWin32> TrasportoWorkerWin32::Avvia(const std::fil
   si.hStdError = nulla == INVALID_HANDLE_VALUE ? nullptr : nulla;
   std::wstring riga = L"\"" + programma.wstring() + L"\"";
   PROCESS_INFORMATION pi{};
+  // Only its three handles are inherited, not whatever else of the tool's is
+  // inheritable (a caller's pipe among them).
+  STARTUPINFOEXW sx{};
+  sx.StartupInfo = si;
+  sx.StartupInfo.cb = sizeof sx;
+  HANDLE ereditati[3] = {suaEntrata, suaUscita, nulla};
+  const DWORD quanti = nulla == INVALID_HANDLE_VALUE ? 2 : 3;
+  SIZE_T dimensione = 0;
+  InitializeProcThreadAttributeList(nullptr, 1, 0, &dimensione);
+  std::vector<unsigned char> attributi(dimensione);
+  sx.lpAttributeList = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(attributi.data());
+  const bool conLista = dimensione > 0 && InitializeProcThreadAttributeList(sx.lpAttributeList, 1, 0, &dimensione) &&
+                        UpdateProcThreadAttribute(sx.lpAttributeList, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, ereditati,
+                                                  quanti * sizeof(HANDLE), nullptr, nullptr);
   // Suspended until it is in its job, so nothing it starts escapes it; no
   // console window of its own when the tool is a windowed program.
-  const BOOL avviato = CreateProcessW(programma.c_str(), riga.data(), nullptr, nullptr, TRUE,
-                                      CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi);
+  const DWORD modo = CREATE_SUSPENDED | CREATE_NO_WINDOW;
+  BOOL avviato =
+      conLista && CreateProcessW(programma.c_str(), riga.data(), nullptr, nullptr, TRUE,
+                                 modo | EXTENDED_STARTUPINFO_PRESENT, nullptr, nullptr, &sx.StartupInfo, &pi);
+  // A system that refuses the list still gets the worker started.
+  if (!avviato)
+    avviato = CreateProcessW(programma.c_str(), riga.data(), nullptr, nullptr, TRUE, modo, nullptr, nullptr, &si, &pi);
+  if (conLista) DeleteProcThreadAttributeList(sx.lpAttributeList);
   CloseHandle(suaEntrata);
   CloseHandle(suaUscita);
   if (nulla != INVALID_HANDLE_VALUE) CloseHandle(nulla);

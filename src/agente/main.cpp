@@ -63,10 +63,9 @@ void Servi(const std::string& richiesta, cw::agente::ProgrammiAgente& programmi)
   parole.erase(parole.begin());
   for (const auto& s : kServizi)
     if (verbo == s.verbo) return (programmi.*s.servizio)(parole);
-  // Any other verb is an entry point's name, its one argument the library.
-  const size_t tab = richiesta.find(cw::worker::kSeparatore);
-  cw::agente::ServiRegistrazione(tab == std::string::npos ? std::string() : verbo,
-                                 tab == std::string::npos ? std::string() : richiesta.substr(tab + 1));
+  // Any other verb is an entry point's name, its one argument the library
+  // (no path holds a tab); without one the request is refused.
+  cw::agente::ServiRegistrazione(parole.empty() ? std::string() : verbo, parole.empty() ? std::string() : parole[0]);
 }
 
 }  // namespace

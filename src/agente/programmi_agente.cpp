@@ -62,10 +62,11 @@ void ProgrammiAgente::Rilascia(Programma& programma) {
   programma = {};
 }
 
-ProgrammiAgente::Programma* ProgrammiAgente::Trova(const std::vector<std::string>& argomenti) {
-  unsigned long numero = 0;
-  if (argomenti.empty() || !Numero(argomenti[0], numero)) return nullptr;
-  const auto it = programmi_.find(numero);
+ProgrammiAgente::Programma* ProgrammiAgente::Trova(const std::vector<std::string>& argomenti, unsigned long* numero) {
+  unsigned long n = 0;
+  if (argomenti.empty() || !Numero(argomenti[0], n)) return nullptr;
+  if (numero) *numero = n;
+  const auto it = programmi_.find(n);
   return it == programmi_.end() ? nullptr : &it->second;
 }
 
@@ -158,8 +159,8 @@ void ProgrammiAgente::Termina(const std::vector<std::string>& argomenti) {
 
 void ProgrammiAgente::Chiudi(const std::vector<std::string>& argomenti) {
   unsigned long numero = 0;
-  Programma* programma = Trova(argomenti);
-  if (!programma || !Numero(argomenti[0], numero)) {
+  Programma* programma = Trova(argomenti, &numero);
+  if (!programma) {
     Riferisci(worker::kSconosciuto);
     return;
   }

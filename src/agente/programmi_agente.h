@@ -33,8 +33,8 @@ class ProgrammiAgente {
     HANDLE lavoro = nullptr;  // null where no job could be made
     DWORD pid = 0;
   };
-  // The program a request names; null for none.
-  Programma* Trova(const std::vector<std::string>& argomenti);
+  // The program a request names (its number in numero); null for none.
+  Programma* Trova(const std::vector<std::string>& argomenti, unsigned long* numero = nullptr);
   static void Rilascia(Programma& programma);
 
   std::map<unsigned long, Programma> programmi_;

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "agente/canali_agente.h"
+#include "platform/windows/testo_wide_win32.h"
 #include "registration/esame_libreria.h"
 #include "registration/protocollo_worker.h"
 
@@ -13,15 +14,9 @@ namespace cw::agente {
 
 namespace {
 
-std::string Utf8(const wchar_t* testo, int n) {
-  const int k = WideCharToMultiByte(CP_UTF8, 0, testo, n, nullptr, 0, nullptr, nullptr);
-  std::string out(k > 0 ? static_cast<size_t>(k) : 0, '\0');
-  if (k > 0) WideCharToMultiByte(CP_UTF8, 0, testo, n, out.data(), k, nullptr, nullptr);
-  return out;
-}
-
-// Strict: a path that is no UTF-8 is refused, not loaded as another file.
-bool Wide(const std::string& utf8, std::wstring& out) {
+// Strict, unlike the shared conversion: a path that is no UTF-8 is refused,
+// not loaded as another file.
+bool WideStretto(const std::string& utf8, std::wstring& out) {
   const int n = static_cast<int>(utf8.size());
   const int k = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), n, nullptr, 0);
   if (k <= 0) return false;
@@ -62,7 +57,7 @@ std::string MessaggioDiSistema(unsigned long codice) {
   const DWORD n =
       FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                      nullptr, codice, 0, reinterpret_cast<wchar_t*>(&testo), 0, nullptr);
-  std::string out = n ? Utf8(testo, static_cast<int>(n)) : std::string{};
+  std::string out = n ? Utf8(std::wstring_view(testo, n)) : std::string{};
   if (testo) LocalFree(testo);
   while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == ' ')) out.pop_back();
   char numero[32];
@@ -72,7 +67,7 @@ std::string MessaggioDiSistema(unsigned long codice) {
 
 void ServiRegistrazione(const std::string& entryPoint, const std::string& percorsoUtf8) {
   std::wstring percorso;
-  if (entryPoint.empty() || !Wide(percorsoUtf8, percorso)) {
+  if (entryPoint.empty() || !WideStretto(percorsoUtf8, percorso)) {
     Riferisci(worker::kCaricamentoFallito, std::string(worker::kMotivoRifiutata) + " richiesta non valida");
     return;
   }

@@ -232,9 +232,8 @@ class Schermo {
 fs::path CopiaProgramma(const fs::path& bin) {
   fs::create_directories(bin / "windows");
   fs::copy(fs::path(CW_BIN_DIR) / "compilawexo-batch", bin / "compilawexo-batch", fs::copy_options::overwrite_existing);
-  for (const char* programma : {"compilawexo-agente.exe"})
-    fs::copy(fs::path(CW_WINDOWS_BIN_DIR) / programma, bin / "windows" / programma,
-             fs::copy_options::overwrite_existing);
+  fs::copy(fs::path(CW_WINDOWS_BIN_DIR) / kNomeAgente, bin / "windows" / kNomeAgente,
+           fs::copy_options::overwrite_existing);
   return bin / "compilawexo-batch";
 }
 

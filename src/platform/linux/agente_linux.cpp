@@ -123,7 +123,7 @@ AgenteLinux::Stato AgenteLinux::AttendiProgramma(unsigned long numero, unsigned 
   const bool infinito = ms == kInfinite;
   const auto fine = Orologio::now() + std::chrono::milliseconds(infinito ? 0 : ms);
   for (;;) {
-    if (generazione != generazione_ || !Attuale()) return Stato::Perso;
+    if (!Vivo(generazione)) return Stato::Perso;
     std::uint32_t passo = kPassoAttesa;
     if (!infinito) {
       const auto resto = std::chrono::duration_cast<std::chrono::milliseconds>(fine - Orologio::now()).count();
@@ -149,7 +149,7 @@ AgenteLinux::Stato AgenteLinux::AttendiProgramma(unsigned long numero, unsigned 
 std::vector<FinestraMostrata> AgenteLinux::FinestreProgramma(unsigned long numero, unsigned generazione,
                                                              Attesa& attesa) {
   std::vector<FinestraMostrata> finestre;
-  if (generazione != generazione_ || !Attuale()) return finestre;
+  if (!Vivo(generazione)) return finestre;
   std::vector<std::string> righe;
   Chiedi(std::string(worker::kFinestre) + worker::kSeparatore + Numero(numero), {worker::kFine},
          Orologio::now() + kLimiteLetturaFinestre, attesa, righe);
@@ -165,7 +165,7 @@ std::vector<FinestraMostrata> AgenteLinux::FinestreProgramma(unsigned long numer
 }
 
 void AgenteLinux::TerminaProgramma(unsigned long numero, unsigned generazione, Attesa& attesa) {
-  if (generazione != generazione_ || !Attuale()) return;
+  if (!Vivo(generazione)) return;
   std::vector<std::string> righe;
   // Unanswered, the agent is ended, and the program with it.
   Chiedi(std::string(worker::kTermina) + worker::kSeparatore + Numero(numero),
@@ -173,7 +173,7 @@ void AgenteLinux::TerminaProgramma(unsigned long numero, unsigned generazione, A
 }
 
 void AgenteLinux::ChiudiProgramma(unsigned long numero, unsigned generazione, Attesa& attesa) {
-  if (generazione != generazione_ || !Attuale()) return;
+  if (!Vivo(generazione)) return;
   std::vector<std::string> righe;
   Chiedi(std::string(worker::kChiudi) + worker::kSeparatore + Numero(numero), {worker::kChiuso, worker::kSconosciuto},
          Orologio::now() + kMargineAttesa, attesa, righe);

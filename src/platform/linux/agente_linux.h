@@ -83,6 +83,9 @@ class AgenteLinux {
   Attesa& AttesaBloccata() { return bloccata_; }
 
  private:
+  // Whether the agent of that generation still runs.
+  bool Vivo(unsigned generazione) { return generazione == generazione_ && Attuale(); }
+
   DriveTable drives_;
   std::filesystem::path programma_;
   std::optional<std::string> percorsoRicerca_;

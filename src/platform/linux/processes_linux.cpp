@@ -21,9 +21,7 @@
 #include "base/command_line.h"
 #include "base/errors.h"
 #include "platform/linux/attesa_linux.h"
-#include "platform/linux/avviso_wine_linux.h"
 #include "platform/linux/fine_su_segnale_linux.h"
-#include "platform/linux/io_linux.h"
 #include "platform/linux/schermata_linux.h"
 #include "platform/linux/spawn_linux.h"
 
@@ -364,8 +362,7 @@ std::uint32_t ProcessesLinux::WaitForSingleObject(HandleProcesso handle, std::ui
     pidfd = figlio.pidfd;
     primoPiano = figlio.primoPiano;
   }
-  AttesaLinux bloccante;
-  Attesa& attesa = opzioni_.attesa ? *opzioni_.attesa : bloccante;
+  Attesa& attesa = AttesaDaUsare();
   const int segnale = DescrittoreSegnale();
   std::uint32_t esito = kWaitTimeout;
   int fine = 0;  // the signal that ends the tool

@@ -27,5 +27,11 @@ set_target_properties(CLI11::CLI11 PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${cw
 
 if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
   find_program(CW_WINE wine REQUIRED)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/cmake/esegui-wine.sh ${CMAKE_BINARY_DIR}/wine)
+  # A 64-bit build runs in a win64 prefix, which needs no 32-bit program.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(cw_wine_arch win64)
+  else()
+    set(cw_wine_arch win32)
+  endif()
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/cmake/esegui-wine.sh ${cw_wine_arch} ${CMAKE_BINARY_DIR}/wine)
 endif()

@@ -1,14 +1,26 @@
 # The Windows programs (the registration worker and the Windows stand-ins),
 # built by the cross compiler in a sub-build of their own. For the rest of
-# the build this sets CW_HAVE_WINDOWS_PROGRAMS, CW_WINDOWS_BIN_DIR and the
-# target cw_windows_programs (empty when they are not built, so that
-# add_dependencies on it always works).
-option(CW_WINDOWS_PROGRAMS "Build the 32-bit Windows programs when the cross compiler is installed" ON)
+# the build this sets CW_HAVE_WINDOWS_PROGRAMS, CW_WINDOWS_BIN_DIR,
+# CW_WINDOWS_ARCH_USATA (x86 or x64) and the target cw_windows_programs
+# (empty when they are not built, so that add_dependencies on it always
+# works).
+option(CW_WINDOWS_PROGRAMS "Build the Windows programs when the cross compiler is installed" ON)
+# The suite's components are 32-bit, and so is the agent that registers
+# them; a host whose kernel runs no 32-bit program gets the x86-64 ones, so
+# the tool can still be built, tested and shown there.
+set(CW_WINDOWS_ARCH auto CACHE STRING
+  "Architecture of the Windows programs: auto (x86 where this host runs 32-bit programs, else x64), x86 or x64")
+set_property(CACHE CW_WINDOWS_ARCH PROPERTY STRINGS auto x86 x64)
 
 # Built for Windows, the programs are ordinary targets of the build, beside
 # the tool, where it looks for its worker.
 if(WIN32)
   set(CW_HAVE_WINDOWS_PROGRAMS ON)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(CW_WINDOWS_ARCH_USATA x64)
+  else()
+    set(CW_WINDOWS_ARCH_USATA x86)
+  endif()
   set(CW_WINDOWS_BIN_DIR ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
   set(CW_SORGENTI ${PROJECT_SOURCE_DIR})
   add_subdirectory(${PROJECT_SOURCE_DIR}/cmake/windows ${CMAKE_BINARY_DIR}/programmi_windows)
@@ -22,9 +34,30 @@ endif()
 
 set(CW_WINDOWS_BIN_DIR ${CMAKE_BINARY_DIR}/bin/windows)
 
-find_program(CW_MINGW_CXX i686-w64-mingw32-g++-posix)
-find_program(CW_MINGW_CC i686-w64-mingw32-gcc-posix)
-if(CW_WINDOWS_PROGRAMS AND EXISTS "${CW_MINGW_CXX}" AND EXISTS "${CW_MINGW_CC}")
+set(CW_WINDOWS_ARCH_USATA ${CW_WINDOWS_ARCH})
+if(CW_WINDOWS_ARCH STREQUAL "auto")
+  execute_process(COMMAND ${PROJECT_SOURCE_DIR}/cmake/esegue-32bit.sh RESULT_VARIABLE cw_32bit
+                  OUTPUT_VARIABLE cw_perche OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(cw_32bit EQUAL 0)
+    set(CW_WINDOWS_ARCH_USATA x86)
+  else()
+    set(CW_WINDOWS_ARCH_USATA x64)
+    message(STATUS "Windows programs: x64, as ${cw_perche}")
+  endif()
+elseif(NOT CW_WINDOWS_ARCH MATCHES "^(x86|x64)$")
+  message(FATAL_ERROR "CW_WINDOWS_ARCH is auto, x86 or x64, not ${CW_WINDOWS_ARCH}")
+endif()
+if(CW_WINDOWS_ARCH_USATA STREQUAL "x64")
+  set(cw_triplet x86_64-w64-mingw32)
+  set(cw_toolchain ${PROJECT_SOURCE_DIR}/cmake/mingw-x86_64.cmake)
+else()
+  set(cw_triplet i686-w64-mingw32)
+  set(cw_toolchain ${PROJECT_SOURCE_DIR}/cmake/mingw-i686.cmake)
+endif()
+
+find_program(CW_MINGW_CXX_${CW_WINDOWS_ARCH_USATA} ${cw_triplet}-g++-posix)
+find_program(CW_MINGW_CC_${CW_WINDOWS_ARCH_USATA} ${cw_triplet}-gcc-posix)
+if(CW_WINDOWS_PROGRAMS AND CW_MINGW_CXX_${CW_WINDOWS_ARCH_USATA} AND CW_MINGW_CC_${CW_WINDOWS_ARCH_USATA})
   set(CW_HAVE_WINDOWS_PROGRAMS ON)
 else()
   set(CW_HAVE_WINDOWS_PROGRAMS OFF)
@@ -32,7 +65,7 @@ endif()
 
 if(NOT CW_HAVE_WINDOWS_PROGRAMS)
   if(CW_WINDOWS_PROGRAMS)
-    message(STATUS "Windows programs: not built (i686-w64-mingw32-g++-posix not found)")
+    message(STATUS "Windows programs: not built (${cw_triplet}-g++-posix not found)")
   endif()
   add_custom_target(cw_windows_programs)
   return()
@@ -53,9 +86,9 @@ foreach(lingua C CXX)
 endforeach()
 ExternalProject_Add(cw_windows_programs
   SOURCE_DIR ${PROJECT_SOURCE_DIR}/cmake/windows
-  BINARY_DIR ${CMAKE_BINARY_DIR}/windows
+  BINARY_DIR ${CMAKE_BINARY_DIR}/windows-${CW_WINDOWS_ARCH_USATA}
   CMAKE_ARGS
-    -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-i686.cmake
+    -DCMAKE_TOOLCHAIN_FILE=${cw_toolchain}
     -DCMAKE_BUILD_TYPE=Release
     -DCW_SORGENTI=${PROJECT_SOURCE_DIR}
     -DCW_WINDOWS_BIN_DIR=${CW_WINDOWS_BIN_DIR}
@@ -67,4 +100,4 @@ ExternalProject_Add(cw_windows_programs
   INSTALL_COMMAND ""
   BUILD_BYPRODUCTS ${cw_programmi_windows}
   USES_TERMINAL_BUILD OFF)
-message(STATUS "Windows programs: built into ${CW_WINDOWS_BIN_DIR}")
+message(STATUS "Windows programs: built for ${CW_WINDOWS_ARCH_USATA} into ${CW_WINDOWS_BIN_DIR}")

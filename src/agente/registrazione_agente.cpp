@@ -46,7 +46,8 @@ const char* MotivoDelFile(const std::wstring& percorso) {
   const bool letto = GetFileSizeEx(file, &dimensione) && ReadFile(file, testa, sizeof testa, &n, nullptr);
   CloseHandle(file);
   if (!letto) return worker::kMotivoRifiutata;
-  const char* motivo = worker::MotivoDallIntestazione(testa, n, static_cast<std::uint64_t>(dimensione.QuadPart), false);
+  const char* motivo = worker::MotivoDallIntestazione(testa, n, static_cast<std::uint64_t>(dimensione.QuadPart), false,
+                                                      static_cast<int>(sizeof(void*) * 8));
   return motivo ? motivo : worker::kMotivoRifiutata;
 }
 

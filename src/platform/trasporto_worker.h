@@ -84,6 +84,9 @@ class AvvioWorker {
   virtual bool HaWorkerLinux() const = 0;
   // Starts a worker of that kind.
   virtual WorkerAvviato Avvia(TipoWorker tipo) = 0;
+  // The bitness of the Windows worker's loader (32 or 64): it registers
+  // libraries of its own only.
+  virtual int BitWorkerWindows() const = 0;
   // The platform's blocked wait, for a caller that brings no wait of its own
   // (the batch front end).
   virtual Attesa& AttesaBloccata() = 0;

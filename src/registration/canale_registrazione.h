@@ -30,7 +30,8 @@ enum class MotivoCaricamento {
   Cartella,     // a folder, not a file
   Troncata,     // shorter than its own headers say
   NonLibreria,  // not a library the worker can load
-  A64Bit,       // a 64-bit Windows library; the workers are 32-bit
+  A64Bit,       // a 64-bit Windows library; the Windows worker is 32-bit
+  A32Bit,       // a 32-bit Windows library; the Windows worker is 64-bit
   SenzaWine,    // a Windows library, and no wine to load it with
 };
 

@@ -36,12 +36,13 @@ EsitoRegistrazione CanaleWorker::Chiedi(const std::string& entryPoint, const std
   const bool mz = libreria.testa.starts_with("MZ");
   const char* motivo = nullptr;
   if (mz) {
-    // What no 32-bit loader takes (a 64-bit library, a file cut short)
-    // needs no worker, nor Wine, to be told.
-    motivo = worker::MotivoDallIntestazione(reinterpret_cast<const unsigned char*>(libreria.testa.data()),
-                                            libreria.testa.size(), libreria.dimensione, false);
-    if (motivo &&
-        (std::string_view(motivo) == worker::kMotivo64Bit || std::string_view(motivo) == worker::kMotivoTroncata))
+    // What the Windows worker's loader would not take (a library of the
+    // other bitness, a file cut short) needs no worker, nor Wine, to be told.
+    motivo =
+        worker::MotivoDallIntestazione(reinterpret_cast<const unsigned char*>(libreria.testa.data()),
+                                       libreria.testa.size(), libreria.dimensione, false, avvio_->BitWorkerWindows());
+    const std::string_view m = motivo ? motivo : "";
+    if (m == worker::kMotivo64Bit || m == worker::kMotivo32Bit || m == worker::kMotivoTroncata)
       return EsitoRegistrazione(MotivoDaParola(motivo));
   }
   ultimo_ = mz || !avvio_->HaWorkerLinux() ? TipoWorker::Windows : TipoWorker::Linux;

@@ -1,16 +1,18 @@
 #pragma once
 // Why a library file cannot be loaded, read from its headers: a file cut
-// short, a 64-bit Windows library (the workers are 32-bit), or something that
+// short, a Windows library of the other bitness than the registrar's (a
+// 32-bit loader takes no 64-bit library, nor the reverse), or something that
 // is no library at all. The workers ask once their loader has refused a file,
 // to tell the user more than the loader's code; the Linux worker also asks
 // before it loads (a file cut short would crash the loader), and the channel
-// before it starts a worker for a file no 32-bit loader could take. The
+// before it starts a worker for a file the agent's loader could not take. The
 // bytes come from whoever asks (each reads the file its own way); only the C
 // library is used: the Linux worker stays light.
 
 #include <stddef.h>
 #include <stdint.h>
 
+#include "base/intestazione_pe.h"
 #include "registration/protocollo_worker.h"
 
 namespace cw::worker {
@@ -28,15 +30,15 @@ inline uint32_t Le32(const unsigned char* p) {
 }
 inline uint64_t Le64(const unsigned char* p) { return Le32(p) | static_cast<uint64_t>(Le32(p + 4)) << 32; }
 
-// A PE file: its headers, and its sections' data, must lie within the file.
-inline const char* MotivoPe(const unsigned char* testa, size_t n, uint64_t dimensione) {
+// A PE file: its headers, and its sections' data, must lie within the file,
+// and it must be of the registrar's bitness (bit).
+inline const char* MotivoPe(const unsigned char* testa, size_t n, uint64_t dimensione, int bit) {
   if (dimensione < 0x40 || n < 0x40) return kMotivoTroncata;
   const uint64_t pe = Le32(testa + 0x3C);
   if (pe + 24 > dimensione) return kMotivoTroncata;
   if (pe + 24 > n) return nullptr;  // headers beyond what was read: the loader knows
   const unsigned char* intestazione = testa + pe;
   if (intestazione[0] != 'P' || intestazione[1] != 'E' || intestazione[2] || intestazione[3]) return kMotivoNonLibreria;
-  const uint32_t macchina = Le16(intestazione + 4);
   const uint64_t sezioni = Le16(intestazione + 6);
   const uint64_t opzionale = Le16(intestazione + 20);
   const uint64_t tabella = pe + 24 + opzionale;
@@ -48,9 +50,8 @@ inline const char* MotivoPe(const unsigned char* testa, size_t n, uint64_t dimen
       if (grandezza > 0 && inizio + grandezza > dimensione) return kMotivoTroncata;
     }
   }
-  // x64, ARM64, Itanium; or the PE32+ optional header whatever the machine.
-  if (macchina == 0x8664 || macchina == 0xAA64 || macchina == 0x0200) return kMotivo64Bit;
-  if (opzionale >= 2 && pe + 26 <= n && Le16(intestazione + 24) == 0x20B) return kMotivo64Bit;
+  const int suoi = BitPe(testa, n);
+  if (suoi != 0 && suoi != bit) return suoi == 64 ? kMotivo64Bit : kMotivo32Bit;
   // IMAGE_FILE_DLL: a program is no library.
   if (!(Le16(intestazione + 22) & 0x2000)) return kMotivoNonLibreria;
   return nullptr;
@@ -85,13 +86,15 @@ inline const char* MotivoElf(const unsigned char* testa, size_t n, uint64_t dime
 }  // namespace dettaglio
 
 // What the first n bytes of a file of the given size tell: kMotivoTroncata,
-// kMotivo64Bit, kMotivoNonLibreria, or null when the headers are whole and
-// of a library the loader could take. An ELF file counts as a library only
-// where elfAmmesso (the Linux worker); for Windows only "MZ" ones do.
-inline const char* MotivoDallIntestazione(const unsigned char* testa, size_t n, uint64_t dimensione, bool elfAmmesso) {
+// kMotivo64Bit or kMotivo32Bit (a Windows library of the other bitness than
+// bitRegistratore's), kMotivoNonLibreria, or null when the headers are whole
+// and of a library the loader could take. An ELF file counts as a library
+// only where elfAmmesso (the Linux worker); for Windows only "MZ" ones do.
+inline const char* MotivoDallIntestazione(const unsigned char* testa, size_t n, uint64_t dimensione, bool elfAmmesso,
+                                          int bitRegistratore) {
   // An empty file is one whose writing was cut short.
   if (dimensione == 0 || n == 0) return kMotivoTroncata;
-  if (n >= 2 && testa[0] == 'M' && testa[1] == 'Z') return dettaglio::MotivoPe(testa, n, dimensione);
+  if (n >= 2 && testa[0] == 'M' && testa[1] == 'Z') return dettaglio::MotivoPe(testa, n, dimensione, bitRegistratore);
   if (n >= 4 && testa[0] == 0x7F && testa[1] == 'E' && testa[2] == 'L' && testa[3] == 'F')
     return elfAmmesso ? dettaglio::MotivoElf(testa, n, dimensione) : kMotivoNonLibreria;
   return kMotivoNonLibreria;

@@ -14,7 +14,8 @@ std::string PercheNonCaricata(const std::string& percorso, const EsitoRegistrazi
     case MotivoCaricamento::Cartella: return "'" + percorso + "' è una cartella, non un file.";
     case MotivoCaricamento::Troncata: return file + " è troncato.";
     case MotivoCaricamento::NonLibreria: return file + " non è una libreria Windows.";
-    case MotivoCaricamento::A64Bit: return file + " è una libreria a 64 bit.";
+    case MotivoCaricamento::A64Bit: return file + " è una libreria a 64 bit, il registratore è a 32 bit.";
+    case MotivoCaricamento::A32Bit: return file + " è una libreria a 32 bit, il registratore è a 64 bit.";
     case MotivoCaricamento::SenzaWine: return file + " è una libreria Windows, ma Wine non si trova nel PATH.";
     case MotivoCaricamento::Rifiutata: break;
   }

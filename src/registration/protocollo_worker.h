@@ -29,7 +29,8 @@ inline constexpr const char* kMotivoMancante = "mancante";         // there is n
 inline constexpr const char* kMotivoCartella = "cartella";         // a folder, not a file
 inline constexpr const char* kMotivoTroncata = "troncata";         // shorter than its own headers say
 inline constexpr const char* kMotivoNonLibreria = "non-libreria";  // not a library this worker loads
-inline constexpr const char* kMotivo64Bit = "64-bit";              // a 64-bit Windows library
+inline constexpr const char* kMotivo64Bit = "64-bit";              // a 64-bit Windows library, the worker 32-bit
+inline constexpr const char* kMotivo32Bit = "32-bit";              // a 32-bit Windows library, the worker 64-bit
 inline constexpr const char* kMotivoRifiutata = "rifiutata";       // none of those: the loader's message says why
 
 // Exit status of a worker that cannot keep its channels, or is started with

@@ -40,6 +40,7 @@ MotivoCaricamento MotivoDaParola(std::string_view parola) {
   if (parola == worker::kMotivoTroncata) return M::Troncata;
   if (parola == worker::kMotivoNonLibreria) return M::NonLibreria;
   if (parola == worker::kMotivo64Bit) return M::A64Bit;
+  if (parola == worker::kMotivo32Bit) return M::A32Bit;
   return M::Rifiutata;
 }
 

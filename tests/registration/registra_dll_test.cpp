@@ -217,7 +217,7 @@ TEST_F(RegistraDllTest, WhatCannotBeLoadedGivesTheLoadBoxWithTheFileAndWhy) {
   prefisso.Scrivi(cartella + "Vuoto.dll", "");
   prefisso.Scrivi(cartella + "A64.dll", Pe(0x8664, 0x2000, 0x200, 0x200));
   prefisso.Scrivi(cartella + "PeTroncato.dll", Pe(0x14C, 0x2000, 0x400, 0x300));
-  prefisso.Scrivi(cartella + "Windows.dll", Pe(0x14C, 0x2000, 0x200, 0x200));
+  prefisso.Scrivi(cartella + "A32.dll", Pe(0x14C, 0x2000, 0x200, 0x200));
   Installa(prefisso, "standin-exeserver", cartella + "Programma.dll");
   Installa(prefisso, "standin-component.so", cartella + "Troncato.dll");
   // Cut inside what the loader maps (its debugging sections alone it would not miss).
@@ -227,6 +227,8 @@ TEST_F(RegistraDllTest, WhatCannotBeLoadedGivesTheLoadBoxWithTheFileAndWhy) {
     std::string dll;
     std::string perche;  // after "Il file '<dll>'"
   };
+  const bool a64 = AvvioWorkerLinux(DriveTable(prefisso.Dir())).BitWorkerWindows() == 64;
+  const std::string kSenzaWine = " è una libreria Windows, ma Wine non si trova nel PATH.";
   const Caso casi[] = {
       {cartella + "Assente.dll", " non esiste."},
       {"C:\\Assente\\Orbalis.dll", " non esiste."},
@@ -237,8 +239,9 @@ TEST_F(RegistraDllTest, WhatCannotBeLoadedGivesTheLoadBoxWithTheFileAndWhy) {
       {cartella + "Vuoto.dll", " è troncato."},
       {cartella + "Troncato.dll", " è troncato."},
       {cartella + "PeTroncato.dll", " è troncato."},
-      {cartella + "A64.dll", " è una libreria a 64 bit."},
-      {cartella + "Windows.dll", " è una libreria Windows, ma Wine non si trova nel PATH."},
+      // The agent's own bitness is loaded; the other one refused naming both.
+      {cartella + "A64.dll", a64 ? kSenzaWine : " è una libreria a 64 bit, il registratore è a 32 bit."},
+      {cartella + "A32.dll", a64 ? " è una libreria a 32 bit, il registratore è a 64 bit." : kSenzaWine},
       // The loader's own words follow.
       {cartella + "Programma.dll", " non si può caricare: "},
   };

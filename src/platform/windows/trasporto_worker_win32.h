@@ -63,6 +63,8 @@ class AvvioWorkerWin32 : public AvvioWorker {
   LibreriaTrovata Trova(const std::string& percorso, std::size_t massimo) override;
   bool HaWorkerLinux() const override { return false; }
   WorkerAvviato Avvia(TipoWorker tipo) override;
+  // The agent is built as the tool is.
+  int BitWorkerWindows() const override { return static_cast<int>(sizeof(void*) * 8); }
   Attesa& AttesaBloccata() override { return bloccata_; }
 
  private:

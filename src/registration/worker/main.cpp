@@ -141,7 +141,8 @@ const char* MotivoDelFile(const char* percorso) {
     n += static_cast<size_t>(letti);
   }
   ::close(fd);
-  return cw::worker::MotivoDallIntestazione(testa, n, static_cast<uint64_t>(st.st_size), true);
+  // A Windows library is judged as the 32-bit Windows worker of the suite would.
+  return cw::worker::MotivoDallIntestazione(testa, n, static_cast<uint64_t>(st.st_size), true, 32);
 }
 
 }  // namespace

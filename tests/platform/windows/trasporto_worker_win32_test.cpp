@@ -30,6 +30,7 @@ struct AvvioOsservato : AvvioWorker {
     return vero.Trova(percorso, massimo);
   }
   bool HaWorkerLinux() const override { return vero.HaWorkerLinux(); }
+  int BitWorkerWindows() const override { return vero.BitWorkerWindows(); }
   WorkerAvviato Avvia(TipoWorker tipo) override {
     WorkerAvviato avviato = vero.Avvia(tipo);
     ultimo = static_cast<TrasportoWorkerWin32*>(avviato.trasporto.get());

@@ -51,6 +51,14 @@ class ErroreRuntime : public std::runtime_error {
   std::string percorso_;
 };
 
+// A Windows program that this host cannot start at all (a 32-bit one where
+// no 32-bit program runs, or Wine failing before the program began): the
+// command ends with a critical box saying why, and counts as failed.
+class ErroreAvvioWindows : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
 [[noreturn]] void SollevaErrore(int numero, std::string dettaglio = {}, std::string percorso = {});
 // The error of an operation on the file (or folder) at a Windows path.
 [[noreturn]] void SollevaErrorePercorso(int numero, std::string_view percorso);

@@ -64,6 +64,10 @@ Esito EseguiComando(Contesto& ctx, Gestore gestore) {
     ctx.ui.SetMousePointer(kPuntatorePredefinito);
     ctx.ui.MsgBox(e.TestoMessaggio(), kStileCritico, kTitoloApplicazione);
     return Esito::ErroreRuntime;
+  } catch (const ErroreAvvioWindows& e) {
+    ctx.ui.SetMousePointer(kPuntatorePredefinito);
+    ctx.ui.MsgBox(e.what(), kStileCritico, kTitoloApplicazione);
+    return Esito::Fallito;
   }
 }
 

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <system_error>
 
+#include "base/errors.h"
 #include "base/protocollo_agente.h"
+#include "platform/linux/architettura_linux.h"
 #include "platform/linux/cartelle_programma_linux.h"
 #include "platform/linux/spawn_linux.h"
 #include "platform/linux/trasporto_worker_linux.h"
@@ -51,6 +53,11 @@ bool AgenteLinux::ConWine() const {
   return AvvioSottoWine({programma_.string()}, drives_.Prefix(), {}, percorsoRicerca_).has_value();
 }
 
+int AgenteLinux::Bit() const {
+  const int bit = BitProgramma(programma_);
+  return bit ? bit : 32;
+}
+
 TrasportoWorker* AgenteLinux::Attuale() { return trasporto_ && trasporto_->Pid() > 0 ? trasporto_.get() : nullptr; }
 
 TrasportoWorker* AgenteLinux::Pronto(Attesa& attesa, Orologio::time_point scadenza) {
@@ -62,11 +69,20 @@ TrasportoWorker* AgenteLinux::Pronto(Attesa& attesa, Orologio::time_point scaden
   if (!trasporto_) return nullptr;
   ++generazione_;
   std::string riga;
-  if (trasporto_->Leggi(riga, scadenza, attesa) != LetturaRiga::Riga || Parola(riga) != worker::kPronto) {
-    Termina();
-    return nullptr;
+  const LetturaRiga letta = trasporto_->Leggi(riga, scadenza, attesa);
+  if (letta == LetturaRiga::Riga && Parola(riga) == worker::kPronto) return trasporto_.get();
+  const std::string wine = trasporto_->UltimeRigheErrore();
+  Termina();
+  // Ended before a word: what Wine said is the only account of why.
+  if (letta == LetturaRiga::Fine) {
+    const std::string motivo = Bit() == 32 ? MotivoSenza32Bit() : std::string();
+    const std::string detto = wine.empty() ? std::string() : "\n\nWine: " + wine;
+    if (!motivo.empty()) throw ErroreAvvioWindows(motivo + detto);
+    if (!wine.empty())
+      throw ErroreAvvioWindows("L'agente di Wine (" + programma_.string() + ") non si è avviato nel prefisso '" +
+                               drives_.Prefix().string() + "'." + detto);
   }
-  return trasporto_.get();
+  return nullptr;
 }
 
 void AgenteLinux::Termina() {

@@ -46,10 +46,16 @@ class AgenteLinux {
   bool Presente() const;
   // Whether there is a wine to start it with.
   bool ConWine() const;
+  // Its bitness (32 when its file says nothing): it registers libraries of
+  // its own only.
+  int Bit() const;
   // The running agent, started when there is none and waited for until it
   // says it is ready (Wine's start in the prefix, told past a second); null
   // when it cannot be started or said nothing in time. A signal meanwhile
-  // ends it and throws FineSuSegnale.
+  // ends it and throws FineSuSegnale. One that cannot start on this host (a
+  // 32-bit agent where no 32-bit program runs), or that Wine ended before it
+  // was ready, throws ErroreAvvioWindows with the reason and Wine's last
+  // lines.
   TrasportoWorker* Pronto(Attesa& attesa, std::chrono::steady_clock::time_point scadenza);
   // The agent that runs now, started and ready; null when there is none.
   TrasportoWorker* Attuale();

@@ -2,12 +2,35 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 #include "base/errors.h"
+#include "base/righe.h"
 
 namespace cw {
+
+std::string UltimeRighe(int fd, size_t righe) {
+  // The end of what was written is enough for a few lines.
+  constexpr off_t kCoda = 4096;
+  const off_t fine = ::lseek(fd, 0, SEEK_END);
+  if (fine <= 0) return {};
+  const off_t da = std::max<off_t>(0, fine - kCoda);
+  std::string testo(static_cast<size_t>(fine - da), '\0');
+  const ssize_t letti = ::pread(fd, testo.data(), testo.size(), da);
+  testo.resize(letti > 0 ? static_cast<size_t>(letti) : 0);
+  testo += '\n';
+  std::vector<std::string> tutte;
+  std::string riga;
+  while (PrendiRiga(testo, riga))
+    if (!riga.empty()) tutte.push_back(riga);
+  std::string coda;
+  for (size_t i = tutte.size() > righe ? tutte.size() - righe : 0; i < tutte.size(); ++i)
+    coda += (coda.empty() ? "" : "\n") + tutte[i];
+  return coda;
+}
 
 int LeggiFinoAllaFine(int fd, std::string& out, size_t sizeHint) {
   // One spare byte past the expected size, so a file read in one go ends

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "platform/linux/architettura_linux.h"
+
 extern char** environ;
 
 namespace cw {
@@ -97,9 +99,12 @@ std::optional<AvvioProgramma> AvvioSottoWine(std::vector<std::string> parole, co
                                              const std::vector<std::string>& variabili,
                                              const std::optional<std::string>& percorsoRicerca) {
   const char* path = std::getenv("PATH");
-  const auto wine = CercaNelPercorso(percorsoRicerca ? *percorsoRicerca : (path ? path : ""), "wine");
+  const std::string percorso = percorsoRicerca ? *percorsoRicerca : (path ? path : "");
+  // A 64-bit program needs no 32-bit loader, which `wine` may start first.
+  const bool a64 = !parole.empty() && BitProgramma(parole[0]) == 64;
+  const auto wine = a64 ? CaricatoreWine64(percorso) : CercaNelPercorso(percorso, "wine");
   if (!wine) return std::nullopt;
-  AvvioProgramma avvio{*wine, {"wine"}, AmbientePrefisso(prefisso, variabili)};
+  AvvioProgramma avvio{*wine, {a64 ? "wine64" : "wine"}, AmbientePrefisso(prefisso, variabili)};
   avvio.argomenti.insert(avvio.argomenti.end(), std::make_move_iterator(parole.begin()),
                          std::make_move_iterator(parole.end()));
   if (!std::getenv("WINEDEBUG")) avvio.ambiente.push_back("WINEDEBUG=-all");

@@ -48,6 +48,7 @@ std::vector<std::string> AmbientePrefisso(const std::filesystem::path& prefisso,
 
 // The start of a Windows program under Wine, the one place that says how:
 // `wine` looked up in percorsoRicerca (a PATH-style list; nullopt: $PATH),
+// the 64-bit loader for a 64-bit program (architettura_linux.h),
 // the words after "wine" (parole[0] the program's host path), the
 // environment of AmbientePrefisso and WINEDEBUG=-all unless the user set
 // WINEDEBUG, as Wine's own diagnostics would only fill the tool's terminal.

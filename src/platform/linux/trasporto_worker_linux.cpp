@@ -5,6 +5,7 @@
 #include <pthread.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -81,7 +82,12 @@ std::unique_ptr<TrasportoWorkerLinux> TrasportoWorkerLinux::Avvia(AvvioProgramma
   posix_spawn_file_actions_adddup2(&azioni, uscita[1], 1);
   // Not the tool's standard error: Wine's services, started by the first Wine
   // program of a prefix, would keep it, and a caller's pipe never closes.
-  if (sottoWine) posix_spawn_file_actions_addopen(&azioni, 2, "/dev/null", O_WRONLY, 0);
+  // A file in memory keeps what Wine says of a start that fails.
+  const int errori = sottoWine ? ::memfd_create("cw-wine-stderr", MFD_CLOEXEC) : -1;
+  if (errori >= 0)
+    posix_spawn_file_actions_adddup2(&azioni, errori, 2);
+  else if (sottoWine)
+    posix_spawn_file_actions_addopen(&azioni, 2, "/dev/null", O_WRONLY, 0);
   pid_t pid = 0;
   // Its own group: one kill ends all it started.
   const int err = AvviaFiglio(pid, avvio.eseguibile, std::move(avvio.argomenti), std::move(avvio.ambiente), &azioni,
@@ -92,10 +98,12 @@ std::unique_ptr<TrasportoWorkerLinux> TrasportoWorkerLinux::Avvia(AvvioProgramma
   if (err != 0) {
     ::close(entrata[1]);
     ::close(uscita[0]);
+    if (errori >= 0) ::close(errori);
     return nullptr;
   }
   std::unique_ptr<TrasportoWorkerLinux> t(new TrasportoWorkerLinux);
   t->pid_ = pid;
+  t->errori_ = errori;
   // Whatever else ends the tool ends the group too.
   RegistraDaTerminare(pid, true);
   t->entrata_ = entrata[1];
@@ -199,8 +207,12 @@ void TrasportoWorkerLinux::Termina() {
   ChiudiDescrittori();
 }
 
+std::string TrasportoWorkerLinux::UltimeRigheErrore(std::size_t righe) const {
+  return errori_ < 0 ? std::string() : UltimeRighe(errori_, righe);
+}
+
 void TrasportoWorkerLinux::ChiudiDescrittori() {
-  for (int* fd : {&pidfd_, &entrata_, &uscita_}) {
+  for (int* fd : {&pidfd_, &entrata_, &uscita_, &errori_}) {
     if (*fd >= 0) ::close(*fd);
     *fd = -1;
   }
@@ -242,6 +254,8 @@ LibreriaTrovata AvvioWorkerLinux::Trova(const std::string& percorso, std::size_t
   ::close(fd);
   return libreria;
 }
+
+int AvvioWorkerLinux::BitWorkerWindows() const { return agente_->Bit(); }
 
 WorkerAvviato AvvioWorkerLinux::Avvia(TipoWorker tipo) {
   WorkerAvviato avviato;

@@ -35,9 +35,10 @@ class TrasportoWorkerLinux : public TrasportoWorker {
  public:
   // Starts the program in a process group of its own, registered to be
   // ended with the tool; null when it cannot be started. sottoWine: a
-  // Windows program, whose standard error is /dev/null (Wine's services
-  // would keep the tool's) and whose first line's wait is Wine's start in
-  // the prefix, which the front end is told of (avviso_wine_linux.h).
+  // Windows program, whose standard error is a file in memory (Wine's
+  // services would keep the tool's, or a pipe's, open for good), read back
+  // when it fails, and whose first line's wait is Wine's start in the
+  // prefix, which the front end is told of (avviso_wine_linux.h).
   static std::unique_ptr<TrasportoWorkerLinux> Avvia(AvvioProgramma avvio, bool sottoWine = false,
                                                      const std::filesystem::path& prefisso = {});
 
@@ -52,6 +53,9 @@ class TrasportoWorkerLinux : public TrasportoWorker {
   void Termina() override;
 
   pid_t Pid() const { return pid_; }
+  // The last lines (at most righe) Wine and the program wrote to their
+  // standard error, joined by line ends; "" for none.
+  std::string UltimeRigheErrore(std::size_t righe = 8) const;
 
  private:
   TrasportoWorkerLinux() = default;
@@ -62,6 +66,7 @@ class TrasportoWorkerLinux : public TrasportoWorker {
   int pidfd_ = -1;
   int entrata_ = -1;  // the program's standard input
   int uscita_ = -1;   // its standard output
+  int errori_ = -1;   // under Wine, its standard error
   std::string buffer_;
   std::unique_ptr<AttesaAvvioWine> avvioWine_;  // until the first line under Wine
 };
@@ -79,6 +84,8 @@ class AvvioWorkerLinux : public AvvioWorker {
   bool HaWorkerLinux() const override { return true; }
   // The Windows one is the agent: senzaWine when there is no wine.
   WorkerAvviato Avvia(TipoWorker tipo) override;
+  // The agent's.
+  int BitWorkerWindows() const override;
   Attesa& AttesaBloccata() override { return bloccata_; }
 
  private:

@@ -223,7 +223,7 @@ constexpr const char* kWineAgente =
     "done\n";
 
 // No Windows program gets the tool's standard streams (Wine's services
-// would keep them): /dev/null, or the agent's pipes of its own.
+// would keep them): /dev/null, or the agent's pipes and memory file of its own.
 TEST_F(Processi, AWindowsProgramGetsNoneOfTheToolsStreams) {
   Eseguibile(prefisso, "C:\\Programmi\\App\\Prog.exe", std::string("MZ\x90\0\3\0\0\0", 8));
   const fs::path conWine = prefisso.Dir() / "conwine";
@@ -235,7 +235,7 @@ TEST_F(Processi, AWindowsProgramGetsNoneOfTheToolsStreams) {
     const char* agente;
     const char* flussi;
   } casi[] = {
-      {"agente.exe", "pipe\npipe\n/dev/null\n"},
+      {"agente.exe", "pipe\npipe\n/memfd\n"},  // its standard error kept in memory, for a failed start
       {"nessun-agente.exe", "/dev/null\n/dev/null\n/dev/null\n"},
   };
   for (const auto& c : casi) {

@@ -13,7 +13,9 @@ const char* const kUso =
     "  --link W=H      the same, as a symbolic link to H\n"
     "  --install-only  only install into an existing sandbox\n"
     "  --wine          make DIR a real Wine prefix (wineboot) with the Windows stand-ins\n"
-    "  --windows D     the folder of the Windows stand-ins (default: windows/ beside wexo-sandbox)\n";
+    "  --windows D     the folder of the Windows stand-ins (default: windows/ beside wexo-sandbox)\n"
+    "  --arch A        with --wine: x86 (a 32-bit prefix, Wine's default) or x64 (a win64 prefix for 64-bit\n"
+    "                  stand-ins); default: x86 where this host runs 32-bit programs, else x64\n";
 
 namespace {
 
@@ -55,6 +57,10 @@ Argomenti AnalizzaArgomenti(const std::vector<std::string>& argomenti) {
       a.opzioni.ricostruisci = true;
     } else if (arg == "--wine") {
       a.wine = true;
+    } else if (arg == "--arch" || arg.rfind("--arch=", 0) == 0) {
+      if (arg == "--arch" && i + 1 >= argomenti.size()) throw ErroreUso("--arch needs x86 or x64");
+      a.arch = arg == "--arch" ? argomenti[++i] : arg.substr(7);
+      if (a.arch != "x86" && a.arch != "x64") throw ErroreUso("--arch takes x86 or x64, not \"" + a.arch + "\"");
     } else if (arg == "--windows") {
       if (i + 1 >= argomenti.size()) throw ErroreUso("--windows needs a folder");
       a.cartellaWindows = argomenti[++i];
@@ -80,6 +86,7 @@ Argomenti AnalizzaArgomenti(const std::vector<std::string>& argomenti) {
   if (!haDir || a.dir.empty()) throw ErroreUso("no folder given");
   if (a.soloInstalla && a.opzioni.ricostruisci) throw ErroreUso("--install-only and --rebuild exclude each other");
   if (!a.wine && !a.cartellaWindows.empty()) throw ErroreUso("--windows without --wine");
+  if (!a.wine && !a.arch.empty()) throw ErroreUso("--arch without --wine");
   if (a.wine && a.soloInstalla) throw ErroreUso("--install-only and --wine exclude each other");
   if (a.soloInstalla && a.opzioni.installa.empty()) throw ErroreUso("--install-only without any --install or --link");
   return a;

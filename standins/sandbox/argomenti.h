@@ -1,6 +1,7 @@
 #pragma once
 // The command line of wexo-sandbox:
 //   wexo-sandbox DIR [--rebuild] [--install WINPATH=HOSTFILE]... [--link WINPATH=HOSTFILE]...
+//                    [--wine [--arch x86|x64] [--windows FOLDER]]
 //   wexo-sandbox DIR --install-only --install|--link WINPATH=HOSTFILE...
 // WINPATH is a Windows path ("C:\Windows\notepad.exe") or one of the short
 // names VB6.EXE and notepad.exe.
@@ -19,6 +20,7 @@ struct Argomenti {
   bool soloInstalla = false;
   bool aiuto = false;
   bool wine = false;
+  std::string arch;                       // --arch: "x86", "x64", or "" for this host's choice
   std::filesystem::path cartellaWindows;  // empty: windows/ beside the maker
 };
 

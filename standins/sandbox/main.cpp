@@ -9,6 +9,7 @@
 #include "argomenti.h"
 #include "catalogue/catalogo.h"
 #include "errore_sandbox.h"
+#include "platform/linux/architettura_linux.h"
 #include "platform/linux/cartelle_programma_linux.h"
 #include "sandbox.h"
 
@@ -33,6 +34,20 @@ int main(int argc, char** argv) {
     }
     if (a.wine) {
       a.opzioni.programmiWindows = !a.cartellaWindows.empty() ? a.cartellaWindows : cw::CartellaAusiliari() / "windows";
+      std::string errore;
+      const bool esegue32 = cw::KernelEsegue32Bit(&errore);
+      if (a.arch.empty() && !esegue32) {
+        a.arch = "x64";
+        std::printf("This host runs no 32-bit programs (%s): making a 64-bit prefix (--arch x64)\n", errore.c_str());
+      }
+      a.opzioni.a64 = a.arch == "x64";
+      // Refused before anything is made: a 32-bit prefix could never start here.
+      if (!a.opzioni.a64) {
+        if (const std::string motivo = cw::MotivoSenza32Bit(); !motivo.empty()) {
+          std::fprintf(stderr, "wexo-sandbox: %s\n", motivo.c_str());
+          return 1;
+        }
+      }
     }
     const auto inizio = std::chrono::steady_clock::now();
     cw::CatalogoComponenti catalogo;

@@ -40,6 +40,9 @@ struct OpzioniSandbox {
   // A real Wine prefix, made by wineboot, with the Windows stand-ins from
   // this folder installed (VB6.EXE is standin-vb6.exe); empty: a plain one.
   std::filesystem::path programmiWindows{};
+  // A win64 prefix, made by Wine's 64-bit loader, for 64-bit stand-ins (a
+  // host that runs no 32-bit program); else Wine's default one, for 32-bit.
+  bool a64 = false;
 };
 
 struct Riepilogo {
@@ -49,7 +52,9 @@ struct Riepilogo {
 
 // Makes the sandbox in `dir` (made when missing). Throws ErroreSandbox, and
 // touches nothing, when `dir` is not empty and no rebuild is asked, or when a
-// rebuild is asked of a folder that is not a sandbox.
+// rebuild is asked of a folder that is not a sandbox. A sandbox that fails
+// half way is removed again: `dir` is left empty, or gone when it was made
+// here, so the next try needs no --rebuild.
 Riepilogo CreaSandbox(const std::filesystem::path& dir, const CatalogoComponenti& catalogo,
                       const OpzioniSandbox& opzioni);
 

@@ -81,7 +81,7 @@ int main(int argc, char** argv) try {
       std::ifstream in(registro);
       std::ofstream out(script);
       for (std::string riga; std::getline(in, riga);) {
-        out << "wine";
+        out << cw::test::ComandoWine();
         for (const auto& parola : cw::SplitCommandLine(riga)) out << ' ' << cw::bench::Virgolette(parola);
         out << " || exit 1\n";
       }

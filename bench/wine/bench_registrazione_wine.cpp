@@ -58,7 +58,8 @@ Componenti LeggiComponenti(const cw::CatalogoComponenti& catalogo) {
 fs::path Script(const fs::path& percorso, const std::vector<std::string>& file, const std::string& prima,
                 const std::string& dopo) {
   std::ofstream out(percorso);
-  for (const std::string& f : file) out << "wine " << prima << Virgolette(f) << dopo << " || exit 1\n";
+  for (const std::string& f : file)
+    out << cw::test::ComandoWine() << " " << prima << Virgolette(f) << dopo << " || exit 1\n";
   return percorso;
 }
 

@@ -15,6 +15,7 @@
 #include "platform/linux/cartelle_programma_linux.h"
 #include "sandbox.h"
 #include "support/prefisso_temporaneo.h"
+#include "support/wine_prova.h"
 
 namespace cw::bench {
 
@@ -57,12 +58,12 @@ class SandboxWine {
                                ": run the benchmark from the build tree's bin folder");
     ::setenv("WINEDEBUG", "-all", 1);
     ::setenv("WINEDLLOVERRIDES", "mscoree,mshtml=", 1);
-    sandbox::CreaSandbox(prefisso_, catalogo, {.programmiWindows = windows});
+    sandbox::CreaSandbox(prefisso_, catalogo, {.programmiWindows = windows, .a64 = test::ProgrammiWindowsA64()});
     ::setenv("WINEPREFIX", prefisso_.c_str(), 1);
     std::system("wineserver -p >/dev/null 2>&1");
     // Wine's services start with the first program and then stay with the
     // server, as on a CI machine that keeps one: neither side pays for them.
-    if (!Esegui("wine cmd /c exit 0", cartella_.Dir() / "avvio.log", 120))
+    if (!Esegui(test::ComandoWine() + " cmd /c exit 0", cartella_.Dir() / "avvio.log", 120))
       throw std::runtime_error("wine cmd /c exit 0 failed in " + prefisso_.string());
   }
   ~SandboxWine() { std::system("wineserver -k >/dev/null 2>&1"); }

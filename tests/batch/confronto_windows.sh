@@ -21,7 +21,13 @@ salta() {
   exit 77
 }
 [ -x "$linux/compilawexo-batch" ] && [ -x "$linux/wexo-sandbox" ] || salta "no Linux build in $linux"
-command -v wine >/dev/null 2>&1 || salta "wine is not installed"
+. "$(dirname "$0")/../../cmake/caricatore-wine.sh"
+# The Windows build's bitness rules: its stand-ins make the sandbox, its
+# agent serves the Linux side too, and a 64-bit one runs in a win64 prefix.
+architettura=$(architettura_programma "$windows/compilawexo-batch.exe")
+wine=$(caricatore_wine "$architettura") || salta "no Wine loader for $architettura"
+arch=x86
+[ "$architettura" = win64 ] && arch=x64
 
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset COMPILAWEXO_IMPOSTAZIONI
@@ -30,8 +36,8 @@ for p in "$lavoro/linux" "$lavoro/windows"; do
 done
 rm -rf "$lavoro"
 mkdir -p "$lavoro/linux/bin" "$lavoro/windows/bin"
-"$linux/wexo-sandbox" "$lavoro/linux/prefisso" --wine >"$lavoro/sandbox.log" 2>&1 ||
-  { cat "$lavoro/sandbox.log"; salta "no Wine prefix could be made: this machine may not run 32-bit programs"; }
+"$linux/wexo-sandbox" "$lavoro/linux/prefisso" --wine --arch $arch --windows "$windows" >"$lavoro/sandbox.log" 2>&1 ||
+  { cat "$lavoro/sandbox.log"; salta "no Wine prefix could be made"; }
 WINEPREFIX="$lavoro/linux/prefisso" wineserver -w
 cp -a "$lavoro/linux/prefisso" "$lavoro/windows/prefisso"
 
@@ -39,7 +45,7 @@ cp -a "$lavoro/linux/prefisso" "$lavoro/windows/prefisso"
 # beside it.
 cp "$linux/compilawexo-batch" "$lavoro/linux/bin/"
 mkdir -p "$lavoro/linux/bin/windows"
-cp "$linux/windows/compilawexo-agente.exe" "$lavoro/linux/bin/windows/"
+cp "$windows/compilawexo-agente.exe" "$lavoro/linux/bin/windows/"
 cp "$windows/compilawexo-batch.exe" "$windows/compilawexo-agente.exe" "$lavoro/windows/bin/"
 
 # Through files, not pipes: Wine's services inherit the output and outlive
@@ -50,7 +56,7 @@ esegui() {  # lato nome comando...
   if [ "$lato" = linux ]; then
     WINEPREFIX="$lavoro/linux/prefisso" "$lavoro/linux/bin/compilawexo-batch" "$@" >"$lavoro/$lato/$nome.out" 2>&1 </dev/null
   else
-    WINEPREFIX="$lavoro/windows/prefisso" wine "$lavoro/windows/bin/compilawexo-batch.exe" "$@" >"$lavoro/$lato/$nome.out" 2>&1 </dev/null
+    WINEPREFIX="$lavoro/windows/prefisso" "$wine" "$lavoro/windows/bin/compilawexo-batch.exe" "$@" >"$lavoro/$lato/$nome.out" 2>&1 </dev/null
   fi
   echo $? >>"$lavoro/$lato/stati"
   # The console's line ends are the platform's own.

@@ -9,9 +9,10 @@
 #   tests/installazione/windows.sh WINDOWS_BUILD LINUX_BIN WORK
 # WINDOWS_BUILD: the windows preset's build folder, holding
 # CompilaWexo-X.Y.Z-win32.exe and .zip (the package-windows workflow preset
-# makes them); LINUX_BIN: the Linux build's bin folder (wexo-sandbox and its
-# windows/ folder); WORK: a scratch folder, made anew. Exit 77 (skipped)
-# without wine or where wine cannot run 32-bit programs, outside CI.
+# makes them; -win64 from the windows-x64 one, tested in a win64 prefix);
+# LINUX_BIN: the Linux build's bin folder (wexo-sandbox); WORK: a scratch
+# folder, made anew. Exit 77 (skipped) without wine, outside CI, or for a
+# 32-bit installer on a kernel that runs no 32-bit programs.
 set -u
 # Every step has a limit (timeout): a hung Wine must not hang CI.
 windows=$1 linux=$2
@@ -35,39 +36,50 @@ risorsa() {  # file chiave inizio
   LC_ALL=C grep -qaP "$k\\x00\\x00(\\x00\\x00)?$v" "$1"
 }
 
-set -- "$windows"/CompilaWexo-*-win32.exe
-[ $# -eq 1 ] && [ -f "$1" ] || fallito "not one CompilaWexo-*-win32.exe in $windows"
-installatore=$(realpath "$1")
+set -- "$windows"/CompilaWexo-*-win32.exe "$windows"/CompilaWexo-*-win64.exe
+for f in "$@"; do [ -f "$f" ] && installatore=$(realpath "$f"); done
+[ -n "${installatore:-}" ] || fallito "no CompilaWexo-*-win32.exe or -win64.exe in $windows"
 zip=${installatore%.exe}.zip
+sistema=${installatore##*-}
+sistema=${sistema%.exe}
 versione=${installatore##*/CompilaWexo-}
-versione=${versione%-win32.exe}
+versione=${versione%-"$sistema".exe}
 [ -f "$zip" ] || fallito "no ${zip##*/} beside ${installatore##*/}"
 for f in "$installatore" "$zip"; do echo "${f##*/}: $(stat -c %s "$f") bytes"; done
 
 contenuto=$(cmake -E tar tf "$zip")
 for file in compilawexo.exe compilawexo-batch.exe compilawexo-agente.exe doc/README.md doc/docs/settings.md; do
-  printf '%s\n' "$contenuto" | grep -qxF "CompilaWexo-$versione-win32/$file" || fallito "$file is not in ${zip##*/}"
+  printf '%s\n' "$contenuto" | grep -qxF "CompilaWexo-$versione-$sistema/$file" || fallito "$file is not in ${zip##*/}"
 done
 if printf '%s\n' "$contenuto" | grep -E '_tests\.exe$|standin-'; then
   fallito "test programs in ${zip##*/}"
 fi
 
-command -v wine >/dev/null 2>&1 || salta "wine is not installed"
+. "$(dirname "$0")/../../cmake/caricatore-wine.sh"
+architettura=$(architettura_programma "$installatore")
+if [ "$architettura" = win32 ] && ! perche=$("$(dirname "$0")/../../cmake/esegue-32bit.sh"); then
+  echo "SKIPPED: the installer is 32-bit and $perche" >&2
+  exit 77
+fi
+wine=$(caricatore_wine "$architettura") || salta "no Wine loader for $architettura"
 [ -x "$linux/wexo-sandbox" ] || salta "no Linux build in $linux"
+arch=x86
+[ "$architettura" = win64 ] && arch=x64
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset COMPILAWEXO_IMPOSTAZIONI
 [ -d "$lavoro/prefisso" ] && WINEPREFIX="$lavoro/prefisso" wineserver -k 2>/dev/null
 rm -rf "$lavoro"
 mkdir -p "$lavoro"
-timeout 300 "$linux/wexo-sandbox" "$lavoro/prefisso" --wine >"$lavoro/sandbox.log" 2>&1 ||
-  { cat "$lavoro/sandbox.log"; salta "no Wine prefix could be made: this machine may not run 32-bit programs"; }
+# The Windows build's own stand-ins, of the installer's bitness.
+timeout 300 "$linux/wexo-sandbox" "$lavoro/prefisso" --wine --arch $arch --windows "$windows/bin" >"$lavoro/sandbox.log" 2>&1 ||
+  { cat "$lavoro/sandbox.log"; fallito "no Wine prefix could be made"; }
 # No lingering wineserver: "wineserver -w" waits for the programs that a
 # program left running (the uninstaller runs a copy of itself).
 export WINEPREFIX="$lavoro/prefisso"
 
 # Through files, not pipes: Wine's services inherit the output and outlive
 # the program.
-timeout 300 wine "$installatore" /S >"$lavoro/installa.log" 2>&1 </dev/null || { cat "$lavoro/installa.log"; fallito "the installer"; }
+timeout 300 "$wine" "$installatore" /S >"$lavoro/installa.log" 2>&1 </dev/null || { cat "$lavoro/installa.log"; fallito "the installer"; }
 timeout 120 wineserver -w
 set -- "$WINEPREFIX"/drive_c/users/*/AppData/Local/Programs/CompilaWexo
 cartella=$1
@@ -79,7 +91,7 @@ voce=$1
 collegamenti=$(for l in "$@"; do printf '"%s" ' "${l##*/}"; done)
 echo "Start menu: $collegamenti"
 case "$collegamenti" in *'"Compilazione Batch Orbalis.lnk"'*) ;; *) fallito "no Start-menu entry for the window" ;; esac
-timeout 120 wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\CompilaWexo' >"$lavoro/registro.txt" 2>&1 ||
+timeout 120 "$wine" reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\CompilaWexo' >"$lavoro/registro.txt" 2>&1 ||
   fallito "no uninstall entry for the user"
 for programma in compilawexo compilawexo-batch compilawexo-agente; do
   for chiave in FileVersion ProductVersion; do
@@ -92,7 +104,7 @@ done
 esegui() {  # nome argomenti...
   nome=$1
   shift
-  timeout 300 wine "$cartella/compilawexo-batch.exe" "$@" >"$lavoro/$nome.out" 2>&1 </dev/null
+  timeout 300 "$wine" "$cartella/compilawexo-batch.exe" "$@" >"$lavoro/$nome.out" 2>&1 </dev/null
   stato=$?
   tr -d '\r' <"$lavoro/$nome.out" >"$lavoro/$nome.txt"
   [ $stato -eq 0 ] || { tail -20 "$lavoro/$nome.txt" >&2; fallito "compilawexo-batch.exe $* ended with $stato"; }
@@ -110,7 +122,7 @@ ini="${cartella}WexoUty.ini"
 grep -q '^Principale=1' "$ini" || fallito "no settings file beside the install folder (${ini#"$WINEPREFIX/"})"
 echo "installed backup: $righe rows; settings in ${ini#"$WINEPREFIX/"}"
 
-timeout 300 wine "$cartella/Uninstall.exe" /S >"$lavoro/disinstalla.log" 2>&1 </dev/null || fallito "the uninstaller"
+timeout 300 "$wine" "$cartella/Uninstall.exe" /S >"$lavoro/disinstalla.log" 2>&1 </dev/null || fallito "the uninstaller"
 timeout 120 wineserver -w
 [ ! -e "$cartella/compilawexo-batch.exe" ] || fallito "the uninstaller left the programs"
 [ ! -e "$voce" ] || fallito "the uninstaller left the Start-menu entry"

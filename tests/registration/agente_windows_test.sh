@@ -2,18 +2,27 @@
 # The agent's answers under a real Wine, in a prefix of its own: several
 # requests in one process, registrations and programs, then the cases that
 # end it.
-# Usage: agente_windows_test.sh <bin/windows folder> <scratch folder>
+# Usage: agente_windows_test.sh <bin/windows folder> <scratch folder> <cmake folder>
+# A 64-bit agent runs in a win64 prefix through the 64-bit loader. Skipped
+# (77) only where no install can help: a 32-bit agent on a kernel that runs
+# no 32-bit programs.
 set -u
 bin=$1
 cartella=$2
-export WINEPREFIX="$2/prefisso" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-command -v wine >/dev/null 2>&1 || { echo "wine is not installed: skipped"; exit 77; }
+. "$3/caricatore-wine.sh"
+architettura=$(architettura_programma "$bin/compilawexo-agente.exe")
+export WINEPREFIX="$2/prefisso" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH="$architettura"
+if [ "$architettura" = win32 ] && ! perche=$("$3/esegue-32bit.sh"); then
+  echo "skipped: the agent is 32-bit and $perche"
+  exit 77
+fi
+wine=$(caricatore_wine "$architettura") || exit 1
 rm -rf "$2" && mkdir -p "$2" || exit 1
 trap 'wineserver -k >/dev/null 2>&1; rm -rf "$2"' EXIT
-wineboot --init >/dev/null 2>&1 || { echo "wineboot failed"; exit 1; }
+"$wine" wineboot --init >"$2/wineboot.log" 2>&1 || { echo "wineboot failed:"; tail -n 8 "$2/wineboot.log"; exit 1; }
 # Copies, so the error component's mark stays out of the build.
 cp "$bin"/*.dll "$bin"/*.exe "$2"/ || exit 1
-w=$(winepath -w "$2" | sed 's/\\/\\\\/g') || exit 1
+w=$("$wine" winepath -w "$2" 2>/dev/null | sed 's/\\/\\\\/g') || exit 1
 fallito=0
 
 # The answer expected to the requests, written one a line with "|" for the
@@ -22,7 +31,7 @@ fallito=0
 verifica() {
   atteso=$1
   printf '%s' "$2" | sed "s/|/\t/g; s/@/$w/g; s/\^/\r/g" >"$cartella/richieste"
-  timeout 60 wine "$cartella/compilawexo-agente.exe" <"$cartella/richieste" >"$cartella/risposte" 2>/dev/null
+  timeout 60 "$wine" "$cartella/compilawexo-agente.exe" <"$cartella/richieste" >"$cartella/risposte" 2>/dev/null
   uscita=$?
   ottenuto="$(sed 's/^\(caricamento-fallito\) .*/\1/; s/^\(avvio-fallito [0-9]*\) .*/\1/' "$cartella/risposte")
 uscita $uscita"
@@ -55,16 +64,16 @@ senza-tab
 DllRegisterServer|@\\standin-component.dll" "requests in one process"
 
 chiave='HKCR\standin-component.Classe1\CLSID'
-wine reg query "$chiave" 2>/dev/null | grep -q '{6A07B10A-8318-B04F-0876-AF7F841BC0C8}' ||
+"$wine" reg query "$chiave" 2>/dev/null | grep -q '{6A07B10A-8318-B04F-0876-AF7F841BC0C8}' ||
   { echo "FAILED: $chiave after registering"; fallito=1; }
-wine reg query 'HKCR\CLSID\{6A07B10A-8318-B04F-0876-AF7F841BC0C8}\InprocServer32' 2>/dev/null |
+"$wine" reg query 'HKCR\CLSID\{6A07B10A-8318-B04F-0876-AF7F841BC0C8}\InprocServer32' 2>/dev/null |
   grep -qi 'standin-component.dll' || { echo "FAILED: InprocServer32 after registering"; fallito=1; }
 verifica "pronto
 caricata
 entrypoint-trovato
 conclusa 0
 uscita 0" "DllUnregisterServer|@\\standin-component.dll" "removing"
-wine reg query "$chiave" >/dev/null 2>&1 && { echo "FAILED: $chiave left after removing"; fallito=1; }
+"$wine" reg query "$chiave" >/dev/null 2>&1 && { echo "FAILED: $chiave left after removing"; fallito=1; }
 
 verifica "pronto
 caricata

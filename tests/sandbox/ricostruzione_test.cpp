@@ -205,6 +205,9 @@ TEST(Argomenti, LaRigaDiComando) {
   const auto w = AnalizzaArgomenti({"d", "--wine", "--windows", "/w"});
   EXPECT_TRUE(w.wine);
   EXPECT_EQ(w.cartellaWindows, "/w");
+  EXPECT_EQ(w.arch, "");
+  EXPECT_EQ(AnalizzaArgomenti({"d", "--wine", "--arch", "x64"}).arch, "x64");
+  EXPECT_EQ(AnalizzaArgomenti({"d", "--wine", "--arch=x86"}).arch, "x86");
 
   EXPECT_THROW(AnalizzaArgomenti({}), ErroreUso);
   EXPECT_THROW(AnalizzaArgomenti({"a", "b"}), ErroreUso);
@@ -219,6 +222,25 @@ TEST(Argomenti, LaRigaDiComando) {
   EXPECT_THROW(AnalizzaArgomenti({"a", "--windows", "/w"}), ErroreUso);
   EXPECT_THROW(AnalizzaArgomenti({"a", "--wine", "--windows"}), ErroreUso);
   EXPECT_THROW(AnalizzaArgomenti({"a", "--wine", "--install-only", "--install", "VB6.EXE=/x"}), ErroreUso);
+  EXPECT_THROW(AnalizzaArgomenti({"a", "--arch", "x64"}), ErroreUso);
+  EXPECT_THROW(AnalizzaArgomenti({"a", "--wine", "--arch"}), ErroreUso);
+  EXPECT_THROW(AnalizzaArgomenti({"a", "--wine", "--arch", "arm64"}), ErroreUso);
+}
+
+// A sandbox that fails half way (here: no stand-ins for --wine) leaves the
+// folder as it found it, so the next try needs no --rebuild.
+TEST(CreaSandbox, UnaSandboxFallitaNonLasciaNulla) {
+  test::CartellaTemporanea t;
+  const fs::path vuota = t.Dir() / "vuota";
+  fs::create_directory(vuota);
+  for (const fs::path& dir : {t.Dir() / "nuova", vuota}) {
+    EXPECT_THROW(CreaSandbox(dir, Piccolo(), {.programmiWindows = t.Dir() / "nessuna"}), ErroreSandbox) << dir;
+    EXPECT_EQ(fs::exists(dir), dir == vuota) << dir;
+    if (dir == vuota) {
+      EXPECT_TRUE(fs::is_empty(dir));
+    }
+    EXPECT_NO_THROW(CreaSandbox(dir, Piccolo(), {})) << dir;
+  }
 }
 
 }  // namespace

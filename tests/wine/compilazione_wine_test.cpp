@@ -27,6 +27,7 @@
 #include "platform/trasporto_worker.h"
 #include "sandbox.h"
 #include "support/prefisso_temporaneo.h"
+#include "support/wine_prova.h"
 
 namespace cw {
 namespace {
@@ -59,20 +60,18 @@ bool Presente(const char* programma) {
 class CompilazioneWine : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    if (!Presente("wine")) {
-      motivo_ = "wine is not installed";
-      return;
-    }
+    motivo_ = test::MotivoSenzaWine(daSaltare_);
+    if (!motivo_.empty()) return;
     cartella_ = new test::CartellaTemporanea;
     catalogo_ = new CatalogoComponenti;
     CaricaCatalogo(*catalogo_);
     ::setenv("WINEDEBUG", "-all", 1);
     ::setenv("WINEDLLOVERRIDES", "mscoree,mshtml=", 1);
     try {
-      sandbox::CreaSandbox(Prefisso(), *catalogo_, {.programmiWindows = CW_WINDOWS_BIN_DIR});
+      sandbox::CreaSandbox(Prefisso(), *catalogo_,
+                           {.programmiWindows = CW_WINDOWS_BIN_DIR, .a64 = test::ProgrammiWindowsA64()});
     } catch (const std::exception& e) {
-      motivo_ =
-          std::string("no Wine prefix could be made (") + e.what() + "): this machine may not run 32-bit programs";
+      motivo_ = std::string("no Wine prefix could be made: ") + e.what();
       return;
     }
     std::system((Ambiente() + "wineserver -p >/dev/null 2>&1").c_str());
@@ -85,7 +84,7 @@ class CompilazioneWine : public ::testing::Test {
   }
   void SetUp() override {
     if (motivo_.empty()) return;
-    if (std::getenv("CI") && motivo_ == "wine is not installed") FAIL() << motivo_;
+    if (std::getenv("CI") && !daSaltare_) FAIL() << motivo_;
     GTEST_SKIP() << motivo_;
   }
   static fs::path Prefisso() { return cartella_->Dir() / "sandbox"; }
@@ -94,6 +93,7 @@ class CompilazioneWine : public ::testing::Test {
   static inline test::CartellaTemporanea* cartella_ = nullptr;
   static inline CatalogoComponenti* catalogo_ = nullptr;
   static inline std::string motivo_;
+  static inline bool daSaltare_ = false;
 };
 
 TEST_F(CompilazioneWine, TheDevelopmentEnvironmentGetsTheCommandLineAsTheToolWroteIt) {

@@ -21,6 +21,7 @@
 #include "registration/registra_componenti.h"
 #include "support/prefisso_temporaneo.h"
 #include "support/ui_registrata.h"
+#include "support/wine_prova.h"
 
 namespace cw {
 namespace {
@@ -42,18 +43,16 @@ std::string Uscita(const fs::path& prefisso, const std::string& comando) {
 class RegistrazioneWine : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    if (std::system("command -v wine >/dev/null 2>&1") != 0) {
-      motivo_ = "wine is not installed";
-      return;
-    }
+    motivo_ = test::MotivoSenzaWine(daSaltare_);
+    if (!motivo_.empty()) return;
     cartella_ = new test::CartellaTemporanea;
     const fs::path prefisso = cartella_->Dir() / "prefisso";
     ::setenv("WINEDLLOVERRIDES", "mscoree,mshtml=", 1);
     // One server for the program's life, so each start of the worker is warm.
     const std::string ambiente = "WINEPREFIX='" + prefisso.string() + "' WINEDEBUG=-all ";
     std::system((ambiente + "wineserver -p >/dev/null 2>&1").c_str());
-    if (std::system((ambiente + "wineboot --init >/dev/null 2>&1").c_str()) != 0)
-      motivo_ = "wineboot failed: this machine may not run 32-bit programs";
+    if (std::system((ambiente + test::ComandoWine() + " wineboot --init >/dev/null 2>&1").c_str()) != 0)
+      motivo_ = "wineboot --init failed in " + prefisso.string();
     fs::create_directories(prefisso / "drive_c" / "Componenti");
     for (const auto& voce : fs::directory_iterator(CW_WINDOWS_BIN_DIR))
       if (voce.path().extension() == ".dll" || voce.path().filename().string().starts_with("standin-exeserver"))
@@ -76,19 +75,20 @@ class RegistrazioneWine : public ::testing::Test {
   void SetUp() override {
     if (!motivo_.empty()) {
       // CI has Wine: there a missing one is a failure, not a skip.
-      if (std::getenv("CI") && motivo_ == "wine is not installed") FAIL() << motivo_;
+      if (std::getenv("CI") && !daSaltare_) FAIL() << motivo_;
       GTEST_SKIP() << motivo_;
     }
   }
   static fs::path Prefisso() { return cartella_->Dir() / "prefisso"; }
   static std::string Clsid(const std::string& progId) {
-    const std::string out = Uscita(Prefisso(), "wine reg query 'HKCR\\" + progId + "\\CLSID'");
+    const std::string out = Uscita(Prefisso(), test::ComandoWine() + " reg query 'HKCR\\" + progId + "\\CLSID'");
     const auto a = out.find('{');
     return a == std::string::npos ? std::string() : out.substr(a, 38);
   }
 
   static inline test::CartellaTemporanea* cartella_ = nullptr;
   static inline std::string motivo_;
+  static inline bool daSaltare_ = false;
 };
 
 TEST_F(RegistrazioneWine, EachLibraryGetsItsAnswerAndTheWalkGoesOnAfterAHangOrACrash) {
@@ -140,7 +140,8 @@ TEST_F(RegistrazioneWine, EachLibraryGetsItsAnswerAndTheWalkGoesOnAfterAHangOrAC
     const std::string clsid = Clsid(std::string(nome) + ".Classe1");
     ASSERT_FALSE(clsid.empty()) << nome;
     classi.push_back(clsid);
-    const std::string server = Uscita(Prefisso(), "wine reg query 'HKCR\\CLSID\\" + clsid + "\\InprocServer32'");
+    const std::string server =
+        Uscita(Prefisso(), test::ComandoWine() + " reg query 'HKCR\\CLSID\\" + clsid + "\\InprocServer32'");
     EXPECT_NE(server.find(std::string("C:\\Componenti\\") + nome + ".dll"), std::string::npos) << server;
   }
   EXPECT_NE(classi[0], classi[1]);

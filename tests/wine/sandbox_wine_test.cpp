@@ -18,6 +18,7 @@
 #include "platform/trasporto_worker.h"
 #include "sandbox.h"
 #include "support/prefisso_temporaneo.h"
+#include "support/wine_prova.h"
 
 namespace cw {
 namespace {
@@ -47,9 +48,10 @@ int Conta(const std::string& testo, const std::string& parola) {
 }
 
 TEST(SandboxWine, TheFullRunBuildsEveryRowAndRegistraAndRimuoviReachTheRegistry) {
-  if (std::system("command -v wine >/dev/null 2>&1") != 0) {
-    if (std::getenv("CI")) FAIL() << "wine is not installed";
-    GTEST_SKIP() << "wine is not installed";
+  bool daSaltare = false;
+  if (const std::string motivo = test::MotivoSenzaWine(daSaltare); !motivo.empty()) {
+    if (std::getenv("CI") && !daSaltare) FAIL() << motivo;
+    GTEST_SKIP() << motivo;
   }
   test::CartellaTemporanea cartella;
   const fs::path prefisso = cartella.Dir() / "sandbox";
@@ -57,9 +59,10 @@ TEST(SandboxWine, TheFullRunBuildsEveryRowAndRegistraAndRimuoviReachTheRegistry)
   CaricaCatalogo(catalogo);
   ::setenv("WINEDEBUG", "-all", 1);
   try {
-    sandbox::CreaSandbox(prefisso, catalogo, {.programmiWindows = CW_WINDOWS_BIN_DIR});
+    sandbox::CreaSandbox(prefisso, catalogo,
+                         {.programmiWindows = CW_WINDOWS_BIN_DIR, .a64 = test::ProgrammiWindowsA64()});
   } catch (const std::exception& e) {
-    GTEST_SKIP() << "no Wine prefix could be made (" << e.what() << "): this machine may not run 32-bit programs";
+    FAIL() << "no Wine prefix could be made: " << e.what();
   }
   const std::string ambiente = "WINEPREFIX='" + prefisso.string() + "' ";
   std::system((ambiente + "wineserver -p >/dev/null 2>&1").c_str());
@@ -75,7 +78,7 @@ TEST(SandboxWine, TheFullRunBuildsEveryRowAndRegistraAndRimuoviReachTheRegistry)
   fs::copy(fs::path(CW_WINDOWS_BIN_DIR) / kNomeAgente, bin / "windows" / kNomeAgente);
   const std::string batch = ambiente + "'" + (bin / "compilawexo-batch").string() + "' ";
   auto query = [&](const std::string& chiave) {
-    return Esegui(ambiente + "wine reg query '" + chiave + "' /s").uscita;
+    return Esegui(ambiente + test::ComandoWine() + " reg query '" + chiave + "' /s").uscita;
   };
 
   const Risultato tutto = Esegui(batch + "tutto binaria --principale 1 --secondario 0 --revisione 0");

@@ -21,6 +21,7 @@
 #include "base/command_line.h"
 #include "base/errors.h"
 #include "base/protocollo_agente.h"
+#include "platform/linux/architettura_linux.h"
 #include "platform/linux/avviso_wine_linux.h"
 #include "platform/linux/fine_su_segnale_linux.h"
 #include "support/errore.h"
@@ -327,6 +328,46 @@ TEST_F(Processi, TheAgentsStartIsToldPastASecondAndItServesTheProgram) {
 
 // Wine keeps quiet unless the user asked it to speak; a native program's
 // environment is the user's.
+// An agent Wine ends before it is ready: the start is refused with why, and
+// with Wine's last lines; one that is only silent is the old "no answer".
+TEST_F(Processi, AnAgentWineEndsBeforeItIsReadyIsRefusedWithWinesWords) {
+  Eseguibile(prefisso, "C:\\Programmi\\App\\Prog.exe", std::string("MZ\x90\0\3\0\0\0", 8));
+  const fs::path conWine = prefisso.Dir() / "conwine";
+  fs::create_directories(conWine);
+  { std::ofstream(prefisso.Dir() / "agente.exe") << "MZ"; }  // no header: taken as 32-bit
+  const std::string motivo32 = MotivoSenza32Bit();
+  const struct {
+    const char* wine;
+    const char* atteso;  // the start of the refusal; null: no refusal, the start fails as before
+  } casi[] = {
+      {"#!/bin/sh\necho 'wine: Exec format error' >&2\nexit 126\n",
+       motivo32.empty() ? "L'agente di Wine (" : "Questo sistema non esegue programmi a 32 bit"},
+      {"#!/bin/sh\nexit 1\n", motivo32.empty() ? nullptr : "Questo sistema non esegue programmi a 32 bit"},
+  };
+  for (const auto& c : casi) {
+    { std::ofstream(conWine / "wine") << c.wine; }
+    fs::permissions(conWine / "wine", fs::perms::owner_all);
+    ProcessesLinux conVino(DriveTable(prefisso.Dir()), {.cartellaProgramma = cartellaProgramma,
+                                                        .percorsoRicerca = conWine.string(),
+                                                        .agenteWindows = prefisso.Dir() / "agente.exe"});
+    std::string rifiuto;
+    try {
+      conVino.Shell("C:\\Programmi\\App\\Prog.exe", kFinestraRidotta);
+    } catch (const ErroreAvvioWindows& e) {
+      rifiuto = e.what();
+    } catch (const ErroreRuntime&) {
+    }
+    if (!c.atteso) {
+      EXPECT_EQ(rifiuto, "") << c.wine;
+      continue;
+    }
+    EXPECT_TRUE(rifiuto.starts_with(c.atteso)) << rifiuto;
+    EXPECT_EQ(rifiuto.find("Wine: wine: Exec format error") != std::string::npos,
+              std::string(c.wine).find("echo") != std::string::npos)
+        << rifiuto;
+  }
+}
+
 TEST_F(Processi, AWindowsProgramGetsWINEDEBUGAllOffUnlessTheUserSetIt) {
   Eseguibile(prefisso, "C:\\Programmi\\App\\Prog.exe", std::string("MZ\x90\0\3\0\0\0", 8));
   Eseguibile(prefisso, "C:\\Bin\\eco.sh", kEco);

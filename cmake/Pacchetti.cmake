@@ -7,8 +7,8 @@
 #                          sandbox uses; windows/ the agent and the
 #                          Windows stand-ins
 #     share/               the notes, the man page, the desktop entry, the icon
-#   Windows (the windows preset): an installer, CompilaWexo-X.Y.Z-win32.exe,
-#   and a portable zip of the same folder: the window, the batch mode and the
+#   Windows (the windows preset): an installer, CompilaWexo-X.Y.Z-win32.exe
+#   (-win64.exe from the windows-x64 preset), and a portable zip of the same folder: the window, the batch mode and the
 #   agent side by side, the notes in doc/.
 # Test programs and benchmarks are never installed.
 
@@ -73,6 +73,13 @@ if(WIN32)
   set(CPACK_MODULE_PATH ${CW_PACCHETTI})
   set(CPACK_NSIS_PACKAGE_NAME CompilaWexo)
   set(CPACK_NSIS_DISPLAY_NAME "CompilaWexo ${CW_VERSIONE}")
+  # The installer is of the programs' own bitness: a 64-bit one runs where
+  # no 32-bit program does.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(CPACK_CW_NSIS_TARGET "Target amd64-unicode")
+  else()
+    set(CPACK_CW_NSIS_TARGET "Unicode true")
+  endif()
 else()
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
@@ -80,8 +87,13 @@ else()
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SECTION devel)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  # A suite of Linux stand-ins runs without Wine; real Windows programs need it.
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "wine, wine32:i386")
+  # A suite of Linux stand-ins runs without Wine; real Windows programs need
+  # it, and the 32-bit ones its 32-bit loader.
+  if(CW_WINDOWS_ARCH_USATA STREQUAL "x64")
+    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "wine, wine64")
+  else()
+    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "wine, wine32:i386")
+  endif()
 endif()
 
 include(CPack)

@@ -59,8 +59,9 @@ esegui() {  # lato nome comando...
     WINEPREFIX="$lavoro/windows/prefisso" "$wine" "$lavoro/windows/bin/compilawexo-batch.exe" "$@" >"$lavoro/$lato/$nome.out" 2>&1 </dev/null
   fi
   echo $? >>"$lavoro/$lato/stati"
-  # The console's line ends are the platform's own.
-  tr -d '\r' <"$lavoro/$lato/$nome.out" >"$lavoro/$lato/$nome.txt"
+  # The console's line ends are the platform's own; the note of Wine's first
+  # start is a matter of timing, not of the run.
+  tr -d '\r' <"$lavoro/$lato/$nome.out" | grep -v "^Avvio di Wine nel prefisso '" >"$lavoro/$lato/$nome.txt"
 }
 for lato in linux windows; do
   WINEPREFIX="$lavoro/$lato/prefisso" wineserver -p

@@ -86,7 +86,8 @@ bool CompilazioneFallita(const std::string& testoErrori) {
 }
 
 std::optional<int> CompilaProgetti(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, Processes& processi,
-                                   int primaRiga, std::vector<RigaCompilata>* compilate, std::uint32_t limiteSecondi) {
+                                   int primaRiga, std::vector<RigaCompilata>* compilate, std::uint32_t limiteSecondi,
+                                   const std::function<void(int riga)>& inizioRiga) {
   FinestraDisabilitata finestra(ui);
   if (fso.FileExists(kFileErroriCompilazione)) fso.DeleteFile(kFileErroriCompilazione, true);
 
@@ -95,6 +96,7 @@ std::optional<int> CompilaProgetti(FileSystem& fso, const CatalogoComponenti& ca
     if (!DaSaltare(catalogo(i, kTipo))) {
       const std::string riga = RigaDiComando(catalogo.FileProgettoCompleto(i), catalogo(i, kCartellaOutput));
       const std::string voce = std::to_string(i) + ") Compilazione " + MaiuscoloUtf8(catalogo(i, kFileProgetto));
+      if (inizioRiga) inizioRiga(i);
       AnnunciaPasso(ui, voce + " in corso...");
 
       const auto inizio = std::chrono::steady_clock::now();

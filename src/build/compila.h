@@ -3,6 +3,7 @@
 // once per catalogue row, in order, the first failure ending the walk.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -65,8 +66,13 @@ struct RigaCompilata {
 // fails: the windows it shows are read and the screen saved beside the error
 // file (a line names it in the log when it could be), the build is ended with
 // all it started, and the error file gets RigaLimiteSuperato.
+//
+// inizioRiga, when given, is told each row to be built before it starts, so
+// a walk stopped anywhere (a signal, a run-time error) is known to have
+// stopped there.
 std::optional<int> CompilaProgetti(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, Processes& processi,
                                    int primaRiga = -1, std::vector<RigaCompilata>* compilate = nullptr,
-                                   std::uint32_t limiteSecondi = 0);
+                                   std::uint32_t limiteSecondi = 0,
+                                   const std::function<void(int riga)>& inizioRiga = {});
 
 }  // namespace cw

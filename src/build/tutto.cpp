@@ -86,26 +86,37 @@ FineTutto EseguiTutto(const ServiziTutto& s, const CampiTutto& campi) {
 
   if (s.fso.FileExists(kFileErroriCompilazione)) s.fso.DeleteFile(kFileErroriCompilazione, true);
   std::vector<RigaCompilata> compilate;
-  const std::optional<int> rigaFallita =
-      CompilaProgetti(s.fso, cat, s.ui, processi, campi.riprendiDa, &compilate, campi.limiteCompilazione);
-  fine.compilazioneFallita = rigaFallita.has_value();
-  // Remembered at once: a deployment copy of a row never built may still
-  // stop the run with a run-time error.
+  // The row the walk is at is stored as it starts: a walk stopped there by
+  // anything (a signal, a run-time error, a failed build) is resumed there,
+  // never past rows it did not build. The row an earlier run failed at is
+  // forgotten once this walk passes it.
   bool ricordata = true;
-  if (fine.compilazioneFallita)
+  const auto inizioRiga = [&](int riga) {
     ricordata = ScriviIniIntero(s.profilo, s.fileIni(), kSezioneVersione, kChiaveUltimaRigaFallita,
-                                static_cast<std::int16_t>(*rigaFallita));
-  else
-    CancellaIniChiave(s.profilo, s.fileIni(), kSezioneVersione, kChiaveUltimaRigaFallita);
+                                static_cast<std::int16_t>(riga));
+  };
+  const std::optional<int> rigaFallita =
+      CompilaProgetti(s.fso, cat, s.ui, processi, campi.riprendiDa, &compilate, campi.limiteCompilazione, inizioRiga);
+  fine.compilazioneFallita = rigaFallita.has_value();
+  if (!fine.compilazioneFallita) CancellaIniChiave(s.profilo, s.fileIni(), kSezioneVersione, kChiaveUltimaRigaFallita);
   if (s.compilazioneConclusa) fine.rapportoNonScritto = !s.compilazioneConclusa(compilate, rigaFallita.value_or(-1));
 
-  // A failed build goes on like a good one: the error file shows why.
   s.ui.SetMousePointer(kPuntatorePredefinito);
-  // A resumed run made no backup and wrote no version or compatibility: its
-  // box says what it did.
-  s.ui.MsgBox(ripresa ? "Compilazione ripresa da " + MaiuscoloUtf8(cat(campi.riprendiDa, kFileProgetto)) + " effettuata"
-                      : std::string(kFatto),
-              kStileInformativo, kTitoloApplicazione);
+  if (fine.compilazioneFallita) {
+    // Not a success: the programs of this run were not all built, so none
+    // is deployed or registered beside those of an older build.
+    s.ui.MsgBox("Compilazione di " + MaiuscoloUtf8(cat(*rigaFallita, kFileProgetto)) +
+                    " fallita: esecuzione non completata, nessuna copia nelle cartelle di distribuzione e nessuna "
+                    "registrazione",
+                kStileEsclamativo, kTitoloApplicazione);
+  } else {
+    // A resumed run made no backup and wrote no version or compatibility:
+    // its box says what it did.
+    s.ui.MsgBox(ripresa
+                    ? "Compilazione ripresa da " + MaiuscoloUtf8(cat(campi.riprendiDa, kFileProgetto)) + " effettuata"
+                    : std::string(kFatto),
+                kStileInformativo, kTitoloApplicazione);
+  }
   if (s.mostraFileErrori)
     s.mostraFileErrori(kFileErroriCompilazione);
   else
@@ -125,6 +136,7 @@ FineTutto EseguiTutto(const ServiziTutto& s, const CampiTutto& campi) {
     fine.impostazioniNonSalvate = true;
     AvvisaImpostazioniNonSalvate(s.ui, s.fileIni());
   }
+  if (fine.compilazioneFallita) return fine;
 
   const int ultima = cat.UBound();
   const int prima = cat.LBound();

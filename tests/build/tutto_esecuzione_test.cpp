@@ -187,7 +187,9 @@ TEST(EseguiTutto, AnyOtherCopyFailureStopsTheRun) {
   EXPECT_NE(e.Ini().find("Revisione=8"), std::string::npos);
 }
 
-TEST(EseguiTutto, AFailedBuildStillShowsTheFileSavesCopiesAndRegisters) {
+// A failed build is no success: its box names it, the error file is shown
+// and the version saved, but nothing older is deployed or registered.
+TEST(EseguiTutto, AFailedBuildShowsTheFileSavesTheVersionAndDeploysNothing) {
   Esecuzione e;
   std::filesystem::create_directories(e.s.prefisso.Host("D:\\WexoApp"));
   std::filesystem::create_directories(e.s.prefisso.Host("D:\\QuilApp"));
@@ -198,12 +200,15 @@ TEST(EseguiTutto, AFailedBuildStillShowsTheFileSavesCopiesAndRegisters) {
   EXPECT_EQ(e.Esegui(), Esito::Fallito);
   EXPECT_EQ(e.s.costruiti.size(), 2u);
   EXPECT_EQ(e.ui.log.back(), "1) Compilazione SERVER.VBP in corso... ERRORE!");
-  EXPECT_EQ(e.ui.messaggi.at(0).testo, "Backup, impostazione compatibilità e compilazione effettuate");
+  EXPECT_EQ(e.ui.messaggi.at(0).testo,
+            "Compilazione di SERVER.VBP fallita: esecuzione non completata, nessuna copia nelle cartelle di "
+            "distribuzione e nessuna registrazione");
+  EXPECT_EQ(e.ui.messaggi.at(0).stile, kStileEsclamativo);
   EXPECT_EQ(e.s.visualizzati.size(), 1u);
   EXPECT_EQ(e.campi.Testo(Campo::txtVersioneRevisione), "8");
-  EXPECT_EQ(e.s.prefisso.Leggi("D:\\WexoApp\\Gestionale Orbalis.exe"), "earlier");
-  EXPECT_TRUE(e.s.prefisso.Esiste("D:\\QuilApp\\Base.dll"));
-  EXPECT_EQ(e.reg.chiamate.size(), 2u);
+  EXPECT_FALSE(e.s.prefisso.Esiste("D:\\WexoApp\\Gestionale Orbalis.exe"));
+  EXPECT_FALSE(e.s.prefisso.Esiste("D:\\QuilApp\\Base.dll"));
+  EXPECT_TRUE(e.reg.chiamate.empty());
 }
 
 TEST(EseguiTutto, AFailedRegistrationIsReportedAsFailedButTheSecondCallStillRuns) {

@@ -22,6 +22,9 @@ const char* const kDomanda2 =
     "Sei proprio sicuro, potrebbe succedere del casino. Ti sei ricordato di rimuovere tutto dal registro?";
 const char* const kRifiuto = "Backup, impostazione compatibilità e compilazione non effettuate";
 const char* const kFatto = "Backup, impostazione compatibilità e compilazione effettuate";
+const char* const kFallita =
+    "Compilazione di SERVER.VBP fallita: esecuzione non completata, nessuna copia nelle cartelle di distribuzione e "
+    "nessuna registrazione";
 
 struct Click {
   Click() : s({{"Base"}, {"Server", "exe"}, {"App1", "app"}, {"App2", "app"}, {"App3", "app"}, {"App4", "app"}}) {
@@ -171,8 +174,8 @@ TEST(CmdTutto, AFailedBuildEndsWithPronto) {
   ASSERT_GE(k.ui.log.size(), 2u);
   EXPECT_EQ(k.ui.log[k.ui.log.size() - 2], "1) Compilazione SERVER.VBP in corso... ERRORE!");
   EXPECT_EQ(k.ui.log.back(), "Pronto");
-  EXPECT_EQ(k.Testi(), (std::vector<std::string>{M(kFatto, 64)}));
-  EXPECT_EQ(k.reg.chiamate.size(), 2u);
+  EXPECT_EQ(k.Testi(), (std::vector<std::string>{M(kFallita, 48)}));
+  EXPECT_TRUE(k.reg.chiamate.empty());
 }
 
 TEST(CmdTutto, ASettingsFileThatCannotBeWrittenIsReportedAndTheRunGoesOn) {
@@ -207,11 +210,17 @@ TEST(CmdTutto, AReportNotWrittenEndsTheRunAsFailed) {
 TEST(CmdTutto, ARunTimeErrorStopsTheRunWhereItStruck) {
   Click k;
   k.s.processi.nonAvviabile = true;
+  // A row an earlier run failed at, later than where this one stops: a
+  // resume from there would skip the rows between.
+  test::ScriviFile(k.s.prefisso.Dir() / "WexoUty.ini", "[Versione]\r\nUltimaRigaFallita=2\r\n");
   EXPECT_EQ(k.Esegui(), Esito::ErroreRuntime);
   EXPECT_EQ(k.ui.log.back(), "0) Compilazione BASE.VBP in corso...");
   EXPECT_EQ(k.Testi(), (std::vector<std::string>{M("Errore di run-time '53':\n\nImpossibile trovare il file", 16)}));
   EXPECT_EQ(k.ui.puntatore, 0);
-  EXPECT_FALSE(std::filesystem::exists(k.s.prefisso.Dir() / "WexoUty.ini"));
+  // Only the row it stopped at is stored, for the resume, in place of the
+  // earlier one; no version.
+  EXPECT_EQ(test::LeggiFile(k.s.prefisso.Dir() / "WexoUty.ini").find("Revisione"), std::string::npos);
+  EXPECT_NE(test::LeggiFile(k.s.prefisso.Dir() / "WexoUty.ini").find("UltimaRigaFallita=0"), std::string::npos);
   EXPECT_EQ(k.campi.Testo(Campo::txtVersioneRevisione), "7");
   EXPECT_TRUE(k.reg.chiamate.empty());
 }

@@ -19,6 +19,7 @@
 
 #include "app/caratteri.h"
 #include "app/frmCompilazione.h"
+#include "base/ansi.h"
 #include "platform/linux/drive_table_linux.h"
 #include "platform/linux/processes_linux.h"
 #include "registration/modRegistraDll.h"
@@ -150,7 +151,10 @@ TEST_F(TuttoEndToEnd, BinaryCompatibilityBuildsEveryRowThenStopsAtAMissingForm) 
   for (int i = 0; i < 148; ++i) EXPECT_EQ(Leggi(Host(cat.FileOutputCompleto(i))) == "stale", i >= n) << i;
   const std::string report = Leggi(Host("C:\\Progetti VB\\Wexo\\ErroriCompilazione.txt"));
   EXPECT_NE(report.find("Impossibile trovare il file '" + form + "'."), std::string::npos) << report;
-  EXPECT_EQ(boxes_, (std::vector<std::string>{"Backup, impostazione compatibilità e compilazione effettuate"}));
+  // Named as the failure it is; the older programs are not deployed.
+  EXPECT_EQ(boxes_, (std::vector<std::string>{"Compilazione di " + MaiuscoloUtf8(cat(n, kFileProgetto)) +
+                                              " fallita: esecuzione non completata, nessuna copia nelle cartelle di "
+                                              "distribuzione e nessuna registrazione"}));
   EXPECT_EQ(w.Testo(Campo::txtVersioneRevisione), "2");
 }
 

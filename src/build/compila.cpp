@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 
 #include "base/ansi.h"
 #include "base/passi_log.h"
@@ -81,6 +82,19 @@ std::string RigaLimiteSuperato(const std::string& progetto, std::uint32_t second
   return riga;
 }
 
+std::string RigaFineAnomala(const std::string& progetto, std::uint32_t codice) {
+  const std::string inizio = "Compilazione di '" + progetto + "' non completata: ";
+  // An NTSTATUS error: an exception under Windows or Wine.
+  if (codice >= 0xC0000000u) {
+    char esadecimale[16];
+    std::snprintf(esadecimale, sizeof esadecimale, "0x%08X", static_cast<unsigned>(codice));
+    return inizio + "terminata dall'eccezione " + esadecimale + ".";
+  }
+  // 128 + n: signal n, as the Linux process service reports it.
+  if (codice > 128 && codice <= 128 + 64) return inizio + "terminata dal segnale " + std::to_string(codice - 128) + ".";
+  return {};
+}
+
 bool CompilazioneFallita(const std::string& testoErrori) {
   return ContieneSenzaCaso(testoErrori, "impossibile") || ContieneSenzaCaso(testoErrori, "non completata");
 }
@@ -116,10 +130,14 @@ std::optional<int> CompilaProgetti(FileSystem& fso, const CatalogoComponenti& ca
           // not a success, whatever the error file says.
           motivo = "Compilazione di '" + catalogo.FileProgettoCompleto(i) +
                    "' non completata: l'attesa della compilazione è fallita, terminata.";
+        } else if (std::uint32_t codice = 0; esito == kWaitObject0 && processi.GetExitCodeProcess(h, codice)) {
+          // Killed (out of memory, a crash) before it could write a word:
+          // its error file may still say nothing against it.
+          motivo = RigaFineAnomala(catalogo.FileProgettoCompleto(i), codice);
         }
         if (!motivo.empty()) {
           scaduta = true;
-          processi.TerminateProcess(h);
+          if (esito != kWaitObject0) processi.TerminateProcess(h);
           auto flusso = fso.OpenTextFile(kFileErroriCompilazione, IOMode::ForAppending, true);
           flusso->WriteLine(Utf8ToAnsi(motivo));
           flusso->Close();

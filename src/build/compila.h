@@ -52,6 +52,11 @@ struct RigaCompilata {
   std::string rapporto;
 };
 
+// The error file's line for a build that ended by a signal (exit code 128 +
+// n, as the Linux service reports it) or an exception (an NTSTATUS error
+// code, 0xC0000000 and up, under Windows or Wine); "" for any other code.
+std::string RigaFineAnomala(const std::string& progetto, std::uint32_t codice);
+
 // Deletes the error file, then builds every row whose kind is not a skip
 // marker: "N) Compilazione NAME in corso..." announced, the build started
 // minimized and waited for, the error file read whole, the line ended in
@@ -61,6 +66,9 @@ struct RigaCompilata {
 // that leaves no error file, raises run-time error 53 at that row. The walk
 // starts at primaRiga when it is given (resuming after a failure); each build
 // is added to compilate when it is given.
+//
+// A build that ended by a signal or an exception fails whatever its error
+// file says, with RigaFineAnomala in it.
 //
 // With limiteSecondi (0: none), a build still running after that many seconds
 // fails: the windows it shows are read and the screen saved beside the error

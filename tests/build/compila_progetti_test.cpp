@@ -142,7 +142,8 @@ TEST(CompilaProgetti, ABuildPastItsLimitIsEndedAndFails) {
     std::vector<std::string> eventi;  // B's, after its start
     std::string ultimaRiga;           // of the error file, UTF-8
     std::vector<std::string> log;
-    bool perso = false;  // B's wait fails
+    bool perso = false;        // B's wait fails
+    std::uint32_t codice = 0;  // B's exit code
   } casi[] = {
       {"no limit: a long build is waited for",
        0,
@@ -197,11 +198,48 @@ TEST(CompilaProgetti, ABuildPastItsLimitIsEndedAndFails) {
        "Compilazione di '" + b + "' non completata: l'attesa della compilazione è fallita, terminata.",
        {"0) Compilazione A.VBP in corso... OK!", "1) Compilazione B.VBP in corso... ERRORE!"},
        true},
+      {"killed by a signal: a report saying it built is not believed",
+       0,
+       0,
+       {},
+       true,
+       1,
+       {"open:2035711:0:4002", "wait:4294967295", "close:4003"},
+       "Compilazione di '" + b + "' completata.\r\nCompilazione di '" + b +
+           "' non completata: terminata dal segnale 9.",
+       {"0) Compilazione A.VBP in corso... OK!", "1) Compilazione B.VBP in corso... ERRORE!"},
+       false,
+       128 + 9},
+      {"an exception under Wine",
+       0,
+       0,
+       {},
+       true,
+       1,
+       {"open:2035711:0:4002", "wait:4294967295", "close:4003"},
+       "Compilazione di '" + b + "' completata.\r\nCompilazione di '" + b +
+           "' non completata: terminata dall'eccezione 0xC0000005.",
+       {"0) Compilazione A.VBP in corso... OK!", "1) Compilazione B.VBP in corso... ERRORE!"},
+       false,
+       0xC0000005u},
+      {"an ordinary exit code is the error file's to judge",
+       0,
+       0,
+       {},
+       true,
+       std::nullopt,
+       {"open:2035711:0:4002", "wait:4294967295", "close:4003"},
+       "Compilazione di 'C:\\Progetti VB\\Wexo\\C\\C.vbp' completata.",
+       {"0) Compilazione A.VBP in corso... OK!", "1) Compilazione B.VBP in corso... OK!",
+        "2) Compilazione C.VBP in corso... OK!"},
+       false,
+       1},
   };
   for (const Caso& c : casi) {
     SuiteCompilazione s({{"A"}, {"B"}, {"C"}});
     const std::string rigaB = RigaDiComando(b, "C:\\Orbalis\\Componenti");
     if (c.perso) s.processi.persi.insert(rigaB);
+    if (c.codice) s.processi.codici[rigaB] = c.codice;
     if (c.durata == kInfinite)
       s.processi.appesi.insert(rigaB);
     else

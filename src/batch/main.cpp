@@ -77,7 +77,8 @@ int main(int argc, char** argv) {
     return cw::kUscitaRigaDiComando;
   }
 
-  cw::ConsoleUi ui(stdout, stderr, opzioni->conferma, isatty(STDOUT_FILENO) != 0);
+  // --vuoti says the texts are to be emptied: it answers "Applica"'s question.
+  cw::ConsoleUi ui(stdout, stderr, opzioni->conferma || opzioni->vuoti, isatty(STDOUT_FILENO) != 0);
   // Checked before anything is touched, so a wrong setting costs nothing.
   // Wine's first start in a prefix takes seconds: said, so the run does not seem to hang.
   cw::Servizi servizi(ui,

@@ -1,12 +1,14 @@
 // The commands that edit the suite's project files: "Solo backup", "Backup e
 // compatibilità", "Backup e versione", "Applica" and "Sostituisci".
 
+#include <array>
 #include <cstdint>
 #include <string>
 
 #include "base/numeri.h"
 #include "build/backup.h"
 #include "commands/comandi.h"
+#include "commands/controlli.h"
 #include "commands/cornice.h"
 #include "commands/verifica_campi.h"
 #include "commands/verifica_file.h"
@@ -77,6 +79,20 @@ Esito cmdApplica_Click(Contesto& ctx) {
   if (!CampiInAnsi(ctx, {Campo::txtCommenti, Campo::txtCopyRight, Campo::txtNomeProdotto, Campo::txtNomeSocieta}))
     return Esito::Rifiutato;
   if (!VerificaFile(ctx, {.progetti = true})) return Esito::Rifiutato;
+  // An empty field empties that text in every project: asked first, naming
+  // the fields, when some project holds it today.
+  {
+    const Campo campi[] = {Campo::txtCommenti, Campo::txtCopyRight, Campo::txtNomeProdotto, Campo::txtNomeSocieta};
+    const std::array<bool, 4> scritte = ProprietaScritte(ctx.fso, ctx.catalogo);
+    std::string nomi;
+    for (size_t k = 0; k < scritte.size(); ++k)
+      if (scritte[k] && ctx.campi.Testo(campi[k]).empty())
+        nomi += (nomi.empty() ? "" : ", ") + EtichettaCampo(campi[k]);
+    if (!nomi.empty() &&
+        ctx.ui.MsgBox("Applica svuota in tutti i progetti i testi che oggi vi sono scritti: " + nomi + ". Continuare?",
+                      kStileSiNoDomanda, kTitoloApplicazione) != kRispostaSi)
+      return Esito::Rifiutato;
+  }
   // The settings are saved before any project file is touched.
   bool salvate = true;
   for (const DescrizioneCampo& d : kTabellaCampi)

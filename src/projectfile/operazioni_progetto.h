@@ -3,6 +3,7 @@
 // the GUID replacement over project and form files. Texts are UTF-8 as the
 // window holds them; they reach the files in Windows-1252.
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -24,6 +25,15 @@ void ImpostaCompatibilita(FileSystem& fso, const CatalogoComponenti& catalogo, U
 PassaggioProgetti PassaggioCompatibilita(Compatibilita modo);
 PassaggioProgetti PassaggioVersione(const std::string& principale, const std::string& secondaria,
                                     const std::string& revisione);
+// The project file's keys of the four version-information texts, in the
+// order of their fields (Commenti, Copyright, Nome prodotto, Nome società).
+inline constexpr const char* kChiaviProprieta[] = {
+    "VersionComments=", "VersionLegalCopyright=", "VersionProductName=", "VersionCompanyName="};
+
+// Which of those texts (by index) some project file of the catalogue holds,
+// not empty, today: what a pass with an empty field would wipe out.
+std::array<bool, 4> ProprietaScritte(FileSystem& fso, const CatalogoComponenti& catalogo);
+
 PassaggioProgetti PassaggioProprieta(const std::string& commenti, const std::string& copyright,
                                      const std::string& nomeProdotto, const std::string& nomeSocieta);
 

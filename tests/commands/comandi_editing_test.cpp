@@ -340,11 +340,24 @@ TEST_F(ComandiTest, ApplicaSavesFirstThenRewritesWithoutFrame) {
   campi.ImpostaTesto(Campo::txtNomeSocieta, "Orbalis Società");
   ui.LogAddItem("Pronto");
   ui.eventi.clear();
+  // "Commenti" is empty and the projects hold one: asked first. No leaves
+  // every file as it was; Yes goes on.
+  const std::string prima = P(0);
+  ui.risposte = {kRispostaNo};
+  EXPECT_EQ(Clic(cmdApplica_Click), Esito::Rifiutato);
+  EXPECT_EQ(P(0), prima);
+  EXPECT_FALSE(std::filesystem::exists(ctx.FileIni()));
+  ASSERT_EQ(ui.messaggi.size(), 1u);
+  EXPECT_EQ(ui.messaggi[0].testo,
+            "Applica svuota in tutti i progetti i testi che oggi vi sono scritti: Commenti. Continuare?");
+  EXPECT_EQ(ui.messaggi[0].stile, kStileSiNoDomanda);
+  ui.messaggi.clear();
+  ui.eventi.clear();
   EXPECT_EQ(Clic(cmdApplica_Click), Esito::Completato);
   EXPECT_EQ(ui.log, (std::vector<std::string>{"Pronto", "Impostazione proprietà di ALFA.VBP in corso... OK!",
                                               "Impostazione proprietà di BETA.VBP in corso... OK!"}));
   EXPECT_TRUE(ui.puntatori.empty());
-  EXPECT_TRUE(ui.messaggi.empty());
+  EXPECT_EQ(ui.messaggi.size(), 1u);  // the question, answered Yes
   EXPECT_EQ(std::count(ui.eventi.begin(), ui.eventi.end(), "clear"), 0);
   EXPECT_TRUE(Riga(0, "VersionComments="));
   EXPECT_TRUE(Riga(1, "VersionCompanyName=Orbalis Societ\xE0"));
@@ -423,6 +436,7 @@ TEST_F(ComandiTest, ASettingsFileThatCannotBeWrittenIsReportedAndTheCommandStill
       SetUp();
       ui.messaggi.clear();
       campi.ImpostaTesto(Campo::txtCommenti, "nuovo");
+      campi.ImpostaTesto(Campo::txtNomeSocieta, "S");  // as the projects hold it: nothing to ask
       const std::string ini = ctx.FileIni();
       std::filesystem::remove_all(ini);
       if (cartella) {

@@ -188,7 +188,7 @@ TEST_F(CompilazioneWine, AFailedBuildIsShownInNotepadAndTheRunEndsWhenItIsClosed
   EXPECT_FALSE(fs::exists(stato));
   EXPECT_NE(prima.find("1) Compilazione COSTANTI.VBP in corso... ERRORE!"), std::string::npos) << prima;
   EXPECT_EQ(prima.find("2) Compilazione "), std::string::npos);
-  EXPECT_NE(prima.find("Backup, impostazione compatibilità e compilazione effettuate"), std::string::npos);
+  EXPECT_NE(prima.find("Compilazione di COSTANTI.VBP fallita: esecuzione non completata"), std::string::npos);
   EXPECT_EQ(prima.find("Pronto"), std::string::npos);
 
   // Closed as a person would: no window manager under bare Xvfb, so focus and Alt+F4.
@@ -196,8 +196,9 @@ TEST_F(CompilazioneWine, AFailedBuildIsShownInNotepadAndTheRunEndsWhenItIsClosed
   for (int prova = 0; prova < 300 && Leggi(stato).empty(); ++prova) std::this_thread::sleep_for(100ms);
   const std::string fine = Leggi(uscita);
   EXPECT_EQ(Leggi(stato), "1\n") << fine;  // a build failed
-  // The run goes on after Notepad: the deployment copy of a row never built stops it.
-  EXPECT_NE(fine.find("Errore di run-time '53'", prima.size()), std::string::npos) << fine;
+  // The run ends after Notepad: nothing of an older build is deployed.
+  EXPECT_NE(fine.find("Pronto", prima.size()), std::string::npos) << fine;
+  EXPECT_EQ(fine.find("Errore di run-time"), std::string::npos) << fine;
 }
 
 // An Xvfb of the test's own, on a display it picks itself, ended with the

@@ -2,18 +2,25 @@
 
 #include <QApplication>
 #include <cstdio>
-#include <cstring>
+#include <string>
+#include <vector>
 
 #include "app/aspetto.h"
 #include "app/frmCompilazione.h"
+#include "commands/riga_finestra.h"
 #include "platform/servizi_piattaforma.h"
 #include "versione_programma.h"
 
 int main(int argc, char** argv) {
-  // Answered before Qt starts, so it needs no display.
-  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-    std::printf("compilawexo %s\n", cw::kVersioneProgramma);
-    return 0;
+  // Answered before Qt starts, so they need no display.
+  const cw::RigaFinestra riga = cw::LeggiRigaFinestra(std::vector<std::string>(argv + 1, argv + argc));
+  switch (riga.azione) {
+    case cw::AzioneFinestra::Aiuto: std::fputs(cw::TestoAiutoFinestra().c_str(), stdout); return 0;
+    case cw::AzioneFinestra::Versione: std::printf("compilawexo %s\n", cw::kVersioneProgramma); return 0;
+    case cw::AzioneFinestra::Rifiuta:
+      std::fprintf(stderr, "compilawexo: %s\n", riga.errore.c_str());
+      return cw::kUscitaUsoFinestra;
+    case cw::AzioneFinestra::Apri: break;
   }
   // SIGTERM, SIGINT and SIGHUP end what a command waits for, then the window.
   cw::CreaServiziSistema().segnali->PreparaFineSuSegnale();

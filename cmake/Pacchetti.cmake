@@ -76,7 +76,9 @@ else()
     foreach(programma compilawexo-agente.exe standin-vb6.exe standin-exeserver.exe standin-component.dll)
       add_custom_command(OUTPUT ${cw_spogliati}/${programma}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${cw_spogliati}
-        COMMAND ${CW_WINDOWS_STRIP} -o ${cw_spogliati}/${programma}
+        # strip writes the time into a PE header: this one, not the clock's.
+        COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${CW_SOURCE_DATE_EPOCH}
+                ${CW_WINDOWS_STRIP} -o ${cw_spogliati}/${programma}
                 ${CW_WINDOWS_BIN_DIR}/${programma}
         DEPENDS cw_windows_programs ${CW_WINDOWS_BIN_DIR}/${programma}
         COMMENT "Stripping ${programma}"
@@ -146,11 +148,11 @@ set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY CompilaWexo)
 # RelWithDebInfo builds carry their debug information; the packages do not.
 set(CPACK_STRIP_FILES ON)
 set(CPACK_SOURCE_GENERATOR "")
+set(CPACK_PROJECT_CONFIG_FILE ${CW_PACCHETTI}/ConfigurazioneCPack.cmake)
 file(STRINGS ${PROJECT_SOURCE_DIR}/LICENSE CPACK_CW_COPYRIGHT REGEX "^Copyright " LIMIT_COUNT 1)
 
 if(WIN32)
   set(CPACK_GENERATOR NSIS ZIP)
-  set(CPACK_PROJECT_CONFIG_FILE ${CW_PACCHETTI}/ConfigurazioneCPack.cmake)
   # Our installer script (pacchetti/NSIS.template.in): per user, no
   # administrator rights, the Start-menu entry for the window.
   set(CPACK_MODULE_PATH ${CW_PACCHETTI})

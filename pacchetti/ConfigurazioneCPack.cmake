@@ -1,5 +1,9 @@
 # Read by cpack for each generator (CPACK_PROJECT_CONFIG_FILE).
 
+# What cpack runs (the strip of CPACK_STRIP_FILES, which writes a time into
+# each PE header; makensis; dpkg-deb) takes the last commit's time.
+set(ENV{SOURCE_DATE_EPOCH} ${CPACK_CW_SOURCE_DATE_EPOCH})
+
 # The zip's folder has no version: the settings file lies beside it, named
 # after it, so a newer copy unpacked over the older one keeps the settings.
 # The zip's own name keeps the version.

@@ -24,6 +24,13 @@ foreach(deb IN LISTS CPACK_PACKAGE_FILES)
       file(REMOVE ${cartella}/DEBIAN/${script})
     endif()
   endforeach()
+  # dpkg-deb only lowers later times to SOURCE_DATE_EPOCH: the earlier ones
+  # (the sources' checkout times) are set to it here.
+  execute_process(COMMAND find ${cartella} -exec touch -h -d @${CPACK_CW_SOURCE_DATE_EPOCH} {} +
+                  RESULT_VARIABLE esito)
+  if(NOT esito EQUAL 0)
+    message(FATAL_ERROR "touch of the files in ${cartella} ended with ${esito}")
+  endif()
   execute_process(COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${CPACK_CW_SOURCE_DATE_EPOCH}
                           dpkg-deb --root-owner-group -Zgzip -z9 -b ${cartella} ${deb}
                   OUTPUT_QUIET RESULT_VARIABLE esito)

@@ -42,6 +42,10 @@ if printf '%s\n' "$controllo" | grep -E '(preinst|postinst|prerm|postrm)$'; then
   fallito "maintainer scripts in the package"
 fi
 
+# Reproducible: every file has one time, the last commit's, whenever it was
+# built.
+tempi=$(dpkg-deb --fsys-tarfile "$deb" | tar -tv --full-time | awk '{ print $4, $5 }' | sort -u)
+[ "$(printf '%s\n' "$tempi" | wc -l)" -eq 1 ] || fallito "the files' times are not clamped to one: $tempi"
 contenuto=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
 for file in usr/bin/compilawexo usr/bin/compilawexo-batch usr/bin/wexo-sandbox \
     usr/lib/compilawexo/compilawexo-regworker usr/lib/compilawexo/standin-vb6 usr/lib/compilawexo/standin-notepad \

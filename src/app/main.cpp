@@ -2,12 +2,14 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "app/aspetto.h"
 #include "app/frmCompilazione.h"
 #include "commands/riga_finestra.h"
+#include "platform/linux/drive_table_linux.h"
 #include "platform/servizi_piattaforma.h"
 #include "versione_programma.h"
 
@@ -22,6 +24,11 @@ int main(int argc, char** argv) {
       return cw::kUscitaUsoFinestra;
     case cw::AzioneFinestra::Apri: break;
   }
+  // Started from a menu there is no WINEPREFIX: the drives are then those of
+  // Wine's own prefix, and the log says which one.
+  if (const char* p = std::getenv("WINEPREFIX"); !p || !*p)
+    std::fprintf(stderr, "compilawexo: WINEPREFIX non è impostata: prefisso Wine %s\n",
+                 cw::DriveTable::FromEnvironment().Prefix().c_str());
   // SIGTERM, SIGINT and SIGHUP end what a command waits for, then the window.
   cw::CreaServiziSistema().segnali->PreparaFineSuSegnale();
   QApplication app(argc, argv);

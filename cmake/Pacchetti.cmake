@@ -7,7 +7,8 @@
 #                          sandbox uses; windows/ the agent and the
 #                          Windows stand-ins
 #     share/               the notes, the licence and changelog, the man
-#                          pages, the desktop entry, the icon
+#                          pages, the batch mode's bash completion, the
+#                          desktop entry, the icon
 #   Windows (the windows preset): an installer, CompilaWexo-X.Y.Z-win32.exe
 #   (-win64.exe from the windows-x64 preset), and a portable zip of the same
 #   folder, CompilaWexo/ whatever the version: the window, the batch mode and
@@ -127,6 +128,19 @@ else()
   endforeach()
   add_custom_target(cw_pagine_man ALL DEPENDS ${cw_pagine})
   install(FILES ${cw_pagine} DESTINATION share/man/man1)
+
+  # The batch mode's bash completion, from its --help as well, where
+  # bash-completion loads it on the first <Tab> after the command's name.
+  set(cw_completamento ${CMAKE_BINARY_DIR}/completamento/compilawexo-batch)
+  add_custom_command(OUTPUT ${cw_completamento}
+    COMMAND ${CMAKE_COMMAND} -DPROGRAMMA=$<TARGET_FILE:compilawexo-batch>
+            -DMODELLO=${CW_PACCHETTI}/compilawexo-batch.bash.in -DUSCITA=${cw_completamento}
+            -P ${PROJECT_SOURCE_DIR}/cmake/Completamento.cmake
+    DEPENDS compilawexo-batch ${PROJECT_SOURCE_DIR}/cmake/Completamento.cmake ${CW_PACCHETTI}/compilawexo-batch.bash.in
+    COMMENT "bash completion of compilawexo-batch"
+    VERBATIM)
+  add_custom_target(cw_completamento ALL DEPENDS ${cw_completamento})
+  install(FILES ${cw_completamento} DESTINATION share/bash-completion/completions)
 endif()
 
 set(CPACK_PACKAGE_NAME CompilaWexo)

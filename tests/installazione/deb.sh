@@ -54,6 +54,7 @@ for file in usr/bin/compilawexo usr/bin/compilawexo-batch usr/bin/wexo-sandbox \
     usr/lib/compilawexo/windows/standin-vb6.exe usr/lib/compilawexo/windows/standin-component.dll \
     usr/share/man/man1/compilawexo-batch.1.gz usr/share/man/man1/compilawexo.1.gz \
     usr/share/man/man1/wexo-sandbox.1.gz usr/share/doc/compilawexo/copyright usr/share/doc/compilawexo/changelog.gz \
+    usr/share/bash-completion/completions/compilawexo-batch \
     usr/share/applications/compilawexo.desktop usr/share/icons/hicolor/scalable/apps/compilawexo.svg \
     usr/share/doc/compilawexo/README.md usr/share/doc/compilawexo/docs/settings.md; do
   printf '%s\n' "$contenuto" | grep -qxF "./$file" || fallito "$file is not in the package"
@@ -82,6 +83,10 @@ ausiliari=$radice/usr/lib/compilawexo
 grep -q '^License: Expat$' "$radice/usr/share/doc/compilawexo/copyright" || fallito "copyright names no Expat licence"
 zcat "$radice/usr/share/doc/compilawexo/changelog.gz" | head -1 | grep -qF "compilawexo ($versione) " ||
   fallito "changelog.gz does not start with $versione"
+# The completion loads and completes the commands the help names.
+completamenti=$(bash -c '. "$1" && COMP_WORDS=(compilawexo-batch tu) COMP_CWORD=1 && _compilawexo_batch &&
+  echo "${COMPREPLY[*]}"' _ "$radice/usr/share/bash-completion/completions/compilawexo-batch")
+[ "$completamenti" = tutto ] || fallito "the bash completion of \"compilawexo-batch tu\" gave: $completamenti"
 # Stripped: the debug sections' names go with the string table.
 for programma in "$ausiliari"/windows/*.exe "$ausiliari"/windows/*.dll; do
   ! grep -qa '\.debug_info' "$programma" || fallito "$programma keeps its debug sections"

@@ -26,6 +26,7 @@ function(cw_risorsa_versione target descrizione)
   # The manifest, with this version in it, beside the resource that embeds it.
   set(CW_MANIFESTO ${CMAKE_CURRENT_BINARY_DIR}/${target}.manifest)
   configure_file(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../pacchetti/compilawexo.manifest ${CW_MANIFESTO} @ONLY)
+  set(CW_ICONA ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../pacchetti/compilawexo.ico)
   set(CW_PROGRAMMA ${target})
   set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_versione.rc)
   configure_file(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/versione.rc.in ${rc} @ONLY)

@@ -3,7 +3,9 @@
 #   cw_versione_programma(): the header versione_programma.h, through the
 #     target cw_versione, for the programs that print the version;
 #   cw_risorsa_versione(target descrizione): a version resource in a Windows
-#     program (FileVersion, ProductVersion, ProductName, FileDescription).
+#     program (FileVersion, ProductVersion, ProductName, FileDescription,
+#     CompanyName, LegalCopyright from LICENSE) and its manifest
+#     (pacchetti/compilawexo.manifest).
 
 function(cw_versione_programma)
   set(cartella ${CMAKE_BINARY_DIR}/generati)
@@ -18,7 +20,13 @@ function(cw_risorsa_versione target descrizione)
   list(APPEND numeri 0 0 0 0)
   list(SUBLIST numeri 0 4 numeri)
   list(JOIN numeri "," CW_VERSIONE_NUMERI)
+  list(JOIN numeri "." CW_VERSIONE_PUNTI)
   set(CW_DESCRIZIONE "${descrizione}")
+  file(STRINGS ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../LICENSE CW_COPYRIGHT REGEX "^Copyright " LIMIT_COUNT 1)
+  # The manifest, with this version in it, beside the resource that embeds it.
+  set(CW_MANIFESTO ${CMAKE_CURRENT_BINARY_DIR}/${target}.manifest)
+  configure_file(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../pacchetti/compilawexo.manifest ${CW_MANIFESTO} @ONLY)
+  set(CW_ICONA ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../pacchetti/compilawexo.ico)
   set(CW_PROGRAMMA ${target})
   set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_versione.rc)
   configure_file(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/versione.rc.in ${rc} @ONLY)

@@ -4,6 +4,9 @@
 #   CLI11 as headers only, from the host;
 #   the test programs run under wine, in one prefix of the build folder.
 
+# No link time in the PE header: two builds of one commit give the same bytes.
+add_link_options(-Wl,--no-insert-timestamp)
+
 set(CW_GOOGLETEST_DIR /usr/src/googletest CACHE PATH "GoogleTest sources, built with the program")
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

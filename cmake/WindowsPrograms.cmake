@@ -1,7 +1,7 @@
 # The Windows programs (the registration worker and the Windows stand-ins),
 # built by the cross compiler in a sub-build of their own. For the rest of
 # the build this sets CW_HAVE_WINDOWS_PROGRAMS, CW_WINDOWS_BIN_DIR,
-# CW_WINDOWS_ARCH_USATA (x86 or x64) and the target cw_windows_programs
+# CW_WINDOWS_ARCH_USATA (x86 or x64), CW_WINDOWS_STRIP and the target cw_windows_programs
 # (empty when they are not built, so that add_dependencies on it always
 # works).
 option(CW_WINDOWS_PROGRAMS "Build the Windows programs when the cross compiler is installed" ON)
@@ -57,6 +57,9 @@ endif()
 
 find_program(CW_MINGW_CXX_${CW_WINDOWS_ARCH_USATA} ${cw_triplet}-g++-posix)
 find_program(CW_MINGW_CC_${CW_WINDOWS_ARCH_USATA} ${cw_triplet}-gcc-posix)
+# For the packages: the host's strip does not read PE files.
+find_program(CW_WINDOWS_STRIP_${CW_WINDOWS_ARCH_USATA} ${cw_triplet}-strip)
+set(CW_WINDOWS_STRIP ${CW_WINDOWS_STRIP_${CW_WINDOWS_ARCH_USATA}})
 if(CW_WINDOWS_PROGRAMS AND CW_MINGW_CXX_${CW_WINDOWS_ARCH_USATA} AND CW_MINGW_CC_${CW_WINDOWS_ARCH_USATA})
   set(CW_HAVE_WINDOWS_PROGRAMS ON)
 else()

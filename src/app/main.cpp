@@ -2,19 +2,33 @@
 
 #include <QApplication>
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "app/aspetto.h"
 #include "app/frmCompilazione.h"
+#include "commands/riga_finestra.h"
+#include "platform/linux/drive_table_linux.h"
 #include "platform/servizi_piattaforma.h"
 #include "versione_programma.h"
 
 int main(int argc, char** argv) {
-  // Answered before Qt starts, so it needs no display.
-  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-    std::printf("compilawexo %s\n", cw::kVersioneProgramma);
-    return 0;
+  // Answered before Qt starts, so they need no display.
+  const cw::RigaFinestra riga = cw::LeggiRigaFinestra(std::vector<std::string>(argv + 1, argv + argc));
+  switch (riga.azione) {
+    case cw::AzioneFinestra::Aiuto: std::fputs(cw::TestoAiutoFinestra().c_str(), stdout); return 0;
+    case cw::AzioneFinestra::Versione: std::printf("compilawexo %s\n", cw::kVersioneProgramma); return 0;
+    case cw::AzioneFinestra::Rifiuta:
+      std::fprintf(stderr, "compilawexo: %s\n", riga.errore.c_str());
+      return cw::kUscitaUsoFinestra;
+    case cw::AzioneFinestra::Apri: break;
   }
+  // Started from a menu there is no WINEPREFIX: the drives are then those of
+  // Wine's own prefix, and the log says which one.
+  if (const char* p = std::getenv("WINEPREFIX"); !p || !*p)
+    std::fprintf(stderr, "compilawexo: WINEPREFIX non è impostata: prefisso Wine %s\n",
+                 cw::DriveTable::FromEnvironment().Prefix().c_str());
   // SIGTERM, SIGINT and SIGHUP end what a command waits for, then the window.
   cw::CreaServiziSistema().segnali->PreparaFineSuSegnale();
   QApplication app(argc, argv);

@@ -357,6 +357,7 @@ constexpr const char* kAiutoCoda = R"(
 Per ogni comando:
   --impostazioni FILE             usa FILE (un percorso del sistema) come file delle
                                   impostazioni
+  -h, --help                      stampa questo aiuto ed esce
 
 Un valore non indicato e assente dalle impostazioni rifiuta il comando (stato 2).
 Le opzioni si scrivono --opzione valore o --opzione=valore; dopo -- ogni parola è un
@@ -372,6 +373,8 @@ Stato di uscita:
      rifiutata, un valore mancante, il prefisso o il visualizzatore non trovati)
   3  errore di run-time (il messaggio è stampato come nella finestra)
   64 riga di comando non valida
+  128+N terminato dal segnale N (SIGINT, SIGTERM, SIGHUP), dopo aver terminato
+     ciò che il comando attendeva
 )";
 
 // A command's line: what the user types, then from the 35th column what it

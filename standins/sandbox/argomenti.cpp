@@ -6,8 +6,14 @@ namespace cw::sandbox {
 
 const char* const kUso =
     "usage: wexo-sandbox DIR [--rebuild] [--install WINPATH=HOSTFILE]... [--link WINPATH=HOSTFILE]...\n"
+    "                    [--wine [--arch x86|x64] [--windows FOLDER]]\n"
     "       wexo-sandbox DIR --install-only --install|--link WINPATH=HOSTFILE...\n"
-    "Makes a Wine-style prefix in DIR holding the whole suite of the catalogue.\n"
+    "       wexo-sandbox --help | --version\n"
+    "\n"
+    "Makes a Wine-style prefix in DIR holding the whole suite of the catalogue, for compilawexo and\n"
+    "compilawexo-batch to run on (WINEPREFIX=DIR).\n"
+    "\n"
+    "Options:\n"
     "  --rebuild       make it anew in a DIR that already holds a sandbox\n"
     "  --install W=H   copy host file H to Windows path W (or VB6.EXE, notepad.exe)\n"
     "  --link W=H      the same, as a symbolic link to H\n"
@@ -15,7 +21,14 @@ const char* const kUso =
     "  --wine          make DIR a real Wine prefix (wineboot) with the Windows stand-ins\n"
     "  --windows D     the folder of the Windows stand-ins (default: windows/ beside wexo-sandbox)\n"
     "  --arch A        with --wine: x86 (a 32-bit prefix, Wine's default) or x64 (a win64 prefix for 64-bit\n"
-    "                  stand-ins); default: x86 where this host runs 32-bit programs, else x64\n";
+    "                  stand-ins); default: x86 where this host runs 32-bit programs, else x64\n"
+    "  -h, --help      print this help and exit\n"
+    "  --version       print the version and exit\n"
+    "\n"
+    "Exit status:\n"
+    "  0   the sandbox was made (or the programs installed)\n"
+    "  1   it could not be made: the reason is on standard error\n"
+    "  64  the command line was not understood\n";
 
 namespace {
 
@@ -53,6 +66,8 @@ Argomenti AnalizzaArgomenti(const std::vector<std::string>& argomenti) {
     const std::string& arg = argomenti[i];
     if (arg == "-h" || arg == "--help") {
       a.aiuto = true;
+    } else if (arg == "--version") {
+      a.versione = true;
     } else if (arg == "--rebuild") {
       a.opzioni.ricostruisci = true;
     } else if (arg == "--wine") {
@@ -82,7 +97,7 @@ Argomenti AnalizzaArgomenti(const std::vector<std::string>& argomenti) {
       haDir = true;
     }
   }
-  if (a.aiuto) return a;
+  if (a.aiuto || a.versione) return a;
   if (!haDir || a.dir.empty()) throw ErroreUso("no folder given");
   if (a.soloInstalla && a.opzioni.ricostruisci) throw ErroreUso("--install-only and --rebuild exclude each other");
   if (!a.wine && !a.cartellaWindows.empty()) throw ErroreUso("--windows without --wine");

@@ -3,6 +3,7 @@
 //   wexo-sandbox DIR [--rebuild] [--install WINPATH=HOSTFILE]... [--link WINPATH=HOSTFILE]...
 //                    [--wine [--arch x86|x64] [--windows FOLDER]]
 //   wexo-sandbox DIR --install-only --install|--link WINPATH=HOSTFILE...
+//   wexo-sandbox --help | --version
 // WINPATH is a Windows path ("C:\Windows\notepad.exe") or one of the short
 // names VB6.EXE and notepad.exe.
 
@@ -19,6 +20,7 @@ struct Argomenti {
   OpzioniSandbox opzioni;
   bool soloInstalla = false;
   bool aiuto = false;
+  bool versione = false;
   bool wine = false;
   std::string arch;                       // --arch: "x86", "x64", or "" for this host's choice
   std::filesystem::path cartellaWindows;  // empty: windows/ beside the maker
@@ -36,6 +38,10 @@ Argomenti AnalizzaArgomenti(const std::vector<std::string>& argomenti);
 // path with a drive as it is; "" for anything else.
 std::string PercorsoInstallazione(const std::string& nome);
 
+// The --help text; its usage lines are what a usage error prints too.
 extern const char* const kUso;
+
+// A command line it cannot take: the batch mode's status for the same.
+inline constexpr int kUscitaUso = 64;
 
 }  // namespace cw::sandbox

@@ -12,6 +12,7 @@
 #include "platform/linux/architettura_linux.h"
 #include "platform/linux/cartelle_programma_linux.h"
 #include "sandbox.h"
+#include "versione_programma.h"
 
 int main(int argc, char** argv) {
   using namespace cw::sandbox;
@@ -19,11 +20,15 @@ int main(int argc, char** argv) {
   try {
     a = AnalizzaArgomenti(std::vector<std::string>(argv + 1, argv + argc));
   } catch (const ErroreUso& e) {
-    std::fprintf(stderr, "wexo-sandbox: %s\n%s", e.what(), kUso);
-    return 2;
+    std::fprintf(stderr, "wexo-sandbox: %s (--help for the usage)\n", e.what());
+    return kUscitaUso;
   }
   if (a.aiuto) {
     std::fputs(kUso, stdout);
+    return 0;
+  }
+  if (a.versione) {
+    std::printf("wexo-sandbox %s\n", cw::kVersioneProgramma);
     return 0;
   }
   try {

@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <string>
 
+#include <sys/wait.h>
+
 #include "finestra_fixture.h"
 
 namespace cw::test {
@@ -92,18 +94,38 @@ TEST_F(AvvioTest, LaCasellaDaIncrementoAutomaticoAnd1) {
   }
 }
 
-// The program answers --version before it opens a window, so where there
-// is no display at all.
-TEST(Avvio, VersionWithoutADisplay) {
+// The program answers --help and --version before it opens a window, so
+// where there is no display at all, and refuses what it does not take with
+// the batch mode's usage status, before Qt could read it as one of its own.
+TEST(Avvio, CommandLineWithoutADisplay) {
   const std::filesystem::path programma = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "compilawexo";
-  const std::string riga =
-      "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb '" + programma.string() + "' --version";
-  FILE* p = ::popen(riga.c_str(), "r");
-  ASSERT_NE(p, nullptr);
-  std::string uscita;
-  for (int c; (c = std::fgetc(p)) != EOF;) uscita += static_cast<char>(c);
-  EXPECT_EQ(::pclose(p), 0);
-  EXPECT_EQ(uscita, std::string("compilawexo ") + CW_VERSIONE + "\n");
+  const struct {
+    const char* argomenti;
+    int stato;
+    std::string uscita;  // standard output: all of it, or its start for the help
+    bool inizio;
+  } kCasi[] = {
+      {"--version", 0, std::string("compilawexo ") + CW_VERSIONE + "\n", false},
+      {"--help", 0, "Uso: compilawexo\n", true},
+      {"-h", 0, "Uso: compilawexo\n", true},
+      {"--version --help", 0, "Uso: compilawexo\n", true},
+      {"--bogus", 64, "", false},
+      {"-platform offscreen", 64, "", false},
+      {"progetto.vbp", 64, "", false},
+  };
+  for (const auto& c : kCasi) {
+    SCOPED_TRACE(c.argomenti);
+    const std::string riga = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb '" + programma.string() + "' " +
+                             c.argomenti + " 2>/dev/null";
+    FILE* p = ::popen(riga.c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    std::string uscita;
+    for (int ch; (ch = std::fgetc(p)) != EOF;) uscita += static_cast<char>(ch);
+    const int stato = ::pclose(p);
+    ASSERT_TRUE(WIFEXITED(stato));
+    EXPECT_EQ(WEXITSTATUS(stato), c.stato);
+    EXPECT_EQ(c.inizio ? uscita.substr(0, c.uscita.size()) : uscita, c.uscita);
+  }
 }
 
 }  // namespace

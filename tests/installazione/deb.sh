@@ -31,14 +31,30 @@ dipendenze=$(dpkg-deb -f "$deb" Depends)
 for libreria in libqt6widgets6 libxdo3 libc6; do
   case "$dipendenze" in *"$libreria"*) ;; *) fallito "Depends lacks $libreria: $dipendenze" ;; esac
 done
-[ "$(dpkg-deb -f "$deb" Recommends)" = "wine, wine32:i386" ] || fallito "Recommends: $(dpkg-deb -f "$deb" Recommends)"
+# wine64 where the Windows programs were built for x86-64.
+case "$(dpkg-deb -f "$deb" Recommends)" in
+  "wine, wine32:i386" | "wine, wine64") ;;
+  *) fallito "Recommends: $(dpkg-deb -f "$deb" Recommends)" ;;
+esac
+# Nothing to run at install or removal: no ldconfig for a private stand-in.
+controllo=$(dpkg-deb --ctrl-tarfile "$deb" | tar -t) || fallito "dpkg-deb --ctrl-tarfile $deb"
+if printf '%s\n' "$controllo" | grep -E '(preinst|postinst|prerm|postrm)$'; then
+  fallito "maintainer scripts in the package"
+fi
 
+# Reproducible: every file has one time, the last commit's, whenever it was
+# built.
+tempi=$(dpkg-deb --fsys-tarfile "$deb" | tar -tv --full-time | awk '{ print $4, $5 }' | sort -u)
+[ "$(printf '%s\n' "$tempi" | wc -l)" -eq 1 ] || fallito "the files' times are not clamped to one: $tempi"
 contenuto=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
 for file in usr/bin/compilawexo usr/bin/compilawexo-batch usr/bin/wexo-sandbox \
     usr/lib/compilawexo/compilawexo-regworker usr/lib/compilawexo/standin-vb6 usr/lib/compilawexo/standin-notepad \
     usr/lib/compilawexo/standin-component.so usr/lib/compilawexo/standin-exeserver \
     usr/lib/compilawexo/windows/compilawexo-agente.exe \
-    usr/lib/compilawexo/windows/standin-vb6.exe usr/share/man/man1/compilawexo-batch.1.gz \
+    usr/lib/compilawexo/windows/standin-vb6.exe usr/lib/compilawexo/windows/standin-component.dll \
+    usr/share/man/man1/compilawexo-batch.1.gz usr/share/man/man1/compilawexo.1.gz \
+    usr/share/man/man1/wexo-sandbox.1.gz usr/share/doc/compilawexo/copyright usr/share/doc/compilawexo/changelog.gz \
+    usr/share/bash-completion/completions/compilawexo-batch \
     usr/share/applications/compilawexo.desktop usr/share/icons/hicolor/scalable/apps/compilawexo.svg \
     usr/share/doc/compilawexo/README.md usr/share/doc/compilawexo/docs/settings.md; do
   printf '%s\n' "$contenuto" | grep -qxF "./$file" || fallito "$file is not in the package"
@@ -63,13 +79,40 @@ fi
 bin=$radice/usr/bin
 ausiliari=$radice/usr/lib/compilawexo
 
-for programma in compilawexo-batch compilawexo; do
-  risposta=$(timeout 60 "$bin/$programma" --version </dev/null 2>&1)
+# The licence, and the changelog's latest entry is this version.
+grep -q '^License: Expat$' "$radice/usr/share/doc/compilawexo/copyright" || fallito "copyright names no Expat licence"
+zcat "$radice/usr/share/doc/compilawexo/changelog.gz" | head -1 | grep -qF "compilawexo ($versione) " ||
+  fallito "changelog.gz does not start with $versione"
+# The completion loads and completes the commands the help names.
+completamenti=$(bash -c '. "$1" && COMP_WORDS=(compilawexo-batch tu) COMP_CWORD=1 && _compilawexo_batch &&
+  echo "${COMPREPLY[*]}"' _ "$radice/usr/share/bash-completion/completions/compilawexo-batch")
+[ "$completamenti" = tutto ] || fallito "the bash completion of \"compilawexo-batch tu\" gave: $completamenti"
+# Stripped: the debug sections' names go with the string table.
+for programma in "$ausiliari"/windows/*.exe "$ausiliari"/windows/*.dll; do
+  ! grep -qa '\.debug_info' "$programma" || fallito "$programma keeps its debug sections"
+done
+
+# Without a display (the window's too), on standard output, status 0; an
+# unknown option on standard error with the usage status, 64.
+for programma in compilawexo-batch compilawexo wexo-sandbox; do
+  risposta=$(timeout 60 env -u DISPLAY -u WAYLAND_DISPLAY "$bin/$programma" --version </dev/null 2>&1)
   [ "$risposta" = "$programma $versione" ] || fallito "$programma --version printed: $risposta"
   echo "$bin/$programma --version: $risposta"
+  timeout 60 env -u DISPLAY -u WAYLAND_DISPLAY "$bin/$programma" --help </dev/null >"$lavoro/aiuto" 2>"$lavoro/errori" ||
+    fallito "$programma --help ended with $?: $(cat "$lavoro/errori")"
+  [ -s "$lavoro/aiuto" ] && [ ! -s "$lavoro/errori" ] || fallito "$programma --help: not only on standard output"
+  timeout 60 env -u DISPLAY -u WAYLAND_DISPLAY "$bin/$programma" --sconosciuta </dev/null >"$lavoro/aiuto" 2>"$lavoro/errori"
+  stato=$?
+  [ $stato -eq 64 ] && [ ! -s "$lavoro/aiuto" ] && [ -s "$lavoro/errori" ] ||
+    fallito "$programma --sconosciuta ended with $stato, not 64 with a line on standard error"
+  # The page of each program, of this version, with every section.
+  pagina=$(zcat "$radice/usr/share/man/man1/$programma.1.gz")
+  printf '%s\n' "$pagina" | head -1 | grep -q "^\.TH [A-Z-]* 1 \"[0-9-]*\" \"$programma $versione\"" ||
+    fallito "the man page of $programma does not name its version"
+  for sezione in NAME SYNOPSIS DESCRIPTION OPTIONS '"EXIT STATUS"' ENVIRONMENT FILES EXAMPLES; do
+    printf '%s\n' "$pagina" | grep -qxF ".SH $sezione" || fallito "the man page of $programma lacks $sezione"
+  done
 done
-zcat "$radice/usr/share/man/man1/compilawexo-batch.1.gz" | grep -q '^\.TH COMPILAWEXO-BATCH 1 .*'"$versione" ||
-  fallito "the man page does not name the version"
 
 timeout 300 "$bin/wexo-sandbox" "$lavoro/sandbox" --link "VB6.EXE=$ausiliari/standin-vb6" \
   --link "notepad.exe=$ausiliari/standin-notepad" >"$lavoro/sandbox.log" 2>&1 ||

@@ -47,10 +47,18 @@ versione=${versione%-"$sistema".exe}
 [ -f "$zip" ] || fallito "no ${zip##*/} beside ${installatore##*/}"
 for f in "$installatore" "$zip"; do echo "${f##*/}: $(stat -c %s "$f") bytes"; done
 
+# The zip's folder has no version: a newer one unpacked over it keeps the
+# settings file beside it, named after the folder.
 contenuto=$(cmake -E tar tf "$zip")
-for file in compilawexo.exe compilawexo-batch.exe compilawexo-agente.exe doc/README.md doc/docs/settings.md; do
-  printf '%s\n' "$contenuto" | grep -qxF "CompilaWexo-$versione-$sistema/$file" || fallito "$file is not in ${zip##*/}"
+for file in compilawexo.exe compilawexo-batch.exe compilawexo-agente.exe LICENSE.txt doc/README.md doc/CHANGELOG.md \
+    doc/docs/settings.md; do
+  printf '%s\n' "$contenuto" | grep -qxF "CompilaWexo/$file" || fallito "CompilaWexo/$file is not in ${zip##*/}"
 done
+# The installer's own version resource.
+for chiave in ProductVersion FileVersion; do
+  risorsa "$installatore" $chiave "$versione" || fallito "${installatore##*/}: no $chiave $versione"
+done
+risorsa "$installatore" CompanyName Orbalis || fallito "${installatore##*/}: no CompanyName"
 if printf '%s\n' "$contenuto" | grep -E '_tests\.exe$|standin-'; then
   fallito "test programs in ${zip##*/}"
 fi
@@ -93,13 +101,28 @@ echo "Start menu: $collegamenti"
 case "$collegamenti" in *'"Compilazione Batch Orbalis.lnk"'*) ;; *) fallito "no Start-menu entry for the window" ;; esac
 timeout 120 "$wine" reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\CompilaWexo' >"$lavoro/registro.txt" 2>&1 ||
   fallito "no uninstall entry for the user"
+for valore in DisplayIcon EstimatedSize DisplayVersion; do
+  grep -q "$valore" "$lavoro/registro.txt" || fallito "the uninstall entry has no $valore"
+done
+[ -f "$cartella/LICENSE.txt" ] || fallito "no LICENSE.txt installed"
 for programma in compilawexo compilawexo-batch compilawexo-agente; do
   for chiave in FileVersion ProductVersion; do
     risorsa "$cartella/$programma.exe" $chiave "$versione" || fallito "$programma.exe: no $chiave $versione"
   done
   risorsa "$cartella/$programma.exe" ProductName CompilaWexo || fallito "$programma.exe: no ProductName"
   risorsa "$cartella/$programma.exe" FileDescription Compila || fallito "$programma.exe: no FileDescription"
+  risorsa "$cartella/$programma.exe" CompanyName Orbalis || fallito "$programma.exe: no CompanyName"
+  risorsa "$cartella/$programma.exe" LegalCopyright Copyright || fallito "$programma.exe: no LegalCopyright"
 done
+# The window answers on the output it was given, before any window; an
+# unknown option is refused with 64.
+timeout 120 "$wine" "$cartella/compilawexo.exe" --version >"$lavoro/finestra.out" 2>&1 </dev/null ||
+  fallito "compilawexo.exe --version ended with $?"
+[ "$(tr -d '\r' <"$lavoro/finestra.out")" = "compilawexo $versione" ] ||
+  fallito "compilawexo.exe --version printed: $(cat "$lavoro/finestra.out")"
+timeout 120 "$wine" "$cartella/compilawexo.exe" --sconosciuta >"$lavoro/finestra.out" 2>&1 </dev/null
+stato=$?
+[ $stato -eq 64 ] || fallito "compilawexo.exe --sconosciuta ended with $stato, not 64"
 
 esegui() {  # nome argomenti...
   nome=$1

@@ -201,6 +201,7 @@ TEST(Argomenti, LaRigaDiComando) {
   EXPECT_EQ(l.opzioni.installa[1].percorsoWindows, sandbox::kNotepad);
   EXPECT_FALSE(AnalizzaArgomenti({"d"}).opzioni.ricostruisci);
   EXPECT_TRUE(AnalizzaArgomenti({"--help"}).aiuto);
+  EXPECT_TRUE(AnalizzaArgomenti({"--version"}).versione);
   EXPECT_TRUE(AnalizzaArgomenti({"d", "--install-only", "--install", "vb6.exe=/x"}).soloInstalla);
   const auto w = AnalizzaArgomenti({"d", "--wine", "--windows", "/w"});
   EXPECT_TRUE(w.wine);

@@ -1,0 +1,45 @@
+#include "commands/riga_finestra.h"
+
+namespace cw {
+
+RigaFinestra LeggiRigaFinestra(const std::vector<std::string>& args) {
+  RigaFinestra r;
+  for (const std::string& a : args) {
+    if (a == "-h" || a == "--help") {
+      r.azione = AzioneFinestra::Aiuto;
+    } else if (a == "--version") {
+      // --help wins wherever it is, as in the batch mode.
+      if (r.azione != AzioneFinestra::Aiuto) r.azione = AzioneFinestra::Versione;
+    } else {
+      r.azione = AzioneFinestra::Rifiuta;
+      r.errore = (a.starts_with("-") ? "opzione sconosciuta: " : "argomento inatteso: ") + a + " (--help per l'uso)";
+      return r;
+    }
+  }
+  return r;
+}
+
+std::string TestoAiutoFinestra() {
+  return R"(Uso: compilawexo
+     compilawexo --help | --version
+
+Apre la finestra "Compilazione Batch Orbalis": backup, versione, compatibilità,
+compilazione, copie di distribuzione e registrazione dei progetti della suite. Su
+Linux i dischi sono quelli del prefisso Wine in $WINEPREFIX (o ~/.wine, come Wine).
+Le impostazioni sono quelle di compilawexo-batch: su Linux il file "C:\Programmi\CompilaWexo\WexoUty.ini" del
+prefisso, o il file in $COMPILAWEXO_IMPOSTAZIONI; su Windows il file WexoUty.ini
+accanto alla cartella del programma.
+
+Opzioni:
+  -h, --help     stampa questo aiuto ed esce
+  --version      stampa la versione ed esce
+
+Stato di uscita:
+  0      la finestra è stata chiusa
+  1      la finestra non si è potuta aprire
+  64     riga di comando non valida
+  128+N  terminato dal segnale N (SIGTERM, SIGINT, SIGHUP)
+)";
+}
+
+}  // namespace cw

@@ -1,0 +1,28 @@
+#pragma once
+// The window's command line: --help and --version are answered before the
+// window, a display or a prefix is needed; anything else is refused, since
+// the window takes no arguments.
+
+#include <string>
+#include <vector>
+
+namespace cw {
+
+// A command line that is not understood: the status the batch mode gives it
+// (kUscitaRigaDiComando), the same for every program of the tool.
+inline constexpr int kUscitaUsoFinestra = 64;
+
+enum class AzioneFinestra { Apri, Aiuto, Versione, Rifiuta };
+
+struct RigaFinestra {
+  AzioneFinestra azione = AzioneFinestra::Apri;
+  std::string errore;  // for Rifiuta: the line for standard error
+};
+
+// args without the program's name.
+RigaFinestra LeggiRigaFinestra(const std::vector<std::string>& args);
+
+// The Italian --help text of compilawexo.
+std::string TestoAiutoFinestra();
+
+}  // namespace cw

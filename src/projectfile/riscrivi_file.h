@@ -15,8 +15,9 @@ inline constexpr std::string_view kSuffissoCopia = "_tmp";
 
 // Copies percorso whole to percorso + "_tmp" and onto the disk
 // (CopyFileWholeFlushed), then writes percorso again line by line from that
-// copy, every line passed through regola and ended by CR LF, and deletes the
-// copy. A failing file operation passes its run-time error on;
+// copy, every line passed through regola and ended by CR LF, puts it on the
+// disk (FlushFile) and deletes the copy. A file whose content would not
+// change is only read. A failing file operation passes its run-time error on;
 // the copy is the only record of the old content once the file has been
 // opened for writing, so it is left in place on every failure.
 void RiscriviFile(FileSystem& fso, std::string_view percorso, const RegolaRiga& regola);

@@ -435,6 +435,17 @@ TEST_F(Batch, AJUnitReportWhereItCannotGoIsRefused) {
     EXPECT_EQ(LeggiFile(rapporto).starts_with("<?xml"), c.stato == 0);
   }
   for (const auto& e : fs::directory_iterator(tmp_.Dir())) EXPECT_FALSE(e.path().string().ends_with(".tmp"));
+
+  // The settings file the same way, but for its own place in the prefix.
+  const fs::path proprio = DriveC() / "Programmi" / "CompilaWexo" / "WexoUty.ini";
+  for (const auto& [file, stato] : std::vector<std::pair<fs::path, int>>{
+           {progetto, 2}, {tmp_.Dir() / "progetti" / "Wexo" / "Utilita" / "Utilita.vbp", 2}, {proprio, 0}}) {
+    SCOPED_TRACE(file);
+    const Risultato r = Esegui("--impostazioni '" + file.string() + "' proprieta --commenti c --vuoti");
+    EXPECT_EQ(r.stato, stato) << r.err;
+    EXPECT_EQ(r.err.find("il file delle impostazioni non può stare dentro") != std::string::npos, stato == 2);
+    EXPECT_EQ(LeggiFile(progetto).find("[Versione]"), std::string::npos);
+  }
 }
 
 // A box inside a step leaves its line waiting: the conclusion follows it.

@@ -55,6 +55,8 @@ void RiscriviFile(FileSystem& fso, std::string_view percorso, const RegolaRiga& 
   fso.DeleteFile(copia, true);
 }
 
+void FinePassaggio(FileSystem& fso, std::string_view ultimo) { fso.FlushFile(ultimo); }
+
 RigheRiscrittura SimulaRiscrittura(FileSystem& fso, std::string_view percorso, const RegolaRiga& regola) {
   RigheRiscrittura righe;
   const auto file = fso.OpenTextFile(percorso, IOMode::ForReading);

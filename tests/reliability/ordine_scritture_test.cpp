@@ -72,9 +72,10 @@ class Ordine {
 
  private:
   void Chiamata(const std::string& riga) {
-    const size_t spazio = riga.find(' '), aperta = riga.find('(');
-    if (spazio == std::string::npos || aperta == std::string::npos || aperta < spazio) return;
-    const std::string nome = riga.substr(spazio + 1, aperta - spazio - 1);
+    // "pid  name(arguments) = result", the pid padded with blanks.
+    const size_t inizio = riga.find_first_not_of(' ', riga.find(' ')), aperta = riga.find('(');
+    if (inizio == std::string::npos || aperta == std::string::npos || aperta < inizio) return;
+    const std::string nome = riga.substr(inizio, aperta - inizio);
     const size_t uguale = riga.rfind(") = ");
     if (uguale == std::string::npos || riga.compare(uguale + 4, 2, "-1") == 0) return;  // failed or unfinished
     std::vector<std::string> v = Virgolettati(riga);

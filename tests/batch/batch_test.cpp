@@ -233,6 +233,8 @@ TEST_F(Batch, RefusedCommandLines) {
   const std::string versione = " --principale 1 --secondario 0 --revisione 0";
   const fs::path senzaDispositivi = tmp_.Dir() / "vuoto";
   fs::create_directories(senzaDispositivi);
+  const fs::path senzaC = tmp_.Dir() / "senza_c";
+  fs::create_directories(senzaC / "dosdevices");
   const struct {
     std::string argomenti;
     std::string prefisso;  // WINEPREFIX; empty: the sandbox
@@ -273,6 +275,7 @@ TEST_F(Batch, RefusedCommandLines) {
       {"tutto binaria --visualizzatore Nessuno.exe" + versione, "", 2, "visualizzatore non trovato: Nessuno.exe"},
       {"backup", "/non/esiste", 2, "la cartella \"/non/esiste\" non esiste (indicata da WINEPREFIX)"},
       {"backup", senzaDispositivi.string(), 2, "manca la sottocartella dosdevices"},
+      {"backup", senzaC.string(), 2, "non ha il disco C (manca il collegamento dosdevices/c:"},
       {"tutto binaria --riprendi", "", 2, "CompilaWexo: Nessuna compilazione da riprendere"},
       // The resumed run stamps nothing: a version given with it could only mislead.
       {"tutto binaria --riprendi" + versione, "", 2,

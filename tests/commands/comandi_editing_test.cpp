@@ -401,6 +401,31 @@ TEST_F(ComandiTest, ATextWindows1252CannotHoldIsRefusedBeforeAnythingIsWritten) 
   EXPECT_EQ(IniGrezzo(), "[Versione]\r\nUltimaRigaFallita=0\r\n");
 }
 
+// A text the settings would give back cut is refused, never written cut:
+// the limit counts Windows-1252 bytes, so "à" counts one.
+TEST_F(ComandiTest, ApplicaRefusesATextTheSettingsWouldGiveBackCut) {
+  for (const auto& [campo, etichetta] :
+       {std::pair{Campo::txtCommenti, "Commenti"}, std::pair{Campo::txtNomeSocieta, "Nome società"}}) {
+    for (const size_t lunghezza : {size_t{254}, size_t{255}, size_t{100000}}) {
+      SCOPED_TRACE(std::string(etichetta) + " " + std::to_string(lunghezza));
+      std::string testo;
+      for (size_t i = 0; i < lunghezza; ++i) testo += "à";
+      campi.ImpostaTesto(campo, testo);
+      ui = {};
+      const std::string prima = P(1);
+      const bool entro = lunghezza <= 254;
+      EXPECT_EQ(Clic(cmdApplica_Click), entro ? Esito::Completato : Esito::Rifiutato);
+      if (entro) continue;
+      Messaggio1(std::string("Il testo di \"") + etichetta +
+                     "\" è più lungo di 254 caratteri, il massimo che le impostazioni restituiscono intero.\n\n"
+                     "Nessun file è stato modificato: accorciare il testo e riprovare.",
+                 48);
+      EXPECT_EQ(P(1), prima);
+    }
+    campi.ImpostaTesto(campo, "");
+  }
+}
+
 TEST_F(ComandiTest, ApplicaWithAMissingProjectFileChangesNothing) {
   campi.ImpostaTesto(Campo::txtCommenti, "nuovo");
   std::filesystem::remove(suite.prefisso.Host(suite.Progetto(0)));

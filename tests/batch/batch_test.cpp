@@ -656,6 +656,13 @@ TEST_F(Batch, ASecondInstanceOnThePrefixIsRefusedAndChangesNothing) {
     EXPECT_EQ(r.err, "CompilaWexo: CompilaWexo è già in esecuzione su questo prefisso\n");
     EXPECT_TRUE(Albero(DriveC()) == albero) << "the second instance wrote";
   }
+  // A second prefix whose C: is the same folder: the lock is the suite's.
+  const fs::path altro = tmp_.Dir() / "altro";
+  fs::create_directories(altro / "dosdevices");
+  fs::create_directory_symlink(fs::canonical(DriveC()), altro / "dosdevices" / "c:");
+  const Risultato r = Esegui("versione --principale 1 --secondario 0 --revisione 9", altro.string());
+  EXPECT_EQ(r.stato, 2) << r.err;
+  EXPECT_TRUE(Albero(DriveC()) == albero) << "the instance on the other prefix wrote";
   EXPECT_EQ(Esegui("indirizzi").stato, 0);  // reads only
   ::kill(prima, SIGTERM);
   int stato = 0;

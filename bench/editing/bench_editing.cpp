@@ -56,7 +56,8 @@ using Clock = std::chrono::steady_clock;
 
 using cw::bench::UiMuta;
 
-// The file service with CopyFileWholeFlushed made a plain CopyFileWhole.
+// The file service with CopyFileWholeFlushed made a plain CopyFileWhole and
+// FlushFile doing nothing.
 class SenzaFlush : public cw::FileSystem {
  public:
   explicit SenzaFlush(cw::FileSystem& f) : f_(f) {}
@@ -67,6 +68,7 @@ class SenzaFlush : public cw::FileSystem {
   void RenameFile(std::string_view a, std::string_view b) override { f_.RenameFile(a, b); }
   void CopyFileWhole(std::string_view a, std::string_view b) override { f_.CopyFileWhole(a, b); }
   void CopyFileWholeFlushed(std::string_view a, std::string_view b) override { f_.CopyFileWhole(a, b); }
+  void FlushFile(std::string_view) override {}
   void CheckWritable(std::string_view p) override { f_.CheckWritable(p); }
   std::unique_ptr<cw::TextStream> OpenTextFile(std::string_view p, cw::IOMode m, bool c) override {
     return f_.OpenTextFile(p, m, c);

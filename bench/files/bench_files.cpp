@@ -92,13 +92,16 @@ void BackupPass(cw::FileSystem& fso, const std::vector<std::string>& projects) {
       const std::string from = p + "_" + std::to_string(k);
       if (fso.FileExists(from)) fso.RenameFile(from, p + "_" + std::to_string(k + 1));
     }
-    fso.CopyFileWhole(p, p + "_1");
+    fso.CopyFileWholeFlushed(p, p + "_1");
   }
 }
 
+// Each pass writes a revision of its own into every file: a rewrite that
+// would change nothing writes nothing.
 void RewritePass(cw::FileSystem& fso, const std::vector<std::string>& projects) {
-  const cw::RegolaRiga uguale = [](std::string riga) { return riga; };
-  for (const auto& p : projects) cw::RiscriviFile(fso, p, uguale);
+  static int revisione = 0;
+  const cw::RegolaRiga regola = cw::RegolaPrefisso("RevisionVer=", std::to_string(++revisione % 2 + 417));
+  for (const auto& p : projects) cw::RiscriviFile(fso, p, regola);
 }
 
 template <typename F>

@@ -1,11 +1,12 @@
-// The floor for a pass over a suite, as floor.c, with the flushes the tool's rewrite makes: the copy P_tmp is
-// on the disk (fdatasync of the copy, fsync of its folder) before P is opened for writing. The backup makes no
-// flush, so its pass is floor.c's. Benchmarks of the tool compare their time with this, measured side by side.
+// The floor for a pass over a suite, as floor.c, with the flushes the tool makes: the copy P_tmp is on the
+// disk (fdatasync of the copy, fsync of its folder) before P is opened for writing, and P is on the disk the
+// same way before P_tmp is deleted; the backup's new P_1 is on the disk with its folder once the generations
+// are shifted. Benchmarks of the tool compare their time with this, measured side by side.
 //   cc -O2 -o floor_flush floor_flush.c
-//   ./floor_flush backup  ROOT   shift four generations (P_4..P_1 -> P_5..P_2) and copy P to P_1, for every *.vbp
-//                                below ROOT
-//   ./floor_flush rewrite ROOT   copy P to P_tmp and flush it, write P again from P_tmp, delete P_tmp, for every
-//                                *.vbp below ROOT
+//   ./floor_flush backup  ROOT   shift four generations (P_4..P_1 -> P_5..P_2) and copy P to P_1 and flush it,
+//                                for every *.vbp below ROOT
+//   ./floor_flush rewrite ROOT   copy P to P_tmp and flush it, write P again from P_tmp and flush it, delete
+//                                P_tmp, for every *.vbp below ROOT
 #define _GNU_SOURCE
 #include <dirent.h>
 #include <fcntl.h>
@@ -73,11 +74,11 @@ int main(int argc, char **argv) {
         if (access(a, F_OK) == 0) copy(a, b, 0);
       }
       snprintf(a, sizeof a, "%s_1", files[i]);
-      copy(files[i], a, 0);
+      copy(files[i], a, 1);
     } else {
       snprintf(a, sizeof a, "%s_tmp", files[i]);
       copy(files[i], a, 1);
-      copy(a, files[i], 0);
+      copy(a, files[i], 1);
       unlink(a);
     }
   }

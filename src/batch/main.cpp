@@ -121,7 +121,26 @@ int main(int argc, char** argv) {
   cw::Contesto ctx = servizi.Contesto(ui, campi);
   // The terminal types into no window: Vb-Build is the window's.
   ctx.tastiera = nullptr;
-  if (!opzioni->impostazioni.empty()) ctx.fileIni = [file = opzioni->impostazioni] { return file; };
+  if (!opzioni->impostazioni.empty()) {
+    // A save replaces the file it names: inside the drives that could be a
+    // file of the suite (a project file gaining a "[Versione]"), so only the
+    // settings' own place there is taken, as for the JUnit report.
+    std::vector<std::filesystem::path> cartelle = servizi.CartelleUnita();
+#ifdef _WIN32
+    cartelle.emplace_back(cw::kRadiceSorgenti);
+#endif
+    std::error_code ec;
+    const std::filesystem::path vero = std::filesystem::weakly_canonical(opzioni->impostazioni, ec);
+    if (vero != std::filesystem::weakly_canonical(ctx.FileIni(), ec)) {
+      for (const std::filesystem::path& cartella : cartelle) {
+        const std::filesystem::path resto = vero.lexically_relative(std::filesystem::weakly_canonical(cartella, ec));
+        if (!resto.empty() && *resto.begin() != "..")
+          return Rifiuta("il file delle impostazioni non può stare dentro " + cartella.string() +
+                         ", tra i file su cui lavora il programma: " + opzioni->impostazioni);
+      }
+    }
+    ctx.fileIni = [file = opzioni->impostazioni] { return file; };
+  }
   ctx.limiteCompilazione = opzioni->limiteCompilazione;
 
   // A field the command reads must come from the command line or the

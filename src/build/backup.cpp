@@ -22,12 +22,15 @@ void EseguiBackup(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui) {
     // Oldest first, each generation renamed one older (the oldest drops out),
     // then the new first one copied whole into the place left free: killed at
     // any instant, every generation is a whole earlier copy or absent. A
-    // missing one is passed over and leaves a gap.
+    // missing one is passed over and leaves a gap. The new one is on the disk
+    // before its name, and the folder after the renames, so a power cut too
+    // leaves only whole generations, and the ones a later backup renames
+    // over older ones have always reached the disk.
     for (int k = kGenerazioniBackup - 1; k >= 1; --k) {
       const std::string da = Generazione(progetto, k);
       if (fso.FileExists(da)) fso.RenameFile(da, Generazione(progetto, k + 1));
     }
-    fso.CopyFileWhole(progetto, Generazione(progetto, 1));
+    fso.CopyFileWholeFlushed(progetto, Generazione(progetto, 1));
     ConcludiPasso(ui, voce + " OK!");
   }
 }

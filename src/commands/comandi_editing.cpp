@@ -76,8 +76,9 @@ Esito cmdImpostaVersione_Click(Contesto& ctx) {
 }
 
 Esito cmdApplica_Click(Contesto& ctx) {
-  if (!CampiInAnsi(ctx, {Campo::txtCommenti, Campo::txtCopyRight, Campo::txtNomeProdotto, Campo::txtNomeSocieta}))
-    return Esito::Rifiutato;
+  const std::initializer_list<Campo> proprieta = {Campo::txtCommenti, Campo::txtCopyRight, Campo::txtNomeProdotto,
+                                                  Campo::txtNomeSocieta};
+  if (!CampiInAnsi(ctx, proprieta) || !CampiEntroLimite(ctx, proprieta)) return Esito::Rifiutato;
   if (!VerificaFile(ctx, {.progetti = true})) return Esito::Rifiutato;
   // An empty field empties that text in every project: asked first, naming
   // the fields, when some project holds it today.

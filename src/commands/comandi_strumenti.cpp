@@ -110,6 +110,9 @@ Esito mnuRipristina_Click(Contesto& ctx) {
       ++conservati;
     }
     ctx.fso.RenameFile(r.copia, r.file);
+    // The copy was on the disk already; its new name goes there too before
+    // the row is told done.
+    ctx.fso.FlushFile(r.file);
     ConcludiPasso(ctx.ui, voce + " OK!" + (r.conserva ? " Il contenuto sostituito è in " + conservato : ""));
   }
   std::string testo = ripristini.empty() ? "Nessun file interrotto da ripristinare"

@@ -15,4 +15,10 @@ namespace cw {
 // the answer is false.
 bool CampiInAnsi(Contesto& ctx, std::initializer_list<Campo> campi);
 
+// True when each field's text, saved in the settings file, reads back whole
+// (kDimensioneBuffer - 1 bytes at most). Otherwise the first field that
+// would come back cut is named with the limit (style 48) and the answer is
+// false: a cut text would reach every project file at the next run.
+bool CampiEntroLimite(Contesto& ctx, std::initializer_list<Campo> campi);
+
 }  // namespace cw

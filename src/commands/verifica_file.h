@@ -21,14 +21,16 @@ struct FileCoinvolti {
 };
 
 // True when the command may start. A leftover copy of any project or form
-// file of the suite is shown with the others (style 48) and answers false; a
+// file of the suite is shown with the others (style 48) and answers false, and
+// so does an empty project file, named with its newest non-empty generation; a
 // file the command will write that cannot be written raises its run-time
 // error. Nothing is changed either way. On true, elenco (when given)
 // receives the suite's files as listed for the check, so that the command
 // need not list the "Form" folders again.
 bool VerificaFile(Contesto& ctx, const FileCoinvolti& coinvolti, FileSuite* elenco = nullptr);
 
-// The leftover copies alone, as VerificaFile refuses them. All the preview
+// The leftover copies and the empty project files alone, as VerificaFile
+// refuses them. All the preview
 // checks: it writes nothing, so whether the files could be written is no
 // concern of it.
 bool VerificaCopie(Contesto& ctx);

@@ -47,6 +47,10 @@ class FileSystem {
   // power cut leaves the destination empty or missing once this returned.
   // For a copy that is about to be the only whole one (the rewrite's "_tmp").
   virtual void CopyFileWholeFlushed(std::string_view source, std::string_view destination) = 0;
+  // Puts the file's data and its name in its folder on the disk: after it, a
+  // power cut leaves the file as it is now. For a file just rewritten, before
+  // the only other whole copy of its content goes.
+  virtual void FlushFile(std::string_view path) = 0;
   // Raises the run-time error that creating, rewriting or replacing path would
   // raise (76 no folder, 75 not a plain file, 70 read-only file or a folder
   // that takes no new files); returns when it can be written.

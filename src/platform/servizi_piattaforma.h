@@ -33,9 +33,9 @@ struct OpzioniPiattaforma {
   // How the window waits for a program or the registration worker; null:
   // blocked (the batch front end).
   Attesa* attesa = nullptr;
-  // The suite's root folder, a Windows path: on Windows the instance lock is
-  // taken on it, so it guards the suite whichever copy of the tool runs. On
-  // Linux the prefix folder is locked.
+  // The suite's root folder, a Windows path: the instance lock is taken on
+  // it (on Linux as the prefix's drives resolve it), so it guards the suite
+  // whichever copy of the tool, or whichever prefix, runs.
   std::string radiceSuite = {};
   // Told when the first Windows program under Wine takes more than a second
   // to start, and when it has (Linux only); none: nobody is told.

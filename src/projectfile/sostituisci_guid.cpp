@@ -55,6 +55,7 @@ void SostituisciGuid(FileSystem& fso, const std::vector<std::string>& file, cons
                      const std::string& nuovo) {
   const RegolaRiga regola = RegolaGuid(vecchio, nuovo);
   for (const std::string& f : file) RiscriviFile(fso, f, regola);
+  if (!file.empty()) FinePassaggio(fso, file.back());
 }
 
 void SostituisciGuid(FileSystem& fso, const CatalogoComponenti& catalogo, const std::string& vecchio,

@@ -22,7 +22,6 @@ std::optional<std::string> LeggiBuffer(const ProfiloLetto& file, const std::stri
   return buffer;
 }
 
-constexpr std::int16_t kDimensioneBuffer = 255;
 // More copies of one key than any file holds by mistake: the removal stops there.
 constexpr int kCopieCancellate = 100;
 

@@ -34,6 +34,10 @@ bool ScriviIniStringa(Profilo& profilo, const std::string& file, const std::stri
 bool ScriviIniIntero(Profilo& profilo, const std::string& file, const std::string& sezione, const std::string& chiave,
                      std::int16_t valore);
 
+// The buffer a field is read back into: a text saved longer than
+// kDimensioneBuffer - 1 bytes would come back cut.
+inline constexpr std::int16_t kDimensioneBuffer = 255;
+
 // A saved field (settings/tabella_campi.h) by its row: its key read as
 // start-up reads it, the table's default when it is missing; and written.
 // A field that is not saved reads as its default and writes nothing.

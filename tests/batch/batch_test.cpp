@@ -233,6 +233,8 @@ TEST_F(Batch, RefusedCommandLines) {
   const std::string versione = " --principale 1 --secondario 0 --revisione 0";
   const fs::path senzaDispositivi = tmp_.Dir() / "vuoto";
   fs::create_directories(senzaDispositivi);
+  const fs::path senzaC = tmp_.Dir() / "senza_c";
+  fs::create_directories(senzaC / "dosdevices");
   const struct {
     std::string argomenti;
     std::string prefisso;  // WINEPREFIX; empty: the sandbox
@@ -273,6 +275,7 @@ TEST_F(Batch, RefusedCommandLines) {
       {"tutto binaria --visualizzatore Nessuno.exe" + versione, "", 2, "visualizzatore non trovato: Nessuno.exe"},
       {"backup", "/non/esiste", 2, "la cartella \"/non/esiste\" non esiste (indicata da WINEPREFIX)"},
       {"backup", senzaDispositivi.string(), 2, "manca la sottocartella dosdevices"},
+      {"backup", senzaC.string(), 2, "non ha il disco C (manca il collegamento dosdevices/c:"},
       {"tutto binaria --riprendi", "", 2, "CompilaWexo: Nessuna compilazione da riprendere"},
       // The resumed run stamps nothing: a version given with it could only mislead.
       {"tutto binaria --riprendi" + versione, "", 2,
@@ -435,6 +438,17 @@ TEST_F(Batch, AJUnitReportWhereItCannotGoIsRefused) {
     EXPECT_EQ(LeggiFile(rapporto).starts_with("<?xml"), c.stato == 0);
   }
   for (const auto& e : fs::directory_iterator(tmp_.Dir())) EXPECT_FALSE(e.path().string().ends_with(".tmp"));
+
+  // The settings file the same way, but for its own place in the prefix.
+  const fs::path proprio = DriveC() / "Programmi" / "CompilaWexo" / "WexoUty.ini";
+  for (const auto& [file, stato] : std::vector<std::pair<fs::path, int>>{
+           {progetto, 2}, {tmp_.Dir() / "progetti" / "Wexo" / "Utilita" / "Utilita.vbp", 2}, {proprio, 0}}) {
+    SCOPED_TRACE(file);
+    const Risultato r = Esegui("--impostazioni '" + file.string() + "' proprieta --commenti c --vuoti");
+    EXPECT_EQ(r.stato, stato) << r.err;
+    EXPECT_EQ(r.err.find("il file delle impostazioni non può stare dentro") != std::string::npos, stato == 2);
+    EXPECT_EQ(LeggiFile(progetto).find("[Versione]"), std::string::npos);
+  }
 }
 
 // A box inside a step leaves its line waiting: the conclusion follows it.
@@ -645,6 +659,13 @@ TEST_F(Batch, ASecondInstanceOnThePrefixIsRefusedAndChangesNothing) {
     EXPECT_EQ(r.err, "CompilaWexo: CompilaWexo è già in esecuzione su questo prefisso\n");
     EXPECT_TRUE(Albero(DriveC()) == albero) << "the second instance wrote";
   }
+  // A second prefix whose C: is the same folder: the lock is the suite's.
+  const fs::path altro = tmp_.Dir() / "altro";
+  fs::create_directories(altro / "dosdevices");
+  fs::create_directory_symlink(fs::canonical(DriveC()), altro / "dosdevices" / "c:");
+  const Risultato r = Esegui("versione --principale 1 --secondario 0 --revisione 9", altro.string());
+  EXPECT_EQ(r.stato, 2) << r.err;
+  EXPECT_TRUE(Albero(DriveC()) == albero) << "the instance on the other prefix wrote";
   EXPECT_EQ(Esegui("indirizzi").stato, 0);  // reads only
   ::kill(prima, SIGTERM);
   int stato = 0;

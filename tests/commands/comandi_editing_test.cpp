@@ -3,6 +3,7 @@
 // temporary prefix and a settings file of their own.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -413,6 +414,31 @@ TEST_F(ComandiTest, ATextWindows1252CannotHoldIsRefusedBeforeAnythingIsWritten) 
   EXPECT_EQ(IniGrezzo(), "[Versione]\r\nUltimaRigaFallita=0\r\n");
 }
 
+// A text the settings would give back cut is refused, never written cut:
+// the limit counts Windows-1252 bytes, so "à" counts one.
+TEST_F(ComandiTest, ApplicaRefusesATextTheSettingsWouldGiveBackCut) {
+  for (const auto& [campo, etichetta] :
+       {std::pair{Campo::txtCommenti, "Commenti"}, std::pair{Campo::txtNomeSocieta, "Nome società"}}) {
+    for (const size_t lunghezza : {size_t{254}, size_t{255}, size_t{100000}}) {
+      SCOPED_TRACE(std::string(etichetta) + " " + std::to_string(lunghezza));
+      std::string testo;
+      for (size_t i = 0; i < lunghezza; ++i) testo += "à";
+      campi.ImpostaTesto(campo, testo);
+      ui = {};
+      const std::string prima = P(1);
+      const bool entro = lunghezza <= 254;
+      EXPECT_EQ(Clic(cmdApplica_Click), entro ? Esito::Completato : Esito::Rifiutato);
+      if (entro) continue;
+      Messaggio1(std::string("Il testo di \"") + etichetta +
+                     "\" è più lungo di 254 caratteri, il massimo che le impostazioni restituiscono intero.\n\n"
+                     "Nessun file è stato modificato: accorciare il testo e riprovare.",
+                 48);
+      EXPECT_EQ(P(1), prima);
+    }
+    campi.ImpostaTesto(campo, "");
+  }
+}
+
 TEST_F(ComandiTest, ApplicaWithAMissingProjectFileChangesNothing) {
   campi.ImpostaTesto(Campo::txtCommenti, "nuovo");
   std::filesystem::remove(suite.prefisso.Host(suite.Progetto(0)));
@@ -492,13 +518,55 @@ TEST_F(ComandiTest, SostituisciBacksUpAlwaysAndReplacesOnlyWithBothFields) {
 }
 
 TEST_F(ComandiTest, AMissingProjectFileStopsTheCommandBeforeItsFirstRow) {
-  std::filesystem::remove(suite.prefisso.Host(suite.Progetto(1)));
-  EXPECT_EQ(Clic(cmdBackupCompatibilita_Click), Esito::ErroreRuntime);
-  EXPECT_TRUE(ui.log.empty());
-  EXPECT_EQ(P(0), kProgetto);
-  EXPECT_FALSE(suite.Esiste(suite.Progetto(0) + "_1"));
-  ASSERT_EQ(ui.messaggi.size(), 1u);
-  EXPECT_EQ(ui.messaggi[0].testo, "Errore di run-time '53':\n\nImpossibile trovare il file\n\n" + suite.Progetto(1));
+  const std::filesystem::path host = suite.prefisso.Host(suite.Progetto(1));
+  const struct {
+    void (*metti)(const std::filesystem::path&);
+    const char* errore;
+  } kCasi[] = {
+      {[](const std::filesystem::path&) {}, "53':\n\nImpossibile trovare il file"},
+      {[](const std::filesystem::path& h) { std::filesystem::create_directory(h); },
+       "75':\n\nErrore di accesso al percorso/file"},
+      {[](const std::filesystem::path& h) { ASSERT_EQ(::mkfifo(h.c_str(), 0644), 0); },
+       "75':\n\nErrore di accesso al percorso/file"},
+  };
+  for (const auto& c : kCasi) {
+    SCOPED_TRACE(c.errore);
+    std::filesystem::remove(host);
+    c.metti(host);
+    ui = {};
+    EXPECT_EQ(Clic(cmdBackupCompatibilita_Click), Esito::ErroreRuntime);
+    EXPECT_TRUE(ui.log.empty());
+    EXPECT_EQ(P(0), kProgetto);
+    EXPECT_FALSE(suite.Esiste(suite.Progetto(0) + "_1"));
+    ASSERT_EQ(ui.messaggi.size(), 1u);
+    EXPECT_EQ(ui.messaggi[0].testo, std::string("Errore di run-time '") + c.errore + "\n\n" + suite.Progetto(1));
+  }
+}
+
+// An empty project file (what a power cut during a rewrite could leave) is
+// no project: every command that reads the suite stops at it before any
+// change, and names the newest generation that still holds content.
+TEST_F(ComandiTest, AnEmptyProjectFileIsRefusedByEveryCommandThatReadsTheSuite) {
+  const std::string p = suite.Progetto(1);
+  suite.Scrivi(p, "");
+  suite.Scrivi(p + "_1", "");
+  suite.Scrivi(p + "_2", kProgetto);
+  ASSERT_TRUE(ScriviIniStringa(test::ProfiloDiProva(), ctx.FileIni(), kSezioneVersione, kChiaveUltimaRigaFallita,
+                               "1"));  // to resume
+  const std::set<std::string> kEccetto = {"cmdRegistra", "cmdRimuovi", "mnuRipristina"};
+  for (const VoceComando& v : TabellaComandi()) {
+    if (kEccetto.contains(v.nome)) continue;
+    SCOPED_TRACE(v.nome);
+    ui = {};
+    const auto prima = test::Albero(suite.prefisso.Dir());
+    EXPECT_EQ(Clic(v.gestore), Esito::Rifiutato);
+    ASSERT_FALSE(ui.messaggi.empty());
+    EXPECT_EQ(ui.messaggi.back().testo, "Il file di progetto è vuoto; nessun file è stato modificato:\n\n" + p +
+                                            "\n\nLa copia di backup più recente non vuota è:\n\n" + p + "_2");
+    EXPECT_EQ(ui.messaggi.back().stile, kStileEsclamativo);
+    EXPECT_TRUE(ui.log.empty());
+    EXPECT_EQ(test::Albero(suite.prefisso.Dir()), prima);
+  }
 }
 
 // While a copy is left anywhere in the suite, each command that reads or

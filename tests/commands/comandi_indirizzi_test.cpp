@@ -118,7 +118,7 @@ TEST(IndirizziDll, AFileWithNoTypeLineIsLeftAloneAndSaysSo) {
       {"type=OleDll\r\nName=\"D\"\r\n", false},
       {" Type=OleDll\r\n", false},
       {"Name=\"D\"\r\n", false},
-      {"", false},
+      // An empty file is refused before any row (comandi_editing_test.cpp).
   };
   for (const auto& c : casi) {
     SCOPED_TRACE(c.contenuto);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "base/errors.h"
 #include "support/fault_injecting_filesystem.h"
 #include "support/suite_prova.h"
@@ -107,7 +109,9 @@ TEST_F(RiscriviFileTest, AReadOnlyFileIsUntouchedAndItsCopyStays) {
   EXPECT_EQ(suite.Leggi(copia), "MajorVer=1\n");
 }
 
-TEST_F(RiscriviFileTest, AFailureWhileWritingLeavesTheCopyWhole) {
+// The rule sees every line before anything is written, so a rule that
+// fails leaves the file as it was and no copy.
+TEST_F(RiscriviFileTest, ARuleFailingLeavesTheFileAsItWas) {
   const std::string prima = "MajorVer=1\nName=\"A\"\nMinorVer=2\nTitle=\"T\"\n";
   suite.Scrivi(file, prima);
   int righe = 0;
@@ -116,11 +120,7 @@ TEST_F(RiscriviFileTest, AFailureWhileWritingLeavesTheCopyWhole) {
     return versione(std::move(r));
   };
   EXPECT_EQ(Errore(guasto), kErroreIo);
-  EXPECT_EQ(suite.Leggi(copia), prima);
-  // What was written before the failure is in the file, nothing after it.
-  EXPECT_EQ(suite.Leggi(file), "MajorVer=7\r\nName=\"A\"\r\n");
-  // Putting the copy back restores the file.
-  suite.fso.CopyFile(copia, file, true);
+  EXPECT_FALSE(suite.Esiste(copia));
   EXPECT_EQ(suite.Leggi(file), prima);
 }
 
@@ -151,12 +151,27 @@ class PassoGuastoTest : public RiscriviFileTest {
 TEST_F(PassoGuastoTest, TheOperationsInTheirOrder) {
   suite.Scrivi(file, "a\nb\n");
   RiscriviFile(guasto, file, versione);
-  EXPECT_EQ(guasto.TraceLines(),
-            (std::vector<std::string>{
-                "CopyFileWholeFlushed " + file + " -> " + copia, "OpenTextFile " + copia + " ForReading",
-                "OpenTextFile " + file + " ForWriting", "AtEndOfStream " + copia, "ReadLine " + copia,
-                "WriteLine " + file, "AtEndOfStream " + copia, "ReadLine " + copia, "WriteLine " + file,
-                "AtEndOfStream " + copia, "Close " + copia, "Close " + file, "DeleteFile " + copia}));
+  EXPECT_EQ(
+      guasto.TraceLines(),
+      (std::vector<std::string>{
+          "OpenTextFile " + file + " ForReading", "ReadAll " + file, "Close " + file,
+          "CopyFileWholeFlushed " + file + " -> " + copia, "OpenTextFile " + copia + " ForReading",
+          "OpenTextFile " + file + " ForWriting", "AtEndOfStream " + copia, "ReadLine " + copia, "WriteLine " + file,
+          "AtEndOfStream " + copia, "ReadLine " + copia, "WriteLine " + file, "AtEndOfStream " + copia,
+          "Close " + copia, "Close " + file, "FlushFile " + file, "DeleteFile " + copia}));
+}
+
+TEST_F(PassoGuastoTest, AFileThatWouldNotChangeIsOnlyRead) {
+  for (const char* gia : {"", "a\r\nMajorVer=7\r\n", "MinorVer=8\r\n\r\n"}) {
+    suite.Scrivi(file, gia);
+    std::filesystem::last_write_time(suite.prefisso.Host(file), std::filesystem::file_time_type{});
+    guasto.ClearTrace();
+    RiscriviFile(guasto, file, versione);
+    EXPECT_EQ(guasto.TraceLines(),
+              (std::vector<std::string>{"OpenTextFile " + file + " ForReading", "ReadAll " + file, "Close " + file}))
+        << gia;
+    EXPECT_EQ(std::filesystem::last_write_time(suite.prefisso.Host(file)), std::filesystem::file_time_type{}) << gia;
+  }
 }
 
 TEST_F(PassoGuastoTest, CopyFailing) {

@@ -153,6 +153,7 @@ const char* FaultInjectingFileSystem::Name(Op op) {
     case Op::CopyFileWhole: return "CopyFileWhole";
     case Op::CheckWritable: return "CheckWritable";
     case Op::CopyFileWholeFlushed: return "CopyFileWholeFlushed";
+    case Op::FlushFile: return "FlushFile";
   }
   return "?";
 }
@@ -190,6 +191,11 @@ void FaultInjectingFileSystem::CopyFileWhole(std::string_view source, std::strin
 void FaultInjectingFileSystem::CopyFileWholeFlushed(std::string_view source, std::string_view destination) {
   state_->Enter(Op::CopyFileWholeFlushed, source, destination);
   inner_.CopyFileWholeFlushed(source, destination);
+}
+
+void FaultInjectingFileSystem::FlushFile(std::string_view path) {
+  state_->Enter(Op::FlushFile, path);
+  inner_.FlushFile(path);
 }
 
 void FaultInjectingFileSystem::CheckWritable(std::string_view path) {

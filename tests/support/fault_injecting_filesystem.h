@@ -6,7 +6,7 @@
 //
 // Every call counts as one operation, numbered from 1 in the order made:
 // FileExists, FolderExists, CopyFile, DeleteFile, OpenTextFile, GetFolder,
-// RenameFile, CopyFileWhole, CopyFileWholeFlushed, CheckWritable,
+// RenameFile, CopyFileWhole, CopyFileWholeFlushed, FlushFile, CheckWritable,
 // and on the streams it hands out AtEndOfStream, ReadLine, ReadAll,
 // WriteLine, Write and Close (a stream's destructor is not a call). A call
 // chosen to fail raises ErroreRuntime with the chosen number instead of
@@ -41,6 +41,7 @@ class FaultInjectingFileSystem : public FileSystem {
     CopyFileWhole,
     CheckWritable,
     CopyFileWholeFlushed,
+    FlushFile,
   };
 
   struct Call {
@@ -93,6 +94,7 @@ class FaultInjectingFileSystem : public FileSystem {
   void RenameFile(std::string_view source, std::string_view destination) override;
   void CopyFileWhole(std::string_view source, std::string_view destination) override;
   void CopyFileWholeFlushed(std::string_view source, std::string_view destination) override;
+  void FlushFile(std::string_view path) override;
   void CheckWritable(std::string_view path) override;
   std::unique_ptr<TextStream> OpenTextFile(std::string_view path, IOMode mode, bool create = false) override;
   FolderListing GetFolder(std::string_view path) override;

@@ -1,6 +1,7 @@
 #pragma once
-// The prefix lock on Linux: an flock on the prefix folder itself, which the
-// kernel lets go of when the holder dies. A lock file could be deleted, or
+// The instance lock on Linux: an flock on a folder itself (the suite's root
+// as the prefix resolves it), which the kernel lets go of when the holder
+// dies. A lock file could be deleted, or
 // replaced by a folder, under a running instance and let a second one in;
 // the folder cannot go while the tool writes in it.
 

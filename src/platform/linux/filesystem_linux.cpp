@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
 
 #include "base/errors.h"
 #include "base/flusso_lettura.h"
@@ -89,6 +90,16 @@ DriveTable::Lookup ReplaceableFile(const DriveTable& drives, std::string_view pa
   if (l.state == State::Found && !IsRegular(l.mode)) SollevaErrorePercorso(kErroreAccessoPercorso, path);
   if (l.state == State::Found && IsReadOnly(l.mode)) SollevaErrorePercorso(kAutorizzazioneNegata, path);
   return l;
+}
+
+// The folder holding host on the disk, so that a name just made or renamed
+// in it survives a power cut. A folder that cannot be synchronised (EINVAL)
+// is taken as it is.
+void ScaricaCartella(const std::filesystem::path& host, std::string_view percorso) {
+  const std::string cartella = host.parent_path().native();
+  Fd dir(::open(cartella.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.get() < 0) SollevaErroreErrno(errno, true, cartella, "open", percorso);
+  if (::fsync(dir.get()) != 0 && errno != EINVAL) SollevaErroreErrno(errno, false, cartella, "fsync", percorso);
 }
 
 }  // namespace
@@ -211,12 +222,19 @@ void FileSystemLinux::CopiaIntera(std::string_view source, std::string_view dest
   }
   if (!suDisco) return;
   // And the rename reaches it before the caller goes on (to empty the file
-  // this copy keeps). A folder that cannot be synchronised (EINVAL) is
-  // taken as it is.
-  const std::string cartella = dst.host.parent_path().native();
-  Fd dir(::open(cartella.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.get() < 0) SollevaErroreErrno(errno, true, cartella, "open", destination);
-  if (::fsync(dir.get()) != 0 && errno != EINVAL) SollevaErroreErrno(errno, false, cartella, "fsync", destination);
+  // this copy keeps).
+  ScaricaCartella(dst.host, destination);
+}
+
+void FileSystemLinux::FlushFile(std::string_view path) {
+  const auto l = ExistingFile(drives_, path);
+  // fdatasync needs no write access; the file's size goes with its data.
+  Fd fd(::open(l.host.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) SollevaErroreErrno(errno, false, l.host.native(), "open", path);
+  if (::fdatasync(fd.get()) != 0 && errno != EINVAL)
+    SollevaErroreErrno(errno, false, l.host.native(), "fdatasync", path);
+  // A file the rewrite had to create has a new name to put on the disk too.
+  ScaricaCartella(l.host, path);
 }
 
 void FileSystemLinux::CheckWritable(std::string_view path) {

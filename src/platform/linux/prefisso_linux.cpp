@@ -17,6 +17,11 @@ std::string ProblemaPrefisso(const DriveTable& unita, const std::string& program
   else if (!fs::is_directory(cartella / "dosdevices", ec))
     testo = "La cartella \"" + cartella.string() + "\" non è un prefisso Wine: manca la sottocartella dosdevices (" +
             origine + ").";
+  else if (!unita.DriveRoot('c'))
+    // Every path of the suite is on C:; without it each command would stop
+    // at its first file with "file not found".
+    testo = "Il prefisso Wine \"" + cartella.string() + "\" non ha il disco C (manca il collegamento dosdevices/c:, " +
+            origine + ").";
   else
     return {};
   return testo +

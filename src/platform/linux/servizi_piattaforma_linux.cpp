@@ -30,6 +30,22 @@ ServiziSistema CreaServiziSistema() {
   return s;
 }
 
+namespace {
+
+// The lock is on the suite's root as this prefix's drives lead to it, as on
+// Windows: two prefixes whose C: is one folder exclude each other. Without
+// that root (a command then stops at its first file) it is drive C:, then
+// the prefix itself.
+std::filesystem::path CartellaBlocco(const DriveTable& unita, const std::string& radice) {
+  std::error_code ec;
+  if (const auto r = radice.empty() ? std::nullopt : unita.Resolve(radice); r && std::filesystem::is_directory(*r, ec))
+    return *r;
+  if (const auto c = unita.DriveRoot('c'); c && std::filesystem::is_directory(*c, ec)) return *c;
+  return unita.Prefix();
+}
+
+}  // namespace
+
 ServiziPiattaforma CreaServiziPiattaforma(const OpzioniPiattaforma& opzioni) {
   const DriveTable unita = DriveTable::FromEnvironment();
   ServiziPiattaforma s;
@@ -41,7 +57,7 @@ ServiziPiattaforma CreaServiziPiattaforma(const OpzioniPiattaforma& opzioni) {
   // the programs and the registrations.
   auto agente = std::make_shared<AgenteLinux>(unita);
   s.workers = std::make_unique<AvvioWorkerLinux>(unita, PercorsoWorkerPredefinito(), agente);
-  s.blocco = std::make_unique<BloccoPrefissoLinux>(unita.Prefix());
+  s.blocco = std::make_unique<BloccoPrefissoLinux>(CartellaBlocco(unita, opzioni.radiceSuite));
   // The display is opened at the first keystroke, so the tool starts (and
   // Vb-Build reports error 5) where X11 is missing.
   s.tastiera = std::make_unique<KeyboardLinux>();

@@ -204,6 +204,19 @@ void FileSystemWin32::CopyFileWholeFlushed(std::string_view source, std::string_
   Sostituisci(temp, dst, destination, true);
 }
 
+void FileSystemWin32::FlushFile(std::string_view path) {
+  const std::wstring w = Nativo(path);
+  FileEsistente(w, path);
+  // FlushFileBuffers wants a handle that may write; it flushes the file's
+  // metadata with its data, so its folder entry needs nothing more.
+  const HANDLE h = CreateFileW(w.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD err = h == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+  if (!err && !FlushFileBuffers(h)) err = GetLastError();
+  if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  if (err) SollevaErroreWin32(err, false, "FlushFileBuffers", path);
+}
+
 void FileSystemWin32::CheckWritable(std::string_view path) {
   const std::wstring w = Nativo(path);
   FileSostituibile(w, path);

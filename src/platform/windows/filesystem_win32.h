@@ -28,6 +28,7 @@ class FileSystemWin32 : public FileSystem {
   void RenameFile(std::string_view source, std::string_view destination) override;
   void CopyFileWhole(std::string_view source, std::string_view destination) override;
   void CopyFileWholeFlushed(std::string_view source, std::string_view destination) override;
+  void FlushFile(std::string_view path) override;
   void CheckWritable(std::string_view path) override;
   std::unique_ptr<TextStream> OpenTextFile(std::string_view path, IOMode mode, bool create = false) override;
   FolderListing GetFolder(std::string_view path) override;

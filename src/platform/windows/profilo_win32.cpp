@@ -86,7 +86,17 @@ bool ProfiloWin32::WritePrivateProfileStringA(const std::string& file, std::stri
   if (!ArgomentiProfiloSicuri(TagliaSpazi(s), TagliaSpazi(k), v)) return false;
   std::string nome;
   if (!NomeAnsi(file, nome) || SolaLettura(file)) return false;
-  return ::WritePrivateProfileStringA(s.c_str(), k.c_str(), v.c_str(), nome.c_str()) != FALSE;
+  if (!::WritePrivateProfileStringA(s.c_str(), k.c_str(), v.c_str(), nome.c_str())) return false;
+  // The system writes the file in place; it is on the disk before the save
+  // counts as done, or a power cut could take the revision just saved.
+  // Three nulls empty the system's cache of the file first.
+  ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, nome.c_str());
+  const HANDLE h = CreateFileW(Wide(file).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  const bool suDisco = FlushFileBuffers(h) != FALSE;
+  CloseHandle(h);
+  return suDisco;
 }
 
 bool ProfiloWin32::CreaCartelleProfilo(const std::string& file) {

@@ -64,6 +64,8 @@ TEST_F(FileSystemLinuxTest, MissingFilesFoldersAndDrives) {
   EXPECT_EQ(ErroreDi([&] { files.OpenTextFile("C:\\P\\b.vbp", IOMode::ForWriting, false); }), 53);
   EXPECT_EQ(ErroreDi([&] { files.CopyFile("C:\\P\\b.vbp", "C:\\P\\c.vbp"); }), 53);
   EXPECT_EQ(ErroreDi([&] { files.DeleteFile("C:\\P\\b.vbp"); }), 53);
+  EXPECT_EQ(ErroreDi([&] { files.FlushFile("C:\\P\\b.vbp"); }), 53);
+  EXPECT_EQ(ErroreDi([&] { files.FlushFile("C:\\P\\a.vbp"); }), 0);
   // A missing folder, drive or non-drive path: 76.
   for (const char* p : {"C:\\Q\\a.vbp", "E:\\P\\a.vbp", "P\\a.vbp", "C:\\P\\a.vbp\\x"}) {
     EXPECT_EQ(ErroreDi([&] { files.OpenTextFile(p, IOMode::ForReading); }), 76) << p;
@@ -72,6 +74,7 @@ TEST_F(FileSystemLinuxTest, MissingFilesFoldersAndDrives) {
     EXPECT_EQ(ErroreDi([&] { files.CopyFile("C:\\P\\a.vbp", p); }), 76) << p;
     EXPECT_EQ(ErroreDi([&] { files.DeleteFile(p); }), 76) << p;
     EXPECT_EQ(ErroreDi([&] { files.GetFolder(p); }), 76) << p;
+    EXPECT_EQ(ErroreDi([&] { files.FlushFile(p); }), 76) << p;
   }
   // A folder where a file is needed: 75.
   EXPECT_EQ(ErroreDi([&] { files.OpenTextFile("C:\\P\\Form", IOMode::ForReading); }), 75);
@@ -79,6 +82,7 @@ TEST_F(FileSystemLinuxTest, MissingFilesFoldersAndDrives) {
   EXPECT_EQ(ErroreDi([&] { files.CopyFile("C:\\P\\Form", "C:\\P\\c.vbp"); }), 75);
   EXPECT_EQ(ErroreDi([&] { files.CopyFile("C:\\P\\a.vbp", "C:\\P\\form"); }), 75);
   EXPECT_EQ(ErroreDi([&] { files.DeleteFile("C:\\P\\Form"); }), 75);
+  EXPECT_EQ(ErroreDi([&] { files.FlushFile("C:\\P\\Form"); }), 75);
   EXPECT_TRUE(fs::is_directory(pre.Host("C:\\P\\Form")));
   EXPECT_EQ(Entries(pre.Host("C:\\P")), (std::set<std::string>{"a.vbp", "Form"}));
 }

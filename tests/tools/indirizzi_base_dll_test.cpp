@@ -110,7 +110,8 @@ TEST_F(IndirizziTest, FileBytesAreShownFromAnsiAndNothingIsWritten) {
 
 TEST_F(IndirizziTest, AMissingProjectFileStopsTheCommandAndKeepsTheLinesBefore) {
   Progetto("Primo.vbp", "DllBaseAddress=&H1\r\n");
-  Progetto("Secondo.vbp", "");
+  // No address line (an empty file would be refused before any row).
+  Progetto("Secondo.vbp", "Type=OleDll\r\n");
   prefisso.Scrivi("C:\\Progetti VB\\Wexo\\Manca\\Manca.vbp_1", "DllBaseAddress=&H2\r\n");
   righe.push_back({"C:\\Progetti VB\\Wexo\\Manca", "Manca.vbp", "C:\\Out", "dll", "x"});
   Progetto("Dopo.vbp", "DllBaseAddress=&H3\r\n");

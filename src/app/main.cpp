@@ -16,14 +16,7 @@
 int main(int argc, char** argv) {
   // Answered before Qt starts, so they need no display.
   const cw::RigaFinestra riga = cw::LeggiRigaFinestra(std::vector<std::string>(argv + 1, argv + argc));
-  switch (riga.azione) {
-    case cw::AzioneFinestra::Aiuto: std::fputs(cw::TestoAiutoFinestra().c_str(), stdout); return 0;
-    case cw::AzioneFinestra::Versione: std::printf("compilawexo %s\n", cw::kVersioneProgramma); return 0;
-    case cw::AzioneFinestra::Rifiuta:
-      std::fprintf(stderr, "compilawexo: %s\n", riga.errore.c_str());
-      return cw::kUscitaUsoFinestra;
-    case cw::AzioneFinestra::Apri: break;
-  }
+  if (const auto uscita = cw::RispondiRigaFinestra(riga, cw::kVersioneProgramma)) return *uscita;
   // Started from a menu there is no WINEPREFIX: the drives are then those of
   // Wine's own prefix, and the log says which one.
   if (const char* p = std::getenv("WINEPREFIX"); !p || !*p)

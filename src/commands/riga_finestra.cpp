@@ -1,5 +1,7 @@
 #include "commands/riga_finestra.h"
 
+#include <cstdio>
+
 namespace cw {
 
 RigaFinestra LeggiRigaFinestra(const std::vector<std::string>& args) {
@@ -40,6 +42,18 @@ Stato di uscita:
   64     riga di comando non valida
   128+N  terminato dal segnale N (SIGTERM, SIGINT, SIGHUP)
 )";
+}
+
+std::optional<int> RispondiRigaFinestra(const RigaFinestra& riga, const char* versione) {
+  switch (riga.azione) {
+    case AzioneFinestra::Aiuto: std::fputs(TestoAiutoFinestra().c_str(), stdout); return 0;
+    case AzioneFinestra::Versione: std::printf("compilawexo %s\n", versione); return 0;
+    case AzioneFinestra::Rifiuta:
+      std::fprintf(stderr, "compilawexo: %s\n", riga.errore.c_str());
+      return kUscitaUsoFinestra;
+    case AzioneFinestra::Apri: break;
+  }
+  return std::nullopt;
 }
 
 }  // namespace cw

@@ -3,6 +3,7 @@
 // window, a display or a prefix is needed; anything else is refused, since
 // the window takes no arguments.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,5 +25,10 @@ RigaFinestra LeggiRigaFinestra(const std::vector<std::string>& args);
 
 // The Italian --help text of compilawexo.
 std::string TestoAiutoFinestra();
+
+// What a command line other than Apri asks: the help or the version on
+// standard output, or the refusal on standard error; the exit status, or
+// nullopt when the window is to open.
+std::optional<int> RispondiRigaFinestra(const RigaFinestra& riga, const char* versione);
 
 }  // namespace cw

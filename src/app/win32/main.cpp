@@ -42,14 +42,7 @@ int WINAPI wWinMain(HINSTANCE istanza, HINSTANCE, PWSTR, int mostra) {
   // Answered before the window is made, and without it.
   const cw::RigaFinestra riga = cw::LeggiRigaFinestra(Argomenti());
   if (riga.azione != cw::AzioneFinestra::Apri) PreparaUscita();
-  switch (riga.azione) {
-    case cw::AzioneFinestra::Aiuto: std::fputs(cw::TestoAiutoFinestra().c_str(), stdout); return 0;
-    case cw::AzioneFinestra::Versione: std::printf("compilawexo %s\n", cw::kVersioneProgramma); return 0;
-    case cw::AzioneFinestra::Rifiuta:
-      std::fprintf(stderr, "compilawexo: %s\n", riga.errore.c_str());
-      return cw::kUscitaUsoFinestra;
-    case cw::AzioneFinestra::Apri: break;
-  }
+  if (const auto uscita = cw::RispondiRigaFinestra(riga, cw::kVersioneProgramma)) return *uscita;
   // Ctrl+C and the end of the session end what a command waits for, then the window.
   cw::CreaServiziSistema().segnali->PreparaFineSuSegnale();
   cw::FinestraCompilazione finestra;

@@ -1,10 +1,5 @@
 // compilawexo-batch: the window's commands from a terminal, for scripts and CI.
 
-#include <unistd.h>
-#ifdef _WIN32
-#include <io.h>
-#endif
-
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -78,7 +73,7 @@ int main(int argc, char** argv) {
   }
 
   // --vuoti says the texts are to be emptied: it answers "Applica"'s question.
-  cw::ConsoleUi ui(stdout, stderr, opzioni->conferma || opzioni->vuoti, isatty(STDOUT_FILENO) != 0);
+  cw::ConsoleUi ui(stdout, stderr, opzioni->conferma || opzioni->vuoti, sistema.console->UscitaSuTerminale());
   // Checked before anything is touched, so a wrong setting costs nothing.
   // Wine's first start in a prefix takes seconds: said, so the run does not seem to hang.
   cw::Servizi servizi(ui,
@@ -101,18 +96,9 @@ int main(int argc, char** argv) {
   if (!opzioni->junit.empty()) {
     // Checked before the run: a report that cannot be written after an hour of builds helps nobody.
     const std::filesystem::path cartella = std::filesystem::absolute(opzioni->junit).parent_path();
-#ifdef _WIN32
-    const bool scrivibile = ::_waccess(cartella.c_str(), 2) == 0;
-#else
-    const bool scrivibile = ::access(cartella.c_str(), W_OK) == 0;
-#endif
-    if (!scrivibile) return Rifiuta("cartella del rapporto JUnit non scrivibile: " + cartella.string());
-    std::vector<std::filesystem::path> cartelle = servizi.CartelleUnita();
-#ifdef _WIN32
-    // The drives are the host's own: the suite's folder is what a report must not replace a file of.
-    cartelle.emplace_back(cw::kRadiceSorgenti);
-#endif
-    if (const std::string rifiuto = cw::RapportoRifiutato(opzioni->junit, cartelle); !rifiuto.empty())
+    if (!sistema.fileEsterni->CartellaScrivibile(cartella))
+      return Rifiuta("cartella del rapporto JUnit non scrivibile: " + cartella.string());
+    if (const std::string rifiuto = cw::RapportoRifiutato(opzioni->junit, servizi.CartelleUnita()); !rifiuto.empty())
       return Rifiuta(rifiuto);
   }
 
@@ -125,10 +111,7 @@ int main(int argc, char** argv) {
     // A save replaces the file it names: inside the drives that could be a
     // file of the suite (a project file gaining a "[Versione]"), so only the
     // settings' own place there is taken, as for the JUnit report.
-    std::vector<std::filesystem::path> cartelle = servizi.CartelleUnita();
-#ifdef _WIN32
-    cartelle.emplace_back(cw::kRadiceSorgenti);
-#endif
+    const std::vector<std::filesystem::path> cartelle = servizi.CartelleUnita();
     std::error_code ec;
     const std::filesystem::path vero = std::filesystem::weakly_canonical(opzioni->impostazioni, ec);
     if (vero != std::filesystem::weakly_canonical(ctx.FileIni(), ec)) {
@@ -174,7 +157,7 @@ int main(int argc, char** argv) {
 
   if (!opzioni->junit.empty()) {
     ctx.rapportoJUnit = [&](const std::string& xml) {
-      const std::string motivo = cw::ScriviRapportoJUnit(opzioni->junit, xml);
+      const std::string motivo = cw::ScriviRapportoJUnit(*sistema.fileEsterni, opzioni->junit, xml);
       if (motivo.empty()) return true;
       ui.Svuota();
       std::fprintf(stderr, "compilawexo-batch: rapporto JUnit non scritto in '%s': %s\n", opzioni->junit.c_str(),

@@ -1,9 +1,6 @@
 #include "build/rapporto_junit.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <fstream>
-#include <random>
 
 #include "base/ansi.h"
 #include "base/errors.h"
@@ -43,12 +40,6 @@ std::filesystem::path Risolto(const std::filesystem::path& file) {
   return ec ? assoluto : vero;
 }
 
-// apertura: the temporary file was being created, so a missing entry is the folder.
-std::string Motivo(int err, bool apertura = false) {
-  const std::string testo = DescrizioneErrore(ErroreDaErrno(err, apertura));
-  return testo.empty() || err == 0 ? "errore di scrittura" : testo;
-}
-
 }  // namespace
 
 std::string RapportoRifiutato(const std::filesystem::path& file, const std::vector<std::filesystem::path>& cartelle) {
@@ -68,41 +59,17 @@ std::string RapportoRifiutato(const std::filesystem::path& file, const std::vect
   return {};
 }
 
-std::string ScriviRapportoJUnit(const std::filesystem::path& file, const std::string& xml) {
+std::string ScriviRapportoJUnit(FileEsterni& esterni, const std::filesystem::path& file, const std::string& xml) {
   namespace fs = std::filesystem;
   const fs::path vero = Risolto(file);
   std::error_code ec;
   // A folder or a device is never renamed over.
   if (const fs::file_status stato = fs::status(vero, ec); fs::exists(stato) && !fs::is_regular_file(stato))
     return "non è un file";
-  fs::path provvisorio;
-  std::ofstream out;
-  std::random_device caso;
-  for (int tentativo = 0; tentativo < 100 && !out.is_open(); ++tentativo) {
-    char nome[16];
-    std::snprintf(nome, sizeof nome, ".%08x.tmp", static_cast<unsigned>(caso()));
-    provvisorio = vero.parent_path() / ("." + vero.filename().string() + nome);
-    if (fs::exists(fs::symlink_status(provvisorio, ec))) continue;
-    errno = 0;
-    out.open(provvisorio, std::ios::binary | std::ios::trunc);
-    if (!out.is_open()) return Motivo(errno, true);
-  }
-  if (!out.is_open()) return Motivo(EEXIST);
-  errno = 0;
-  out.write(xml.data(), static_cast<std::streamsize>(xml.size()));
-  out.close();
-  const int err = errno;
-  if (!out) {
-    fs::remove(provvisorio, ec);
-    return Motivo(err);
-  }
-  fs::rename(provvisorio, vero, ec);
-  if (ec) {
-    std::error_code e;
-    fs::remove(provvisorio, e);
-    return Motivo(ec.value());
-  }
-  return {};
+  const int errore = esterni.SostituisciIntero(vero, xml);
+  if (errore == 0) return {};
+  const std::string testo = DescrizioneErrore(errore);
+  return testo.empty() ? "errore di scrittura" : testo;
 }
 
 std::string RapportoJUnit(const std::vector<EsitoCompilazione>& righe) {

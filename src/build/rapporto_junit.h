@@ -8,6 +8,7 @@
 
 #include "build/compila.h"
 #include "catalogue/catalogo.h"
+#include "platform/file_esterni.h"
 
 namespace cw {
 
@@ -30,12 +31,11 @@ std::string RapportoJUnit(const std::vector<EsitoCompilazione>& righe);
 // file (a folder, a device). Links are followed. "" when it may go there.
 std::string RapportoRifiutato(const std::filesystem::path& file, const std::vector<std::filesystem::path>& cartelle);
 
-// Writes the report to the host file: whole under a temporary name in the
-// same folder, every write and the close checked, then renamed over it, so
-// the file is either what it was or the whole report (through a link, the
-// file it leads to). "" when written; otherwise the reason, in Italian, and
-// no temporary file is left.
-std::string ScriviRapportoJUnit(const std::filesystem::path& file, const std::string& xml);
+// Writes the report to the host file through esterni, whole: the file is
+// either what it was or the whole report (through a link, the file it leads
+// to). "" when written; otherwise the reason, in Italian, and no temporary
+// file is left.
+std::string ScriviRapportoJUnit(FileEsterni& esterni, const std::filesystem::path& file, const std::string& xml);
 
 // One entry per catalogue row from a compile's builds: a skip marker is
 // Marcatore, a row built is Compilato or, for rigaFallita, Fallito with its

@@ -41,12 +41,14 @@ class Servizi {
   std::optional<std::filesystem::path> TrovaProgramma(const std::string& programma) const {
     return piattaforma_.trovaProgramma(programma);
   }
-  // The host folders the drives stand for (none on Windows).
+  // The host folders no report or settings file named by the user may go
+  // into (ServiziPiattaforma::cartelleUnita).
   std::vector<std::filesystem::path> CartelleUnita() const {
     return piattaforma_.cartelleUnita ? piattaforma_.cartelleUnita() : std::vector<std::filesystem::path>{};
   }
   const CatalogoComponenti& Catalogo() const { return catalogo_; }
   FileSystem& Fso() { return *piattaforma_.fso; }
+  FileEsterni& Esterni() { return *piattaforma_.sistema.fileEsterni; }
 
   // A context over these services for the given fields and face.
   cw::Contesto Contesto(Ui& ui, Campi& campi);

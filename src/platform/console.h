@@ -17,6 +17,8 @@ class Console {
   // On Windows the console shows what the program writes as UTF-8; on Linux
   // nothing to do.
   virtual void PreparaConsole() = 0;
+  // Whether standard output is a terminal (not a file or a pipe).
+  virtual bool UscitaSuTerminale() const = 0;
 };
 
 }  // namespace cw

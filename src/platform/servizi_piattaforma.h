@@ -17,6 +17,7 @@
 #include "platform/blocco_prefisso.h"
 #include "platform/cartelle_programma.h"
 #include "platform/console.h"
+#include "platform/file_esterni.h"
 #include "platform/filesystem.h"
 #include "platform/fine_su_segnale.h"
 #include "platform/keyboard.h"
@@ -56,6 +57,8 @@ struct ServiziSistema {
   std::unique_ptr<Console> console;
   // The end on a signal, prepared once at the program's start.
   std::unique_ptr<Segnali> segnali;
+  // The reports the user names, written whole.
+  std::unique_ptr<FileEsterni> fileEsterni;
 };
 
 ServiziSistema CreaServiziSistema();
@@ -77,9 +80,9 @@ struct ServiziPiattaforma {
   // The host file a program named on a command line would be started from;
   // none when the platform would not find it.
   std::function<std::optional<std::filesystem::path>(const std::string&)> trovaProgramma;
-  // The host folders the drives stand for, where no host file named by the
-  // user (a report) may go: it could replace a file of the suite. None where
-  // the drives are the host's own (Windows).
+  // The host folders where no host file named by the user (a report, the
+  // settings file) may go, as it could replace a file of the suite: those the
+  // drives stand for on Linux, the suite's root on Windows.
   std::function<std::vector<std::filesystem::path>()> cartelleUnita;
   // The settings file's host path, asked anew for every value; none: the
   // program's own folder with "WexoUty.ini" appended, as on Windows.

@@ -11,6 +11,7 @@
 
 #include "support/compila_finti.h"
 #include "support/prefisso_temporaneo.h"
+#include "support/sistema_prova.h"
 
 #ifdef CW_CON_QT
 #include <QXmlStreamReader>
@@ -163,7 +164,7 @@ TEST(RapportoJUnit, TheReportIsWrittenWholeOrNotAtAll) {
     const fs::path file = c.prepara(t.Dir());
     const auto prima = test::Albero(t.Dir());
     c.durante();
-    const std::string motivo = ScriviRapportoJUnit(file, xml);
+    const std::string motivo = ScriviRapportoJUnit(*test::SistemaDiProva().fileEsterni, file, xml);
 #ifndef _WIN32
     struct rlimit senza = {RLIM_INFINITY, RLIM_INFINITY};
     ::setrlimit(RLIMIT_FSIZE, &senza);

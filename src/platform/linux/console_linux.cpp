@@ -1,5 +1,7 @@
 #include "platform/linux/console_linux.h"
 
+#include <unistd.h>
+
 namespace cw {
 
 std::vector<std::string> ConsoleLinux::ArgomentiProgramma(int argc, char** argv) const {
@@ -7,5 +9,7 @@ std::vector<std::string> ConsoleLinux::ArgomentiProgramma(int argc, char** argv)
 }
 
 void ConsoleLinux::PreparaConsole() {}
+
+bool ConsoleLinux::UscitaSuTerminale() const { return ::isatty(STDOUT_FILENO) != 0; }
 
 }  // namespace cw

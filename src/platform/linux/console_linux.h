@@ -9,6 +9,7 @@ class ConsoleLinux : public Console {
  public:
   std::vector<std::string> ArgomentiProgramma(int argc, char** argv) const override;
   void PreparaConsole() override;
+  bool UscitaSuTerminale() const override;
 };
 
 }  // namespace cw

@@ -1,19 +1,12 @@
 #include "platform/linux/profilo_linux.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
-#include <ctime>
-
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cerrno>
-#include <charconv>
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -24,6 +17,7 @@
 #include "base/profilo_argomenti.h"
 
 #include "platform/linux/io_linux.h"
+#include "platform/linux/sostituisci_file_linux.h"
 
 namespace cw {
 namespace {
@@ -257,87 +251,6 @@ std::optional<std::string> LeggiFile(const std::string& file) {
   return contenuto;
 }
 
-// Past this age a temporary file of a save is stale whatever its process:
-// a save takes milliseconds.
-constexpr long kSecondiProvvisorioAbbandonato = 10 * 60;
-
-// Removes the temporary files (".<file>.<pid>-<seed>-<n>.tmp") that a save
-// killed half way left beside the file: those of a process that is gone, and
-// any older than kSecondiProvvisorioAbbandonato. A live writer's fresh one
-// stays, so two instances saving at once do not undo each other.
-void TogliProvvisoriAbbandonati(const std::string& cartella, const std::string& base) {
-  DIR* d = ::opendir(cartella.c_str());
-  if (!d) return;
-  const std::string inizio = "." + base + ".";
-  const long adesso = static_cast<long>(::time(nullptr));
-  while (const dirent* e = ::readdir(d)) {
-    const std::string_view nome = e->d_name;
-    if (!nome.starts_with(inizio) || !nome.ends_with(".tmp")) continue;
-    // pid, seed and counter: three runs of digits joined by "-".
-    const std::string_view resto = nome.substr(inizio.size(), nome.size() - inizio.size() - 4);
-    const size_t primo = resto.find('-'), secondo = resto.find('-', primo + 1);
-    if (primo == std::string_view::npos || secondo == std::string_view::npos || secondo == primo + 1 ||
-        secondo + 1 == resto.size() || resto.find_first_not_of("0123456789-") != std::string_view::npos ||
-        resto.find('-', secondo + 1) != std::string_view::npos)
-      continue;
-    int pid = 0;
-    const auto [fine, errore] = std::from_chars(resto.data(), resto.data() + primo, pid);
-    if (errore != std::errc{} || fine != resto.data() + primo || pid <= 0) continue;
-    const std::string percorso = cartella + "/" + std::string(nome);
-    struct stat st {};
-    if (::lstat(percorso.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
-    const bool vecchio = adesso - static_cast<long>(st.st_mtime) > kSecondiProvvisorioAbbandonato;
-    const bool finito = pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH;
-    if (vecchio || finito) ::unlink(percorso.c_str());
-  }
-  ::closedir(d);
-}
-
-// Replaces the file whole: the new content goes into a fresh file in the same
-// folder, reaches the disk, and is then renamed over the old one, so a crash
-// leaves either the old file or the new one. The new file takes the old one's
-// owner and permission bits; a created file gets the usual 0666 less umask.
-bool SostituisciFile(const std::string& file, std::string_view contenuto, const struct stat* vecchio) {
-  const size_t barra = file.rfind('/');
-  const std::string cartella = barra == std::string::npos ? "." : barra == 0 ? "/" : file.substr(0, barra);
-  const std::string base = barra == std::string::npos ? file : file.substr(barra + 1);
-  if (base.empty()) return false;
-  TogliProvvisoriAbbandonati(cartella, base);
-
-  static std::atomic<unsigned> contatore{0};
-  const auto seme = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
-  std::string provvisorio;
-  int fd = -1;
-  for (int tentativo = 0; tentativo < 100 && fd < 0; ++tentativo) {
-    provvisorio = (barra == std::string::npos ? std::string() : cartella + "/") + "." + base + "." +
-                  std::to_string(::getpid()) + "-" + std::to_string(seme % 1000000) + "-" +
-                  std::to_string(contatore++) + ".tmp";
-    fd = ::open(provvisorio.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return false;
-  }
-  if (fd < 0) return false;
-
-  bool ok = true;
-  if (vecchio) {
-    // Only root can give the file away; anyone else keeps it as their own.
-    [[maybe_unused]] const int dato = ::fchown(fd, vecchio->st_uid, vecchio->st_gid);
-    ok = ::fchmod(fd, vecchio->st_mode & 07777) == 0;
-  }
-  ok = ok && ScriviTuttoFd(fd, contenuto) == 0 && ::fsync(fd) == 0;
-  ok = ::close(fd) == 0 && ok;
-  ok = ok && ::rename(provvisorio.c_str(), file.c_str()) == 0;
-  if (!ok) {
-    ::unlink(provvisorio.c_str());
-    return false;
-  }
-  const int dir = ::open(cartella.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
-  }
-  return true;
-}
-
 std::string NuovoContenuto(const ContenutoProfilo& testo, std::string_view sezione, std::string_view chiave,
                            std::string_view valore) {
   const Ricerca r = Cerca(testo, sezione, chiave);
@@ -437,7 +350,7 @@ bool ProfiloLinux::WritePrivateProfileStringA(const std::string& file, std::stri
     if (errno != ENOENT) return false;
     const std::string nuovo = "[" + std::string(sezione) + "]" + std::string(kFineRiga) + std::string(chiave) + "=" +
                               std::string(valore) + std::string(kFineRiga);
-    return SostituisciFile(percorso, nuovo, nullptr);
+    return SostituisciFile(percorso, nuovo, nullptr) == 0;
   }
   if (!Scrivibile(percorso, st)) return false;
   std::optional<std::string> grezzo = LeggiFile(percorso);
@@ -445,7 +358,7 @@ bool ProfiloLinux::WritePrivateProfileStringA(const std::string& file, std::stri
   const ContenutoProfilo testo(std::move(*grezzo));
   const std::string contenuto = NuovoContenuto(testo, sezione, chiave, valore);
   if (contenuto == testo.Grezzo()) return true;
-  return SostituisciFile(percorso, contenuto, &st);
+  return SostituisciFile(percorso, contenuto, &st) == 0;
 }
 
 bool ProfiloLinux::CreaCartelleProfilo(const std::string& file) {
@@ -470,7 +383,7 @@ bool ProfiloLinux::CancellaChiaveProfilo(const std::string& file, std::string_vi
   if (!r.rigaChiave) return true;
   if (!Scrivibile(percorso, st)) return false;
   const std::string& g = testo.Grezzo();
-  return SostituisciFile(percorso, g.substr(0, r.rigaChiave->inizio) + g.substr(r.rigaChiave->fineRiga), &st);
+  return SostituisciFile(percorso, g.substr(0, r.rigaChiave->inizio) + g.substr(r.rigaChiave->fineRiga), &st) == 0;
 }
 
 }  // namespace cw

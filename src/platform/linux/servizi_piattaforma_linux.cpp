@@ -7,6 +7,7 @@
 #include "platform/linux/cartelle_programma_linux.h"
 #include "platform/linux/console_linux.h"
 #include "platform/linux/drive_table_linux.h"
+#include "platform/linux/file_esterni_linux.h"
 #include "platform/linux/filesystem_linux.h"
 #include "platform/linux/fine_su_segnale_linux.h"
 #include "platform/linux/impostazioni_linux.h"
@@ -27,6 +28,7 @@ ServiziSistema CreaServiziSistema() {
   s.cartelle = std::make_unique<CartelleProgrammaLinux>();
   s.console = std::make_unique<ConsoleLinux>();
   s.segnali = std::make_unique<SegnaliLinux>();
+  s.fileEsterni = std::make_unique<FileEsterniLinux>();
   return s;
 }
 

@@ -1,6 +1,9 @@
 #include "platform/windows/console_win32.h"
 
+#include <io.h>
 #include <windows.h>
+
+#include <cstdio>
 // windows.h first: shellapi.h needs its types.
 #include <shellapi.h>
 
@@ -19,5 +22,7 @@ std::vector<std::string> ConsoleWin32::ArgomentiProgramma(int argc, char** argv)
 }
 
 void ConsoleWin32::PreparaConsole() { ::SetConsoleOutputCP(CP_UTF8); }
+
+bool ConsoleWin32::UscitaSuTerminale() const { return ::_isatty(::_fileno(stdout)) != 0; }
 
 }  // namespace cw

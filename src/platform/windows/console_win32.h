@@ -10,6 +10,7 @@ class ConsoleWin32 : public Console {
  public:
   std::vector<std::string> ArgomentiProgramma(int argc, char** argv) const override;
   void PreparaConsole() override;
+  bool UscitaSuTerminale() const override;
 };
 
 }  // namespace cw

@@ -8,6 +8,7 @@
 #include "platform/windows/blocco_prefisso_win32.h"
 #include "platform/windows/cartelle_programma_win32.h"
 #include "platform/windows/console_win32.h"
+#include "platform/windows/file_esterni_win32.h"
 #include "platform/windows/filesystem_win32.h"
 #include "platform/windows/fine_su_segnale_win32.h"
 #include "platform/windows/keyboard_win32.h"
@@ -26,6 +27,7 @@ ServiziSistema CreaServiziSistema() {
   s.cartelle = std::make_unique<CartelleProgrammaWin32>();
   s.console = std::make_unique<ConsoleWin32>();
   s.segnali = std::make_unique<SegnaliWin32>();
+  s.fileEsterni = std::make_unique<FileEsterniWin32>();
   return s;
 }
 
@@ -39,6 +41,8 @@ ServiziPiattaforma CreaServiziPiattaforma(const OpzioniPiattaforma& opzioni) {
   s.tastiera = std::make_unique<KeyboardWin32>();
   s.blocco = std::make_unique<BloccoPrefissoWin32>(opzioni.radiceSuite);
   s.trovaProgramma = [](const std::string& programma) { return TrovaProgrammaWin32(programma); };
+  // The drives are the host's own: the suite's folder is what a report must not replace a file of.
+  s.cartelleUnita = [radice = opzioni.radiceSuite] { return std::vector<std::filesystem::path>{radice}; };
   return s;
 }
 

@@ -22,6 +22,13 @@ int main(int argc, char** argv) {
   if (const char* p = std::getenv("WINEPREFIX"); !p || !*p)
     std::fprintf(stderr, "compilawexo: WINEPREFIX non è impostata: prefisso Wine %s\n",
                  cw::DriveTable::FromEnvironment().Prefix().c_str());
+  std::string errore;
+  const auto traccia = cw::CreaTraccia(riga.debug, errore);
+  if (!errore.empty()) {
+    std::fprintf(stderr, "compilawexo: %s\n", errore.c_str());
+    return 1;
+  }
+  cw::ImpostaTraccia(traccia.get());
   // SIGTERM, SIGINT and SIGHUP end what a command waits for, then the window.
   cw::CreaServiziSistema().segnali->PreparaFineSuSegnale();
   QApplication app(argc, argv);

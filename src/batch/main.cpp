@@ -63,6 +63,10 @@ int main(int argc, char** argv) {
     std::printf("compilawexo-batch %s\n", cw::kVersioneProgramma);
     return 0;
   }
+  std::string erroreTraccia;
+  const auto traccia = cw::CreaTraccia(opzioni->debug, erroreTraccia);
+  if (!erroreTraccia.empty()) return Rifiuta(erroreTraccia);
+  cw::ImpostaTraccia(traccia.get());
   cw::Gestore gestore = nullptr;
   for (const auto& voce : cw::TabellaComandi())
     if (opzioni->controllo == voce.nome) gestore = voce.gestore;

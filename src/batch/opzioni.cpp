@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <map>
 #include <string_view>
 
@@ -66,6 +67,16 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
     if (stato) *stato = uscita;
     return std::nullopt;
   };
+  // --debug is the program's, not a command's: taken wherever it stands
+  // before "--".
+  if (const auto fine = std::find(args.begin(), args.end(), "--"); std::find(args.begin(), fine, "--debug") != fine) {
+    std::vector<std::string> resto;
+    for (auto a = args.begin(); a != args.end(); ++a)
+      if (a >= fine || *a != "--debug") resto.push_back(*a);
+    auto o = LeggiOpzioni(resto, errore, stato);
+    if (o) o->debug = true;
+    return o;
+  }
   OpzioniBatch o;
   if (args.empty()) return rifiuta("manca il comando (--help per l'elenco)", kUscitaRigaDiComando);
   // The settings file may be named before the command too ("anteprima"
@@ -357,6 +368,11 @@ constexpr const char* kAiutoCoda = R"(
 Per ogni comando:
   --impostazioni FILE             usa FILE (un percorso del sistema) come file delle
                                   impostazioni
+  --debug                         scrive sullo standard error la traccia di ciò che il
+                                  programma chiede al sistema: ogni avvio di programma,
+                                  attesa, richiesta all'agente, blocco e file sostituito
+                                  (COMPILAWEXO_DEBUG=FILE la aggiunge in fondo a FILE,
+                                  anche senza --debug); lo standard output non cambia
   -h, --help                      stampa questo aiuto ed esce
 
 Un valore non indicato e assente dalle impostazioni rifiuta il comando (stato 2).

@@ -25,6 +25,7 @@ struct OpzioniBatch {
   bool vuoti = false;                                // fields neither given nor stored are meant empty
   std::string visualizzatore;                        // shows the error file instead of printing it
   bool aiuto = false;
+  bool debug = false;                               // --debug: the trace on standard error
   bool versione = false;                            // --version: the tool's version, nothing run
   std::string impostazioni;                         // --impostazioni FILE: the settings file's host path
   bool anteprima = false;                           // "anteprima COMANDO": the diff, nothing written

@@ -9,6 +9,8 @@ RigaFinestra LeggiRigaFinestra(const std::vector<std::string>& args) {
   for (const std::string& a : args) {
     if (a == "-h" || a == "--help") {
       r.azione = AzioneFinestra::Aiuto;
+    } else if (a == "--debug") {
+      r.debug = true;
     } else if (a == "--version") {
       // --help wins wherever it is, as in the batch mode.
       if (r.azione != AzioneFinestra::Aiuto) r.azione = AzioneFinestra::Versione;
@@ -23,6 +25,7 @@ RigaFinestra LeggiRigaFinestra(const std::vector<std::string>& args) {
 
 std::string TestoAiutoFinestra() {
   return R"(Uso: compilawexo
+     compilawexo --debug
      compilawexo --help | --version
 
 Apre la finestra "Compilazione Batch Orbalis": backup, versione, compatibilità,
@@ -33,12 +36,16 @@ prefisso, o il file in $COMPILAWEXO_IMPOSTAZIONI; su Windows il file WexoUty.ini
 accanto alla cartella del programma.
 
 Opzioni:
+  --debug        scrive sullo standard error la traccia di ciò che il programma
+                 chiede al sistema: ogni avvio di programma, attesa, richiesta
+                 all'agente, blocco e file sostituito (COMPILAWEXO_DEBUG=FILE la
+                 aggiunge in fondo a FILE, anche senza --debug)
   -h, --help     stampa questo aiuto ed esce
   --version      stampa la versione ed esce
 
 Stato di uscita:
   0      la finestra è stata chiusa
-  1      la finestra non si è potuta aprire
+  1      la finestra non si è potuta aprire (o il file della traccia)
   64     riga di comando non valida
   128+N  terminato dal segnale N (SIGTERM, SIGINT, SIGHUP)
 )";

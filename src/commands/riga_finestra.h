@@ -1,7 +1,7 @@
 #pragma once
 // The window's command line: --help and --version are answered before the
-// window, a display or a prefix is needed; anything else is refused, since
-// the window takes no arguments.
+// window, a display or a prefix is needed; --debug turns the trace on;
+// anything else is refused, since the window takes no arguments.
 
 #include <optional>
 #include <string>
@@ -18,6 +18,7 @@ enum class AzioneFinestra { Apri, Aiuto, Versione, Rifiuta };
 struct RigaFinestra {
   AzioneFinestra azione = AzioneFinestra::Apri;
   std::string errore;  // for Rifiuta: the line for standard error
+  bool debug = false;  // --debug: the trace on standard error
 };
 
 // args without the program's name.

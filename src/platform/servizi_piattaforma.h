@@ -24,6 +24,7 @@
 #include "platform/pausa.h"
 #include "platform/processes.h"
 #include "platform/profilo.h"
+#include "platform/traccia.h"
 #include "platform/trasporto_worker.h"
 
 namespace cw {
@@ -62,6 +63,13 @@ struct ServiziSistema {
 };
 
 ServiziSistema CreaServiziSistema();
+
+// The trace the user asked for: with COMPILAWEXO_DEBUG=FILE appended to
+// FILE, else with debug (--debug) on standard error (on Windows, for a
+// window with none, the debugger's output). Null when neither asks, and when
+// the file cannot be opened, with the reason naming it in errore. The front
+// end hands it to ImpostaTraccia and keeps it for its whole life.
+std::unique_ptr<Traccia> CreaTraccia(bool debug, std::string& errore);
 
 struct ServiziPiattaforma {
   // As CreaServiziSistema makes them, for the commands.

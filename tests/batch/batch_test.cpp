@@ -11,6 +11,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -333,6 +334,35 @@ TEST_F(Batch, AcceptedCommandLines) {
   EXPECT_EQ(r.stato, 0) << r.err;
   EXPECT_EQ(r.out.find("completata"), std::string::npos);
   EXPECT_EQ(Righe(r.out).back(), "Pronto");
+}
+
+// The trace: on standard error with --debug, appended to the file named by
+// COMPILAWEXO_DEBUG, never on standard output; one timed line per host call.
+TEST_F(Batch, DebugTracesTheHostCallsBesideTheOutput) {
+  const Risultato semplice = Esegui("backup");
+  const Risultato tracciato = Esegui("--debug backup");
+  EXPECT_EQ(tracciato.out, semplice.out);
+  // Standard error keeps its own lines (the boxes), the trace's between them.
+  const std::regex riga(R"( *[0-9]+\.[0-9]{6} (avvio|attesa|agente|blocco|file): .*)");
+  std::string proprie;
+  for (const std::string& r : Righe(tracciato.err))
+    if (!std::regex_match(r, riga)) proprie += r + "\n";
+  EXPECT_EQ(proprie, semplice.err);
+  for (const char* atteso : {" blocco: preso\n", " file: RenameFile C:\\Progetti VB\\Wexo\\", " blocco: lasciato\n"})
+    EXPECT_NE(tracciato.err.find(atteso), std::string::npos) << atteso;
+
+  const fs::path file = tmp_.Dir() / "traccia.txt";
+  const Risultato tutto =
+      Esegui("tutto binaria --principale 1 --secondario 0 --revisione 0 --visualizzatore /usr/bin/true", {},
+             "COMPILAWEXO_DEBUG='" + file.string() + "'");
+  EXPECT_EQ(tutto.stato, 0) << tutto.err;
+  EXPECT_EQ(tutto.err.find(" avvio: "), std::string::npos);
+  const std::string traccia = LeggiFile(file);
+  for (const char* atteso : {" avvio: locale, programma ", " attesa: handle ", ": finito dopo "})
+    EXPECT_NE(traccia.find(atteso), std::string::npos) << atteso;
+  const Risultato rifiutato = Esegui("backup", {}, "COMPILAWEXO_DEBUG=/non/esiste/t.txt");
+  EXPECT_EQ(rifiutato.stato, 2);
+  EXPECT_NE(rifiutato.err.find("file della traccia non apribile: /non/esiste/t.txt"), std::string::npos);
 }
 
 // The settings file is the suite's, in the prefix, made with its folders by

@@ -41,8 +41,15 @@ void PreparaUscita() {
 int WINAPI wWinMain(HINSTANCE istanza, HINSTANCE, PWSTR, int mostra) {
   // Answered before the window is made, and without it.
   const cw::RigaFinestra riga = cw::LeggiRigaFinestra(Argomenti());
-  if (riga.azione != cw::AzioneFinestra::Apri) PreparaUscita();
+  if (riga.azione != cw::AzioneFinestra::Apri || riga.debug) PreparaUscita();
   if (const auto uscita = cw::RispondiRigaFinestra(riga, cw::kVersioneProgramma)) return *uscita;
+  std::string errore;
+  const auto traccia = cw::CreaTraccia(riga.debug, errore);
+  if (!errore.empty()) {
+    std::fprintf(stderr, "compilawexo: %s\n", errore.c_str());
+    return 1;
+  }
+  cw::ImpostaTraccia(traccia.get());
   // Ctrl+C and the end of the session end what a command waits for, then the window.
   cw::CreaServiziSistema().segnali->PreparaFineSuSegnale();
   cw::FinestraCompilazione finestra;

@@ -9,6 +9,7 @@
 #include "platform/linux/cartelle_programma_linux.h"
 #include "platform/linux/spawn_linux.h"
 #include "platform/linux/trasporto_worker_linux.h"
+#include "platform/traccia.h"
 
 namespace cw {
 
@@ -65,6 +66,7 @@ TrasportoWorker* AgenteLinux::Pronto(Attesa& attesa, Orologio::time_point scaden
   trasporto_.reset();
   auto avvio = AvvioSottoWine({programma_.string()}, drives_.Prefix(), {}, percorsoRicerca_);
   if (!avvio) return nullptr;
+  ScriviTraccia("agente", [&] { return "avvio di " + programma_.string() + " con " + avvio->eseguibile.string(); });
   trasporto_ = TrasportoWorkerLinux::Avvia(std::move(*avvio), /*sottoWine=*/true, drives_.Prefix());
   if (!trasporto_) return nullptr;
   ++generazione_;
@@ -95,13 +97,16 @@ bool AgenteLinux::Chiedi(const std::string& richiesta, const std::vector<std::st
   righe.clear();
   TrasportoWorker* t = Pronto(attesa, std::max(scadenza, Orologio::now() + kLimiteAvvioWine));
   if (!t) return false;
+  ScriviTraccia("agente", [&] { return "richiesta: " + richiesta; });
   if (t->Scrivi(richiesta)) {
     std::string riga;
     while (t->Leggi(riga, scadenza, attesa) == LetturaRiga::Riga) {
+      ScriviTraccia("agente", [&] { return "risposta: " + riga; });
       righe.push_back(riga);
       if (std::find(finali.begin(), finali.end(), Parola(riga)) != finali.end()) return true;
     }
   }
+  ScriviTraccia("agente", [] { return std::string("nessuna risposta: l'agente è terminato"); });
   // Crashed, silent past the limit, or gone: it serves nothing more.
   Termina();
   return false;

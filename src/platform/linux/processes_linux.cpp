@@ -24,6 +24,7 @@
 #include "platform/linux/fine_su_segnale_linux.h"
 #include "platform/linux/schermata_linux.h"
 #include "platform/linux/spawn_linux.h"
+#include "platform/traccia.h"
 
 namespace cw {
 
@@ -232,6 +233,10 @@ std::uint32_t ProcessesLinux::Avvia(const std::string& commandLine, int windowSt
   }
   posix_spawn_file_actions_destroy(&azioni);
   if (err != 0) SollevaErrore(kFileNonTrovato, avvio.eseguibile.string() + ": " + std::strerror(err), parole[0]);
+  ScriviTraccia("avvio", [&] {
+    return (windows ? "sotto Wine, caricatore " + avvio.eseguibile.string() + ", " : std::string("locale, ")) +
+           "programma " + programma->string() + ", pid " + std::to_string(pid);
+  });
 
   Figlio figlio;
   figlio.pidfd = PidfdOpen(pid);  // -1: the reaper falls back to polling
@@ -270,6 +275,10 @@ std::uint32_t ProcessesLinux::AvviaRemoto(const fs::path& programma, const std::
   if (!agente_->ConWine())
     SollevaErrore(kFileNonTrovato, "programma Windows senza wine: " + programma.string(), parola);
   const AgenteLinux::Avviato avviato = agente_->AvviaProgramma(programma, commandLine, windowStyle, AttesaDaUsare());
+  ScriviTraccia("avvio", [&] {
+    return "dall'agente, programma " + programma.string() +
+           (avviato.ok ? ", numero " + std::to_string(avviato.numero) : ", non avviato: " + avviato.errore);
+  });
   if (!avviato.ok) SollevaErrore(kFileNonTrovato, programma.string() + ": " + avviato.errore, parola);
   std::lock_guard<std::mutex> lock(mutex_);
   const std::uint32_t pid = nextRemoto_++;

@@ -1,6 +1,10 @@
 // The Linux platform: every service over the drives of the Wine-style
 // prefix named by $WINEPREFIX (or ~/.wine).
 
+#include <unistd.h>
+
+#include <cstdlib>
+
 #include "platform/linux/agente_linux.h"
 #include "platform/linux/avviso_wine_linux.h"
 #include "platform/linux/blocco_prefisso_linux.h"
@@ -16,8 +20,10 @@
 #include "platform/linux/prefisso_linux.h"
 #include "platform/linux/processes_linux.h"
 #include "platform/linux/profilo_linux.h"
+#include "platform/linux/traccia_linux.h"
 #include "platform/linux/trasporto_worker_linux.h"
 #include "platform/servizi_piattaforma.h"
+#include "platform/tracciati.h"
 
 namespace cw {
 
@@ -30,6 +36,12 @@ ServiziSistema CreaServiziSistema() {
   s.segnali = std::make_unique<SegnaliLinux>();
   s.fileEsterni = std::make_unique<FileEsterniLinux>();
   return s;
+}
+
+std::unique_ptr<Traccia> CreaTraccia(bool debug, std::string& errore) {
+  if (const char* file = std::getenv("COMPILAWEXO_DEBUG"); file && *file) return TracciaLinux::SuFile(file, errore);
+  if (debug) return std::make_unique<TracciaLinux>(STDERR_FILENO, false);
+  return nullptr;
 }
 
 namespace {
@@ -70,6 +82,7 @@ ServiziPiattaforma CreaServiziPiattaforma(const OpzioniPiattaforma& opzioni) {
   processi.attesa = opzioni.attesa;
   processi.agente = agente;
   s.processi = std::make_unique<ProcessesLinux>(unita, std::move(processi));
+  TracciaServizi(s);
   return s;
 }
 

@@ -10,9 +10,11 @@
 #include <charconv>
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <ctime>
 
 #include "platform/linux/io_linux.h"
+#include "platform/traccia.h"
 
 namespace cw {
 namespace {
@@ -85,6 +87,10 @@ int SostituisciFile(const std::string& file, std::string_view contenuto, const s
   if (!err && ::fsync(fd) != 0) err = errno;
   if (::close(fd) != 0 && !err) err = errno;
   if (!err && ::rename(provvisorio.c_str(), file.c_str()) != 0) err = errno;
+  ScriviTraccia("file", [&] {
+    return "sostituito " + file +
+           (err ? std::string(": ") + std::strerror(err) : std::string(" passando da ") + provvisorio);
+  });
   if (err) {
     ::unlink(provvisorio.c_str());
     return err;

@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "platform/servizi_piattaforma.h"
+#include "platform/tracciati.h"
 #include "platform/windows/blocco_prefisso_win32.h"
 #include "platform/windows/cartelle_programma_win32.h"
 #include "platform/windows/console_win32.h"
@@ -15,6 +18,8 @@
 #include "platform/windows/pausa_win32.h"
 #include "platform/windows/processes_win32.h"
 #include "platform/windows/profilo_win32.h"
+#include "platform/windows/testo_wide_win32.h"
+#include "platform/windows/traccia_win32.h"
 #include "platform/windows/trasporto_worker_win32.h"
 #include "platform/windows/trova_programma_win32.h"
 
@@ -31,6 +36,16 @@ ServiziSistema CreaServiziSistema() {
   return s;
 }
 
+std::unique_ptr<Traccia> CreaTraccia(bool debug, std::string& errore) {
+  // The wide environment: a file name is not narrowed to the ANSI code page.
+  if (const wchar_t* file = _wgetenv(L"COMPILAWEXO_DEBUG"); file && *file)
+    return TracciaWin32::SuFile(Utf8(file), errore);
+  if (!debug) return nullptr;
+  const HANDLE errori = GetStdHandle(STD_ERROR_HANDLE);
+  const bool valido = errori && errori != INVALID_HANDLE_VALUE && GetFileType(errori) != FILE_TYPE_UNKNOWN;
+  return std::make_unique<TracciaWin32>(valido ? errori : nullptr, false);
+}
+
 ServiziPiattaforma CreaServiziPiattaforma(const OpzioniPiattaforma& opzioni) {
   const std::filesystem::path cartella = CartellaEseguibile();
   ServiziPiattaforma s;
@@ -43,6 +58,7 @@ ServiziPiattaforma CreaServiziPiattaforma(const OpzioniPiattaforma& opzioni) {
   s.trovaProgramma = [](const std::string& programma) { return TrovaProgrammaWin32(programma); };
   // The drives are the host's own: the suite's folder is what a report must not replace a file of.
   s.cartelleUnita = [radice = opzioni.radiceSuite] { return std::vector<std::filesystem::path>{radice}; };
+  TracciaServizi(s);
   return s;
 }
 

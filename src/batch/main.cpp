@@ -18,7 +18,6 @@
 #include "platform/fine_su_segnale.h"
 #include "platform/servizi_piattaforma.h"
 #include "settings/modFileIni.h"
-#include "tools/genera_vbg.h"
 #include "versione_programma.h"
 
 namespace {
@@ -109,6 +108,7 @@ int main(int argc, char** argv) {
   servizi.CaricaCatalogo();
   cw::CampiInMemoria campi;
   cw::Contesto ctx = servizi.Contesto(ui, campi);
+  ctx.programma = "compilawexo-batch";
   // The terminal types into no window: Vb-Build is the window's.
   ctx.tastiera = nullptr;
   if (!opzioni->impostazioni.empty()) {
@@ -189,8 +189,5 @@ int main(int argc, char** argv) {
     return fine.CodiceUscita();
   }
   ui.Svuota();
-  // The window's command writes no line; a terminal user wants to know where the file went.
-  if (opzioni->controllo == "mnuGeneraVbg" && esito == cw::Esito::Completato)
-    std::printf("File di gruppo scritto in %s\n", cw::kFileGruppo);
   return CodiceUscita(esito, ui);
 }

@@ -1,5 +1,6 @@
 #include "commands/comandi.h"
 
+#include <chrono>
 #include <exception>
 #include <memory>
 #include <optional>
@@ -25,10 +26,20 @@ namespace {
 
 constexpr const char* kGiaInEsecuzione = "CompilaWexo è già in esecuzione su questo prefisso";
 
-bool Scrive(Gestore gestore) {
+const VoceComando* Voce(Gestore gestore) {
   for (const VoceComando& voce : TabellaComandi())
-    if (voce.gestore == gestore) return voce.scrive;
-  return true;
+    if (voce.gestore == gestore) return &voce;
+  return nullptr;
+}
+
+// "CompilaWexo è già in esecuzione su questo prefisso: compilawexo-batch
+// tutto, dalle 10:42", or without who when the holder wrote down nothing.
+std::string GiaInEsecuzione(const BloccoPrefisso& blocco) {
+  const std::optional<DetentoreBlocco> chi = blocco.Detentore();
+  if (!chi) return kGiaInEsecuzione;
+  const auto adesso =
+      std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch());
+  return std::string(kGiaInEsecuzione) + ": " + DescriviDetentore(*chi, adesso.count());
 }
 
 // Lets go of the lock however the command ends.
@@ -41,13 +52,18 @@ struct Tenuta {
 
 }  // namespace
 
+void LasciaBlocco(Contesto& ctx) {
+  if (ctx.blocco) ctx.blocco->Lascia();
+}
+
 Esito EseguiComando(Contesto& ctx, Gestore gestore) {
   Tenuta tenuta;
-  if (ctx.blocco && Scrive(gestore)) {
+  const VoceComando* voce = Voce(gestore);
+  if (ctx.blocco && (!voce || voce->scrive)) {
     switch (ctx.blocco->Prendi()) {
       case PresaBlocco::Presa: break;
       case PresaBlocco::Occupata:
-        ctx.ui.MsgBox(kGiaInEsecuzione, kStileEsclamativo, kTitoloApplicazione);
+        ctx.ui.MsgBox(GiaInEsecuzione(*ctx.blocco), kStileEsclamativo, kTitoloApplicazione);
         return Esito::Rifiutato;
       // Never a pass: with no lock a second instance could write at once.
       case PresaBlocco::Impossibile:
@@ -55,17 +71,21 @@ Esito EseguiComando(Contesto& ctx, Gestore gestore) {
         return Esito::Rifiutato;
     }
     tenuta.blocco = ctx.blocco;
+    ctx.blocco->Annota(ctx.programma, voce ? (voce->batch ? voce->batch : voce->nome) : "?");
   }
   try {
     return gestore(ctx);
   } catch (const ErroreRuntime& e) {
     // The original ended the program here; we end only the command, so the
     // user sees in the log which row failed and can go on.
+    // The command is over: the box is no reason to keep others waiting.
     ctx.ui.SetMousePointer(kPuntatorePredefinito);
+    LasciaBlocco(ctx);
     ctx.ui.MsgBox(e.TestoMessaggio(), kStileCritico, kTitoloApplicazione);
     return Esito::ErroreRuntime;
   } catch (const ErroreAvvioWindows& e) {
     ctx.ui.SetMousePointer(kPuntatorePredefinito);
+    LasciaBlocco(ctx);
     ctx.ui.MsgBox(e.what(), kStileCritico, kTitoloApplicazione);
     return Esito::Fallito;
   }

@@ -47,9 +47,16 @@ const std::vector<VoceComando>& TabellaComandi();
 // Runs one handler as the click dispatcher does: a run-time error raised by
 // it is shown in the critical box titled "CompilaWexo" and ends the command;
 // the pointer goes back to the default and the log keeps its lines. A
-// command that writes first takes the prefix lock; held by another instance,
-// "CompilaWexo è già in esecuzione su questo prefisso" (style 48) refuses it.
+// command that writes first takes the prefix lock and writes down who holds
+// it (Contesto::programma and the command's batch word, else its control's
+// name); held by another instance, "CompilaWexo è già in esecuzione su questo
+// prefisso" (style 48), followed by ": compilawexo-batch tutto, dalle 10:42"
+// when the holder's record can be read, refuses it.
 Esito EseguiComando(Contesto& ctx, Gestore gestore);
+
+// Lets go of the prefix lock before a command's last box, when nothing is
+// written after it; the end of EseguiComando then finds it let go already.
+void LasciaBlocco(Contesto& ctx);
 
 // A click on a window's button or menu entry, for both windows: EseguiComando,
 // unless a command is already running. inCorso is the window's own flag,

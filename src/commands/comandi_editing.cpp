@@ -32,6 +32,37 @@ bool VersioneValida(Contesto& ctx) {
   return !messaggio;
 }
 
+constexpr const char* kGuidVuota =
+    "Guid non sostituita: \"Vecchia guid\" o \"Nuova guid\" è vuota, fatto solo il backup";
+constexpr const char* kGuidNonTrovata =
+    "Vecchia guid non trovata in nessun file di progetto o form: nessun file modificato";
+
+// The two GUIDs of "Sostituisci", before anything is read: a field that holds
+// text holds a GUID, and both are written alike, as the text is replaced as
+// it stands: "{A}" replaced by "B" would leave "Object=B#1.0#0" behind.
+bool GuidValide(Contesto& ctx) {
+  const std::string vecchio = ctx.campi.Testo(Campo::txtGuidOld), nuovo = ctx.campi.Testo(Campo::txtGuidNew);
+  for (const Campo campo : {Campo::txtGuidOld, Campo::txtGuidNew}) {
+    const std::string testo = ctx.campi.Testo(campo);
+    if (testo.empty() || FormaGuid(testo)) continue;
+    ctx.ui.MsgBox("Il testo di \"" + EtichettaCampo(campo) +
+                      "\" non è una guid nella forma {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX} (cifre esadecimali, "
+                      "graffe facoltative): \"" +
+                      testo + "\"\n\nNessun file è stato modificato: correggere il testo e riprovare.",
+                  kStileEsclamativo, kTitoloApplicazione);
+    return false;
+  }
+  if (!vecchio.empty() && !nuovo.empty() && (vecchio.front() == '{') != (nuovo.front() == '{')) {
+    ctx.ui.MsgBox(
+        "\"Vecchia guid\" e \"Nuova guid\" vanno scritte entrambe con le graffe o entrambe senza: il "
+        "testo trovato è sostituito così come è scritto.\n\nNessun file è stato modificato: correggere il "
+        "testo e riprovare.",
+        kStileEsclamativo, kTitoloApplicazione);
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 Esito cmdBackup_Click(Contesto& ctx) {
@@ -107,19 +138,27 @@ Esito cmdApplica_Click(Contesto& ctx) {
 }
 
 Esito cmdChangeGuid_Click(Contesto& ctx) {
+  const std::string vecchio = ctx.campi.Testo(Campo::txtGuidOld);
+  const std::string nuovo = ctx.campi.Testo(Campo::txtGuidNew);
   // The form files are checked for writing only when they are going to be
   // rewritten; their leftover copies count either way.
-  const bool guid = !ctx.campi.Testo(Campo::txtGuidOld).empty() && !ctx.campi.Testo(Campo::txtGuidNew).empty();
+  const bool guid = !vecchio.empty() && !nuovo.empty();
   if (guid && !CampiInAnsi(ctx, {Campo::txtGuidOld, Campo::txtGuidNew})) return Esito::Rifiutato;
+  if (!GuidValide(ctx)) return Esito::Rifiutato;
   FileSuite suite;
   if (!VerificaFile(ctx, {.backup = true, .progetti = guid, .form = guid}, &suite)) return Esito::Rifiutato;
-  // No "Pronto" and no message: the log shows the backup's lines only.
-  return InCornice(ctx, {kPuntatoreFrecciaClessidra, false, ""}, [&] {
+  return InCornice(ctx, {kPuntatoreFrecciaClessidra, true, ""}, [&] {
     Backup(ctx);
-    const std::string vecchio = ctx.campi.Testo(Campo::txtGuidOld);
-    const std::string nuovo = ctx.campi.Testo(Campo::txtGuidNew);
+    if (!guid) {
+      AnnunciaPasso(ctx.ui, kGuidVuota);
+      return Esito::Completato;
+    }
     // The listing of the check: the backup adds nothing to a "Form" folder.
-    if (!nuovo.empty() && !vecchio.empty()) SostituisciGuid(ctx.fso, FileSostituzioneGuid(suite), vecchio, nuovo);
+    const FileCambiati cambiati = SostituisciGuid(ctx.fso, suite, vecchio, nuovo);
+    AnnunciaPasso(ctx.ui, cambiati.progetti + cambiati.form == 0
+                              ? std::string(kGuidNonTrovata)
+                              : "Guid sostituita in " + std::to_string(cambiati.progetti) + " file di progetto e " +
+                                    std::to_string(cambiati.form) + " file form");
     return Esito::Completato;
   });
 }

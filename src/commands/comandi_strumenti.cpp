@@ -20,6 +20,9 @@ namespace cw {
 Esito mnuGeneraVbg_Click(Contesto& ctx) {
   if (!VerificaFile(ctx, {})) return Esito::Rifiutato;
   GeneraVbg(ctx.fso, ctx.catalogo);
+  // Outside the frame: the log keeps the last command's lines, and this one
+  // is added after them.
+  AnnunciaPasso(ctx.ui, std::string("File di gruppo scritto in ") + kFileGruppo);
   return Esito::Completato;
 }
 
@@ -35,8 +38,7 @@ Esito mnuVbBuild_Click(Contesto& ctx) {
   if (!ctx.tastiera) SollevaErrore(kChiamataNonValida, "nessun servizio di tastiera");
   const std::function<void(int)> attendi =
       ctx.attendi ? ctx.attendi : std::function<void(int)>([&ctx](int ms) { ctx.sistema.pausa->Attendi(ms, 0); });
-  EseguiVbBuild(ctx.catalogo, *ctx.tastiera, ctx.ui, attendi);
-  return Esito::Completato;
+  return EseguiVbBuild(ctx.catalogo, *ctx.tastiera, ctx.ui, attendi) ? Esito::Completato : Esito::Fallito;
 }
 
 namespace {

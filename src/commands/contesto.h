@@ -51,6 +51,8 @@ struct Contesto {
   std::function<void(const std::string& fileErrori)> mostraFileErrori = nullptr;
   // Held by every command that writes, for as long as it runs; none: no lock.
   BloccoPrefisso* blocco = nullptr;
+  // The program the lock's record names to a refused instance.
+  std::string programma = "compilawexo";
   // Shows the text of "Anteprima modifiche" (UTF-8); none: it is not shown.
   std::function<void(const std::string& testo)> mostraAnteprima = nullptr;
   // Gets the full run's compile results as a JUnit report (UTF-8 XML) as soon

@@ -11,7 +11,9 @@ void AperturaCornice(Contesto& ctx, const Cornice& cornice) {
 void ChiusuraCornice(Contesto& ctx, const Cornice& cornice) {
   if (cornice.pronto) AnnunciaPasso(ctx.ui, "Pronto");
   ctx.ui.SetMousePointer(kPuntatorePredefinito);
-  if (!cornice.messaggioFinale.empty()) ctx.ui.MsgBox(cornice.messaggioFinale, kStileInformativo, kTitoloApplicazione);
+  if (cornice.messaggioFinale.empty()) return;
+  LasciaBlocco(ctx);
+  ctx.ui.MsgBox(cornice.messaggioFinale, cornice.stileFinale, kTitoloApplicazione);
 }
 
 Esito InCornice(Contesto& ctx, const Cornice& cornice, const std::function<Esito()>& operazioni) {

@@ -15,6 +15,7 @@ struct Cornice {
   int puntatore = kPuntatoreClessidra;  // 11 or 13
   bool pronto = true;                   // "Pronto" appended, selected, repainted
   std::string messaggioFinale;          // empty: no closing message
+  int stileFinale = kStileInformativo;  // 48 when it tells of a failure
 };
 
 inline constexpr const char* kFontFinestra = "Tahoma";
@@ -22,7 +23,9 @@ inline constexpr const char* kFontFinestra = "Tahoma";
 // The opening: the busy pointer, the log cleared, its font reset.
 void AperturaCornice(Contesto& ctx, const Cornice& cornice);
 // The closing: "Pronto" (unless the frame has none), the pointer back to
-// the default, the closing message.
+// the default, the closing message. Nothing is written after that box, so
+// the prefix lock is let go before it: a batch step of CI need not wait for
+// someone to click OK.
 void ChiusuraCornice(Contesto& ctx, const Cornice& cornice);
 
 // The whole frame around the operations. The closing follows when they end

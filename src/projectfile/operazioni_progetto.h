@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/ui.h"
@@ -68,11 +69,19 @@ RegolaRiga RegolaGuid(const std::string& vecchio, const std::string& nuovo);
 std::vector<std::string> FileSostituzioneGuid(const FileSuite& suite);
 std::vector<std::string> FileSostituzioneGuid(FileSystem& fso, const CatalogoComponenti& catalogo);
 
-// Every occurrence of vecchio becomes nuovo in each of the files, or in the
-// files FileSostituzioneGuid lists for the catalogue. Writes no log line.
-void SostituisciGuid(FileSystem& fso, const std::vector<std::string>& file, const std::string& vecchio,
-                     const std::string& nuovo);
-void SostituisciGuid(FileSystem& fso, const CatalogoComponenti& catalogo, const std::string& vecchio,
-                     const std::string& nuovo);
+// A GUID as the files hold it: 8-4-4-4-12 hexadecimal digits, in either
+// letter case, inside braces or without both of them.
+bool FormaGuid(std::string_view testo);
+
+// Every occurrence of vecchio becomes nuovo in each of the files of the
+// suite, or in the files FileSostituzioneGuid lists for the catalogue.
+// Writes no log line; returns how many project and form files held vecchio.
+struct FileCambiati {
+  int progetti = 0, form = 0;
+};
+FileCambiati SostituisciGuid(FileSystem& fso, const FileSuite& suite, const std::string& vecchio,
+                             const std::string& nuovo);
+FileCambiati SostituisciGuid(FileSystem& fso, const CatalogoComponenti& catalogo, const std::string& vecchio,
+                             const std::string& nuovo);
 
 }  // namespace cw

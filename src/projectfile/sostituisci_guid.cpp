@@ -1,3 +1,5 @@
+#include <cctype>
+
 #include "base/ansi.h"
 #include "projectfile/operazioni_progetto.h"
 #include "projectfile/riscrivi_file.h"
@@ -51,18 +53,51 @@ std::vector<std::string> FileSostituzioneGuid(FileSystem& fso, const CatalogoCom
   return FileSostituzioneGuid(ElencaFileSuite(fso, catalogo));
 }
 
-void SostituisciGuid(FileSystem& fso, const std::vector<std::string>& file, const std::string& vecchio,
-                     const std::string& nuovo) {
-  const RegolaRiga regola = RegolaGuid(vecchio, nuovo);
-  for (const std::string& f : file) RiscriviFile(fso, f, regola);
-  if (!file.empty()) FinePassaggio(fso, file.back());
+bool FormaGuid(std::string_view testo) {
+  if (testo.size() == 38 && testo.front() == '{' && testo.back() == '}') testo = testo.substr(1, 36);
+  if (testo.size() != 36) return false;
+  for (size_t i = 0; i < testo.size(); ++i) {
+    const bool trattino = i == 8 || i == 13 || i == 18 || i == 23;
+    if (trattino ? testo[i] != '-' : !std::isxdigit(static_cast<unsigned char>(testo[i]))) return false;
+  }
+  return true;
 }
 
-void SostituisciGuid(FileSystem& fso, const CatalogoComponenti& catalogo, const std::string& vecchio,
-                     const std::string& nuovo) {
+FileCambiati SostituisciGuid(FileSystem& fso, const FileSuite& suite, const std::string& vecchio,
+                             const std::string& nuovo) {
+  // The rule tells whether it replaced anything in the file at hand: every
+  // file is still rewritten, as before, but only those are counted.
+  const RegolaRiga sostituisci = RegolaGuid(vecchio, nuovo);
+  bool trovata = false;
+  const RegolaRiga regola = [&](std::string riga) {
+    std::string fuori = sostituisci(riga);
+    trovata = trovata || fuori != riga;
+    return fuori;
+  };
+  const auto riscrivi = [&](const std::string& file) {
+    trovata = false;
+    RiscriviFile(fso, file, regola);
+    return trovata ? 1 : 0;
+  };
+  FileCambiati cambiati;
+  const std::string* ultimo = nullptr;
+  for (const FileSuite::Riga& r : suite.righe) {
+    cambiati.progetti += riscrivi(r.progetto);
+    ultimo = &r.progetto;
+    for (const std::string& form : r.form) {
+      cambiati.form += riscrivi(form);
+      ultimo = &form;
+    }
+  }
+  if (ultimo) FinePassaggio(fso, *ultimo);
+  return cambiati;
+}
+
+FileCambiati SostituisciGuid(FileSystem& fso, const CatalogoComponenti& catalogo, const std::string& vecchio,
+                             const std::string& nuovo) {
   // Rewriting a project file adds nothing to its "Form" folder, so the
   // listings may all be taken first.
-  SostituisciGuid(fso, FileSostituzioneGuid(fso, catalogo), vecchio, nuovo);
+  return SostituisciGuid(fso, ElencaFileSuite(fso, catalogo), vecchio, nuovo);
 }
 
 }  // namespace cw

@@ -54,27 +54,31 @@ bool RegistraExe(Processes& processi, Ui& ui, const std::string& percorso, std::
   return false;
 }
 
-bool RegistraComponenti(const CatalogoComponenti& catalogo, Ui& ui, RegistratoreDll* registratore, Processes* processi,
-                        bool registra, std::chrono::milliseconds limiteExe) {
+RiepilogoRegistrazione RegistraComponenti(const CatalogoComponenti& catalogo, Ui& ui, RegistratoreDll* registratore,
+                                          Processes* processi, bool registra, std::chrono::milliseconds limiteExe) {
   const std::int32_t flag = registra ? 0 : 1;
   const std::string prefisso = registra ? "Registrazione componente " : "Rimozione componente ";
-  bool qualcunoFallito = false;
+  RiepilogoRegistrazione esito;
   for (int riga = catalogo.LBound(); riga <= catalogo.UBound(); ++riga) {
-    const std::string passo = prefisso + MaiuscoloUtf8(catalogo(riga, kFileOutput)) + " in corso...";
+    const std::string nome = MaiuscoloUtf8(catalogo(riga, kFileOutput));
+    const std::string passo = prefisso + nome + " in corso...";
     AnnunciaPasso(ui, passo);
     const std::string& tipo = catalogo(riga, kTipo);
-    bool riuscita = true;
+    bool riuscita = true, componente = true;
     if (tipo == "dll" || tipo == "dll-skipcompile") {
       if (!registratore) SollevaErrore(kChiamataNonValida, "nessun servizio di registrazione");
       riuscita = registratore->RegistraDll(catalogo.FileOutputCompleto(riga), flag);
     } else if (tipo == "exe" || tipo == "exe-skipcompile") {
       if (!processi) SollevaErrore(kChiamataNonValida, "nessun servizio dei processi");
       riuscita = RegistraExe(*processi, ui, catalogo.FileOutputCompleto(riga), flag, limiteExe);
+    } else {
+      componente = false;
     }
-    qualcunoFallito = qualcunoFallito || !riuscita;
+    if (!riuscita) esito.fallite.push_back(nome);
+    if (riuscita && componente) ++esito.riuscite;
     ConcludiPasso(ui, passo + (riuscita ? " OK!" : " ERRORE!"));
   }
-  return qualcunoFallito;
+  return esito;
 }
 
 }  // namespace cw

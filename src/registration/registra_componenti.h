@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "base/ui.h"
 #include "catalogue/catalogo.h"
@@ -21,12 +22,21 @@ namespace cw {
 bool RegistraExe(Processes& processi, Ui& ui, const std::string& percorso, std::int32_t flag,
                  std::chrono::milliseconds limite = kLimiteRegistrazione);
 
+// What a walk did: the rows registered (or removed) and the output files of
+// those that failed, upper case as the log names them.
+struct RiepilogoRegistrazione {
+  int riuscite = 0;
+  std::vector<std::string> fallite;
+  bool Fallita() const { return !fallite.empty(); }
+};
+
 // Walks every row of the catalogue, registering (true) or removing (false)
 // its built file, with the two log lines of each row. A row whose
 // registration failed ends in " in corso... ERRORE!", and the walk goes on.
-// Returns true when some row failed. A row that needs a service the caller
-// did not give raises error 5.
-bool RegistraComponenti(const CatalogoComponenti& catalogo, Ui& ui, RegistratoreDll* registratore, Processes* processi,
-                        bool registra, std::chrono::milliseconds limiteExe = kLimiteRegistrazione);
+// Rows of an application are walked and counted for neither. A row that
+// needs a service the caller did not give raises error 5.
+RiepilogoRegistrazione RegistraComponenti(const CatalogoComponenti& catalogo, Ui& ui, RegistratoreDll* registratore,
+                                          Processes* processi, bool registra,
+                                          std::chrono::milliseconds limiteExe = kLimiteRegistrazione);
 
 }  // namespace cw

@@ -270,6 +270,7 @@ TEST_F(Batch, RefusedCommandLines) {
       {"proprieta --vuoti --prodotto 'Wexo ☃'", "", 2, "Il testo di \"Nome prodotto\" contiene caratteri"},
       {"proprieta --vuoti --commenti \"$(printf 'gi\\340')\"", "", 2, "Il testo di \"Commenti\""},  // not UTF-8
       {"guid '{A}' '{B日}'", "", 2, "Il testo di \"Nuova guid\""},
+      {"guid pippo pluto", "", 2, "Il testo di \"Vecchia guid\" non è una guid nella forma"},
       {"anteprima proprieta --vuoti --societa 'S☃'", "", 2, "Il testo di \"Nome società\""},
       {"tutto binaria --principale 1 --secondario 1.5 --revisione 0", "", 2, "Versione secondaria non valida"},
       {"tutto binaria --visualizzatore /non/esiste" + versione, "", 2, "visualizzatore non trovato: /non/esiste"},
@@ -314,9 +315,12 @@ TEST_F(Batch, RefusedCommandLines) {
 
 // Command lines that run: what ends where.
 TEST_F(Batch, AcceptedCommandLines) {
-  // "--" ends the options; a value that looks like an option is a value.
+  // "--" ends the options; a value that looks like an option is a value
+  // (here refused, as no GUID, by its name).
   Risultato r = Esegui("guid -- -a --b");
-  EXPECT_EQ(r.stato, 0) << r.err;
+  EXPECT_EQ(r.stato, 2) << r.err;
+  EXPECT_NE(r.err.find("\"Vecchia guid\" non è una guid nella forma"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("\"-a\""), std::string::npos) << r.err;
   r = Esegui("proprieta --commenti --help --vuoti");
   EXPECT_EQ(r.stato, 0) << r.err;
   EXPECT_EQ(r.out.find("Uso:"), std::string::npos);

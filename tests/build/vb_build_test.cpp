@@ -77,7 +77,9 @@ TEST_F(VbBuildTest, ActivatesOnceThenTypesEachPathAndEnterAtThePace) {
                         "Attendi:4000",
                     }));
   EXPECT_EQ(tastiera.tastiAltrove, 0);
-  EXPECT_TRUE(ui.log.empty());
+  EXPECT_EQ(ui.log, (std::vector<std::string>{"Invio a Vb-Build del progetto 1 di 2: C:\\A\\A.vbp in corso... OK!",
+                                              "Invio a Vb-Build del progetto 2 di 2: C:\\B\\B.vbp in corso... OK!",
+                                              "Progetti inviati a Vb-Build: 2"}));
   EXPECT_TRUE(ui.messaggi.empty());
   EXPECT_TRUE(ui.puntatori.empty());
 }
@@ -165,25 +167,42 @@ TEST_F(VbBuildComandoTest, TheWholeSuiteInCatalogueOrderTakes745Seconds) {
     EXPECT_EQ(tastiera.inviati[2 * static_cast<size_t>(i) + 1], "{ENTER}");
   }
   EXPECT_EQ(ui.doevents, 149);
-  EXPECT_EQ(ui.log, std::vector<std::string>{"riga precedente"});
+  ASSERT_EQ(ui.log.size(), 149u);  // the log cleared, a line a row and the count
+  EXPECT_EQ(ui.log[147],
+            "Invio a Vb-Build del progetto 148 di 148: " + catalogo.FileProgettoCompleto(147) + " in corso... OK!");
   EXPECT_TRUE(ui.messaggi.empty());
   EXPECT_TRUE(ui.puntatori.empty());
 }
 
-TEST_F(VbBuildComandoTest, NoWindowOrNoKeystrokeServiceIsError5WithNothingTyped) {
+// The tool may be still opening: looked for once a second, then a box
+// that says what was looked for and how long; nothing typed.
+TEST_F(VbBuildComandoTest, NoWindowIsSaidWithItsTitleAndNoKeystrokeServiceIsError5) {
   tastiera.finestra = false;
-  EXPECT_EQ(EseguiComando(ctx, &mnuVbBuild_Click), Esito::ErroreRuntime);
+  EXPECT_EQ(EseguiComando(ctx, &mnuVbBuild_Click), Esito::Fallito);
+  const std::string testo =
+      "Vb-Build non eseguito: nessuna finestra con il titolo \"Vb-Build - Wexo\" trovata in 10 secondi. Nessun "
+      "progetto è stato inviato: aprire Vb-Build e riprovare.";
   ASSERT_EQ(ui.messaggi.size(), 1u);
-  EXPECT_EQ(ui.messaggi[0].testo, "Errore di run-time '5':\n\nChiamata di routine o argomento non valido");
-  EXPECT_EQ(ui.messaggi[0].titolo, "CompilaWexo");
-  EXPECT_EQ(ui.messaggi[0].stile, kStileCritico);
+  EXPECT_EQ(ui.messaggi[0].testo, testo);
+  EXPECT_EQ(ui.messaggi[0].stile, kStileEsclamativo);
+  EXPECT_EQ(ui.log, std::vector<std::string>{testo});
+  EXPECT_EQ(std::count(eventi.begin(), eventi.end(), "AppActivate:Vb-Build - Wexo:attesa"), 11);
   EXPECT_TRUE(tastiera.inviati.empty());
-  EXPECT_EQ(ui.doevents, 0);
-  EXPECT_EQ(attesoMs, 0);
+  EXPECT_EQ(attesoMs, 10000);
+
+  // Up in the ninth second: the run goes on as ever.
+  int prove = 0;
+  ctx.attendi = [&](int ms) {
+    attesoMs += ms;
+    if (++prove == 9) tastiera.finestra = true;
+  };
+  EXPECT_EQ(EseguiComando(ctx, &mnuVbBuild_Click), Esito::Completato);
+  EXPECT_EQ(tastiera.inviati.size(), 296u);
 
   ctx.tastiera = nullptr;
   EXPECT_EQ(EseguiComando(ctx, &mnuVbBuild_Click), Esito::ErroreRuntime);
   EXPECT_EQ(ui.messaggi.size(), 2u);
+  EXPECT_EQ(ui.messaggi[1].testo.rfind("Errore di run-time '5'", 0), 0u);
 }
 
 TEST(TabellaStrumenti, EveryEntryOfTheMenuIsConnected) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -93,9 +94,12 @@ TEST_F(ComandiTest, ALockThatIsNotTakenRefusesTheCommand) {
   const struct {
     PresaBlocco esito;
     const char* testo;
+    std::optional<DetentoreBlocco> detentore;  // the holder's record, as it reads
   } casi[] = {
-      {PresaBlocco::Occupata, "CompilaWexo è già in esecuzione su questo prefisso"},
-      {PresaBlocco::Impossibile, "Impossibile bloccare la cartella \"/x\": accesso negato."},
+      {PresaBlocco::Occupata, "CompilaWexo è già in esecuzione su questo prefisso", std::nullopt},
+      {PresaBlocco::Occupata, "CompilaWexo è già in esecuzione su questo prefisso: compilawexo-batch tutto, dalle ",
+       DetentoreBlocco{"compilawexo-batch", "tutto", 42, std::time(nullptr) - 1}},
+      {PresaBlocco::Impossibile, "Impossibile bloccare la cartella \"/x\": accesso negato.", std::nullopt},
   };
   for (const auto& c : casi) {
     SCOPED_TRACE(c.testo);
@@ -103,30 +107,42 @@ TEST_F(ComandiTest, ALockThatIsNotTakenRefusesTheCommand) {
     test::BloccoFinto blocco;
     blocco.esito = c.esito;
     blocco.motivo = "Impossibile bloccare la cartella \"/x\": accesso negato.";
+    blocco.detentore = c.detentore;
     ctx.blocco = &blocco;
     EXPECT_EQ(Clic(cmdBackup_Click), Esito::Rifiutato);
-    Messaggio1(c.testo, kStileEsclamativo);
+    ASSERT_EQ(ui.messaggi.size(), 1u);
+    EXPECT_EQ(ui.messaggi[0].testo.substr(0, std::string(c.testo).size()), c.testo);
+    EXPECT_EQ(ui.messaggi[0].testo.size(), std::string(c.testo).size() + (c.detentore ? 5 : 0));  // "HH:MM"
     EXPECT_FALSE(suite.Esiste(suite.Progetto(0) + "_1"));
   }
 }
 
-// A writing command holds the lock while it runs and lets go of it however
-// it ends; one that only reads never takes it.
+// A writing command holds the lock while it runs, writes down who holds it,
+// and lets go of it however it ends: before its closing box when nothing is
+// written after it. One that only reads never takes it.
 TEST_F(ComandiTest, OnlyAWritingCommandTakesTheLockAndItIsLetGoAfter) {
   const struct {
     const char* nome;
     Gestore gestore;
     std::vector<std::string> eventi;
   } casi[] = {
-      {"completes", &cmdBackup_Click, {"prendi", "lascia"}},
-      {"raises", [](Contesto&) -> Esito { SollevaErrore(kFileNonTrovato); }, {"prendi", "lascia"}},
+      {"completes", &cmdBackup_Click, {"blocco:prendi", "blocco:annota:compilawexo backup", "blocco:lascia", "msg"}},
+      {"raises",
+       [](Contesto&) -> Esito { SollevaErrore(kFileNonTrovato); },
+       {"blocco:prendi", "blocco:annota:compilawexo ?", "blocco:lascia", "msg"}},
       {"only reads", &mnuIndirizziBaseDll_Click, {}},
   };
   for (const auto& c : casi) {
     test::BloccoFinto blocco;
     ctx.blocco = &blocco;
+    ui.eventi.clear();
+    blocco.anche = &ui.eventi;
     Clic(c.gestore);
-    EXPECT_EQ(blocco.eventi, c.eventi) << c.nome;
+    std::vector<std::string> visti;  // the lock's events and the boxes, in order
+    for (const std::string& e : ui.eventi)
+      if (e.rfind("blocco:", 0) == 0 || (e.rfind("msg:", 0) == 0 && !blocco.eventi.empty()))
+        visti.push_back(e.rfind("msg:", 0) == 0 ? "msg" : e);
+    EXPECT_EQ(visti, c.eventi) << c.nome;
   }
 }
 
@@ -489,32 +505,65 @@ TEST_F(ComandiTest, ASettingsFileThatCannotBeWrittenIsReportedAndTheCommandStill
 }
 
 TEST_F(ComandiTest, SostituisciBacksUpAlwaysAndReplacesOnlyWithBothFields) {
-  suite.Scrivi(suite.InCartella(0, "Form\\f.frm"), "Object = \"{AAAA}#1.0#0\"; \"A.ocx\"\n");
+  const std::string a = "{AAAAAAAA-0000-0000-0000-000000000000}", b = "{BBBBBBBB-0000-0000-0000-000000000000}";
+  for (std::size_t i = 0; i < suite.righe.size(); ++i) suite.Scrivi(suite.Progetto(i), "Object=" + a + "#1.0#0\n");
+  suite.Scrivi(suite.InCartella(0, "Form\\f.frm"), "Object = \"" + a + "#1.0#0\"; \"A.ocx\"\n");
+  suite.Scrivi(suite.InCartella(0, "Form\\g.frm"), "nessuna\r\n");
   const struct {
-    const char* vecchio;
-    const char* nuovo;
-  } kVuoti[] = {{"", ""}, {"{AAAA}", ""}, {"", "{BBBB}"}};
-  for (const auto& c : kVuoti) {
+    std::string vecchio, nuovo;
+    const char* riga;  // the log's line after the backup's, before "Pronto"
+  } kCasi[] = {
+      {"", "", "Guid non sostituita: \"Vecchia guid\" o \"Nuova guid\" è vuota, fatto solo il backup"},
+      {a, "", "Guid non sostituita: \"Vecchia guid\" o \"Nuova guid\" è vuota, fatto solo il backup"},
+      {"", b, "Guid non sostituita: \"Vecchia guid\" o \"Nuova guid\" è vuota, fatto solo il backup"},
+      // Letter case counts, as ever: found nowhere, and said.
+      {"{aaaaaaaa-0000-0000-0000-000000000000}", b,
+       "Vecchia guid non trovata in nessun file di progetto o form: nessun file modificato"},
+      {a, b, "Guid sostituita in 2 file di progetto e 1 file form"},
+      {b, a.substr(1, 36), nullptr},  // braces on one side only: refused
+      {b.substr(1, 36), a.substr(1, 36), "Guid sostituita in 2 file di progetto e 1 file form"},
+  };
+  for (const auto& c : kCasi) {
+    SCOPED_TRACE(c.vecchio + " " + c.nuovo);
     campi.ImpostaTesto(Campo::txtGuidOld, c.vecchio);
     campi.ImpostaTesto(Campo::txtGuidNew, c.nuovo);
-    EXPECT_EQ(Clic(cmdChangeGuid_Click), Esito::Completato);
-    EXPECT_EQ(ui.log, Backup());
-    EXPECT_EQ(P(0), kProgetto);  // not even its line ends changed
+    ui = {};
+    EXPECT_EQ(Clic(cmdChangeGuid_Click), c.riga ? Esito::Completato : Esito::Rifiutato);
+    if (c.riga) {
+      EXPECT_EQ(ui.log, Piu(Backup(), {c.riga, "Pronto"}));
+      EXPECT_TRUE(ui.messaggi.empty());
+      EXPECT_EQ(ui.eventi.front(), "pointer:13");
+      EXPECT_EQ(ui.eventi.back(), "pointer:0");
+    } else {
+      Messaggio1(
+          "\"Vecchia guid\" e \"Nuova guid\" vanno scritte entrambe con le graffe o entrambe senza: il "
+          "testo trovato è sostituito così come è scritto.\n\nNessun file è stato modificato: correggere il "
+          "testo e riprovare.",
+          48);
+    }
   }
-  EXPECT_EQ(suite.Leggi(suite.Progetto(0) + "_3"), kProgetto);
+  EXPECT_EQ(P(1), "Object=" + a + "#1.0#0\r\n");  // back, braces kept
+  EXPECT_EQ(suite.Leggi(suite.InCartella(0, "Form\\f.frm")), "Object = \"" + a + "#1.0#0\"; \"A.ocx\"\r\n");
+  EXPECT_EQ(campi.Testo(Campo::txtGuidOld), b.substr(1, 36));
+}
 
-  campi.ImpostaTesto(Campo::txtGuidOld, "{AAAA}");
-  campi.ImpostaTesto(Campo::txtGuidNew, "{BBBB}");
-  ui.eventi.clear();
-  EXPECT_EQ(Clic(cmdChangeGuid_Click), Esito::Completato);
-  EXPECT_EQ(ui.log, Backup());
-  EXPECT_TRUE(Riga(0, "Object={BBBB}#1.0#0; A.ocx"));
-  EXPECT_TRUE(Riga(1, "Object={BBBB}#1.0#0; A.ocx"));
-  EXPECT_EQ(suite.Leggi(suite.InCartella(0, "Form\\f.frm")), "Object = \"{BBBB}#1.0#0\"; \"A.ocx\"\r\n");
-  EXPECT_EQ(ui.eventi.front(), "pointer:13");
-  EXPECT_EQ(ui.eventi.back(), "pointer:0");
-  EXPECT_TRUE(ui.messaggi.empty());
-  EXPECT_EQ(campi.Testo(Campo::txtGuidOld), "{AAAA}");
+// Not a GUID: refused before anything is read, even the backup.
+TEST_F(ComandiTest, SostituisciRefusesATextThatIsNoGuid) {
+  for (const char* testo : {"pippo", "{AAAA}", "AAAAAAAA-0000-0000-0000-00000000000G",
+                            "{AAAAAAAA-0000-0000-0000-000000000000", "AAAAAAAA-0000-0000-0000-000000000000}",
+                            " AAAAAAAA-0000-0000-0000-000000000000", "AAAAAAAA0000-0000-0000-0000000000000"}) {
+    SCOPED_TRACE(testo);
+    campi.ImpostaTesto(Campo::txtGuidOld, "{AAAAAAAA-0000-0000-0000-000000000000}");
+    campi.ImpostaTesto(Campo::txtGuidNew, testo);
+    ui = {};
+    EXPECT_EQ(Clic(cmdChangeGuid_Click), Esito::Rifiutato);
+    Messaggio1(std::string("Il testo di \"Nuova guid\" non è una guid nella forma "
+                           "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX} (cifre esadecimali, graffe facoltative): \"") +
+                   testo + "\"\n\nNessun file è stato modificato: correggere il testo e riprovare.",
+               48);
+    EXPECT_TRUE(ui.log.empty());
+  }
+  EXPECT_FALSE(suite.Esiste(suite.Progetto(0) + "_1"));
 }
 
 TEST_F(ComandiTest, AMissingProjectFileStopsTheCommandBeforeItsFirstRow) {

@@ -33,24 +33,31 @@ class Comandi : public ::testing::Test {
   }
 };
 
-TEST_F(Comandi, RegistraRunsTheWalkInTheFrameWithoutAClosingMessage) {
+TEST_F(Comandi, RegistraRunsTheWalkInTheFrameAndEndsWithItsSummary) {
   EXPECT_EQ(EseguiComando(ctx, &cmdRegistra_Click), Esito::Completato);
   EXPECT_EQ(ui.eventi.front(), "pointer:11");
   EXPECT_EQ(ui.eventi[1], "clear");
   EXPECT_EQ(ui.font, "Tahoma");
-  EXPECT_EQ(ui.log, (Righe{"Registrazione componente A.DLL in corso... OK!",
-                           "Registrazione componente B.EXE in corso... OK!", "Pronto"}));
-  EXPECT_EQ(ui.selezionata, 2);
+  EXPECT_EQ(ui.log,
+            (Righe{"Registrazione componente A.DLL in corso... OK!", "Registrazione componente B.EXE in corso... OK!",
+                   "Componenti registrati: 1, non registrati: 0", "Pronto"}));
+  EXPECT_EQ(ui.selezionata, 3);
   EXPECT_EQ(ui.puntatore, kPuntatorePredefinito);
-  EXPECT_TRUE(ui.messaggi.empty());
+  ASSERT_EQ(ui.messaggi.size(), 1u);
+  EXPECT_EQ(ui.messaggi[0].testo, "Componenti registrati: 1, non registrati: 0");
+  EXPECT_EQ(ui.messaggi[0].stile, kStileInformativo);
   EXPECT_EQ(reg.chiamate, (Chiamate{{"C:\\Orbalis\\Componenti\\A.dll", 0}}));
 }
 
 TEST_F(Comandi, RimuoviRemovesAndAFailureStillEndsWithPronto) {
   reg.esiti = {false};
   EXPECT_EQ(EseguiComando(ctx, &cmdRimuovi_Click), Esito::Fallito);
-  EXPECT_EQ(ui.log, (Righe{"Rimozione componente A.DLL in corso... ERRORE!",
-                           "Rimozione componente B.EXE in corso... OK!", "Pronto"}));
+  EXPECT_EQ(ui.log,
+            (Righe{"Rimozione componente A.DLL in corso... ERRORE!", "Rimozione componente B.EXE in corso... OK!",
+                   "Componenti rimossi: 0, non rimossi: 1 (A.DLL)", "Pronto"}));
+  ASSERT_EQ(ui.messaggi.size(), 1u);
+  EXPECT_EQ(ui.messaggi[0].testo, "Componenti rimossi: 0, non rimossi: 1 (A.DLL)");
+  EXPECT_EQ(ui.messaggi[0].stile, kStileEsclamativo);
   EXPECT_EQ(ui.puntatore, kPuntatorePredefinito);
   EXPECT_EQ(reg.chiamate, (Chiamate{{"C:\\Orbalis\\Componenti\\A.dll", 1}}));
 }

@@ -49,7 +49,7 @@ TEST_F(Walk, EveryRowGetsItsTwoLinesAndOnlyExactKindsAnAction) {
       Riga("", "", ""),
       Riga(kOut, "dll", "Società.dll"),
   });
-  EXPECT_FALSE(RegistraComponenti(catalogo, ui, &reg, &proc, true));
+  EXPECT_FALSE(RegistraComponenti(catalogo, ui, &reg, &proc, true).Fallita());
   const Righe nomi = {"ORBALIS.DLL",  "WEXOSRV.EXE", "WEXO.EXE", "MAIUSCOLA.DLL", "SALTA.DLL", "SALTASRV.EXE",
                       "SALTAAPP.EXE", "SPAZIO.DLL",  "",         "SOCIETÀ.DLL"};
   Righe attese;
@@ -94,7 +94,7 @@ TEST_F(Walk, EachRowIsAnnouncedActedOnThenConcluded) {
 TEST_F(Walk, RemovalWalksFromTheFirstRowWithFlagOne) {
   CatalogoComponenti catalogo(
       {Riga(kOut, "dll", "Primo.dll"), Riga(kOut, "exe", "Srv.exe"), Riga(kOut, "dll", "Ultimo.dll")});
-  EXPECT_FALSE(RegistraComponenti(catalogo, ui, &reg, &proc, false));
+  EXPECT_FALSE(RegistraComponenti(catalogo, ui, &reg, &proc, false).Fallita());
   EXPECT_EQ(ui.log,
             (Righe{"Rimozione componente PRIMO.DLL in corso... OK!", "Rimozione componente SRV.EXE in corso... OK!",
                    "Rimozione componente ULTIMO.DLL in corso... OK!"}));
@@ -125,7 +125,9 @@ TEST_F(Walk, AFailedRegistrationEndsItsLineInErrorAndTheWalkGoesOn) {
   reg.falliscono = {"C:\\Orbalis\\Componenti\\Rotta.dll"};
   proc.codici = {{"C:\\Orbalis\\Componenti\\Tre.exe /RegServer", 3}};
   proc.appesi = {"C:\\Orbalis\\Componenti\\Appeso.exe /RegServer"};
-  EXPECT_TRUE(RegistraComponenti(catalogo, ui, &reg, &proc, true));
+  const RiepilogoRegistrazione esito = RegistraComponenti(catalogo, ui, &reg, &proc, true);
+  EXPECT_EQ(esito.riuscite, 3);
+  EXPECT_EQ(esito.fallite, (Righe{"ROTTA.DLL", "TRE.EXE", "APPESO.EXE"}));
   EXPECT_EQ(ui.log, (Righe{"Registrazione componente BUONA.DLL in corso... OK!",
                            "Registrazione componente ROTTA.DLL in corso... ERRORE!",
                            "Registrazione componente SRV.EXE in corso... OK!",
@@ -145,7 +147,7 @@ TEST_F(Walk, AFailedRegistrationEndsItsLineInErrorAndTheWalkGoesOn) {
   ASSERT_NE(box, ui.eventi.end());
   EXPECT_EQ(*std::next(box), "set:3:Registrazione componente TRE.EXE in corso... ERRORE!");
   ui.LogClear();
-  EXPECT_TRUE(RegistraComponenti(catalogo, ui, &reg, &proc, false));
+  EXPECT_TRUE(RegistraComponenti(catalogo, ui, &reg, &proc, false).Fallita());
   EXPECT_EQ(ui.log[1], "Rimozione componente ROTTA.DLL in corso... ERRORE!");
 }
 
@@ -164,7 +166,7 @@ TEST_F(Walk, AnExeServerThatCannotStartStopsTheWalkWithItsError) {
 
 TEST_F(Walk, ServicesAreNeededOnlyByTheRowsThatUseThem) {
   CatalogoComponenti soloApp({Riga(kOut, "app", "A.exe")});
-  EXPECT_FALSE(RegistraComponenti(soloApp, ui, nullptr, nullptr, true));
+  EXPECT_FALSE(RegistraComponenti(soloApp, ui, nullptr, nullptr, true).Fallita());
   CatalogoComponenti conDll({Riga(kOut, "dll", "A.dll")});
   try {
     RegistraComponenti(conDll, ui, nullptr, &proc, true);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <ctime>
 
 #include "platform/windows/testo_wide_win32.h"
 
@@ -38,7 +39,51 @@ std::wstring NomeMutex(std::wstring percorso) {
   return nome;
 }
 
+// The record of the mutex of that name: "<temp>\CompilaWexo-<hash>.txt".
+std::wstring NomeRegistro(const std::wstring& mutex) {
+  std::wstring cartella(MAX_PATH + 1, L'\0');
+  const DWORD n = GetTempPathW(static_cast<DWORD>(cartella.size()), cartella.data());
+  if (n == 0 || n > cartella.size()) return {};
+  cartella.resize(n);
+  return cartella + mutex.substr(mutex.find(L'\\') + 1) + L".txt";
+}
+
 }  // namespace
+
+void BloccoPrefissoWin32::Annota(const std::string& programma, const std::string& comando) {
+  if (!mutex_ || registro_.empty()) return;
+  const std::string testo = ScriviDetentore({programma, comando, static_cast<std::int64_t>(GetCurrentProcessId()),
+                                             static_cast<std::int64_t>(std::time(nullptr))});
+  const HANDLE f = CreateFileW(registro_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return;
+  DWORD scritti = 0;
+  WriteFile(f, testo.data(), static_cast<DWORD>(testo.size()), &scritti, nullptr);
+  FlushFileBuffers(f);
+  CloseHandle(f);
+  annotato_ = true;
+}
+
+std::optional<DetentoreBlocco> BloccoPrefissoWin32::Detentore() const {
+  if (registro_.empty()) return std::nullopt;
+  const HANDLE f = CreateFileW(registro_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return std::nullopt;
+  char buffer[1024];
+  DWORD letti = 0;
+  const BOOL ok = ReadFile(f, buffer, sizeof buffer, &letti, nullptr);
+  CloseHandle(f);
+  if (!ok || letti == 0) return std::nullopt;
+  std::optional<DetentoreBlocco> d = LeggiDetentore(std::string_view(buffer, letti));
+  if (!d) return d;
+  // A holder that has gone left its record: the one at work now wrote none.
+  const HANDLE p = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(d->pid));
+  if (!p) return GetLastError() == ERROR_INVALID_PARAMETER ? std::nullopt : d;
+  DWORD codice = 0;
+  const bool vivo = GetExitCodeProcess(p, &codice) && codice == STILL_ACTIVE;
+  CloseHandle(p);
+  return vivo ? d : std::nullopt;
+}
 
 PresaBlocco BloccoPrefissoWin32::Rifiuta(unsigned long codice) {
   motivo_ = "Impossibile bloccare la cartella \"" + radice_ +
@@ -88,6 +133,7 @@ PresaBlocco BloccoPrefissoWin32::Prendi() {
 }
 
 PresaBlocco BloccoPrefissoWin32::PrendiMutex(const std::wstring& nome, void* cartella) {
+  registro_ = NomeRegistro(nome);
   const auto chiudi = [cartella] {
     if (cartella) CloseHandle(cartella);
   };
@@ -115,6 +161,9 @@ PresaBlocco BloccoPrefissoWin32::PrendiMutex(const std::wstring& nome, void* car
 
 void BloccoPrefissoWin32::Lascia() {
   if (!mutex_) return;
+  // While still held: the next holder's record is never the one removed.
+  if (annotato_) DeleteFileW(registro_.c_str());
+  annotato_ = false;
   ReleaseMutex(mutex_);
   CloseHandle(mutex_);
   if (cartella_) CloseHandle(cartella_);

@@ -6,6 +6,10 @@
 // sharing while the lock is held, so Windows lets nobody rename or remove it
 // from under the command (Wine does not keep a folder so).
 //
+// Who holds it is written in a record in the temporary folder, named after
+// the mutex: an instance of another user, whose temporary folder is its own,
+// reads none and gets the refusal without the holder.
+//
 // A mutex belongs to the thread that took it: Lascia is called on that
 // thread (every command takes and leaves it on one).
 
@@ -26,6 +30,8 @@ class BloccoPrefissoWin32 : public BloccoPrefisso {
   PresaBlocco Prendi() override;
   std::string Motivo() const override { return motivo_; }
   void Lascia() override;
+  void Annota(const std::string& programma, const std::string& comando) override;
+  std::optional<DetentoreBlocco> Detentore() const override;
 
  private:
   PresaBlocco Rifiuta(unsigned long codice);
@@ -37,6 +43,8 @@ class BloccoPrefissoWin32 : public BloccoPrefisso {
   void* cartella_ = nullptr;
   void* mutex_ = nullptr;
   std::string motivo_;
+  std::wstring registro_;  // the record's path for the mutex last asked for
+  bool annotato_ = false;  // written while held: removed before the lock goes
 };
 
 }  // namespace cw

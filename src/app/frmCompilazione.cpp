@@ -162,7 +162,7 @@ void frmCompilazione::CreaControlli() {
       case TipoControllo::Contenitore:
         w = new QWidget(contenitore);
         // The picture boxes carry their own font; their children take it.
-        w->setFont(CarattereContenitori());
+        w->setFont(CarattereContenitori(devicePixelRatioF()));
         contenitori[nome] = w;
         break;
       case TipoControllo::Pulsante:
@@ -294,7 +294,13 @@ void frmCompilazione::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (QWindow* w = windowHandle(); w && !w->property("cwSchermoSeguito").toBool()) {
     w->setProperty("cwSchermoSeguito", true);
-    connect(w, &QWindow::screenChanged, this, [this] { AdattaAlloSchermo(); });
+    connect(w, &QWindow::screenChanged, this, [this] {
+      // Another screen may have another pixel ratio, and less room.
+      for (const DescrizioneControllo& d : ControlliFinestra())
+        if (d.tipo == TipoControllo::Contenitore)
+          findChild<QWidget*>(QString::fromUtf8(d.nome))->setFont(CarattereContenitori(devicePixelRatioF()));
+      AdattaAlloSchermo();
+    });
   }
   AdattaAlloSchermo();
 }
@@ -392,14 +398,10 @@ void frmCompilazione::closeEvent(QCloseEvent* event) {
 
 void frmCompilazione::LogClear() {
   lstInformazioni_->clear();
-  seguiFondo_ = true;
+  posizioneLog_ = 0;
 }
 
-void frmCompilazione::LogAddItem(const std::string& line) {
-  const QScrollBar* barra = lstInformazioni_->verticalScrollBar();
-  seguiFondo_ = barra->value() >= barra->maximum();
-  lstInformazioni_->addItem(DaUtf8(line));
-}
+void frmCompilazione::LogAddItem(const std::string& line) { lstInformazioni_->addItem(DaUtf8(line)); }
 
 int frmCompilazione::LogCount() const { return lstInformazioni_->count(); }
 
@@ -423,16 +425,23 @@ void frmCompilazione::LogSelect(int index) {
   }
   if (index < 0 || index >= lstInformazioni_->count())
     SollevaErrore(kChiamataNonValida, "log line " + std::to_string(index));
-  // The last line is brought into view only when the view was at the end:
-  // a user who scrolled back keeps reading where they are.
+  // The last line is brought into view unless the user scrolled away from
+  // where the program left the view, and not back to the end (the line
+  // before it in sight): they keep reading where they are.
   QScrollBar* barra = lstInformazioni_->verticalScrollBar();
-  const bool resta = !seguiFondo_ && index == lstInformazioni_->count() - 1;
   const int posizione = barra->value();
+  bool segue = index != lstInformazioni_->count() - 1 || posizione == posizioneLog_;
+  if (!segue) {
+    lstInformazioni_->doItemsLayout();
+    segue = posizione >= barra->maximum() - 1;  // rows: the list scrolls per item
+  }
   lstInformazioni_->setCurrentRow(index);
-  if (resta)
+  if (!segue) {
     barra->setValue(posizione);
-  else
-    lstInformazioni_->scrollToItem(lstInformazioni_->item(index));
+    return;
+  }
+  lstInformazioni_->scrollToItem(lstInformazioni_->item(index));
+  posizioneLog_ = barra->value();
 }
 
 void frmCompilazione::LogRefresh() {

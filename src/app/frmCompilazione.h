@@ -109,7 +109,7 @@ class frmCompilazione : public QMainWindow, public Ui, public Campi, public Atte
   bool inCorso_ = false;
   bool bloccato_ = false;
   bool avvisoChiusura_ = false;  // the close box is up: a second request adds none
-  bool seguiFondo_ = true;       // the log's view was at its end when the last line came
+  int posizioneLog_ = 0;         // where the program last left the log's view
 };
 
 }  // namespace cw

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <map>
 
+#include "app/caratteri.h"
 #include "commands/controlli.h"
 #include "finestra_fixture.h"
 
@@ -230,6 +231,13 @@ TEST_F(ControlliTest, TahomaNellaFinestraEMsSansSerifNeiContenitori) {
               dentroPicture ? QStringLiteral("MS Sans Serif") : QStringLiteral("Tahoma"));
     EXPECT_DOUBLE_EQ(w->font().pointSizeF(), 8.25);
     EXPECT_FALSE(w->font().bold());
+  }
+  // At any other pixel ratio the picture boxes take the outline face, never
+  // the bitmap one, whose letters would not scale with the layout.
+  for (const auto& [rapporto, famiglia] : {std::pair{1.0, "MS Sans Serif"}, {1.5, "Tahoma"}, {2.0, "Tahoma"}}) {
+    const QFont f = CarattereContenitori(rapporto);
+    EXPECT_EQ(QFontInfo(f).family(), QString::fromUtf8(famiglia)) << rapporto;
+    EXPECT_LE(f.pointSizeF(), 8.25);
   }
 }
 

@@ -266,6 +266,8 @@ void frmCompilazione::Esegui(Gestore gestore) {
   QAction* menu = strumenti_->menuAction();
   const bool menuAcceso = menu->isEnabled();
   menu->setEnabled(false);
+  // Shown greyed now: the first steps of a command run without the event loop.
+  repaint();
   EseguiClic(*ctx_, gestore, inCorso_, [](int uscita) { QCoreApplication::exit(uscita); });
   for (QWidget* w : spenti) w->setEnabled(true);
   menu->setEnabled(menuAcceso);

@@ -183,6 +183,8 @@ void FinestraCompilazione::Esegui(Gestore gestore) {
   const UINT menuPrima = GetMenuState(barra, 0, MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED);
   EnableMenuItem(barra, 0, MF_BYPOSITION | MF_GRAYED);
   DrawMenuBar(hwnd_);
+  // Shown greyed now: the first steps of a command run without the loop.
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   EseguiClic(*ctx_, gestore, inCorso_, [this](int uscita) {
     uscita_ = uscita;
     PostMessageW(hwnd_, WM_CLOSE, 0, 0);

@@ -126,8 +126,11 @@ void frmCompilazione::CreaControlli() {
   scorrimento_->setObjectName(QStringLiteral("scorrimentoClient"));
   scorrimento_->setFrameShape(QFrame::NoFrame);
   // Not a stop of its own: Tab goes from control to control, and the area
-  // scrolls to show the one that takes the focus.
+  // scrolls to show the one that takes the focus, however it gets it.
   scorrimento_->setFocusPolicy(Qt::NoFocus);
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* ora) {
+    if (ora && area_ && area_->isAncestorOf(ora)) scorrimento_->ensureWidgetVisible(ora, 0, 0);
+  });
   auto* area = new QWidget;
   area->setObjectName(QStringLiteral("areaClient"));
   area->setFixedSize(kLarghezzaClientTwips / kTwipsPerPixel, kAltezzaClientTwips / kTwipsPerPixel);

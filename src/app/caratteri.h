@@ -17,7 +17,12 @@ void CaricaCaratteri();
 
 // family at 8.25 pt, regular weight.
 QFont Carattere(const QString& famiglia);
-QFont CarattereFinestra();     // "Tahoma"
-QFont CarattereContenitori();  // "MS Sans Serif"
+QFont CarattereFinestra();  // "Tahoma"
+// "MS Sans Serif" on a screen of one device pixel per pixel. The face is a
+// bitmap one, drawn from fixed strikes: at any other ratio (QT_SCALE_FACTOR,
+// a high-density screen) the layout's advances are scaled but the strike's
+// letters are not, and a caption comes out letter-spaced; there the picture
+// boxes take the outline Tahoma, which scales with the layout.
+QFont CarattereContenitori(double rapportoPixel = 1.0);
 
 }  // namespace cw

@@ -21,6 +21,9 @@ void MostraAnteprima(QWidget* padre, const QString& testo) {
     auto* testoDiff = new QPlainTextEdit(finestra);
     testoDiff->setObjectName(QStringLiteral("txtAnteprima"));
     testoDiff->setReadOnly(true);
+    // Read only, the text takes no keys: the keyboard's cursor brings back the
+    // arrows, the pages and Ctrl+Home / Ctrl+End to the start and the end.
+    testoDiff->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     testoDiff->setLineWrapMode(QPlainTextEdit::NoWrap);
     testoDiff->setFont(Carattere(QString::fromUtf8(kFontReport)));
     auto* pulsanti = new QDialogButtonBox(finestra);
@@ -31,10 +34,12 @@ void MostraAnteprima(QWidget* padre, const QString& testo) {
     disposizione->addWidget(pulsanti);
     finestra->resize(720, 520);
   }
-  finestra->findChild<QPlainTextEdit*>(QStringLiteral("txtAnteprima"))->setPlainText(testo);
+  auto* testoDiff = finestra->findChild<QPlainTextEdit*>(QStringLiteral("txtAnteprima"));
+  testoDiff->setPlainText(testo);
   finestra->show();
   finestra->raise();
   finestra->activateWindow();
+  testoDiff->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 }  // namespace cw

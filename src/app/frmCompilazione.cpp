@@ -3,6 +3,7 @@
 #include <poll.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -17,8 +18,13 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSocketNotifier>
+#include <QStyle>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <memory>
 #include <utility>
@@ -33,6 +39,7 @@
 #include "app/pulsante.h"
 #include "app/puntatore.h"
 #include "base/errors.h"
+#include "commands/chiusura.h"
 #include "commands/controlli.h"
 #include "platform/fine_su_segnale.h"
 
@@ -74,9 +81,11 @@ frmCompilazione::frmCompilazione(std::function<std::string()> fileIni, QWidget* 
   CreaControlli();
   CreaMenu();
   // Nothing moves or resizes: the window keeps the size of its client
-  // area and menu bar, and offers no maximize button.
+  // area and menu bar, and offers no maximize button; on a screen too small
+  // for it the client area scrolls (AdattaAlloSchermo).
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+  AdattaAlloSchermo();
 
   ctx_ = std::make_unique<Contesto>(servizi_->Contesto(*this, *this));
   if (fileIni_) ctx_->fileIni = fileIni_;
@@ -113,13 +122,23 @@ void frmCompilazione::Form_Initialize() {
 }
 
 void frmCompilazione::CreaControlli() {
-  auto* area = new QWidget(this);
+  scorrimento_ = new QScrollArea(this);
+  scorrimento_->setObjectName(QStringLiteral("scorrimentoClient"));
+  scorrimento_->setFrameShape(QFrame::NoFrame);
+  // Not a stop of its own: Tab goes from control to control, and the area
+  // scrolls to show the one that takes the focus, however it gets it.
+  scorrimento_->setFocusPolicy(Qt::NoFocus);
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* ora) {
+    if (ora && area_ && area_->isAncestorOf(ora)) scorrimento_->ensureWidgetVisible(ora, 0, 0);
+  });
+  auto* area = new QWidget;
   area->setObjectName(QStringLiteral("areaClient"));
   area->setFixedSize(kLarghezzaClientTwips / kTwipsPerPixel, kAltezzaClientTwips / kTwipsPerPixel);
-  setCentralWidget(area);
+  scorrimento_->setWidget(area);
+  area_ = area;
+  setCentralWidget(scorrimento_);
 
   std::map<QString, QWidget*> contenitori{{QString(), area}};
-  std::vector<std::pair<int, QWidget*>> tabulazione;
   for (const DescrizioneControllo& d : ControlliFinestra()) {
     const QString nome = QString::fromUtf8(d.nome);
     const QString testo = QString::fromUtf8(d.testo);
@@ -146,7 +165,7 @@ void frmCompilazione::CreaControlli() {
       case TipoControllo::Contenitore:
         w = new QWidget(contenitore);
         // The picture boxes carry their own font; their children take it.
-        w->setFont(CarattereContenitori());
+        w->setFont(CarattereContenitori(devicePixelRatioF()));
         contenitori[nome] = w;
         break;
       case TipoControllo::Pulsante:
@@ -178,13 +197,14 @@ void frmCompilazione::CreaControlli() {
     w->setObjectName(nome);
     w->setGeometry(PixelDaTwips(d.left, d.top, d.width, d.height));
     w->setProperty("TabIndex", d.tab);
-    if (w->focusPolicy() != Qt::NoFocus) {
-      if (!d.tabStop) w->setFocusPolicy(Qt::ClickFocus);
-      tabulazione.emplace_back(d.tab, w);
-    }
   }
-  std::sort(tabulazione.begin(), tabulazione.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (size_t i = 1; i < tabulazione.size(); ++i) setTabOrder(tabulazione[i - 1].second, tabulazione[i].second);
+  // Tab in reading order, frame by frame (commands/controlli.h).
+  QWidget* prima = nullptr;
+  for (const std::string& nome : OrdineTabulazione()) {
+    QWidget* w = findChild<QWidget*>(QString::fromStdString(nome));
+    if (prima) setTabOrder(prima, w);
+    prima = w;
+  }
 
   SelezionaOpzione(kCompatibilitaPredefinita);
 }
@@ -202,6 +222,7 @@ void frmCompilazione::AggiornaTabOpzioni() {
 
 void frmCompilazione::CreaMenu() {
   QMenu* strumenti = menuBar()->addMenu(SenzaTastiAccesso(QString::fromUtf8(kTestoMenuStrumenti)));
+  strumenti_ = strumenti;
   strumenti->setObjectName(QString::fromUtf8(kNomeMenuStrumenti));
   strumenti->menuAction()->setObjectName(QString::fromUtf8(kNomeMenuStrumenti));
   for (const VoceMenu& v : MenuStrumenti()) {
@@ -234,7 +255,65 @@ bool frmCompilazione::CollegaComando(const QString& nome, Gestore gestore) {
 }
 
 void frmCompilazione::Esegui(Gestore gestore) {
+  if (inCorso_) return;
+  // What cannot act during the command looks so; afterwards exactly what
+  // was enabled before is enabled again, and the focus goes back.
+  QWidget* fuoco = QApplication::focusWidget();
+  std::vector<QWidget*> spenti;
+  for (const DescrizioneControllo& d : ControlliFinestra()) {
+    if (!SpentoDuranteComando(d.tipo)) continue;
+    QWidget* w = findChild<QWidget*>(QString::fromUtf8(d.nome));
+    if (w && !w->testAttribute(Qt::WA_Disabled)) spenti.push_back(w);
+  }
+  for (QWidget* w : spenti) w->setEnabled(false);
+  QAction* menu = strumenti_->menuAction();
+  const bool menuAcceso = menu->isEnabled();
+  menu->setEnabled(false);
+  // Shown greyed now: the first steps of a command run without the event loop.
+  repaint();
   EseguiClic(*ctx_, gestore, inCorso_, [](int uscita) { QCoreApplication::exit(uscita); });
+  for (QWidget* w : spenti) w->setEnabled(true);
+  menu->setEnabled(menuAcceso);
+  if (fuoco && fuoco->isEnabled() && fuoco->window() == this) fuoco->setFocus(Qt::OtherFocusReason);
+}
+
+void frmCompilazione::AdattaAlloSchermo() {
+  // The form is never scaled down, its letters would not stay readable: on a
+  // screen smaller than the window the client area keeps its size and
+  // scrolls, so every control can still be reached.
+  const QSize intera = area_->size();
+  QSize spazio = intera;
+  if (QScreen* schermo = screen()) {
+    const QSize cornice = isVisible() ? frameGeometry().size() - geometry().size() : QSize();
+    spazio = schermo->availableGeometry().size() - cornice - QSize(0, menuBar()->sizeHint().height());
+  }
+  QSize misura = intera.boundedTo(spazio);
+  // A side cut short takes a scroll bar off the other one.
+  const int barra = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scorrimento_);
+  if (misura.width() < intera.width()) misura.setHeight(std::min(intera.height() + barra, spazio.height()));
+  if (misura.height() < intera.height()) misura.setWidth(std::min(intera.width() + barra, spazio.width()));
+  scorrimento_->setFixedSize(misura);
+}
+
+void frmCompilazione::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (QWindow* w = windowHandle(); w && !w->property("cwSchermoSeguito").toBool()) {
+    w->setProperty("cwSchermoSeguito", true);
+    connect(w, &QWindow::screenChanged, this, [this] {
+      // Another screen may have another pixel ratio, and less room.
+      for (const DescrizioneControllo& d : ControlliFinestra())
+        if (d.tipo == TipoControllo::Contenitore)
+          findChild<QWidget*>(QString::fromUtf8(d.nome))->setFont(CarattereContenitori(devicePixelRatioF()));
+      AdattaAlloSchermo();
+    });
+  }
+  AdattaAlloSchermo();
+}
+
+void frmCompilazione::ApriMenu() {
+  // Alt+S and F10 open "Strumenti" at once; its caption shows no access key.
+  if (!strumenti_->menuAction()->isEnabled()) return;
+  menuBar()->setActiveAction(strumenti_->menuAction());
 }
 
 bool frmCompilazione::Proprio(QObject* oggetto) const {
@@ -248,6 +327,12 @@ bool frmCompilazione::Proprio(QObject* oggetto) const {
   return false;
 }
 
+bool frmCompilazione::NelLog(QObject* oggetto) const {
+  for (QObject* o = oggetto; o; o = o->parent())
+    if (o == lstInformazioni_) return true;
+  return false;
+}
+
 bool frmCompilazione::eventFilter(QObject* oggetto, QEvent* evento) {
   // Alt with a letter is a menu's access key on Windows and never reaches a
   // field; the X server hands Qt the letter's text all the same, and a text
@@ -255,7 +340,12 @@ bool frmCompilazione::eventFilter(QObject* oggetto, QEvent* evento) {
   // (AltGr, reported as Ctrl+Alt or as a key of its own, still types).
   if (evento->type() == QEvent::KeyPress) {
     const auto* tasto = static_cast<const QKeyEvent*>(evento);
-    const Qt::KeyboardModifiers m = tasto->modifiers();
+    const Qt::KeyboardModifiers m = tasto->modifiers() & ~Qt::KeypadModifier;
+    if (((tasto->key() == Qt::Key_S && m == Qt::AltModifier) || (tasto->key() == Qt::Key_F10 && m == Qt::NoModifier)) &&
+        Proprio(oggetto)) {
+      ApriMenu();
+      return true;
+    }
     if ((m & Qt::AltModifier) && !(m & Qt::ControlModifier) && !tasto->text().isEmpty() &&
         tasto->text().at(0).isPrint() && Proprio(oggetto))
       return true;
@@ -270,7 +360,8 @@ bool frmCompilazione::eventFilter(QObject* oggetto, QEvent* evento) {
     case QEvent::KeyRelease:
     case QEvent::ShortcutOverride:
     case QEvent::Shortcut:
-    case QEvent::ContextMenu: return Proprio(oggetto);
+    // The log scrolls: the user may read back while lines are added.
+    case QEvent::ContextMenu: return Proprio(oggetto) && !NelLog(oggetto);
     default: return false;
   }
 }
@@ -295,16 +386,25 @@ int frmCompilazione::Aspetta(const OggettoAttesa* oggetti, std::size_t n, int ms
 }
 
 void frmCompilazione::closeEvent(QCloseEvent* event) {
-  // A close that arrives while a command pumps events waits for its end.
-  if (inCorso_)
-    event->ignore();
-  else
+  // A close that arrives while a command pumps events is refused, and the
+  // user is told why; the command is never left behind a closed window.
+  if (!inCorso_) {
     QMainWindow::closeEvent(event);
+    return;
+  }
+  event->ignore();
+  if (avvisoChiusura_) return;
+  avvisoChiusura_ = true;
+  ChiudereDuranteComando(*this);
+  avvisoChiusura_ = false;
 }
 
 // --- Ui ---
 
-void frmCompilazione::LogClear() { lstInformazioni_->clear(); }
+void frmCompilazione::LogClear() {
+  lstInformazioni_->clear();
+  posizioneLog_ = 0;
+}
 
 void frmCompilazione::LogAddItem(const std::string& line) { lstInformazioni_->addItem(DaUtf8(line)); }
 
@@ -330,8 +430,23 @@ void frmCompilazione::LogSelect(int index) {
   }
   if (index < 0 || index >= lstInformazioni_->count())
     SollevaErrore(kChiamataNonValida, "log line " + std::to_string(index));
+  // The last line is brought into view unless the user scrolled away from
+  // where the program left the view, and not back to the end (the line
+  // before it in sight): they keep reading where they are.
+  QScrollBar* barra = lstInformazioni_->verticalScrollBar();
+  const int posizione = barra->value();
+  bool segue = index != lstInformazioni_->count() - 1 || posizione == posizioneLog_;
+  if (!segue) {
+    lstInformazioni_->doItemsLayout();
+    segue = posizione >= barra->maximum() - 1;  // rows: the list scrolls per item
+  }
   lstInformazioni_->setCurrentRow(index);
+  if (!segue) {
+    barra->setValue(posizione);
+    return;
+  }
   lstInformazioni_->scrollToItem(lstInformazioni_->item(index));
+  posizioneLog_ = barra->value();
 }
 
 void frmCompilazione::LogRefresh() {
@@ -355,9 +470,14 @@ int frmCompilazione::MsgBox(const std::string& prompt, int style, const std::str
     intercettore_(box);
     const int risposta = RispostaMessaggio(box, box.clickedButton());
     box.hide();
+    repaint();
     return risposta;
   }
   box.exec();
+  box.hide();
+  // The command goes on without the event loop (stamping files, say): the
+  // window is painted over the box's place now, not at the command's end.
+  repaint();
   return RispostaMessaggio(box, box.clickedButton());
 }
 

@@ -20,7 +20,9 @@
 
 class QLineEdit;
 class QListWidget;
+class QMenu;
 class QMessageBox;
+class QScrollArea;
 
 namespace cw {
 
@@ -44,8 +46,8 @@ class frmCompilazione : public QMainWindow, public Ui, public Campi, public Atte
   int MsgBox(const std::string& prompt, int style, const std::string& title) override;
   void SetMousePointer(int pointer) override;
   void DoEvents() override;
-  // Off, the window takes no input but keeps its look: a disabled form on
-  // Windows is not greyed, and a grey log cannot be read during the builds.
+  // Off, the window takes no input but in its log, which the user may scroll
+  // back; the controls that cannot act are greyed for the whole command.
   void SetEnabled(bool enabled) override { bloccato_ = !enabled; }
   bool InputBloccato() const { return bloccato_; }
 
@@ -78,6 +80,7 @@ class frmCompilazione : public QMainWindow, public Ui, public Campi, public Atte
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* oggetto, QEvent* evento) override;
 
  private:
@@ -87,18 +90,26 @@ class frmCompilazione : public QMainWindow, public Ui, public Campi, public Atte
   void AggiornaTabOpzioni();
   void Form_Load();
   void Esegui(Gestore gestore);
+  void AdattaAlloSchermo();
+  void ApriMenu();
   QLineEdit* Casella(Campo campo) const;
   bool Proprio(QObject* oggetto) const;
+  bool NelLog(QObject* oggetto) const;
 
   std::unique_ptr<Servizi> servizi_;
   std::unique_ptr<Contesto> ctx_;
   std::function<std::string()> fileIni_;
   QListWidget* lstInformazioni_ = nullptr;
+  QWidget* area_ = nullptr;
+  QScrollArea* scorrimento_ = nullptr;
+  QMenu* strumenti_ = nullptr;
   std::map<QString, QObject*> comandi_;  // buttons and menu entries by name
   std::map<QObject*, QMetaObject::Connection> collegamenti_;
   IntercettoreMessaggi intercettore_;
   bool inCorso_ = false;
   bool bloccato_ = false;
+  bool avvisoChiusura_ = false;  // the close box is up: a second request adds none
+  int posizioneLog_ = 0;         // where the program last left the log's view
 };
 
 }  // namespace cw

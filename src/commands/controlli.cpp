@@ -1,5 +1,6 @@
 #include "commands/controlli.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace cw {
@@ -10,8 +11,9 @@ const std::vector<DescrizioneControllo>& ControlliFinestra() {
       {"lstInformazioni", T::Lista, "", "", 120, 3960, 10095, 2010, 40},
       {"frameProprietaProgetto", T::Cornice, "Proprità progetto", "", 6960, 0, 3255, 3855, 30},
       {"cmdApplica", T::Pulsante, "Applica", "frameProprietaProgetto", 1080, 3360, 1095, 375, 39},
-      // The one more stored flag of the form: out of the tab order.
-      {"txtNomeSocieta", T::Testo, "", "frameProprietaProgetto", 120, 2760, 2895, 315, 38, 0, false},
+      // The form's one more stored flag (false) on this and cmdChangeGuid is
+      // not acted on: the keyboard reaches every control (docs/window.md).
+      {"txtNomeSocieta", T::Testo, "", "frameProprietaProgetto", 120, 2760, 2895, 315, 38},
       {"txtNomeProdotto", T::Testo, "", "frameProprietaProgetto", 120, 2040, 2895, 315, 36},
       {"txtCopyRight", T::Testo, "", "frameProprietaProgetto", 120, 1200, 2895, 315, 34},
       {"txtCommenti", T::Testo, "", "frameProprietaProgetto", 120, 480, 2895, 315, 32},
@@ -21,8 +23,7 @@ const std::vector<DescrizioneControllo>& ControlliFinestra() {
       {"lblCommenti", T::Etichetta, "Commenti", "frameProprietaProgetto", 120, 240, 2895, 255, 31},
       {"FrameGuid", T::Cornice, "GUID", "", 4560, 1920, 2295, 1935, 23},
       {"Picture5", T::Contenitore, "", "FrameGuid", 600, 1440, 1215, 375, 28},
-      // The one more stored flag of the form: out of the tab order.
-      {"cmdChangeGuid", T::Pulsante, "Sostituisci", "Picture5", 0, 0, 1095, 375, 29, 0, false},
+      {"cmdChangeGuid", T::Pulsante, "Sostituisci", "Picture5", 0, 0, 1095, 375, 29},
       {"txtGuidOld", T::Testo, "", "FrameGuid", 120, 480, 2055, 315, 25},
       {"txtGuidNew", T::Testo, "", "FrameGuid", 120, 1080, 2055, 315, 24},
       {"lblGuidOld", T::Etichetta, "Vecchia guid", "FrameGuid", 120, 240, 2055, 255, 27},
@@ -68,6 +69,42 @@ const std::vector<VoceMenu>& MenuStrumenti() {
       {"mnuRiprendiCompilazione", "Riprendi compilazione"},
   };
   return kVoci;
+}
+
+bool PrendeFuoco(TipoControllo tipo) {
+  return tipo != TipoControllo::Cornice && tipo != TipoControllo::Contenitore && tipo != TipoControllo::Etichetta;
+}
+
+namespace {
+
+void AggiungiInOrdine(std::string_view contenitore, std::vector<std::string>& ordine) {
+  std::vector<const DescrizioneControllo*> figli;
+  for (const DescrizioneControllo& d : ControlliFinestra())
+    if (d.contenitore == contenitore && d.tipo != TipoControllo::Etichetta) figli.push_back(&d);
+  std::sort(figli.begin(), figli.end(),
+            [](const auto* a, const auto* b) { return a->top != b->top ? a->top < b->top : a->left < b->left; });
+  std::vector<std::vector<const DescrizioneControllo*>> righe;
+  for (const DescrizioneControllo* d : figli) {
+    if (righe.empty() || d->top >= righe.back().front()->top + righe.back().front()->height / 2) righe.emplace_back();
+    righe.back().push_back(d);
+  }
+  for (auto& riga : righe) {
+    std::stable_sort(riga.begin(), riga.end(), [](const auto* a, const auto* b) { return a->left < b->left; });
+    for (const DescrizioneControllo* d : riga) {
+      if (PrendeFuoco(d->tipo))
+        ordine.emplace_back(d->nome);
+      else
+        AggiungiInOrdine(d->nome, ordine);
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> OrdineTabulazione() {
+  std::vector<std::string> ordine;
+  AggiungiInOrdine("", ordine);
+  return ordine;
 }
 
 std::string TestoControllo(std::string_view nome) {

@@ -25,10 +25,25 @@ struct DescrizioneControllo {
   int left, top, width, height;  // twips, relative to the container
   int tab;                       // tab index
   int lunghezzaMassima = 0;      // text boxes: characters the user may type (0: no limit)
-  bool tabStop = true;           // false: reached by the mouse only, skipped by Tab
 };
 
 const std::vector<DescrizioneControllo>& ControlliFinestra();
+
+// Lists, buttons, text boxes, the check box and the option buttons; frames,
+// picture boxes and labels take no focus.
+bool PrendeFuoco(TipoControllo tipo);
+
+// The controls that take focus in the order Tab visits them in both windows:
+// reading order, frame by frame. Within a container its children go by rows,
+// top to bottom, and left to right within a row; a child whose top lies above
+// the middle of the row's first one belongs to that row. A frame or picture
+// box counts as one child, its own controls visited in their place. All three
+// option buttons are listed: a window enters the group at the selected one.
+std::vector<std::string> OrdineTabulazione();
+
+// During a command every control that takes input is shown disabled but the
+// log, which the user may scroll while lines are added.
+inline bool SpentoDuranteComando(TipoControllo tipo) { return PrendeFuoco(tipo) && tipo != TipoControllo::Lista; }
 
 // The menu bar's one menu, "Strumenti" (mnuStrumenti), and its entries in
 // order, for both windows.

@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 #include "base/errors.h"
+#include "commands/chiusura.h"
 #include "commands/cornice.h"
 #include "finestra_fixture.h"
 
@@ -23,6 +24,8 @@ struct Visto {
   int eseguiti = 0;
   int altri = 0;
   bool inCorso = false;
+  std::vector<QString> accesi;  // the controls drawn enabled during the command
+  int scorrimento = -1;         // the log's view after a scroll back and a new line
 };
 Visto g_visto;
 frmCompilazione* g_finestra = nullptr;
@@ -60,12 +63,23 @@ Esito ConAnteprima(Contesto& ctx) {
 }
 
 // As the compile loop does: input blocked, then the event pump; the clicks
-// and keys sent meanwhile must reach nothing.
+// and keys sent meanwhile must reach nothing but the log, which scrolls.
 Esito Bloccato(Contesto& ctx) {
   ++g_visto.eseguiti;
   ctx.ui.SetEnabled(false);
   auto* registra = g_finestra->findChild<QPushButton*>("cmdRegistra");
-  g_visto.inCorso = g_finestra->findChild<QListWidget*>("lstInformazioni")->isEnabled() && registra->isEnabled();
+  for (QWidget* w : g_finestra->findChildren<QWidget*>())
+    if (w->focusPolicy() != Qt::NoFocus && w->isEnabled() && !w->objectName().isEmpty() && w->window() == g_finestra)
+      g_visto.accesi.push_back(w->objectName());
+  g_visto.inCorso = g_finestra->findChild<QAction*>("mnuStrumenti")->isEnabled();
+  auto* log = g_finestra->findChild<QListWidget*>("lstInformazioni");
+  for (int i = 0; i < 40; ++i) ctx.ui.LogAddItem("riga " + std::to_string(i));
+  ctx.ui.LogSelect(39);
+  ctx.ui.LogRefresh();
+  QTest::keyClick(log, Qt::Key_Home);  // back to the top, as the user reads
+  ctx.ui.LogAddItem("riga 40");
+  ctx.ui.LogSelect(40);
+  g_visto.scorrimento = log->verticalScrollBar()->value();
   QTest::mouseClick(registra, Qt::LeftButton);
   registra->setFocus();
   QTest::keyClick(registra, Qt::Key_Return);
@@ -168,6 +182,9 @@ TEST_F(ComandiTest, IClicDuranteLaPompaDegliEventiNonAvvianoUnSecondoComando) {
   EXPECT_EQ(g_visto.eseguiti, 1);
   EXPECT_EQ(g_visto.altri, 0);
   EXPECT_TRUE(finestra->isVisible());  // the close waited for the command's end
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].testo, QString::fromUtf8(kComandoInCorso));
+  EXPECT_EQ(boxes[0].icona, QMessageBox::Warning);
   EXPECT_FALSE(finestra->ComandoInCorso());
 
   Clicca("cmdRegistra");
@@ -183,13 +200,20 @@ TEST_F(ComandiTest, InvioSulPulsanteConIlFuocoLoClicca) {
   EXPECT_EQ(g_visto.altri, 2);
 }
 
-TEST_F(ComandiTest, LaFinestraBloccataNonPrendeInputMaNonSiIngrigisce) {
+TEST_F(ComandiTest, DuranteUnComandoSoloIlLogEAccesoEScorreDopoTornaAccesoCioCheLoEra) {
   ASSERT_TRUE(finestra->CollegaComando("cmdBackup", &Bloccato));
   ASSERT_TRUE(finestra->CollegaComando("cmdRegistra", &Altro));
+  Controllo<QWidget>("txtGuidOld")->setEnabled(false);
   Clicca("cmdBackup");
   EXPECT_EQ(g_visto.eseguiti, 1);
-  EXPECT_TRUE(g_visto.inCorso);  // still drawn enabled
+  EXPECT_EQ(g_visto.accesi, std::vector<QString>{QStringLiteral("lstInformazioni")});
+  EXPECT_FALSE(g_visto.inCorso);      // the menu greyed
+  EXPECT_EQ(g_visto.scorrimento, 0);  // the new line left the reader at the top
   EXPECT_EQ(g_visto.altri, 0);
+  EXPECT_FALSE(Controllo<QWidget>("txtGuidOld")->isEnabled());
+  EXPECT_TRUE(Controllo<QWidget>("txtGuidNew")->isEnabled());
+  EXPECT_TRUE(finestra->findChild<QAction*>("mnuStrumenti")->isEnabled());
+  EXPECT_EQ(QApplication::focusWidget(), Controllo<QWidget>("cmdBackup"));
   Clicca("cmdRegistra");
   EXPECT_EQ(g_visto.altri, 1);
 }
@@ -222,6 +246,10 @@ TEST_F(ComandiTest, LAnteprimaSiApreInUnaFinestraInSolaLetturaColCarattereDelRep
     EXPECT_TRUE(testo->isReadOnly());
     EXPECT_EQ(testo->toPlainText(), QString::fromUtf8(atteso));
     EXPECT_EQ(testo->font().family(), QStringLiteral("Courier New"));
+    QTest::keyClick(testo, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_TRUE(testo->textCursor().atEnd());
+    QTest::keyClick(testo, Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_TRUE(testo->textCursor().atStart());
   }
 }
 

@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <map>
 
+#include "app/caratteri.h"
+#include "commands/controlli.h"
 #include "finestra_fixture.h"
 
 namespace cw::test {
@@ -86,7 +88,7 @@ class ControlliTest : public FinestraTest {};
 
 TEST_F(ControlliTest, OgniControlloDelModuloConContenitoreGeometriaDidascaliaETab) {
   Apri();
-  QWidget* area = finestra->centralWidget();
+  QWidget* area = Controllo<QWidget>("areaClient");
   std::map<QString, std::vector<QString>> attesiPerContenitore;
   for (const Riga& r : kModulo) {
     SCOPED_TRACE(r.nome);
@@ -139,34 +141,17 @@ TEST_F(ControlliTest, NessunTastoDiAccessoENessunPulsantePredefinito) {
   for (QAction* a : finestra->findChildren<QAction*>()) EXPECT_TRUE(QKeySequence::mnemonic(a->text()).isEmpty());
 }
 
-TEST_F(ControlliTest, TabSegueIlTabIndexESaltaIDueControlliSenzaTabStop) {
+TEST_F(ControlliTest, TabRaggiungeOgniControlloChePrendeIlFuoco) {
   Apri();
-  std::vector<std::pair<int, QWidget*>> attesi;
-  for (const Riga& r : kModulo) {
-    QWidget* w = Controllo<QWidget>(r.nome);
-    if (w->focusPolicy() & Qt::TabFocus) attesi.emplace_back(r.tab, w);
+  // The form's stored flag on txtNomeSocieta and cmdChangeGuid no longer
+  // keeps them from the keyboard; of the option group only the selected
+  // button is a tab stop.
+  for (const DescrizioneControllo& d : ControlliFinestra()) {
+    QWidget* w = Controllo<QWidget>(d.nome);
+    const bool fermata =
+        PrendeFuoco(d.tipo) && (d.tipo != TipoControllo::Opzione || Controllo<QRadioButton>(d.nome)->isChecked());
+    EXPECT_EQ((w->focusPolicy() & Qt::TabFocus) != 0, fermata) << d.nome;
   }
-  std::sort(attesi.begin(), attesi.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-  // The stored flag: both reached by the mouse, never by Tab.
-  for (const char* nome : {"txtNomeSocieta", "cmdChangeGuid"}) {
-    EXPECT_EQ(Controllo<QWidget>(nome)->focusPolicy(), Qt::ClickFocus) << nome;
-    EXPECT_TRUE(
-        std::none_of(attesi.begin(), attesi.end(), [&](const auto& a) { return a.second->objectName() == nome; }));
-  }
-  ASSERT_GE(attesi.size(), 2u);
-  // Of the option group only the selected button is a tab stop.
-  EXPECT_EQ(attesi.front().second->objectName(), QStringLiteral("optTipoCompatibilitaBinaria"));
-  EXPECT_EQ(attesi.back().second->objectName(), QStringLiteral("lstInformazioni"));
-
-  // The focus chain visits them in tab index order.
-  std::vector<QWidget*> catena;
-  QWidget* w = attesi.front().second;
-  do {
-    if (std::any_of(attesi.begin(), attesi.end(), [&](const auto& a) { return a.second == w; })) catena.push_back(w);
-    w = w->nextInFocusChain();
-  } while (w != attesi.front().second);
-  ASSERT_EQ(catena.size(), attesi.size());
-  for (size_t i = 0; i < catena.size(); ++i) EXPECT_EQ(catena[i], attesi[i].second) << i;
 }
 
 TEST_F(ControlliTest, IlTastoTabPassaPerIlGruppoDiOpzioniUnaVoltaSola) {
@@ -174,23 +159,27 @@ TEST_F(ControlliTest, IlTastoTabPassaPerIlGruppoDiOpzioniUnaVoltaSola) {
   finestra->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(finestra.get()));
   Controllo<QWidget>("lstInformazioni")->setFocus();
+  // Reading order, frame by frame: the top row of frames left to right,
+  // then the bottom row, then the log.
   const std::vector<QString> attesi = {"optTipoCompatibilitaBinaria",
                                        "cmdBackup",
                                        "cmdBackupCompatibilita",
                                        "cmdTutto",
-                                       "txtVersioneRevisione",
-                                       "txtVersioneSecondario",
-                                       "txtVersionePrincipale",
                                        "cmdRegistra",
                                        "cmdRimuovi",
-                                       "cmdImpostaVersione",
-                                       "chkIncrementoAutomatico",
-                                       "txtGuidNew",
-                                       "txtGuidOld",
                                        "txtCommenti",
                                        "txtCopyRight",
                                        "txtNomeProdotto",
+                                       "txtNomeSocieta",
                                        "cmdApplica",
+                                       "txtVersionePrincipale",
+                                       "txtVersioneSecondario",
+                                       "txtVersioneRevisione",
+                                       "chkIncrementoAutomatico",
+                                       "cmdImpostaVersione",
+                                       "txtGuidOld",
+                                       "txtGuidNew",
+                                       "cmdChangeGuid",
                                        "lstInformazioni"};
   std::vector<QString> visti;
   for (size_t i = 0; i < attesi.size(); ++i) {
@@ -198,6 +187,11 @@ TEST_F(ControlliTest, IlTastoTabPassaPerIlGruppoDiOpzioniUnaVoltaSola) {
     visti.push_back(QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString());
   }
   EXPECT_EQ(visti, attesi);
+  // Shift+Tab walks the same way back.
+  for (size_t i = attesi.size() - 1; i > 0; --i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), attesi[i - 1]);
+  }
 
   // Selecting another option moves the group's tab stop to it.
   QTest::mouseClick(Controllo<QWidget>("optTipoCompatibilitaProgetto"), Qt::LeftButton);
@@ -237,6 +231,13 @@ TEST_F(ControlliTest, TahomaNellaFinestraEMsSansSerifNeiContenitori) {
               dentroPicture ? QStringLiteral("MS Sans Serif") : QStringLiteral("Tahoma"));
     EXPECT_DOUBLE_EQ(w->font().pointSizeF(), 8.25);
     EXPECT_FALSE(w->font().bold());
+  }
+  // At any other pixel ratio the picture boxes take the outline face, never
+  // the bitmap one, whose letters would not scale with the layout.
+  for (const auto& [rapporto, famiglia] : {std::pair{1.0, "MS Sans Serif"}, {1.5, "Tahoma"}, {2.0, "Tahoma"}}) {
+    const QFont f = CarattereContenitori(rapporto);
+    EXPECT_EQ(QFontInfo(f).family(), QString::fromUtf8(famiglia)) << rapporto;
+    EXPECT_LE(f.pointSizeF(), 8.25);
   }
 }
 
@@ -278,6 +279,17 @@ TEST_F(ControlliTest, MenuStrumentiConLeSueVoci) {
     EXPECT_EQ(voci[i]->objectName(), QString::fromUtf8(nomi[i]));
     EXPECT_EQ(voci[i]->text(), QString::fromUtf8(testi[i]));
     EXPECT_EQ(voci[i]->isSeparator(), i == 2 || i == 7);
+  }
+  // Alt+S and F10 open it at once; the caption shows no access key.
+  finestra->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(finestra.get()));
+  for (const auto& [tasto, modificatori] :
+       {std::pair{Qt::Key_S, Qt::AltModifier}, std::pair{Qt::Key_F10, Qt::NoModifier}}) {
+    Controllo<QWidget>("txtCommenti")->setFocus();
+    QTest::keyClick(Controllo<QWidget>("txtCommenti"), tasto, modificatori);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return strumenti->isVisible(); }, 1000)) << tasto;
+    EXPECT_TRUE(Controllo<QLineEdit>("txtCommenti")->text().isEmpty());
+    strumenti->hide();
   }
 }
 

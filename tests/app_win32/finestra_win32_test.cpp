@@ -20,6 +20,7 @@
 #include "app/win32/caratteri_win32.h"
 #include "app/win32/finestra_win32.h"
 #include "base/errors.h"
+#include "commands/chiusura.h"
 #include "commands/controlli.h"
 #include "platform/windows/testo_wide_win32.h"
 #include "tools/indirizzi_base_dll.h"
@@ -59,12 +60,19 @@ int g_altri = 0;
 FinestraCompilazione* g_finestra = nullptr;
 int g_attese[2] = {};
 bool g_attesaFinita = false;
+std::vector<std::string> g_accesi;  // the controls enabled during the command
+bool g_menuAcceso = true;
 
 // As a build does: a program waited for while the user clicks the check box
-// and another command, then the program's end.
+// and another command and asks to close the window, then the program's end.
 Esito ConAttesa(Contesto&) {
+  g_accesi.clear();
+  for (const DescrizioneControllo& d : ControlliFinestra())
+    if (PrendeFuoco(d.tipo) && IsWindowEnabled(g_finestra->Controllo(d.nome))) g_accesi.push_back(d.nome);
+  g_menuAcceso = !(GetMenuState(GetMenu(g_finestra->Handle()), 0, MF_BYPOSITION) & MF_GRAYED);
   ClicReale(g_finestra->Controllo("chkIncrementoAutomatico"));
   ClicReale(g_finestra->Controllo("cmdRegistra"));
+  PostMessageW(g_finestra->Handle(), WM_CLOSE, 0, 0);
   HANDLE fine = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   const OggettoAttesa handles[] = {reinterpret_cast<OggettoAttesa>(fine)};
   g_attese[0] = g_finestra->Aspetta(handles, 1, 700);
@@ -88,9 +96,23 @@ Esito ConAnteprima(Contesto& ctx) {
   return Esito::Completato;
 }
 
-bool Fermata(const DescrizioneControllo& d) {
-  return d.tipo != TipoControllo::Cornice && d.tipo != TipoControllo::Contenitore &&
-         d.tipo != TipoControllo::Etichetta && d.tabStop;
+// Inside the menu's own loop: whether the popup is up, then the menu closed.
+bool g_menuAperto = false;
+void CALLBACK GuardaMenu(HWND, UINT, UINT_PTR, DWORD) {
+  HWND popup = FindWindowW(L"#32768", nullptr);
+  g_menuAperto = g_menuAperto || (popup && IsWindowVisible(popup));
+  EndMenu();
+}
+
+// The keys pressed in order and let go in reverse.
+void Premi(const std::vector<WORD>& tasti) {
+  std::vector<INPUT> in(2 * tasti.size());
+  for (size_t i = 0; i < tasti.size(); ++i) {
+    in[i].type = in[in.size() - 1 - i].type = INPUT_KEYBOARD;
+    in[i].ki.wVk = in[in.size() - 1 - i].ki.wVk = tasti[i];
+    in[in.size() - 1 - i].ki.dwFlags = KEYEVENTF_KEYUP;
+  }
+  SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
 }
 
 class FinestraWin32Test : public ::testing::Test {
@@ -228,7 +250,7 @@ TEST_F(FinestraWin32Test, OgniControlloDellaTabellaAlSuoPostoConIlSuoTesto) {
     }
     // The option group's one tab stop is its selected button.
     const bool fermata =
-        d.tipo == TipoControllo::Opzione ? SendMessageW(w, BM_GETCHECK, 0, 0) == BST_CHECKED : Fermata(d);
+        d.tipo == TipoControllo::Opzione ? SendMessageW(w, BM_GETCHECK, 0, 0) == BST_CHECKED : PrendeFuoco(d.tipo);
     EXPECT_EQ((stile & WS_TABSTOP) != 0, fermata);
   }
 }
@@ -279,11 +301,23 @@ TEST_F(FinestraWin32Test, MentreUnProgrammaGiraLaFinestraNonPrendeClic) {
   ASSERT_TRUE(finestra->CollegaComando("cmdBackup", &ConAttesa));
   ASSERT_TRUE(finestra->CollegaComando("cmdRegistra", &Altro));
   const int incremento = finestra->ValoreIncrementoAutomatico();
+  EnableWindow(finestra->Controllo("txtGuidOld"), FALSE);
   Clicca("cmdBackup");
   ASSERT_TRUE(Pompa([] { return g_attesaFinita; }, 5000));
   Pompa([] { return false; }, 300);
   EXPECT_EQ(g_attese[0], kAttesaScaduta);
   EXPECT_EQ(g_attese[1], 0);
+  // Greyed meanwhile but the log; afterwards what was enabled before.
+  EXPECT_EQ(g_accesi, std::vector<std::string>{"lstInformazioni"});
+  EXPECT_FALSE(g_menuAcceso);
+  EXPECT_FALSE(IsWindowEnabled(finestra->Controllo("txtGuidOld")));
+  EXPECT_TRUE(IsWindowEnabled(finestra->Controllo("txtGuidNew")));
+  EXPECT_FALSE(GetMenuState(GetMenu(hwnd), 0, MF_BYPOSITION) & MF_GRAYED);
+  // The close request was answered, and refused.
+  EXPECT_TRUE(IsWindow(hwnd));
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].testo, kComandoInCorso);
+  EXPECT_EQ(boxes[0].stile, kStileEsclamativo);
   // The clicks made during the wait are dropped, not run afterwards.
   EXPECT_EQ(finestra->ValoreIncrementoAutomatico(), incremento);
   EXPECT_EQ(g_altri, 0);
@@ -291,25 +325,42 @@ TEST_F(FinestraWin32Test, MentreUnProgrammaGiraLaFinestraNonPrendeClic) {
   g_finestra = nullptr;
 }
 
-TEST_F(FinestraWin32Test, TabVaNellOrdineDegliIndiciAttraversoIContenitori) {
-  // By tab index over the whole form; the option group at its selected button.
-  std::vector<const DescrizioneControllo*> attesi;
-  for (const DescrizioneControllo& d : ControlliFinestra())
-    if (Fermata(d) && (d.tipo != TipoControllo::Opzione ||
-                       SendMessageW(finestra->Controllo(d.nome), BM_GETCHECK, 0, 0) == BST_CHECKED))
-      attesi.push_back(&d);
-  std::sort(attesi.begin(), attesi.end(), [](auto* a, auto* b) { return a->tab < b->tab; });
-  ASSERT_FALSE(attesi.empty());
+TEST_F(FinestraWin32Test, TabVaInOrdineDiLetturaEAltSOF10ApronoIlMenu) {
+  // Reading order, frame by frame: the top row of frames left to right, then
+  // the bottom row, then the log; the option group at its selected button.
+  const std::vector<std::string> attesi = {"optTipoCompatibilitaBinaria",
+                                           "cmdBackup",
+                                           "cmdBackupCompatibilita",
+                                           "cmdTutto",
+                                           "cmdRegistra",
+                                           "cmdRimuovi",
+                                           "txtCommenti",
+                                           "txtCopyRight",
+                                           "txtNomeProdotto",
+                                           "txtNomeSocieta",
+                                           "cmdApplica",
+                                           "txtVersionePrincipale",
+                                           "txtVersioneSecondario",
+                                           "txtVersioneRevisione",
+                                           "chkIncrementoAutomatico",
+                                           "cmdImpostaVersione",
+                                           "txtGuidOld",
+                                           "txtGuidNew",
+                                           "cmdChangeGuid",
+                                           "lstInformazioni"};
   SetForegroundWindow(hwnd);
-  SetFocus(finestra->Controllo(attesi[0]->nome));
-  for (size_t i = 1; i <= attesi.size(); ++i) {
-    HWND atteso = finestra->Controllo(attesi[i % attesi.size()]->nome);
-    INPUT in[2]{};
-    in[0].type = in[1].type = INPUT_KEYBOARD;
-    in[0].ki.wVk = in[1].ki.wVk = VK_TAB;
-    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ASSERT_EQ(SendInput(2, in, sizeof(INPUT)), 2u);
-    EXPECT_TRUE(Pompa([atteso] { return GetFocus() == atteso; }, 2000)) << attesi[i % attesi.size()]->nome;
+  SetFocus(finestra->Controllo(attesi.back().c_str()));
+  for (const std::string& nome : attesi) {
+    HWND atteso = finestra->Controllo(nome);
+    Premi({VK_TAB});
+    EXPECT_TRUE(Pompa([atteso] { return GetFocus() == atteso; }, 2000)) << nome;
+  }
+  for (const auto& tasti : {std::vector<WORD>{VK_MENU, 'S'}, std::vector<WORD>{VK_F10}}) {
+    g_menuAperto = false;
+    const UINT_PTR orologio = SetTimer(nullptr, 0, 300, &GuardaMenu);
+    Premi(tasti);
+    EXPECT_TRUE(Pompa([] { return g_menuAperto; }, 3000)) << tasti.back();
+    KillTimer(nullptr, orologio);
   }
 }
 
@@ -323,6 +374,30 @@ TEST_F(FinestraWin32Test, AnteprimaModificheMostraIlTestoInUnaFinestraSua) {
   EXPECT_TRUE(IsWindowVisible(anteprima));
   EXPECT_EQ(TestoDi(anteprima), "Anteprima modifiche");
   EXPECT_EQ(TestoDi(GetDlgItem(anteprima, 1)), "--- C:\\X.vbp\r\n-Citt\u2400à\r\n");
+  // The text has the keys: Ctrl+End to its end, Ctrl+Home back.
+  const auto cursore = [anteprima] {
+    DWORD da = 0;
+    SendMessageW(GetDlgItem(anteprima, 1), EM_GETSEL, reinterpret_cast<WPARAM>(&da), 0);
+    return static_cast<int>(da);
+  };
+  for (const auto& [tasto, atteso] : {std::pair{VK_END, 23}, std::pair{VK_HOME, 0}}) {
+    Premi({VK_CONTROL, static_cast<WORD>(tasto)});
+    EXPECT_TRUE(Pompa([&, atteso = atteso] { return cursore() == atteso; }, 2000)) << tasto;
+  }
+}
+
+TEST_F(FinestraWin32Test, UnaRigaNuovaPortaInFondoSoloChiEraInFondo) {
+  for (int i = 0; i < 60; ++i) finestra->LogAddItem("riga");
+  finestra->LogSelect(59);
+  const LRESULT inFondo = SendMessageW(finestra->Controllo("lstInformazioni"), LB_GETTOPINDEX, 0, 0);
+  ASSERT_GT(inFondo, 0);
+  for (const auto& [cima, attesa] :
+       {std::pair<LRESULT, LRESULT>{inFondo, inFondo + 1}, std::pair<LRESULT, LRESULT>{0, 0}}) {
+    SendMessageW(finestra->Controllo("lstInformazioni"), LB_SETTOPINDEX, static_cast<WPARAM>(cima), 0);
+    finestra->LogAddItem("riga");
+    finestra->LogSelect(finestra->LogCount() - 1);
+    EXPECT_EQ(SendMessageW(finestra->Controllo("lstInformazioni"), LB_GETTOPINDEX, 0, 0), attesa) << cima;
+  }
 }
 
 TEST_F(FinestraWin32Test, IRapportiUsanoUnCarattereAPassoFisso) {

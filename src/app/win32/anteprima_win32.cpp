@@ -24,6 +24,11 @@ void Disponi(HWND finestra) {
 LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_SIZE: Disponi(hwnd); return 0;
+    case WM_ACTIVATE:
+      // The text takes the keys whenever the window is active: arrows,
+      // pages, Ctrl+Home and Ctrl+End to its start and end.
+      if (LOWORD(wp) != WA_INACTIVE) SetFocus(GetDlgItem(hwnd, kIdTesto));
+      return 0;
     case WM_COMMAND:
       if (LOWORD(wp) == kIdChiudi || LOWORD(wp) == IDCANCEL) ShowWindow(hwnd, SW_HIDE);
       return 0;
@@ -76,9 +81,12 @@ HWND MostraAnteprima(HWND proprietario, const std::string& testo) {
     if (c == L'\n') righe += L'\r';
     righe += c == L'\0' ? L'\x2400' : c;
   }
-  SetWindowTextW(GetDlgItem(f, kIdTesto), righe.c_str());
+  HWND testoDiff = GetDlgItem(f, kIdTesto);
+  SetWindowTextW(testoDiff, righe.c_str());
+  SendMessageW(testoDiff, EM_SETSEL, 0, 0);
   ShowWindow(f, SW_SHOW);
   SetForegroundWindow(f);
+  SetFocus(testoDiff);
   return f;
 }
 

@@ -68,10 +68,6 @@ Classe ClasseDi(const DescrizioneControllo& d, bool primaOpzione) {
   return {L"STATIC", 0, 0};
 }
 
-bool RaggiuntoDaTab(TipoControllo t) {
-  return t != TipoControllo::Cornice && t != TipoControllo::Contenitore && t != TipoControllo::Etichetta;
-}
-
 }  // namespace
 
 void RegistraClassiControlli(HINSTANCE istanza) {
@@ -90,7 +86,6 @@ ControlliCreati CreaControlli(HWND finestra, HINSTANCE istanza, int dpi, HFONT f
   std::map<std::string, HWND> contenitori{{"", finestra}};
   std::map<HWND, bool> dentroContenitore{{finestra, false}};
   std::map<HWND, bool> haOpzioni;
-  std::vector<std::pair<int, HWND>> tab;
   const auto& tabella = ControlliFinestra();
   for (size_t i = 0; i < tabella.size(); ++i) {
     const DescrizioneControllo& d = tabella[i];
@@ -99,7 +94,7 @@ ControlliCreati CreaControlli(HWND finestra, HINSTANCE istanza, int dpi, HFONT f
     if (d.tipo == TipoControllo::Opzione) haOpzioni[padre] = true;
     const Classe c = ClasseDi(d, primaOpzione);
     const DWORD stile =
-        WS_CHILD | WS_VISIBLE | c.stile | (RaggiuntoDaTab(d.tipo) && d.tabStop ? WS_TABSTOP : 0u) |
+        WS_CHILD | WS_VISIBLE | c.stile | (PrendeFuoco(d.tipo) ? WS_TABSTOP : 0u) |
         (d.tipo == TipoControllo::Cornice || d.tipo == TipoControllo::Contenitore ? WS_CLIPCHILDREN : 0u);
     const int id = kPrimoIdControllo + static_cast<int>(i);
     HWND w = CreateWindowExW(c.stileEsteso, c.nome, Wide(d.testo).c_str(), stile, PixelDaTwipsWin32(d.left, dpi),
@@ -118,12 +113,11 @@ ControlliCreati CreaControlli(HWND finestra, HINSTANCE istanza, int dpi, HFONT f
     if (d.tipo == TipoControllo::Cornice || d.tipo == TipoControllo::Contenitore) contenitori[d.nome] = w;
     if (d.tipo == TipoControllo::Testo && d.lunghezzaMassima > 0)
       SendMessageW(w, EM_LIMITTEXT, static_cast<WPARAM>(d.lunghezzaMassima), 0);
-    if (RaggiuntoDaTab(d.tipo) && d.tabStop) tab.emplace_back(d.tab, w);
     creati.perNome[d.nome] = w;
     creati.nomiPerId[id] = d.nome;
   }
-  std::sort(tab.begin(), tab.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (const auto& [indice, w] : tab) creati.tabulazione.push_back(w);
+  // Tab in reading order, frame by frame (commands/controlli.h).
+  for (const std::string& nome : OrdineTabulazione()) creati.tabulazione.push_back(creati.perNome.at(nome));
   return creati;
 }
 

@@ -19,8 +19,8 @@ inline int PixelDaTwipsWin32(int twips, int dpi) { return twips * dpi / 1440; }
 struct ControlliCreati {
   std::map<std::string, HWND> perNome;
   std::map<int, std::string> nomiPerId;
-  // The controls Tab stops at, by tab index (radio buttons included: the
-  // group is entered at its selected one).
+  // The controls Tab stops at, in reading order (radio buttons included:
+  // the group is entered at its selected one).
   std::vector<HWND> tabulazione;
 };
 

@@ -59,8 +59,10 @@ class FinestraCompilazione : public Ui, public Campi, public Attesa {
   int MsgBox(const std::string& prompt, int style, const std::string& title) override;
   void SetMousePointer(int pointer) override;
   void DoEvents() override;
-  // Off, the window takes no input; a disabled top window keeps its look.
-  void SetEnabled(bool enabled) override;
+  // Off, the window takes no input but in its log, which the user may scroll
+  // back, and its frame (moved, minimized, asked to close); the controls
+  // that cannot act are greyed for the whole command.
+  void SetEnabled(bool enabled) override { bloccato_ = !enabled; }
 
   // Attesa: the event pump runs meanwhile; input and commands are refused.
   int Aspetta(const OggettoAttesa* oggetti, std::size_t n, int ms) override;
@@ -94,6 +96,11 @@ class FinestraCompilazione : public Ui, public Campi, public Attesa {
   void Esegui(Gestore gestore);
   void Form_Load();
   bool Tabula(bool indietro);
+  bool Ricevibile(const MSG& msg) const;
+  void AdattaAlloSchermo();
+  void Scorri(int barra, int azione);
+  void PortaA(int barra, int pos);
+  void MostraControllo(HWND w);
   void Pompa();
   void AggiornaLarghezzaLog(const std::wstring& riga);
   void SeguiPuntatore();
@@ -112,6 +119,11 @@ class FinestraCompilazione : public Ui, public Campi, public Attesa {
   int larghezzaLog_ = 0;
   bool inCorso_ = false;
   bool inAttesa_ = false;
+  bool bloccato_ = false;
+  bool avvisoChiusura_ = false;  // the close box is up: a second request adds none
+  int cimaLog_ = 0;              // the log's top line where the program last left it
+  POINT scorrimento_{0, 0};      // how far the client area is scrolled, on a screen too small for it
+  SIZE cliente_{0, 0};           // the client area's full size
   int uscita_ = 0;
 };
 

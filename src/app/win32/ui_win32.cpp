@@ -33,6 +33,7 @@ HCURSOR CursorePuntatore(int puntatore) {
 
 void FinestraCompilazione::LogClear() {
   SendMessageW(log_, LB_RESETCONTENT, 0, 0);
+  cimaLog_ = 0;
   larghezzaLog_ = 0;
   SendMessageW(log_, LB_SETHORIZONTALEXTENT, 0, 0);
 }
@@ -80,8 +81,22 @@ void FinestraCompilazione::LogSetItem(int index, const std::string& line) {
 void FinestraCompilazione::LogSelect(int index) {
   if (index != -1 && (index < 0 || index >= LogCount()))
     SollevaErrore(kChiamataNonValida, "log line " + std::to_string(index));
-  // The selection scrolls the row into view.
+  // The selection scrolls the row into view, unless it is the last line and
+  // the user scrolled away from where the program left the view, and not
+  // back to the end (the line before it in sight): they keep reading there.
+  const auto inCima = static_cast<int>(SendMessageW(log_, LB_GETTOPINDEX, 0, 0));
+  bool segue = index != LogCount() - 1 || inCima == cimaLog_;
+  if (!segue) {
+    RECT r;
+    GetClientRect(log_, &r);
+    const auto altezzaRiga = static_cast<int>(SendMessageW(log_, LB_GETITEMHEIGHT, 0, 0));
+    segue = inCima + (altezzaRiga > 0 ? static_cast<int>(r.bottom) / altezzaRiga : 1) >= index;
+  }
   SendMessageW(log_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  if (segue)
+    cimaLog_ = static_cast<int>(SendMessageW(log_, LB_GETTOPINDEX, 0, 0));
+  else
+    SendMessageW(log_, LB_SETTOPINDEX, static_cast<WPARAM>(inCima), 0);
 }
 
 void FinestraCompilazione::LogRefresh() {
@@ -116,15 +131,18 @@ void FinestraCompilazione::LogSetFontName(const std::string& name) {
 
 int FinestraCompilazione::MsgBox(const std::string& prompt, int style, const std::string& title) {
   if (intercettore_) return intercettore_(prompt, style, title);
-  return MostraMessaggio(hwnd_, prompt, style, title);
+  const int risposta = MostraMessaggio(hwnd_, prompt, style, title);
+  // The command goes on without the message loop (stamping files, say): the
+  // window is painted over the box's place now, not at the command's end.
+  if (hwnd_)
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  return risposta;
 }
 
 void FinestraCompilazione::SetMousePointer(int pointer) {
   puntatore_ = pointer;
   SetCursor(CursorePuntatore(pointer));
 }
-
-void FinestraCompilazione::SetEnabled(bool enabled) { EnableWindow(hwnd_, enabled); }
 
 // --- Campi ---
 

@@ -305,8 +305,7 @@ int main(int argc, char** argv) {
                     [&] {
                       cw::FileSuite suite;
                       verifica({.backup = true, .progetti = true, .form = true}, &suite);
-                      cw::SostituisciGuid(fso, cw::FileSostituzioneGuid(suite), pari ? kGuidNuovo : kGuid,
-                                          pari ? kGuid : kGuidNuovo);
+                      cw::SostituisciGuid(fso, suite, pari ? kGuidNuovo : kGuid, pari ? kGuid : kGuidNuovo);
                       pari = !pari;
                     },
                     true});

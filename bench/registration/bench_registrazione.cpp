@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
   double migliorRegistra = 1e9, migliorRimuovi = 1e9, migliorPavimento = 1e9;
   for (int g = 0; g < giri; ++g) {
     auto inizio = Orologio::now();
-    const bool falliti = cw::RegistraComponenti(catalogo, ui, &registratore, nullptr, true);
+    const bool falliti = cw::RegistraComponenti(catalogo, ui, &registratore, nullptr, true).Fallita();
     const double registra = Ms(Orologio::now() - inizio);
     if (falliti || Registrati(prefisso.Dir()) != kDll || !ui.messaggi.empty()) {
       std::fprintf(stderr, "registration failed\n");

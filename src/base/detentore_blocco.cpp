@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdio>
 #include <ctime>
+#include <mutex>
 
 namespace cw {
 namespace {
@@ -23,13 +24,11 @@ std::optional<std::int64_t> Positivo(std::string_view s) {
 
 std::tm OraLocale(std::int64_t secondi) {
   const std::time_t t = static_cast<std::time_t>(secondi);
-  std::tm tm{};
-#ifdef _WIN32
-  localtime_s(&tm, &t);
-#else
-  localtime_r(&t, &tm);
-#endif
-  return tm;
+  // std::localtime's result is shared by every caller: copied under a lock.
+  static std::mutex m;
+  std::lock_guard<std::mutex> lock(m);
+  const std::tm* locale = std::localtime(&t);
+  return locale ? *locale : std::tm{};
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "platform/tracciati.h"
 
 #include <chrono>
+#include <optional>
 #include <string>
 
 #include "base/errors.h"
@@ -165,6 +166,11 @@ class BloccoConTraccia : public BloccoPrefisso {
     return presa;
   }
   std::string Motivo() const override { return b_->Motivo(); }
+  void Annota(const std::string& programma, const std::string& comando) override {
+    b_->Annota(programma, comando);
+    ScriviTraccia("blocco", [&] { return "annotato: " + programma + " " + comando; });
+  }
+  std::optional<DetentoreBlocco> Detentore() const override { return b_->Detentore(); }
   void Lascia() override {
     b_->Lascia();
     ScriviTraccia("blocco", [] { return std::string("lasciato"); });

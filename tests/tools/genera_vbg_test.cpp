@@ -102,7 +102,7 @@ TEST_F(GeneraVbgTest, PathsAreWrittenInAnsi) {
   EXPECT_EQ(Gruppo(), "VBGROUP 5.0\r\nProject=C:\\Citt\xE0\\Societ\xE0 \xE8.vbp\r\n");
 }
 
-TEST_F(GeneraVbgTest, TheCommandIsSilentAndAMissingFolderStopsItWithTheError) {
+TEST_F(GeneraVbgTest, TheCommandNamesTheFileWrittenAndAMissingFolderStopsItWithTheError) {
   CatalogoComponenti catalogo;
   CaricaCatalogo(catalogo);
   test::UiRegistrata ui;
@@ -110,8 +110,9 @@ TEST_F(GeneraVbgTest, TheCommandIsSilentAndAMissingFolderStopsItWithTheError) {
   CampiInMemoria campi;
   Contesto ctx = test::ContestoDiProva(fso, catalogo, ui, campi);
   EXPECT_EQ(EseguiComando(ctx, &mnuGeneraVbg_Click), Esito::Completato);
-  EXPECT_TRUE(ui.eventi.empty());
-  EXPECT_EQ(ui.log, std::vector<std::string>{"riga del comando prima"});
+  EXPECT_EQ(ui.log, (std::vector<std::string>{"riga del comando prima",
+                                              "File di gruppo scritto in C:\\Progetti VB\\Wexo\\Wexo1.vbg"}));
+  EXPECT_TRUE(ui.messaggi.empty());
 
   // A read-only group file stays as it was.
   prefisso.Scrivi(kFileGruppo, "vecchio");

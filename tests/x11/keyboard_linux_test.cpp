@@ -152,7 +152,11 @@ TEST_P(VbBuildX11, EveryPathArrivesInOrderAndAClosedToolStopsTheRun) {
   XEvent ev;
   while (XCheckWindowEvent(x.Dpy(), altro, KeyPressMask, &ev)) ++tastiAltrove;
   EXPECT_EQ(tastiAltrove, 0);
-  EXPECT_TRUE(ui.eventi.size() == 149u && ui.log.empty());  // DoEvents only
+  // One line per path as it goes, then the count.
+  ASSERT_EQ(ui.log.size(), 149u);
+  EXPECT_EQ(ui.log[0],
+            "Invio a Vb-Build del progetto 1 di 148: " + catalogo.FileProgettoCompleto(0) + " in corso... OK!");
+  EXPECT_EQ(ui.log.back(), "Progetti inviati a Vb-Build: 148");
 
   // The tool is closed after the third row: the run stops with error 5.
   std::ofstream(ricevuti, std::ios::trunc).close();

@@ -19,6 +19,7 @@
 #include "app/caratteri.h"
 #include "commands/controlli.h"
 #include "finestra_fixture.h"
+#include "support/ordine_tabulazione.h"
 
 namespace cw::test {
 namespace {
@@ -159,28 +160,8 @@ TEST_F(ControlliTest, IlTastoTabPassaPerIlGruppoDiOpzioniUnaVoltaSola) {
   finestra->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(finestra.get()));
   Controllo<QWidget>("lstInformazioni")->setFocus();
-  // Reading order, frame by frame: the top row of frames left to right,
-  // then the bottom row, then the log.
-  const std::vector<QString> attesi = {"optTipoCompatibilitaBinaria",
-                                       "cmdBackup",
-                                       "cmdBackupCompatibilita",
-                                       "cmdTutto",
-                                       "cmdRegistra",
-                                       "cmdRimuovi",
-                                       "txtCommenti",
-                                       "txtCopyRight",
-                                       "txtNomeProdotto",
-                                       "txtNomeSocieta",
-                                       "cmdApplica",
-                                       "txtVersionePrincipale",
-                                       "txtVersioneSecondario",
-                                       "txtVersioneRevisione",
-                                       "chkIncrementoAutomatico",
-                                       "cmdImpostaVersione",
-                                       "txtGuidOld",
-                                       "txtGuidNew",
-                                       "cmdChangeGuid",
-                                       "lstInformazioni"};
+  std::vector<QString> attesi;
+  for (const std::string& nome : test::OrdineTabulazioneAtteso()) attesi.push_back(QString::fromStdString(nome));
   std::vector<QString> visti;
   for (size_t i = 0; i < attesi.size(); ++i) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

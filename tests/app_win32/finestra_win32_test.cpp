@@ -6,6 +6,7 @@
 // Before <windows.h>: its CopyFile and DeleteFile macros would rename the
 // file service's members.
 #include "support/contesto_prova.h"
+#include "support/ordine_tabulazione.h"
 #include "support/suite_prova.h"
 
 #include <gtest/gtest.h>
@@ -326,28 +327,7 @@ TEST_F(FinestraWin32Test, MentreUnProgrammaGiraLaFinestraNonPrendeClic) {
 }
 
 TEST_F(FinestraWin32Test, TabVaInOrdineDiLetturaEAltSOF10ApronoIlMenu) {
-  // Reading order, frame by frame: the top row of frames left to right, then
-  // the bottom row, then the log; the option group at its selected button.
-  const std::vector<std::string> attesi = {"optTipoCompatibilitaBinaria",
-                                           "cmdBackup",
-                                           "cmdBackupCompatibilita",
-                                           "cmdTutto",
-                                           "cmdRegistra",
-                                           "cmdRimuovi",
-                                           "txtCommenti",
-                                           "txtCopyRight",
-                                           "txtNomeProdotto",
-                                           "txtNomeSocieta",
-                                           "cmdApplica",
-                                           "txtVersionePrincipale",
-                                           "txtVersioneSecondario",
-                                           "txtVersioneRevisione",
-                                           "chkIncrementoAutomatico",
-                                           "cmdImpostaVersione",
-                                           "txtGuidOld",
-                                           "txtGuidNew",
-                                           "cmdChangeGuid",
-                                           "lstInformazioni"};
+  const std::vector<std::string>& attesi = test::OrdineTabulazioneAtteso();
   SetForegroundWindow(hwnd);
   SetFocus(finestra->Controllo(attesi.back().c_str()));
   for (const std::string& nome : attesi) {

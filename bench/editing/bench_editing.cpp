@@ -63,6 +63,7 @@ class SenzaFlush : public cw::FileSystem {
   explicit SenzaFlush(cw::FileSystem& f) : f_(f) {}
   bool FileExists(std::string_view p) override { return f_.FileExists(p); }
   bool FolderExists(std::string_view p) override { return f_.FolderExists(p); }
+  cw::TipoVoce Tipo(std::string_view p) override { return f_.Tipo(p); }
   void CopyFile(std::string_view a, std::string_view b, bool o) override { f_.CopyFile(a, b, o); }
   void DeleteFile(std::string_view p, bool force) override { f_.DeleteFile(p, force); }
   void RenameFile(std::string_view a, std::string_view b) override { f_.RenameFile(a, b); }

@@ -130,6 +130,9 @@ int main(int argc, char** argv) {
   }
   ctx.limiteCompilazione = opzioni->limiteCompilazione;
 
+  if (const std::string marca = cw::MarcaUtf8Rifiutata(*ctx.sistema.profilo, ctx.FileIni()); !marca.empty())
+    return Rifiuta(marca);
+
   // A field the command reads must come from the command line or the
   // settings file: the window's start-up values would overwrite every
   // project's own with "1.0.0" or empty texts.

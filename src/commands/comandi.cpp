@@ -57,6 +57,12 @@ void LasciaBlocco(Contesto& ctx) {
 }
 
 Esito EseguiComando(Contesto& ctx, Gestore gestore) {
+  // The fields were read from that file: with its first section hidden they
+  // hold the defaults, which a command would stamp into every project.
+  if (const std::string marca = MarcaUtf8Rifiutata(*ctx.sistema.profilo, ctx.FileIni()); !marca.empty()) {
+    ctx.ui.MsgBox(marca, kStileEsclamativo, kTitoloApplicazione);
+    return Esito::Rifiutato;
+  }
   Tenuta tenuta;
   const VoceComando* voce = Voce(gestore);
   if (ctx.blocco && (!voce || voce->scrive)) {

@@ -13,9 +13,9 @@ namespace cw {
 // How a command ended; the window ignores it, the batch front end turns it
 // into its exit status.
 enum class Esito {
-  Completato,     // ran to its closing step
-  Fallito,        // a build or a registration failed, or the settings were not saved; the user was told
-  Rifiutato,      // refused its input (a validation message, a refused question)
+  Completato,  // ran to its closing step
+  Fallito,     // a build or a registration failed, the settings were not saved, or copies were left; the user was told
+  Rifiutato,   // refused its input (a validation message, a refused question)
   ErroreRuntime,  // stopped by a run-time error, shown in its box
 };
 
@@ -108,7 +108,9 @@ Esito mnuRiprendiCompilazione_Click(Contesto& ctx);
 // "Ripristina file interrotti": every leftover "_tmp" put back over its file;
 // a file whose content would be lost is first renamed X_interrotto (or
 // X_interrotto2, ...). Refused, with nothing changed, while a copy is empty
-// beside a file that is not.
+// beside a file that is not. A "_tmp" that is not a plain file (a link, a
+// folder, a FIFO) is left where it is and named in the closing box, and the
+// command ends as failed.
 Esito mnuRipristina_Click(Contesto& ctx);
 
 }  // namespace cw

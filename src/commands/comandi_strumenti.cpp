@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/ansi.h"
@@ -74,6 +75,21 @@ std::string CopieVuote(const std::vector<Ripristino>& ripristini) {
          testo;
 }
 
+// A copy that is not a plain file is never put over its file: a link would
+// bring in whatever it leads to (a file outside the suite), and a folder or a
+// FIFO holds no content. It stays where it is, named in the closing box.
+std::string CopieLasciate(const std::vector<std::pair<std::string, TipoVoce>>& lasciate) {
+  if (lasciate.empty()) return "";
+  std::string testo = "\n\nCopie \"_tmp\" lasciate dove sono perché non sono file; controllarle e toglierle a mano: " +
+                      std::to_string(lasciate.size());
+  for (const auto& [copia, tipo] : lasciate)
+    testo += "\n" + copia +
+             (tipo == TipoVoce::Collegamento ? " (collegamento)"
+              : tipo == TipoVoce::Cartella   ? " (cartella)"
+                                             : "");
+  return testo;
+}
+
 }  // namespace
 
 Esito mnuRipristina_Click(Contesto& ctx) {
@@ -82,7 +98,12 @@ Esito mnuRipristina_Click(Contesto& ctx) {
   // since, though: what it holds is kept under a name of its own, unless it
   // is empty or the copy's very bytes.
   std::vector<Ripristino> ripristini;
+  std::vector<std::pair<std::string, TipoVoce>> lasciate;
   for (std::string& copia : ElencaFileSuite(ctx.fso, ctx.catalogo).copie) {
+    if (const TipoVoce tipo = ctx.fso.Tipo(copia); tipo != TipoVoce::File) {
+      if (tipo != TipoVoce::Nessuna) lasciate.emplace_back(std::move(copia), tipo);
+      continue;
+    }
     Ripristino& r = ripristini.emplace_back();
     r.file = copia.substr(0, copia.size() - kSuffissoCopia.size());
     r.copia = std::move(copia);
@@ -117,13 +138,16 @@ Esito mnuRipristina_Click(Contesto& ctx) {
     ctx.fso.FlushFile(r.file);
     ConcludiPasso(ctx.ui, voce + " OK!" + (r.conserva ? " Il contenuto sostituito è in " + conservato : ""));
   }
-  std::string testo = ripristini.empty() ? "Nessun file interrotto da ripristinare"
-                                         : "File interrotti ripristinati: " + std::to_string(ripristini.size());
+  std::string testo = ripristini.empty() && lasciate.empty()
+                          ? "Nessun file interrotto da ripristinare"
+                          : "File interrotti ripristinati: " + std::to_string(ripristini.size());
   if (conservati)
     testo += "\n\nContenuti sostituiti conservati con il suffisso \"" + std::string(kSuffissoInterrotto) +
              "\": " + std::to_string(conservati);
-  ctx.ui.MsgBox(testo, kStileInformativo, kTitoloApplicazione);
-  return Esito::Completato;
+  // What is left still stops every command that writes: not a success.
+  testo += CopieLasciate(lasciate);
+  ctx.ui.MsgBox(testo, lasciate.empty() ? kStileInformativo : kStileEsclamativo, kTitoloApplicazione);
+  return lasciate.empty() ? Esito::Completato : Esito::Fallito;
 }
 
 }  // namespace cw

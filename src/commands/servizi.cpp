@@ -2,9 +2,9 @@
 
 #include "base/errors.h"
 #include "commands/comandi.h"
-
 #include "registration/canale_worker.h"
 #include "registration/modRegistraDll.h"
+#include "settings/modFileIni.h"
 
 namespace cw {
 
@@ -33,6 +33,8 @@ void Servizi::CaricaFinestra(cw::Contesto& ctx) {
     // Kept for the commands that stamp or save the version: the window may
     // stay open while another instance saves a newer one.
     ctx.versioneVista = CaricaImpostazioni(ctx);
+    if (const std::string marca = MarcaUtf8Rifiutata(*ctx.sistema.profilo, ctx.FileIni()); !marca.empty())
+      ctx.ui.MsgBox(marca, kStileEsclamativo, kTitoloApplicazione);
   } catch (const ErroreRuntime& e) {
     ctx.ui.MsgBox(e.TestoMessaggio(), kStileCritico, kTitoloApplicazione);
   }

@@ -16,11 +16,20 @@
 namespace cw {
 
 // A folder as GetFolder gives it: its own path and the names of the files
-// directly inside it, in the order the platform lists them.
+// directly inside it, in the order the platform lists them (a link to a file
+// is a file); and the names of its other entries (folders, links that lead to
+// no file, FIFOs, devices), so that nothing in it goes unseen where any entry
+// of a name matters.
 struct FolderListing {
   std::string Path;
   std::vector<std::string> FileNames;
+  std::vector<std::string> AltreVoci;
 };
+
+// What a path names, a link in its last component taken as the link itself:
+// on Linux a symbolic link, on Windows a reparse point (a symbolic link or a
+// junction), whatever it leads to.
+enum class TipoVoce { Nessuna, File, Cartella, Collegamento, Altro };
 
 class FileSystem {
  public:
@@ -28,6 +37,9 @@ class FileSystem {
   // Never fail: a missing path (or drive) answers false.
   virtual bool FileExists(std::string_view path) = 0;
   virtual bool FolderExists(std::string_view path) = 0;
+  // The entry itself, its last component not followed: Altro for a FIFO, a
+  // device or a socket. Never fails: Nessuna when nothing is there.
+  virtual TipoVoce Tipo(std::string_view path) = 0;
   // The destination becomes a copy of the source. A failure leaves an
   // existing destination as it was.
   virtual void CopyFile(std::string_view source, std::string_view destination, bool overwrite = true) = 0;

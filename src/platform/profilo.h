@@ -40,6 +40,12 @@ class Profilo {
   // The file as it is now, for many lookups.
   virtual std::unique_ptr<ProfiloLetto> Leggi(const std::string& file) const = 0;
 
+  // Whether the file starts with the UTF-8 mark (EF BB BF). The calls here
+  // take the mark as bytes of the first line, as Windows does; the caller
+  // decides what to make of it. False for a missing file or one that is not
+  // a plain file.
+  virtual bool ConMarcaUtf8(const std::string& file) const = 0;
+
   // Sets the key to the value: the key's line is replaced in place, or the
   // key is added to its section, or the section to the file, or the file is
   // created. Every other byte of the file stays as it was, and the file is

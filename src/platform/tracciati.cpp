@@ -113,6 +113,7 @@ class FileSystemConTraccia : public FileSystem {
 
   bool FileExists(std::string_view path) override { return f_->FileExists(path); }
   bool FolderExists(std::string_view path) override { return f_->FolderExists(path); }
+  TipoVoce Tipo(std::string_view path) override { return f_->Tipo(path); }
   void CopyFile(std::string_view s, std::string_view d, bool overwrite) override {
     Fatto("CopyFile", std::string(s) + " -> " + std::string(d), [&] { f_->CopyFile(s, d, overwrite); });
   }

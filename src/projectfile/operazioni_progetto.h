@@ -50,8 +50,9 @@ void ImpostaProprieta(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& u
 // The files the commands rewrite, row by row in catalogue order: the
 // project file and each ".frm" file (exact, case-sensitive ending) directly
 // inside the row's "Form" folder, none when the folder is missing; and the
-// leftover "_tmp" copies of either: a project file's copy when it exists,
-// every name ending ".frm_tmp" in the same listing. Each "Form" folder is
+// leftover "_tmp" copies of either: a project file's copy when anything of
+// that name exists, every entry whose name ends ".frm_tmp" in the same
+// listing (a file or not: a link, a folder, a FIFO). Each "Form" folder is
 // listed once.
 struct FileSuite {
   struct Riga {

@@ -21,7 +21,9 @@ FileSuite ElencaFileSuite(FileSystem& fso, const CatalogoComponenti& catalogo) {
   for (int riga = catalogo.LBound(); riga <= catalogo.UBound(); ++riga) {
     FileSuite::Riga& r = suite.righe.emplace_back();
     r.progetto = catalogo.FileProgettoCompleto(riga);
-    if (const std::string copia = r.progetto + std::string(kSuffissoCopia); fso.FileExists(copia))
+    // A copy is any entry of its name, a link or a folder too: the guard
+    // must see it, and only "Ripristina file interrotti" tells them apart.
+    if (const std::string copia = r.progetto + std::string(kSuffissoCopia); fso.Tipo(copia) != TipoVoce::Nessuna)
       suite.copie.push_back(copia);
     const std::string cartellaForm = catalogo(riga, kCartella) + "\\Form";
     if (!fso.FolderExists(cartellaForm)) continue;
@@ -32,6 +34,8 @@ FileSuite ElencaFileSuite(FileSystem& fso, const CatalogoComponenti& catalogo) {
       if (FinisceCon(nome, ".frm")) r.form.push_back(elenco.Path + "\\" + nome);
       if (FinisceCon(nome, finaleCopia)) suite.copie.push_back(elenco.Path + "\\" + nome);
     }
+    for (const std::string& nome : elenco.AltreVoci)
+      if (FinisceCon(nome, finaleCopia)) suite.copie.push_back(elenco.Path + "\\" + nome);
   }
   return suite;
 }

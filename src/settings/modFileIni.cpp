@@ -55,17 +55,25 @@ std::int16_t LeggiIniIntero(const ProfiloLetto& file, const std::string& sezione
   return numero == 0 ? std::int16_t{0} : std::int16_t{-1};
 }
 
+std::string MarcaUtf8Rifiutata(const Profilo& profilo, const std::string& file) {
+  if (!profilo.ConMarcaUtf8(file)) return "";
+  return "Il file delle impostazioni '" + file +
+         "' inizia con il segno UTF-8 (BOM, i byte EF BB BF): letto così la sua prima sezione non si vedrebbe e un "
+         "salvataggio ne aggiungerebbe una seconda \"[Versione]\". Salvarlo di nuovo come testo Windows-1252 (ANSI), "
+         "senza BOM; nessun file è stato modificato.";
+}
+
 // The settings file's folders are made by the first write: a fresh prefix
 // has no "C:\Programmi\CompilaWexo" yet.
 bool ScriviIniStringa(Profilo& profilo, const std::string& file, const std::string& sezione, const std::string& chiave,
                       const std::string& valore) {
-  return profilo.CreaCartelleProfilo(file) &&
+  return !profilo.ConMarcaUtf8(file) && profilo.CreaCartelleProfilo(file) &&
          profilo.WritePrivateProfileStringA(file, Utf8ToAnsi(sezione), Utf8ToAnsi(chiave), Utf8ToAnsi(valore));
 }
 
 bool ScriviIniIntero(Profilo& profilo, const std::string& file, const std::string& sezione, const std::string& chiave,
                      std::int16_t valore) {
-  return profilo.CreaCartelleProfilo(file) &&
+  return !profilo.ConMarcaUtf8(file) && profilo.CreaCartelleProfilo(file) &&
          profilo.WritePrivateProfileStringA(file, Utf8ToAnsi(sezione), Utf8ToAnsi(chiave), std::to_string(valore));
 }
 
@@ -74,6 +82,7 @@ void CancellaIniChiave(Profilo& profilo, const std::string& file, const std::str
   // A key written twice reads as its next copy once the first is gone: each
   // goes, until the reader finds none (or the file cannot be written).
   static const std::string kAssente = "\x01";
+  if (profilo.ConMarcaUtf8(file)) return;
   for (int copia = 0; copia < kCopieCancellate; ++copia) {
     if (LeggiIniStringa(profilo, file, sezione, chiave, kAssente, kDimensioneBuffer) == kAssente) return;
     if (!profilo.CancellaChiaveProfilo(file, Utf8ToAnsi(sezione), Utf8ToAnsi(chiave))) return;

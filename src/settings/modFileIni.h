@@ -58,6 +58,13 @@ void CancellaIniChiave(Profilo& profilo, const std::string& file, const std::str
                                  const std::string& principale, const std::string& secondario,
                                  const std::string& revisione);
 
+// A settings file that starts with the UTF-8 mark was saved as UTF-8 by an
+// editor: Windows' reader takes the mark as bytes of the first line, which
+// hides the first section, and a save would then add a second one. Such a
+// file is refused: the text names the file and the mark; empty for any other
+// file. The writers above write nothing into it.
+std::string MarcaUtf8Rifiutata(const Profilo& profilo, const std::string& file);
+
 // A lost settings write must be heard of: the next run would reuse the same
 // version. Shows "Impossibile salvare le impostazioni in 'file'" (style 48);
 // the caller goes on and ends its command as failed.

@@ -156,6 +156,15 @@ TEST_F(Batch, RefusedInputExitsTwoAndChangesNothing) {
 
   EXPECT_EQ(Albero(DriveC()), prima);
   EXPECT_FALSE(fs::exists(FileIni()));
+
+  // Saved with a UTF-8 mark, whose first section would be hidden: refused, named, before anything.
+  fs::create_directories(FileIni().parent_path());
+  std::ofstream(FileIni(), std::ios::binary) << "\xEF\xBB\xBF[Versione]\r\nPrincipale=4\r\nSecondario=0\r\n";
+  const auto conMarca = Albero(DriveC());
+  r = Esegui("versione");
+  EXPECT_EQ(r.stato, 2);
+  EXPECT_NE(r.err.find("'" + FileIni().string() + "' inizia con il segno UTF-8 (BOM"), std::string::npos) << r.err;
+  EXPECT_EQ(Albero(DriveC()), conMarca);
 }
 
 TEST_F(Batch, RunTimeErrorExitsThreeWithTheBoxAndTheFailingRow) {

@@ -628,6 +628,9 @@ TEST_F(ComandiTest, EveryCommandButRecoveryAndRegistrationRefusesWhileAFormCopyI
   const std::string copia = suite.InCartella(0, "Form\\frmA.frm_tmp");
   suite.Scrivi(suite.InCartella(0, "Form\\frmA.frm"), "");  // a kill while writing
   suite.Scrivi(copia, "VERSION 5.00\r\n");
+  // Not a file, and a copy all the same: nothing of that name goes unseen.
+  const std::string cartella = suite.Progetto(1) + "_tmp";
+  std::filesystem::create_directory(suite.prefisso.Host(cartella));
   ASSERT_TRUE(ScriviIniStringa(test::ProfiloDiProva(), ctx.FileIni(), kSezioneVersione, kChiaveUltimaRigaFallita,
                                "1"));  // to resume
   const std::set<std::string> kEccetto = {"cmdRegistra", "cmdRimuovi", "mnuRipristina"};
@@ -640,6 +643,7 @@ TEST_F(ComandiTest, EveryCommandButRecoveryAndRegistrationRefusesWhileAFormCopyI
     ASSERT_FALSE(ui.messaggi.empty());
     EXPECT_TRUE(ui.messaggi.back().testo.starts_with("Sono rimaste copie")) << ui.messaggi.back().testo;
     EXPECT_NE(ui.messaggi.back().testo.find(copia), std::string::npos);
+    EXPECT_NE(ui.messaggi.back().testo.find(cartella), std::string::npos);
     EXPECT_EQ(ui.messaggi.back().stile, kStileEsclamativo);
     EXPECT_TRUE(ui.log.empty());
     EXPECT_EQ(test::Albero(suite.prefisso.Dir()), prima);
@@ -655,11 +659,18 @@ TEST_F(ComandiTest, RipristinaKeepsWhatItReplacesAndRefusesAnEmptyCopy) {
       "File interrotti ripristinati: 1\n\nContenuti sostituiti conservati con il suffisso "
       "\"_interrotto\": 1";
   using File = std::map<std::string, std::optional<std::string>>;
+  // A copy that is not a plain file, made before the run and still there after it.
+  struct NonFile {
+    std::string percorso;
+    TipoVoce tipo = TipoVoce::Nessuna;
+  };
+  const std::string fuori = (suite.prefisso.Dir() / "fuori.vbp").string();
   const struct {
     const char* nome;
     File prima, dopo;  // nullopt: no such file
     Esito esito;
     std::vector<std::string> log, nelMessaggio;
+    NonFile nonFile = {};
   } kCasi[] = {
       {"project file edited after the interruption",
        {{p, "edited"}, {p + "_tmp", "old"}},
@@ -685,14 +696,55 @@ TEST_F(ComandiTest, RipristinaKeepsWhatItReplacesAndRefusesAnEmptyCopy) {
        Esito::Rifiutato,
        {},
        {"\n\n" + p + "_tmp\n" + p}},
+      {"a folder as a form's copy is left, the plain copy beside it put back",
+       {{p, "old"}, {p + "_tmp", "old"}, {f, "half"}},
+       {{p, "old"}, {p + "_tmp", {}}, {f, "half"}},
+       Esito::Fallito,
+       {"Ripristino di ALFA.VBP in corso... OK!"},
+       {"File interrotti ripristinati: 1\n\nCopie \"_tmp\" lasciate dove sono perché non sono file; controllarle e "
+        "toglierle a mano: 1\n" +
+        f + "_tmp (cartella)"},
+       {f + "_tmp", TipoVoce::Cartella}},
+#ifndef _WIN32
+      {"a link to a file outside the suite is never renamed over the project file",
+       {{p, "whole"}},
+       {{p, "whole"}},
+       Esito::Fallito,
+       {},
+       {"File interrotti ripristinati: 0", "\n" + p + "_tmp (collegamento)"},
+       {p + "_tmp", TipoVoce::Collegamento}},
+      {"a FIFO is never read",
+       {{p, "whole"}},
+       {{p, "whole"}},
+       Esito::Fallito,
+       {},
+       {"\n" + p + "_tmp"},
+       {p + "_tmp", TipoVoce::Altro}},
+#endif
   };
+  std::ofstream(fuori, std::ios::binary) << "outside";
   for (const auto& c : kCasi) {
     SCOPED_TRACE(c.nome);
     for (const File* file : {&c.prima, &c.dopo})
       for (const auto& [percorso, byte] : *file) std::filesystem::remove(suite.prefisso.Host(percorso));
     for (const auto& [percorso, byte] : c.prima) suite.Scrivi(percorso, *byte);
+    const std::filesystem::path nonFile = c.nonFile.percorso.empty() ? "" : suite.prefisso.Host(c.nonFile.percorso);
+    if (!nonFile.empty()) std::filesystem::remove(nonFile);
+    if (c.nonFile.tipo == TipoVoce::Cartella) std::filesystem::create_directory(nonFile);
+#ifndef _WIN32
+    if (c.nonFile.tipo == TipoVoce::Collegamento) std::filesystem::create_symlink(fuori, nonFile);
+    if (c.nonFile.tipo == TipoVoce::Altro) {
+      ASSERT_EQ(::mkfifo(nonFile.c_str(), 0600), 0);
+    }
+#endif
     ui = {};
     EXPECT_EQ(Clic(mnuRipristina_Click), c.esito);
+    if (!nonFile.empty()) {
+      EXPECT_EQ(ctx.fso.Tipo(c.nonFile.percorso), c.nonFile.tipo);
+      std::filesystem::remove(nonFile);
+    }
+    std::ifstream letto(fuori, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(letto), {}), "outside");
     for (const auto& [percorso, byte] : c.dopo) {
       EXPECT_EQ(suite.Esiste(percorso), byte.has_value()) << percorso;
       if (byte && suite.Esiste(percorso)) {

@@ -23,6 +23,7 @@
 #include "build/compila.h"
 #include "catalogue/catalogo.h"
 #include "commands/comandi.h"
+#include "platform/linux/discendenza_linux.h"
 #include "platform/linux/filesystem_linux.h"
 #include "platform/linux/processes_linux.h"
 #include "platform/linux/trasporto_worker_linux.h"
@@ -137,6 +138,8 @@ TEST(Risorse, TheWholeSuiteLeavesNoDescriptorAndNoProcessBehind) {
   sandbox::CreaSandbox(sandbox, catalogo, opzioni);
 
   ASSERT_TRUE(Figli().empty()) << Elenco(Figli());
+  // The guardian's pipe is the process's own for its whole life.
+  PreparaDiscendenza();
   const auto prima = Descrittori();
   int passi = 0;
   {

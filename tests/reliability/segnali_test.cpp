@@ -118,10 +118,22 @@ class Segnali : public ::testing::Test {
   CatalogoComponenti catalogo;
 };
 
+// Whether any process still carries in its environment the mark of what
+// that process started.
+bool MarcatoDa(pid_t batch) {
+  const std::string marca = "CW_DISCENDENZA_" + std::to_string(batch) + "_";
+  for (const auto& voce : fs::directory_iterator("/proc")) {
+    const std::string ambiente = LeggiFile(voce.path() / "environ");
+    if (ambiente.starts_with(marca) || ambiente.find('\0' + marca) != std::string::npos) return true;
+  }
+  return false;
+}
+
 // Whatever it waits for (the registration worker and what its component
 // started, a build that ignores SIGTERM, a build or a viewer that is a script
-// with a child of its own), a signal ends it all and then the run, with 128
-// + the signal.
+// with a child of its own, one that left for a session of its own), a signal
+// ends it all and then the run, with 128 + the signal; a SIGKILL, which the
+// tool never sees, all the same.
 TEST_F(Segnali, ASignalDuringAWaitEndsWhatItWaitsForThenTheRun) {
   const std::vector<std::string> tutto{"tutto",        "binaria", "--principale", "1",
                                        "--secondario", "0",       "--revisione",  "0"};
@@ -130,6 +142,9 @@ TEST_F(Segnali, ASignalDuringAWaitEndsWhatItWaitsForThenTheRun) {
   // Every script writes its own identifier and its child's into the prefix.
   constexpr const char* kIgnoraTerm = "echo $$ > \"$WINEPREFIX/cw.pid\"\ntrap '' TERM\nexec sleep 600";
   constexpr const char* kConNipote = "(trap '' TERM; exec sleep 600) &\necho $$ $! > \"$WINEPREFIX/cw.pid\"\nwait";
+  constexpr const char* kConSessione =
+      "setsid sh -c 'echo $$ >> \"$WINEPREFIX/cw.pid\"; trap \"\" TERM; exec sleep 600' &\n"
+      "echo $$ >> \"$WINEPREFIX/cw.pid\"\nwait";
   constexpr const char* kFallisce =
       "echo 'Compilazione non completata.' >> \"$WINEPREFIX/drive_c/Progetti VB/Wexo/ErroriCompilazione.txt\"";
   struct Caso {
@@ -147,6 +162,9 @@ TEST_F(Segnali, ASignalDuringAWaitEndsWhatItWaitsForThenTheRun) {
       {"build", tutto, SIGTERM, kIgnoraTerm, nullptr, 1},
       {"build with a child", tutto, SIGHUP, kConNipote, nullptr, 2},
       {"viewer with a child", conVisualizzatore, SIGTERM, kFallisce, kConNipote, 2},
+      {"build with a child in a session of its own", tutto, SIGTERM, kConSessione, nullptr, 2},
+      {"build with a child in a session of its own", tutto, SIGKILL, kConSessione, nullptr, 2},
+      {"registra", {"registra"}, SIGKILL, nullptr, nullptr, 2},
   };
   for (const Caso& c : casi) {
     SCOPED_TRACE(std::string(c.cosa) + " " + strsignal(c.segnale));
@@ -163,8 +181,9 @@ TEST_F(Segnali, ASignalDuringAWaitEndsWhatItWaitsForThenTheRun) {
     for (pid_t p : attesi) ASSERT_TRUE(InVita(p)) << p;
 
     ASSERT_EQ(::kill(batch, c.segnale), 0);
-    EXPECT_EQ(Stato(batch), 128 + c.segnale);
+    EXPECT_EQ(Stato(batch), c.segnale == SIGKILL ? 1000 + SIGKILL : 128 + c.segnale);
     for (pid_t p : attesi) EXPECT_TRUE(Entro(5s, [&] { return !InVita(p); })) << p << " still runs";
+    EXPECT_TRUE(Entro(5s, [&] { return !MarcatoDa(batch); }));
     for (pid_t p : attesi)
       if (InVita(p)) ::kill(p, SIGKILL);  // nothing left for the next case
   }

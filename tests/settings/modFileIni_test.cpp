@@ -118,6 +118,38 @@ TEST(ModFileIni, WritersStaySilentWhenTheFileCannotBeWritten) {
                                    kSezioneVersione, "A", "1"));
 }
 
+// Only a mark at the very start is refused; then no writer adds a second
+// "[Versione]" nor removes a key, and the message names the file and the mark.
+TEST(ModFileIni, AUtf8MarkAtTheStartIsRefusedAndNeverWrittenInto) {
+  const struct {
+    std::string contenuto;
+    bool rifiutato;
+  } kCasi[] = {
+      {"\xEF\xBB\xBF[Versione]\r\nPrincipale=2\r\n", true},
+      {"\xEF\xBB\xBF", true},
+      {"\xEF\xBB[Versione]\r\nPrincipale=2\r\n", false},
+      {"[Versione]\r\n\xEF\xBB\xBFPrincipale=2\r\n", false},
+      {"\xFF\xFE[\0V\0]\0"s, false},
+      {"", false},
+  };
+  for (const auto& c : kCasi) {
+    SCOPED_TRACE(c.contenuto);
+    FileProfilo f;
+    f.Metti(c.contenuto);
+    const std::string testo = MarcaUtf8Rifiutata(test::ProfiloDiProva(), f.Percorso());
+    EXPECT_EQ(testo.empty(), !c.rifiutato);
+    if (!c.rifiutato) continue;
+    EXPECT_NE(testo.find("'" + f.Percorso() + "'"), std::string::npos);
+    EXPECT_NE(testo.find("EF BB BF"), std::string::npos);
+    EXPECT_FALSE(ScriviIniStringa(test::ProfiloDiProva(), f.Percorso(), kSezioneVersione, "Principale", "3"));
+    EXPECT_FALSE(ScriviIniIntero(test::ProfiloDiProva(), f.Percorso(), kSezioneVersione, "IncrementoAutomatico", 0));
+    CancellaIniChiave(test::ProfiloDiProva(), f.Percorso(), kSezioneVersione, "Principale");
+    EXPECT_EQ(f.Contenuto(), c.contenuto);
+  }
+  FileProfilo manca;
+  EXPECT_EQ(MarcaUtf8Rifiutata(test::ProfiloDiProva(), manca.Percorso()), "");
+}
+
 // A key written twice: removing it removes every copy, so the next read does
 // not find the one behind it.
 TEST(ModFileIni, RemovingAKeyRemovesEveryCopyOfIt) {

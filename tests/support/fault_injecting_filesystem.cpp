@@ -154,6 +154,7 @@ const char* FaultInjectingFileSystem::Name(Op op) {
     case Op::CheckWritable: return "CheckWritable";
     case Op::CopyFileWholeFlushed: return "CopyFileWholeFlushed";
     case Op::FlushFile: return "FlushFile";
+    case Op::Tipo: return "Tipo";
   }
   return "?";
 }
@@ -161,6 +162,11 @@ const char* FaultInjectingFileSystem::Name(Op op) {
 bool FaultInjectingFileSystem::FileExists(std::string_view path) {
   state_->Enter(Op::FileExists, path);
   return inner_.FileExists(path);
+}
+
+TipoVoce FaultInjectingFileSystem::Tipo(std::string_view path) {
+  state_->Enter(Op::Tipo, path);
+  return inner_.Tipo(path);
 }
 
 bool FaultInjectingFileSystem::FolderExists(std::string_view path) {

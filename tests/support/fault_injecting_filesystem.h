@@ -6,7 +6,7 @@
 //
 // Every call counts as one operation, numbered from 1 in the order made:
 // FileExists, FolderExists, CopyFile, DeleteFile, OpenTextFile, GetFolder,
-// RenameFile, CopyFileWhole, CopyFileWholeFlushed, FlushFile, CheckWritable,
+// RenameFile, CopyFileWhole, CopyFileWholeFlushed, FlushFile, CheckWritable, Tipo,
 // and on the streams it hands out AtEndOfStream, ReadLine, ReadAll,
 // WriteLine, Write and Close (a stream's destructor is not a call). A call
 // chosen to fail raises ErroreRuntime with the chosen number instead of
@@ -42,6 +42,7 @@ class FaultInjectingFileSystem : public FileSystem {
     CheckWritable,
     CopyFileWholeFlushed,
     FlushFile,
+    Tipo,
   };
 
   struct Call {
@@ -89,6 +90,7 @@ class FaultInjectingFileSystem : public FileSystem {
 
   bool FileExists(std::string_view path) override;
   bool FolderExists(std::string_view path) override;
+  TipoVoce Tipo(std::string_view path) override;
   void CopyFile(std::string_view source, std::string_view destination, bool overwrite = true) override;
   void DeleteFile(std::string_view path, bool force = true) override;
   void RenameFile(std::string_view source, std::string_view destination) override;

@@ -114,6 +114,17 @@ bool FileSystemLinux::FolderExists(std::string_view path) {
   return l.state == State::Found && IsDir(l.mode);
 }
 
+TipoVoce FileSystemLinux::Tipo(std::string_view path) {
+  // A dangling link is no entry to the lookup, which then gives the path a
+  // new file would take: the link's own.
+  const auto l = drives_.Find(path);
+  struct stat st {};
+  if (l.state == State::FolderMissing || ::lstat(l.host.c_str(), &st) != 0) return TipoVoce::Nessuna;
+  if (S_ISLNK(st.st_mode)) return TipoVoce::Collegamento;
+  if (S_ISREG(st.st_mode)) return TipoVoce::File;
+  return S_ISDIR(st.st_mode) ? TipoVoce::Cartella : TipoVoce::Altro;
+}
+
 void FileSystemLinux::CopyFile(std::string_view source, std::string_view destination, bool overwrite) {
   const auto src = ExistingFile(drives_, source);
   const auto dst = drives_.Find(destination);
@@ -291,7 +302,11 @@ FolderListing FileSystemLinux::GetFolder(std::string_view path) {
       struct stat st {};
       file = ::fstatat(::dirfd(d), e->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
     }
-    if (file) out.FileNames.emplace_back(name);
+    if (file) {
+      out.FileNames.emplace_back(name);
+    } else {
+      out.AltreVoci.emplace_back(name);
+    }
   }
   ::closedir(d);
   // The folder's path as the caller wrote it, without trailing separators;

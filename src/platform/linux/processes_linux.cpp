@@ -21,6 +21,7 @@
 #include "base/command_line.h"
 #include "base/errors.h"
 #include "platform/linux/attesa_linux.h"
+#include "platform/linux/discendenza_linux.h"
 #include "platform/linux/fine_su_segnale_linux.h"
 #include "platform/linux/schermata_linux.h"
 #include "platform/linux/spawn_linux.h"
@@ -101,6 +102,8 @@ ProcessesLinux::ProcessesLinux(DriveTable drives) : ProcessesLinux(std::move(dri
 
 ProcessesLinux::ProcessesLinux(DriveTable drives, Opzioni opzioni)
     : drives_(std::move(drives)), opzioni_(std::move(opzioni)) {
+  // Before any program: the guardian is there for the first.
+  PreparaDiscendenza();
   if (opzioni_.cartellaProgramma.empty()) opzioni_.cartellaProgramma = CartellaEseguibile();
   agente_ = opzioni_.agente
                 ? opzioni_.agente
@@ -219,6 +222,7 @@ std::uint32_t ProcessesLinux::Avvia(const std::string& commandLine, int windowSt
     posix_spawn_file_actions_addopen(&azioni, 2, "/dev/null", O_WRONLY, 0);
   }
   pid_t pid = 0;
+  unsigned long discendenza = 0;
   int err = 0;
   {
     // A signal between the start and the registration would end the tool
@@ -228,7 +232,7 @@ std::uint32_t ProcessesLinux::Avvia(const std::string& commandLine, int windowSt
     // A group of its own: what a script or wine starts in turn is ended with
     // it on a signal.
     err = AvviaFiglio(pid, avvio.eseguibile, std::move(avvio.argomenti), std::move(avvio.ambiente),
-                      windows ? &azioni : nullptr, true);
+                      windows ? &azioni : nullptr, true, &discendenza);
     if (err == 0) RegistraAvviato(pid);
   }
   posix_spawn_file_actions_destroy(&azioni);
@@ -239,6 +243,7 @@ std::uint32_t ProcessesLinux::Avvia(const std::string& commandLine, int windowSt
   });
 
   Figlio figlio;
+  figlio.discendenza = discendenza;
   figlio.pidfd = PidfdOpen(pid);  // -1: the reaper falls back to polling
   figlio.primoPiano = windowStyle == kFinestraNormale;
   {
@@ -427,15 +432,21 @@ void ProcessesLinux::TerminaAtteso(pid_t pid) {
   // stopped member is continued to hear it.
   ::kill(-pid, SIGTERM);
   ::kill(-pid, SIGCONT);
-  for (int i = 0; i < 100; ++i) {
+  unsigned long discendenza = 0;
+  bool finito = false;
+  for (int i = 0; i < 100 && !finito; ++i) {
     {
       std::lock_guard<std::mutex> lock(mutex_);
       Figlio& figlio = figli_.at(pid);
+      discendenza = figlio.discendenza;
       // The group is gone once its leader is reaped and no member is left.
-      if ((figlio.finito || RaccogliSeFinito(pid, figlio, false)) && ::kill(-pid, 0) < 0 && errno == ESRCH) return;
+      finito = (figlio.finito || RaccogliSeFinito(pid, figlio, false)) && ::kill(-pid, 0) < 0 && errno == ESRCH;
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (!finito) std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
+  // What left the group (a setsid) heard nothing of it.
+  TerminaDiscendenza(discendenza);
+  if (finito) return;
   ::kill(-pid, SIGKILL);
   std::lock_guard<std::mutex> lock(mutex_);
   Figlio& figlio = figli_.at(pid);
@@ -472,6 +483,7 @@ void ProcessesLinux::TerminateProcess(HandleProcesso handle) {
   if (figlio.finito) return;
   // The group is still there: its leader is not reaped yet.
   ::kill(-h->second, SIGKILL);
+  TerminaDiscendenza(figlio.discendenza);
   RaccogliSeFinito(h->second, figlio, true);
 }
 

@@ -100,8 +100,9 @@ class ProcessesLinux : public Processes {
     int maniglie = 0;  // handles given out and not yet closed
     bool finito = false;
     std::uint32_t exitCode = 0;
-    int segnale = 0;          // the signal that ended it, 0 for an exit
-    bool primoPiano = false;  // shown in front: its wait hands it the terminal
+    int segnale = 0;                // the signal that ended it, 0 for an exit
+    bool primoPiano = false;        // shown in front: its wait hands it the terminal
+    unsigned long discendenza = 0;  // its start's mark, for what left its group
   };
   // A program the agent started.
   struct Remoto {

@@ -336,6 +336,11 @@ std::unique_ptr<ProfiloLetto> ProfiloLinux::Leggi(const std::string& file) const
   return std::make_unique<ProfiloLettoLinux>(file);
 }
 
+bool ProfiloLinux::ConMarcaUtf8(const std::string& file) const {
+  const std::optional<std::string> testo = LeggiFile(file);
+  return testo && testo->starts_with("\xEF\xBB\xBF");
+}
+
 bool ProfiloLinux::WritePrivateProfileStringA(const std::string& file, std::string_view sezione,
                                               std::string_view chiave, std::string_view valore) {
   sezione = TagliaSpazi(FinoAlNul(sezione));

@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "platform/linux/architettura_linux.h"
+#include "platform/linux/discendenza_linux.h"
 
 extern char** environ;
 
@@ -32,7 +33,11 @@ std::vector<char*> Puntatori(std::vector<std::string>& testi) {
 }  // namespace
 
 int AvviaFiglio(pid_t& pid, const std::filesystem::path& programma, std::vector<std::string> argomenti,
-                std::vector<std::string> ambiente, const posix_spawn_file_actions_t* azioni, bool gruppoProprio) {
+                std::vector<std::string> ambiente, const posix_spawn_file_actions_t* azioni, bool gruppoProprio,
+                unsigned long* numero) {
+  unsigned long avvio = 0;
+  ambiente.push_back(MarcaDiscendenza(avvio));
+  if (numero) *numero = avvio;
   std::vector<char*> argv = Puntatori(argomenti);
   std::vector<char*> envp = Puntatori(ambiente);
   posix_spawnattr_t attr;

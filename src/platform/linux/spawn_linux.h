@@ -16,10 +16,13 @@ namespace cw {
 // Starts programma with the given arguments (argomenti[0] included) and
 // environment. azioni, when given, are applied in the child; gruppoProprio
 // puts the child in a process group of its own, so one kill reaches all it
-// starts. 0 and pid set, or the errno of the failure.
+// starts. The environment gains the start's mark (discendenza_linux.h), so
+// the program and all it starts end with the tool whatever ends it; numero,
+// when given, is the start's number, for TerminaDiscendenza. 0 and pid set,
+// or the errno of the failure.
 int AvviaFiglio(pid_t& pid, const std::filesystem::path& programma, std::vector<std::string> argomenti,
                 std::vector<std::string> ambiente, const posix_spawn_file_actions_t* azioni = nullptr,
-                bool gruppoProprio = false);
+                bool gruppoProprio = false, unsigned long* numero = nullptr);
 
 // A descriptor that becomes readable when the child ends; -1 when the kernel
 // offers none (the caller then polls).

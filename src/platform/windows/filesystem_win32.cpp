@@ -133,6 +133,15 @@ bool FileSystemWin32::FileExists(std::string_view path) {
   return v.stato == Voce::Stato::Trovata && !v.Cartella();
 }
 
+TipoVoce FileSystemWin32::Tipo(std::string_view path) {
+  // The attributes are the entry's own: a reparse point is not followed.
+  const Voce v = Cerca(Nativo(path));
+  if (v.stato != Voce::Stato::Trovata) return TipoVoce::Nessuna;
+  if (v.attributi & FILE_ATTRIBUTE_REPARSE_POINT) return TipoVoce::Collegamento;
+  if (v.Cartella()) return TipoVoce::Cartella;
+  return (v.attributi & FILE_ATTRIBUTE_DEVICE) ? TipoVoce::Altro : TipoVoce::File;
+}
+
 bool FileSystemWin32::FolderExists(std::string_view path) {
   const Voce v = Cerca(Nativo(path));
   return v.stato == Voce::Stato::Trovata && v.Cartella();
@@ -281,7 +290,12 @@ FolderListing FileSystemWin32::GetFolder(std::string_view path) {
       SollevaErroreWin32(err, true, "FindFirstFileW", path);
   } else {
     do {
-      if (!(dati.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) out.FileNames.push_back(Utf8(dati.cFileName));
+      const std::wstring_view nome = dati.cFileName;
+      if (!(dati.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        out.FileNames.push_back(Utf8(dati.cFileName));
+      } else if (nome != L"." && nome != L"..") {
+        out.AltreVoci.push_back(Utf8(dati.cFileName));
+      }
     } while (FindNextFileW(h, &dati));
     FindClose(h);
   }

@@ -23,6 +23,7 @@ class FileSystemWin32 : public FileSystem {
 
   bool FileExists(std::string_view path) override;
   bool FolderExists(std::string_view path) override;
+  TipoVoce Tipo(std::string_view path) override;
   void CopyFile(std::string_view source, std::string_view destination, bool overwrite = true) override;
   void DeleteFile(std::string_view path, bool force = true) override;
   void RenameFile(std::string_view source, std::string_view destination) override;

@@ -76,6 +76,20 @@ class ProfiloLettoWin32 : public ProfiloLetto {
 
 }  // namespace
 
+bool ProfiloWin32::ConMarcaUtf8(const std::string& file) const {
+  // A folder does not open without FILE_FLAG_BACKUP_SEMANTICS; a pipe or a
+  // device is not asked.
+  const HANDLE h = CreateFileW(Wide(file).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  char testa[3] = {};
+  DWORD letti = 0;
+  const bool marca = GetFileType(h) == FILE_TYPE_DISK && ReadFile(h, testa, sizeof testa, &letti, nullptr) &&
+                     std::string_view(testa, letti) == "\xEF\xBB\xBF";
+  CloseHandle(h);
+  return marca;
+}
+
 std::unique_ptr<ProfiloLetto> ProfiloWin32::Leggi(const std::string& file) const {
   return std::make_unique<ProfiloLettoWin32>(file);
 }

@@ -145,7 +145,11 @@ TEST_F(FileSystemWin32Test, EsistenzaEdElencoDiCartella) {
   std::sort(nomi.begin(), nomi.end());
   EXPECT_EQ(nomi, (std::vector<std::string>{"file.txt", "ro.txt", "\xc3\xa8 accentato.txt"}));
   EXPECT_EQ(l.Path, dir_ / "sub\\..");
+  EXPECT_EQ(l.AltreVoci, std::vector<std::string>{"sub"});
   EXPECT_EQ(fso_.GetFolder("C:\\").Path, "C:\\");
+  EXPECT_EQ(fso_.Tipo(dir_ / "file.txt"), TipoVoce::File);
+  EXPECT_EQ(fso_.Tipo(dir_ / "sub"), TipoVoce::Cartella);
+  EXPECT_EQ(fso_.Tipo(dir_ / "manca.txt"), TipoVoce::Nessuna);
 }
 
 // Lines end at CR LF, LF or a lone CR; bytes pass as they are.

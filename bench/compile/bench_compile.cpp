@@ -28,7 +28,7 @@
 #include "build/compila.h"
 #include "catalogue/catalogo.h"
 #include "platform/linux/filesystem_linux.h"
-#include "platform/linux/processes_linux.h"
+#include "platform/linux/processi_linux.h"
 
 #include "ui_muta.h"
 
@@ -114,7 +114,7 @@ int main(int argc, char** argv) {
   };
 
   cw::FileSystemLinux fso{cw::DriveTable(prefisso)};
-  cw::ProcessesLinux processi{cw::DriveTable(prefisso)};
+  cw::ProcessiLinux processi{cw::DriveTable(prefisso)};
   UiMuta ui;
   auto Nostro = [&] {
     ui.LogClear();

@@ -13,7 +13,8 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/linux/processes_linux.h"
+#include "platform/linux/cartelle_programma_linux.h"
+#include "platform/linux/processi_linux.h"
 #include "platform/linux/trasporto_worker_linux.h"
 #include "registration/canale_worker.h"
 #include "registration/modRegistraDll.h"

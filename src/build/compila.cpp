@@ -99,9 +99,9 @@ bool CompilazioneFallita(const std::string& testoErrori) {
   return ContieneSenzaCaso(testoErrori, "impossibile") || ContieneSenzaCaso(testoErrori, "non completata");
 }
 
-std::optional<int> CompilaProgetti(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, Processes& processi,
+std::optional<int> CompilaProgetti(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, Processi& processi,
                                    int primaRiga, std::vector<RigaCompilata>* compilate, std::uint32_t limiteSecondi,
-                                   const std::function<void(int riga)>& inizioRiga) {
+                                   const std::function<void(int riga)>& inizioRiga, Schermo* schermo) {
   FinestraDisabilitata finestra(ui);
   if (fso.FileExists(kFileErroriCompilazione)) fso.DeleteFile(kFileErroriCompilazione, true);
 
@@ -114,35 +114,35 @@ std::optional<int> CompilaProgetti(FileSystem& fso, const CatalogoComponenti& ca
       AnnunciaPasso(ui, voce + " in corso...");
 
       const auto inizio = std::chrono::steady_clock::now();
-      const std::uint32_t pid = processi.Shell(riga, kFinestraRidotta);
       bool scaduta = false, schermata = false;
-      if (const HandleProcesso h = processi.OpenProcess(kProcessAllAccess, false, pid)) {
+      {
+        const std::unique_ptr<ProgrammaAvviato> compilazione = processi.Avvia(riga, kFinestraRidotta);
         // A build that stops on a question would otherwise wait for an answer for ever.
-        const std::uint32_t esito = processi.WaitForSingleObject(h, limiteSecondi ? limiteSecondi * 1000 : kInfinite);
+        const EsitoAttesa esito = compilazione->Attendi(
+            limiteSecondi ? std::chrono::milliseconds(std::chrono::seconds(limiteSecondi)) : kSenzaLimite);
         std::string motivo;
-        if (esito == kWaitTimeout && limiteSecondi) {
+        if (esito == EsitoAttesa::InCorso && limiteSecondi) {
           // Read while it still shows them; the screen with its question on it.
-          const std::vector<FinestraMostrata> finestre = processi.FinestreMostrate(h);
-          schermata = processi.SalvaSchermata(kSchermataCompilazione);
+          const std::vector<FinestraMostrata> finestre = compilazione->Finestre();
+          schermata = schermo && schermo->SalvaSchermata(kSchermataCompilazione);
           motivo = RigaLimiteSuperato(catalogo.FileProgettoCompleto(i), limiteSecondi, finestre);
-        } else if (esito == kWaitFailed) {
+        } else if (esito == EsitoAttesa::Fallita) {
           // Nobody can tell how the build went (the agent under Wine is gone):
           // not a success, whatever the error file says.
           motivo = "Compilazione di '" + catalogo.FileProgettoCompleto(i) +
                    "' non completata: l'attesa della compilazione è fallita, terminata.";
-        } else if (std::uint32_t codice = 0; esito == kWaitObject0 && processi.GetExitCodeProcess(h, codice)) {
+        } else if (const auto codice = compilazione->CodiceUscita(); esito == EsitoAttesa::Finito && codice) {
           // Killed (out of memory, a crash) before it could write a word:
           // its error file may still say nothing against it.
-          motivo = RigaFineAnomala(catalogo.FileProgettoCompleto(i), codice);
+          motivo = RigaFineAnomala(catalogo.FileProgettoCompleto(i), *codice);
         }
         if (!motivo.empty()) {
           scaduta = true;
-          if (esito != kWaitObject0) processi.TerminateProcess(h);
+          if (esito != EsitoAttesa::Finito) compilazione->Termina();
           auto flusso = fso.OpenTextFile(kFileErroriCompilazione, IOMode::ForAppending, true);
           flusso->WriteLine(Utf8ToAnsi(motivo));
           flusso->Close();
         }
-        processi.CloseHandle(h);
       }
       std::string testo;
       {

@@ -12,7 +12,8 @@
 #include "base/ui.h"
 #include "catalogue/catalogo.h"
 #include "platform/filesystem.h"
-#include "platform/processes.h"
+#include "platform/processi.h"
+#include "platform/schermo.h"
 
 namespace cw {
 
@@ -72,15 +73,15 @@ std::string RigaFineAnomala(const std::string& progetto, std::uint32_t codice);
 //
 // With limiteSecondi (0: none), a build still running after that many seconds
 // fails: the windows it shows are read and the screen saved beside the error
-// file (a line names it in the log when it could be), the build is ended with
+// file through schermo, when given (a line names it in the log when it could be), the build is ended with
 // all it started, and the error file gets RigaLimiteSuperato.
 //
 // inizioRiga, when given, is told each row to be built before it starts, so
 // a walk stopped anywhere (a signal, a run-time error) is known to have
 // stopped there.
-std::optional<int> CompilaProgetti(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, Processes& processi,
+std::optional<int> CompilaProgetti(FileSystem& fso, const CatalogoComponenti& catalogo, Ui& ui, Processi& processi,
                                    int primaRiga = -1, std::vector<RigaCompilata>* compilate = nullptr,
                                    std::uint32_t limiteSecondi = 0,
-                                   const std::function<void(int riga)>& inizioRiga = {});
+                                   const std::function<void(int riga)>& inizioRiga = {}, Schermo* schermo = nullptr);
 
 }  // namespace cw

@@ -27,13 +27,9 @@ bool Rifiuta(Ui& ui, const char* messaggio, bool puntatore) {
   return false;
 }
 
-// Started like a build and waited for the same way; no handle, no wait.
-void EseguiEAttendi(Processes& processi, const std::string& riga, int stile) {
-  const std::uint32_t pid = processi.Shell(riga, stile);
-  if (const HandleProcesso h = processi.OpenProcess(kProcessAllAccess, false, pid)) {
-    processi.WaitForSingleObject(h, kInfinite);
-    processi.CloseHandle(h);
-  }
+// Started like a build and waited for until it ends.
+void EseguiEAttendi(Processi& processi, const std::string& riga, int stile) {
+  processi.Avvia(riga, stile)->Attendi(kSenzaLimite);
 }
 
 void CopiaDistribuzione(const ServiziTutto& s, int riga, const std::string& cartella) {
@@ -73,7 +69,7 @@ std::optional<int> RigaDaRiprendere(const Profilo& profilo, const std::string& f
 FineTutto EseguiTutto(const ServiziTutto& s, const CampiTutto& campi) {
   if (!s.processi) SollevaErrore(kFileNonTrovato, "no process service");
   if (!s.registraDll) SollevaErrore(kFileNonTrovato, "no registration service");
-  Processes& processi = *s.processi;
+  Processi& processi = *s.processi;
   const CatalogoComponenti& cat = s.catalogo;
   FineTutto fine;
 
@@ -95,8 +91,8 @@ FineTutto EseguiTutto(const ServiziTutto& s, const CampiTutto& campi) {
     ricordata = ScriviIniIntero(s.profilo, s.fileIni(), kSezioneVersione, kChiaveUltimaRigaFallita,
                                 static_cast<std::int16_t>(riga));
   };
-  const std::optional<int> rigaFallita =
-      CompilaProgetti(s.fso, cat, s.ui, processi, campi.riprendiDa, &compilate, campi.limiteCompilazione, inizioRiga);
+  const std::optional<int> rigaFallita = CompilaProgetti(s.fso, cat, s.ui, processi, campi.riprendiDa, &compilate,
+                                                         campi.limiteCompilazione, inizioRiga, s.schermo);
   fine.compilazioneFallita = rigaFallita.has_value();
   if (!fine.compilazioneFallita) CancellaIniChiave(s.profilo, s.fileIni(), kSezioneVersione, kChiaveUltimaRigaFallita);
   if (s.compilazioneConclusa) fine.rapportoNonScritto = !s.compilazioneConclusa(compilate, rigaFallita.value_or(-1));

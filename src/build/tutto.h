@@ -18,8 +18,9 @@
 #include "build/compila.h"
 #include "catalogue/catalogo.h"
 #include "platform/filesystem.h"
-#include "platform/processes.h"
+#include "platform/processi.h"
 #include "platform/profilo.h"
+#include "platform/schermo.h"
 #include "projectfile/compatibilita.h"
 #include "projectfile/versione.h"
 
@@ -53,8 +54,9 @@ struct ServiziTutto {
   FileSystem& fso;
   const CatalogoComponenti& catalogo;
   Ui& ui;
-  Profilo& profilo;               // the settings file's reads and writes
-  Processes* processi = nullptr;  // none: run-time error 53 before anything is touched
+  Profilo& profilo;              // the settings file's reads and writes
+  Processi* processi = nullptr;  // none: run-time error 53 before anything is touched
+  Schermo* schermo = nullptr;    // none: no screenshot of a build past its limit
   // RegistraDll: flag 0 registers, 1 removes; false when a failure was shown.
   // None: run-time error 53 before anything is touched.
   std::function<bool(const std::string& percorso, std::int32_t flag)> registraDll = nullptr;

@@ -49,6 +49,7 @@ Esito Esegui(Contesto& ctx, const CampiTutto& campi) {
       .ui = ctx.ui,
       .profilo = *ctx.sistema.profilo,
       .processi = ctx.processi,
+      .schermo = ctx.schermo,
       .registraDll = registratore ? std::function<bool(const std::string&, std::int32_t)>(
                                         [registratore](const std::string& percorso, std::int32_t flag) {
                                           return registratore->RegistraDll(percorso, flag);

@@ -14,7 +14,8 @@
 #include "platform/blocco_prefisso.h"
 #include "platform/filesystem.h"
 #include "platform/keyboard.h"
-#include "platform/processes.h"
+#include "platform/processi.h"
+#include "platform/schermo.h"
 #include "platform/servizi_piattaforma.h"
 #include "registration/registratore.h"
 
@@ -36,7 +37,8 @@ struct Contesto {
   // The host's own: the settings file's reads and writes, the plain wait,
   // the program's folder.
   const ServiziSistema& sistema;
-  Processes* processi = nullptr;  // compile, Notepad, EXE servers
+  Processi* processi = nullptr;  // compile, Notepad, EXE servers
+  Schermo* schermo = nullptr;    // a build past its limit
   RegistratoreDll* registratore = nullptr;
   Keyboard* tastiera = nullptr;  // Vb-Build
   // The settings file's host path, asked anew for every value; none: the

@@ -49,6 +49,7 @@ cw::Contesto Servizi::Contesto(Ui& ui, Campi& campi) {
       .campi = campi,
       .sistema = piattaforma_.sistema,
       .processi = piattaforma_.processi.get(),
+      .schermo = piattaforma_.schermo.get(),
       .registratore = registratore_.get(),
       .tastiera = piattaforma_.tastiera.get(),
       .fileIni = piattaforma_.fileImpostazioni,

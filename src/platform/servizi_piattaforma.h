@@ -22,8 +22,9 @@
 #include "platform/fine_su_segnale.h"
 #include "platform/keyboard.h"
 #include "platform/pausa.h"
-#include "platform/processes.h"
+#include "platform/processi.h"
 #include "platform/profilo.h"
+#include "platform/schermo.h"
 #include "platform/traccia.h"
 #include "platform/trasporto_worker.h"
 
@@ -75,7 +76,9 @@ struct ServiziPiattaforma {
   // As CreaServiziSistema makes them, for the commands.
   ServiziSistema sistema;
   std::unique_ptr<FileSystem> fso;
-  std::unique_ptr<Processes> processi;
+  std::unique_ptr<Processi> processi;
+  // What a build stopped on a question showed.
+  std::unique_ptr<Schermo> schermo;
   // The registration workers, for the registration channel (registration/canale_worker.h).
   std::unique_ptr<AvvioWorker> workers;
   // Opened at the first keystroke, so the tool starts where no desktop is.

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "base/errors.h"
 #include "platform/servizi_piattaforma.h"
@@ -17,17 +18,17 @@ std::string Millisecondi(Orologio::time_point da) {
   return std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(Orologio::now() - da).count()) + " ms";
 }
 
-std::string Limite(std::uint32_t ms) {
-  return ms == kInfinite ? "nessun limite" : "limite " + std::to_string(ms) + " ms";
+std::string Limite(std::chrono::milliseconds limite) {
+  return limite == kSenzaLimite ? "nessun limite" : "limite " + std::to_string(limite.count()) + " ms";
 }
 
-std::string EsitoAttesa(std::uint32_t esito) {
+std::string Esito(EsitoAttesa esito) {
   switch (esito) {
-    case kWaitObject0: return "finito";
-    case kWaitTimeout: return "ancora in corso";
-    case kWaitFailed: return "fallita";
+    case EsitoAttesa::Finito: return "finito";
+    case EsitoAttesa::InCorso: return "ancora in corso";
+    case EsitoAttesa::Fallita: return "fallita";
   }
-  return std::to_string(esito);
+  return "?";
 }
 
 // What a call that raised leaves in the trace before the error goes on.
@@ -44,67 +45,94 @@ auto Tracciato(const char* tipo, const std::string& cosa, F&& chiamata) -> declt
   }
 }
 
-class ProcessiConTraccia : public Processes {
+// Each program is named in the trace by the number of its start.
+class ProgrammaConTraccia : public ProgrammaAvviato {
  public:
-  explicit ProcessiConTraccia(std::unique_ptr<Processes> p) : p_(std::move(p)) {}
+  ProgrammaConTraccia(std::unique_ptr<ProgrammaAvviato> p, unsigned numero) : p_(std::move(p)), numero_(numero) {}
 
-  std::uint32_t Shell(const std::string& riga, int stile) override {
-    const std::uint32_t pid = Tracciato("avvio", "Shell " + riga, [&] { return p_->Shell(riga, stile); });
-    ScriviTraccia(
-        "avvio", [&] { return "Shell pid " + std::to_string(pid) + ", stile " + std::to_string(stile) + ": " + riga; });
-    return pid;
-  }
-  HandleProcesso AvviaConHandle(const std::string& riga, int stile) override {
-    const HandleProcesso h =
-        Tracciato("avvio", "AvviaConHandle " + riga, [&] { return p_->AvviaConHandle(riga, stile); });
-    ScriviTraccia("avvio", [&] {
-      return "AvviaConHandle handle " + std::to_string(h) + ", stile " + std::to_string(stile) + ": " + riga;
-    });
-    return h;
-  }
-  HandleProcesso OpenProcess(std::uint32_t accesso, bool eredita, std::uint32_t pid) override {
-    const HandleProcesso h = p_->OpenProcess(accesso, eredita, pid);
-    ScriviTraccia("attesa", [&] { return "OpenProcess pid " + std::to_string(pid) + ": handle " + std::to_string(h); });
-    return h;
-  }
-  std::uint32_t WaitForSingleObject(HandleProcesso h, std::uint32_t ms) override {
+  EsitoAttesa Attendi(std::chrono::milliseconds limite) override {
     const auto inizio = Orologio::now();
-    const std::string cosa = "handle " + std::to_string(h) + ", " + Limite(ms);
-    const std::uint32_t esito = Tracciato("attesa", cosa, [&] { return p_->WaitForSingleObject(h, ms); });
-    ScriviTraccia("attesa", [&] { return cosa + ": " + EsitoAttesa(esito) + " dopo " + Millisecondi(inizio); });
+    const std::string cosa = Nome() + ", " + Limite(limite);
+    const EsitoAttesa esito = Tracciato("attesa", cosa, [&] { return p_->Attendi(limite); });
+    ScriviTraccia("attesa", [&] {
+      const auto codice = esito == EsitoAttesa::Finito ? p_->CodiceUscita() : std::nullopt;
+      return cosa + ": " + Esito(esito) + (codice ? ", codice di uscita " + std::to_string(*codice) : "") + " dopo " +
+             Millisecondi(inizio);
+    });
     return esito;
   }
-  void CloseHandle(HandleProcesso h) override { p_->CloseHandle(h); }
-  bool GetExitCodeProcess(HandleProcesso h, std::uint32_t& codice) override {
-    const bool ok = p_->GetExitCodeProcess(h, codice);
-    ScriviTraccia("attesa", [&] {
-      return "handle " + std::to_string(h) + ": " +
-             (ok ? "codice di uscita " + std::to_string(codice) : "nessun codice");
-    });
-    return ok;
-  }
-  void TerminateProcess(HandleProcesso h) override {
+  std::optional<std::uint32_t> CodiceUscita() const override { return p_->CodiceUscita(); }
+  void Termina() override {
     const auto inizio = Orologio::now();
-    p_->TerminateProcess(h);
-    ScriviTraccia("avvio", [&] { return "handle " + std::to_string(h) + " terminato in " + Millisecondi(inizio); });
+    p_->Termina();
+    ScriviTraccia("avvio", [&] { return Nome() + " terminato in " + Millisecondi(inizio); });
   }
-  std::vector<FinestraMostrata> FinestreMostrate(HandleProcesso h) override {
-    std::vector<FinestraMostrata> finestre = p_->FinestreMostrate(h);
+  std::vector<FinestraMostrata> Finestre() override {
+    std::vector<FinestraMostrata> finestre = p_->Finestre();
     ScriviTraccia("attesa", [&] {
-      std::string testo = "handle " + std::to_string(h) + ": " + std::to_string(finestre.size()) + " finestre";
+      std::string testo = Nome() + ": " + std::to_string(finestre.size()) + " finestre";
       for (const FinestraMostrata& f : finestre) testo += " \"" + f.titolo + "\"";
       return testo;
     });
     return finestre;
   }
+
+  ProgrammaAvviato& Interno() { return *p_; }
+  std::string Nome() const { return "programma " + std::to_string(numero_); }
+
+ private:
+  std::unique_ptr<ProgrammaAvviato> p_;
+  unsigned numero_;
+};
+
+class ProcessiConTraccia : public Processi {
+ public:
+  explicit ProcessiConTraccia(std::unique_ptr<Processi> p) : p_(std::move(p)) {}
+
+  std::unique_ptr<ProgrammaAvviato> Avvia(const std::string& riga, int stile) override {
+    auto avviato = Tracciato("avvio", "avvio di " + riga, [&] { return p_->Avvia(riga, stile); });
+    auto tracciato = std::make_unique<ProgrammaConTraccia>(std::move(avviato), ++avvii_);
+    ScriviTraccia("avvio", [&] { return tracciato->Nome() + ", stile " + std::to_string(stile) + ": " + riga; });
+    return tracciato;
+  }
+  std::optional<std::size_t> AttendiPrimo(std::span<ProgrammaAvviato* const> programmi,
+                                          std::chrono::milliseconds limite) override {
+    // The wrapped service waits on its own programs, all at once where it can.
+    std::vector<ProgrammaAvviato*> interni;
+    std::string nomi;
+    for (ProgrammaAvviato* p : programmi) {
+      auto* t = dynamic_cast<ProgrammaConTraccia*>(p);
+      if (!t) return Processi::AttendiPrimo(programmi, limite);
+      interni.push_back(&t->Interno());
+      nomi += (nomi.empty() ? "" : " ") + std::to_string(interni.size());
+    }
+    const auto inizio = Orologio::now();
+    const std::string cosa = "il primo di " + std::to_string(programmi.size()) + " programmi, " + Limite(limite);
+    const auto primo = Tracciato("attesa", cosa, [&] { return p_->AttendiPrimo(interni, limite); });
+    ScriviTraccia("attesa", [&] {
+      return cosa + ": " +
+             (primo ? static_cast<ProgrammaConTraccia*>(programmi[*primo])->Nome() + " finito" : "ancora in corso") +
+             " dopo " + Millisecondi(inizio);
+    });
+    return primo;
+  }
+
+ private:
+  std::unique_ptr<Processi> p_;
+  unsigned avvii_ = 0;
+};
+
+class SchermoConTraccia : public Schermo {
+ public:
+  explicit SchermoConTraccia(std::unique_ptr<Schermo> s) : s_(std::move(s)) {}
   bool SalvaSchermata(const std::string& percorso) override {
-    const bool ok = p_->SalvaSchermata(percorso);
+    const bool ok = s_->SalvaSchermata(percorso);
     ScriviTraccia("file", [&] { return "schermata " + percorso + (ok ? " salvata" : " non salvata"); });
     return ok;
   }
 
  private:
-  std::unique_ptr<Processes> p_;
+  std::unique_ptr<Schermo> s_;
 };
 
 class FileSystemConTraccia : public FileSystem {
@@ -183,7 +211,7 @@ class BloccoConTraccia : public BloccoPrefisso {
 
 }  // namespace
 
-std::unique_ptr<Processes> ProcessiTracciati(std::unique_ptr<Processes> processi) {
+std::unique_ptr<Processi> ProcessiTracciati(std::unique_ptr<Processi> processi) {
   return std::make_unique<ProcessiConTraccia>(std::move(processi));
 }
 std::unique_ptr<FileSystem> FileSystemTracciato(std::unique_ptr<FileSystem> fso) {
@@ -196,6 +224,7 @@ std::unique_ptr<BloccoPrefisso> BloccoTracciato(std::unique_ptr<BloccoPrefisso> 
 void TracciaServizi(ServiziPiattaforma& s) {
   if (!TracciaAccesa()) return;
   s.processi = ProcessiTracciati(std::move(s.processi));
+  if (s.schermo) s.schermo = std::make_unique<SchermoConTraccia>(std::move(s.schermo));
   s.fso = FileSystemTracciato(std::move(s.fso));
   if (s.blocco) s.blocco = BloccoTracciato(std::move(s.blocco));
 }

@@ -9,11 +9,11 @@
 
 #include "platform/blocco_prefisso.h"
 #include "platform/filesystem.h"
-#include "platform/processes.h"
+#include "platform/processi.h"
 
 namespace cw {
 
-std::unique_ptr<Processes> ProcessiTracciati(std::unique_ptr<Processes> processi);
+std::unique_ptr<Processi> ProcessiTracciati(std::unique_ptr<Processi> processi);
 std::unique_ptr<FileSystem> FileSystemTracciato(std::unique_ptr<FileSystem> fso);
 std::unique_ptr<BloccoPrefisso> BloccoTracciato(std::unique_ptr<BloccoPrefisso> blocco);
 

@@ -9,53 +9,44 @@ namespace cw {
 
 namespace {
 
-// Closes the handle however the wait ends (a signal unwinds through it).
-struct HandleChiuso {
-  Processes& processi;
-  HandleProcesso handle;
-  ~HandleChiuso() { processi.CloseHandle(handle); }
-};
-
 // An exit code as a person reads it: a small one in decimal, one of the
 // system's codes (0xC0000005) or an HRESULT in hex.
-std::string CodiceUscita(std::uint32_t codice) {
+std::string TestoCodice(std::uint32_t codice) {
   return codice <= 255 ? std::to_string(codice) : EsadecimaleHresult(static_cast<std::int32_t>(codice));
 }
 
 }  // namespace
 
-bool RegistraExe(Processes& processi, Ui& ui, const std::string& percorso, std::int32_t flag,
+bool RegistraExe(Processi& processi, Ui& ui, const std::string& percorso, std::int32_t flag,
                  std::chrono::milliseconds limite) {
-  const HandleProcesso handle =
-      processi.AvviaConHandle(percorso + (flag == 0 ? " /RegServer" : " /UnregServer"), kFinestraNascosta);
-  const HandleChiuso chiuso{processi, handle};
-  std::uint32_t codice = 0;
-  const std::uint32_t esito = processi.WaitForSingleObject(handle, static_cast<std::uint32_t>(limite.count()));
-  const bool finito = esito == kWaitObject0 && processi.GetExitCodeProcess(handle, codice);
-  if (esito == kWaitFailed) {
+  const std::unique_ptr<ProgrammaAvviato> server =
+      processi.Avvia(percorso + (flag == 0 ? " /RegServer" : " /UnregServer"), kFinestraNascosta);
+  const EsitoAttesa esito = server->Attendi(limite);
+  const std::optional<std::uint32_t> codice = esito == EsitoAttesa::Finito ? server->CodiceUscita() : std::nullopt;
+  if (esito == EsitoAttesa::Fallita) {
     // Whoever watched it is gone (the agent under Wine): the box of a worker that failed.
-    processi.TerminateProcess(handle);
+    server->Termina();
     ui.MsgBox("Registrazione fallita per errore di '" + percorso + "'.", kStileCritico, "Registrazione fallita!");
     return false;
   }
-  if (!finito) {
+  if (!codice) {
     // Ended before the box: a server left running could still write half
     // of its registration while the user reads that it failed.
-    processi.TerminateProcess(handle);
+    server->Termina();
     ui.MsgBox("Registrazione fallita per time-out da '" + percorso + "': il server non ha finito entro " +
                   std::to_string(limite.count()) + " ms ed è stato terminato.",
               kStileCritico, "Registrazione fallita!");
     return false;
   }
-  if (codice == 0) return true;
+  if (*codice == 0) return true;
   ui.MsgBox(
-      "Registrazione fallita: il server '" + percorso + "' è terminato con il codice " + CodiceUscita(codice) + ".",
+      "Registrazione fallita: il server '" + percorso + "' è terminato con il codice " + TestoCodice(*codice) + ".",
       kStileCritico, "Registrazione fallita!");
   return false;
 }
 
 RiepilogoRegistrazione RegistraComponenti(const CatalogoComponenti& catalogo, Ui& ui, RegistratoreDll* registratore,
-                                          Processes* processi, bool registra, std::chrono::milliseconds limiteExe) {
+                                          Processi* processi, bool registra, std::chrono::milliseconds limiteExe) {
   const std::int32_t flag = registra ? 0 : 1;
   const std::string prefisso = registra ? "Registrazione componente " : "Rimozione componente ";
   RiepilogoRegistrazione esito;

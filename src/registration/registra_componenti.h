@@ -9,7 +9,7 @@
 
 #include "base/ui.h"
 #include "catalogue/catalogo.h"
-#include "platform/processes.h"
+#include "platform/processi.h"
 #include "registration/registratore.h"
 
 namespace cw {
@@ -19,7 +19,7 @@ namespace cw {
 // code 0 is a success; any other code, or the limit passing (the server and
 // all it started are then ended), is one critical box and false. A server
 // that cannot be started raises error 53.
-bool RegistraExe(Processes& processi, Ui& ui, const std::string& percorso, std::int32_t flag,
+bool RegistraExe(Processi& processi, Ui& ui, const std::string& percorso, std::int32_t flag,
                  std::chrono::milliseconds limite = kLimiteRegistrazione);
 
 // What a walk did: the rows registered (or removed) and the output files of
@@ -36,7 +36,7 @@ struct RiepilogoRegistrazione {
 // Rows of an application are walked and counted for neither. A row that
 // needs a service the caller did not give raises error 5.
 RiepilogoRegistrazione RegistraComponenti(const CatalogoComponenti& catalogo, Ui& ui, RegistratoreDll* registratore,
-                                          Processes* processi, bool registra,
+                                          Processi* processi, bool registra,
                                           std::chrono::milliseconds limiteExe = kLimiteRegistrazione);
 
 }  // namespace cw

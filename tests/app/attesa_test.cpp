@@ -17,7 +17,7 @@
 
 #include "finestra_fixture.h"
 #include "platform/fine_su_segnale.h"
-#include "platform/processes.h"
+#include "platform/processi.h"
 #include "support/sistema_prova.h"
 
 namespace cw::test {
@@ -27,7 +27,7 @@ struct Visto {
   int scatti = 0;   // timer ticks while the program ran
   int dipinti = 0;  // paints of the log while the program ran
   int altri = 0;    // commands run by a click during the wait
-  std::uint32_t esito = 1;
+  EsitoAttesa esito = EsitoAttesa::Fallita;
   std::chrono::steady_clock::duration durata{};
 };
 Visto g_visto;
@@ -62,10 +62,7 @@ Esito AttendeUnProgramma(Contesto& ctx) {
     g_finestra->close();
   });
   const auto inizio = std::chrono::steady_clock::now();
-  const std::uint32_t pid = ctx.processi->Shell("/bin/sleep 0.6", kFinestraRidotta);
-  const HandleProcesso h = ctx.processi->OpenProcess(kProcessAllAccess, false, pid);
-  g_visto.esito = ctx.processi->WaitForSingleObject(h, kInfinite);
-  ctx.processi->CloseHandle(h);
+  g_visto.esito = ctx.processi->Avvia("/bin/sleep 0.6", kFinestraRidotta)->Attendi(kSenzaLimite);
   g_visto.durata = std::chrono::steady_clock::now() - inizio;
   scatto.stop();
   return Esito::Completato;
@@ -81,7 +78,7 @@ TEST_F(FinestraTest, WhileItWaitsForAProgramTheWindowPaintsButTakesNoInputAndSta
   QTest::mouseClick(Controllo<QPushButton>("cmdBackup"), Qt::LeftButton);
   QApplication::processEvents();
 
-  EXPECT_EQ(g_visto.esito, kWaitObject0);
+  EXPECT_EQ(g_visto.esito, EsitoAttesa::Finito);
   EXPECT_GE(g_visto.durata, std::chrono::milliseconds(500));
   EXPECT_GE(g_visto.scatti, 5);
   EXPECT_GE(g_visto.dipinti, 1);
@@ -98,10 +95,7 @@ TEST_F(FinestraTest, WhileItWaitsForAProgramTheWindowPaintsButTakesNoInputAndSta
 // The program it waits for sends the window SIGTERM, then sleeps.
 std::string g_programma;
 Esito AttendeChiLoFerma(Contesto& ctx) {
-  const std::uint32_t pid = ctx.processi->Shell(g_programma, kFinestraRidotta);
-  const HandleProcesso h = ctx.processi->OpenProcess(kProcessAllAccess, false, pid);
-  ctx.processi->WaitForSingleObject(h, kInfinite);
-  ctx.processi->CloseHandle(h);
+  ctx.processi->Avvia(g_programma, kFinestraRidotta)->Attendi(kSenzaLimite);
   return Esito::Completato;
 }
 

@@ -371,7 +371,8 @@ TEST_F(Batch, DebugTracesTheHostCallsBesideTheOutput) {
   EXPECT_EQ(tutto.stato, 0) << tutto.err;
   EXPECT_EQ(tutto.err.find(" avvio: "), std::string::npos);
   const std::string traccia = LeggiFile(file);
-  for (const char* atteso : {" avvio: locale, programma ", " attesa: handle ", ": finito dopo "})
+  for (const char* atteso :
+       {" avvio: locale, programma ", " attesa: programma 1, nessun limite: finito, codice di uscita 0 dopo "})
     EXPECT_NE(traccia.find(atteso), std::string::npos) << atteso;
   const Risultato rifiutato = Esegui("backup", {}, "COMPILAWEXO_DEBUG=/non/esiste/t.txt");
   EXPECT_EQ(rifiutato.stato, 2);

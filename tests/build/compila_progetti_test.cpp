@@ -46,9 +46,9 @@ TEST(CompilaProgetti, BuildsEveryRowMinimizedAndWaitsForEach) {
     EXPECT_EQ(s.processi.avvii[i].riga, RigaDiComando(s.catalogo.FileProgettoCompleto(i), "C:\\Orbalis\\Componenti"));
     EXPECT_EQ(s.processi.avvii[i].stile, 2);
   }
-  // Opened with all access, not inheritable, waited for without a time-out, closed.
-  EXPECT_EQ(std::vector<std::string>(s.processi.eventi.begin() + 1, s.processi.eventi.begin() + 4),
-            (std::vector<std::string>{"open:2035711:0:4001", "wait:4294967295", "close:4002"}));
+  // Waited for without a time-out, then let go.
+  EXPECT_EQ(std::vector<std::string>(s.processi.eventi.begin() + 1, s.processi.eventi.begin() + 3),
+            (std::vector<std::string>{"attendi:1:infinito", "rilascia:1"}));
   EXPECT_EQ(ui.log, (std::vector<std::string>{"0) Compilazione ANAGRAFE CLIENTI.VBP in corso... OK!",
                                               "1) Compilazione ORDINI.VBP in corso... OK!",
                                               "2) Compilazione GESTIONALE.VBP in corso... OK!"}));
@@ -116,15 +116,6 @@ TEST(CompilaProgetti, TheFirstFailureEndsTheWalk) {
   }
 }
 
-TEST(CompilaProgetti, ABuildThatCannotBeOpenedIsNotWaitedFor) {
-  SuiteCompilazione s({{"A"}});
-  s.processi.senzaHandle = true;
-  UiRegistrata ui;
-  CompilaProgetti(s.fso, s.catalogo, ui, s.processi);
-  EXPECT_EQ(s.processi.eventi, (std::vector<std::string>{s.processi.eventi[0], "open:2035711:0:4001"}));
-  EXPECT_EQ(ui.log.back(), "0) Compilazione A.VBP in corso... OK!");
-}
-
 // A build may not run past its limit: it is then read (its windows, the
 // screen), ended, and fails with a line in the error file; the walk stops.
 TEST(CompilaProgetti, ABuildPastItsLimitIsEndedAndFails) {
@@ -132,10 +123,11 @@ TEST(CompilaProgetti, ABuildPastItsLimitIsEndedAndFails) {
   const std::string schermata = "Schermata salvata in C:\\Progetti VB\\Wexo\\ErroriCompilazione.png";
   const std::vector<FinestraMostrata> domanda = {
       {"Microsoft Visual Basic", {"Compatibilità binaria interrotta.\r\nContinuare?", "OK", "Annulla"}}};
+  constexpr std::uint32_t kAppeso = UINT32_MAX;
   const struct Caso {
     const char* nome;
     std::uint32_t limite;  // seconds, 0: none
-    std::uint32_t durata;  // how long B's build runs, ms; kInfinite: it never ends, reporting nothing
+    std::uint32_t durata;  // how long B's build runs, ms; kAppeso: it never ends, reporting nothing
     std::vector<FinestraMostrata> finestre;
     bool schermo;
     std::optional<int> fallita;
@@ -151,7 +143,7 @@ TEST(CompilaProgetti, ABuildPastItsLimitIsEndedAndFails) {
        {},
        true,
        std::nullopt,
-       {"open:2035711:0:4002", "wait:4294967295", "close:4003"},
+       {"attendi:2:infinito", "rilascia:2"},
        "Compilazione di 'C:\\Progetti VB\\Wexo\\C\\C.vbp' completata.",
        {"0) Compilazione A.VBP in corso... OK!", "1) Compilazione B.VBP in corso... OK!",
         "2) Compilazione C.VBP in corso... OK!"}},
@@ -161,18 +153,18 @@ TEST(CompilaProgetti, ABuildPastItsLimitIsEndedAndFails) {
        {},
        true,
        std::nullopt,
-       {"open:2035711:0:4002", "wait:10000", "close:4003"},
+       {"attendi:2:10000", "rilascia:2"},
        "Compilazione di 'C:\\Progetti VB\\Wexo\\C\\C.vbp' completata.",
        {"0) Compilazione A.VBP in corso... OK!", "1) Compilazione B.VBP in corso... OK!",
         "2) Compilazione C.VBP in corso... OK!"}},
       {"stuck on a question",
        2,
-       kInfinite,
+       kAppeso,
        domanda,
        true,
        1,
-       {"open:2035711:0:4002", "wait:2000", "finestre:4003", "schermata:C:\\Progetti VB\\Wexo\\ErroriCompilazione.png",
-        "terminate:4003", "close:4003"},
+       {"attendi:2:2000", "finestre:2", "schermata:C:\\Progetti VB\\Wexo\\ErroriCompilazione.png", "termina:2",
+        "rilascia:2"},
        "Compilazione di '" + b +
            "' non completata: ancora in corso dopo il limite di 2 secondi, terminata. Finestra \"Microsoft Visual "
            "Basic\": \"Compatibilità binaria interrotta.  Continuare?\" \"OK\" \"Annulla\".",
@@ -183,8 +175,8 @@ TEST(CompilaProgetti, ABuildPastItsLimitIsEndedAndFails) {
        {},
        false,
        1,
-       {"open:2035711:0:4002", "wait:1000", "finestre:4003", "schermata:C:\\Progetti VB\\Wexo\\ErroriCompilazione.png",
-        "terminate:4003", "close:4003"},
+       {"attendi:2:1000", "finestre:2", "schermata:C:\\Progetti VB\\Wexo\\ErroriCompilazione.png", "termina:2",
+        "rilascia:2"},
        "Compilazione di '" + b + "' completata.\r\nCompilazione di '" + b +
            "' non completata: ancora in corso dopo il limite di 1 secondo, terminata. Nessuna finestra aperta.",
        {"0) Compilazione A.VBP in corso... OK!", "1) Compilazione B.VBP in corso... ERRORE!"}},
@@ -194,7 +186,7 @@ TEST(CompilaProgetti, ABuildPastItsLimitIsEndedAndFails) {
        {},
        true,
        1,
-       {"open:2035711:0:4002", "wait:4294967295", "terminate:4003", "close:4003"},
+       {"attendi:2:infinito", "termina:2", "rilascia:2"},
        "Compilazione di '" + b + "' non completata: l'attesa della compilazione è fallita, terminata.",
        {"0) Compilazione A.VBP in corso... OK!", "1) Compilazione B.VBP in corso... ERRORE!"},
        true},
@@ -204,7 +196,7 @@ TEST(CompilaProgetti, ABuildPastItsLimitIsEndedAndFails) {
        {},
        true,
        1,
-       {"open:2035711:0:4002", "wait:4294967295", "close:4003"},
+       {"attendi:2:infinito", "rilascia:2"},
        "Compilazione di '" + b + "' completata.\r\nCompilazione di '" + b +
            "' non completata: terminata dal segnale 9.",
        {"0) Compilazione A.VBP in corso... OK!", "1) Compilazione B.VBP in corso... ERRORE!"},
@@ -216,7 +208,7 @@ TEST(CompilaProgetti, ABuildPastItsLimitIsEndedAndFails) {
        {},
        true,
        1,
-       {"open:2035711:0:4002", "wait:4294967295", "close:4003"},
+       {"attendi:2:infinito", "rilascia:2"},
        "Compilazione di '" + b + "' completata.\r\nCompilazione di '" + b +
            "' non completata: terminata dall'eccezione 0xC0000005.",
        {"0) Compilazione A.VBP in corso... OK!", "1) Compilazione B.VBP in corso... ERRORE!"},
@@ -228,7 +220,7 @@ TEST(CompilaProgetti, ABuildPastItsLimitIsEndedAndFails) {
        {},
        true,
        std::nullopt,
-       {"open:2035711:0:4002", "wait:4294967295", "close:4003"},
+       {"attendi:2:infinito", "rilascia:2"},
        "Compilazione di 'C:\\Progetti VB\\Wexo\\C\\C.vbp' completata.",
        {"0) Compilazione A.VBP in corso... OK!", "1) Compilazione B.VBP in corso... OK!",
         "2) Compilazione C.VBP in corso... OK!"},
@@ -240,15 +232,16 @@ TEST(CompilaProgetti, ABuildPastItsLimitIsEndedAndFails) {
     const std::string rigaB = RigaDiComando(b, "C:\\Orbalis\\Componenti");
     if (c.perso) s.processi.persi.insert(rigaB);
     if (c.codice) s.processi.codici[rigaB] = c.codice;
-    if (c.durata == kInfinite)
+    if (c.durata == kAppeso)
       s.processi.appesi.insert(rigaB);
     else
       s.processi.durate[rigaB] = c.durata;
     s.processi.finestre = c.finestre;
     s.processi.schermo = c.schermo;
     UiRegistrata ui;
-    EXPECT_EQ(CompilaProgetti(s.fso, s.catalogo, ui, s.processi, -1, nullptr, c.limite), c.fallita) << c.nome;
-    const auto shell = std::find(s.processi.eventi.begin(), s.processi.eventi.end(), "shell:" + rigaB);
+    EXPECT_EQ(CompilaProgetti(s.fso, s.catalogo, ui, s.processi, -1, nullptr, c.limite, {}, &s.processi), c.fallita)
+        << c.nome;
+    const auto shell = std::find(s.processi.eventi.begin(), s.processi.eventi.end(), "avvia:" + rigaB);
     ASSERT_NE(shell, s.processi.eventi.end()) << c.nome;
     EXPECT_EQ(std::vector<std::string>(
                   shell + 1, std::min(shell + 1 + static_cast<long>(c.eventi.size()), s.processi.eventi.end())),

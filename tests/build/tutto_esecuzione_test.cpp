@@ -67,8 +67,8 @@ TEST(EseguiTutto, BuildsShowsTheErrorFileSavesCopiesAndMovesTheRegistration) {
   ASSERT_EQ(e.s.visualizzati, (std::vector<std::string>{"Notepad.exe C:\\Progetti VB\\Wexo\\ErroriCompilazione.txt"}));
   EXPECT_EQ(e.s.processi.avvii.back().stile, 1);
   const auto& ev = e.s.processi.eventi;
-  EXPECT_EQ(std::vector<std::string>(ev.end() - 3, ev.end()),
-            (std::vector<std::string>{"open:2035711:0:4007", "wait:4294967295", "close:4008"}));
+  EXPECT_EQ(std::vector<std::string>(ev.end() - 2, ev.end()),
+            (std::vector<std::string>{"attendi:7:infinito", "rilascia:7"}));
 
   // The build kept revision 7; the field and the settings move on to 8.
   EXPECT_EQ(e.campi.Testo(Campo::txtVersioneRevisione), "8");

@@ -13,8 +13,9 @@
 #include "build/compila.h"
 #include "build/tutto.h"
 #include "commands/comandi.h"
+#include "platform/linux/cartelle_programma_linux.h"
 #include "platform/linux/filesystem_linux.h"
-#include "platform/linux/processes_linux.h"
+#include "platform/linux/processi_linux.h"
 #include "platform/linux/trasporto_worker_linux.h"
 #include "registration/canale_worker.h"
 #include "registration/modRegistraDll.h"
@@ -59,7 +60,7 @@ class RegistrazioneEndToEnd : public ::testing::Test {
 TEST_F(RegistrazioneEndToEnd, RegistraAndRimuoviOverTheWholeSuite) {
   DriveTable drives(sandbox);
   FileSystemLinux fso(drives);
-  ProcessesLinux processi(drives);
+  ProcessiLinux processi(drives);
   UiRegistrata ui;
   RegistratoreIsolato registratore(ui, std::make_unique<CanaleWorker>(std::make_unique<AvvioWorkerLinux>(drives)));
   CampiInMemoria campi;

@@ -138,9 +138,9 @@ TEST_F(Walk, AFailedRegistrationEndsItsLineInErrorAndTheWalkGoesOn) {
   // Each server waited for with the DLLs' limit; the one that hung ended;
   // every handle closed.
   const std::string k = "C:\\Orbalis\\Componenti\\";
-  EXPECT_EQ(proc.eventi, (Righe{"shell:" + k + "Srv.exe /RegServer", "wait:10000", "close:4002",
-                                "shell:" + k + "Tre.exe /RegServer", "wait:10000", "close:4003",
-                                "shell:" + k + "Appeso.exe /RegServer", "wait:10000", "terminate:4004", "close:4004"}));
+  EXPECT_EQ(proc.eventi, (Righe{"avvia:" + k + "Srv.exe /RegServer", "attendi:1:10000", "rilascia:1",
+                                "avvia:" + k + "Tre.exe /RegServer", "attendi:2:10000", "rilascia:2",
+                                "avvia:" + k + "Appeso.exe /RegServer", "attendi:3:10000", "termina:3", "rilascia:3"}));
   ASSERT_EQ(ui.messaggi.size(), 2u);
   const auto box =
       std::find(ui.eventi.begin(), ui.eventi.end(), "msg:" + ui.messaggi[0].titolo + ":" + ui.messaggi[0].testo);

@@ -384,7 +384,7 @@ TEST(RegistraExeTest, AFailedWaitIsAFailure) {
   EXPECT_EQ(
       ui.messaggi,
       (std::vector<Messaggio>{{"Registrazione fallita per errore di 'C:\\S.exe'.", 16, "Registrazione fallita!"}}));
-  EXPECT_EQ(std::count(processi.eventi.begin(), processi.eventi.end(), "terminate:4002"), 1);
+  EXPECT_EQ(std::count(processi.eventi.begin(), processi.eventi.end(), "termina:1"), 1);
 }
 
 // Each EXE server is waited for: its exit code decides, and one that does
@@ -392,7 +392,7 @@ TEST(RegistraExeTest, AFailedWaitIsAFailure) {
 TEST(RegistraExeTest, TheServersExitCodeOrTheLimitDecides) {
   PrefissoTemporaneo prefisso;
   UiRegistrata ui;
-  ProcessesLinux processi{DriveTable(prefisso.Dir())};
+  ProcessiLinux processi{DriveTable(prefisso.Dir())};
   struct Caso {
     const char* standin;
     std::string box;  // with %s for the path; empty: a success

@@ -10,7 +10,8 @@
 #include <string>
 #include <thread>
 
-#include "platform/linux/processes_linux.h"
+#include "platform/linux/cartelle_programma_linux.h"
+#include "platform/linux/processi_linux.h"
 #include "support/prefisso_temporaneo.h"
 
 namespace cw::test {

@@ -22,7 +22,7 @@
 
 #include "catalogue/catalogo.h"
 #include "platform/linux/drive_table_linux.h"
-#include "platform/linux/processes_linux.h"
+#include "platform/linux/processi_linux.h"
 #include "reliability/programma_batch.h"
 #include "sandbox.h"
 #include "support/prefisso_temporaneo.h"

@@ -23,9 +23,10 @@
 #include "build/compila.h"
 #include "catalogue/catalogo.h"
 #include "commands/comandi.h"
+#include "platform/linux/cartelle_programma_linux.h"
 #include "platform/linux/discendenza_linux.h"
 #include "platform/linux/filesystem_linux.h"
-#include "platform/linux/processes_linux.h"
+#include "platform/linux/processi_linux.h"
 #include "platform/linux/trasporto_worker_linux.h"
 #include "registration/canale_worker.h"
 #include "registration/modRegistraDll.h"
@@ -145,7 +146,7 @@ TEST(Risorse, TheWholeSuiteLeavesNoDescriptorAndNoProcessBehind) {
   {
     DriveTable drives(sandbox);
     auto fso = std::make_unique<FileSystemLinux>(drives);
-    auto processi = std::make_unique<ProcessesLinux>(drives);
+    auto processi = std::make_unique<ProcessiLinux>(drives);
     UiRegistrata ui;
     auto registratore = std::make_unique<RegistratoreIsolato>(
         ui, std::make_unique<CanaleWorker>(std::make_unique<AvvioWorkerLinux>(drives)));

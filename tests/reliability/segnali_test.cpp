@@ -21,8 +21,9 @@
 
 #include "catalogue/catalogo.h"
 #include "platform/fine_su_segnale.h"
+#include "platform/linux/cartelle_programma_linux.h"
 #include "platform/linux/drive_table_linux.h"
-#include "platform/linux/processes_linux.h"
+#include "platform/linux/processi_linux.h"
 #include "reliability/programma_batch.h"
 #include "sandbox.h"
 #include "support/prefisso_temporaneo.h"
@@ -203,11 +204,12 @@ TEST(SegnaliAvvio, AProgramNotYetWaitedForEndsWithASignalButOutlivesANormalExit)
     ASSERT_GE(strumento, 0);
     if (strumento == 0) {
       test::SistemaDiProva().segnali->PreparaFineSuSegnale();
-      ProcessesLinux processi{DriveTable(prefisso.Dir())};
+      ProcessiLinux processi{DriveTable(prefisso.Dir())};
       // The signal may come while the start is still being finished: it
       // ends the start as it ends a wait, never the test runner's copy.
+      std::unique_ptr<ProgrammaAvviato> dorme;
       try {
-        processi.Shell("C:\\Bin\\dorme.sh", kFinestraNascosta);
+        dorme = processi.Avvia("C:\\Bin\\dorme.sh", kFinestraNascosta);
       } catch (const FineSuSegnale& fine) {
         ::_exit(fine.CodiceUscita());
       }

@@ -21,7 +21,7 @@
 #include "app/frmCompilazione.h"
 #include "base/ansi.h"
 #include "platform/linux/drive_table_linux.h"
-#include "platform/linux/processes_linux.h"
+#include "platform/linux/processi_linux.h"
 #include "registration/modRegistraDll.h"
 #include "sandbox.h"
 

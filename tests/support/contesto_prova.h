@@ -11,7 +11,7 @@
 namespace cw::test {
 
 struct Facoltativi {
-  Processes* processi = nullptr;
+  Processi* processi = nullptr;
   RegistratoreDll* registratore = nullptr;
   Keyboard* tastiera = nullptr;
   std::function<std::string()> fileIni = nullptr;

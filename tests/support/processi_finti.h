@@ -1,21 +1,25 @@
 #pragma once
 // A process service that starts nothing: it records each call, hands the
 // command line to the test's stand-in for the program, and answers as a
-// program that ends at once with exit code 0, or as told by its line.
+// program that ends at once with exit code 0, or as told by its line. It is
+// the screen service too, so one list holds the order of both.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "base/errors.h"
-#include "platform/processes.h"
+#include "platform/processi.h"
+#include "platform/schermo.h"
 
 namespace cw::test {
 
-class ProcessiFinti : public Processes {
+class ProcessiFinti : public Processi, public Schermo {
  public:
   struct Avvio {
     std::string riga;
@@ -23,12 +27,12 @@ class ProcessiFinti : public Processes {
     bool operator==(const Avvio&) const = default;
   };
   std::vector<Avvio> avvii;
-  // "shell:<line>", "open:<access>:<inherit>:<pid>", "wait:<ms>", "close:<handle>", "terminate:<handle>", in order.
+  // In order: "avvia:<line>", and for the n-th start (from 1) "attendi:<n>:<ms or infinito>",
+  // "finestre:<n>", "termina:<n>", "rilascia:<n>"; "schermata:<path>".
   std::vector<std::string> eventi;
-  // Plays the started program; runs inside Shell.
+  // Plays the started program; runs inside Avvia.
   std::function<void(const std::string& riga)> programma;
-  bool nonAvviabile = false;  // Shell raises 53
-  bool senzaHandle = false;   // OpenProcess answers 0
+  bool nonAvviabile = false;  // Avvia raises 53
   // The exit code of a program by its command line (0 when not given); one
   // in appesi never ends.
   std::map<std::string, std::uint32_t> codici;
@@ -37,41 +41,15 @@ class ProcessiFinti : public Processes {
   std::set<std::string> persi;
   // How long a program runs by its command line, ms: a shorter wait times out.
   std::map<std::string, std::uint32_t> durate;
-  std::vector<FinestraMostrata> finestre;  // what FinestreMostrate reads
+  std::vector<FinestraMostrata> finestre;  // what Finestre reads
   bool schermo = false;                    // SalvaSchermata succeeds
 
-  // The n-th start's identifier is 4000 + n, and its handle one more.
-  std::uint32_t Shell(const std::string& riga, int stile) override {
-    eventi.push_back("shell:" + riga);
+  std::unique_ptr<ProgrammaAvviato> Avvia(const std::string& riga, int stile) override {
+    eventi.push_back("avvia:" + riga);
     if (nonAvviabile) SollevaErrore(kFileNonTrovato);
     avvii.push_back({riga, stile});
     if (programma) programma(riga);
-    return 4000 + static_cast<std::uint32_t>(avvii.size());
-  }
-  HandleProcesso OpenProcess(std::uint32_t access, bool inherit, std::uint32_t pid) override {
-    eventi.push_back("open:" + std::to_string(access) + ":" + std::to_string(inherit) + ":" + std::to_string(pid));
-    return senzaHandle ? 0 : static_cast<HandleProcesso>(pid) + 1;
-  }
-  std::uint32_t WaitForSingleObject(HandleProcesso h, std::uint32_t ms) override {
-    eventi.push_back("wait:" + std::to_string(ms));
-    if (Riga(h) && persi.count(*Riga(h))) return kWaitFailed;
-    const auto d = Riga(h) ? durate.find(*Riga(h)) : durate.end();
-    return Appeso(h) || (d != durate.end() && ms != kInfinite && d->second > ms) ? kWaitTimeout : kWaitObject0;
-  }
-  void CloseHandle(HandleProcesso h) override { eventi.push_back("close:" + std::to_string(h)); }
-  HandleProcesso AvviaConHandle(const std::string& riga, int stile) override {
-    return static_cast<HandleProcesso>(Shell(riga, stile)) + 1;
-  }
-  bool GetExitCodeProcess(HandleProcesso h, std::uint32_t& code) override {
-    if (Appeso(h)) return false;
-    const auto c = Riga(h) ? codici.find(*Riga(h)) : codici.end();
-    code = c == codici.end() ? 0 : c->second;
-    return true;
-  }
-  void TerminateProcess(HandleProcesso h) override { eventi.push_back("terminate:" + std::to_string(h)); }
-  std::vector<FinestraMostrata> FinestreMostrate(HandleProcesso h) override {
-    eventi.push_back("finestre:" + std::to_string(h));
-    return finestre;
+    return std::make_unique<Finto>(*this, avvii.size());
   }
   bool SalvaSchermata(const std::string& percorso) override {
     eventi.push_back("schermata:" + percorso);
@@ -79,12 +57,40 @@ class ProcessiFinti : public Processes {
   }
 
  private:
-  // The command line a handle was started with; null for one never given.
-  const std::string* Riga(HandleProcesso h) const {
-    const auto n = static_cast<std::size_t>(h - 4002);
-    return h >= 4002 && n < avvii.size() ? &avvii[n].riga : nullptr;
-  }
-  bool Appeso(HandleProcesso h) const { return Riga(h) && appesi.count(*Riga(h)); }
+  class Finto : public ProgrammaAvviato {
+   public:
+    Finto(ProcessiFinti& p, std::size_t n) : p_(p), n_(n), riga_(p.avvii[n - 1].riga) {}
+    ~Finto() override { Evento("rilascia"); }
+    EsitoAttesa Attendi(std::chrono::milliseconds limite) override {
+      Evento("attendi", limite == kSenzaLimite ? "infinito" : std::to_string(limite.count()));
+      if (p_.persi.count(riga_)) return EsitoAttesa::Fallita;
+      const auto d = p_.durate.find(riga_);
+      if (Appeso() || (d != p_.durate.end() && limite != kSenzaLimite && d->second > limite.count()))
+        return EsitoAttesa::InCorso;
+      finito_ = true;
+      return EsitoAttesa::Finito;
+    }
+    std::optional<std::uint32_t> CodiceUscita() const override {
+      if (!finito_) return std::nullopt;
+      const auto c = p_.codici.find(riga_);
+      return c == p_.codici.end() ? 0 : c->second;
+    }
+    void Termina() override { Evento("termina"); }
+    std::vector<FinestraMostrata> Finestre() override {
+      Evento("finestre");
+      return p_.finestre;
+    }
+
+   private:
+    bool Appeso() const { return p_.appesi.count(riga_) > 0; }
+    void Evento(const std::string& cosa, const std::string& dettaglio = "") {
+      p_.eventi.push_back(cosa + ":" + std::to_string(n_) + (dettaglio.empty() ? "" : ":" + dettaglio));
+    }
+    ProcessiFinti& p_;
+    std::size_t n_;
+    std::string riga_;
+    bool finito_ = false;
+  };
 };
 
 }  // namespace cw::test

@@ -23,7 +23,7 @@
 #include "build/compila.h"
 #include "catalogue/catalogo.h"
 #include "platform/linux/drive_table_linux.h"
-#include "platform/linux/processes_linux.h"
+#include "platform/linux/processi_linux.h"
 #include "platform/trasporto_worker.h"
 #include "sandbox.h"
 #include "support/prefisso_temporaneo.h"
@@ -101,7 +101,7 @@ TEST_F(CompilazioneWine, TheDevelopmentEnvironmentGetsTheCommandLineAsTheToolWro
   const std::string registro = "C:\\righe-comando.txt";
   const fs::path host = Prefisso() / "drive_c" / "righe-comando.txt";
   ::setenv("CW_STANDIN_RIGHE_COMANDO", registro.c_str(), 1);
-  ProcessesLinux processi{DriveTable(Prefisso())};
+  ProcessiLinux processi{DriveTable(Prefisso())};
   struct Caso {
     std::string progetto, cartellaOutput;
   };
@@ -113,10 +113,7 @@ TEST_F(CompilazioneWine, TheDevelopmentEnvironmentGetsTheCommandLineAsTheToolWro
   for (const Caso& c : casi) {
     fs::remove(host);
     const std::string riga = RigaDiComando(c.progetto, c.cartellaOutput);
-    const HandleProcesso h = processi.OpenProcess(kProcessAllAccess, false, processi.Shell(riga, kFinestraRidotta));
-    ASSERT_NE(h, 0u);
-    processi.WaitForSingleObject(h, kInfinite);
-    processi.CloseHandle(h);
+    EXPECT_EQ(processi.Avvia(riga, kFinestraRidotta)->Attendi(kSenzaLimite), EsitoAttesa::Finito);
     std::string ricevuta = Leggi(host);
     if (!ricevuta.empty() && ricevuta.back() == '\n') ricevuta.pop_back();
     EXPECT_EQ(ricevuta, riga);
@@ -203,9 +200,9 @@ TEST_F(CompilazioneWine, AFailedBuildIsShownInNotepadAndTheRunEndsWhenItIsClosed
 
 // An Xvfb of the test's own, on a display it picks itself, ended with the
 // object; "" from Display() when it did not start.
-class Schermo {
+class DisplayProva {
  public:
-  explicit Schermo(const fs::path& lavoro) {
+  explicit DisplayProva(const fs::path& lavoro) {
     const fs::path schermo = lavoro / "schermo-limite", pid = lavoro / "xvfb-limite.pid";
     std::system(("Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>'" + schermo.string() +
                  "' >/dev/null 2>&1 </dev/null & echo $! >'" + pid.string() + "'")
@@ -217,11 +214,11 @@ class Schermo {
     }
     pid_ = std::atoi(Leggi(pid).c_str());
   }
-  ~Schermo() {
+  ~DisplayProva() {
     if (pid_ > 0) ::kill(pid_, SIGTERM);
   }
-  Schermo(const Schermo&) = delete;
-  Schermo& operator=(const Schermo&) = delete;
+  DisplayProva(const DisplayProva&) = delete;
+  DisplayProva& operator=(const DisplayProva&) = delete;
   std::string Display() const { return numero_.empty() ? "" : ":" + numero_; }
 
  private:
@@ -264,7 +261,7 @@ TEST_F(CompilazioneWine, AStuckBuildIsEndedAtItsLimitWithItsQuestionInTheErrorFi
     GTEST_SKIP() << programma << " is not installed";
   }
   const fs::path lavoro = cartella_->Dir();
-  Schermo schermo(lavoro);
+  DisplayProva schermo(lavoro);
   ASSERT_FALSE(schermo.Display().empty()) << "Xvfb did not start";
   // The prefix's desktop was started without a display: a new server starts one with it.
   std::system((Ambiente() + "wineserver -k >/dev/null 2>&1").c_str());

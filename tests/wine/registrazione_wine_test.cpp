@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "platform/linux/drive_table_linux.h"
-#include "platform/linux/processes_linux.h"
+#include "platform/linux/processi_linux.h"
 #include "platform/linux/trasporto_worker_linux.h"
 #include "registration/canale_worker.h"
 #include "registration/modRegistraDll.h"
@@ -156,7 +156,7 @@ TEST_F(RegistrazioneWine, EachLibraryGetsItsAnswerAndTheWalkGoesOnAfterAHangOrAC
 // and one that does not end within the limit is ended.
 TEST_F(RegistrazioneWine, EachExeServerIsWaitedFor) {
   test::UiRegistrata ui;
-  ProcessesLinux processi{DriveTable(Prefisso())};
+  ProcessiLinux processi{DriveTable(Prefisso())};
   struct Caso {
     const char* file;
     const char* box;  // with %s for the path; null: a success

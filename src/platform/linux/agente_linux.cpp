@@ -139,10 +139,11 @@ AgenteLinux::Avviato AgenteLinux::AvviaProgramma(const std::filesystem::path& pr
   return avviato;
 }
 
-AgenteLinux::Stato AgenteLinux::AttendiProgramma(unsigned long numero, unsigned generazione, std::uint32_t ms,
-                                                 Attesa& attesa, std::uint32_t& codice) {
-  const bool infinito = ms == kInfinite;
-  const auto fine = Orologio::now() + std::chrono::milliseconds(infinito ? 0 : ms);
+AgenteLinux::Stato AgenteLinux::AttendiProgramma(unsigned long numero, unsigned generazione,
+                                                 std::chrono::milliseconds limite, Attesa& attesa,
+                                                 std::uint32_t& codice) {
+  const bool infinito = limite == kSenzaLimite;
+  const auto fine = infinito ? Orologio::now() : Orologio::now() + limite;
   for (;;) {
     if (!Vivo(generazione)) return Stato::Perso;
     std::uint32_t passo = kPassoAttesa;

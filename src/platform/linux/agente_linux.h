@@ -21,7 +21,7 @@
 #include "platform/attesa.h"
 #include "platform/linux/attesa_linux.h"
 #include "platform/linux/drive_table_linux.h"
-#include "platform/processes.h"
+#include "platform/processi.h"
 #include "platform/trasporto_worker.h"
 
 namespace cw {
@@ -79,8 +79,8 @@ class AgenteLinux {
   };
   Avviato AvviaProgramma(const std::filesystem::path& programma, const std::string& riga, int stile, Attesa& attesa);
   enum class Stato { Finito, InCorso, Perso };
-  // Waits up to ms (kInfinite: until it ends, asked a second at a time).
-  Stato AttendiProgramma(unsigned long numero, unsigned generazione, std::uint32_t ms, Attesa& attesa,
+  // Waits up to limite (kSenzaLimite: until it ends, asked a second at a time).
+  Stato AttendiProgramma(unsigned long numero, unsigned generazione, std::chrono::milliseconds limite, Attesa& attesa,
                          std::uint32_t& codice);
   std::vector<FinestraMostrata> FinestreProgramma(unsigned long numero, unsigned generazione, Attesa& attesa);
   void TerminaProgramma(unsigned long numero, unsigned generazione, Attesa& attesa);

@@ -18,8 +18,10 @@
 #include "platform/linux/keyboard_linux.h"
 #include "platform/linux/pausa_linux.h"
 #include "platform/linux/prefisso_linux.h"
-#include "platform/linux/processes_linux.h"
+#include "platform/linux/processi_linux.h"
 #include "platform/linux/profilo_linux.h"
+#include "platform/linux/ricerca_programmi_linux.h"
+#include "platform/linux/schermata_linux.h"
 #include "platform/linux/traccia_linux.h"
 #include "platform/linux/trasporto_worker_linux.h"
 #include "platform/servizi_piattaforma.h"
@@ -76,12 +78,15 @@ ServiziPiattaforma CreaServiziPiattaforma(const OpzioniPiattaforma& opzioni) {
   // Vb-Build reports error 5) where X11 is missing.
   s.tastiera = std::make_unique<KeyboardLinux>();
   s.fileImpostazioni = [unita] { return FileImpostazioniLinux(unita); };
-  s.trovaProgramma = [unita](const std::string& programma) { return ProcessesLinux(unita).TrovaProgramma(programma); };
+  s.trovaProgramma = [ricerca = RicercaProgrammiLinux(unita)](const std::string& programma) {
+    return ricerca.Trova(programma);
+  };
   s.cartelleUnita = [unita] { return unita.CartelleUnita(); };
-  ProcessesLinux::Opzioni processi;
+  ProcessiLinux::Opzioni processi;
   processi.attesa = opzioni.attesa;
   processi.agente = agente;
-  s.processi = std::make_unique<ProcessesLinux>(unita, std::move(processi));
+  s.processi = std::make_unique<ProcessiLinux>(unita, std::move(processi));
+  s.schermo = std::make_unique<SchermoLinux>(unita);
   TracciaServizi(s);
   return s;
 }

@@ -9,7 +9,7 @@
 
 #include <vector>
 
-#include "platform/processes.h"
+#include "platform/processi.h"
 
 namespace cw {
 

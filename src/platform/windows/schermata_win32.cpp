@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/png.h"
+#include "platform/windows/testo_wide_win32.h"
 
 namespace cw {
 
@@ -52,5 +53,7 @@ bool SalvaSchermataGdi(const std::wstring& file) {
   out.close();
   return !png.empty() && static_cast<bool>(out);
 }
+
+bool SchermoWin32::SalvaSchermata(const std::string& percorso) { return SalvaSchermataGdi(Wide(percorso)); }
 
 }  // namespace cw

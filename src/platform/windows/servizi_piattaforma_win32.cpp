@@ -16,8 +16,9 @@
 #include "platform/windows/fine_su_segnale_win32.h"
 #include "platform/windows/keyboard_win32.h"
 #include "platform/windows/pausa_win32.h"
-#include "platform/windows/processes_win32.h"
+#include "platform/windows/processi_win32.h"
 #include "platform/windows/profilo_win32.h"
+#include "platform/windows/schermata_win32.h"
 #include "platform/windows/testo_wide_win32.h"
 #include "platform/windows/traccia_win32.h"
 #include "platform/windows/trasporto_worker_win32.h"
@@ -51,7 +52,8 @@ ServiziPiattaforma CreaServiziPiattaforma(const OpzioniPiattaforma& opzioni) {
   ServiziPiattaforma s;
   s.sistema = CreaServiziSistema();
   s.fso = std::make_unique<FileSystemWin32>();
-  s.processi = std::make_unique<ProcessesWin32>(opzioni.attesa);
+  s.processi = std::make_unique<ProcessiWin32>(opzioni.attesa);
+  s.schermo = std::make_unique<SchermoWin32>();
   s.workers = std::make_unique<AvvioWorkerWin32>(cartella / kNomeAgente);
   s.tastiera = std::make_unique<KeyboardWin32>();
   s.blocco = std::make_unique<BloccoPrefissoWin32>(opzioni.radiceSuite);

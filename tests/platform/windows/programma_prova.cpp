@@ -12,8 +12,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/processes.h"
-#include "platform/windows/processes_win32.h"
+#include "platform/windows/processi_win32.h"
 #include "platform/windows/testo_wide_win32.h"
 
 namespace {
@@ -63,10 +62,9 @@ int main(int argc, char** argv) {
   }
   if (argc == 3 && std::strcmp(argv[1], "nipote") == 0) return Nipote(argv[2]);
   if (argc == 4 && std::strcmp(argv[1], "strumento") == 0) {
-    cw::ProcessesWin32 processi;
-    const std::uint32_t pid = processi.Shell("\"" + Se() + "\" nipote \"" + argv[3] + "\"", cw::kFinestraNascosta);
-    if (std::strcmp(argv[2], "attendi") == 0)
-      processi.WaitForSingleObject(processi.OpenProcess(cw::kProcessAllAccess, false, pid), cw::kInfinite);
+    cw::ProcessiWin32 processi;
+    const auto nipote = processi.Avvia("\"" + Se() + "\" nipote \"" + argv[3] + "\"", cw::kFinestraNascosta);
+    if (std::strcmp(argv[2], "attendi") == 0) nipote->Attendi(cw::kSenzaLimite);
     return 0;
   }
   return 64;

@@ -1,4 +1,4 @@
-#include "platform/linux/processes_linux.h"
+#include "platform/linux/processi_linux.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -24,6 +24,7 @@
 #include "platform/linux/architettura_linux.h"
 #include "platform/linux/avviso_wine_linux.h"
 #include "platform/linux/fine_su_segnale_linux.h"
+#include "platform/linux/programma_locale_linux.h"
 #include "support/errore.h"
 #include "support/prefisso_temporaneo.h"
 
@@ -61,16 +62,11 @@ Words Parole(const std::string& nul) {
 using test::ErroreDi;
 
 // Starts the line and waits for it to end.
-void EseguiEAttendi(ProcessesLinux& proc, const std::string& line, int stile = kFinestraNascosta) {
-  const auto pid = proc.Shell(line, stile);
-  const auto h = proc.OpenProcess(kProcessAllAccess, false, pid);
-  if (h == 0) {
-    // Already ended and reaped: nothing to wait for.
-    return;
-  }
-  EXPECT_EQ(proc.WaitForSingleObject(h, kInfinite), kWaitObject0);
-  proc.CloseHandle(h);
+void EseguiEAttendi(ProcessiLinux& proc, const std::string& line, int stile = kFinestraNascosta) {
+  EXPECT_EQ(proc.Avvia(line, stile)->Attendi(kSenzaLimite), EsitoAttesa::Finito);
 }
+
+pid_t PidDi(const std::unique_ptr<ProgrammaAvviato>& p) { return dynamic_cast<const ProgrammaLocaleLinux&>(*p).Pid(); }
 
 // Zombie children of this process, from /proc.
 int Zombi() {
@@ -107,11 +103,11 @@ class Processi : public ::testing::Test {
   PrefissoTemporaneo prefisso;
   fs::path cartellaProgramma = prefisso.Dir() / "bin";
   fs::path senzaWine = prefisso.Dir() / "vuota";
-  ProcessesLinux proc{DriveTable(prefisso.Dir()),
-                      {.cartellaProgramma = cartellaProgramma,
-                       .percorsoRicerca = senzaWine.string(),
-                       .attesa = nullptr,
-                       .agenteWindows = {}}};
+  ProcessiLinux proc{DriveTable(prefisso.Dir()),
+                     {.cartellaProgramma = cartellaProgramma,
+                      .percorsoRicerca = senzaWine.string(),
+                      .attesa = nullptr,
+                      .agenteWindows = {}}};
 
   void SetUp() override {
     fs::create_directories(cartellaProgramma);
@@ -148,7 +144,7 @@ TEST_F(Processi, BlanksQuotesAndBackslashesPassExactly) {
     EseguiEAttendi(proc, c.riga);
     EXPECT_EQ(Parole(prefisso.Leggi("C:\\Cartella con spazi\\args.out")), c.argomenti) << c.riga;
   }
-  EXPECT_EQ(ErroreDi([&] { proc.Shell("C:\\Cartella con spazi\\assente.sh /RegServer", kFinestraNormale); }),
+  EXPECT_EQ(ErroreDi([&] { proc.Avvia("C:\\Cartella con spazi\\assente.sh /RegServer", kFinestraNormale); }),
             kFileNonTrovato);
 }
 
@@ -176,21 +172,21 @@ TEST_F(Processi, WhatCannotBeFoundOrStartedRaisesError53) {
   fs::create_directories(prefisso.Host("C:\\App\\Cartella"));
   for (const char* riga : {"C:\\App\\assente.exe", "E:\\App\\x.exe", "C:\\App\\dati.txt", "C:\\App\\Cartella", "",
                            "   ", "\\\\server\\share\\x.exe"})
-    EXPECT_EQ(ErroreDi([&] { proc.Shell(riga, kFinestraNormale); }), kFileNonTrovato) << riga;
+    EXPECT_EQ(ErroreDi([&] { proc.Avvia(riga, kFinestraNormale); }), kFileNonTrovato) << riga;
 }
 
 TEST_F(Processi, AWindowsProgramRunsThroughWineAndWithoutItCannotStart) {
   Eseguibile(prefisso, "C:\\Programmi\\App\\Prog.exe", std::string("MZ\x90\0\3\0\0\0", 8) + "#!/bin/sh\nexit 0\n");
-  EXPECT_EQ(ErroreDi([&] { proc.Shell("\"C:\\Programmi\\App\\Prog.exe\" /x", kFinestraNormale); }), kFileNonTrovato);
+  EXPECT_EQ(ErroreDi([&] { proc.Avvia("\"C:\\Programmi\\App\\Prog.exe\" /x", kFinestraNormale); }), kFileNonTrovato);
 
   // Without the agent, a wine on the search list gets the program and the words.
   const fs::path conWine = prefisso.Dir() / "conwine";
   fs::create_directories(conWine);
   { std::ofstream(conWine / "wine") << kEco; }
   fs::permissions(conWine / "wine", fs::perms::owner_all);
-  ProcessesLinux conVino(DriveTable(prefisso.Dir()), {.cartellaProgramma = cartellaProgramma,
-                                                      .percorsoRicerca = senzaWine.string() + ":" + conWine.string(),
-                                                      .agenteWindows = prefisso.Dir() / "nessun-agente.exe"});
+  ProcessiLinux conVino(DriveTable(prefisso.Dir()), {.cartellaProgramma = cartellaProgramma,
+                                                     .percorsoRicerca = senzaWine.string() + ":" + conWine.string(),
+                                                     .agenteWindows = prefisso.Dir() / "nessun-agente.exe"});
   EseguiEAttendi(conVino, "\"C:\\Programmi\\App\\Prog.exe\" /make \"C:\\a b\\c.vbp\"");
   std::ifstream in(conWine / "args.out", std::ios::binary);
   const Words visti = Parole(std::string((std::istreambuf_iterator<char>(in)), {}));
@@ -241,16 +237,15 @@ TEST_F(Processi, AWindowsProgramGetsNoneOfTheToolsStreams) {
   };
   for (const auto& c : casi) {
     fs::remove(conWine / "fds.out");
-    ProcessesLinux conVino(DriveTable(prefisso.Dir()), {.cartellaProgramma = cartellaProgramma,
-                                                        .percorsoRicerca = conWine.string(),
-                                                        .agenteWindows = prefisso.Dir() / c.agente});
-    const HandleProcesso h = conVino.AvviaConHandle("C:\\Programmi\\App\\Prog.exe", kFinestraRidotta);
+    ProcessiLinux conVino(DriveTable(prefisso.Dir()), {.cartellaProgramma = cartellaProgramma,
+                                                       .percorsoRicerca = conWine.string(),
+                                                       .agenteWindows = prefisso.Dir() / c.agente});
+    const auto h = conVino.Avvia("C:\\Programmi\\App\\Prog.exe", kFinestraRidotta);
     for (int prova = 0; prova < 500 && !fs::exists(conWine / "fds.out"); ++prova)
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     std::ifstream in(conWine / "fds.out");
     EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), c.flussi) << c.agente;
-    conVino.TerminateProcess(h);
-    conVino.CloseHandle(h);
+    h->Termina();
   }
 }
 
@@ -284,12 +279,12 @@ TEST_F(Processi, TheAgentsStartIsToldPastASecondAndItServesTheProgram) {
     ImpostaAvvisoAvvioWine(
         [&](const std::string& p, bool inizio) { detti.push_back((inizio ? "inizio:" : "fine:") + p); });
     ::setenv("CW_PROVA_RITARDO", c.ritardo, 1);
-    ProcessesLinux conVino(DriveTable(prefisso.Dir()), {.cartellaProgramma = cartellaProgramma,
-                                                        .percorsoRicerca = conWine.string(),
-                                                        .agenteWindows = prefisso.Dir() / "agente.exe"});
-    const auto pid = conVino.Shell(riga, kFinestraRidotta);
+    ProcessiLinux conVino(DriveTable(prefisso.Dir()), {.cartellaProgramma = cartellaProgramma,
+                                                       .percorsoRicerca = conWine.string(),
+                                                       .agenteWindows = prefisso.Dir() / "agente.exe"});
+    const auto h = conVino.Avvia(riga, kFinestraRidotta);
     EXPECT_EQ(detti, c.detti) << c.ritardo;
-    EXPECT_GE(pid, ProcessesLinux::kPrimoRemoto);
+    EXPECT_EQ(dynamic_cast<ProgrammaLocaleLinux*>(h.get()), nullptr);  // the agent's
     std::ifstream in(conWine / "avvia.out");
     std::string programma, hex, stile, testo;
     std::getline(in, hex);
@@ -299,28 +294,22 @@ TEST_F(Processi, TheAgentsStartIsToldPastASecondAndItServesTheProgram) {
     EXPECT_TRUE(worker::DaEsadecimale(hex, testo) && testo == riga) << testo;
     std::getline(in, stile);
     EXPECT_EQ(stile, "2");
-    const HandleProcesso h = conVino.OpenProcess(kProcessAllAccess, false, pid);
-    ASSERT_NE(h, 0);
-    EXPECT_EQ(conVino.WaitForSingleObject(h, 50), kWaitTimeout);
+    EXPECT_EQ(h->Attendi(std::chrono::milliseconds(50)), EsitoAttesa::InCorso);
+    EXPECT_EQ(h->CodiceUscita(), std::nullopt);
     EXPECT_EQ(
-        conVino.FinestreMostrate(h),
+        h->Finestre(),
         (std::vector<FinestraMostrata>{{"Microsoft Visual Basic", {"Riferimento mancante.\r\nContinuare?", "OK"}}}));
-    conVino.TerminateProcess(h);
-    std::uint32_t codice = 0;
-    EXPECT_EQ(conVino.WaitForSingleObject(h, 0), kWaitObject0);
-    EXPECT_TRUE(conVino.GetExitCodeProcess(h, codice));
-    EXPECT_EQ(codice, 1u);
-    EXPECT_EQ(conVino.FinestreMostrate(h), std::vector<FinestraMostrata>{});  // ended: nobody to ask
-    conVino.CloseHandle(h);
-    EXPECT_EQ(conVino.OpenProcess(kProcessAllAccess, false, pid), 0);
+    h->Termina();
+    EXPECT_EQ(h->Attendi(std::chrono::milliseconds(0)), EsitoAttesa::Finito);
+    EXPECT_EQ(h->CodiceUscita(), 1u);
+    EXPECT_EQ(h->Finestre(), std::vector<FinestraMostrata>{});  // ended: nobody to ask
     // A later start is not the first any more.
     detti.clear();
     fs::remove(conWine / "fds.out");
-    const HandleProcesso h2 = conVino.AvviaConHandle("C:\\Programmi\\App\\Prog.exe", kFinestraRidotta);
+    const auto h2 = conVino.Avvia("C:\\Programmi\\App\\Prog.exe", kFinestraRidotta);
     EXPECT_EQ(detti, std::vector<std::string>{});
     EXPECT_FALSE(fs::exists(conWine / "fds.out"));  // the same agent
-    conVino.TerminateProcess(h2);
-    conVino.CloseHandle(h2);
+    h2->Termina();
   }
   ::unsetenv("CW_PROVA_RITARDO");
   ImpostaAvvisoAvvioWine(nullptr);
@@ -347,12 +336,12 @@ TEST_F(Processi, AnAgentWineEndsBeforeItIsReadyIsRefusedWithWinesWords) {
   for (const auto& c : casi) {
     { std::ofstream(conWine / "wine") << c.wine; }
     fs::permissions(conWine / "wine", fs::perms::owner_all);
-    ProcessesLinux conVino(DriveTable(prefisso.Dir()), {.cartellaProgramma = cartellaProgramma,
-                                                        .percorsoRicerca = conWine.string(),
-                                                        .agenteWindows = prefisso.Dir() / "agente.exe"});
+    ProcessiLinux conVino(DriveTable(prefisso.Dir()), {.cartellaProgramma = cartellaProgramma,
+                                                       .percorsoRicerca = conWine.string(),
+                                                       .agenteWindows = prefisso.Dir() / "agente.exe"});
     std::string rifiuto;
     try {
-      conVino.Shell("C:\\Programmi\\App\\Prog.exe", kFinestraRidotta);
+      conVino.Avvia("C:\\Programmi\\App\\Prog.exe", kFinestraRidotta);
     } catch (const ErroreAvvioWindows& e) {
       rifiuto = e.what();
     } catch (const ErroreRuntime&) {
@@ -375,9 +364,9 @@ TEST_F(Processi, AWindowsProgramGetsWINEDEBUGAllOffUnlessTheUserSetIt) {
   fs::create_directories(conWine);
   { std::ofstream(conWine / "wine") << kEco; }
   fs::permissions(conWine / "wine", fs::perms::owner_all);
-  ProcessesLinux conVino(DriveTable(prefisso.Dir()), {.cartellaProgramma = cartellaProgramma,
-                                                      .percorsoRicerca = conWine.string(),
-                                                      .agenteWindows = prefisso.Dir() / "nessun-agente.exe"});
+  ProcessiLinux conVino(DriveTable(prefisso.Dir()), {.cartellaProgramma = cartellaProgramma,
+                                                     .percorsoRicerca = conWine.string(),
+                                                     .agenteWindows = prefisso.Dir() / "nessun-agente.exe"});
   const char* prima = std::getenv("WINEDEBUG");
   const std::optional<std::string> salvato = prima ? std::optional<std::string>(prima) : std::nullopt;
   struct Caso {
@@ -411,7 +400,8 @@ TEST_F(Processi, AWindowsProgramGetsWINEDEBUGAllOffUnlessTheUserSetIt) {
 TEST_F(Processi, ProcessesNeverWaitedForLeaveNoZombies) {
   Eseguibile(prefisso, "C:\\Bin\\fine.sh", "#!/bin/sh\nexit 0\n");
   Eseguibile(prefisso, "C:\\Bin\\breve.sh", "#!/bin/sh\nsleep 0.2\n");
-  for (int i = 0; i < 10; ++i) proc.Shell(i % 2 ? "C:\\Bin\\fine.sh" : "C:\\Bin\\breve.sh", kFinestraNascosta);
+  // Each let go of at once, running or not.
+  for (int i = 0; i < 10; ++i) proc.Avvia(i % 2 ? "C:\\Bin\\fine.sh" : "C:\\Bin\\breve.sh", kFinestraNascosta);
   const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while ((proc.FigliInCorso() > 0 || Zombi() > 0) && std::chrono::steady_clock::now() < limite)
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -421,50 +411,71 @@ TEST_F(Processi, ProcessesNeverWaitedForLeaveNoZombies) {
 
 TEST_F(Processi, AHeldProcessKeepsItsStatusUntilItsWaitSeesItEnd) {
   Eseguibile(prefisso, "C:\\Bin\\tre.sh", "#!/bin/sh\nsleep 0.1\nexit 3\n");
-  const auto pid = proc.Shell("C:\\Bin\\tre.sh", kFinestraNascosta);
-  const auto h = proc.OpenProcess(kProcessAllAccess, false, pid);
-  ASSERT_NE(h, 0);
-  std::uint32_t codice = 0;
-  EXPECT_FALSE(proc.GetExitCodeProcess(h, codice));
+  const auto h = proc.Avvia("C:\\Bin\\tre.sh", kFinestraNascosta);
+  const pid_t pid = PidDi(h);
+  EXPECT_EQ(h->CodiceUscita(), std::nullopt);
   // Ended but held: the reaper leaves it for the wait.
   const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (StatoDi(static_cast<pid_t>(pid)) != 'Z' && std::chrono::steady_clock::now() < limite)
+  while (StatoDi(pid) != 'Z' && std::chrono::steady_clock::now() < limite)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  EXPECT_EQ(StatoDi(static_cast<pid_t>(pid)), 'Z');
-  EXPECT_EQ(proc.WaitForSingleObject(h, 0), kWaitObject0);
-  EXPECT_EQ(StatoDi(static_cast<pid_t>(pid)), 0);  // reaped by the wait
-  EXPECT_EQ(proc.WaitForSingleObject(h, kInfinite), kWaitObject0);
-  ASSERT_TRUE(proc.GetExitCodeProcess(h, codice));
-  EXPECT_EQ(codice, 3u);
-  // A second handle on the same ended process, while the first is open.
-  const auto h2 = proc.OpenProcess(kProcessAllAccess, false, pid);
-  EXPECT_NE(h2, 0);
-  proc.CloseHandle(h);
-  EXPECT_EQ(proc.WaitForSingleObject(h2, 10), kWaitObject0);
-  proc.CloseHandle(h2);
-  EXPECT_EQ(proc.OpenProcess(kProcessAllAccess, false, pid), 0);
-  EXPECT_EQ(proc.WaitForSingleObject(h, 0), kWaitFailed);  // closed
+  EXPECT_EQ(StatoDi(pid), 'Z');
+  EXPECT_EQ(h->Attendi(std::chrono::milliseconds(0)), EsitoAttesa::Finito);
+  EXPECT_EQ(StatoDi(pid), 0);  // reaped by the wait
+  EXPECT_EQ(h->Attendi(kSenzaLimite), EsitoAttesa::Finito);
+  EXPECT_EQ(h->CodiceUscita(), 3u);
+  h->Termina();  // nothing: it has ended
+  EXPECT_EQ(h->CodiceUscita(), 3u);
 }
 
 TEST_F(Processi, ABoundedWaitTimesOut) {
   Eseguibile(prefisso, "C:\\Bin\\lungo.sh", "#!/bin/sh\nexec sleep 30\n");
-  const auto pid = proc.Shell("C:\\Bin\\lungo.sh", kFinestraNascosta);
-  const auto h = proc.OpenProcess(kProcessAllAccess, false, pid);
-  ASSERT_NE(h, 0);
+  const auto h = proc.Avvia("C:\\Bin\\lungo.sh", kFinestraNascosta);
   const auto inizio = std::chrono::steady_clock::now();
-  EXPECT_EQ(proc.WaitForSingleObject(h, 100), kWaitTimeout);
+  EXPECT_EQ(h->Attendi(std::chrono::milliseconds(100)), EsitoAttesa::InCorso);
   const auto trascorsi = std::chrono::steady_clock::now() - inizio;
   EXPECT_GE(trascorsi, std::chrono::milliseconds(100));
   // Loose for a busy machine, still short of the program's 30 s.
   EXPECT_LT(trascorsi, std::chrono::seconds(15));
-  ::kill(static_cast<pid_t>(pid), SIGKILL);
-  EXPECT_EQ(proc.WaitForSingleObject(h, kInfinite), kWaitObject0);
-  std::uint32_t codice = 0;
-  ASSERT_TRUE(proc.GetExitCodeProcess(h, codice));
-  EXPECT_EQ(codice, 128u + SIGKILL);
-  proc.CloseHandle(h);
+  ::kill(PidDi(h), SIGKILL);
+  EXPECT_EQ(h->Attendi(kSenzaLimite), EsitoAttesa::Finito);
+  EXPECT_EQ(h->CodiceUscita(), 128u + SIGKILL);
   EXPECT_EQ(proc.FigliInCorso(), 0u);
+}
+
+// The first of several to end is told, however many run; none within the
+// limit is told too.
+TEST_F(Processi, TheFirstOfSeveralToEndIsTold) {
+  for (const char* durata : {"0.1", "0.4", "30"})
+    Eseguibile(prefisso, std::string("C:\\Bin\\dorme") + durata + ".sh",
+               std::string("#!/bin/sh\nexec sleep ") + durata + "\n");
+  const struct {
+    std::vector<const char*> durate;
+    int limite;  // ms
+    std::optional<std::size_t> primo;
+  } casi[] = {
+      {{"30", "0.4", "0.1"}, 10000, 2},
+      {{"0.4", "30"}, 10000, 0},
+      {{"30", "30"}, 200, std::nullopt},
+      {{"0.1"}, 10000, 0},
+  };
+  for (const auto& c : casi) {
+    std::vector<std::unique_ptr<ProgrammaAvviato>> avviati;
+    std::vector<ProgrammaAvviato*> programmi;
+    for (const char* durata : c.durate) {
+      avviati.push_back(proc.Avvia(std::string("C:\\Bin\\dorme") + durata + ".sh", kFinestraNascosta));
+      programmi.push_back(avviati.back().get());
+    }
+    const auto inizio = std::chrono::steady_clock::now();
+    EXPECT_EQ(proc.AttendiPrimo(programmi, std::chrono::milliseconds(c.limite)), c.primo) << c.durate.size();
+    if (c.primo) {
+      EXPECT_EQ(avviati[*c.primo]->CodiceUscita(), 0u);
+    } else {
+      EXPECT_GE(std::chrono::steady_clock::now() - inizio, std::chrono::milliseconds(c.limite));
+    }
+    for (auto& a : avviati) a->Termina();
+  }
+  EXPECT_EQ(proc.AttendiPrimo({}, std::chrono::milliseconds(0)), std::nullopt);
 }
 
 // The tool as the job of a shell on a terminal of its own, waiting for one
@@ -494,9 +505,8 @@ int ComeLavoroDiUnaShell(const fs::path& prefisso, const std::string& riga, int 
     ::dup2(tty, STDIN_FILENO);
     PreparaFineSuSegnale();
     try {
-      ProcessesLinux processi{DriveTable(prefisso)};
-      const auto h = processi.OpenProcess(kProcessAllAccess, false, processi.Shell(riga, stile));
-      processi.WaitForSingleObject(h, kInfinite);
+      ProcessiLinux processi{DriveTable(prefisso)};
+      processi.Avvia(riga, stile)->Attendi(kSenzaLimite);
     } catch (const FineSuSegnale& f) {
       ::_exit(f.CodiceUscita());
     }
@@ -582,13 +592,6 @@ TEST_F(Processi, AProgramShownInFrontGetsTheTerminalForItsWait) {
       EXPECT_EQ(letto, c.letto);
     }
   }
-}
-
-TEST_F(Processi, OnlyOurOwnChildrenCanBeOpened) {
-  EXPECT_EQ(proc.OpenProcess(kProcessAllAccess, false, 1), 0);
-  EXPECT_EQ(proc.OpenProcess(kProcessAllAccess, false, static_cast<std::uint32_t>(getpid())), 0);
-  EXPECT_EQ(proc.WaitForSingleObject(12345, 0), kWaitFailed);
-  proc.CloseHandle(12345);  // harmless
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "platform/windows/processes_win32.h"
+#include "platform/windows/processi_win32.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -20,8 +20,8 @@ using prova::CartellaProva;
 
 std::string Virgolette(const std::string& s) { return "\"" + s + "\""; }
 
-TEST(ProcessesWin32, AvviaAttendeEChiude) {
-  ProcessesWin32 p;
+TEST(ProcessiWin32, AvviaAttendeEChiude) {
+  ProcessiWin32 p;
   const std::string prova = Virgolette(AccantoAlProgramma("cw_programma_prova.exe"));
   struct Caso {
     std::string riga;
@@ -34,59 +34,49 @@ TEST(ProcessesWin32, AvviaAttendeEChiude) {
       {prova + " attendi 50", kFinestraNormale, 0},
   };
   for (const auto& c : casi) {
-    const std::uint32_t pid = p.Shell(c.riga, c.stile);
-    const HandleProcesso h = p.OpenProcess(kProcessAllAccess, false, pid);
-    ASSERT_NE(h, 0) << c.riga;
-    EXPECT_EQ(p.WaitForSingleObject(h, kInfinite), kWaitObject0);
-    std::uint32_t codice = 99;
-    EXPECT_TRUE(p.GetExitCodeProcess(h, codice));
-    EXPECT_EQ(codice, c.uscita) << c.riga;
-    p.CloseHandle(h);
+    const auto h = p.Avvia(c.riga, c.stile);
+    EXPECT_EQ(h->Attendi(kSenzaLimite), EsitoAttesa::Finito);
+    EXPECT_EQ(h->CodiceUscita(), c.uscita) << c.riga;
   }
   // A process still running: the wait with a limit says so.
-  const HandleProcesso h = p.OpenProcess(kProcessAllAccess, false, p.Shell(prova + " attendi 5000", 0));
-  EXPECT_EQ(p.WaitForSingleObject(h, 20), kWaitTimeout);
-  std::uint32_t codice = 0;
-  EXPECT_FALSE(p.GetExitCodeProcess(h, codice));
-  TerminateProcess(reinterpret_cast<HANDLE>(h), 0);
-  p.CloseHandle(h);
-  EXPECT_EQ(p.WaitForSingleObject(0, 0), kWaitFailed);
-  EXPECT_EQ(p.OpenProcess(kProcessAllAccess, false, 0xFFFFFFF0u), 0);
+  const auto h = p.Avvia(prova + " attendi 5000", 0);
+  EXPECT_EQ(h->Attendi(std::chrono::milliseconds(20)), EsitoAttesa::InCorso);
+  EXPECT_EQ(h->CodiceUscita(), std::nullopt);
+  // The first of several to end is told, and none within a limit.
+  const auto breve = p.Avvia(prova + " attendi 50", 0);
+  ProgrammaAvviato* due[] = {h.get(), breve.get()};
+  EXPECT_EQ(p.AttendiPrimo(due, std::chrono::milliseconds(10000)), 1u);
+  EXPECT_EQ(p.AttendiPrimo(std::span(due, 1), std::chrono::milliseconds(20)), std::nullopt);
+  h->Termina();
+  EXPECT_EQ(h->Attendi(std::chrono::milliseconds(0)), EsitoAttesa::Finito);
 }
 
 // An unquoted program path with blanks is found as Windows finds it.
-TEST(ProcessesWin32, PercorsoConSpaziSenzaVirgolette) {
+TEST(ProcessiWin32, PercorsoConSpaziSenzaVirgolette) {
   CartellaProva dir;
   const std::string programma = dir / "Il Server.exe";
   ASSERT_TRUE(CopyFileW(Wide(AccantoAlProgramma("cw_programma_prova.exe")).c_str(), Wide(programma).c_str(), TRUE));
-  ProcessesWin32 p;
-  const HandleProcesso h = p.OpenProcess(kProcessAllAccess, false, p.Shell(programma + " esci 7", 0));
-  ASSERT_NE(h, 0);
-  ASSERT_EQ(p.WaitForSingleObject(h, 10000), kWaitObject0);
-  std::uint32_t codice = 0;
-  EXPECT_TRUE(p.GetExitCodeProcess(h, codice));
-  EXPECT_EQ(codice, 7u);
-  p.CloseHandle(h);
+  ProcessiWin32 p;
+  const auto h = p.Avvia(programma + " esci 7", 0);
+  ASSERT_EQ(h->Attendi(std::chrono::milliseconds(10000)), EsitoAttesa::Finito);
+  EXPECT_EQ(h->CodiceUscita(), 7u);
   EXPECT_EQ(TrovaProgrammaWin32(programma), std::filesystem::path(Wide(programma)));
   EXPECT_TRUE(TrovaProgrammaWin32("cmd"));
   EXPECT_FALSE(TrovaProgrammaWin32(dir / "nessuno.exe"));
 }
 
-// Started with its handle: the exit code of one that ends at once is kept;
-// one that does not end is ended with what it started.
-TEST(ProcessesWin32, AvviaConHandleTerminaAncheIFigli) {
+// The exit code of one that ends at once is kept; one that does not end is
+// ended with what it started.
+TEST(ProcessiWin32, TerminaAncheIFigli) {
   CartellaProva dir;
-  ProcessesWin32 p;
+  ProcessiWin32 p;
   const std::string prova = Virgolette(AccantoAlProgramma("cw_programma_prova.exe"));
-  HandleProcesso h = p.AvviaConHandle(prova + " esci 3", kFinestraNascosta);
-  ASSERT_EQ(p.WaitForSingleObject(h, 10000), kWaitObject0);
-  std::uint32_t codice = 0;
-  EXPECT_TRUE(p.GetExitCodeProcess(h, codice));
-  EXPECT_EQ(codice, 3u);
-  p.CloseHandle(h);
+  auto h = p.Avvia(prova + " esci 3", kFinestraNascosta);
+  ASSERT_EQ(h->Attendi(std::chrono::milliseconds(10000)), EsitoAttesa::Finito);
+  EXPECT_EQ(h->CodiceUscita(), 3u);
 
   const std::string file = dir / "figlio.txt";
-  h = p.AvviaConHandle(prova + " padre " + Virgolette(file), kFinestraNascosta);
+  h = p.Avvia(prova + " padre " + Virgolette(file), kFinestraNascosta);
   unsigned long figlio = 0;
   for (int i = 0; i < 1000 && !figlio; ++i) {
     Sleep(10);
@@ -98,18 +88,17 @@ TEST(ProcessesWin32, AvviaConHandleTerminaAncheIFigli) {
   ASSERT_NE(figlio, 0u);
   const HANDLE suo = OpenProcess(SYNCHRONIZE, FALSE, figlio);
   ASSERT_NE(suo, nullptr);
-  EXPECT_EQ(p.WaitForSingleObject(h, 20), kWaitTimeout);
-  p.TerminateProcess(h);
-  EXPECT_EQ(p.WaitForSingleObject(h, 0), kWaitObject0);
+  EXPECT_EQ(h->Attendi(std::chrono::milliseconds(20)), EsitoAttesa::InCorso);
+  h->Termina();
+  EXPECT_EQ(h->Attendi(std::chrono::milliseconds(0)), EsitoAttesa::Finito);
   EXPECT_EQ(WaitForSingleObject(suo, 5000), WAIT_OBJECT_0);
   CloseHandle(suo);
-  p.CloseHandle(h);
 }
 
 // A program runs in a job with all it starts: the tool killed while it waits
 // takes them along; the tool's normal exit leaves a program nobody waited
 // for running, with what it started.
-TEST(ProcessesWin32, QuelCheAvviaFinisceConLoStrumentoUcciso) {
+TEST(ProcessiWin32, QuelCheAvviaFinisceConLoStrumentoUcciso) {
   CartellaProva dir;
   const struct {
     const char* cosa;
@@ -153,12 +142,12 @@ TEST(ProcessesWin32, QuelCheAvviaFinisceConLoStrumentoUcciso) {
   }
 }
 
-TEST(ProcessesWin32, ProgrammaCheNonPuoPartireDa53) {
+TEST(ProcessiWin32, ProgrammaCheNonPuoPartireDa53) {
   CartellaProva dir;
-  ProcessesWin32 p;
+  ProcessiWin32 p;
   for (const std::string& riga : {dir / "nessuno.exe", Virgolette(dir / "nessuno.exe") + " /x", std::string("  ")}) {
     try {
-      p.Shell(riga, kFinestraNormale);
+      p.Avvia(riga, kFinestraNormale);
       ADD_FAILURE() << riga;
     } catch (const ErroreRuntime& e) {
       EXPECT_EQ(e.Numero(), kFileNonTrovato) << riga;

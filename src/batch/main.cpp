@@ -129,6 +129,7 @@ int main(int argc, char** argv) {
     ctx.fileIni = [file = opzioni->impostazioni] { return file; };
   }
   ctx.limiteCompilazione = opzioni->limiteCompilazione;
+  ctx.paralleli = opzioni->paralleli;
 
   if (const std::string marca = cw::MarcaUtf8Rifiutata(*ctx.sistema.profilo, ctx.FileIni()); !marca.empty())
     return Rifiuta(marca);

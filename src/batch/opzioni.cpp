@@ -125,6 +125,8 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
     CLI::Option* opzioneImpostazioni = nullptr;
     CLI::Option* opzioneLimite = nullptr;
     std::string limite;
+    CLI::Option* opzioneParalleli = nullptr;
+    std::string paralleli;
   };
   std::map<std::string, Sottocomando> sotto;
   for (const VoceComando& voce : TabellaComandi()) {
@@ -166,6 +168,8 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
       s.opzioneJUnit = s.app->add_option("--junit", o.junit)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
       s.opzioneLimite =
           s.app->add_option("--limite-compilazione", s.limite)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+      s.opzioneParalleli =
+          s.app->add_option("--paralleli", s.paralleli)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
       s.opzioneVisualizzatore = s.app->add_option("--visualizzatore", o.visualizzatore)
                                     ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     }
@@ -221,6 +225,13 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
     if (!o.limiteCompilazione)
       return rifiuta("--limite-compilazione vuole un numero intero di secondi da 0 a " +
                          std::to_string(kLimiteCompilazioneMassimo) + " (0: nessun limite), trovato: " + s.limite,
+                     kUscitaRifiuto);
+  }
+  if (s.opzioneParalleli && s.opzioneParalleli->count()) {
+    o.paralleli = LeggiParalleli(s.paralleli);
+    if (!o.paralleli)
+      return rifiuta("--paralleli vuole un numero intero da 1 a " + std::to_string(kParalleliMassimo) +
+                         ", trovato: " + s.paralleli,
                      kUscitaRifiuto);
   }
   if (o.riprendi) {
@@ -347,7 +358,15 @@ constexpr AiutoComando kAiutoComandi[] = {
                                   c'è uno schermo la schermata è salvata accanto come
                                   ErroriCompilazione.png (stato 1); senza, vale
                                   LimiteCompilazione della sezione [Versione] delle
-                                  impostazioni (assente: nessun limite))"},
+                                  impostazioni (assente: nessun limite)
+      --paralleli N               fino a N compilazioni insieme (da 1 a 64), ognuna
+                                  appena compilate le righe di cui usa i file
+                                  (Reference= e Object=); due righe che compilano o
+                                  usano lo stesso OCX mai insieme; il registro, il
+                                  file degli errori e la riga fallita restano quelli
+                                  della compilazione in ordine; riferimenti circolari:
+                                  stato 2; senza, vale Paralleli della sezione
+                                  [Versione] (assente: 1, una alla volta))"},
     {"indirizzi", R"(
       --sovrapposizioni           aggiunge gli intervalli delle DLL, le sovrapposizioni
                                   e gli indirizzi proposti (stato 1 se ce ne sono)

@@ -34,6 +34,7 @@ struct OpzioniBatch {
   bool applica = false;                             // indirizzi --applica
   std::string junit;                                // tutto --junit FILE: the JUnit report's host path
   std::optional<std::uint32_t> limiteCompilazione;  // tutto --limite-compilazione SECONDI
+  std::optional<int> paralleli;                     // tutto --paralleli N
 };
 
 // Parses argv (without the program name). On a command line it cannot

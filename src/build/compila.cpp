@@ -10,24 +10,6 @@
 namespace cw {
 namespace {
 
-bool DaSaltare(const std::string& tipo) {
-  return tipo == "dll-skipcompile" || tipo == "exe-skipcompile" || tipo == "app-skipcompile";
-}
-
-// The window's Enabled property is off for the walk, so the event pump run
-// between builds repaints the window but lets no click start another command
-// inside it; on again after it, also when a run-time error ends the walk.
-class FinestraDisabilitata {
- public:
-  explicit FinestraDisabilitata(Ui& ui) : ui_(ui) { ui_.SetEnabled(false); }
-  ~FinestraDisabilitata() { ui_.SetEnabled(true); }
-  FinestraDisabilitata(const FinestraDisabilitata&) = delete;
-  FinestraDisabilitata& operator=(const FinestraDisabilitata&) = delete;
-
- private:
-  Ui& ui_;
-};
-
 bool ContieneSenzaCaso(const std::string& testo, const std::string& parola) {
   if (parola.size() > testo.size()) return false;
   for (size_t i = 0; i + parola.size() <= testo.size(); ++i) {
@@ -41,6 +23,11 @@ bool ContieneSenzaCaso(const std::string& testo, const std::string& parola) {
 }  // namespace
 
 std::string RigaDiComando(const std::string& progetto, const std::string& cartellaOutput) {
+  return RigaDiComando(progetto, cartellaOutput, kFileErroriCompilazione);
+}
+
+std::string RigaDiComando(const std::string& progetto, const std::string& cartellaOutput,
+                          const std::string& fileErrori) {
   std::string riga;
   riga += "\"";
   riga += kAmbienteSviluppo;
@@ -49,7 +36,7 @@ std::string RigaDiComando(const std::string& progetto, const std::string& cartel
   riga += "\" /outdir \"";
   riga += cartellaOutput;
   riga += "\" /out \"";
-  riga += kFileErroriCompilazione;
+  riga += fileErrori;
   riga += "\"";
   return riga;
 }
@@ -95,6 +82,36 @@ std::string RigaFineAnomala(const std::string& progetto, std::uint32_t codice) {
   return {};
 }
 
+bool ConcludiCompilazione(FileSystem& fso, ProgrammaAvviato& compilazione, EsitoAttesa esito,
+                          const std::string& progetto, const std::string& fileErrori, std::uint32_t limiteSecondi,
+                          Schermo* schermo, bool& schermata) {
+  std::string motivo;
+  if (esito == EsitoAttesa::InCorso && limiteSecondi) {
+    // Read while it still shows them; the screen with its question on it.
+    const std::vector<FinestraMostrata> finestre = compilazione.Finestre();
+    schermata = schermo && schermo->SalvaSchermata(kSchermataCompilazione);
+    motivo = RigaLimiteSuperato(progetto, limiteSecondi, finestre);
+  } else if (esito == EsitoAttesa::Fallita) {
+    // Nobody can tell how the build went (the agent under Wine is gone):
+    // not a success, whatever the error file says.
+    motivo = "Compilazione di '" + progetto + "' non completata: l'attesa della compilazione è fallita, terminata.";
+  } else if (const auto codice = compilazione.CodiceUscita(); esito == EsitoAttesa::Finito && codice) {
+    // Killed (out of memory, a crash) before it could write a word:
+    // its error file may still say nothing against it.
+    motivo = RigaFineAnomala(progetto, *codice);
+  }
+  if (motivo.empty()) return false;
+  if (esito != EsitoAttesa::Finito) compilazione.Termina();
+  auto flusso = fso.OpenTextFile(fileErrori, IOMode::ForAppending, true);
+  flusso->WriteLine(Utf8ToAnsi(motivo));
+  flusso->Close();
+  return true;
+}
+
+bool CompilazioneDaSaltare(const std::string& tipo) {
+  return tipo == "dll-skipcompile" || tipo == "exe-skipcompile" || tipo == "app-skipcompile";
+}
+
 bool CompilazioneFallita(const std::string& testoErrori) {
   return ContieneSenzaCaso(testoErrori, "impossibile") || ContieneSenzaCaso(testoErrori, "non completata");
 }
@@ -107,7 +124,7 @@ std::optional<int> CompilaProgetti(FileSystem& fso, const CatalogoComponenti& ca
 
   std::string precedente;  // the error file as the previous build left it
   for (int i = std::max(catalogo.LBound(), primaRiga); i <= catalogo.UBound(); ++i) {
-    if (!DaSaltare(catalogo(i, kTipo))) {
+    if (!CompilazioneDaSaltare(catalogo(i, kTipo))) {
       const std::string riga = RigaDiComando(catalogo.FileProgettoCompleto(i), catalogo(i, kCartellaOutput));
       const std::string voce = std::to_string(i) + ") Compilazione " + MaiuscoloUtf8(catalogo(i, kFileProgetto));
       if (inizioRiga) inizioRiga(i);
@@ -120,29 +137,8 @@ std::optional<int> CompilaProgetti(FileSystem& fso, const CatalogoComponenti& ca
         // A build that stops on a question would otherwise wait for an answer for ever.
         const EsitoAttesa esito = compilazione->Attendi(
             limiteSecondi ? std::chrono::milliseconds(std::chrono::seconds(limiteSecondi)) : kSenzaLimite);
-        std::string motivo;
-        if (esito == EsitoAttesa::InCorso && limiteSecondi) {
-          // Read while it still shows them; the screen with its question on it.
-          const std::vector<FinestraMostrata> finestre = compilazione->Finestre();
-          schermata = schermo && schermo->SalvaSchermata(kSchermataCompilazione);
-          motivo = RigaLimiteSuperato(catalogo.FileProgettoCompleto(i), limiteSecondi, finestre);
-        } else if (esito == EsitoAttesa::Fallita) {
-          // Nobody can tell how the build went (the agent under Wine is gone):
-          // not a success, whatever the error file says.
-          motivo = "Compilazione di '" + catalogo.FileProgettoCompleto(i) +
-                   "' non completata: l'attesa della compilazione è fallita, terminata.";
-        } else if (const auto codice = compilazione->CodiceUscita(); esito == EsitoAttesa::Finito && codice) {
-          // Killed (out of memory, a crash) before it could write a word:
-          // its error file may still say nothing against it.
-          motivo = RigaFineAnomala(catalogo.FileProgettoCompleto(i), *codice);
-        }
-        if (!motivo.empty()) {
-          scaduta = true;
-          if (esito != EsitoAttesa::Finito) compilazione->Termina();
-          auto flusso = fso.OpenTextFile(kFileErroriCompilazione, IOMode::ForAppending, true);
-          flusso->WriteLine(Utf8ToAnsi(motivo));
-          flusso->Close();
-        }
+        scaduta = ConcludiCompilazione(fso, *compilazione, esito, catalogo.FileProgettoCompleto(i),
+                                       kFileErroriCompilazione, limiteSecondi, schermo, schermata);
       }
       std::string testo;
       {

@@ -35,6 +35,26 @@ std::optional<std::uint32_t> LeggiLimiteCompilazione(std::string_view testo);
 // The command line that builds one project into one folder, every path
 // between double quotes and nothing escaped.
 std::string RigaDiComando(const std::string& progetto, const std::string& cartellaOutput);
+// The same with the error file of its own a build gets when several run at once.
+std::string RigaDiComando(const std::string& progetto, const std::string& cartellaOutput,
+                          const std::string& fileErrori);
+
+// A row of one of these kinds is not built ("dll-skipcompile" and the like).
+bool CompilazioneDaSaltare(const std::string& tipo);
+
+// The window's Enabled property is off for the walk, so the event pump run
+// between builds repaints the window but lets no click start another command
+// inside it; on again after it, also when a run-time error ends the walk.
+class FinestraDisabilitata {
+ public:
+  explicit FinestraDisabilitata(Ui& ui) : ui_(ui) { ui_.SetEnabled(false); }
+  ~FinestraDisabilitata() { ui_.SetEnabled(true); }
+  FinestraDisabilitata(const FinestraDisabilitata&) = delete;
+  FinestraDisabilitata& operator=(const FinestraDisabilitata&) = delete;
+
+ private:
+  Ui& ui_;
+};
 
 // True when the error file's text holds "impossibile" or "non completata",
 // in any mix of letter case.
@@ -57,6 +77,16 @@ struct RigaCompilata {
 // n, as the Linux service reports it) or an exception (an NTSTATUS error
 // code, 0xC0000000 and up, under Windows or Wine); "" for any other code.
 std::string RigaFineAnomala(const std::string& progetto, std::uint32_t codice);
+
+// How a build that has been waited for ended: past its limit (esito InCorso,
+// with a limit) its windows are read, the screen saved through schermo
+// (schermata tells whether it was) and it is ended with all it started; a
+// failed wait ends it too; an end by a signal or an exception is noted. Each
+// of those appends its line to fileErrori and gives true: the build failed
+// whatever its report says.
+bool ConcludiCompilazione(FileSystem& fso, ProgrammaAvviato& compilazione, EsitoAttesa esito,
+                          const std::string& progetto, const std::string& fileErrori, std::uint32_t limiteSecondi,
+                          Schermo* schermo, bool& schermata);
 
 // Deletes the error file, then builds every row whose kind is not a skip
 // marker: "N) Compilazione NAME in corso..." announced, the build started

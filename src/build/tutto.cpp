@@ -91,8 +91,11 @@ FineTutto EseguiTutto(const ServiziTutto& s, const CampiTutto& campi) {
     ricordata = ScriviIniIntero(s.profilo, s.fileIni(), kSezioneVersione, kChiaveUltimaRigaFallita,
                                 static_cast<std::int16_t>(riga));
   };
-  const std::optional<int> rigaFallita = CompilaProgetti(s.fso, cat, s.ui, processi, campi.riprendiDa, &compilate,
-                                                         campi.limiteCompilazione, inizioRiga, s.schermo);
+  const std::optional<int> rigaFallita =
+      campi.piano ? CompilaInParallelo(s.fso, cat, s.ui, processi, *campi.piano, campi.riprendiDa, &compilate,
+                                       campi.limiteCompilazione, inizioRiga, s.schermo)
+                  : CompilaProgetti(s.fso, cat, s.ui, processi, campi.riprendiDa, &compilate, campi.limiteCompilazione,
+                                    inizioRiga, s.schermo);
   fine.compilazioneFallita = rigaFallita.has_value();
   if (!fine.compilazioneFallita) CancellaIniChiave(s.profilo, s.fileIni(), kSezioneVersione, kChiaveUltimaRigaFallita);
   if (s.compilazioneConclusa) fine.rapportoNonScritto = !s.compilazioneConclusa(compilate, rigaFallita.value_or(-1));

@@ -16,6 +16,7 @@
 
 #include "base/ui.h"
 #include "build/compila.h"
+#include "build/compila_parallelo.h"
 #include "catalogue/catalogo.h"
 #include "platform/filesystem.h"
 #include "platform/processi.h"
@@ -47,6 +48,9 @@ struct CampiTutto {
   int riprendiDa = -1;
   // The seconds a build may take (LimiteCompilazione); 0: no limit.
   std::uint32_t limiteCompilazione = 0;
+  // Several builds at once over the reference graph (Paralleli above 1);
+  // none: one after another.
+  std::optional<PianoCompilazione> piano = std::nullopt;
 };
 
 // What the run works with; all of it borrowed.

@@ -29,6 +29,30 @@ std::optional<std::uint32_t> LimiteCompilazione(Contesto& ctx) {
   return std::nullopt;
 }
 
+// How many builds run at once: the batch mode's option, else the settings
+// key (absent: 1). Above 1 the run is planned over the reference graph; a
+// key that holds no such number, or references in a circle, refuse the run
+// before anything is touched (style 48).
+bool PianoParallelo(Contesto& ctx, CampiTutto& campi) {
+  std::optional<int> paralleli = ctx.paralleli;
+  if (!paralleli) {
+    const std::string file = ctx.FileIni();
+    const std::string testo = LeggiIniStringa(*ctx.sistema.profilo, file, kSezioneVersione, kChiaveParalleli, "", 255);
+    paralleli = testo.empty() ? 1 : LeggiParalleli(testo);
+    if (!paralleli) {
+      ctx.ui.MsgBox("Valore di " + std::string(kChiaveParalleli) + " non valido in '" + file + "': '" + testo +
+                        "' (compilazioni contemporanee, da 1 a " + std::to_string(kParalleliMassimo) + ")",
+                    kStileEsclamativo, kTitoloApplicazione);
+      return false;
+    }
+  }
+  if (*paralleli == 1) return true;
+  std::string errore;
+  campi.piano = PianificaCompilazione(ctx.fso, ctx.catalogo, *paralleli, errore);
+  if (!campi.piano) ctx.ui.MsgBox(errore, kStileEsclamativo, kTitoloApplicazione);
+  return campi.piano.has_value();
+}
+
 CampiTutto LeggiCampiTutto(const Campi& campi) {
   const std::string revisione = campi.Testo(Campo::txtVersioneRevisione);
   return CampiTutto{
@@ -87,6 +111,7 @@ Esito cmdTutto_Click(Contesto& ctx) {
   campi.limiteCompilazione = *limite;
   if (!TuttoConsentito(ctx.ui, campi)) return Esito::Rifiutato;
   if (!VerificaFile(ctx, {.backup = true, .progetti = true})) return Esito::Rifiutato;
+  if (!PianoParallelo(ctx, campi)) return Esito::Rifiutato;
   return InCornice(ctx, {kPuntatoreClessidra, true, ""}, [&] { return Esegui(ctx, campi); });
 }
 
@@ -109,6 +134,7 @@ Esito mnuRiprendiCompilazione_Click(Contesto& ctx) {
   CampiTutto campi = LeggiCampiTutto(ctx.campi);
   campi.riprendiDa = *riga;
   campi.limiteCompilazione = *limite;
+  if (!PianoParallelo(ctx, campi)) return Esito::Rifiutato;
   return InCornice(ctx, {kPuntatoreClessidra, true, ""}, [&] { return Esegui(ctx, campi); });
 }
 

@@ -70,6 +70,8 @@ struct Contesto {
   // The seconds a build of the full run may take, given on the batch command
   // line; none: the settings key "LimiteCompilazione" (absent: no limit).
   std::optional<std::uint32_t> limiteCompilazione = std::nullopt;
+  // The batch mode's --paralleli: builds at once; none: the settings key.
+  std::optional<int> paralleli = std::nullopt;
 
   std::string FileIni() const;
 };

@@ -178,6 +178,26 @@ TEST_F(Batch, RunTimeErrorExitsThreeWithTheBoxAndTheFailingRow) {
   EXPECT_TRUE(Righe(r.out).empty());
 }
 
+// Several builds at once print what one at a time prints, on success and
+// past a failure in the middle of the suite, but for the line naming the rows
+// built past it.
+TEST_F(Batch, ParallelBuildsPrintWhatOneAtATimePrints) {
+  const std::string tutto = "tutto binaria --principale 1 --secondario 0 --revisione 0 --paralleli ";
+  for (const bool guasto : {false, true}) {
+    if (guasto) {
+      ASSERT_TRUE(TogliUnSorgente(DriveC() / "Progetti VB" / "Wexo" / "Quil" / "QuilClienti"));
+    }
+    const Risultato uno = Esegui(tutto + "1"), quattro = Esegui(tutto + "4");
+    EXPECT_EQ(quattro.stato, uno.stato) << quattro.err;
+    EXPECT_EQ(uno.stato, guasto ? 1 : 0) << uno.err;
+    std::string out = quattro.out;
+    if (const size_t oltre = out.find("Compilati in parallelo oltre l'errore: "); oltre != std::string::npos)
+      out.erase(oltre, out.find('\n', oltre) + 1 - oltre);
+    EXPECT_EQ(out, uno.out);
+    EXPECT_EQ(quattro.err, uno.err);
+  }
+}
+
 TEST_F(Batch, FailedBuildExitsOneAfterPrintingTheErrorFile) {
   // A first run builds everything, so the deployment copies of the second
   // find the built files of the rows it no longer reaches.
@@ -298,6 +318,8 @@ TEST_F(Batch, RefusedCommandLines) {
       {"tutto binaria --limite-compilazione 1,5" + versione, "", 2,
        "--limite-compilazione vuole un numero intero di secondi da 0 a 86400 (0: nessun limite), trovato: 1,5"},
       {"tutto binaria --limite-compilazione 86401" + versione, "", 2, "trovato: 86401"},
+      {"tutto binaria --paralleli 0" + versione, "", 2, "--paralleli vuole un numero intero da 1 a 64, trovato: 0"},
+      {"tutto binaria --paralleli 65" + versione, "", 2, "trovato: 65"},
       {"tutto binaria --limite-compilazione=-1" + versione, "", 2, "trovato: -1"},
       {"tutto binaria --limite-compilazione ''" + versione, "", 2, "trovato: \n"},
       {"tutto binaria" + versione + " --junit ''", "", 64, "--junit vuole il nome di un file"},

@@ -70,6 +70,7 @@ int main(int argc, char** argv) {
   for (const auto& voce : cw::TabellaComandi())
     if (opzioni->controllo == voce.nome) gestore = voce.gestore;
   if (opzioni->anteprima) gestore = cw::GestoreAnteprima(opzioni->controllo);
+  if (opzioni->dot) gestore = &cw::GrafoRiferimentiDot;
   if (!gestore) {
     std::fprintf(stderr, "compilawexo-batch: comando sconosciuto: %s\n", opzioni->comando.c_str());
     return cw::kUscitaRigaDiComando;
@@ -174,6 +175,8 @@ int main(int argc, char** argv) {
       return false;
     };
   }
+  // The graph's other face reads only, as the command of the table does.
+  if (opzioni->dot) ctx.blocco = nullptr;
   if (opzioni->anteprima) {
     // Nothing is written, so another instance may be at work on the prefix.
     ctx.blocco = nullptr;

@@ -162,6 +162,7 @@ std::optional<OpzioniBatch> LeggiOpzioni(const std::vector<std::string>& args, s
       s.app->add_flag("--sovrapposizioni", o.sovrapposizioni);
       s.app->add_flag("--applica", o.applica);
     }
+    if (nome == "grafo") s.app->add_flag("--dot", o.dot);
     if (nome == "tutto") {
       s.app->add_flag("--conferma", o.conferma);
       s.app->add_flag("--riprendi", o.riprendi);
@@ -372,6 +373,11 @@ constexpr AiutoComando kAiutoComandi[] = {
                                   e gli indirizzi proposti (stato 1 se ce ne sono)
       --applica                   scrive gli indirizzi proposti nei file di progetto,
                                   dopo il backup)"},
+    {"grafo", R"( (per ogni riga, in ordine di catalogo,
+                                  le righe di cui usa il file compilato: "N) PROGETTO.VBP:
+                                  N N ..."; sullo standard error i riferimenti a righe
+                                  successive e, con stato 2, i riferimenti circolari)
+      --dot                       lo stesso grafo nel linguaggio di Graphviz)"},
     {"ripristina", R"( (rimette ogni copia "_tmp"
                                   rimasta da un'esecuzione interrotta al posto del suo file;
                                   un file modificato nel frattempo resta con il suffisso

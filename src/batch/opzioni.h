@@ -32,6 +32,7 @@ struct OpzioniBatch {
   bool riprendi = false;                            // tutto --riprendi: from the row that failed last
   bool sovrapposizioni = false;                     // indirizzi --sovrapposizioni
   bool applica = false;                             // indirizzi --applica
+  bool dot = false;                                 // grafo --dot: the graph in Graphviz's language
   std::string junit;                                // tutto --junit FILE: the JUnit report's host path
   std::optional<std::uint32_t> limiteCompilazione;  // tutto --limite-compilazione SECONDI
   std::optional<int> paralleli;                     // tutto --paralleli N

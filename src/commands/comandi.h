@@ -92,6 +92,14 @@ Esito cmdChangeGuid_Click(Contesto& ctx);
 Esito mnuGeneraVbg_Click(Contesto& ctx);
 Esito mnuVbBuild_Click(Contesto& ctx);
 Esito mnuIndirizziBaseDll_Click(Contesto& ctx);
+// "Grafo dei riferimenti": one log line per row, "N) PROGETTO.VBP:" and the
+// rows it needs (projectfile/grafo_riferimenti.h); the references to later
+// rows in one box (style 48); rows that need one another in another box,
+// and the command ends Rifiutato.
+Esito mnuGrafoRiferimenti_Click(Contesto& ctx);
+// The same graph in Graphviz's language, one log line each (batch "grafo
+// --dot"); reached by no control.
+Esito GrafoRiferimentiDot(Contesto& ctx);
 // The base address report followed by its overlap section; Fallito when
 // any two DLLs' ranges overlap.
 Esito mnuSovrapposizioniDll_Click(Contesto& ctx);

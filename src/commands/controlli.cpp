@@ -63,6 +63,7 @@ const std::vector<VoceMenu>& MenuStrumenti() {
       {"mnuIndirizziBaseDll", "Indirizzi di base DLL"},
       {"mnuSovrapposizioniDll", "Sovrapposizioni indirizzi DLL"},
       {"mnuApplicaIndirizziDll", "Applica indirizzi proposti"},
+      {"mnuGrafoRiferimenti", "Grafo dei riferimenti"},
       {"mnuRipristina", "Ripristina file interrotti"},
       {"mnuSeparatore2", nullptr},
       {"mnuAnteprimaModifiche", "Anteprima modifiche"},

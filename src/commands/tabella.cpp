@@ -18,6 +18,7 @@ const std::vector<VoceComando>& TabellaComandi() {
       {"mnuGeneraVbg", &mnuGeneraVbg_Click, true, "vbg"},
       {"mnuVbBuild", &mnuVbBuild_Click, false},
       {"mnuIndirizziBaseDll", &mnuIndirizziBaseDll_Click, false, "indirizzi"},
+      {"mnuGrafoRiferimenti", &mnuGrafoRiferimenti_Click, false, "grafo"},
       {"mnuRipristina", &mnuRipristina_Click, true, "ripristina"},
       // indirizzi --sovrapposizioni, indirizzi --applica, tutto --riprendi.
       {"mnuSovrapposizioniDll", &mnuSovrapposizioniDll_Click, false},

@@ -2,14 +2,17 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <fstream>
 #include <iterator>
 #include <optional>
 #include <system_error>
+#include <thread>
 
 #include "base/ansi.h"
 #include "percorsi_windows.h"
 #include "progetto_vbp.h"
+#include "projectfile/riferimenti_progetto.h"
 
 namespace cw::vb6 {
 namespace fs = std::filesystem;
@@ -96,6 +99,47 @@ Resoconto Fallita(const std::string& progetto, std::string motivo) {
   return {false, {std::move(motivo), RigaNonCompletata(progetto)}};
 }
 
+constexpr const char* kInScrittura = ".vb6-scrittura";
+
+// The files of the output folder the project references, as Windows paths:
+// a bare name (a control library, found through its registration) only when
+// the folder has it.
+std::vector<std::string> FileDellaSuite(const Unita& unita, std::string_view contenuto, const std::string& cartella,
+                                        const std::string& cartellaOutput) {
+  const std::string uscita = MaiuscoloUtf8(Combina("", cartellaOutput));
+  const RiferimentiProgetto riferimenti = LeggiRiferimenti(contenuto);
+  std::vector<std::string> file;
+  for (size_t k = 0; k < riferimenti.file.size(); ++k) {
+    if (riferimenti.progetto[k]) continue;
+    const std::string nome = AnsiToUtf8(riferimenti.file[k]);
+    if (nome.find_first_of("\\/:") == std::string::npos) {
+      const std::string percorso = Combina(cartellaOutput, nome);
+      if (unita.Resolve(percorso)) file.push_back(percorso);
+    } else if (const std::string percorso = Combina(cartella, nome); MaiuscoloUtf8(CartellaDi(percorso)) == uscita) {
+      file.push_back(percorso);
+    }
+  }
+  return file;
+}
+
+// Why the build cannot use a file of the suite: missing, being written,
+// older than the run, or changed since the build first looked (visto).
+std::optional<std::string> NonUsabile(const Unita& unita, const std::string& file, fs::file_time_type inizio,
+                                      std::optional<fs::file_time_type>& visto) {
+  if (unita.Resolve(file + kInScrittura))
+    return "Impossibile caricare la libreria '" + file + "': il file è in fase di scrittura.";
+  std::error_code ec;
+  const auto host = unita.Resolve(file);
+  const auto quando = host ? fs::last_write_time(*host, ec) : fs::file_time_type{};
+  if (!host || ec) return "Impossibile trovare il progetto o la libreria '" + file + "'.";
+  if (quando < inizio)
+    return "Impossibile caricare la libreria '" + file + "': non è stata ricompilata in questa esecuzione.";
+  if (visto && *visto != quando)
+    return "Impossibile caricare la libreria '" + file + "': il file è cambiato durante la compilazione.";
+  visto = quando;
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::string RigaCompletata(const std::string& progetto) { return "Compilazione di '" + progetto + "' completata."; }
@@ -103,7 +147,7 @@ std::string RigaNonCompletata(const std::string& progetto) {
   return "Compilazione di '" + progetto + "' non completata.";
 }
 
-Resoconto Compila(const Unita& unita, const Richiesta& r, const Componenti& componenti) {
+Resoconto Compila(const Unita& unita, const Richiesta& r, const Componenti& componenti, const Ordine& ordine) {
   const std::string& p = r.progetto;
   const auto host = unita.Resolve(p);
   if (!FileRegolare(host)) return Fallita(p, "Impossibile trovare il file di progetto '" + p + "'.");
@@ -137,8 +181,37 @@ Resoconto Compila(const Unita& unita, const Richiesta& r, const Componenti& comp
     return Fallita(p, "Impossibile trovare la cartella di destinazione '" + r.cartellaOutput + "'.");
   const std::string costruito = Combina(r.cartellaOutput, *progetto.nomeEseguibile);
   const auto destinazione = unita.ResolveForCreate(costruito);
-  if (!destinazione || !ScriviCostruito(*destinazione, *genere, p, componenti))
-    return Fallita(p, "Impossibile scrivere il file '" + costruito + "'.");
+  if (!destinazione) return Fallita(p, "Impossibile scrivere il file '" + costruito + "'.");
+
+  // The order check, before the build's time and after it: a referenced
+  // file must stay as the build first found it.
+  std::vector<std::string> usati;
+  std::vector<std::optional<fs::file_time_type>> visti;
+  fs::file_time_type inizio{};
+  fs::path marca = *destinazione;
+  marca += kInScrittura;
+  auto controlla = [&]() -> std::optional<std::string> {
+    for (size_t k = 0; k < usati.size(); ++k)
+      if (auto motivo = NonUsabile(unita, usati[k], inizio, visti[k])) return motivo;
+    return std::nullopt;
+  };
+  if (!ordine.fileInizio.empty()) {
+    const auto file = unita.Resolve(ordine.fileInizio);
+    if (file) inizio = fs::last_write_time(*file, ec);
+    if (!file || ec) return Fallita(p, "Impossibile leggere l'inizio dell'esecuzione '" + ordine.fileInizio + "'.");
+    usati = FileDellaSuite(unita, contenuto, cartella, r.cartellaOutput);
+    visti.resize(usati.size());
+    if (auto motivo = controlla()) return Fallita(p, *motivo);
+    std::ofstream(marca, std::ios::binary | std::ios::trunc).close();
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(ordine.millisecondi));
+  if (auto motivo = controlla()) {
+    fs::remove(marca, ec);
+    return Fallita(p, *motivo);
+  }
+  const bool scritto = ScriviCostruito(*destinazione, *genere, p, componenti);
+  if (!ordine.fileInizio.empty()) fs::remove(marca, ec);
+  if (!scritto) return Fallita(p, "Impossibile scrivere il file '" + costruito + "'.");
 
   return {true, {RigaCompletata(p)}};
 }

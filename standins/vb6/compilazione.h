@@ -47,13 +47,27 @@ struct Componenti {
   std::string applicazione;
 };
 
+// The order check of a run that builds several projects at once, and the
+// build's own time, from the environment (CW_STANDIN_INIZIO, CW_STANDIN_MS).
+struct Ordine {
+  // A Windows path; its modification time is the run's start. Given, every
+  // file in the output folder that the project references (a "Reference=" or
+  // "Object=" line) must be there, written since the run's start, and not
+  // being written ("X.dll.vb6-scrittura" beside it, which this build keeps
+  // beside its own built file from its checks to its end), when the build
+  // starts and when it ends.
+  std::string fileInizio;
+  int millisecondi = 0;  // how long the build takes, before its file is written
+};
+
 // The success line. A failure adds one "Impossibile ..." line before the
 // failure line, so the report never holds a failure word on success (unless
 // the project path itself holds one).
 std::string RigaCompletata(const std::string& progetto);
 std::string RigaNonCompletata(const std::string& progetto);
 
-Resoconto Compila(const Unita& unita, const Richiesta& richiesta, const Componenti& componenti);
+Resoconto Compila(const Unita& unita, const Richiesta& richiesta, const Componenti& componenti,
+                  const Ordine& ordine = {});
 
 // Appends the lines to the report file, Windows-1252 with CR LF; creates it
 // when missing. False when it cannot be written.

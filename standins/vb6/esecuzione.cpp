@@ -1,15 +1,34 @@
 #include "esecuzione.h"
 
+#include <chrono>
 #include <cstdio>
 #include <string_view>
+#include <thread>
 
 #include "base/ansi.h"
 #include "percorsi_windows.h"
 
 namespace cw::vb6 {
 
+std::optional<Ordine> LeggiOrdine(const std::optional<std::string>& inizio, const std::optional<std::string>& ms,
+                                  std::string& errore) {
+  Ordine o;
+  if (inizio) o.fileInizio = *inizio;
+  if (ms && !ms->empty()) {
+    long long n = 0;
+    for (char c : *ms) {
+      if (c < '0' || c > '9' || (n = n * 10 + (c - '0')) > 3600000) {
+        errore = "CW_STANDIN_MS vuole i millisecondi della compilazione, da 0 a 3600000, trovato: " + *ms;
+        return std::nullopt;
+      }
+    }
+    o.millisecondi = static_cast<int>(n);
+  }
+  return o;
+}
+
 int Esegui(const std::vector<std::string>& argomenti, const Unita& unita, const Componenti& componenti, bool noop,
-           const std::function<void(const std::string& domanda)>& chiedi) {
+           const std::function<void(const std::string& domanda)>& chiedi, const Ordine& ordine) {
   Richiesta r;
   bool make = false, out = false;
   for (size_t i = 0; i < argomenti.size(); ++i) {
@@ -35,10 +54,11 @@ int Esegui(const std::vector<std::string>& argomenti, const Unita& unita, const 
 
   Resoconto esito;
   if (noop) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ordine.millisecondi));
     esito = {true, {RigaCompletata(r.progetto)}};
   } else {
     if (r.cartellaOutput.empty()) r.cartellaOutput = CartellaDi(r.progetto);
-    esito = Compila(unita, r, componenti);
+    esito = Compila(unita, r, componenti, ordine);
     if (esito.domanda) {
       if (chiedi) chiedi(*esito.domanda);
       esito.righe = {"Impossibile proseguire dopo la domanda: " + *esito.domanda, RigaNonCompletata(r.progetto)};

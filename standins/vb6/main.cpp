@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -48,10 +49,23 @@ int main(int argc, char** argv) {
   const std::vector<std::string> argomenti(argv + 1, argv + argc);
   const char* noop = std::getenv("CW_STANDIN_VB6_NOOP");
   const UnitaDelPrefisso unita(cw::DriveTable::FromEnvironment());
+  auto variabile = [](const char* nome) -> std::optional<std::string> {
+    const char* v = std::getenv(nome);
+    return v ? std::optional<std::string>(v) : std::nullopt;
+  };
+  std::string errore;
+  const auto ordine = cw::vb6::LeggiOrdine(variabile("CW_STANDIN_INIZIO"), variabile("CW_STANDIN_MS"), errore);
+  if (!ordine) {
+    std::fprintf(stderr, "standin-vb6: %s\n", errore.c_str());
+    return 2;
+  }
   // A question nobody on this side can answer: the build waits for ever, as
   // the real environment does unattended.
-  return cw::vb6::Esegui(argomenti, unita, {CartellaComponenti(), kServerInProcesso, kServerEseguibile, {}},
-                         noop && std::strcmp(noop, "1") == 0, [](const std::string&) {
-                           for (;;) ::pause();
-                         });
+  return cw::vb6::Esegui(
+      argomenti, unita, {CartellaComponenti(), kServerInProcesso, kServerEseguibile, {}},
+      noop && std::strcmp(noop, "1") == 0,
+      [](const std::string&) {
+        for (;;) ::pause();
+      },
+      *ordine);
 }

@@ -108,13 +108,25 @@ int wmain() {
   for (int i = 1; i < argc; ++i) argomenti.push_back(Utf8(argv[i]));
   LocalFree(argv);
   const auto noop = Ambiente(L"CW_STANDIN_VB6_NOOP");
+  auto variabile = [](const wchar_t* nome) -> std::optional<std::string> {
+    const auto v = Ambiente(nome);
+    return v ? std::optional<std::string>(Utf8(*v)) : std::nullopt;
+  };
+  std::string errore;
+  const auto ordine = cw::vb6::LeggiOrdine(variabile(L"CW_STANDIN_INIZIO"), variabile(L"CW_STANDIN_MS"), errore);
+  if (!ordine) {
+    std::fprintf(stderr, "standin-vb6: %s\n", errore.c_str());
+    return 2;
+  }
   // The question as the environment asks it, in a box of its own; where no
   // box can be shown (no display) the build waits for ever all the same.
-  return cw::vb6::Esegui(argomenti, UnitaNative{},
-                         {CartellaComponenti(), kServerInProcesso, kServerEseguibile, kServerEseguibile},
-                         noop && *noop == L"1", [](const std::string& domanda) {
-                           if (MessageBoxW(nullptr, Wide(domanda).c_str(), L"Microsoft Visual Basic",
-                                           MB_OKCANCEL | MB_ICONEXCLAMATION) == 0)
-                             Sleep(INFINITE);
-                         });
+  return cw::vb6::Esegui(
+      argomenti, UnitaNative{}, {CartellaComponenti(), kServerInProcesso, kServerEseguibile, kServerEseguibile},
+      noop && *noop == L"1",
+      [](const std::string& domanda) {
+        if (MessageBoxW(nullptr, Wide(domanda).c_str(), L"Microsoft Visual Basic", MB_OKCANCEL | MB_ICONEXCLAMATION) ==
+            0)
+          Sleep(INFINITE);
+      },
+      *ordine);
 }

@@ -243,23 +243,25 @@ TEST_F(ControlliTest, MenuStrumentiConLeSueVoci) {
   EXPECT_EQ(strumenti->objectName(), QStringLiteral("mnuStrumenti"));
   const QList<QAction*> voci = strumenti->actions();
   const char* nomi[] = {
-      "mnuGeneraVbg",           "mnuVbBuild",    "mnuSeparatore",  "mnuIndirizziBaseDll",   "mnuSovrapposizioniDll",
-      "mnuApplicaIndirizziDll", "mnuRipristina", "mnuSeparatore2", "mnuAnteprimaModifiche", "mnuRiprendiCompilazione"};
+      "mnuGeneraVbg",           "mnuVbBuild",          "mnuSeparatore", "mnuIndirizziBaseDll", "mnuSovrapposizioniDll",
+      "mnuApplicaIndirizziDll", "mnuGrafoRiferimenti", "mnuRipristina", "mnuSeparatore2",      "mnuAnteprimaModifiche",
+      "mnuRiprendiCompilazione"};
   const char* testi[] = {"Genera .vbg",
                          "Vb-Build",
                          "",
                          "Indirizzi di base DLL",
                          "Sovrapposizioni indirizzi DLL",
                          "Applica indirizzi proposti",
+                         "Grafo dei riferimenti",
                          "Ripristina file interrotti",
                          "",
                          "Anteprima modifiche",
                          "Riprendi compilazione"};
-  ASSERT_EQ(voci.size(), 10);
-  for (int i = 0; i < 10; ++i) {
+  ASSERT_EQ(voci.size(), 11);
+  for (int i = 0; i < 11; ++i) {
     EXPECT_EQ(voci[i]->objectName(), QString::fromUtf8(nomi[i]));
     EXPECT_EQ(voci[i]->text(), QString::fromUtf8(testi[i]));
-    EXPECT_EQ(voci[i]->isSeparator(), i == 2 || i == 7);
+    EXPECT_EQ(voci[i]->isSeparator(), i == 2 || i == 8);
   }
   // Alt+S and F10 open it at once; the caption shows no access key.
   finestra->activateWindow();

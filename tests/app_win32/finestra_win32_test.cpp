@@ -191,6 +191,7 @@ TEST_F(FinestraWin32Test, TitoloAreaClientEMenuStrumenti) {
                                           "Indirizzi di base DLL",
                                           "Sovrapposizioni indirizzi DLL",
                                           "Applica indirizzi proposti",
+                                          "Grafo dei riferimenti",
                                           "Ripristina file interrotti",
                                           "",
                                           "Anteprima modifiche",

@@ -68,6 +68,14 @@ bool TogliUnSorgente(const fs::path& progetto) {
   return false;
 }
 
+// A reference to file put right after the project file's first line, among
+// the project's own keys.
+void Riferisci(const fs::path& progetto, const std::string& file) {
+  std::string testo = LeggiFile(progetto);
+  testo.insert(testo.find("\r\n") + 2, "Reference=*\\G{0}#1.0#0#" + file + "#x\r\n");
+  std::ofstream(progetto, std::ios::binary | std::ios::trunc) << testo;
+}
+
 struct Risultato {
   int stato = -1;
   std::string out;
@@ -546,6 +554,70 @@ TEST_F(Batch, AFailedFirstBuildExitsOneAndDeploysNothing) {
   EXPECT_EQ(r.err.find("Errore di run-time"), std::string::npos) << r.err;
 }
 
+// The reference graph of the sandbox, then with a project that references a
+// later row's file, then with two that reference each other.
+TEST_F(Batch, GrafoPrintsEveryRowWarnsOfLaterRowsAndRefusesACycle) {
+  const fs::path wexo = DriveC() / "Progetti VB" / "Wexo";
+  auto riferisci = [&](const char* progetto, const char* file) {
+    Riferisci(wexo / progetto, std::string("C:\\ORBALIS\\Componenti\\") + file);
+  };
+  const struct {
+    std::function<void()> cambia;
+    int stato;
+    const char* err;
+    bool rosso;  // the edge to a later row drawn red
+  } casi[] = {
+      {[] {}, 0, "", false},
+      {[&] { riferisci("Utilita/Utilita.vbp", "avvio.DLL"); }, 0,
+       "CompilaWexo: Riferimenti a progetti compilati dopo (la compilazione in ordine usa il file della volta "
+       "precedente):\n0) UTILITA.VBP usa 4) AVVIO.VBP\n",
+       true},
+      {[&] { riferisci("Applicazione/Avvio/Avvio.vbp", "Utilita.dll"); }, 2,
+       "CompilaWexo: Riferimenti a progetti compilati dopo (la compilazione in ordine usa il file della volta "
+       "precedente):\n0) UTILITA.VBP usa 4) AVVIO.VBP\nCompilaWexo: Riferimenti circolari: nessun ordine di "
+       "compilazione li soddisfa:\n0) UTILITA.VBP, 4) AVVIO.VBP\n",
+       true},
+  };
+  for (const auto& c : casi) {
+    c.cambia();
+    const Risultato r = Esegui("grafo");
+    EXPECT_EQ(r.stato, c.stato);
+    EXPECT_EQ(r.err, c.err);
+    const auto righe = Righe(r.out);
+    ASSERT_EQ(righe.size(), 148u);
+    EXPECT_EQ(righe[3], "3) STRINGHE.VBP: 0 2");
+    const Risultato dot = Esegui("grafo --dot");
+    EXPECT_EQ(dot.stato, c.stato);
+    EXPECT_EQ(dot.err, c.err);
+    EXPECT_TRUE(dot.out.starts_with("digraph riferimenti {\n")) << dot.out;
+    EXPECT_TRUE(dot.out.ends_with("\n}\n"));
+    EXPECT_NE(dot.out.find("  r3 -> r2;\n"), std::string::npos);
+    EXPECT_EQ(dot.out.find("  r0 -> r4 [color=red];\n") != std::string::npos, c.rosso);
+  }
+}
+
+// The stand-in's order check over the whole sequential run: it passes as the
+// catalogue stands, and fails the first row once it references a later row's
+// file left by an earlier run.
+TEST_F(Batch, TheStandInCatchesARowBuiltBeforeTheFileItReferences) {
+  const fs::path inizio = DriveC() / "inizio-esecuzione";
+  const std::string ambiente = "CW_STANDIN_INIZIO='C:\\inizio-esecuzione'";
+  std::ofstream(inizio).close();
+  Risultato r = Esegui("tutto binaria --principale 1 --secondario 0 --revisione 0", {}, ambiente);
+  ASSERT_EQ(r.stato, 0) << r.out << r.err;
+
+  const auto prima = fs::last_write_time(DriveC() / "Orbalis" / "Componenti" / "Costanti.dll");
+  fs::last_write_time(inizio, prima + std::chrono::seconds(1));
+  Riferisci(DriveC() / "Progetti VB" / "Wexo" / "Utilita" / "Utilita.vbp", "C:\\Orbalis\\Componenti\\Costanti.dll");
+  r = Esegui("tutto binaria", {}, ambiente);
+  EXPECT_EQ(r.stato, 1) << r.err;
+  EXPECT_NE(r.out.find("0) Compilazione UTILITA.VBP in corso... ERRORE!"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Impossibile caricare la libreria 'C:\\Orbalis\\Componenti\\Costanti.dll': non è stata "
+                       "ricompilata in questa esecuzione."),
+            std::string::npos)
+      << r.out;
+}
+
 // A build that stops on a question is ended at its limit, the option's or
 // else the settings key's, and named in the error file; a key that holds no
 // such number refuses the run.
@@ -587,9 +659,12 @@ TEST_F(Batch, ABuildStuckOnAQuestionIsEndedAtItsLimit) {
     // The error file, as the run prints it, names the build and its limit.
     EXPECT_NE(r.out.find(riga), std::string::npos) << r.out;
     EXPECT_EQ(r.out.find("2) Compilazione "), std::string::npos);
-    // The stuck build is gone with all it started.
+    // The stuck build is gone with all it started; the programs of other
+    // tests' sandboxes, running beside this one, build the same project.
     for (const auto& voce : fs::directory_iterator("/proc"))
-      EXPECT_EQ(LeggiFile(voce.path() / "cmdline").find(progetto), std::string::npos) << voce.path();
+      if (LeggiFile(voce.path() / "environ").find(sbx_.string()) != std::string::npos) {
+        EXPECT_EQ(LeggiFile(voce.path() / "cmdline").find(progetto), std::string::npos) << voce.path();
+      }
   }
 }
 

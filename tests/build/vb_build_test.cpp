@@ -213,6 +213,7 @@ TEST(TabellaStrumenti, EveryEntryOfTheMenuIsConnected) {
             (std::vector<std::pair<std::string, Gestore>>{{"mnuGeneraVbg", &mnuGeneraVbg_Click},
                                                           {"mnuVbBuild", &mnuVbBuild_Click},
                                                           {"mnuIndirizziBaseDll", &mnuIndirizziBaseDll_Click},
+                                                          {"mnuGrafoRiferimenti", &mnuGrafoRiferimenti_Click},
                                                           {"mnuRipristina", &mnuRipristina_Click},
                                                           {"mnuSovrapposizioniDll", &mnuSovrapposizioniDll_Click},
                                                           {"mnuApplicaIndirizziDll", &mnuApplicaIndirizziDll_Click},

@@ -3,12 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <numeric>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "catalogue/catalogo.h"
+#include "platform/linux/filesystem_linux.h"
+#include "projectfile/grafo_riferimenti.h"
 #include "sandbox.h"
 #include "support/prefisso_temporaneo.h"
 
@@ -252,6 +256,23 @@ std::map<std::string, std::string> Albero(const fs::path& dir) {
       out[rel] = "file:" + test::LeggiFile(it->path());
   }
   return out;
+}
+
+// The graph a parallel run schedules by: every reference to a row before it,
+// so the catalogue's own order respects it.
+TEST_F(SandboxDelCatalogo, IlGrafoDeiRiferimenti) {
+  FileSystemLinux fso{DriveTable(Prefisso())};
+  const GrafoRiferimenti g = LeggiGrafoRiferimenti(fso, catalogo_);
+  EXPECT_EQ(g.Archi(), 225);
+  const std::vector<double> rimanente = PercorsoRimanente(g);
+  ASSERT_EQ(rimanente.size(), 148u);
+  EXPECT_EQ(*std::max_element(rimanente.begin(), rimanente.end()), 8);
+  EXPECT_EQ(std::count_if(g.richieste.begin(), g.richieste.end(), [](const auto& r) { return r.empty(); }), 28);
+  EXPECT_TRUE(g.successive.empty());
+  EXPECT_TRUE(g.cicli.empty());
+  std::vector<int> ordine(148);
+  std::iota(ordine.begin(), ordine.end(), 0);
+  EXPECT_EQ(PrimaViolazione(g, ordine), std::nullopt);
 }
 
 TEST_F(SandboxDelCatalogo, DueVolteDaGliStessiByte) {

@@ -6,9 +6,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/prefisso_temporaneo.h"
@@ -47,7 +50,9 @@ struct Vb6 {
     pref.Scrivi("C:\\Progetti VB\\Wexo\\Compat\\Anagrafe.dll", "compat");
   }
 
-  int Esegui(std::vector<std::string> argomenti, bool noop = false) {
+  // altri: more variables; durante runs while the build does.
+  int Esegui(std::vector<std::string> argomenti, bool noop = false, const std::vector<std::string>& altri = {},
+             const std::function<void()>& durante = nullptr) {
     argomenti.insert(argomenti.begin(), CW_STANDIN_VB6);
     std::vector<char*> argv;
     for (auto& a : argomenti) argv.push_back(a.data());
@@ -55,16 +60,21 @@ struct Vb6 {
     std::vector<std::string> ambiente = {"WINEPREFIX=" + pref.Dir().string(),
                                          "CW_STANDIN_COMPONENTI=" + componenti.string()};
     if (noop) ambiente.push_back("CW_STANDIN_VB6_NOOP=1");
+    ambiente.insert(ambiente.end(), altri.begin(), altri.end());
     std::vector<char*> envp;
     for (auto& e : ambiente) envp.push_back(e.data());
     envp.push_back(nullptr);
     pid_t pid = 0;
     if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0) return -1;
+    if (durante) durante();
     int stato = 0;
     waitpid(pid, &stato, 0);
     return WIFEXITED(stato) ? WEXITSTATUS(stato) : -1;
   }
-  int Compila(bool noop = false) { return Esegui({"/make", kProgetto, "/outdir", kUscita, "/out", kErrori}, noop); }
+  int Compila(bool noop = false, const std::vector<std::string>& altri = {},
+              const std::function<void()>& durante = nullptr) {
+    return Esegui({"/make", kProgetto, "/outdir", kUscita, "/out", kErrori}, noop, altri, durante);
+  }
 
   std::string Errori() const { return pref.Leggi(kErrori); }
   // The report of a failed build, as the error file holds it.
@@ -197,6 +207,87 @@ TEST(StandinVb6, EachFailureIsReportedAndBuildsNothing) {
       EXPECT_FALSE(v.pref.Esiste(kUscita + "\\Anagrafe Clienti.dll")) << c.nome;
     else
       EXPECT_EQ(v.pref.Leggi(kUscita + "\\Anagrafe Clienti.dll"), "locked");
+  }
+}
+
+// With the run's start given, each file of the output folder the project
+// references must have been built since, and be still, when the build starts
+// and when it ends; files elsewhere are not the suite's.
+TEST(StandinVb6, TheOrderCheckFailsAReferenceNotRebuiltInThisRun) {
+  const std::string kBase = kUscita + "\\Base.dll", kInizio = "C:\\inizio";
+  const auto vecchio = fs::file_time_type::clock::now() - std::chrono::hours(1);
+  struct Caso {
+    const char* nome;
+    std::function<void(Vb6&)> prepara;
+    std::vector<std::string> ambiente;
+    std::function<void(Vb6&)> durante;
+    std::string motivo;  // "": built
+  };
+  const std::vector<Caso> casi = {
+      {"rebuilt in this run", [&](Vb6& v) { v.pref.Scrivi(kBase, "nuovo"); }, {}, nullptr, ""},
+      {"a bare control library found in the output folder, in other letter case",
+       [&](Vb6& v) {
+         v.pref.Scrivi(kUscita + "\\base.ocx", "vecchio");
+         fs::last_write_time(v.pref.Host(kUscita + "\\base.ocx"), vecchio);
+       },
+       {},
+       nullptr,
+       "Impossibile caricare la libreria '" + kUscita + "\\BASE.OCX': non è stata ricompilata in questa esecuzione."},
+      {"missing", [](Vb6&) {}, {}, nullptr, "Impossibile trovare il progetto o la libreria '" + kBase + "'."},
+      {"left by an earlier run",
+       [&](Vb6& v) {
+         v.pref.Scrivi(kBase, "vecchio");
+         fs::last_write_time(v.pref.Host(kBase), vecchio);
+       },
+       {},
+       nullptr,
+       "Impossibile caricare la libreria '" + kBase + "': non è stata ricompilata in questa esecuzione."},
+      {"being written",
+       [&](Vb6& v) {
+         v.pref.Scrivi(kBase, "nuovo");
+         v.pref.Scrivi(kBase + ".vb6-scrittura", "");
+       },
+       {},
+       nullptr,
+       "Impossibile caricare la libreria '" + kBase + "': il file è in fase di scrittura."},
+      {"rewritten during the build",
+       [&](Vb6& v) { v.pref.Scrivi(kBase, "nuovo"); },
+       {"CW_STANDIN_MS=400"},
+       [&](Vb6& v) {
+         std::this_thread::sleep_for(std::chrono::milliseconds(100));
+         v.pref.Scrivi(kBase + ".vb6-scrittura", "");
+       },
+       "Impossibile caricare la libreria '" + kBase + "': il file è in fase di scrittura."},
+      {"no check without the run's start", [](Vb6&) {}, {"CW_STANDIN_INIZIO="}, nullptr, ""},
+      {"a start that is not there",
+       [](Vb6&) {},
+       {"CW_STANDIN_INIZIO=C:\\manca"},
+       nullptr,
+       "Impossibile leggere l'inizio dell'esecuzione 'C:\\manca'."},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.nome);
+    Vb6 v;
+    v.ProgettoBuono();
+    std::string p = v.pref.Leggi(kProgetto);
+    const bool ocx = std::string(c.nome).find("control") != std::string::npos;
+    p += ocx ? "Object={A}#1.0#0; BASE.OCX\r\n"
+             : "Reference=*\\G{A}#1.0#0#" + kBase + "#Base\r\nReference=*\\G{B}#1.0#0#C:\\Windows\\x.tlb#X\r\n";
+    v.pref.Scrivi(kProgetto, p);
+    v.pref.Scrivi(kInizio, "");
+    fs::last_write_time(v.pref.Host(kInizio), vecchio + std::chrono::minutes(30));
+    c.prepara(v);
+    std::vector<std::string> ambiente = c.ambiente;
+    if (std::none_of(ambiente.begin(), ambiente.end(),
+                     [](const std::string& a) { return a.starts_with("CW_STANDIN_INIZIO="); }))
+      ambiente.push_back("CW_STANDIN_INIZIO=" + kInizio);
+    EXPECT_EQ(v.Compila(false, ambiente, c.durante ? [&] { c.durante(v); } : std::function<void()>()), 0);
+    std::string atteso =
+        c.motivo.empty() ? "Compilazione di '" + kProgetto + "' completata.\r\n" : Vb6::Fallimento(c.motivo);
+    for (size_t k; (k = atteso.find("\xC3\xA8")) != std::string::npos;) atteso.replace(k, 2, "\xE8");
+    EXPECT_EQ(v.Errori(), atteso);
+    EXPECT_EQ(v.pref.Esiste(kUscita + "\\Anagrafe Clienti.dll"), c.motivo.empty());
+    EXPECT_FALSE(v.pref.Esiste(kUscita + "\\Anagrafe Clienti.dll.vb6-scrittura"));
   }
 }
 

@@ -345,10 +345,24 @@ TEST_F(FinestraWin32Test, TabVaInOrdineDiLetturaEAltSOF10ApronoIlMenu) {
   }
 }
 
+// The command of the "Strumenti" entry with that caption (its "&" left out),
+// wherever the menu puts it; 0 when there is none.
+WORD VoceStrumenti(HWND hwnd, const std::wstring& testo) {
+  HMENU strumenti = GetSubMenu(GetMenu(hwnd), 0);
+  for (int i = 0; i < GetMenuItemCount(strumenti); ++i) {
+    wchar_t voce[128] = {};
+    GetMenuStringW(strumenti, static_cast<UINT>(i), voce, 128, MF_BYPOSITION);
+    std::wstring senza;
+    for (const wchar_t* c = voce; *c; ++c)
+      if (*c != L'&') senza += *c;
+    if (senza == testo) return static_cast<WORD>(GetMenuItemID(strumenti, i));
+  }
+  return 0;
+}
+
 TEST_F(FinestraWin32Test, AnteprimaModificheMostraIlTestoInUnaFinestraSua) {
   ASSERT_TRUE(finestra->CollegaComando("mnuAnteprimaModifiche", &ConAnteprima));
-  HMENU strumenti = GetSubMenu(GetMenu(hwnd), 0);
-  SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(GetMenuItemID(strumenti, 8), 0), 0);
+  SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(VoceStrumenti(hwnd, L"Anteprima modifiche"), 0), 0);
   HWND anteprima = FindWindowW(L"CwAnteprima", nullptr);
   ASSERT_NE(anteprima, nullptr);
   EXPECT_EQ(GetWindow(anteprima, GW_OWNER), hwnd);
@@ -388,7 +402,7 @@ TEST_F(FinestraWin32Test, IRapportiUsanoUnCarattereAPassoFisso) {
   EXPECT_TRUE(
       PassoFisso(reinterpret_cast<HFONT>(SendMessageW(finestra->Controllo("lstInformazioni"), WM_GETFONT, 0, 0))));
   ASSERT_TRUE(finestra->CollegaComando("mnuAnteprimaModifiche", &ConAnteprima));
-  SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(GetMenuItemID(GetSubMenu(GetMenu(hwnd), 0), 8), 0), 0);
+  SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(VoceStrumenti(hwnd, L"Anteprima modifiche"), 0), 0);
   HWND anteprima = FindWindowW(L"CwAnteprima", nullptr);
   ASSERT_NE(anteprima, nullptr);
   EXPECT_TRUE(PassoFisso(reinterpret_cast<HFONT>(SendMessageW(GetDlgItem(anteprima, 1), WM_GETFONT, 0, 0))));
